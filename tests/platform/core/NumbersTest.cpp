@@ -1,0 +1,34 @@
+#include <clocale>
+#include <gtest/gtest.h>
+
+#include "platform/core/Numbers.h"
+
+namespace {
+
+void CheckFormatsAndParses() {
+    EXPECT_EQ(kv::FormatFixed(12.25, 1), "12.2"); // round half to even on the binary value, like printf
+    EXPECT_EQ(kv::FormatFixed(0.0, 1, 3), "0.0");
+    EXPECT_EQ(kv::FormatFixed(2.5, 1, 6), "   2.5");
+    EXPECT_EQ(kv::FormatFixed(-1.005, 2), "-1.00");
+    EXPECT_EQ(kv::FormatFixed(1000.0, 2), "1000.00");
+    EXPECT_EQ(kv::FormatInt(-42), "-42");
+    EXPECT_EQ(kv::ParseDouble("12.5"), 12.5);
+    EXPECT_EQ(kv::ParseDouble(" -3 "), -3.0);
+    EXPECT_EQ(kv::ParseDouble("+0.1"), 0.1);
+    EXPECT_FALSE(kv::ParseDouble("1,5"));
+    EXPECT_FALSE(kv::ParseDouble(""));
+    EXPECT_FALSE(kv::ParseDouble("12dB"));
+    EXPECT_EQ(kv::ParseInt("280"), 280);
+    EXPECT_FALSE(kv::ParseInt("2.5"));
+}
+
+TEST(Numbers, FormatAndParseWithoutLocale) { CheckFormatsAndParses(); }
+
+TEST(Numbers, SameUnderCommaDecimalLocale) {
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    CheckFormatsAndParses();
+    std::setlocale(LC_ALL, "C");
+}
+
+} // namespace
