@@ -18,7 +18,7 @@ cmake --build build-asan -j "$jobs"
 
 echo "== sanitizer run of the non-GUI tests (address, undefined)"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir build-asan -L nongui -j "$jobs" --output-on-failure
+    ctest --test-dir build-asan -L nongui -j "$jobs" --output-on-failure --no-label-summary
 
 echo "== every test"
-ctest --test-dir build -j "$jobs" --output-on-failure
+ctest --test-dir build -j "$jobs" --output-on-failure --no-label-summary
