@@ -20,7 +20,7 @@ struct SentFrame {
 
 class FakeHost : public LMainHost {
 public:
-    // Offline by default: the main window sends nothing when no transport is open.
+    // A transport is open unless a test says otherwise (then nothing is sent, as offline).
     bool transportOpen = true;
     bool connected = false;
     bool updating = false;
