@@ -15,6 +15,7 @@
 #include "link/LUnitControl.h"
 #include "link/PresetFiles.h"
 #include "tests/link/FakeHost.h"
+#include "tests/support/TempFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -22,46 +23,10 @@ namespace {
 
 const std::string kHeader = "***TirnelV010***";
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "kv-files-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-        for (auto& e : fs::recursive_directory_iterator(path_, ec))
-            if (e.is_directory(ec))
-                fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-    const fs::path& path() const { return path_; }
+using kvtest::ReadAll;
+using kvtest::TempDir;
+using kvtest::WriteAll;
 
-private:
-    fs::path path_;
-};
-
-std::string ReadAll(const std::string& path) {
-    std::string data;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buf[4096];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            data.append(buf, n);
-        std::fclose(f);
-    }
-    return data;
-}
-
-void WriteAll(const std::string& path, const std::string& data) {
-    std::ofstream(path, std::ios::binary).write(data.data(), static_cast<std::streamsize>(data.size()));
-}
 
 std::vector<std::string> FilesIn(const fs::path& dir) {
     std::vector<std::string> names;
