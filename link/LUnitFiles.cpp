@@ -14,15 +14,6 @@ constexpr size_t kFirstFileImageByte = img::kPresetName;
 constexpr size_t kLastFileImageByte = img::kBandBypass0 + 12; // one past the last
 constexpr size_t kEmptySlotByte = 0x64;
 
-PeqBand ReadPeqBand(const uint8_t* p) {
-    PeqBand b;
-    b.gain = img::GetWord(p);
-    b.freq = img::GetWord(p + 2);
-    b.q = p[4];
-    b.type = p[5];
-    return b;
-}
-
 } // namespace
 
 std::string LUnitControl::SerializeImage() const {
@@ -105,10 +96,8 @@ void LUnitControl::LoadImageAndSend(const uint8_t* bytes712) {
         const size_t maskOffset = img::kBandBypass0 + 2 * static_cast<size_t>(ch);
         take(maskOffset, 2);
         const uint16_t bypass = Word(maskOffset);
-        const size_t peq = img::IsInput(ch) ? img::kInPeq : img::kOutPeq;
         for (int band = 0; band < img::PeqBands(ch); ++band)
-            send(CM_MCS_PEQ(id, static_cast<uint8_t>(ch), static_cast<uint8_t>(band),
-                            ReadPeqBand(Ch(ch) + peq + img::kPeqBandSize * static_cast<size_t>(band)),
+            send(CM_MCS_PEQ(id, static_cast<uint8_t>(ch), static_cast<uint8_t>(band), GetPeqBand(ch, band),
                             static_cast<uint8_t>((bypass >> band) & 1)));
     }
 }
