@@ -39,6 +39,8 @@ function(kv_test name)
     set(labels gui)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()
+  # A list would be split into separate properties; keep both variables in one ENVIRONMENT value.
+  string(REPLACE ";" "\\;" env "${env}")
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}" ENVIRONMENT "${env}"
                        TIMEOUT 300)
