@@ -1,0 +1,95 @@
+#include "link/LComm.h"
+
+LComm::LComm(LinkOwner* owner, TScheduler* scheduler) : LLink(owner, Kind::Serial, scheduler) {}
+
+LComm::~LComm() {
+    LComm::Close();
+}
+
+bool LComm::Open(const std::string& port, uint32_t baudRate, int byteSize, int parity, int stopBits) {
+    if (IsOpen() || port_.IsOpen())
+        return false;
+    OnOpening();
+    {
+        std::lock_guard lock(cs_);
+        if (!port_.Open(port))
+            return false;
+        if (!port_.Configure(baudRate, byteSize, parity, stopBits)) {
+            CloseHandles();
+            return false;
+        }
+        port_.Purge();
+    }
+    if (!StartWorker()) {
+        std::lock_guard lock(cs_);
+        CloseHandles();
+        return false;
+    }
+    return true;
+}
+
+void LComm::InputStep() {
+    uint8_t buffer[256];
+    for (;;) {
+        const size_t n = port_.Read(buffer, sizeof buffer);
+        if (n == 0)
+            return;
+        for (size_t i = 0; i < n; ++i)
+            OnByte(buffer[i]);
+    }
+}
+
+void LComm::WriteOut(const uint8_t* bytes, uint32_t length) {
+    port_.Write(bytes, length);
+}
+
+void LComm::CloseHandles() {
+    if (port_.IsOpen()) {
+        port_.Purge();
+        port_.Close();
+    }
+}
+
+bool LComm::TakeForcedResend() {
+    int n = forcedResend_.load();
+    while (n > 0) {
+        if (forcedResend_.compare_exchange_weak(n, n - 1))
+            return true;
+    }
+    return false;
+}
+
+void LComm::LogSend(const uint8_t* bytes, uint32_t length) {
+    if (!owner_->FrameLogShown)
+        return;
+    TMessage msg;
+    msg.Msg = WM_LINK_LOG;
+    msg.Text = FrameLogLine("COM W ", bytes, length);
+    TMessageBridge::Post(owner_, std::move(msg), this);
+}
+
+void LComm::LogReceive(const BSTM& frame) {
+    if (!owner_->FrameLogShown)
+        return;
+    TMessage msg;
+    msg.Msg = WM_LINK_LOG;
+    msg.Text = FrameLogLine("COM R ", frame.data(), frame.size());
+    TMessageBridge::Post(owner_, std::move(msg), this);
+}
+
+uint32_t LComm::FrameMessage() {
+    return port_.BaudRate() == 115200 ? WM_LINK_FRAME : WM_LINK_FRAME_OTHER;
+}
+
+void LComm::OnWaitFailed(bool portGone) {
+    uint8_t b2, b3;
+    {
+        std::lock_guard lock(state_);
+        b2 = SendByteLocked(2);
+        b3 = SendByteLocked(3);
+    }
+    if (portGone)
+        Notify(LINK_PORT_ERROR, b2);
+    else
+        Notify(LINK_WAIT_FAILED, b3);
+}

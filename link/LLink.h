@@ -1,0 +1,144 @@
+#pragma once
+// The common base of the three transports (serial, USB, network): one worker thread that waits for
+// received data, a frame to write or the stop request, writes and resends the frame whose reply is
+// awaited, and reports failures as link events to the owner window.
+//
+// State that the GUI thread and the worker share (send buffer, input deliveries, and the packet layer's
+// queue and awaiting flag) is kept under one lock, which is never held while a frame is handed to the
+// owner window. Port writes and feeding the assembler run under the critical section.
+//
+// While a reply is awaited, the reply timeout runs from the last write (or the last timeout); the
+// worker does not wait for replies while it hands a frame to the owner, so a slow frame handler costs
+// no resend. Owners close a transport before destroying it; the destructor closes as a last resort.
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+#include "link/LCmd.h"
+#include "link/LinkOwner.h"
+#include "platform/sys/Messages.h"
+#include "platform/sys/Scheduler.h"
+#include "platform/sys/Sync.h"
+#include "platform/sys/Thread.h"
+
+// Largest frame: a length byte of 255 plus the 8 framing bytes.
+inline constexpr size_t kMaxFrame = 255 + kFrameOverhead;
+
+// Round trip in ms from two counter readings; 0xFFFFFFFF when it does not fit 32 bits.
+uint32_t RoundTripMs(int64_t start, int64_t now, int64_t frequency);
+
+class LLink : public TMessageSource {
+public:
+    enum class Kind { Serial, Usb, Net };
+
+    ~LLink() override;
+    LLink(const LLink&) = delete;
+    LLink& operator=(const LLink&) = delete;
+
+    // Stops the worker and closes what Open set up. Safe at any time, also from inside the owner's
+    // frame handler: a frame being handed over is abandoned, and the worker is waited for.
+    virtual void Close();
+    // Puts bytes into the send buffer and lets the worker write them (bytes beyond the buffer are
+    // refused whole).
+    virtual void SendBytes(const uint8_t* bytes, uint32_t length);
+    virtual void SendFrame(const BSTM& frame);
+    // One received byte; a bare transport posts it as WM_LINK_BYTE.
+    virtual void OnByte(uint8_t byte);
+    // Posts a link event to the owner window.
+    virtual void Notify(int code, intptr_t parameter);
+    // Reply timeout in ms; the worker uses it from its next wait on.
+    virtual void SetTimeout(uint32_t ms);
+    void SetRetryLimit(int n);
+
+    bool IsOpen() const { return open_.load(); }
+    uint32_t Timeout() const { return timeout_.load(); }
+    int RetryLimit() const { return retryLimit_.load(); }
+    Kind GetKind() const { return kind_; }
+
+protected:
+    LLink(LinkOwner* owner, Kind kind, TScheduler* scheduler);
+
+    // The rest of Open, once the port (if any) is set up: events and the worker.
+    bool StartWorker();
+
+    // Hooks of the packet layer.
+    virtual void OnOpening() {}
+    virtual void OnClosing() {}
+    // Resends only while this is true.
+    virtual bool ReplyAwaited() { return true; }
+    // A complete frame, on the worker thread, outside every lock.
+    virtual void OnFrameComplete(const BSTM& frame) { (void)frame; }
+
+    // Port specifics.
+    virtual TWaitItem FirstWaitItem() = 0;
+    // Reads what arrived and passes it to OnByte (called with the critical section held).
+    virtual void InputStep() = 0;
+    // Writes to the port (called with the critical section held).
+    virtual void WriteOut(const uint8_t* bytes, uint32_t length) = 0;
+    virtual void CloseHandles() {}
+    // A forced resend requested from outside, taken once (serial).
+    virtual bool TakeForcedResend() { return false; }
+    // How many timeouts pass silently once the resend limit is used up (USB).
+    virtual int SilentTimeouts() const { return 0; }
+    // Logs a frame put into the send buffer (serial).
+    virtual void LogSend(const uint8_t* bytes, uint32_t length) {
+        (void)bytes;
+        (void)length;
+    }
+    // Logs a received frame (serial).
+    virtual void LogReceive(const BSTM& frame) { (void)frame; }
+    // The message that carries a complete frame to the owner.
+    virtual uint32_t FrameMessage() { return WM_LINK_FRAME; }
+    // The worker's reaction to a failed wait or a port that went away (serial raises link events).
+    virtual void OnWaitFailed(bool portGone) { (void)portGone; }
+
+    // Worker thread: writes the send buffer as a new frame (resend counting starts again).
+    void WriteNow();
+    // Queueing thread: a new frame is about to be written by WriteFresh (state lock held).
+    void MarkFreshLocked();
+    // Queueing thread: writes a new frame at once; the worker times its reply from this write.
+    void WriteFresh(const uint8_t* bytes, uint32_t length);
+    size_t SendCapacity() const { return sendBuf_.size(); }
+    // Copies a frame into the send buffer; the state lock must be held. False when it does not fit.
+    bool StoreSendLocked(const uint8_t* bytes, uint32_t length);
+    uint8_t SendByteLocked(size_t i) const { return sendLen_ > i ? sendBuf_[i] : 0; }
+    // Input deliveries (USB, network): appended on the GUI thread, taken whole by the worker.
+    void AppendInput(const uint8_t* bytes, uint32_t length);
+    std::vector<uint8_t> TakeInput();
+    // Frames the assembler completed during an input step, handed over after it.
+    void FrameCompleted(const BSTM& frame) { completed_.push_back(frame); }
+
+    LinkOwner* owner_;
+    TScheduler& scheduler_;
+    TCriticalSection cs_;
+    std::mutex state_; // the one lock over the shared state
+    TEvent inputEvent_, writeEvent_, stopEvent_;
+    std::atomic<bool> stopping_{false};
+    std::atomic<bool> freshWrite_{false};
+    std::atomic<bool> writePending_{false};
+    std::atomic<int64_t> lastWrite_{0};       // counter reading of the last write or timeout
+    std::atomic<int64_t> waitEnd_{INT64_MAX}; // when the worker's current wait ends
+
+private:
+    void WorkerThread();
+    void WriteCurrent();
+    int64_t TimeoutTicks();
+    // The worker's next wait: the reply timeout counted from the last write while a reply is awaited.
+    uint32_t WaitTime();
+    void ResendStep();
+
+    const Kind kind_;
+    std::atomic<bool> open_{false};
+    TThread worker_;
+    std::atomic<uint32_t> timeout_{800};
+    std::atomic<int> retryLimit_{2};
+    int resendCount_ = 0; // worker only
+    int silent_ = 0;      // worker only: timeouts let pass after the resend limit
+    std::vector<uint8_t> sendBuf_;
+    uint32_t sendLen_ = 0;
+    std::vector<uint8_t> input_;
+    std::vector<BSTM> completed_; // worker only
+};

@@ -1,0 +1,173 @@
+#include "platform/gui/Dialogs.h"
+
+#include "platform/gui/Forms.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMimeData>
+
+namespace kv {
+
+std::vector<std::string> EnumIdents(TOpenOption) {
+    return {"ofReadOnly",         "ofOverwritePrompt",    "ofHideReadOnly",        "ofNoChangeDir",
+            "ofShowHelp",         "ofNoValidate",         "ofAllowMultiSelect",    "ofExtensionDifferent",
+            "ofPathMustExist",    "ofFileMustExist",      "ofCreatePrompt",        "ofShareAware",
+            "ofNoReadOnlyReturn", "ofNoTestFileCreate",   "ofNoNetworkButton",     "ofNoLongNames",
+            "ofOldStyleDialog",   "ofNoDereferenceLinks", "ofEnableIncludeNotify", "ofEnableSizing"};
+}
+
+std::function<bool(TOpenDialog&)> TOpenDialog::ExecuteHook;
+std::function<int(const std::string&, TMsgDlgType)> MessageDlgHook;
+
+KV_REGISTER_CLASS(TOpenDialog, TComponent, b) {
+    b.Prop("DefaultExt", &TOpenDialog::DefaultExt, &TOpenDialog::SetDefaultExt);
+    b.Prop("FileName", &TOpenDialog::FileName, &TOpenDialog::SetFileName);
+    b.Prop("Filter", &TOpenDialog::Filter, &TOpenDialog::SetFilter);
+    b.Prop("FilterIndex", &TOpenDialog::FilterIndex, &TOpenDialog::SetFilterIndex).Default(1);
+    b.Prop("InitialDir", &TOpenDialog::InitialDir, &TOpenDialog::SetInitialDir);
+    b.Prop("Options", &TOpenDialog::Options, &TOpenDialog::SetOptions)
+        .Default(TOpenOptions{TOpenOption::ofHideReadOnly, TOpenOption::ofEnableSizing});
+    b.Prop("Title", &TOpenDialog::Title, &TOpenDialog::SetTitle);
+}
+
+KV_REGISTER_CLASS(TSaveDialog, TOpenDialog, b) {}
+
+namespace {
+// "Presets|*.prs|All|*.*" as Qt's filters "Presets (*.prs)" and "All (*.*)".
+QStringList QtFilters(const std::string& filter) {
+    QStringList parts = QString::fromStdString(filter).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        out << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    return out;
+}
+} // namespace
+
+bool TOpenDialog::RunQtDialog(bool save) {
+    QFileDialog dlg(nullptr, QString::fromStdString(FTitle), QString::fromStdString(FInitialDir));
+    dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+    dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(save ? QFileDialog::AnyFile
+                         : (FOptions.Contains(TOpenOption::ofFileMustExist) ? QFileDialog::ExistingFile
+                                                                            : QFileDialog::AnyFile));
+    dlg.setOption(QFileDialog::DontConfirmOverwrite, !FOptions.Contains(TOpenOption::ofOverwritePrompt));
+    QStringList filters = QtFilters(FFilter);
+    if (!filters.isEmpty()) {
+        dlg.setNameFilters(filters);
+        if (FFilterIndex >= 1 && FFilterIndex <= filters.size())
+            dlg.selectNameFilter(filters[FFilterIndex - 1]);
+    }
+    if (!FDefaultExt.empty())
+        dlg.setDefaultSuffix(QString::fromStdString(FDefaultExt));
+    if (!FFileName.empty())
+        dlg.selectFile(QString::fromStdString(FFileName));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return false;
+    FFileName = dlg.selectedFiles().front().toStdString();
+    FFilterIndex = static_cast<int>(filters.indexOf(dlg.selectedNameFilter())) + 1;
+    return true;
+}
+
+bool TOpenDialog::Execute() {
+    if (ExecuteHook)
+        return ExecuteHook(*this);
+    return RunQtDialog(false);
+}
+
+bool TSaveDialog::Execute() {
+    if (ExecuteHook)
+        return ExecuteHook(*this);
+    return RunQtDialog(true);
+}
+
+int MessageDlg(const std::string& message, TMsgDlgType type, TMsgDlgButtons buttons) {
+    if (MessageDlgHook)
+        return MessageDlgHook(message, type);
+    static const std::pair<TMsgDlgBtn, QMessageBox::StandardButton> map[] = {
+        {TMsgDlgBtn::mbYes, QMessageBox::Yes},         {TMsgDlgBtn::mbNo, QMessageBox::No},
+        {TMsgDlgBtn::mbOK, QMessageBox::Ok},           {TMsgDlgBtn::mbCancel, QMessageBox::Cancel},
+        {TMsgDlgBtn::mbAbort, QMessageBox::Abort},     {TMsgDlgBtn::mbRetry, QMessageBox::Retry},
+        {TMsgDlgBtn::mbIgnore, QMessageBox::Ignore},   {TMsgDlgBtn::mbAll, QMessageBox::YesToAll},
+        {TMsgDlgBtn::mbNoToAll, QMessageBox::NoToAll}, {TMsgDlgBtn::mbYesToAll, QMessageBox::YesToAll},
+        {TMsgDlgBtn::mbHelp, QMessageBox::Help}};
+    QMessageBox::StandardButtons qb;
+    for (const auto& [b, q] : map)
+        if (buttons.Contains(b))
+            qb |= q;
+    QMessageBox::Icon icon = type == TMsgDlgType::mtWarning        ? QMessageBox::Warning
+                             : type == TMsgDlgType::mtError        ? QMessageBox::Critical
+                             : type == TMsgDlgType::mtInformation  ? QMessageBox::Information
+                             : type == TMsgDlgType::mtConfirmation ? QMessageBox::Question
+                                                                   : QMessageBox::NoIcon;
+    QMessageBox box(icon, QString::fromStdString(Application->Title()), QString::fromStdString(message), qb);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return mrYes;
+    case QMessageBox::No:
+        return mrNo;
+    case QMessageBox::Ok:
+        return mrOk;
+    case QMessageBox::Abort:
+        return mrAbort;
+    case QMessageBox::Retry:
+        return mrRetry;
+    case QMessageBox::Ignore:
+        return mrIgnore;
+    case QMessageBox::YesToAll:
+        return mrYesToAll;
+    case QMessageBox::NoToAll:
+        return mrNoToAll;
+    default:
+        return mrCancel;
+    }
+}
+
+void ShowMessage(const std::string& message) {
+    MessageDlg(message, TMsgDlgType::mtCustom, TMsgDlgButtons{TMsgDlgBtn::mbOK});
+}
+
+std::string TClipboard::AsText() const {
+    return QGuiApplication::clipboard()->text().toStdString();
+}
+void TClipboard::SetAsText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+bool TClipboard::HasText() const {
+    const QMimeData* d = QGuiApplication::clipboard()->mimeData();
+    return d && d->hasText();
+}
+bool TClipboard::HasPicture() const {
+    const QMimeData* d = QGuiApplication::clipboard()->mimeData();
+    return d && d->hasImage();
+}
+void TClipboard::Assign(const TGraphic& graphic) {
+    QGuiApplication::clipboard()->setImage(graphic.ToImage());
+}
+void TClipboard::Assign(const TPicture& picture) {
+    if (picture.Graphic())
+        Assign(*picture.Graphic());
+}
+bool TClipboard::GetPicture(TBitmap& target) const {
+    QImage img = QGuiApplication::clipboard()->image();
+    if (img.isNull())
+        return false;
+    target.FromImage(img);
+    return true;
+}
+void TClipboard::Clear() {
+    QGuiApplication::clipboard()->clear();
+}
+
+TClipboard& Clipboard() {
+    static TClipboard c;
+    return c;
+}
+
+void RegisterDialogClasses() {
+    RegisterClass(TOpenDialog::StaticClassInfo());
+    RegisterClass(TSaveDialog::StaticClassInfo());
+}
+
+} // namespace kv

@@ -1,0 +1,105 @@
+#include "platform/sys/Scheduler.h"
+
+#include <QTimer>
+
+#include <cerrno>
+#include <ctime>
+#include <poll.h>
+#include <vector>
+
+namespace {
+
+int64_t MonotonicNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+class QtTimerBackend : public TTimerBackend {
+public:
+    explicit QtTimerBackend(std::function<void()> onFire) {
+        QObject::connect(&timer_, &QTimer::timeout, [fire = std::move(onFire)] { fire(); });
+    }
+    void Start(uint32_t intervalMs) override { timer_.start(static_cast<int>(intervalMs)); }
+    void Stop() override { timer_.stop(); }
+
+private:
+    QTimer timer_;
+};
+
+class RealScheduler : public TScheduler {
+public:
+    int64_t Counter() override { return MonotonicNs(); }
+    int64_t CounterFrequency() override { return 1000000000; }
+
+    TWaitResult Wait(const TWaitItem* items, size_t count, uint32_t timeoutMs) override {
+        std::vector<pollfd> fds(count);
+        for (size_t i = 0; i < count; ++i)
+            fds[i] = {items[i].fd, POLLIN, 0};
+        const int64_t deadline = MonotonicNs() + static_cast<int64_t>(timeoutMs) * 1000000;
+        for (;;) {
+            int waitMs = -1;
+            if (timeoutMs != INFINITE_WAIT) {
+                const int64_t left = deadline - MonotonicNs();
+                waitMs = left <= 0 ? 0 : static_cast<int>((left + 999999) / 1000000);
+            }
+            const int r = poll(fds.data(), fds.size(), waitMs);
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r < 0)
+                return {TWaitResult::Failed, -1};
+            if (r > 0) {
+                const TWaitResult res = PollItems(items, count);
+                if (res.kind != TWaitResult::Timeout)
+                    return res;
+                continue; // the event was taken by someone else; wait on
+            }
+            if (timeoutMs != INFINITE_WAIT && MonotonicNs() >= deadline)
+                return {TWaitResult::Timeout, -1};
+        }
+    }
+
+    std::unique_ptr<TTimerBackend> NewTimer(std::function<void()> onFire) override {
+        return std::make_unique<QtTimerBackend>(std::move(onFire));
+    }
+};
+
+} // namespace
+
+TScheduler& TScheduler::Real() {
+    static RealScheduler real;
+    return real;
+}
+
+TTimer::TTimer(TScheduler* scheduler) : backend_(TScheduler::Or(scheduler).NewTimer([this] { Fire(); })) {
+    backend_->Start(interval_);
+}
+
+TTimer::~TTimer() {
+    backend_->Stop();
+}
+
+void TTimer::SetEnabled(bool on) {
+    if (on == enabled_)
+        return;
+    enabled_ = on;
+    if (on && interval_ > 0)
+        backend_->Start(interval_);
+    else
+        backend_->Stop();
+}
+
+void TTimer::SetInterval(uint32_t ms) {
+    if (ms == interval_)
+        return;
+    interval_ = ms;
+    if (enabled_ && interval_ > 0)
+        backend_->Start(interval_);
+    else
+        backend_->Stop();
+}
+
+void TTimer::Fire() {
+    if (enabled_ && OnTimer)
+        OnTimer();
+}

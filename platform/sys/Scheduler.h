@@ -1,0 +1,65 @@
+#pragma once
+// Time for timers, reply timeouts and round-trip counts. The program runs on the real clock and Qt's
+// event loop; tests put a virtual clock in its place (TVirtualClock), so timing rules need no sleeping.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "platform/sys/Sync.h"
+
+// A repeating timer's engine; it fires on the thread that created it (the GUI thread).
+class TTimerBackend {
+public:
+    virtual ~TTimerBackend() = default;
+    virtual void Start(uint32_t intervalMs) = 0;
+    virtual void Stop() = 0;
+};
+
+class TScheduler {
+public:
+    virtual ~TScheduler() = default;
+
+    // The high-resolution counter and its ticks per second.
+    virtual int64_t Counter() = 0;
+    virtual int64_t CounterFrequency() = 0;
+    uint64_t NowMs() { return static_cast<uint64_t>(Counter() / (CounterFrequency() / 1000)); }
+
+    // Waits until one of the items is ready or the timeout (ms, INFINITE_WAIT for none) has passed.
+    virtual TWaitResult Wait(const TWaitItem* items, size_t count, uint32_t timeoutMs) = 0;
+
+    virtual std::unique_ptr<TTimerBackend> NewTimer(std::function<void()> onFire) = 0;
+
+    // A worker thread's life, so that a virtual clock knows when all workers have gone quiet.
+    virtual void ThreadStarting() {}
+    virtual void ThreadEnded() {}
+    virtual void ThreadEntered() {}
+
+    // The real clock; also what a null scheduler pointer means.
+    static TScheduler& Real();
+    static TScheduler& Or(TScheduler* s) { return s ? *s : Real(); }
+};
+
+// Interval timer of the GUI framework: fires OnTimer every Interval ms while Enabled.
+class TTimer {
+public:
+    explicit TTimer(TScheduler* scheduler = nullptr);
+    ~TTimer();
+    TTimer(const TTimer&) = delete;
+    TTimer& operator=(const TTimer&) = delete;
+
+    std::function<void()> OnTimer;
+
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool on);
+    uint32_t Interval() const { return interval_; }
+    void SetInterval(uint32_t ms);
+
+private:
+    void Fire();
+
+    std::unique_ptr<TTimerBackend> backend_;
+    bool enabled_ = true;
+    uint32_t interval_ = 1000;
+};

@@ -1,0 +1,232 @@
+// The transports on real descriptors with the real clock: a pseudo-terminal, loopback TCP and a HID
+// device standing on a socket pair.
+#include <gtest/gtest.h>
+
+#include <QSocketNotifier>
+
+#include <pty.h>
+
+#include "link/LComm.h"
+#include "link/LNet.h"
+#include "link/LUsb.h"
+#include "tests/link/TransportFixtures.h"
+#include "tests/link/TransportPeers.h"
+
+namespace {
+
+// A pseudo-terminal. The test keeps a descriptor of the port side open, so that the unit's side never
+// sees the line hang up between the test's opens.
+struct Pty {
+    int master = -1;
+    int slave = -1;
+    std::string path;
+    Pty() {
+        char name[256];
+        if (openpty(&master, &slave, name, nullptr, nullptr) == 0)
+            path = name;
+    }
+    ~Pty() {
+        if (master >= 0)
+            close(master);
+        if (slave >= 0)
+            close(slave);
+    }
+};
+
+// The main window's input-report handler: the frame (length byte + 8 bytes, as far as the report
+// holds it) from every report, to the transport.
+class HidReader {
+public:
+    HidReader(int fd, LUsbProc* link) : fd_(fd), link_(link), notifier_(fd, QSocketNotifier::Read) {
+        QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { Read(); });
+    }
+
+private:
+    void Read() {
+        uint8_t report[256];
+        const ssize_t n = read(fd_, report, sizeof report);
+        if (n <= 5 || !link_)
+            return;
+        const size_t frameLen = std::min<size_t>(report[5] + kFrameOverhead, static_cast<size_t>(n - 1));
+        link_->DeliverInput(report + 1, static_cast<uint32_t>(frameLen));
+    }
+    int fd_;
+    LUsbProc* link_;
+    QSocketNotifier notifier_;
+};
+
+} // namespace
+
+TEST(TransportIo, SerialProbeAnsweredOverAPseudoTerminal) {
+    EnsureApp();
+    Pty pty;
+    ASSERT_GE(pty.master, 0);
+    PeerThread unit;
+    unit.Start(pty.master, [](int fd, const BSTM& f) { WriteAllTo(fd, PeerReply(f)); });
+    FakeOwner owner;
+    owner.FrameLogShown = true;
+    LCommProc link(&owner);
+    EXPECT_FALSE(link.Open("/nonexistent/ttyS9", 115200, 8, NOPARITY, ONESTOPBIT));
+    EXPECT_FALSE(link.Open(pty.path, 128000, 8, NOPARITY, ONESTOPBIT));
+    ASSERT_TRUE(link.Open(pty.path, 115200, 8, NOPARITY, ONESTOPBIT));
+    EXPECT_FALSE(link.Open(pty.path, 115200, 8, NOPARITY, ONESTOPBIT));
+    link.SetTimeout(100);
+    link.SetRetryLimit(0);
+    link.QueueFrame(Probe(), true);
+    ASSERT_TRUE(PumpUntil([&] { return owner.frames.size() == 1; }));
+    EXPECT_EQ(owner.frames[0].msg, static_cast<uint32_t>(WM_LINK_FRAME)); // the port runs at 115200
+    EXPECT_EQ(owner.frames[0].frame, PeerReply(Probe()));
+    EXPECT_EQ(unit.Received(), std::vector<BSTM>{Probe()});
+    EXPECT_TRUE(PumpUntil([&] { return owner.logs.size() == 2; }));
+    EXPECT_EQ(owner.logs[0].substr(0, 6), "COM W ");
+    EXPECT_EQ(owner.logs[1].substr(0, 6), "COM R ");
+    EXPECT_FALSE(owner.offGuiThread);
+    link.Close();
+    unit.Stop();
+}
+
+TEST(TransportIo, SerialAtAnotherBaudRateAndAPortThatGoesAway) {
+    EnsureApp();
+    FakeOwner owner;
+    {
+        Pty pty;
+        PeerThread unit;
+        unit.Start(pty.master, [](int fd, const BSTM& f) { WriteAllTo(fd, PeerReply(f)); });
+        LCommProc link(&owner);
+        ASSERT_TRUE(link.Open(pty.path, 9600, 8, NOPARITY, ONESTOPBIT));
+        link.QueueFrame(Probe(), false);
+        ASSERT_TRUE(PumpUntil([&] { return owner.frames.size() == 1; }));
+        EXPECT_EQ(owner.frames[0].msg, static_cast<uint32_t>(WM_LINK_FRAME_OTHER));
+        link.Close();
+        unit.Stop();
+    }
+    // The far side hangs up: the worker reports a port error and ends.
+    Pty pty;
+    LCommProc link(&owner);
+    ASSERT_TRUE(link.Open(pty.path, 115200, 8, NOPARITY, ONESTOPBIT));
+    link.QueueFrame(LCmd::ToFrame(CM_MCS_CMD(7, MCS_PROBE)), false);
+    close(pty.master);
+    pty.master = -1;
+    close(pty.slave);
+    pty.slave = -1;
+    ASSERT_TRUE(PumpUntil([&] { return !owner.events.empty(); }));
+    EXPECT_EQ(owner.events[0].first, LINK_PORT_ERROR);
+    EXPECT_EQ(owner.events[0].second, 0); // send buffer byte 2: the source byte
+    EXPECT_TRUE(PumpUntil([&] { return !link.IsOpen(); }));
+    link.QueueFrame(Probe(), false); // the worker has ended: nothing happens
+    link.Close();
+}
+
+TEST(TransportIo, NetworkExchangeOnLoopbackWithTheUnitsRepeatRequest) {
+    EnsureApp();
+    LoopbackListener listener;
+    FakeOwner owner;
+    owner.FrameLogShown = true;
+    LNetSocket net(&owner);
+    owner.net = &net;
+    net.Socket.Address = "127.0.0.1";
+    net.Socket.Port = listener.Port();
+    net.Socket.SetActive(true);
+    const int conn = listener.Accept(5000);
+    ASSERT_GE(conn, 0);
+    ASSERT_TRUE(PumpUntil([&] { return net.Socket.Connected(); }));
+
+    // The first time it sees a command the unit asks for it again with a 5-byte read, then answers.
+    std::atomic<int> seen{0};
+    PeerThread unit;
+    unit.Start(conn, [&](int fd, const BSTM& f) {
+        if (seen++ == 0)
+            WriteAllTo(fd, {0x10, 0x02, 0x01, 0x00, 0x00});
+        else
+            WriteAllTo(fd, PeerReply(f));
+    });
+
+    LNetProc link(&owner);
+    net.SetLink(&link);
+    ASSERT_TRUE(link.Open());
+    link.SetTimeout(4000);
+    link.SetRetryLimit(0);
+    link.QueueFrame(Probe(), true);
+    ASSERT_TRUE(PumpUntil([&] { return owner.frames.size() == 1; }));
+    EXPECT_EQ(owner.frames[0].frame, PeerReply(Probe()));
+    EXPECT_EQ(unit.Received(), (std::vector<BSTM>{Probe(), Probe()}));
+
+    // Every frame and read shows in the frame log, the repeat as its own line.
+    link.QueueFrame(Gain(2, 1), false);
+    ASSERT_TRUE(PumpUntil([&] { return owner.frames.size() == 2; }));
+    ASSERT_TRUE(PumpUntil([&] { return owner.logs.size() >= 5; }));
+    std::vector<std::string> heads;
+    for (const auto& l : owner.logs)
+        heads.push_back(l.substr(0, l.find(' ', 4)));
+    EXPECT_EQ(std::vector<std::string>(heads.begin(), heads.begin() + 5),
+              (std::vector<std::string>{"NET W", "NET R", "NET RW", "NET R", "NET W"}));
+    EXPECT_TRUE(owner.events.empty());
+    link.Close();
+    net.SetLink(nullptr);
+    net.Socket.SetActive(false);
+    unit.Stop();
+    close(conn);
+}
+
+TEST(TransportIo, UsbOutputReportIsReportIdFrameAndPadding) {
+    struct Recorder : LHidOutput {
+        size_t length;
+        std::vector<BSTM> reports;
+        explicit Recorder(size_t n) : length(n) {}
+        size_t OutputReportLength() override { return length; }
+        bool WriteReport(const uint8_t* r, size_t n) override {
+            reports.emplace_back(r, r + n);
+            return true;
+        }
+    };
+    const BSTM probe = Probe();
+    Recorder dev(65);
+    ASSERT_TRUE(HidWriteFrame(dev, probe.data(), probe.size()));
+    BSTM expected(65, 0);
+    std::copy(probe.begin(), probe.end(), expected.begin() + 1);
+    ASSERT_EQ(dev.reports.size(), 1u);
+    EXPECT_EQ(dev.reports[0], expected);
+
+    // A frame that fills the report exactly is written; one byte more is not (nothing is cut off).
+    Recorder small(10);
+    EXPECT_TRUE(HidWriteFrame(small, probe.data(), probe.size()));
+    const BSTM longer = LCmd::ToFrame(CM_MCS_CMD(1, MCS_ACK, 1));
+    EXPECT_FALSE(HidWriteFrame(small, longer.data(), longer.size()));
+    EXPECT_EQ(small.reports.size(), 1u);
+}
+
+TEST(TransportIo, UsbProbeAnsweredByAFakeHidDevice) {
+    EnsureApp();
+    FakeHidDevice device(65);
+    PeerThread unit;
+    unit.Start(
+        device.UnitFd(),
+        [](int fd, const BSTM& f) {
+            BSTM report(65, 0); // input report: ID 0, the frame, padding
+            const BSTM r = PeerReply(f);
+            std::copy(r.begin(), r.end(), report.begin() + 1);
+            [[maybe_unused]] ssize_t n = write(fd, report.data(), report.size());
+        },
+        true);
+    FakeOwner owner;
+    owner.hid = &device;
+    LUsbProc link(&owner);
+    HidReader reader(device.HostFd(), &link);
+    ASSERT_TRUE(link.Open());
+    link.SetTimeout(100);
+    link.SetRetryLimit(3);
+    link.QueueFrame(Probe(), true);
+    link.QueueFrame(Peq(0, 3, 120), false);
+    ASSERT_TRUE(PumpUntil([&] { return owner.frames.size() == 2; }));
+    EXPECT_EQ(owner.frames[0].frame, PeerReply(Probe()));
+    EXPECT_EQ(owner.frames[1].frame, PeerReply(Peq(0, 3, 120)));
+    EXPECT_EQ(unit.ReportSizes(), (std::vector<size_t>{65, 65}));
+    const BSTM first = unit.Reports().at(0);
+    EXPECT_EQ(first[0], 0);
+    EXPECT_EQ(BSTM(first.begin() + 1, first.begin() + 1 + static_cast<long>(Probe().size())), Probe());
+    EXPECT_TRUE(std::all_of(first.begin() + 1 + static_cast<long>(Probe().size()), first.end(),
+                            [](uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(owner.events.empty());
+    link.Close();
+    unit.Stop();
+}

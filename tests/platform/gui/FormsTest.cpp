@@ -1,0 +1,253 @@
+// The application loop, forms, input events, alignment and the platform services.
+
+#include "platform/gui/Forms.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/StdCtrls.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+using namespace kv;
+
+namespace {
+
+TEST(FormsTest, MainFormCloseEndsTheMessageLoop) {
+    Application->SetTitle("Loop test");
+    auto* main = Application->CreateForm<TForm>();
+    ASSERT_EQ(Application->MainForm(), main);
+    auto* second = Application->CreateForm<TForm>();
+    EXPECT_EQ(Application->MainForm(), main);
+    std::vector<std::string> events;
+    main->OnShow = [&](TObject*) { events.push_back("show"); };
+    main->OnCloseQuery = [&](TObject*, bool& canClose) {
+        events.push_back("query");
+        canClose = events.size() > 2; // refuse the first request
+    };
+    main->OnClose = [&](TObject*, TCloseAction&) { events.push_back("close"); };
+    QTimer::singleShot(0, [&] { main->Close(); });
+    QTimer::singleShot(5, [&] { main->Close(); });
+    Application->Run();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ(events, (std::vector<std::string>{"show", "query", "query", "close"}));
+    delete second;
+    delete main;
+    EXPECT_EQ(Application->MainForm(), nullptr);
+    Application->Initialize(); // the loop may run again for the other tests
+    EXPECT_FALSE(Application->Terminated());
+}
+
+TEST(FormsTest, BorderIconsStayOnTopAndPosition) {
+    TForm f(nullptr);
+    f.SetBounds(0, 0, 300, 200);
+    EXPECT_EQ(f.ClientWidth(), 300 - 2 * kSizeableFrame);
+    EXPECT_EQ(f.ClientHeight(), 200 - kCaptionHeight - 2 * kSizeableFrame);
+    f.SetBorderStyle(TFormBorderStyle::bsDialog); // the client area keeps its size
+    EXPECT_EQ(f.ClientWidth(), 300 - 2 * kSizeableFrame);
+    f.SetFormStyle(TFormStyle::fsStayOnTop);
+    EXPECT_TRUE(f.Widget()->windowFlags() & Qt::WindowStaysOnTopHint);
+    f.SetBorderIcons({});
+    EXPECT_FALSE(f.Widget()->windowFlags() & Qt::WindowCloseButtonHint);
+    f.SetBorderIcons({TBorderIcon::biSystemMenu});
+    EXPECT_TRUE(f.Widget()->windowFlags() & Qt::WindowCloseButtonHint);
+    f.SetPosition(TPosition::poScreenCenter);
+    f.Show();
+    QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(f.Left(), (screen.width() - f.Width()) / 2);
+    EXPECT_EQ(f.Top(), (screen.height() - f.Height()) / 2);
+    f.Hide();
+}
+
+TEST(FormsTest, MouseEventsArriveInTheOldOrder) {
+    TForm f(nullptr);
+    auto* label = new TLabel(&f);
+    label->SetParent(&f);
+    label->SetCaption("Click me");
+    std::vector<std::string> events;
+    label->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState s, int x, int y) {
+        events.push_back("down " + std::to_string(static_cast<int>(b)) + " " + std::to_string(x) + "," +
+                         std::to_string(y) + (s.Contains(TShiftItem::ssShift) ? " shift" : ""));
+    };
+    label->OnClick = [&](TObject*) { events.push_back("click"); };
+    label->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { events.push_back("up"); };
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 4), QPointF(3, 4), Qt::LeftButton, Qt::LeftButton,
+                      Qt::ShiftModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 4), QPointF(3, 4), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(label->Widget(), &press);
+    QApplication::sendEvent(label->Widget(), &release);
+    EXPECT_EQ(events, (std::vector<std::string>{"down 0 3,4 shift", "click", "up"}));
+    // Released outside: no click.
+    events.clear();
+    QMouseEvent away(QEvent::MouseButtonRelease, QPointF(500, 4), QPointF(500, 4), Qt::LeftButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(label->Widget(), &press);
+    QApplication::sendEvent(label->Widget(), &away);
+    EXPECT_EQ(events, (std::vector<std::string>{"down 0 3,4 shift", "up"}));
+    // A disabled control raises nothing.
+    events.clear();
+    label->SetEnabled(false);
+    QApplication::sendEvent(label->Widget(), &press);
+    EXPECT_TRUE(events.empty());
+}
+
+TEST(FormsTest, KeysHandlersPreviewAndDialogButtons) {
+    TForm f(nullptr);
+    auto* edit = new TEdit(&f);
+    edit->SetParent(&f);
+    auto* ok = new TButton(&f);
+    ok->SetParent(&f);
+    ok->SetDefault(true);
+    ok->SetModalResult(mrOk);
+    auto* cancel = new TButton(&f);
+    cancel->SetParent(&f);
+    cancel->SetCancel(true);
+    cancel->SetModalResult(mrCancel);
+    std::vector<std::uint16_t> keys;
+    edit->OnKeyDown = [&](TObject*, std::uint16_t& key, TShiftState) {
+        keys.push_back(key);
+        if (key == 'X')
+            key = 0; // swallowed: the edit never sees it
+    };
+    auto send = [&](int qtKey, const QString& text) {
+        QKeyEvent down(QEvent::KeyPress, qtKey, Qt::NoModifier, text);
+        QApplication::sendEvent(edit->Widget(), &down);
+    };
+    send(Qt::Key_A, "a");
+    send(Qt::Key_X, "x");
+    EXPECT_EQ(keys, (std::vector<std::uint16_t>{'A', 'X'}));
+    EXPECT_EQ(edit->Text(), "a");
+    send(Qt::Key_Return, "\r");
+    EXPECT_EQ(f.ModalResult(), mrOk);
+    send(Qt::Key_Escape, "\x1b");
+    EXPECT_EQ(f.ModalResult(), mrCancel);
+    // With KeyPreview the form sees the key first and may take it.
+    f.SetKeyPreview(true);
+    f.OnKeyDown = [&](TObject*, std::uint16_t& key, TShiftState) {
+        if (key == 'B')
+            key = 0;
+    };
+    send(Qt::Key_B, "b");
+    EXPECT_EQ(edit->Text(), "a");
+    // The edit saw Enter and Escape before the buttons did, but never the previewed B.
+    EXPECT_EQ(keys, (std::vector<std::uint16_t>{'A', 'X', VK_RETURN, VK_ESCAPE}));
+}
+
+TEST(FormsTest, AlignAndAnchorsFollowTheParent) {
+    TForm f(nullptr);
+    f.SetClientWidth(200);
+    f.SetClientHeight(100);
+    auto* top = new TPanel(&f);
+    top->SetParent(&f);
+    top->SetHeight(20);
+    top->SetAlign(TAlign::alTop);
+    auto* client = new TPanel(&f);
+    client->SetParent(&f);
+    client->SetAlign(TAlign::alClient);
+    auto* corner = new TButton(&f);
+    corner->SetParent(client);
+    corner->SetBounds(100, 40, 50, 20);
+    corner->SetAnchors({TAnchorKind::akRight, TAnchorKind::akBottom});
+    auto* wide = new TEdit(&f);
+    wide->SetParent(client);
+    wide->SetBounds(10, 10, 150, 21);
+    wide->SetAnchors({TAnchorKind::akLeft, TAnchorKind::akTop, TAnchorKind::akRight});
+    EXPECT_EQ(top->BoundsRect(), Rect(0, 0, 200, 20));
+    EXPECT_EQ(client->BoundsRect(), Rect(0, 20, 200, 100));
+    f.SetClientWidth(260);
+    f.SetClientHeight(130);
+    EXPECT_EQ(top->Width(), 260);
+    EXPECT_EQ(client->BoundsRect(), Rect(0, 20, 260, 130));
+    EXPECT_EQ(corner->BoundsRect(), Rect(160, 70, 210, 90));
+    EXPECT_EQ(wide->BoundsRect(), Rect(10, 10, 220, 31));
+    int resized = 0;
+    client->OnResize = [&](TObject*) { ++resized; };
+    top->SetVisible(false); // the client panel takes the freed room
+    EXPECT_EQ(client->BoundsRect(), Rect(0, 0, 260, 130));
+    EXPECT_EQ(resized, 1);
+}
+
+TEST(FormsTest, ChildrenPaintOverTheirParentAndTransparentOnesOnlyWhereTheyDraw) {
+    TForm f(nullptr);
+    f.SetClientWidth(100);
+    f.SetClientHeight(60);
+    auto* panel = new TPanel(&f);
+    panel->SetParent(&f);
+    panel->SetBounds(0, 0, 100, 60);
+    panel->SetBevelOuter(TBevelCut::bvNone);
+    panel->SetColor(clRed);
+    auto* label = new TLabel(&f);
+    label->SetParent(panel);
+    label->SetAutoSize(false);
+    label->SetBounds(10, 10, 80, 30);
+    label->SetCaption("i");
+    label->SetColor(clBlue);
+    QImage opaque = f.RenderToImage();
+    EXPECT_EQ(FromQRgb(opaque.pixel(60, 30)), clBlue);
+    EXPECT_EQ(FromQRgb(opaque.pixel(5, 5)), clRed);
+    label->SetTransparent(true);
+    QImage clear = f.RenderToImage();
+    EXPECT_EQ(FromQRgb(clear.pixel(60, 30)), clRed);
+}
+
+TEST(FormsTest, DialogsMessageBoxesAndClipboard) {
+    TOpenDialog open(nullptr);
+    open.SetFilter("*.prs|*.prs");
+    TOpenDialog::ExecuteHook = [](TOpenDialog& d) {
+        d.SetFileName("/tmp/a.prs");
+        return true;
+    };
+    EXPECT_TRUE(open.Execute());
+    EXPECT_EQ(open.FileName(), "/tmp/a.prs");
+    TOpenDialog::ExecuteHook = [](TOpenDialog&) { return false; };
+    TSaveDialog save(nullptr);
+    EXPECT_FALSE(save.Execute());
+    TOpenDialog::ExecuteHook = nullptr;
+
+    std::string shown;
+    MessageDlgHook = [&](const std::string& text, TMsgDlgType) {
+        shown = text;
+        return mrYes;
+    };
+    EXPECT_EQ(MessageDlg("Are you sure to quit ?", TMsgDlgType::mtConfirmation,
+                         TMsgDlgButtons{TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo}),
+              mrYes);
+    EXPECT_EQ(shown, "Are you sure to quit ?");
+    MessageDlgHook = nullptr;
+
+    Clipboard().SetAsText("Out 1 \xe4\xb8\xad");
+    EXPECT_EQ(Clipboard().AsText(), "Out 1 \xe4\xb8\xad");
+    TBitmap bmp(4, 3);
+    bmp.Canvas()->SetPixel(1, 1, clRed);
+    Clipboard().Assign(bmp);
+    TBitmap back;
+    ASSERT_TRUE(Clipboard().GetPicture(back));
+    EXPECT_EQ(back.Width(), 4);
+    EXPECT_EQ(back.Canvas()->Pixel(1, 1), clRed);
+}
+
+TEST(FormsTest, ExceptionsFromHandlersAreShownAndTheLoopGoesOn) {
+    std::string reported;
+    Application->OnException = [&](const std::string& m) { reported = m; };
+    TForm f(nullptr);
+    auto* b = new TButton(&f);
+    b->SetParent(&f);
+    b->OnClick = [](TObject*) { throw EKvError("handler failed"); };
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(b->Widget(), &press);
+    QApplication::sendEvent(b->Widget(), &release);
+    EXPECT_EQ(reported, "handler failed");
+    Application->OnException = nullptr;
+}
+
+} // namespace

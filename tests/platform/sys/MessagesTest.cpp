@@ -1,0 +1,145 @@
+// The window-message bridge between workers and the GUI thread.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "platform/sys/Messages.h"
+#include "platform/sys/Thread.h"
+#include "tests/platform/sys/SysTestApp.h"
+
+namespace {
+
+// Waits (real time, bounded) for a hand-over to be pending, without serving it.
+bool PendingArrives() {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (TMessageBridge::PendingCount() == 0) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    return true;
+}
+
+struct Window : TMessageTarget {
+    std::vector<TMessage> got;
+    std::function<void(TMessage&)> onMessage;
+    void Dispatch(TMessage& msg) override {
+        got.push_back(msg);
+        if (onMessage)
+            onMessage(msg);
+    }
+};
+
+} // namespace
+
+TEST(Messages, SendHandsACopyToTheGuiThreadAndWaits) {
+    EnsureApp();
+    Window w;
+    std::thread::id handledOn;
+    w.onMessage = [&](TMessage& m) {
+        handledOn = std::this_thread::get_id();
+        m.Data[0] = 0xEE; // the handler's copy only
+        m.Result = 42;
+    };
+    std::atomic<bool> returned{false};
+    TMessage sent;
+    bool ok = false;
+    TThread worker;
+    ASSERT_TRUE(worker.Start([&] {
+        sent.Msg = 0x550;
+        sent.Data = {1, 2, 3};
+        ok = TMessageBridge::Send(&w, sent);
+        returned = true;
+    }));
+    // Not handled until the GUI thread serves it; the worker waits meanwhile.
+    ASSERT_TRUE(PendingArrives());
+    EXPECT_FALSE(returned);
+    ASSERT_TRUE(worker.WaitServing(5000));
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(handledOn, std::this_thread::get_id());
+    ASSERT_EQ(w.got.size(), 1u);
+    EXPECT_EQ(w.got[0].Data, (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(sent.Data[0], 1);
+    EXPECT_EQ(sent.Result, 42);
+}
+
+TEST(Messages, AbandonReleasesTheSenderAndDropsTheMessage) {
+    EnsureApp();
+    Window w;
+    TMessageSource source;
+    bool ok = true;
+    TThread worker;
+    ASSERT_TRUE(worker.Start([&] {
+        TMessage m;
+        m.Msg = 1;
+        ok = TMessageBridge::Send(&w, m, &source);
+    }));
+    ASSERT_TRUE(PendingArrives());
+    source.Abandon();
+    ASSERT_TRUE(worker.Wait(5000)); // released without the GUI thread serving anything
+    EXPECT_FALSE(ok);
+    TMessageBridge::ServePending();
+    EXPECT_TRUE(w.got.empty());
+
+    // Later sends of an abandoned source return at once until it resumes.
+    TMessage m;
+    TThread again;
+    ASSERT_TRUE(again.Start([&] { ok = TMessageBridge::Send(&w, m, &source); }));
+    ASSERT_TRUE(again.Wait(5000));
+    EXPECT_FALSE(ok);
+}
+
+TEST(Messages, PostedMessagesOfAGoneSourceOrToAGoneWindowAreDropped) {
+    EnsureApp();
+    Window w;
+    auto source = std::make_unique<TMessageSource>();
+    auto gone = std::make_unique<Window>();
+    TThread worker;
+    ASSERT_TRUE(worker.Start([&] {
+        TMessage m;
+        m.Msg = 1;
+        TMessageBridge::Post(&w, m, source.get());
+        m.Msg = 2;
+        TMessageBridge::Post(&w, m);
+        m.Msg = 3;
+        TMessageBridge::Post(gone.get(), m);
+    }));
+    ASSERT_TRUE(worker.Wait(5000));
+    source.reset();
+    gone.reset();
+    TMessageBridge::ServePending();
+    ASSERT_EQ(w.got.size(), 1u);
+    EXPECT_EQ(w.got[0].Msg, 2u);
+}
+
+TEST(Messages, WaitServingHandlesTheWorkersHandOversAndQtLoopDeliversThem) {
+    EnsureApp();
+    Window w;
+    TThread worker;
+    ASSERT_TRUE(worker.Start([&] {
+        for (int i = 0; i < 3; ++i) {
+            TMessage m;
+            m.Msg = static_cast<uint32_t>(i);
+            TMessageBridge::Send(&w, m);
+        }
+    }));
+    // Waiting for the worker on the GUI thread never deadlocks on its hand-overs.
+    ASSERT_TRUE(worker.WaitServing(5000));
+    EXPECT_EQ(w.got.size(), 3u);
+
+    // And the plain Qt event loop serves posted messages too.
+    TThread poster;
+    ASSERT_TRUE(poster.Start([&] {
+        TMessage m;
+        m.Msg = 9;
+        TMessageBridge::Post(&w, m);
+    }));
+    ASSERT_TRUE(poster.Wait(5000));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (w.got.size() < 4 && std::chrono::steady_clock::now() < end)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    ASSERT_EQ(w.got.size(), 4u);
+    EXPECT_EQ(w.got[3].Msg, 9u);
+}
