@@ -15,28 +15,7 @@
 #include "link/LinkOwner.h"
 #include "platform/sys/Messages.h"
 #include "platform/sys/Scheduler.h"
-
-inline void EnsureApp() {
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* app = new QCoreApplication(argc, argv);
-    (void)app;
-    TMessageBridge::BindGuiThread();
-}
-
-// Runs the GUI thread's loop until cond holds or timeoutMs of real time have passed; the final cond.
-inline bool PumpUntil(const std::function<bool()>& cond, int timeoutMs = 5000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        TMessageBridge::ServePending();
-        TMessageBridge::WaitForPending(1);
-    }
-    return true;
-}
+#include "tests/support/GuiThread.h"
 
 inline BSTM Ack(uint8_t id = 1) {
     return LCmd::ToFrame(CM_MCS_CMD(id, MCS_ACK));

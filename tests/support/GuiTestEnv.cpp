@@ -1,4 +1,4 @@
-// One application object for the whole test run, as in the program.
+// One application object for the whole run of a GUI test program, as in the program.
 
 #include "platform/gui/Forms.h"
 
