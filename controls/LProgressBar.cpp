@@ -219,8 +219,4 @@ void LProgressBar::WndProcPaint() {
     }
 }
 
-void RegisterControlClasses() {
-    RegisterClass(LProgressBar::StaticClassInfo());
-}
-
 } // namespace kv

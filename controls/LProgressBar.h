@@ -64,6 +64,4 @@ private:
     int FLayoutWidth = 14, FLayoutHeight = 132;
 };
 
-void RegisterControlClasses();
-
 } // namespace kv

@@ -1,3 +1,4 @@
+#include "controls/ControlClasses.h"
 #include "controls/LProgressBar.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Layout.h"

@@ -1,0 +1,21 @@
+#include "controls/LMyFFTDrawHpLp6dB.h"
+
+#include "controls/LMyFFTDrawPhase.h"
+
+namespace kv {
+
+KV_REGISTER_CLASS(LMyFFTDrawHpLp6dB, TPaintBox, b) {
+    RegisterFFTDrawProperties(b);
+}
+
+LMyFFTDrawHpLp6dB::LMyFFTDrawHpLp6dB(TComponent* owner) : LMyFFTDrawBase(owner) {}
+
+LMyFFTDrawBase::TParamText LMyFFTDrawHpLp6dB::ParamTextOf(int type, bool) const {
+    if (type <= 2)
+        return ptAll;
+    if (type == 3 || type == 5 || type == 7)
+        return ptFrequency;
+    return ptQFrequency;
+}
+
+} // namespace kv

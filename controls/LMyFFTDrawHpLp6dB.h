@@ -1,0 +1,21 @@
+#pragma once
+// The response-curve graph of the channel pages: the shared graph with the parameter texts of the
+// band table's type order (peak and shelves show Q, frequency and gain; first-order types the
+// frequency alone; second-order types Q and frequency).
+
+#include "controls/LMyFFTDraw.h"
+
+namespace kv {
+
+class LMyFFTDrawHpLp6dB : public LMyFFTDrawBase {
+    KV_CLASS(LMyFFTDrawHpLp6dB)
+public:
+    explicit LMyFFTDrawHpLp6dB(TComponent* owner);
+
+protected:
+    TParamText ParamTextOf(int type, bool repaint) const override;
+};
+
+// Makes the curve graphs known to the layout loader by class name.
+
+} // namespace kv
