@@ -18,7 +18,7 @@ public:
     void FFTDraw(const double* values, int, int, CurveColour, int) override {
         benchmark::DoNotOptimize(values);
     }
-    void RemovePlot(int) override {}
+    bool RemovePlot(int) override { return false; }
     void DrawBlock(float, double, CurveColour, int, bool, int) override {}
     void SetBlockParameter(int, double, double, double, int) override {}
     void DrawParam(int, double, double, float, double, CurveColour) override {}

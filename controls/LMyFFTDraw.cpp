@@ -135,7 +135,7 @@ public:
     void FFTDraw(const double* values, int count, int curve, CurveColour colour, int style) override {
         FOwner.FFTDraw(values, count, curve, colour, static_cast<TMyPlotStyle>(style));
     }
-    void RemovePlot(int curve) override { FOwner.RemovePlot(curve); }
+    bool RemovePlot(int curve) override { return FOwner.RemovePlot(curve); }
     void DrawBlock(float y, double x, CurveColour colour, int block, bool hidden, int shape) override {
         FOwner.DrawBlock(y, x, colour, block, hidden, shape);
     }

@@ -15,8 +15,8 @@ public:
     // Adds curve `curve` with `count` points (x of point i is i, in grid-point units) or replaces the
     // points of an existing one, which keeps its colour and style.
     virtual void FFTDraw(const double* values, int count, int curve, CurveColour colour, int style) = 0;
-    // Removes curve `curve` if the graph holds it.
-    virtual void RemovePlot(int curve) = 0;
+    // Removes curve `curve` if the graph holds it; whether it did.
+    virtual bool RemovePlot(int curve) = 0;
     // Places handle `block` (0..49) at x in grid-point units and y in dB. Shapes: 0 numbered square,
     // 1 numbered circle, 2 "LPF", 3 "HPF".
     virtual void DrawBlock(float y, double x, CurveColour colour, int block, bool hidden, int shape) = 0;

@@ -557,9 +557,8 @@ void Plot::ShowOverlay(int s, CurveColour colour) {
     graph_->FFTDraw(Section(s).Curve(), GRID_POINTS, s, colour, CURVE_STYLE_LINE);
 }
 
-void Plot::RemoveOverlay(int curve) {
-    if (graph_)
-        graph_->RemovePlot(curve);
+bool Plot::RemoveOverlay(int curve) {
+    return graph_ != nullptr && graph_->RemovePlot(curve);
 }
 
 void Plot::DrawSectionParam(int displayType, int n, double gain, double q, bool show) {

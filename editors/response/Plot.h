@@ -203,7 +203,7 @@ public:
     void DrawTotalCurve(int colourIndex);
     // Draws section s's curve as curve number s.
     void ShowOverlay(int s, CurveColour colour);
-    void RemoveOverlay(int curve);
+    bool RemoveOverlay(int curve);
     // Shows the selected band's texts and filled curve (section n, n below 0 taken as 0), or hides them.
     void DrawSectionParam(int displayType, int n, double gain, double q, bool show);
 

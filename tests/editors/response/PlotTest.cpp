@@ -37,10 +37,11 @@ public:
         c.number = curve, c.colour = colour, c.style = style, c.values.assign(values, values + count);
         calls.push_back(c);
     }
-    void RemovePlot(int curve) override {
+    bool RemovePlot(int curve) override {
         Call c = Named("RemovePlot");
         c.number = curve;
         calls.push_back(c);
+        return curve == 40;
     }
     void DrawBlock(float y, double x, CurveColour colour, int block, bool hidden, int shape) override {
         Call c = Named("DrawBlock");
@@ -403,7 +404,8 @@ TEST(Plot, DrawingCallsReachTheGraph) {
     const std::vector<double> other(GRID_POINTS, -2.25);
     plot.Section(40).CopyCurve(other.data());
     plot.ShowOverlay(40, 0x008080);
-    plot.RemoveOverlay(40);
+    EXPECT_TRUE(plot.RemoveOverlay(40));
+    EXPECT_FALSE(Plot(nullptr).RemoveOverlay(40)); // no graph bound
     plot.DrawTotalCurve(8);
     plot.DrawTotalCurve(-1); // an index outside the table stays inside it
     ASSERT_EQ(graph.Ops(), (std::vector<std::string>{"FFTDraw", "RemovePlot", "FFTDraw", "FFTDraw"}));
