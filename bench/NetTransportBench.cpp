@@ -82,9 +82,7 @@ void BM_LNetProc(benchmark::State& state) {
     CountingOwner owner;
     LNetSocket net(&owner);
     owner.net = &net;
-    net.Socket.Address = "127.0.0.1";
-    net.Socket.Port = peer.listener.Port();
-    net.Socket.SetActive(true);
+    ConnectToLoopback(net, peer.listener.Port());
     peer.Serve();
     if (!PumpUntil([&] { return net.Socket.Connected(); })) {
         state.SkipWithError("connect failed");

@@ -1,5 +1,7 @@
 #include "controls/LMyFFTDraw.h"
 
+#include "platform/core/Numbers.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -64,9 +66,7 @@ std::string Scientific(double value, int precision, int digits, bool trim) {
 }
 
 std::string Fixed(double value, int decimals) {
-    char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%.*f", std::clamp(decimals, 0, 18), value);
-    return buffer;
+    return FormatFixed(value, std::clamp(decimals, 0, 18));
 }
 
 std::string Grouped(const std::string& fixed) {
@@ -84,13 +84,6 @@ std::string Grouped(const std::string& fixed) {
         out += whole[i];
     }
     return sign + out + rest;
-}
-
-// C-style "%4.1f" and friends, without the locale.
-std::string Printf(double value, int decimals) {
-    char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%4.*f", decimals, value);
-    return buffer;
 }
 
 } // namespace
@@ -262,35 +255,27 @@ void LMyFFTDrawBase::SetYAxisFormat(TMyAxisFormat v) {
         DrawPlotsAndLabels();
 }
 
-void LMyFFTDrawBase::SetShowXLabel(bool v) {
-    FShowXLabel = v;
+void LMyFFTDrawBase::SetVisibility(bool& flag, bool v) {
+    flag = v;
     ResizePaintPage();
     if (FAutoRedraw)
         Redraw();
+}
+
+void LMyFFTDrawBase::SetShowXLabel(bool v) {
+    SetVisibility(FShowXLabel, v);
 }
 void LMyFFTDrawBase::SetShowYLabel(bool v) {
-    FShowYLabel = v;
-    ResizePaintPage();
-    if (FAutoRedraw)
-        Redraw();
+    SetVisibility(FShowYLabel, v);
 }
 void LMyFFTDrawBase::SetShowXTitle(bool v) {
-    FShowXTitle = v;
-    ResizePaintPage();
-    if (FAutoRedraw)
-        Redraw();
+    SetVisibility(FShowXTitle, v);
 }
 void LMyFFTDrawBase::SetShowYTitle(bool v) {
-    FShowYTitle = v;
-    ResizePaintPage();
-    if (FAutoRedraw)
-        Redraw();
+    SetVisibility(FShowYTitle, v);
 }
 void LMyFFTDrawBase::SetShowPlotTitle(bool v) {
-    FShowPlotTitle = v;
-    ResizePaintPage();
-    if (FAutoRedraw)
-        Redraw();
+    SetVisibility(FShowPlotTitle, v);
 }
 
 void LMyFFTDrawBase::SetXLabelFormat(TStringFloatFormat v) {
@@ -340,33 +325,25 @@ void LMyFFTDrawBase::SetYAutoScale(bool v) {
         DrawPlotsAndLabels();
 }
 
-void LMyFFTDrawBase::SetXMax(double v) {
-    FXMax = v;
+void LMyFFTDrawBase::SetBound(double& bound, double v) {
+    bound = v;
     CompareMaxMin();
     CalculateLogMaxMin();
     if (FAutoRedraw)
         DrawPlotsAndLabels();
+}
+
+void LMyFFTDrawBase::SetXMax(double v) {
+    SetBound(FXMax, v);
 }
 void LMyFFTDrawBase::SetXMin(double v) {
-    FXMin = v;
-    CompareMaxMin();
-    CalculateLogMaxMin();
-    if (FAutoRedraw)
-        DrawPlotsAndLabels();
+    SetBound(FXMin, v);
 }
 void LMyFFTDrawBase::SetYMax(double v) {
-    FYMax = v;
-    CompareMaxMin();
-    CalculateLogMaxMin();
-    if (FAutoRedraw)
-        DrawPlotsAndLabels();
+    SetBound(FYMax, v);
 }
 void LMyFFTDrawBase::SetYMin(double v) {
-    FYMin = v;
-    CompareMaxMin();
-    CalculateLogMaxMin();
-    if (FAutoRedraw)
-        DrawPlotsAndLabels();
+    SetBound(FYMin, v);
 }
 
 void LMyFFTDrawBase::SetPointSize(int v) {
@@ -550,21 +527,31 @@ double LMyFFTDrawBase::FrequencyIndex(double hz) const {
     return AxisLength() * std::log10(hz) / std::log10(TopFrequency());
 }
 
+namespace {
+
+// The range of one coordinate over every point of every curve, starting from the first point there
+// is; -1..1 when no curve holds a point. Curves without points are passed over.
+void CurveRange(const TPlotListMember* head, std::vector<double> TPlotListMember::*values, double& max,
+                double& min) {
+    bool any = false;
+    for (const TPlotListMember* m = head; m; m = m->Next)
+        for (double v : m->*values) {
+            max = any ? std::max(max, v) : v;
+            min = any ? std::min(min, v) : v;
+            any = true;
+        }
+    if (!any) {
+        max = 1;
+        min = -1;
+    }
+}
+
+} // namespace
+
 void LMyFFTDrawBase::FindXMaxMin() {
     if (!FXAutoScale)
         return;
-    const TPlotListMember* head = FPlots.Head();
-    if (!head || head->Count == 0) {
-        FXMax = 1;
-        FXMin = -1;
-    } else {
-        FXMax = FXMin = head->X[0];
-        for (const TPlotListMember* m = head; m; m = m->Next)
-            for (double v : m->X) {
-                FXMax = std::max(FXMax, v);
-                FXMin = std::min(FXMin, v);
-            }
-    }
+    CurveRange(FPlots.Head(), &TPlotListMember::X, FXMax, FXMin);
     CompareMaxMin();
     CalculateLogMaxMin();
 }
@@ -572,18 +559,7 @@ void LMyFFTDrawBase::FindXMaxMin() {
 void LMyFFTDrawBase::FindYMaxMin() {
     if (!FYAutoScale)
         return;
-    const TPlotListMember* head = FPlots.Head();
-    if (!head || head->Count == 0) {
-        FYMax = 1;
-        FYMin = -1;
-    } else {
-        FYMax = FYMin = head->Y[0];
-        for (const TPlotListMember* m = head; m; m = m->Next)
-            for (double v : m->Y) {
-                FYMax = std::max(FYMax, v);
-                FYMin = std::min(FYMin, v);
-            }
-    }
+    CurveRange(FPlots.Head(), &TPlotListMember::Y, FYMax, FYMin);
     CompareMaxMin();
     CalculateLogMaxMin();
 }
@@ -1311,9 +1287,11 @@ void LMyFFTDrawBase::WriteParam(TParamText what, double gain, double x, float fr
     c->Font()->SetColor(colour);
     c->Font()->SetSize(8);
     const double f = frequency;
-    const std::string freqText = f >= 1000 ? Printf(0.001 * f, 2) + "KHz" : Printf(f, 1) + "Hz";
-    const std::string qText = "Q:" + Printf(q, 2);
-    const std::string gainText = Printf(gain, 1) + "dB";
+    // C-style "%4.2f" and friends, without the locale.
+    const std::string freqText =
+        f >= 1000 ? FormatFixed(0.001 * f, 2, 4) + "KHz" : FormatFixed(f, 1, 4) + "Hz";
+    const std::string qText = "Q:" + FormatFixed(q, 2, 4);
+    const std::string gainText = FormatFixed(gain, 1, 4) + "dB";
     const int left = Trunc(px - 20);
     const bool above = gain <= 0;
     auto line = [&](const std::string& text, double offset) {

@@ -297,6 +297,10 @@ private:
     void Initialize();
     void GraphFontChanged(TFontRole role);
     void SetFontProperty(TFontRole role, TFont* f);
+    // The shared tails of the setters: a label or title shown or hidden lays the pages out again; a
+    // bound is kept apart from its partner before the axes are drawn again.
+    void SetVisibility(bool& flag, bool v);
+    void SetBound(double& bound, double v);
     TCanvas* PageCanvas(TPageRole role) const { return FPages[role]->Bitmap()->Canvas(); }
     bool PageEmpty(TPageRole role) const;
     void CopyPage(TPageRole role);

@@ -1,7 +1,5 @@
 #include "controls/LMyFFTDrawHpLp6dB.h"
 
-#include "controls/LMyFFTDrawPhase.h"
-
 namespace kv {
 
 KV_REGISTER_CLASS(LMyFFTDrawHpLp6dB, TPaintBox, b) {

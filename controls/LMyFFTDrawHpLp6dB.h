@@ -16,6 +16,4 @@ protected:
     TParamText ParamTextOf(int type, bool repaint) const override;
 };
 
-// Makes the curve graphs known to the layout loader by class name.
-
 } // namespace kv

@@ -201,12 +201,11 @@ void LProgressBar::SetCount(Group g, int count) {
     // Renumber from the top: clear every name first so that no two segments share one on the way.
     for (TShape* s : shapes)
         s->SetName("");
-    for (std::size_t i = 0; i < shapes.size(); ++i)
-        shapes[i]->SetName("shape" + std::to_string(i + 1));
-    n = SegmentCount();
-    for (int i = 0; i < n; ++i) {
-        LayOut(shapes[static_cast<std::size_t>(i)], i);
-        shapes[static_cast<std::size_t>(i)]->Brush()->SetColor(UnlitColor(GroupOf(i)));
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        const int index = static_cast<int>(i);
+        shapes[i]->SetName("shape" + std::to_string(index + 1));
+        LayOut(shapes[i], index);
+        shapes[i]->Brush()->SetColor(UnlitColor(GroupOf(index)));
     }
 }
 

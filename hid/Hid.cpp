@@ -17,12 +17,8 @@ void SystemVersion(bool& nt5, bool& minor1) {
 
 } // namespace
 
-#define KV_HID_DEFINE(var, exportName, type) kv::sys::PFN_##type var = nullptr;
-KV_HID_ENTRIES(KV_HID_DEFINE)
-#undef KV_HID_DEFINE
-
-#define KV_HID_BIND(var, exportName, type)                                                                   \
-    var = reinterpret_cast<kv::sys::PFN_##type>(GetModuleSymbolEx(hidModule, #exportName, ok));
+#define KV_HID_BIND(var, exportName)                                                                         \
+    var = reinterpret_cast<kv::sys::PFN_##exportName>(GetModuleSymbolEx(hidModule, #exportName, ok));
 
 bool LoadHid() {
     if (!LoadModule(hidModule, "HID.dll"))
@@ -46,7 +42,7 @@ bool LoadHid() {
 
 void UnloadHid() {
     UnloadModule(hidModule);
-#define KV_HID_CLEAR(var, exportName, type) var = nullptr;
+#define KV_HID_CLEAR(var, exportName) var = nullptr;
     KV_HID_ENTRIES(KV_HID_CLEAR)
 #undef KV_HID_CLEAR
 }
@@ -57,7 +53,7 @@ bool IsHidLoaded() {
 
 int HidBoundCount() {
     int n = 0;
-#define KV_HID_COUNT(var, exportName, type) n += var != nullptr;
+#define KV_HID_COUNT(var, exportName) n += var != nullptr;
     KV_HID_ENTRIES(KV_HID_COUNT)
 #undef KV_HID_COUNT
     return n;

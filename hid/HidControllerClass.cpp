@@ -1,7 +1,5 @@
 #include "hid/HidControllerClass.h"
 
-#include <QString>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -23,14 +21,6 @@ constexpr DWORD kWaitIoCompletion = WAIT_IO_COMPLETION;
 std::atomic<uint64_t> handlerIds{0};
 uint64_t NewHandlerId() {
     return ++handlerIds;
-}
-
-std::u16string ToWide(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toStdU16String();
-}
-
-std::string FromWide(const std::u16string& text) {
-    return QString::fromStdU16String(text).toStdString();
 }
 
 // Zero-terminated UTF-16 text of at most n characters.
@@ -211,11 +201,13 @@ THidDeviceReadThread::THidDeviceReadThread(THidDevice* device, bool createSuspen
     Report.assign(Device->GetCaps().InputReportByteLength, 0);
     if (!createSuspended)
         Resume();
+    ++liveCount_;
 }
 
 THidDeviceReadThread::~THidDeviceReadThread() {
     Terminate();
     WaitFor();
+    --liveCount_;
 }
 
 void THidDeviceReadThread::Resume() {
@@ -381,7 +373,7 @@ bool THidDevice::CheckOut() {
 }
 
 bool THidDevice::OpenPlainLocked() {
-    const std::u16string path = ToWide(FPnPInfo ? FPnPInfo->DevicePath() : std::string());
+    const std::u16string path = Utf8ToWide(FPnPInfo ? FPnPInfo->DevicePath() : std::string());
     FHidFileHandle = CreateFileW(path.c_str(), kReadWrite, kShare, nullptr, OPEN_EXISTING, 0, 0);
     FHasReadWriteAccess = FHidFileHandle != INVALID_HANDLE_VALUE;
     if (FHidFileHandle == INVALID_HANDLE_VALUE)
@@ -407,7 +399,7 @@ bool THidDevice::OpenFileEx(THidOpenExMode mode) {
     std::lock_guard lock(FLock);
     if (!IsAccessible())
         return Refuse();
-    const std::u16string path = ToWide(FPnPInfo->DevicePath());
+    const std::u16string path = Utf8ToWide(FPnPInfo->DevicePath());
     if (mode == THidOpenExMode::omhRead) {
         if (FHidOverlappedRead == INVALID_HANDLE_VALUE) {
             FHidOverlappedRead = CreateFileW(path.c_str(), GENERIC_READ, kShare, nullptr, OPEN_EXISTING,
@@ -649,8 +641,12 @@ void THidDevice::SetThreadSleepTime(int ms) {
 }
 
 void THidDevice::DoUnplug() {
-    CloseAllHandles();
-    FIsPluggedIn = false;
+    {
+        // One step for the other threads: a write or read request cannot reopen a handle in between.
+        std::lock_guard lock(FLock);
+        CloseAllHandles();
+        FIsPluggedIn = false;
+    }
     THidPlugEvent handler = std::move(FUnplug);
     FUnplug = nullptr;
     FUnplugId = 0;
@@ -782,7 +778,7 @@ std::vector<std::string> THidDevice::LanguageStrings() {
         for (uint16_t id : ids) {
             WCHAR name[256] = {};
             if (GetLocaleInfoW(id, LOCALE_SLANGUAGE, name, 256) > 0) {
-                FLanguageStrings.push_back(FromWide(WideText(name, 256)));
+                FLanguageStrings.push_back(WideToUtf8(WideText(name, 256)));
             } else {
                 char text[40];
                 std::snprintf(text, sizeof text, "unknown Locale ID $%.4x", id);
@@ -831,7 +827,7 @@ std::u16string THidDevice::GetDeviceStringUnicode(uint8_t index) {
 }
 
 std::string THidDevice::GetDeviceStringAnsi(uint8_t index) {
-    return FromWide(GetDeviceStringUnicode(index));
+    return WideToUtf8(GetDeviceStringUnicode(index));
 }
 
 HIDP_LINK_COLLECTION_NODE THidDevice::GetLinkCollectionNode(uint16_t index) {

@@ -126,6 +126,8 @@ public:
     bool Terminated() const { return FTerminated.load(); }
     // Waits for the body to end; on the GUI thread it keeps serving the reader's hand-over meanwhile.
     void WaitFor();
+    // Readers that exist, in the whole process (tests check that none outlives its device).
+    static int LiveCount() { return liveCount_.load(); }
 
     uint32_t FErr = 0;
     THidDevice* Device = nullptr;
@@ -149,6 +151,7 @@ private:
 
     bool HandOver(TMessage& msg);
 
+    static inline std::atomic<int> liveCount_{0};
     std::atomic<bool> FTerminated{false};
     std::unique_ptr<Window> FWindow; // made on the GUI thread
     TThread FThread;

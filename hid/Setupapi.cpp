@@ -5,23 +5,6 @@ namespace {
 TModuleHandle setupModule = 0;
 int referenceCount = 0;
 
-} // namespace
-
-#define KV_SETUPAPI_AW(name, failure) TSetupEntry name##A = nullptr, name##W = nullptr, name = nullptr;
-#define KV_SETUPAPI_ONE(name, failure) TSetupEntry name = nullptr;
-#define KV_SETUPAPI_ALIAS_0(oldName) TSetupEntry oldName = nullptr;
-#define KV_SETUPAPI_ALIAS_1(oldName)                                                                         \
-    TSetupEntry oldName##A = nullptr, oldName##W = nullptr, oldName = nullptr;
-#define KV_SETUPAPI_ALIAS(oldName, currentName, hasTextForms) KV_SETUPAPI_ALIAS_##hasTextForms(oldName)
-#include "platform/sys/HidSetupApiNames.inc"
-#undef KV_SETUPAPI_AW
-#undef KV_SETUPAPI_ONE
-#undef KV_SETUPAPI_ALIAS
-#undef KV_SETUPAPI_ALIAS_0
-#undef KV_SETUPAPI_ALIAS_1
-
-namespace {
-
 // Calls f(variable, export name) for every one of the 396 variables.
 template <class F> void ForEachEntry(F&& f) {
 #define KV_SETUPAPI_AW(name, failure)                                                                        \

@@ -9,10 +9,11 @@
 
 using TSetupEntry = void*;
 
-#define KV_SETUPAPI_AW(name, failure) extern TSetupEntry name##A, name##W, name;
-#define KV_SETUPAPI_ONE(name, failure) extern TSetupEntry name;
-#define KV_SETUPAPI_ALIAS_0(oldName) extern TSetupEntry oldName;
-#define KV_SETUPAPI_ALIAS_1(oldName) extern TSetupEntry oldName##A, oldName##W, oldName;
+#define KV_SETUPAPI_AW(name, failure) inline TSetupEntry name##A = nullptr, name##W = nullptr, name = nullptr;
+#define KV_SETUPAPI_ONE(name, failure) inline TSetupEntry name = nullptr;
+#define KV_SETUPAPI_ALIAS_0(oldName) inline TSetupEntry oldName = nullptr;
+#define KV_SETUPAPI_ALIAS_1(oldName)                                                                         \
+    inline TSetupEntry oldName##A = nullptr, oldName##W = nullptr, oldName = nullptr;
 #define KV_SETUPAPI_ALIAS(oldName, currentName, hasTextForms) KV_SETUPAPI_ALIAS_##hasTextForms(oldName)
 #include "platform/sys/HidSetupApiNames.inc"
 #undef KV_SETUPAPI_AW

@@ -28,7 +28,7 @@ void LCmd::FromFrame(const BSTM& frame) {
     }
 }
 
-BSTM LCmd::ToFrame(const LCmd& cmd, FrameMode) {
+BSTM LCmd::ToFrame(const LCmd& cmd) {
     BSTM f;
     f.reserve(cmd.payload_.size() + kFrameOverhead + 1);
     f.push_back(0x10);

@@ -61,9 +61,6 @@ enum : uint8_t {
     MCS_GEQ = 72,
 };
 
-// The only form a record takes on any link.
-enum class FrameMode { Framed };
-
 // Frame layout: 10 02, sender, receiver, length (code + payload), code, payload, 10 03, XOR check.
 inline constexpr size_t kFrameOverhead = 8; // frame length = length byte + 8
 
@@ -80,7 +77,8 @@ public:
     LCmd& operator=(const LCmd&) = default;
 
     void FromFrame(const BSTM& frame);
-    static BSTM ToFrame(const LCmd& cmd, FrameMode mode = FrameMode::Framed);
+    // The framed form, the only one any link uses.
+    static BSTM ToFrame(const LCmd& cmd);
 
     uint8_t Id() const { return id_; }
     uint8_t Code() const { return code_; }

@@ -18,7 +18,8 @@ public:
     // ONESTOPBIT/TWOSTOPBITS, baud rates 1200 to 115200) and starts the worker. False when already open
     // or when the port cannot be opened or configured.
     virtual bool Open(const std::string& port, uint32_t baudRate, int byteSize, int parity, int stopBits);
-    // The next n timeouts while a reply is awaited write the frame once more, without counting a resend.
+    // Each of the next n timeouts writes the awaited frame once more, without counting a resend; a
+    // timeout while no reply is awaited takes one and writes nothing.
     void SetForcedResend(int n) { forcedResend_ = n; }
 
 protected:

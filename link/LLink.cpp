@@ -101,6 +101,18 @@ bool LLink::StartWorker() {
     return true;
 }
 
+bool LLink::OpenWorkerOnly() {
+    if (IsOpen())
+        return false;
+    OnOpening();
+    return StartWorker();
+}
+
+void LLink::FeedInput() {
+    for (uint8_t b : TakeInput())
+        OnByte(b);
+}
+
 void LLink::Close() {
     OnClosing();
     if (worker_.Started()) {
@@ -243,9 +255,13 @@ uint32_t LLink::WaitTime() {
 }
 
 void LLink::ResendStep() {
-    if (TakeForcedResend() && ReplyAwaited())
+    // A frame that the queueing thread wrote since this timeout began is timed from the next pass and
+    // must not go out twice. The flag is set under the same lock as the awaiting flag, so it is seen here.
+    const bool forced = TakeForcedResend();
+    const bool awaited = ReplyAwaited() && !freshWrite_.load();
+    if (forced && awaited)
         WriteCurrent();
-    if (!ReplyAwaited()) {
+    if (!awaited) {
         // Nothing outstanding: an idle link resends nothing and reports nothing.
         resendCount_ = 0;
         silent_ = 0;

@@ -63,6 +63,10 @@ protected:
 
     // The rest of Open, once the port (if any) is set up: events and the worker.
     bool StartWorker();
+    // Open of the transports without a port of their own (USB, network): only the worker.
+    bool OpenWorkerOnly();
+    // Their input step: passes what DeliverInput brought to OnByte.
+    void FeedInput();
 
     // Hooks of the packet layer.
     virtual void OnOpening() {}

@@ -22,9 +22,12 @@ class LFrameAssembler {
 public:
     // True when this byte completed a frame (or block); Frame() holds it until the next Push.
     bool Push(uint8_t b, bool framed) {
-        if (done_) {
+        // A mode switch in the middle of a block or frame starts afresh: the half-filled buffer of
+        // the other mode would otherwise never complete and keep growing.
+        if (done_ || framed != framed_) {
             buf_.clear();
             done_ = false;
+            framed_ = framed;
         }
         if (!framed) {
             buf_.push_back(b);
@@ -46,10 +49,15 @@ public:
         return done_ = buf_.size() == len + kFrameOverhead;
     }
     const BSTM& Frame() const { return buf_; }
+    void Reset() {
+        buf_.clear();
+        done_ = false;
+    }
 
 private:
     BSTM buf_;
     bool done_ = false;
+    bool framed_ = true;
 };
 
 template <class Base> class LLinkProc : public Base {
@@ -129,6 +137,7 @@ public:
 
 protected:
     void OnOpening() override {
+        rx_.Reset(); // the worker is not running yet: nothing of an earlier connection is kept
         keepAlive_ = std::make_unique<TTimer>(&this->scheduler_);
         keepAlive_->SetInterval(kKeepAliveMs);
         keepAlive_->OnTimer = [this] { KeepAlive(); };

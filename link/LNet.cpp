@@ -8,18 +8,6 @@ LNet::~LNet() {
     LNet::Close();
 }
 
-bool LNet::Open() {
-    if (IsOpen())
-        return false;
-    OnOpening();
-    return StartWorker();
-}
-
-void LNet::InputStep() {
-    for (uint8_t b : TakeInput())
-        OnByte(b);
-}
-
 LNetSocket::LNetSocket(LinkOwner* owner) : owner_(owner) {
     Socket.Port = kUnitTcpPort;
     Socket.OnRead = [this](TClientSocket&) { OnRead(); };

@@ -477,9 +477,8 @@ bool LUnitControl::StoreCurrentPresetName(const BSTM& name14) {
     return true;
 }
 
-// The block is the unit's own and its length the unit's answer; whatever arrived is kept, up to the
-// block's size. An empty answer carries nothing and leaves the block as it was.
-// The upload asks for all 18 bytes; a shorter answer would leave a block of two origins.
+// The upload asks for all 18 bytes; a shorter answer would leave a block of two origins, so it is
+// refused whole. Bytes past the block are the unit's and are not kept.
 bool LUnitControl::StoreUnitInfo(const BSTM& payload) {
     if (payload.size() < unitInfo_.size())
         return false;

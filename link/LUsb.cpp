@@ -17,15 +17,3 @@ LUsb::LUsb(LinkOwner* owner, TScheduler* scheduler) : LLink(owner, Kind::Usb, sc
 LUsb::~LUsb() {
     LUsb::Close();
 }
-
-bool LUsb::Open() {
-    if (IsOpen())
-        return false;
-    OnOpening();
-    return StartWorker();
-}
-
-void LUsb::InputStep() {
-    for (uint8_t b : TakeInput())
-        OnByte(b);
-}

@@ -31,13 +31,13 @@ public:
     ~LUsb() override;
 
     // Starts the worker; no device is opened.
-    virtual bool Open();
+    virtual bool Open() { return OpenWorkerOnly(); }
     // Received data (GUI thread); appended to what the worker has not taken yet.
     virtual void DeliverInput(const uint8_t* bytes, uint32_t length) { AppendInput(bytes, length); }
 
 protected:
     TWaitItem FirstWaitItem() override { return TWaitItem::Of(inputEvent_); }
-    void InputStep() override;
+    void InputStep() override { FeedInput(); }
     void WriteOut(const uint8_t* bytes, uint32_t length) override { owner_->HidWrite(bytes, length); }
     int SilentTimeouts() const override { return 4; }
 };

@@ -98,6 +98,7 @@ inline double AtanOfRatio(double y, double x) {
     const bool shifted = num > tanPiOver8 * den;
     const double t = Select(shifted, num - den, num) / Select(shifted, num + den, den);
     const double z = t * t;
+    // Horner's scheme, written out: as a loop it is not unrolled and the point loops lose a third.
     double p = 1.0 / 29;
     p = 1.0 / 27 - z * p;
     p = 1.0 / 25 - z * p;

@@ -137,7 +137,8 @@ void TComponent::RemoveComponent(TComponent* component) {
 }
 
 void TComponent::DestroyComponents() {
-    // Last created first, as the old framework did; each one takes itself out of the list.
+    // Last created first, as the old framework did; each one is unlinked before it is deleted, so its
+    // destructor finds no owner to take it out of the list.
     while (!FComponents.empty()) {
         TComponent* c = FComponents.back();
         FComponents.pop_back();

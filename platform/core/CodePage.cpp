@@ -1,5 +1,6 @@
 #include "platform/core/CodePage.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <iconv.h>
@@ -55,13 +56,17 @@ std::string CodePage::Convert(std::string_view in, const char* from, const char*
         if (errno == E2BIG)
             continue;
         // EILSEQ or EINVAL: one character that cannot be converted (or is cut off) becomes "?".
+        // Only bytes that can belong to the broken character are taken with it, so that the text after
+        // it survives.
+        const auto at = [&](size_t i) { return static_cast<unsigned char>(src[i]); };
         size_t skip = 1;
-        if (fromUtf8)
-            skip = Utf8Length(static_cast<unsigned char>(*src));
-        else if (name_ != "CP1252" && static_cast<unsigned char>(*src) >= 0x81 && srcLeft >= 2)
+        if (fromUtf8) {
+            const size_t len = std::min(Utf8Length(at(0)), srcLeft);
+            while (skip < len && at(skip) >= 0x80 && at(skip) <= 0xBF)
+                ++skip;
+        } else if (name_ != "CP1252" && at(0) >= 0x81 && srcLeft >= 2 && at(1) >= 0x40) {
             skip = 2; // a bad double-byte pair counts as one character
-        if (skip > srcLeft)
-            skip = srcLeft;
+        }
         src += skip;
         srcLeft -= skip;
         out.push_back('?');

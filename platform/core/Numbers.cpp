@@ -1,5 +1,6 @@
 #include "platform/core/Numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -18,15 +19,23 @@ std::string_view Trim(std::string_view s) {
 } // namespace
 
 std::string FormatFixed(double value, int decimals, int width) {
-    char buffer[400];
     std::string text;
     if (std::isnan(value)) {
         text = "nan";
     } else if (std::isinf(value)) {
         text = value < 0 ? "-inf" : "inf";
     } else {
-        auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-        text.assign(buffer, r.ptr);
+        // Large values with many decimals outgrow any fixed buffer; grow until the text fits.
+        text.resize(400);
+        for (;;) {
+            auto r = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed,
+                                   std::max(decimals, 0));
+            if (r.ec == std::errc()) {
+                text.resize(static_cast<size_t>(r.ptr - text.data()));
+                break;
+            }
+            text.resize(text.size() * 2);
+        }
     }
     if (static_cast<int>(text.size()) < width)
         text.insert(0, static_cast<size_t>(width) - text.size(), ' ');
@@ -41,8 +50,12 @@ std::string FormatInt(long long value) {
 
 std::optional<double> ParseDouble(std::string_view text) {
     text = Trim(text);
-    if (!text.empty() && text.front() == '+')
+    if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
+        // from_chars takes a minus of its own; a second sign is no number.
+        if (!text.empty() && text.front() == '-')
+            return std::nullopt;
+    }
     if (text.empty())
         return std::nullopt;
     double value = 0;
@@ -54,8 +67,12 @@ std::optional<double> ParseDouble(std::string_view text) {
 
 std::optional<long long> ParseInt(std::string_view text) {
     text = Trim(text);
-    if (!text.empty() && text.front() == '+')
+    if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
+        // from_chars takes a minus of its own; a second sign is no number.
+        if (!text.empty() && text.front() == '-')
+            return std::nullopt;
+    }
     if (text.empty())
         return std::nullopt;
     long long value = 0;

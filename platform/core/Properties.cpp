@@ -222,7 +222,8 @@ bool TPropInfo::SetValueText(TObject& obj, std::string_view text, std::string* e
             auto comma = t.find(',');
             std::string_view item = Trim(t.substr(0, comma));
             auto v = EnumIndex(EnumNames, item);
-            if (!v)
+            // A set holds at most 64 elements; a name beyond that has no bit.
+            if (!v || *v >= 64)
                 return fail("'" + std::string(item) + "' is not an element of " + Name);
             bits |= 1LL << *v;
             if (comma == std::string_view::npos)

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFont>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPalette>
@@ -273,6 +274,11 @@ void TCustomForm::MenuChanged() {
         FMenuBar = nullptr;
     }
     if (FMenuBar) {
+        // The bar's drop-down menus are its children and outlive clear(); left, every rebuild would
+        // add a set. Deleted later, as the change may come from a handler of one of their actions.
+        for (QAction* a : FMenuBar->actions())
+            if (QMenu* m = a->menu<QMenu*>())
+                m->deleteLater();
         FMenuBar->clear();
         FMenu->FillMenuBar(FMenuBar);
         FMenuBar->setFont(FFont->ToQFont());
@@ -449,6 +455,10 @@ TModalResult TCustomForm::ShowModal() {
             if (Application->Terminated())
                 FModalResult = mrCancel;
         }
+        // A program that ends closes the window unasked: a close query that refused would otherwise
+        // keep the loop waiting for ever.
+        if (Application->Terminated())
+            break;
         // The old framework's close query: a handler may keep the window open.
         if (!CloseQuery()) {
             FModalResult = mrNone;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -169,40 +170,22 @@ void TFont::SetSize(int points) {
     SetHeight(-static_cast<int>(std::lround(points * 96.0 / 72.0)));
 }
 void TFont::SetHeight(int v) {
-    if (v != FHeight) {
-        FHeight = v;
-        Changed();
-    }
+    Update(FHeight, v);
 }
 void TFont::SetColor(TColor v) {
-    if (v != FColor) {
-        FColor = v;
-        Changed();
-    }
+    Update(FColor, v);
 }
 void TFont::SetStyle(TFontStyles v) {
-    if (!(v == FStyle)) {
-        FStyle = v;
-        Changed();
-    }
+    Update(FStyle, v);
 }
 void TFont::SetOrientation(int v) {
-    if (v != FOrientation) {
-        FOrientation = v;
-        Changed();
-    }
+    Update(FOrientation, v);
 }
 void TFont::SetPitch(TFontPitch v) {
-    if (v != FPitch) {
-        FPitch = v;
-        Changed();
-    }
+    Update(FPitch, v);
 }
 void TFont::SetCharset(int v) {
-    if (v != FCharset) {
-        FCharset = v;
-        Changed();
-    }
+    Update(FCharset, v);
 }
 
 bool TFont::SameAs(const TFont& o) const {
@@ -254,28 +237,16 @@ KV_REGISTER_CLASS(TPen, TGraphicsObject, b) {
 }
 
 void TPen::SetColor(TColor v) {
-    if (v != FColor) {
-        FColor = v;
-        Changed();
-    }
+    Update(FColor, v);
 }
 void TPen::SetWidth(int v) {
-    if (v != FWidth) {
-        FWidth = v;
-        Changed();
-    }
+    Update(FWidth, v);
 }
 void TPen::SetStyle(TPenStyle v) {
-    if (v != FStyle) {
-        FStyle = v;
-        Changed();
-    }
+    Update(FStyle, v);
 }
 void TPen::SetMode(TPenMode v) {
-    if (v != FMode) {
-        FMode = v;
-        Changed();
-    }
+    Update(FMode, v);
 }
 void TPen::Assign(const TPersistent* source) {
     if (auto* p = dynamic_cast<const TPen*>(source)) {
@@ -303,10 +274,7 @@ void TBrush::SetColor(TColor v) {
     }
 }
 void TBrush::SetStyle(TBrushStyle v) {
-    if (v != FStyle) {
-        FStyle = v;
-        Changed();
-    }
+    Update(FStyle, v);
 }
 void TBrush::Assign(const TPersistent* source) {
     if (auto* p = dynamic_cast<const TBrush*>(source)) {
@@ -577,6 +545,12 @@ QPen QtPen(const TPen& pen) {
         p.setCosmetic(true);
     return p;
 }
+
+QBrush QtBrush(const TBrush& brush) {
+    if (brush.Style() == TBrushStyle::bsClear)
+        return QBrush(Qt::NoBrush);
+    return QBrush(QColor::fromRgb(ToQRgb(brush.Color())));
+}
 } // namespace
 
 void TCanvas::RoundRect(int l, int t, int r, int b, int cx, int cy) {
@@ -586,8 +560,7 @@ void TCanvas::RoundRect(int l, int t, int r, int b, int cx, int cy) {
     QPainter p(FTarget);
     p.setClipRect(Clip());
     p.setPen(QtPen(*FPen));
-    p.setBrush(FBrush->Style() == TBrushStyle::bsClear ? QBrush(Qt::NoBrush)
-                                                       : QBrush(QColor::fromRgb(ToQRgb(FBrush->Color()))));
+    p.setBrush(QtBrush(*FBrush));
     p.drawRoundedRect(QRect(l, t, r - l - 1, b - t - 1), cx / 2.0, cy / 2.0);
 }
 
@@ -598,8 +571,7 @@ void TCanvas::Ellipse(int l, int t, int r, int b) {
     QPainter p(FTarget);
     p.setClipRect(Clip());
     p.setPen(QtPen(*FPen));
-    p.setBrush(FBrush->Style() == TBrushStyle::bsClear ? QBrush(Qt::NoBrush)
-                                                       : QBrush(QColor::fromRgb(ToQRgb(FBrush->Color()))));
+    p.setBrush(QtBrush(*FBrush));
     p.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
 }
 
@@ -613,8 +585,7 @@ void TCanvas::Polygon(const std::vector<TPoint>& points) {
     QPainter p(FTarget);
     p.setClipRect(Clip());
     p.setPen(QtPen(*FPen));
-    p.setBrush(FBrush->Style() == TBrushStyle::bsClear ? QBrush(Qt::NoBrush)
-                                                       : QBrush(QColor::fromRgb(ToQRgb(FBrush->Color()))));
+    p.setBrush(QtBrush(*FBrush));
     p.drawPolygon(poly);
 }
 
@@ -840,8 +811,11 @@ void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& by
         if (!out)
             throw EKvError("Cannot create file \"" + path + "\"");
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!out.flush())
+        if (!out.flush()) {
+            out.close();
+            std::remove(tmp.c_str());
             throw EKvError("Cannot write file \"" + path + "\"");
+        }
     }
     if (std::rename(tmp.c_str(), path.c_str()) != 0) {
         std::remove(tmp.c_str());
@@ -923,6 +897,7 @@ void TBitmap::Assign(const TPersistent* source) {
         return;
     }
     if (!source) {
+        FCanvas.EndAntialiased();
         FImage = QImage();
         Changed();
         return;

@@ -88,6 +88,13 @@ protected:
         if (OnChange)
             OnChange(this);
     }
+    // Stores a new value and tells the owner; an equal value changes nothing.
+    template <class T> void Update(T& field, const T& value) {
+        if (field == value)
+            return;
+        field = value;
+        Changed();
+    }
 };
 
 class TFont : public TGraphicsObject {

@@ -7,6 +7,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 // jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
@@ -133,6 +134,11 @@ bool JpegDecodeRaw(const unsigned char* data, unsigned long size, RawRgb* out, J
     out->width = cinfo.output_width;
     out->height = cinfo.output_height;
     out->pixels = static_cast<unsigned char*>(std::malloc(std::size_t{out->width} * out->height * 3 + 1));
+    if (!out->pixels) {
+        std::strcpy(err->message, "out of memory");
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     while (cinfo.output_scanline < cinfo.output_height) {
         JSAMPROW row = out->pixels + std::size_t{cinfo.output_scanline} * out->width * 3;
         jpeg_read_scanlines(&cinfo, &row, 1);
@@ -180,6 +186,10 @@ QImage DecodeJpeg(const std::uint8_t* data, std::size_t size) {
     if (!JpegDecodeRaw(data, static_cast<unsigned long>(size), &raw, &err))
         throw EKvError(std::string("JPEG: ") + err.message);
     QImage out(static_cast<int>(raw.width), static_cast<int>(raw.height), QImage::Format_RGB32);
+    if (out.isNull()) {
+        std::free(raw.pixels);
+        throw EKvError("JPEG: out of memory");
+    }
     for (unsigned y = 0; y < raw.height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(static_cast<int>(y)));
         const unsigned char* p = raw.pixels + std::size_t{y} * raw.width * 3;

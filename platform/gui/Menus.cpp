@@ -108,12 +108,6 @@ void TMenuItem::Click() {
         OnClick(this);
 }
 
-namespace {
-QString MenuText(const std::string& caption) {
-    return QString::fromStdString(caption);
-}
-} // namespace
-
 void TMenuItem::FillMenu(QMenu* menu) {
     for (TMenuItem* item : FItems) {
         if (!item->FVisible)
@@ -123,12 +117,12 @@ void TMenuItem::FillMenu(QMenu* menu) {
             continue;
         }
         if (item->Count() > 0) {
-            QMenu* sub = menu->addMenu(MenuText(item->FCaption));
+            QMenu* sub = menu->addMenu(QString::fromStdString(item->FCaption));
             sub->setEnabled(item->FEnabled);
             item->FillMenu(sub);
             continue;
         }
-        QAction* a = menu->addAction(MenuText(item->FCaption));
+        QAction* a = menu->addAction(QString::fromStdString(item->FCaption));
         a->setEnabled(item->FEnabled);
         a->setCheckable(item->FChecked || item->FRadioItem);
         a->setChecked(item->FChecked);

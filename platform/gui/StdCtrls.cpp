@@ -928,11 +928,14 @@ void TComboBox::SetStyle(TComboBoxStyle v) {
     bool editable = v == TComboBoxStyle::csDropDown || v == TComboBoxStyle::csSimple;
     QSignalBlocker block(cb);
     cb->setEditable(editable);
-    if (editable && cb->lineEdit())
+    // Setting an editable style again keeps the same line edit: connect it once only.
+    if (editable && cb->lineEdit()) {
+        QObject::disconnect(cb->lineEdit(), &QLineEdit::textEdited, cb, nullptr);
         QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, cb, [this] {
             if (OnChange)
                 OnChange(this);
         });
+    }
 }
 
 void TComboBox::SetDropDownCount(int v) {

@@ -102,6 +102,9 @@ DWORD LastError();
 void SetLastErrorCode(DWORD code);
 // The system's text for an error code ("Access is denied." style, English); "Error %u." for others.
 std::string ErrorText(DWORD code);
+// Text of the device strings and paths: UTF-8 to UTF-16 and back (invalid sequences become U+FFFD).
+std::u16string Utf8ToWide(const std::string& text);
+std::string WideToUtf8(const std::u16string& text);
 
 // ---- kernel services ("kernel32.dll"; also callable directly) ---------------------------------------
 
@@ -531,6 +534,8 @@ inline constexpr std::uintptr_t DBT_DEVNODES_CHANGED = 7;
 // the target is destroyed. Changes close together (a node and its permissions) come as one message.
 void RegisterDeviceChangeTarget(TMessageTarget* target);
 void UnregisterDeviceChangeTarget(TMessageTarget* target);
+// Whether the watcher thread runs (it does while any target is registered).
+bool DeviceChangeWatcherRunning();
 
 // ---- where devices are found ---------------------------------------------------------------------------
 

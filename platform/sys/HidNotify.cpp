@@ -45,6 +45,11 @@ public:
         Finish(ending);
     }
 
+    bool Running() {
+        std::lock_guard lock(m_);
+        return thread_.joinable();
+    }
+
     void Restart() {
         std::thread ending;
         {
@@ -175,6 +180,10 @@ void RegisterDeviceChangeTarget(TMessageTarget* target) {
 
 void UnregisterDeviceChangeTarget(TMessageTarget* target) {
     hid::TheMonitor().Remove(target);
+}
+
+bool DeviceChangeWatcherRunning() {
+    return hid::TheMonitor().Running();
 }
 
 } // namespace kv::sys

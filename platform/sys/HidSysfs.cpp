@@ -44,6 +44,14 @@ std::string HidRoot() {
     return Root();
 }
 
+std::u16string Utf8ToWide(const std::string& text) {
+    return hid::ToUtf16(text);
+}
+
+std::string WideToUtf8(const std::u16string& text) {
+    return hid::FromUtf16(text);
+}
+
 } // namespace kv::sys
 
 namespace kv::sys::hid {

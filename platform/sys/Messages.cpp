@@ -219,6 +219,13 @@ void TMessageBridge::WaitForPending(uint32_t timeoutMs) {
     b.woken = false;
 }
 
+void TMessageBridge::WaitForWake(uint32_t timeoutMs) {
+    Bridge& b = B();
+    std::unique_lock lock(b.m);
+    b.guiCv.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return b.woken; });
+    b.woken = false;
+}
+
 void TMessageBridge::Wake() {
     Bridge& b = B();
     std::lock_guard lock(b.m);

@@ -71,6 +71,9 @@ public:
     // Blocks the GUI thread until something is pending or the timeout has passed (real time), or until
     // Wake is called.
     static void WaitForPending(uint32_t timeoutMs);
+    // Blocks until Wake is called (or something new is handed over) or the timeout has passed, whatever
+    // is already pending: for a wait that does not serve.
+    static void WaitForWake(uint32_t timeoutMs);
     static void Wake();
 
     // The GUI thread: the thread that created the first window (or called this first).

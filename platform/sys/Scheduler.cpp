@@ -2,10 +2,7 @@
 
 #include <QTimer>
 
-#include <cerrno>
 #include <ctime>
-#include <poll.h>
-#include <vector>
 
 namespace {
 
@@ -33,9 +30,6 @@ public:
     int64_t CounterFrequency() override { return 1000000000; }
 
     TWaitResult Wait(const TWaitItem* items, size_t count, uint32_t timeoutMs) override {
-        std::vector<pollfd> fds(count);
-        for (size_t i = 0; i < count; ++i)
-            fds[i] = {items[i].fd, POLLIN, 0};
         const int64_t deadline = MonotonicNs() + static_cast<int64_t>(timeoutMs) * 1000000;
         for (;;) {
             int waitMs = -1;
@@ -43,19 +37,13 @@ public:
                 const int64_t left = deadline - MonotonicNs();
                 waitMs = left <= 0 ? 0 : static_cast<int>((left + 999999) / 1000000);
             }
-            const int r = poll(fds.data(), fds.size(), waitMs);
-            if (r < 0 && errno == EINTR)
-                continue;
-            if (r < 0)
-                return {TWaitResult::Failed, -1};
-            if (r > 0) {
-                const TWaitResult res = PollItems(items, count);
-                if (res.kind != TWaitResult::Timeout)
-                    return res;
-                continue; // the event was taken by someone else; wait on
-            }
+            // One poll both waits and tells which item is ready.
+            const TWaitResult res = PollItems(items, count, waitMs);
+            if (res.kind != TWaitResult::Timeout)
+                return res;
+            // Otherwise interrupted, or the event was taken by someone else: wait on until the deadline.
             if (timeoutMs != INFINITE_WAIT && MonotonicNs() >= deadline)
-                return {TWaitResult::Timeout, -1};
+                return res;
         }
     }
 

@@ -25,16 +25,17 @@ bool TEvent::Reset() {
     return read(fd_, &value, sizeof value) == static_cast<ssize_t>(sizeof value);
 }
 
-TWaitResult PollItems(const TWaitItem* items, size_t count) {
+TWaitResult PollItems(const TWaitItem* items, size_t count, int timeoutMs) {
     std::vector<pollfd> fds(count);
     for (size_t i = 0; i < count; ++i)
         fds[i] = {items[i].fd, POLLIN, 0};
     int r;
     do {
-        r = poll(fds.data(), fds.size(), 0);
-    } while (r < 0 && errno == EINTR);
+        r = poll(fds.data(), fds.size(), timeoutMs);
+        // A blocking caller recomputes its deadline; a mere check just tries again.
+    } while (r < 0 && errno == EINTR && timeoutMs == 0);
     if (r < 0)
-        return {TWaitResult::Failed, -1};
+        return {errno == EINTR ? TWaitResult::Timeout : TWaitResult::Failed, -1};
     for (size_t i = 0; i < count; ++i) {
         const short ev = fds[i].revents;
         // A port whose far side is gone reports itself readable for ever; that is a failure, not data.

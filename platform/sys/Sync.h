@@ -53,6 +53,7 @@ struct TWaitResult {
     int index = -1; // the ready (or hung-up) item, lowest index first
 };
 
-// Checks the items without blocking: the first ready one (its event reset), a hang-up, or nothing
-// (kind Timeout).
-TWaitResult PollItems(const TWaitItem* items, size_t count);
+// Waits up to timeoutMs (0: only checks, -1: no limit) for the items: the first ready one (its event
+// reset), a hang-up, or nothing (kind Timeout; also when interrupted or when another thread took the
+// event first).
+TWaitResult PollItems(const TWaitItem* items, size_t count, int timeoutMs = 0);

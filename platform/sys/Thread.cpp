@@ -55,7 +55,12 @@ bool TThread::WaitLoop(uint32_t timeoutMs, bool gui) {
         if (now >= deadline)
             return false;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count();
-        TMessageBridge::WaitForPending(static_cast<uint32_t>(left < 10 ? left + 1 : 10));
+        const auto slice = static_cast<uint32_t>(left < 10 ? left + 1 : 10);
+        // Messages left pending must not turn a wait that does not serve them into a busy loop.
+        if (gui)
+            TMessageBridge::WaitForPending(slice);
+        else
+            TMessageBridge::WaitForWake(slice);
     }
 }
 

@@ -215,6 +215,11 @@ TEST(LMyFFTDrawTest, SetterRulesAndScaling) {
     EXPECT_EQ(g.YMax(), 7.0);
     EXPECT_EQ(g.YMin(), -5.0);
     EXPECT_EQ(g.XMax(), 2.0);
+    // A newer curve without points leaves the range to the curves that have some.
+    g.FFTDraw(y, 0, 2, clRed, TMyPlotStyle::Line);
+    EXPECT_EQ(g.YMax(), 7.0);
+    EXPECT_EQ(g.YMin(), -5.0);
+    EXPECT_EQ(g.XMax(), 2.0);
     // Setting a label format keeps the visibility of that axis's labels.
     g.SetShowXLabel(false);
     g.SetXLabelPrecision(3);

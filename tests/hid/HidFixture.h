@@ -33,6 +33,10 @@ public:
         kv::sys::SetHidRoot(dir_.path().string());
     }
     ~FakeTree() {
+        // Everything the test made is gone by now: a reader or watcher still running would feed the
+        // next test's message loop.
+        EXPECT_EQ(THidDeviceReadThread::LiveCount(), 0) << "a report reader outlived its test";
+        EXPECT_FALSE(kv::sys::DeviceChangeWatcherRunning()) << "the device-change watcher outlived its test";
         for (auto& [n, fd] : peers_)
             close(fd);
         for (int n : numbers_)

@@ -139,3 +139,28 @@ TEST(Assembler, ArbitraryInputOnlyEverYieldsWellFormedFrames) {
         EXPECT_EQ(f.frame.size(), f.frame[4] + kFrameOverhead);
     }
 }
+
+TEST(Assembler, ModeSwitchInsideABlockStartsAfresh) {
+    // Half a 64-byte block, then the link turns framed: the frames after it are still found.
+    LFrameAssembler a;
+    for (int i = 0; i < 30; ++i)
+        EXPECT_FALSE(a.Push(1, false));
+    const BSTM r = Reply(7);
+    int frames = 0;
+    for (int n = 0; n < 3; ++n)
+        for (uint8_t b : r)
+            if (a.Push(b, true)) {
+                ++frames;
+                EXPECT_EQ(a.Frame(), r);
+            }
+    EXPECT_EQ(frames, 3);
+
+    // Reset drops a partial frame of an earlier connection.
+    for (size_t i = 0; i < 5; ++i)
+        a.Push(r[i], true);
+    a.Reset();
+    int after = 0;
+    for (uint8_t b : r)
+        after += a.Push(b, true) ? 1 : 0;
+    EXPECT_EQ(after, 1);
+}

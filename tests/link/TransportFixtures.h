@@ -2,11 +2,14 @@
 // Shared pieces of the transport tests: the GUI thread, a recording owner window and frame builders.
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <mutex>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "link/LCmd.h"
@@ -43,6 +46,34 @@ inline BSTM Name(uint8_t ch) {
     const uint8_t n[8] = {'I', 'n', 'A', ' ', ' ', ' ', ' ', ' '};
     return LCmd::ToFrame(CM_MCS_CHANNEL_NAME(1, ch, n));
 }
+
+// Starts the owner's socket towards a loopback port; the caller accepts and pumps until it is connected.
+inline void ConnectToLoopback(LNetSocket& net, uint16_t port) {
+    net.Socket.Address = "127.0.0.1";
+    net.Socket.Port = port;
+    net.Socket.SetActive(true);
+}
+
+// The main window's input-report handler on a HID node: the frame each report holds (after the report
+// ID; length byte + 8 bytes, as far as the report holds it) goes to the USB transport, if there is one.
+class HidReportReader {
+public:
+    explicit HidReportReader(int fd, LUsbProc* usb = nullptr)
+        : link(usb), fd_(fd), notifier_(fd, QSocketNotifier::Read) {
+        QObject::connect(&notifier_, &QSocketNotifier::activated, [this] {
+            uint8_t report[256];
+            const ssize_t n = read(fd_, report, sizeof report);
+            if (n > 5 && link)
+                link->DeliverInput(report + 1, static_cast<uint32_t>(std::min<size_t>(
+                                                   report[5] + kFrameOverhead, static_cast<size_t>(n - 1))));
+        });
+    }
+    LUsbProc* link;
+
+private:
+    int fd_;
+    QSocketNotifier notifier_;
+};
 
 // The owner window: records frames, link events and log lines as the GUI thread receives them, and
 // the port writes of the USB and network transports as their workers make them.

@@ -2,8 +2,6 @@
 // device standing on a socket pair.
 #include <gtest/gtest.h>
 
-#include <QSocketNotifier>
-
 #include <pty.h>
 
 #include "link/LComm.h"
@@ -31,28 +29,6 @@ struct Pty {
         if (slave >= 0)
             close(slave);
     }
-};
-
-// The main window's input-report handler: the frame (length byte + 8 bytes, as far as the report
-// holds it) from every report, to the transport.
-class HidReader {
-public:
-    HidReader(int fd, LUsbProc* link) : fd_(fd), link_(link), notifier_(fd, QSocketNotifier::Read) {
-        QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { Read(); });
-    }
-
-private:
-    void Read() {
-        uint8_t report[256];
-        const ssize_t n = read(fd_, report, sizeof report);
-        if (n <= 5 || !link_)
-            return;
-        const size_t frameLen = std::min<size_t>(report[5] + kFrameOverhead, static_cast<size_t>(n - 1));
-        link_->DeliverInput(report + 1, static_cast<uint32_t>(frameLen));
-    }
-    int fd_;
-    LUsbProc* link_;
-    QSocketNotifier notifier_;
 };
 
 } // namespace
@@ -124,9 +100,7 @@ TEST(TransportIo, NetworkExchangeOnLoopbackWithTheUnitsRepeatRequest) {
     owner.FrameLogShown = true;
     LNetSocket net(&owner);
     owner.net = &net;
-    net.Socket.Address = "127.0.0.1";
-    net.Socket.Port = listener.Port();
-    net.Socket.SetActive(true);
+    ConnectToLoopback(net, listener.Port());
     const int conn = listener.Accept(5000);
     ASSERT_GE(conn, 0);
     ASSERT_TRUE(PumpUntil([&] { return net.Socket.Connected(); }));
@@ -211,7 +185,7 @@ TEST(TransportIo, UsbProbeAnsweredByAFakeHidDevice) {
     FakeOwner owner;
     owner.hid = &device;
     LUsbProc link(&owner);
-    HidReader reader(device.HostFd(), &link);
+    HidReportReader reader(device.HostFd(), &link);
     ASSERT_TRUE(link.Open());
     link.SetTimeout(100);
     link.SetRetryLimit(3);

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QSocketNotifier>
-
 #include "link/LComm.h"
 #include "link/LNet.h"
 #include "link/LUsb.h"
@@ -27,26 +25,16 @@ BSTM ProbeReply() {
 // The main window's side of the HID device: output reports into the node, input reports out of it.
 class SimHidPort : public LHidOutput {
 public:
-    SimHidPort(int fd, size_t outputLength)
-        : fd_(fd), length_(outputLength), notifier_(fd, QSocketNotifier::Read) {
-        QObject::connect(&notifier_, &QSocketNotifier::activated, [this] {
-            uint8_t report[256];
-            const ssize_t n = read(fd_, report, sizeof report);
-            if (n > 5 && link)
-                link->DeliverInput(report + 1, static_cast<uint32_t>(std::min<size_t>(
-                                                   report[5] + kFrameOverhead, static_cast<size_t>(n - 1))));
-        });
-    }
+    SimHidPort(int fd, size_t outputLength) : reader(fd), fd_(fd), length_(outputLength) {}
     size_t OutputReportLength() override { return length_; }
     bool WriteReport(const uint8_t* report, size_t n) override {
         return write(fd_, report, n) == static_cast<ssize_t>(n);
     }
-    LUsbProc* link = nullptr;
+    HidReportReader reader;
 
 private:
     int fd_;
     size_t length_;
-    QSocketNotifier notifier_;
 };
 
 } // namespace
@@ -86,9 +74,7 @@ TEST(TransportSim, NetworkProbeAndRepeatRequestOnLoopback) {
     FakeOwner owner;
     LNetSocket net(&owner);
     owner.net = &net;
-    net.Socket.Address = "127.0.0.1";
-    net.Socket.Port = tcp.Port();
-    net.Socket.SetActive(true);
+    ConnectToLoopback(net, tcp.Port());
     ASSERT_TRUE(PumpUntil([&] { return net.Socket.Connected() && tcp.HasClient(); }));
     LNetProc link(&owner);
     net.SetLink(&link);
@@ -117,7 +103,7 @@ TEST(TransportSim, UsbProbeThroughTheHidNode) {
     SimHidPort port(hid.DeviceFd(), 65);
     owner.hid = &port;
     LUsbProc link(&owner);
-    port.link = &link;
+    port.reader.link = &link;
     ASSERT_TRUE(link.Open());
     link.SetTimeout(100);
     link.SetRetryLimit(3);
@@ -130,7 +116,7 @@ TEST(TransportSim, UsbProbeThroughTheHidNode) {
     EXPECT_EQ(hid.BadReports(), 0);
     EXPECT_TRUE(owner.events.empty());
     link.Close();
-    port.link = nullptr;
+    port.reader.link = nullptr;
 }
 
 #endif

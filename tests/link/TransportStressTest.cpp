@@ -2,8 +2,6 @@
 // timeout. Run under ThreadSanitizer and AddressSanitizer as well.
 #include <gtest/gtest.h>
 
-#include <QSocketNotifier>
-
 #include <chrono>
 
 #include "link/LNet.h"
@@ -38,24 +36,6 @@ template <class Link> void CloseInFlight(Link& link, FakeOwner& owner, int cycle
     ASSERT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(1)) << "cycle " << cycle;
 }
 
-class UsbReader {
-public:
-    explicit UsbReader(int fd) : fd_(fd), notifier_(fd, QSocketNotifier::Read) {
-        QObject::connect(&notifier_, &QSocketNotifier::activated, [this] {
-            uint8_t report[256];
-            const ssize_t n = read(fd_, report, sizeof report);
-            if (n > 5 && link)
-                link->DeliverInput(report + 1, static_cast<uint32_t>(std::min<size_t>(
-                                                   report[5] + kFrameOverhead, static_cast<size_t>(n - 1))));
-        });
-    }
-    LUsbProc* link = nullptr;
-
-private:
-    int fd_;
-    QSocketNotifier notifier_;
-};
-
 } // namespace
 
 TEST(TransportStress, UsbOpenExchangeCloseCycles) {
@@ -73,7 +53,7 @@ TEST(TransportStress, UsbOpenExchangeCloseCycles) {
         true);
     FakeOwner owner;
     owner.hid = &device;
-    UsbReader reader(device.HostFd());
+    HidReportReader reader(device.HostFd());
     for (int i = 0; i < kCycles; ++i) {
         auto link = std::make_unique<LUsbProc>(&owner);
         reader.link = link.get();
@@ -102,9 +82,7 @@ TEST(TransportStress, NetworkOpenExchangeCloseCycles) {
     FakeOwner owner;
     LNetSocket net(&owner);
     owner.net = &net;
-    net.Socket.Address = "127.0.0.1";
-    net.Socket.Port = listener.Port();
-    net.Socket.SetActive(true);
+    ConnectToLoopback(net, listener.Port());
     const int conn = listener.Accept(5000);
     ASSERT_GE(conn, 0);
     ASSERT_TRUE(PumpUntil([&] { return net.Socket.Connected(); }));

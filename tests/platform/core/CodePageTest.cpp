@@ -22,11 +22,15 @@ TEST(CodePage, RoundTripsAndMarksWhatItCannotHold) {
     EXPECT_EQ(cp1252.ToUtf8("Caf\xE9 \x80"), "Caf\xC3\xA9 \xE2\x82\xAC");
     EXPECT_EQ(cp1252.FromUtf8("A\xE4\xB8\xADZ"), "A?Z"); // a Chinese character has no place in it
     EXPECT_EQ(cp1252.FromUtf8("A\xFFZ"), "A?Z");         // broken UTF-8 in
+    // A cut-off sequence loses only its own bytes, not the characters after it.
+    EXPECT_EQ(cp1252.FromUtf8(std::string("\xE4\xB8") + "AB"), "?AB");
+    EXPECT_EQ(cp1252.FromUtf8(std::string("x\xF0") + "ab"), "x?ab");
 
     kv::CodePage gbk("GBK");
     EXPECT_EQ(gbk.FromUtf8("\xE4\xB8\xAD"), "\xD6\xD0"); // 中
     EXPECT_EQ(gbk.ToUtf8("\xD6\xD0"), "\xE4\xB8\xAD");
     EXPECT_EQ(gbk.FromUtf8("x\xE2\x82\xACy").size(), 3u); // the euro sign is one "?" or one byte pair
+    EXPECT_EQ(gbk.ToUtf8("\x81\nA"), "?\nA");             // a lead byte without its second byte
 
     kv::CodePage big5("BIG5");
     EXPECT_EQ(big5.ToUtf8(big5.FromUtf8("\xE4\xB8\xAD\xE6\x96\x87")), "\xE4\xB8\xAD\xE6\x96\x87"); // 中文

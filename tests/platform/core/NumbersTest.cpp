@@ -18,8 +18,15 @@ void CheckFormatsAndParses() {
     EXPECT_FALSE(kv::ParseDouble("1,5"));
     EXPECT_FALSE(kv::ParseDouble(""));
     EXPECT_FALSE(kv::ParseDouble("12dB"));
+    EXPECT_FALSE(kv::ParseDouble("+-3"));
     EXPECT_EQ(kv::ParseInt("280"), 280);
     EXPECT_FALSE(kv::ParseInt("2.5"));
+    EXPECT_FALSE(kv::ParseInt("+-2"));
+    // Wider than any fixed buffer: the whole number, not a cut or garbage.
+    const std::string huge = kv::FormatFixed(1e308, 100);
+    EXPECT_EQ(huge.size(), 309u + 1 + 100);
+    EXPECT_EQ(huge.substr(0, 3), "100");
+    EXPECT_EQ(huge.substr(309), "." + std::string(100, '0'));
 }
 
 TEST(Numbers, FormatAndParseWithoutLocale) { CheckFormatsAndParses(); }

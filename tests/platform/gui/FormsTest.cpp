@@ -19,6 +19,13 @@ using namespace kv;
 
 namespace {
 
+// A left-button press (held) or release at `at`, sent straight to the widget.
+void SendLeft(QWidget* w, QEvent::Type type, QPointF at, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+    QMouseEvent e(type, at, at, Qt::LeftButton, held, modifiers);
+    QApplication::sendEvent(w, &e);
+}
+
 TEST(FormsTest, MainFormCloseEndsTheMessageLoop) {
     Application->SetTitle("Loop test");
     auto* main = Application->CreateForm<TForm>();
@@ -42,6 +49,21 @@ TEST(FormsTest, MainFormCloseEndsTheMessageLoop) {
     EXPECT_EQ(Application->MainForm(), nullptr);
     Application->Initialize(); // the loop may run again for the other tests
     EXPECT_FALSE(Application->Terminated());
+}
+
+TEST(FormsTest, EndingTheProgramEndsAModalLoopWhoseCloseQueryRefuses) {
+    TForm f(nullptr);
+    int queries = 0;
+    f.OnCloseQuery = [&](TObject*, bool& canClose) {
+        ++queries;
+        canClose = false;
+    };
+    QTimer::singleShot(0, [&] { f.SetModalResult(mrOk); });
+    QTimer::singleShot(5, [] { Application->Terminate(); });
+    EXPECT_EQ(f.ShowModal(), mrCancel);
+    EXPECT_EQ(queries, 1);
+    EXPECT_FALSE(f.Visible());
+    Application->Initialize(); // the loop may run again for the other tests
 }
 
 TEST(FormsTest, BorderIconsStayOnTopAndPosition) {
@@ -77,24 +99,18 @@ TEST(FormsTest, MouseEventsArriveInTheOldOrder) {
     };
     label->OnClick = [&](TObject*) { events.push_back("click"); };
     label->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { events.push_back("up"); };
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 4), QPointF(3, 4), Qt::LeftButton, Qt::LeftButton,
-                      Qt::ShiftModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 4), QPointF(3, 4), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(label->Widget(), &press);
-    QApplication::sendEvent(label->Widget(), &release);
+    SendLeft(label->Widget(), QEvent::MouseButtonPress, QPointF(3, 4), Qt::ShiftModifier);
+    SendLeft(label->Widget(), QEvent::MouseButtonRelease, QPointF(3, 4));
     EXPECT_EQ(events, (std::vector<std::string>{"down 0 3,4 shift", "click", "up"}));
     // Released outside: no click.
     events.clear();
-    QMouseEvent away(QEvent::MouseButtonRelease, QPointF(500, 4), QPointF(500, 4), Qt::LeftButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(label->Widget(), &press);
-    QApplication::sendEvent(label->Widget(), &away);
+    SendLeft(label->Widget(), QEvent::MouseButtonPress, QPointF(3, 4), Qt::ShiftModifier);
+    SendLeft(label->Widget(), QEvent::MouseButtonRelease, QPointF(500, 4));
     EXPECT_EQ(events, (std::vector<std::string>{"down 0 3,4 shift", "up"}));
     // A disabled control raises nothing.
     events.clear();
     label->SetEnabled(false);
-    QApplication::sendEvent(label->Widget(), &press);
+    SendLeft(label->Widget(), QEvent::MouseButtonPress, QPointF(3, 4), Qt::ShiftModifier);
     EXPECT_TRUE(events.empty());
 }
 
@@ -240,12 +256,8 @@ TEST(FormsTest, ExceptionsFromHandlersAreShownAndTheLoopGoesOn) {
     auto* b = new TButton(&f);
     b->SetParent(&f);
     b->OnClick = [](TObject*) { throw EKvError("handler failed"); };
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(b->Widget(), &press);
-    QApplication::sendEvent(b->Widget(), &release);
+    SendLeft(b->Widget(), QEvent::MouseButtonPress, QPointF(3, 3));
+    SendLeft(b->Widget(), QEvent::MouseButtonRelease, QPointF(3, 3));
     EXPECT_EQ(reported, "handler failed");
     Application->OnException = nullptr;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Shared by the GUI tests: the application object for the whole test run and image helpers.
+// Image helpers shared by the GUI tests.
 
 #include <QImage>
 #include <QRect>

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
+#include <QTemporaryDir>
 
 #include <cstdlib>
 
@@ -106,8 +106,10 @@ TEST(PictureTest, DamagedDataAndBadSettingsAreErrors) {
 }
 
 TEST(PictureTest, PictureKnowsItsFormatAndConvertsToBitmap) {
-    QString dir = QDir::tempPath() + "/kv_picture_test";
-    QDir().mkpath(dir);
+    // A directory of its own: other builds may run this test at the same time.
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const QString dir = tmp.path();
     std::string png = (dir + "/p.png").toStdString(), jpg = (dir + "/p.jpg").toStdString();
     TPngImage pi;
     pi.FromImage(Pattern(20, 10));
@@ -133,7 +135,6 @@ TEST(PictureTest, PictureKnowsItsFormatAndConvertsToBitmap) {
     EXPECT_EQ(bmp->Width(), 20);
     EXPECT_EQ(bmp->Height(), 10);
     EXPECT_THROW(a.LoadFromFile((dir + "/missing.png").toStdString()), EKvError);
-    QDir(dir).removeRecursively();
 }
 
 } // namespace

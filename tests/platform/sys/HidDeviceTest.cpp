@@ -419,6 +419,8 @@ TEST_F(HidDeviceTest, ClosingOrUnplugEndsAPendingReadWithoutBytes) {
 namespace {
 
 struct ChangeWindow : TMessageTarget {
+    // Also when a failed assertion leaves the test early: the watcher must not post to a dead window.
+    ~ChangeWindow() override { UnregisterDeviceChangeTarget(this); }
     std::vector<TMessage> got;
     std::vector<bool> onGui;
     void Dispatch(TMessage& msg) override {
@@ -435,11 +437,18 @@ TEST_F(HidDeviceTest, PlugAndUnplugReachTheGuiThreadAsOneChangeEach) {
     RegisterDeviceChangeTarget(&w);
     std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the watch is in place
 
+    const auto before = std::chrono::steady_clock::now();
     AddDevice(Unit(2));
     SetFakeNodeAccess(Path(2), FakeNodeAccess::ReadWrite); // the session's access, right after the node
+    const bool together = std::chrono::steady_clock::now() - before < std::chrono::milliseconds(50);
     ASSERT_TRUE(PumpUntil([&] { return !w.got.empty(); }));
     PumpUntil([] { return false; }, 400);
-    ASSERT_EQ(w.got.size(), 1u) << "node and permissions together are one change";
+    // Only when this thread was not held up between the two steps do they fall in one merge window.
+    if (together)
+        ASSERT_EQ(w.got.size(), 1u) << "node and permissions together are one change";
+    else
+        ASSERT_LE(w.got.size(), 2u);
+    const size_t first = w.got.size();
     EXPECT_EQ(w.got[0].Msg, WM_DEVICECHANGE);
     EXPECT_EQ(w.got[0].WParam, DBT_DEVNODES_CHANGED);
     EXPECT_EQ(w.got[0].LParam, 0);
@@ -447,7 +456,7 @@ TEST_F(HidDeviceTest, PlugAndUnplugReachTheGuiThreadAsOneChangeEach) {
 
     // Access taken away later is a change of its own (the device then counts as a new one).
     SetFakeNodeAccess(Path(2), FakeNodeAccess::QueryOnly);
-    ASSERT_TRUE(PumpUntil([&] { return w.got.size() >= 2; }));
+    ASSERT_TRUE(PumpUntil([&] { return w.got.size() >= first + 1; }));
 
     // Files that are not device nodes are no change.
     {
@@ -457,12 +466,13 @@ TEST_F(HidDeviceTest, PlugAndUnplugReachTheGuiThreadAsOneChangeEach) {
     }
     RemoveFakeHidDevice(2);
     added_.clear();
-    ASSERT_TRUE(PumpUntil([&] { return w.got.size() >= 3; }));
+    ASSERT_TRUE(PumpUntil([&] { return w.got.size() >= first + 2; }));
     PumpUntil([] { return false; }, 300);
-    EXPECT_EQ(w.got.size(), 3u);
+    EXPECT_EQ(w.got.size(), first + 2);
 
     UnregisterDeviceChangeTarget(&w);
+    EXPECT_FALSE(DeviceChangeWatcherRunning()) << "the last window gone, the watcher ends";
     AddDevice(Unit(2));
     PumpUntil([] { return false; }, 400);
-    EXPECT_EQ(w.got.size(), 3u) << "an unregistered window hears nothing";
+    EXPECT_EQ(w.got.size(), first + 2) << "an unregistered window hears nothing";
 }

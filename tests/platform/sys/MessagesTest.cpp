@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <ctime>
 #include <memory>
 #include <thread>
 
@@ -142,4 +143,28 @@ TEST(Messages, WaitServingHandlesTheWorkersHandOversAndQtLoopDeliversThem) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     ASSERT_EQ(w.got.size(), 4u);
     EXPECT_EQ(w.got[3].Msg, 9u);
+}
+
+TEST(Messages, WaitingWithoutServingSleepsWhileMessagesArePending) {
+    EnsureApp();
+    Window w;
+    std::atomic<bool> release{false};
+    TThread worker;
+    ASSERT_TRUE(worker.Start([&] {
+        TMessage m;
+        TMessageBridge::Post(&w, m);
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }));
+    ASSERT_TRUE(PendingArrives());
+    timespec cpu0{}, cpu1{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu0);
+    EXPECT_FALSE(worker.Wait(300));
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu1);
+    const double used = static_cast<double>(cpu1.tv_sec - cpu0.tv_sec) + (cpu1.tv_nsec - cpu0.tv_nsec) / 1e9;
+    EXPECT_LT(used, 0.1); // a spinning wait would use about all of the 300 ms
+    release = true;
+    ASSERT_TRUE(worker.Wait(5000));
+    TMessageBridge::ServePending();
+    EXPECT_EQ(w.got.size(), 1u);
 }

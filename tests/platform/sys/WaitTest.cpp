@@ -51,6 +51,17 @@ TEST(Wait, RealSchedulerTimesOutAndWakesOnEvent) {
     const TWaitResult r = s.Wait(&item, 1, INFINITE_WAIT);
     setter.join();
     EXPECT_EQ(r.kind, TWaitResult::Ready);
+    EXPECT_EQ(s.Wait(&item, 1, 0).kind, TWaitResult::Timeout); // reset by the wait that reported it
+
+    // A port whose far side goes away during a blocking wait ends it as a hang-up.
+    int p[2];
+    ASSERT_EQ(pipe(p), 0);
+    const TWaitItem port = TWaitItem::Port(p[0]);
+    std::thread closer([&] { close(p[1]); });
+    const TWaitResult h = s.Wait(&port, 1, 5000);
+    closer.join();
+    EXPECT_EQ(h.kind, TWaitResult::Hangup);
+    close(p[0]);
 }
 
 TEST(VirtualClock, WorkerTimeoutsAndTimersFireInTimeOrder) {

@@ -1,0 +1,6 @@
+#include "tests/fuzz/LinkFuzzTargets.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    kvfuzz::Assembler(data, size);
+    return 0;
+}
