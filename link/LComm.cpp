@@ -62,19 +62,13 @@ bool LComm::TakeForcedResend() {
 void LComm::LogSend(const uint8_t* bytes, uint32_t length) {
     if (!owner_->FrameLogShown)
         return;
-    TMessage msg;
-    msg.Msg = WM_LINK_LOG;
-    msg.Text = FrameLogLine("COM W ", bytes, length);
-    TMessageBridge::Post(owner_, std::move(msg), this);
+    PostFrameLog(owner_, FrameLogLine("COM W ", bytes, length), this);
 }
 
 void LComm::LogReceive(const BSTM& frame) {
     if (!owner_->FrameLogShown)
         return;
-    TMessage msg;
-    msg.Msg = WM_LINK_LOG;
-    msg.Text = FrameLogLine("COM R ", frame.data(), frame.size());
-    TMessageBridge::Post(owner_, std::move(msg), this);
+    PostFrameLog(owner_, FrameLogLine("COM R ", frame.data(), frame.size()), this);
 }
 
 uint32_t LComm::FrameMessage() {

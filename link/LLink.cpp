@@ -21,6 +21,13 @@ std::string FrameLogLine(const char* prefix, const uint8_t* bytes, size_t length
     return line;
 }
 
+void PostFrameLog(LinkOwner* owner, std::string line, TMessageSource* source) {
+    TMessage msg;
+    msg.Msg = WM_LINK_LOG;
+    msg.Text = std::move(line);
+    TMessageBridge::Post(owner, std::move(msg), source);
+}
+
 uint32_t RoundTripMs(int64_t start, int64_t now, int64_t frequency) {
     if (frequency <= 0 || now <= start)
         return 0;

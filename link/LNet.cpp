@@ -15,13 +15,6 @@ LNetSocket::LNetSocket(LinkOwner* owner) : owner_(owner) {
     Socket.OnError = [](TClientSocket&, TErrorEvent, int& code) { code = 0; };
 }
 
-void LNetSocket::Log(std::string line) {
-    TMessage msg;
-    msg.Msg = WM_LINK_LOG;
-    msg.Text = std::move(line);
-    TMessageBridge::Post(owner_, std::move(msg));
-}
-
 void LNetSocket::NetWrite(const uint8_t* bytes, uint32_t length) {
     if (length > kMaxFrame)
         return;
@@ -32,7 +25,7 @@ void LNetSocket::NetWrite(const uint8_t* bytes, uint32_t length) {
     }
     Socket.SendBuf(bytes, static_cast<int>(length));
     if (owner_->FrameLogShown && link_)
-        Log(FrameLogLine("NET W ", bytes, length));
+        PostFrameLog(owner_, FrameLogLine("NET W ", bytes, length));
 }
 
 void LNetSocket::OnRead() {
@@ -49,7 +42,7 @@ void LNetSocket::OnRead() {
 void LNetSocket::HandleRead(const uint8_t* buffer, size_t n) {
     if (owner_->FrameLogShown && link_) {
         const size_t frameLen = n > 4 ? buffer[4] + kFrameOverhead : n;
-        Log(FrameLogLine("NET R ", buffer, std::min(n, frameLen)));
+        PostFrameLog(owner_, FrameLogLine("NET R ", buffer, std::min(n, frameLen)));
     }
     if (link_ && n > 5) {
         link_->DeliverInput(buffer, static_cast<uint32_t>(n));
@@ -64,5 +57,5 @@ void LNetSocket::HandleRead(const uint8_t* buffer, size_t n) {
     }
     Socket.SendBuf(last, static_cast<int>(length));
     if (owner_->FrameLogShown && link_)
-        Log(FrameLogLine("NET RW ", last, length));
+        PostFrameLog(owner_, FrameLogLine("NET RW ", last, length));
 }

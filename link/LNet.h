@@ -52,7 +52,6 @@ public:
 
 private:
     void HandleRead(const uint8_t* buffer, size_t n);
-    void Log(std::string line);
 
     LinkOwner* owner_;
     LNetProc* link_ = nullptr;

@@ -47,3 +47,7 @@ public:
 
 // "<prefix>" followed by "%02X " for each byte.
 std::string FrameLogLine(const char* prefix, const uint8_t* bytes, size_t length);
+
+// Hands one frame-log line to the owner's GUI thread as a posted message; a line from a source that
+// no longer exists is dropped.
+void PostFrameLog(LinkOwner* owner, std::string line, TMessageSource* source = nullptr);

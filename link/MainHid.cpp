@@ -37,13 +37,6 @@ bool LMainHid::IsUnit(THidDevice* device) {
            device->Attributes().ProductID == kUnitProductId;
 }
 
-void LMainHid::Log(std::string line) {
-    TMessage msg;
-    msg.Msg = WM_LINK_LOG;
-    msg.Text = std::move(line);
-    TMessageBridge::Post(owner_, std::move(msg));
-}
-
 void LMainHid::HidWrite(const uint8_t* bytes, uint32_t length) {
     // Held for the whole write: the device cannot be checked in (and destroyed) under it.
     std::lock_guard lock(deviceLock_);
@@ -60,7 +53,7 @@ void LMainHid::HidWrite(const uint8_t* bytes, uint32_t length) {
         char head[16];
         std::snprintf(head, sizeof head, "USB W %02X  ", report[0]);
         const size_t frameLen = length > 4 ? std::min<size_t>(bytes[4] + kFrameOverhead, length) : length;
-        Log(FrameLogLine(head, bytes, frameLen));
+        PostFrameLog(owner_, FrameLogLine(head, bytes, frameLen));
     }
 }
 
@@ -103,7 +96,7 @@ void LMainHid::HidCtlDeviceData(THidDevice* device, uint8_t reportId, const uint
     if (owner_->FrameLogShown && link) {
         char head[16];
         std::snprintf(head, sizeof head, "USB R %02X  ", reportId);
-        Log(FrameLogLine(head, data, frameLen));
+        PostFrameLog(owner_, FrameLogLine(head, data, frameLen));
     }
 }
 

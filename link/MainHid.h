@@ -61,8 +61,6 @@ public:
     static bool IsUnit(THidDevice* device);
 
 private:
-    void Log(std::string line);
-
     LinkOwner* owner_;
     LHidHost* host_;
     THidDeviceController* ctl_ = nullptr;
