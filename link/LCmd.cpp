@@ -10,7 +10,8 @@ void LCmd::FromFrame(const BSTM& frame) {
         id_ = 0;
         return;
     }
-    const bool delimited = frame[0] == 0x10 && frame[1] == 0x02 && frame[n - 3] == 0x10 && frame[n - 2] == 0x03;
+    const bool delimited =
+        frame[0] == 0x10 && frame[1] == 0x02 && frame[n - 3] == 0x10 && frame[n - 2] == 0x03;
     if (delimited) {
         id_ = frame[2];
         code_ = frame[5];
@@ -49,7 +50,9 @@ BSTM LCmd::ToFrame(const LCmd& cmd) {
 
 CM_MCS_CMD::CM_MCS_CMD(uint8_t id, uint8_t code) : LCmd(id, code) {}
 
-CM_MCS_CMD::CM_MCS_CMD(uint8_t id, uint8_t code, uint8_t b0) : LCmd(id, code) { Byte(b0); }
+CM_MCS_CMD::CM_MCS_CMD(uint8_t id, uint8_t code, uint8_t b0) : LCmd(id, code) {
+    Byte(b0);
+}
 
 CM_MCS_CMD::CM_MCS_CMD(uint8_t id, uint8_t code, uint8_t b0, uint8_t b1) : LCmd(id, code) {
     Byte(b0);
@@ -58,9 +61,12 @@ CM_MCS_CMD::CM_MCS_CMD(uint8_t id, uint8_t code, uint8_t b0, uint8_t b1) : LCmd(
 
 CM_MCS_MCU_RESET::CM_MCS_MCU_RESET(uint8_t id) : LCmd(id, MCS_MCU_RESET) {}
 
-CM_MCS_DELAYUNIT::CM_MCS_DELAYUNIT(uint8_t id, uint8_t unit) : LCmd(id, MCS_DELAYUNIT) { Byte(unit); }
+CM_MCS_DELAYUNIT::CM_MCS_DELAYUNIT(uint8_t id, uint8_t unit) : LCmd(id, MCS_DELAYUNIT) {
+    Byte(unit);
+}
 
-CM_MCS_READ_EEPROM::CM_MCS_READ_EEPROM(uint8_t id, uint16_t address, uint8_t count) : LCmd(id, MCS_READ_EEPROM) {
+CM_MCS_READ_EEPROM::CM_MCS_READ_EEPROM(uint8_t id, uint16_t address, uint8_t count)
+    : LCmd(id, MCS_READ_EEPROM) {
     Word(address);
     Byte(count);
 }
@@ -72,7 +78,8 @@ CM_MCS_WRITE_EEPROM::CM_MCS_WRITE_EEPROM(uint8_t id, uint16_t address, uint8_t c
     Bytes(data, count);
 }
 
-CM_MCS_DOWNLOAD::CM_MCS_DOWNLOAD(uint8_t id, uint8_t preset, uint8_t block, uint8_t count, const uint8_t* data)
+CM_MCS_DOWNLOAD::CM_MCS_DOWNLOAD(uint8_t id, uint8_t preset, uint8_t block, uint8_t count,
+                                 const uint8_t* data)
     : LCmd(id, MCS_DOWNLOAD) {
     Byte(block);
     Byte(preset);
@@ -102,7 +109,8 @@ CM_MCS_COMP::CM_MCS_COMP(uint8_t id, uint8_t ch, const CompRecord& r) : LCmd(id,
     Word(r.threshold);
 }
 
-CM_MCS_LOW_PASS::CM_MCS_LOW_PASS(uint8_t id, uint8_t ch, uint16_t freq, uint8_t slope) : LCmd(id, MCS_LOW_PASS) {
+CM_MCS_LOW_PASS::CM_MCS_LOW_PASS(uint8_t id, uint8_t ch, uint16_t freq, uint8_t slope)
+    : LCmd(id, MCS_LOW_PASS) {
     Byte(ch);
     Word(freq);
     Byte(slope);

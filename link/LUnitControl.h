@@ -97,7 +97,9 @@ public:
     // Raw views for the file code, the dialogs and tests.
     const img::Image& Image() const { return image_; }
     const std::array<uint8_t, 18>& UnitInfo() const { return unitInfo_; }
-    const StoredPreset& GetStoredPreset(int slot) const { return presetStore_[static_cast<size_t>(slot - 1)]; }
+    const StoredPreset& GetStoredPreset(int slot) const {
+        return presetStore_[static_cast<size_t>(slot - 1)];
+    }
     const std::array<uint8_t, img::kDumpSize>& ReceiveArea() const { return receive_; }
 
 private:

@@ -9,7 +9,7 @@
 namespace img {
 
 inline constexpr size_t kImageSize = 724;
-inline constexpr size_t kDumpSize = 750;   // 15 pieces of 50 on the wire
+inline constexpr size_t kDumpSize = 750; // 15 pieces of 50 on the wire
 inline constexpr size_t kPieceSize = 50;
 inline constexpr int kPieceCount = 15;
 inline constexpr size_t kStoredPresetBytes = 722; // image bytes 0..721 kept per stored preset
@@ -67,8 +67,12 @@ inline constexpr int kGeqBands = 31;
 inline constexpr int kInputPeqBands = 8;
 inline constexpr int kOutputPeqBands = 9;
 
-inline constexpr bool IsInput(int ch) { return ch <= 1; }
-inline constexpr int PeqBands(int ch) { return IsInput(ch) ? kInputPeqBands : kOutputPeqBands; }
+inline constexpr bool IsInput(int ch) {
+    return ch <= 1;
+}
+inline constexpr int PeqBands(int ch) {
+    return IsInput(ch) ? kInputPeqBands : kOutputPeqBands;
+}
 // Offset of channel ch's record (0, 1 inputs; 2..5 outputs).
 inline constexpr size_t ChannelOffset(int ch) {
     return IsInput(ch) ? kInput0 + kInputSize * static_cast<size_t>(ch)
@@ -77,7 +81,9 @@ inline constexpr size_t ChannelOffset(int ch) {
 
 using Image = std::array<uint8_t, kImageSize>;
 
-inline uint16_t GetWord(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint16_t GetWord(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 inline void PutWord(uint8_t* p, uint16_t w) {
     p[0] = static_cast<uint8_t>(w & 0xFF);
     p[1] = static_cast<uint8_t>(w >> 8);

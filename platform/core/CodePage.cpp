@@ -75,9 +75,13 @@ std::string CodePage::Convert(std::string_view in, const char* from, const char*
     return out;
 }
 
-std::string CodePage::FromUtf8(std::string_view utf8) const { return Convert(utf8, "UTF-8", name_.c_str()); }
+std::string CodePage::FromUtf8(std::string_view utf8) const {
+    return Convert(utf8, "UTF-8", name_.c_str());
+}
 
-std::string CodePage::ToUtf8(std::string_view bytes) const { return Convert(bytes, name_.c_str(), "UTF-8"); }
+std::string CodePage::ToUtf8(std::string_view bytes) const {
+    return Convert(bytes, name_.c_str(), "UTF-8");
+}
 
 std::string CodePage::NameForLocale(std::string_view locale) {
     auto starts = [&](std::string_view prefix) { return locale.substr(0, prefix.size()) == prefix; };

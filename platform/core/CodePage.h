@@ -33,7 +33,11 @@ private:
 };
 
 // Shorthands on the system code page.
-inline std::string ToAnsi(std::string_view utf8) { return CodePage::System().FromUtf8(utf8); }
-inline std::string FromAnsi(std::string_view bytes) { return CodePage::System().ToUtf8(bytes); }
+inline std::string ToAnsi(std::string_view utf8) {
+    return CodePage::System().FromUtf8(utf8);
+}
+inline std::string FromAnsi(std::string_view bytes) {
+    return CodePage::System().ToUtf8(bytes);
+}
 
 } // namespace kv

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QtGlobal>
 #include <QImage>
+#include <QtGlobal>
 
 #include <cmath>
 #include <memory>

@@ -1,5 +1,5 @@
-#include "controls/ControlClasses.h"
 #include "controls/LProgressBar.h"
+#include "controls/ControlClasses.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Layout.h"
 

@@ -30,8 +30,8 @@ public:
     std::map<int, std::string> recallNames, storeNames;
     std::deque<std::optional<std::string>> dialogAnswers; // one per RunFileDialog call
     std::vector<FileDialog> dialogsRun;
-    std::vector<std::string> messages;  // texts shown in the information window
-    std::vector<std::string> calls;     // other main-window operations, in order
+    std::vector<std::string> messages; // texts shown in the information window
+    std::vector<std::string> calls;    // other main-window operations, in order
     int linkTimeout = 0;
     int transferState = tsIdle;
     int postOpenState = 0;
@@ -53,7 +53,9 @@ public:
     }
     void SetOverlaysDirty(int ch) override { overlaysDirty.push_back(ch); }
     void ResetPeqViews() override { calls.push_back("ResetPeqViews"); }
-    void RefreshAllPanels() override { calls.push_back(updating ? "RefreshAllPanels(updating)" : "RefreshAllPanels"); }
+    void RefreshAllPanels() override {
+        calls.push_back(updating ? "RefreshAllPanels(updating)" : "RefreshAllPanels");
+    }
     void RepaintChannelGraphs() override { calls.push_back("RepaintChannelGraphs"); }
     void ResetLevelMeters() override { calls.push_back("ResetLevelMeters"); }
     void StopLevelPoll() override { calls.push_back("StopLevelPoll"); }

@@ -4,7 +4,9 @@
 
 namespace {
 
-BSTM Frame(const LCmd& cmd) { return LCmd::ToFrame(cmd); }
+BSTM Frame(const LCmd& cmd) {
+    return LCmd::ToFrame(cmd);
+}
 
 // Builds the frame the way the unit's documentation lays it out, independently of ToFrame.
 BSTM Expected(uint8_t id, uint8_t code, BSTM payload) {

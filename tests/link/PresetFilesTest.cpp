@@ -27,7 +27,6 @@ using kvtest::ReadAll;
 using kvtest::TempDir;
 using kvtest::WriteAll;
 
-
 std::vector<std::string> FilesIn(const fs::path& dir) {
     std::vector<std::string> names;
     for (auto& e : fs::directory_iterator(dir))

@@ -9,8 +9,8 @@ TEST(CodePage, ChosenFromLocale) {
         const char* locale;
         const char* page;
     } cases[] = {
-        {"zh_CN.UTF-8", "GBK"}, {"zh_SG", "GBK"},        {"zh_TW.UTF-8", "BIG5"}, {"zh_HK.Big5", "BIG5"},
-        {"de_DE.UTF-8", "CP1252"}, {"C", "CP1252"}, {"", "CP1252"},
+        {"zh_CN.UTF-8", "GBK"},    {"zh_SG", "GBK"}, {"zh_TW.UTF-8", "BIG5"}, {"zh_HK.Big5", "BIG5"},
+        {"de_DE.UTF-8", "CP1252"}, {"C", "CP1252"},  {"", "CP1252"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(kv::CodePage::NameForLocale(c.locale), c.page) << c.locale;
@@ -39,6 +39,8 @@ TEST(CodePage, RoundTripsAndMarksWhatItCannotHold) {
     EXPECT_EQ(cp1252.FromUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
 }
 
-TEST(CodePage, UnknownPageIsRefused) { EXPECT_THROW(kv::CodePage("NO-SUCH-PAGE"), std::runtime_error); }
+TEST(CodePage, UnknownPageIsRefused) {
+    EXPECT_THROW(kv::CodePage("NO-SUCH-PAGE"), std::runtime_error);
+}
 
 } // namespace

@@ -29,7 +29,9 @@ void CheckFormatsAndParses() {
     EXPECT_EQ(huge.substr(309), "." + std::string(100, '0'));
 }
 
-TEST(Numbers, FormatAndParseWithoutLocale) { CheckFormatsAndParses(); }
+TEST(Numbers, FormatAndParseWithoutLocale) {
+    CheckFormatsAndParses();
+}
 
 TEST(Numbers, SameUnderCommaDecimalLocale) {
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
