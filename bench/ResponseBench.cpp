@@ -188,23 +188,11 @@ struct Literal {
     }
 };
 
-// One band's gain changes on an output graph with nine bands, a high-pass and a low-pass in use.
+// One band's gain changes on an output graph with nine bands, a high-pass and a low-pass in use; the
+// argument is the curve mode (0 magnitude, 1 phase).
 void BM_BandEdit(benchmark::State& state) {
     Engine engine;
-    engine.Channel(2, false);
-    Plot& plot = *engine.plots[2];
-    bool flip = false;
-    for (auto _ : state) {
-        flip = !flip;
-        SetSection(plot.Section(4), flip ? -4.0 : 4.0, 700.0, 2.0, ST_PEAK);
-        plot.DrawTotalCurve(2);
-    }
-}
-
-// The same edit with the graph showing phase.
-void BM_BandEditPhase(benchmark::State& state) {
-    Engine engine;
-    engine.plots[2]->SetCurveMode(1);
+    engine.plots[2]->SetCurveMode(static_cast<uint8_t>(state.range(0)));
     engine.Channel(2, false);
     Plot& plot = *engine.plots[2];
     bool flip = false;
@@ -248,8 +236,9 @@ void BM_AllGraphsLiteral(benchmark::State& state) {
 
 constexpr int REPETITIONS = 9;
 
-BENCHMARK(BM_BandEdit)->Unit(benchmark::kMicrosecond)->Repetitions(REPETITIONS)->ReportAggregatesOnly(true);
-BENCHMARK(BM_BandEditPhase)
+BENCHMARK(BM_BandEdit)
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(REPETITIONS)
     ->ReportAggregatesOnly(true);
