@@ -539,7 +539,7 @@ TEdit::TEdit(TComponent* owner) : TWinControl(owner, &NewBridge<QLineEdit>) {
         FText = S(t);
         // Text set by code raises OnChange too, as in the old framework; not while loading.
         if (!FSyncing && !IsLoading() && OnChange)
-            OnChange(this);
+            Guarded([this] { OnChange(this); });
     });
     SetBounds(0, 0, 121, 21);
     ColorChanged();
@@ -609,7 +609,7 @@ TMemo::TMemo(TComponent* owner)
         FLines->SetText(S(e->toPlainText()));
         FSyncing = false;
         if (!IsLoading() && OnChange)
-            OnChange(this);
+            Guarded([this] { OnChange(this); });
     });
     SetScrollBars(TScrollStyle::ssNone);
     SetWordWrap(true);
@@ -696,7 +696,7 @@ TButton::TButton(TComponent* owner) : TButtonControl(owner, &NewBridge<QPushButt
     auto* btn = static_cast<QPushButton*>(FWidget);
     btn->setAutoDefault(false);
     SetTabStop(true);
-    QObject::connect(btn, &QPushButton::clicked, btn, [this] { Click(); });
+    QObject::connect(btn, &QPushButton::clicked, btn, [this] { Guarded([this] { Click(); }); });
     SetBounds(0, 0, 75, 25);
 }
 
@@ -734,7 +734,7 @@ TCheckBox::TCheckBox(TComponent* owner) : TButtonControl(owner, &NewBridge<QChec
                                : FState == TCheckBoxState::cbGrayed ? Qt::PartiallyChecked
                                                                     : Qt::Unchecked);
         }
-        Toggle();
+        Guarded([this] { Toggle(); });
     });
     SetBounds(0, 0, 97, 17);
 }
@@ -793,7 +793,7 @@ TRadioButton::TRadioButton(TComponent* owner) : TButtonControl(owner, &NewBridge
             QSignalBlocker block(rb);
             rb->setChecked(FChecked);
         }
-        SetChecked(true);
+        Guarded([this] { SetChecked(true); });
     });
     SetBounds(0, 0, 113, 17);
 }
@@ -852,8 +852,11 @@ TComboBox::TComboBox(TComponent* owner)
     FItems->OnChange = [this](TObject*) { ItemsChanged(); };
     // Only a user's pick arrives here; selections made by code are silent.
     QObject::connect(cb, QOverload<int>::of(&QComboBox::activated), cb, [this](int index) {
-        if (!FSyncing)
-            UserSelect(index);
+        // The list pops up in a window of Qt's own, outside the bridge.
+        Guarded([&] {
+            if (!FSyncing)
+                UserSelect(index);
+        });
     });
     SetStyle(TComboBoxStyle::csDropDown);
     SetBounds(0, 0, 145, 21);
@@ -932,8 +935,10 @@ void TComboBox::SetStyle(TComboBoxStyle v) {
     if (editable && cb->lineEdit()) {
         QObject::disconnect(cb->lineEdit(), &QLineEdit::textEdited, cb, nullptr);
         QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, cb, [this] {
-            if (OnChange)
-                OnChange(this);
+            Guarded([this] {
+                if (OnChange)
+                    OnChange(this);
+            });
         });
     }
 }
@@ -994,7 +999,7 @@ TListBox::TListBox(TComponent* owner)
     FItems->OnChange = [this](TObject*) { ItemsChanged(); };
     QObject::connect(lb, &QListWidget::itemSelectionChanged, lb, [this] {
         if (!FSyncing)
-            Click();
+            Guarded([this] { Click(); });
     });
     SetBounds(0, 0, 121, 97);
     ColorChanged();
@@ -1107,10 +1112,13 @@ TValueListEditor::TValueListEditor(TComponent* owner)
     QObject::connect(t, &QTableWidget::itemChanged, t, [this](QTableWidgetItem* item) {
         if (FSyncing || item->column() != 1)
             return;
+        // The cell editor is Qt's own widget, outside the bridge.
         FSyncing = true;
-        int row = item->row();
-        if (row < FStrings->Count())
-            FStrings->Put(row, FStrings->Names(row) + "=" + S(item->text()));
+        Guarded([&] {
+            int row = item->row();
+            if (row < FStrings->Count())
+                FStrings->Put(row, FStrings->Names(row) + "=" + S(item->text()));
+        });
         FSyncing = false;
     });
     SetBounds(0, 0, 306, 300);
