@@ -7,6 +7,7 @@
 #include "hid/Hid.h"
 #include "hid/ModuleLoader.h"
 #include "hid/Setupapi.h"
+#include "platform/sys/HidInternal.h"
 
 using namespace kv::sys;
 
@@ -197,7 +198,8 @@ THidDeviceReadThread::THidDeviceReadThread(bool createSuspended) {
 }
 
 THidDeviceReadThread::THidDeviceReadThread(THidDevice* device, bool createSuspended)
-    : Device(device), FWindow(std::make_unique<Window>(this)) {
+    : Device(device), FScheduler(device->FMyController ? device->FMyController->Scheduler() : nullptr),
+      FWindow(std::make_unique<Window>(this)) {
     Report.assign(Device->GetCaps().InputReportByteLength, 0);
     if (!createSuspended)
         Resume();
@@ -212,14 +214,14 @@ THidDeviceReadThread::~THidDeviceReadThread() {
 
 void THidDeviceReadThread::Resume() {
     if (!FThread.Started())
-        FThread.Start([this] { Execute(); });
+        FThread.Start([this] { Execute(); }, FScheduler);
 }
 
 void THidDeviceReadThread::WaitFor() {
     if (!FThread.Started())
         return;
     if (TMessageBridge::OnGuiThread()) {
-        while (!FThread.WaitServing(1000)) {
+        while (!FThread.WaitServing(1000, this)) {
         }
     } else {
         // Nobody serves the hand-over here: release the reader from it.
@@ -233,6 +235,7 @@ bool THidDeviceReadThread::HandOver(TMessage& msg) {
 }
 
 void THidDeviceReadThread::Execute() {
+    TScheduler& sched = TScheduler::Or(FScheduler);
     DWORD last = kWaitIoCompletion;
     while (!Terminated()) {
         last = kWaitIoCompletion;
@@ -246,8 +249,20 @@ void THidDeviceReadThread::Execute() {
             HandOver(msg);
             continue;
         }
+        // Waits on the scheduler (the test clock in tests) for the report or the stop; the alertable
+        // sleep of 0 ms then completes the read without waiting. A descriptor that hung up is not
+        // waited on again: the next sleep periods only watch for the stop.
+        bool watchPort = true;
         do {
-            last = SleepEx(static_cast<DWORD>(Device->ThreadSleepTime()), TRUE);
+            const TWaitItem items[2] = {TWaitItem::Of(FStop),
+                                        TWaitItem::Port(watchPort ? Device->ReadDescriptor() : -1)};
+            const TWaitResult r =
+                sched.Wait(items, watchPort ? 2 : 1, static_cast<uint32_t>(Device->ThreadSleepTime()));
+            if (r.kind == TWaitResult::Hangup || r.kind == TWaitResult::Failed)
+                watchPort = false;
+            if (Terminated())
+                break;
+            last = SleepEx(0, TRUE);
         } while (!Terminated() && last != kWaitIoCompletion);
         if (Terminated())
             break;
@@ -538,6 +553,14 @@ bool THidDevice::WriteFileEx(const void* report, uint32_t count, LPOVERLAPPED_CO
     FOvlWrite = OVERLAPPED{};
     FOvlWrite.hEvent = this;
     return kv::sys::WriteFileEx(FHidOverlappedWrite, report, count, &FOvlWrite, routine) != FALSE;
+}
+
+int THidDevice::ReadDescriptor() const {
+    std::lock_guard lock(FLock);
+    if (FHidOverlappedRead == INVALID_HANDLE_VALUE)
+        return -1;
+    const auto file = kv::sys::hid::LookupFile(FHidOverlappedRead);
+    return file ? file->fd : -1;
 }
 
 uint32_t THidDevice::HidOverlappedReadResult() {
