@@ -279,3 +279,19 @@ TEST(TransportIo, APortThatTakesNothingStallsTheWorkerNeverTheWindow) {
         EXPECT_EQ(LLink::PortWritesOffWorker(), offWorkerBefore);
     }
 }
+
+TEST(TransportIo, CloseDuringAStalledSerialWriteReturnsWithoutAStopTimeout) {
+    EnsureApp();
+    FakeOwner owner;
+    Pty pty;
+    ASSERT_GE(pty.master, 0);
+    LCommProc link(&owner);
+    ASSERT_TRUE(link.Open(pty.path, 115200, 8, NOPARITY, ONESTOPBIT));
+    ASSERT_TRUE(FillUntilFull(pty.slave));
+    link.QueueFrame(Probe(), true);
+    // The port write gives up on its own, so the worker ends within the stop wait.
+    link.Close();
+    PumpUntil([] { return TMessageBridge::PendingCount() == 0; });
+    EXPECT_TRUE(owner.events.empty());
+    EXPECT_EQ(owner.guiThreadWrites.load(), 0);
+}
