@@ -1,5 +1,8 @@
 #include "platform/sys/Scheduler.h"
 
+#include <atomic>
+#include <cstdio>
+
 #include <QTimer>
 
 #include <ctime>
@@ -89,7 +92,29 @@ void TTimer::SetInterval(uint32_t ms) {
         backend_->Stop();
 }
 
+namespace {
+std::atomic<TTimer::ErrorSink> gTimerErrorSink{nullptr};
+
+void ReportTimerError(const std::exception* e) noexcept {
+    if (TTimer::ErrorSink sink = gTimerErrorSink.load())
+        sink(e);
+    else
+        std::fprintf(stderr, "timer handler failed: %s\n", e ? e->what() : "unknown exception");
+}
+} // namespace
+
+void TTimer::SetErrorSink(ErrorSink sink) {
+    gTimerErrorSink.store(sink);
+}
+
 void TTimer::Fire() {
-    if (enabled_ && OnTimer)
+    if (!enabled_ || !OnTimer)
+        return;
+    try {
         OnTimer();
+    } catch (const std::exception& e) {
+        ReportTimerError(&e);
+    } catch (...) {
+        ReportTimerError(nullptr);
+    }
 }

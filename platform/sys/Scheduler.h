@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 
@@ -59,6 +60,11 @@ public:
     uint32_t Interval() const { return interval_; }
     void SetInterval(uint32_t ms);
     bool Precise() const { return backend_->Precise(); }
+
+    // Where an exception that an OnTimer handler lets escape goes: it must not unwind through the event
+    // loop. The GUI layer shows it; without a sink it is written to standard error. The loop goes on.
+    using ErrorSink = void (*)(const std::exception* e) noexcept;
+    static void SetErrorSink(ErrorSink sink);
 
 private:
     void Fire();

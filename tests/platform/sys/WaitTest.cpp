@@ -5,6 +5,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <stdexcept>
+#include <string>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -147,4 +149,31 @@ TEST(VirtualClock, SkipMovesTimeWithoutExpiringWaitsUntilTheNextAdvance) {
     EXPECT_EQ(timeouts, 1);
     stop.Set();
     ASSERT_TRUE(worker.Wait(5000));
+}
+
+namespace {
+std::vector<std::string> gTimerErrors;
+void NoteTimerError(const std::exception* e) noexcept {
+    gTimerErrors.push_back(e ? e->what() : "?");
+}
+} // namespace
+
+TEST(VirtualClock, ATimerHandlerThatThrowsIsReportedAndTheTimerGoesOn) {
+    EnsureApp();
+    TVirtualClock clock;
+    TTimer timer(&clock);
+    timer.SetInterval(10);
+    int ticks = 0;
+    timer.OnTimer = [&] {
+        if (++ticks == 1)
+            throw std::runtime_error("tick failed");
+        if (ticks == 2)
+            throw 7;
+    };
+    gTimerErrors.clear();
+    TTimer::SetErrorSink(&NoteTimerError);
+    clock.Advance(30);
+    TTimer::SetErrorSink(nullptr);
+    EXPECT_EQ(ticks, 3);
+    EXPECT_EQ(gTimerErrors, (std::vector<std::string>{"tick failed", "?"}));
 }
