@@ -2,7 +2,6 @@
 
 #include "platform/core/Numbers.h"
 
-#include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
@@ -152,8 +151,7 @@ private:
 // Construction
 
 LMyFFTDrawBase::LMyFFTDrawBase(TComponent* owner)
-    : TPaintBox(owner), FScreen(std::make_unique<TBitmap>()), FCurve(CURVE_POINTS, 0.0),
-      FGraph(std::make_unique<TGraphAdapter>(*this)) {
+    : TPaintBox(owner), FCurve(CURVE_POINTS, 0.0), FGraph(std::make_unique<TGraphAdapter>(*this)) {
     SetProperties();
     Initialize();
 }
@@ -614,6 +612,8 @@ void LMyFFTDrawBase::PageText(TPageRole role, int x, int y, const std::string& t
         FTextTrace->push_back({role, x, y, text, c->Font()->Color(), c->Font()->Size()});
     if (!PageEmpty(role))
         c->TextOut(x, y, text);
+    if (role == prPlot)
+        PlotTouched();
 }
 
 std::string LMyFFTDrawBase::XText(double v) const {
@@ -703,23 +703,38 @@ void LMyFFTDrawBase::ResizePaintPage() {
 }
 
 void LMyFFTDrawBase::CopyPage(TPageRole role) {
-    if (FScreen->Width() != Width() || FScreen->Height() != Height())
-        FScreen->SetSize(Width(), Height());
-    const TPaintPage& p = *FPages[role];
-    if (!p.Bitmap()->Empty())
-        FScreen->Canvas()->CopyRect(p.ScreenRect(), *p.Bitmap()->Canvas(), p.BitmapRect());
-    // The paint itself copies the picture out; asking for another paint from there would never end.
+    FOnScreen[role] = true;
+    // The coordinate read-out lies over the plot page and the right margin; copying either covers it.
+    if (role == prPlot || role == prRightMargin)
+        FOnScreen[prCoordinate] = false;
+    // The paint itself copies the pages out; asking for another paint from there would never end.
     if (!FPainting)
         Invalidate();
 }
 
 void LMyFFTDrawBase::UpdatePaintPage(TPageRole role) {
+    ComposePlot();
+    CopyPage(role);
+}
+
+void LMyFFTDrawBase::ComposePlot() {
+    if (FPlotState == psComposed)
+        return;
+    // Overlays of an older state, or drawing done straight onto the page, are taken away first.
+    if (FPlotState == psDirty)
+        DrawAllPlots();
+    PaintOverlays();
+    FPlotState = psComposed;
+}
+
+void LMyFFTDrawBase::PaintOverlays() {
+    FComposing = true;
     BlockPaint();
     if (FLineShown)
         LinePaint();
     TextPaint();
     CuveDisplayPaint();
-    CopyPage(role);
+    FComposing = false;
 }
 
 int LMyFFTDrawBase::GetPlotWidth() const {
@@ -736,6 +751,7 @@ void LMyFFTDrawBase::SetLineSize(int n) {
 
 bool LMyFFTDrawBase::SetPlotWidth(int w) {
     FPages[prPlot]->Bitmap()->SetWidth(w);
+    PlotTouched();
     return true;
 }
 
@@ -755,6 +771,7 @@ void LMyFFTDrawBase::ClearPlot() {
         FPages[prPlotTitle]->Fill(c);
     FPages[prRightMargin]->Fill(c);
     FPages[prPlot]->Fill(c);
+    PlotTouched();
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -875,17 +892,100 @@ void LMyFFTDrawBase::DrawAxis() {
     }
 }
 
-void LMyFFTDrawBase::DrawAllPlots() {
-    if (!Visible() || PageEmpty(prPlot))
-        return;
+const TPlotListMember* LMyFFTDrawBase::LastCurve() const {
+    const TPlotListMember* last = FPlots.Head();
+    while (last && last->Next)
+        last = last->Next;
+    return last;
+}
+
+LMyFFTDrawBase::TBaseInputs LMyFFTDrawBase::BaseInputs() const {
+    TBaseInputs in;
+    in.Width = GetPlotWidth();
+    in.Height = GetPlotHeight();
+    in.Visible = Visible();
+    in.Colour = Color();
+    in.GridColour = FGridColor;
+    in.AxisColour = FAxisColor;
+    in.AxisStyle = FAxisStyle;
+    in.XFormat = FXAxisFormat;
+    in.YFormat = FYAxisFormat;
+    in.XMin = FXMin;
+    in.XMax = FXMax;
+    in.YMin = FYMin;
+    in.YMax = FYMax;
+    in.LogXMin = FLogXMin;
+    in.LogXMax = FLogXMax;
+    in.LogYMin = FLogYMin;
+    in.LogYMax = FLogYMax;
+    in.HorzGrid = FShowHorzGrid;
+    in.VertGrid = FShowVertGrid;
+    in.HorzTicks = FShowHorzTicks;
+    in.VertTicks = FShowVertTicks;
+    in.HorzTickLength = FHorzTickLength;
+    in.VertTickLength = FVertTickLength;
+    in.NumHorzGrid = FNumHorzGrid;
+    in.NumVertGrid = FNumVertGrid;
+    in.PointSize = FPointSize;
+    in.FFTNumber = FFFTNumber;
+    in.SampleRate = FSampleRate;
+    in.CurvesVersion = FCurvesVersion;
+    return in;
+}
+
+void LMyFFTDrawBase::DrawBase() {
     FPages[prPlot]->Fill(Color());
+    TCanvas* c = PageCanvas(prPlot);
     // Curves leave a two-pixel pen behind; the grid is always drawn one pixel wide.
-    PageCanvas(prPlot)->Pen()->SetWidth(1);
+    c->Pen()->SetWidth(1);
     DrawGrid();
     DrawTicks();
     DrawAxis();
-    for (const TPlotListMember* m = FPlots.Head(); m; m = m->Next)
+    const TPlotListMember* last = LastCurve();
+    for (const TPlotListMember* m = FPlots.Head(); m && m != last; m = m->Next)
         DrawOnePlot(*m);
+}
+
+void LMyFFTDrawBase::SetLayerCache(bool on) {
+    FLayerCache = on;
+    FBase.Clear();
+    FBaseInputs = {};
+    for (auto& key : FLabelKeys)
+        key.clear();
+}
+
+void LMyFFTDrawBase::DrawAllPlots() {
+    if (!Visible() || PageEmpty(prPlot))
+        return;
+    TCanvas* c = PageCanvas(prPlot);
+    const TBaseInputs inputs = BaseInputs();
+    if (FLayerCache && !FBase.Empty() && inputs == FBaseInputs) {
+        FBase.Restore(FPages[prPlot]->Bitmap()->Image());
+    } else {
+        DrawBase();
+        FBaseState = {c->Pen()->Color(), c->Brush()->Color(), c->Pen()->Width(),
+                      c->Pen()->Style(), c->Brush()->Style(), c->PenPos()};
+        if (FLayerCache) {
+            FBase.Store(FPages[prPlot]->Bitmap()->Image());
+            FBaseInputs = inputs;
+        }
+    }
+    // The canvas as the base layer leaves it, whichever way the layer came: the pen and brush set
+    // anew (which also ends a background mode set for text).
+    c->Pen()->SetStyle(FBaseState.PenStyle == TPenStyle::psClear ? TPenStyle::psSolid : TPenStyle::psClear);
+    c->Pen()->SetStyle(FBaseState.PenStyle);
+    c->Pen()->SetColor(FBaseState.PenColour);
+    c->Pen()->SetWidth(FBaseState.PenWidth);
+    c->Brush()->SetStyle(FBaseState.BrushStyle == TBrushStyle::bsClear ? TBrushStyle::bsSolid
+                                                                       : TBrushStyle::bsClear);
+    c->Brush()->SetStyle(FBaseState.BrushStyle);
+    c->Brush()->SetColor(FBaseState.BrushColour);
+    if (FBaseState.BrushStyle == TBrushStyle::bsClear)
+        c->Brush()->SetStyle(TBrushStyle::bsClear); // a colour makes a clear brush solid
+    c->SetPenPos(FBaseState.PenPos);
+    if (const TPlotListMember* last = LastCurve())
+        DrawOnePlot(*last);
+    FPlotState = psClean;
 }
 
 void LMyFFTDrawBase::DrawOnePlot(const TPlotListMember& m) {
@@ -898,46 +998,50 @@ void LMyFFTDrawBase::DrawOnePlot(const TPlotListMember& m) {
     c->Pen()->SetColor(m.Colour);
     c->Brush()->SetColor(style == 1 || style == 3 ? m.Colour : Color());
     c->MoveTo(Trunc(FFTScreenX(m.X[0])), Trunc(FFTScreenY(m.Y[0])));
-    // Runs of plain line points are drawn as one polyline: the canvas would open a painter per
-    // segment of its wide pen, which is slow on 4,096 points.
-    QPolygon run;
+    // Runs of plain line points go to the canvas as one polyline. A segment with both ends beyond
+    // the same edge of the page, by more than the pen's half width, sets no pixel and is left out.
+    constexpr int margin = 4;
+    auto side = [&](TPoint p) {
+        return (p.X < -margin ? 1 : 0) | (p.X >= w + margin ? 2 : 0) | (p.Y < -margin ? 4 : 0) |
+               (p.Y >= h + margin ? 8 : 0);
+    };
+    std::vector<TPoint> run;
     auto flush = [&] {
-        if (run.size() >= 2) {
-            c->EndAntialiased();
-            QPainter p(&FPages[prPlot]->Bitmap()->Image());
-            QPen pen(QColor::fromRgb(ToQRgb(m.Colour)), 2);
-            pen.setCapStyle(Qt::RoundCap);
-            pen.setJoinStyle(Qt::RoundJoin);
-            p.setPen(pen);
-            p.drawPolyline(run);
-        }
+        if (run.size() >= 2)
+            c->Polyline(run);
         run.clear();
     };
     const int p = FPointSize;
     for (int i = 0; i < m.Count; ++i) {
-        int px = Trunc(FFTScreenX(m.X[static_cast<std::size_t>(i)]));
-        int py = Trunc(FFTScreenY(m.Y[static_cast<std::size_t>(i)]));
-        if (px < -2 * w || px >= 3 * w || py < -2 * h || py >= 3 * h) {
+        const TPoint pt{Trunc(FFTScreenX(m.X[static_cast<std::size_t>(i)])),
+                        Trunc(FFTScreenY(m.Y[static_cast<std::size_t>(i)]))};
+        if (pt.X < -2 * w || pt.X >= 3 * w || pt.Y < -2 * h || pt.Y >= 3 * h) {
             flush();
-            c->MoveTo(px, py);
+            c->MoveTo(pt.X, pt.Y);
             continue;
         }
         switch (style) {
-        case 0:
-            if (run.isEmpty())
-                run << QPoint(c->PenPos().X, c->PenPos().Y);
-            run << QPoint(px, py);
-            c->MoveTo(px, py);
+        case 0: {
+            const TPoint from = c->PenPos();
+            if ((side(from) & side(pt)) != 0) {
+                flush();
+            } else {
+                if (run.empty())
+                    run.push_back(from);
+                run.push_back(pt);
+            }
+            c->MoveTo(pt.X, pt.Y);
             break;
+        }
         case 1:
         case 2:
-            c->Rectangle(px - p, py - p, px + p, py + p);
+            c->Rectangle(pt.X - p, pt.Y - p, pt.X + p, pt.Y + p);
             break;
         case 3:
         case 4:
-            c->LineTo(px, py);
-            c->Rectangle(px - p, py - p, px + p, py + p);
-            c->MoveTo(px, py);
+            c->LineTo(pt.X, pt.Y);
+            c->Rectangle(pt.X - p, pt.Y - p, pt.X + p, pt.Y + p);
+            c->MoveTo(pt.X, pt.Y);
             break;
         default:
             break;
@@ -948,20 +1052,117 @@ void LMyFFTDrawBase::DrawOnePlot(const TPlotListMember& m) {
 }
 
 // ---------------------------------------------------------------------------------------------------
+// Cached layers
+
+void LMyFFTDrawBase::TLayer::Clear() {
+    FWidth = FHeight = 0;
+    FPalette = {};
+    FIndex = {};
+    FFull = QImage();
+}
+
+void LMyFFTDrawBase::TLayer::Store(const QImage& image) {
+    Clear();
+    FWidth = image.width();
+    FHeight = image.height();
+    FIndex.resize(static_cast<std::size_t>(FWidth) * static_cast<std::size_t>(FHeight));
+    QRgb last = 0;
+    std::uint8_t lastIndex = 0;
+    bool haveLast = false;
+    std::size_t at = 0;
+    for (int y = 0; y < FHeight; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < FWidth; ++x, ++at) {
+            const QRgb c = line[x];
+            if (!haveLast || c != last) {
+                auto it = std::find(FPalette.begin(), FPalette.end(), c);
+                if (it == FPalette.end()) {
+                    if (FPalette.size() == 256) {
+                        // Too many colours for a table: keep the pixels as they are.
+                        const int w = FWidth, h = FHeight;
+                        Clear();
+                        FWidth = w;
+                        FHeight = h;
+                        FFull = image.copy();
+                        return;
+                    }
+                    FPalette.push_back(c);
+                    it = FPalette.end() - 1;
+                }
+                last = c;
+                lastIndex = static_cast<std::uint8_t>(it - FPalette.begin());
+                haveLast = true;
+            }
+            FIndex[at] = lastIndex;
+        }
+    }
+}
+
+void LMyFFTDrawBase::TLayer::Restore(QImage& image) const {
+    if (image.width() != FWidth || image.height() != FHeight)
+        return;
+    if (!FFull.isNull()) {
+        for (int y = 0; y < FHeight; ++y)
+            std::memcpy(image.scanLine(y), FFull.constScanLine(y), static_cast<std::size_t>(FWidth) * 4);
+        return;
+    }
+    std::size_t at = 0;
+    for (int y = 0; y < FHeight; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < FWidth; ++x, ++at)
+            line[x] = FPalette[FIndex[at]];
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
 // Labels and titles
+
+namespace {
+struct TLabelText {
+    int X, Y;
+    std::string Text;
+};
+} // namespace
+
+bool LMyFFTDrawBase::LabelsUnchanged(TPageRole role, const std::string& key) {
+    if (FLayerCache && !key.empty() && FLabelKeys[role] == key)
+        return true;
+    FLabelKeys[role] = FLayerCache ? key : std::string();
+    return false;
+}
+
+// Labels are drawn again only when what they show changed: a curve change leaves them alone.
+static std::string LabelKey(const TPaintPage& page, TColor colour, const TFont& font,
+                            const std::vector<TLabelText>& labels) {
+    std::string key = std::to_string(page.Bitmap()->Width()) + "x" + std::to_string(page.Bitmap()->Height()) +
+                      "/" + std::to_string(colour) + "/" + font.Name() + "/" + std::to_string(font.Height()) +
+                      "/" + std::to_string(font.Color()) + "/" + std::to_string(font.Style().bits);
+    for (const auto& l : labels)
+        key += "|" + std::to_string(l.X) + "," + std::to_string(l.Y) + "," + l.Text;
+    return key;
+}
 
 void LMyFFTDrawBase::DrawXAxisLabels() {
     if (!FShowXLabel)
         return;
-    FPages[prXLabel]->Fill(Color());
     FPages[prXLabel]->SetFont(AxisLabelFont());
     TCanvas* c = PageCanvas(prXLabel);
     static const double frequencies[] = {20, 100, 1000, 10000, 20000, 50, 200, 500, 2000, 5000};
     const int count = Width() < 800 ? 4 : 10;
+    std::vector<TLabelText> labels;
     for (int i = 0; i < count; ++i) {
         double f = frequencies[i];
         std::string text = f < 1000 ? XText(f) + "Hz" : XText(0.001 * f) + "KHz";
-        PageText(prXLabel, Trunc(ScreenX(FrequencyIndex(f)) - 0.5 * c->TextWidth(text)), 1, text);
+        labels.push_back({Trunc(ScreenX(FrequencyIndex(f)) - 0.5 * c->TextWidth(text)), 1, text});
+    }
+    if (LabelsUnchanged(prXLabel, LabelKey(*FPages[prXLabel], Color(), *c->Font(), labels))) {
+        if (FTextTrace)
+            for (const auto& l : labels)
+                FTextTrace->push_back({prXLabel, l.X, l.Y, l.Text, c->Font()->Color(), c->Font()->Size()});
+    } else {
+        FPages[prXLabel]->Fill(Color());
+        for (const auto& l : labels)
+            PageText(prXLabel, l.X, l.Y, l.Text);
     }
     UpdatePaintPage(prXLabel);
 }
@@ -969,12 +1170,12 @@ void LMyFFTDrawBase::DrawXAxisLabels() {
 void LMyFFTDrawBase::DrawYAxisLabels() {
     if (!FShowYLabel)
         return;
-    FPages[prYLabel]->Fill(Color());
     FPages[prYLabel]->SetFont(AxisLabelFont());
     TCanvas* c = PageCanvas(prYLabel);
     const int pageWidth = FPages[prYLabel]->Bitmap()->Width();
+    std::vector<TLabelText> labels;
     auto put = [&](const std::string& text, int top) {
-        PageText(prYLabel, pageWidth - c->TextWidth(text) - 2, top, text);
+        labels.push_back({pageWidth - c->TextWidth(text) - 2, top, text});
     };
     if (FYAxisFormat == TMyAxisFormat::Linear) {
         put("+" + YText(FYMax * FYLabelScale) + FYLabel, 0);
@@ -992,6 +1193,15 @@ void LMyFFTDrawBase::DrawYAxisLabels() {
             std::string text = YText(std::pow(10.0, k * FYLabelScale)) + FYLabel;
             put(text, Trunc(ScreenY(std::pow(10.0, k)) - c->TextHeight(text) / 2));
         }
+    }
+    if (LabelsUnchanged(prYLabel, LabelKey(*FPages[prYLabel], Color(), *c->Font(), labels))) {
+        if (FTextTrace)
+            for (const auto& l : labels)
+                FTextTrace->push_back({prYLabel, l.X, l.Y, l.Text, c->Font()->Color(), c->Font()->Size()});
+    } else {
+        FPages[prYLabel]->Fill(Color());
+        for (const auto& l : labels)
+            PageText(prYLabel, l.X, l.Y, l.Text);
     }
     UpdatePaintPage(prYLabel);
 }
@@ -1067,17 +1277,29 @@ void LMyFFTDrawBase::Paint(TCanvas& canvas) {
         FLaidOutWidth = Width();
         FLaidOutHeight = Height();
         ResizePaintPage();
+        Redraw();
     }
-    Redraw();
-    BlockPaint();
-    if (FLineShown)
-        LinePaint();
-    TextPaint();
-    CuveDisplayPaint();
+    // Normally the plot page was finished by its last update and this draws nothing.
+    ComposePlot();
     FPainting = false;
-    if (!FScreen->Empty())
-        canvas.CopyRect(TRect{0, 0, FScreen->Width(), FScreen->Height()}, *FScreen->Canvas(),
-                        TRect{0, 0, FScreen->Width(), FScreen->Height()});
+    // The pages in the order the old paint copied them; a page shows once it has been updated.
+    static const TPageRole order[] = {prXLabel, prYLabel, prPlot,        prPlotTitle,
+                                      prXTitle, prYTitle, prRightMargin, prCoordinate};
+    for (TPageRole role : order) {
+        if (!FOnScreen[role] || PageEmpty(role))
+            continue;
+        if ((role == prXLabel && !FShowXLabel) || (role == prYLabel && !FShowYLabel) ||
+            (role == prXTitle && !FShowXTitle) || (role == prYTitle && !FShowYTitle))
+            continue;
+        const TPaintPage& page = *FPages[role];
+        canvas.CopyRect(page.ScreenRect(), *page.Bitmap()->Canvas(), page.BitmapRect());
+    }
+    if (FBoxShown) {
+        const TRect& plot = FPages[prPlot]->ScreenRect();
+        canvas.DrawFocusRect(
+            {std::min(FBox.Left, FBox.Right) + plot.Left, std::min(FBox.Top, FBox.Bottom) + plot.Top,
+             std::max(FBox.Left, FBox.Right) + plot.Left, std::max(FBox.Top, FBox.Bottom) + plot.Top});
+    }
     TPaintBox::Paint(canvas);
 }
 
@@ -1087,6 +1309,10 @@ void LMyFFTDrawBase::Paint(TCanvas& canvas) {
 bool LMyFFTDrawBase::FFTDraw(const double* x, const double* y, int count, int curve, TColor colour,
                              TMyPlotStyle style) {
     count = std::max(0, count);
+    // New points for the curve drawn last leave the cached layer as it is.
+    const TPlotListMember* last = LastCurve();
+    if (!last || last->CurveNumber != curve)
+        CurvesChanged();
     bool present = FPlots.AddOrReplace(x, y, count, curve, colour, style);
     FindXMaxMin();
     FindYMaxMin();
@@ -1113,6 +1339,7 @@ bool LMyFFTDrawBase::FFTDraw(const double* y, int count, double xFirst, double x
 bool LMyFFTDrawBase::RemovePlot(int curve) {
     if (!FPlots.Remove(curve))
         return false;
+    CurvesChanged();
     FindXMaxMin();
     FindYMaxMin();
     if (FAutoRedraw)
@@ -1165,6 +1392,7 @@ bool LMyFFTDrawBase::SetPlotStyle(TMyPlotStyle style, int curve) {
     if (!FPlots.Find(curve, m))
         return false;
     m->Style = style;
+    CurvesChanged();
     if (FAutoRedraw)
         DrawAllPlots();
     return true;
@@ -1175,6 +1403,8 @@ bool LMyFFTDrawBase::SetPlotColor(TColor colour, int curve) {
     if (!FPlots.Find(curve, m))
         return false;
     m->Colour = colour;
+    CurvesChanged();
+    PlotTouched();
     DrawOnePlot(*m);
     RedrawScreen();
     return true;
@@ -1190,6 +1420,7 @@ void LMyFFTDrawBase::SetBlockPosition(double px, double py, int block) {
     b.PixelX = px;
     b.PixelY = py;
     b.Pixel = {Trunc(px), Trunc(py)};
+    OverlaysChanged();
 }
 
 TPoint LMyFFTDrawBase::GetBlockPos(int block) const {
@@ -1206,11 +1437,18 @@ void LMyFFTDrawBase::SetBlockParameter(int block, double frequency, double gain,
     b.Gain = gain;
     b.Q = q;
     b.Type = type;
+    OverlaysChanged();
+}
+
+bool LMyFFTDrawBase::BlockOffPage(double px, double py) const {
+    // Wider than anything a handle draws: its shape and number, its label and its parameter text.
+    return px < -200 || px > GetPlotWidth() + 100 || py < -200 || py > GetPlotHeight() + 200;
 }
 
 void LMyFFTDrawBase::DrawShape(double px, double py, int shape, int block) {
     if (PageEmpty(prPlot))
         return;
+    PlotTouched();
     TCanvas* c = PageCanvas(prPlot);
     const int l = Trunc(px - 3), t = Trunc(py - 3), r = Trunc(px + 3), b = Trunc(py + 3);
     switch (shape) {
@@ -1251,9 +1489,11 @@ void LMyFFTDrawBase::DrawBlock(double y, double x, TColor colour, int block, boo
     c->Pen()->SetColor(colour);
     c->Pen()->SetWidth(1);
     c->Brush()->SetStyle(TBrushStyle::bsCross);
-    DrawShape(px, py, shape, block);
+    if (!BlockOffPage(px, py))
+        DrawShape(px, py, shape, block);
     b.Shape = shape;
     b.Hidden = hidden;
+    OverlaysChanged();
 }
 
 void LMyFFTDrawBase::BlockPaint() {
@@ -1263,6 +1503,9 @@ void LMyFFTDrawBase::BlockPaint() {
         if (b.Hidden)
             continue;
         double px = ScreenX(b.X), py = ScreenY(b.Y);
+        // Handles never placed lie far left of the page, like any handle off it: nothing to draw.
+        if (BlockOffPage(px, py))
+            continue;
         c->Pen()->SetColor(b.Colour);
         c->Pen()->SetWidth(5);
         c->Brush()->SetStyle(TBrushStyle::bsCross);
@@ -1327,32 +1570,26 @@ void LMyFFTDrawBase::DrawParam(int type, double gain, double x, float frequency,
     FCurveFrequency = frequency;
     FCurveQ = q;
     FCurveColour = colour;
+    OverlaysChanged();
     ShowParam(type, gain, x, frequency, q, colour);
 }
 
 void LMyFFTDrawBase::DrawFill(int count, bool outlineWithClosing) {
     if (PageEmpty(prPlot) || count <= 0)
         return;
+    PlotTouched();
     const double w = GetPlotWidth(), h = GetPlotHeight();
-    std::vector<QPointF> pts(static_cast<std::size_t>(count));
+    std::vector<TPoint> pts(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
-        pts[static_cast<std::size_t>(i)] =
-            QPointF(Trunc(w * (i - FXMin) / (FXMax - FXMin)),
-                    Trunc(h - h * (FCurve[static_cast<std::size_t>(i)] - FYMin) / (FYMax - FYMin)));
-    // A cardinal spline through the points at the usual tension, as cubic segments.
-    constexpr double tension = 0.5 * 0.3;
-    QPainterPath path;
+        pts[static_cast<std::size_t>(i)] = {
+            Trunc(w * (i - FXMin) / (FXMax - FXMin)),
+            Trunc(h - h * (FCurve[static_cast<std::size_t>(i)] - FYMin) / (FYMax - FYMin))};
+    QPainterPath path = TCanvas::GpCardinalCurve(pts);
     path.setFillRule(Qt::OddEvenFill);
-    path.moveTo(pts[0]);
-    const std::size_t n = pts.size();
-    for (std::size_t i = 0; i + 1 < n; ++i) {
-        QPointF before = pts[i == 0 ? 0 : i - 1], after = pts[std::min(n - 1, i + 2)];
-        path.cubicTo(pts[i] + tension * (pts[i + 1] - before), pts[i + 1] - tension * (after - pts[i]),
-                     pts[i + 1]);
-    }
-    QPainterPath curveOnly = path;
+    const QPainterPath curveOnly = path;
     const double xl = ScreenX(10.0), xr = ScreenX(20000.0), y0 = ScreenY(0), yt = ScreenY(FYMax),
                  yb = ScreenY(FYMin);
+    // A line added to a path joins the figure's last point to its start.
     auto line = [&](double x1, double y1, double x2, double y2) {
         path.lineTo(x1, y1);
         path.lineTo(x2, y2);
@@ -1369,19 +1606,18 @@ void LMyFFTDrawBase::DrawFill(int count, bool outlineWithClosing) {
         line(xr, y0, xr, yb);
         line(xr, yb, xl, yb);
     }
+    // No smoothing mode is set for the fill, so it is drawn aliased.
     const QColor colour(128, 128, 128, 30);
-    QPainter& p = PageCanvas(prPlot)->BeginAntialiased();
-    p.setPen(QPen(colour, 1.0));
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(outlineWithClosing ? path : curveOnly);
-    p.fillPath(path, colour);
-    PageCanvas(prPlot)->EndAntialiased();
+    TCanvas* c = PageCanvas(prPlot);
+    c->GpDrawPath(outlineWithClosing ? path : curveOnly, colour, 1.0);
+    c->GpFillPath(path, colour);
 }
 
 void LMyFFTDrawBase::DrawCurveFill(int, const double* values, int count) {
     count = std::clamp(count, 0, CURVE_POINTS);
     if (values)
         std::copy(values, values + count, FCurve.begin());
+    OverlaysChanged();
     DrawFill(count, true);
 }
 
@@ -1398,6 +1634,7 @@ void LMyFFTDrawBase::CuveDisplayPaint() {
 void LMyFFTDrawBase::DrawIndicator(TPenStyle style) {
     if (PageEmpty(prPlot))
         return;
+    PlotTouched();
     TCanvas* c = PageCanvas(prPlot);
     const double px = ScreenX(FLineX);
     c->Pen()->SetWidth(1);
@@ -1436,6 +1673,7 @@ void LMyFFTDrawBase::DrawTextA(int x, int y, int size, TColor colour, const std:
     FTextColour = colour;
     FTextFont = fontName;
     FText = text;
+    OverlaysChanged();
     TCanvas* c = PageCanvas(prPlot);
     c->Font()->SetName(fontName);
     c->Font()->SetSize(size);
@@ -1458,6 +1696,7 @@ void LMyFFTDrawBase::TextPaint() {
 // Copying from another graph
 
 void LMyFFTDrawBase::AfterCopy() {
+    CurvesChanged();
     FindXMaxMin();
     FindYMaxMin();
     ResizePaintPage();
@@ -1546,6 +1785,13 @@ void LMyFFTDrawBase::AssignPlotProperties(const LMyFFTDrawBase& other) {
 void LMyFFTDrawBase::AssignPlot(const LMyFFTDrawBase& other) {
     if (&other == this)
         return;
+    // Pages and fonts are made anew, as at creation.
+    for (auto& f : FFonts)
+        f->OnChange = nullptr;
+    Initialize();
+    FOnScreen = {};
+    SetLayerCache(FLayerCache);
+    FPlotState = psDirty;
     FPlots.Clear();
     FPlots.AppendFrom(other.FPlots);
     AssignPlotProperties(other);
@@ -1568,14 +1814,8 @@ void LMyFFTDrawBase::DrawMouseCoord() {
 }
 
 void LMyFFTDrawBase::InvertBox() {
-    // Drawn on the screen picture by XOR, so drawing it again takes it away.
-    TRect r{std::min(FBox.Left, FBox.Right), std::min(FBox.Top, FBox.Bottom), std::max(FBox.Left, FBox.Right),
-            std::max(FBox.Top, FBox.Bottom)};
-    const TRect& plot = FPages[prPlot]->ScreenRect();
-    r = {r.Left + plot.Left, r.Top + plot.Top, r.Right + plot.Left, r.Bottom + plot.Top};
-    if (FScreen->Width() != Width() || FScreen->Height() != Height())
-        FScreen->SetSize(Width(), Height());
-    FScreen->Canvas()->DrawFocusRect(r);
+    // Drawn by XOR over the pages at paint; drawing it again takes it away.
+    FBoxShown = !FBoxShown;
     Invalidate();
 }
 

@@ -472,6 +472,19 @@ void TCanvas::LineTo(int x, int y) {
 void TCanvas::Polyline(const std::vector<TPoint>& points) {
     if (points.empty())
         return;
+    if (FTarget && PenVisible() && FPen->Width() > 1 && points.size() > 1) {
+        // Round caps and joins: the same pixels as the segments drawn one by one, in one stroke.
+        QPolygon poly(static_cast<int>(points.size()));
+        for (std::size_t i = 0; i < points.size(); ++i)
+            poly.setPoint(static_cast<int>(i), points[i].X, points[i].Y);
+        QPainter& p = Painter();
+        QPen pen(QColor::fromRgb(ToQRgb(FPen->Color())), FPen->Width());
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        p.setPen(pen);
+        p.drawPolyline(poly);
+        return;
+    }
     TPoint keep = FPenPos;
     MoveTo(points[0].X, points[0].Y);
     for (std::size_t i = 1; i < points.size(); ++i)
