@@ -1005,7 +1005,12 @@ void LMyFFTDrawBase::DrawOnePlot(const TPlotListMember& m) {
         return (p.X < -margin ? 1 : 0) | (p.X >= w + margin ? 2 : 0) | (p.Y < -margin ? 4 : 0) |
                (p.Y >= h + margin ? 8 : 0);
     };
+    // Runs are handed over in pieces of a few hundred points: the painter keeps buffers sized to
+    // the longest stroke it has drawn, for as long as the page lives. Round joins and caps make
+    // the pieces the same pixels as one stroke.
+    constexpr std::size_t piece = 256;
     std::vector<TPoint> run;
+    run.reserve(piece + 1);
     auto flush = [&] {
         if (run.size() >= 2)
             c->Polyline(run);
@@ -1029,6 +1034,10 @@ void LMyFFTDrawBase::DrawOnePlot(const TPlotListMember& m) {
                 if (run.empty())
                     run.push_back(from);
                 run.push_back(pt);
+                if (run.size() > piece) {
+                    flush();
+                    run.push_back(pt);
+                }
             }
             c->MoveTo(pt.X, pt.Y);
             break;
