@@ -529,8 +529,8 @@ namespace {
 
 // The range of one coordinate over every point of every curve, starting from the first point there
 // is; -1..1 when no curve holds a point. Curves without points are passed over.
-void CurveRange(const TPlotListMember* head, std::vector<double> TPlotListMember::*values, double& max,
-                double& min) {
+template <class Values>
+void CurveRange(const TPlotListMember* head, Values TPlotListMember::*values, double& max, double& min) {
     bool any = false;
     for (const TPlotListMember* m = head; m; m = m->Next)
         for (double v : m->*values) {
@@ -725,6 +725,10 @@ void LMyFFTDrawBase::ComposePlot() {
         DrawAllPlots();
     PaintOverlays();
     FPlotState = psComposed;
+    // The toolkit keeps a painter's working buffers with the image it painted, sized to the largest
+    // path so far (the band fill's); a fresh copy of the pixels lets them go.
+    QImage& image = FPages[prPlot]->Bitmap()->Image();
+    image = image.copy();
 }
 
 void LMyFFTDrawBase::PaintOverlays() {
@@ -1066,7 +1070,7 @@ void LMyFFTDrawBase::DrawOnePlot(const TPlotListMember& m) {
 void LMyFFTDrawBase::TLayer::Clear() {
     FWidth = FHeight = 0;
     FPalette = {};
-    FIndex = {};
+    FRuns = {};
     FFull = QImage();
 }
 
@@ -1074,37 +1078,37 @@ void LMyFFTDrawBase::TLayer::Store(const QImage& image) {
     Clear();
     FWidth = image.width();
     FHeight = image.height();
-    FIndex.resize(static_cast<std::size_t>(FWidth) * static_cast<std::size_t>(FHeight));
-    QRgb last = 0;
-    std::uint8_t lastIndex = 0;
-    bool haveLast = false;
-    std::size_t at = 0;
+    // Runs of one colour, as (colour index, length) pairs; a run never crosses a row end nor
+    // exceeds 255 pixels. Grid lines, axis lines and curves on a plain background make few runs.
+    std::vector<std::uint8_t> runs;
     for (int y = 0; y < FHeight; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < FWidth; ++x, ++at) {
+        int x = 0;
+        while (x < FWidth) {
             const QRgb c = line[x];
-            if (!haveLast || c != last) {
-                auto it = std::find(FPalette.begin(), FPalette.end(), c);
-                if (it == FPalette.end()) {
-                    if (FPalette.size() == 256) {
-                        // Too many colours for a table: keep the pixels as they are.
-                        const int w = FWidth, h = FHeight;
-                        Clear();
-                        FWidth = w;
-                        FHeight = h;
-                        FFull = image.copy();
-                        return;
-                    }
-                    FPalette.push_back(c);
-                    it = FPalette.end() - 1;
+            int n = 1;
+            while (x + n < FWidth && n < 255 && line[x + n] == c)
+                ++n;
+            auto it = std::find(FPalette.begin(), FPalette.end(), c);
+            if (it == FPalette.end()) {
+                if (FPalette.size() == 256) {
+                    // Too many colours for a table: keep the pixels as they are.
+                    const int w = FWidth, h = FHeight;
+                    Clear();
+                    FWidth = w;
+                    FHeight = h;
+                    FFull = image.copy();
+                    return;
                 }
-                last = c;
-                lastIndex = static_cast<std::uint8_t>(it - FPalette.begin());
-                haveLast = true;
+                FPalette.push_back(c);
+                it = FPalette.end() - 1;
             }
-            FIndex[at] = lastIndex;
+            runs.push_back(static_cast<std::uint8_t>(it - FPalette.begin()));
+            runs.push_back(static_cast<std::uint8_t>(n));
+            x += n;
         }
     }
+    FRuns.assign(runs.begin(), runs.end()); // exactly the size it needs
 }
 
 void LMyFFTDrawBase::TLayer::Restore(QImage& image) const {
@@ -1118,8 +1122,11 @@ void LMyFFTDrawBase::TLayer::Restore(QImage& image) const {
     std::size_t at = 0;
     for (int y = 0; y < FHeight; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < FWidth; ++x, ++at)
-            line[x] = FPalette[FIndex[at]];
+        for (int x = 0; x < FWidth; at += 2) {
+            const int n = FRuns[at + 1];
+            std::fill(line + x, line + x + n, FPalette[FRuns[at]]);
+            x += n;
+        }
     }
 }
 

@@ -324,7 +324,7 @@ private:
         unsigned CurvesVersion = 0;
         friend bool operator==(const TBaseInputs&, const TBaseInputs&) = default;
     };
-    // A page's pixels kept compactly: a colour table and one byte per pixel while the page holds no
+    // A page's pixels kept compactly: a colour table and runs of one colour while the page holds no
     // more than 256 colours (lines and fills without smoothing), else a plain copy.
     class TLayer {
     public:
@@ -336,7 +336,7 @@ private:
     private:
         int FWidth = 0, FHeight = 0;
         std::vector<QRgb> FPalette;
-        std::vector<std::uint8_t> FIndex;
+        std::vector<std::uint8_t> FRuns;
         QImage FFull;
     };
     // The canvas state the base layer leaves behind, put back with its pixels.

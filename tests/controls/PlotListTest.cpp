@@ -31,10 +31,11 @@ TEST(PlotListTest, NewCurvesGoToTheHeadAndACopyRunsReversed) {
     EXPECT_EQ(m->Y, (std::vector<double>{-1, -2}));
     EXPECT_EQ(m->Colour, clRed);
     EXPECT_EQ(m->Style, TMyPlotStyle::Square);
-    // The copy owns its own arrays.
+    // The copy owns its own values.
     TPlotListMember* original = nullptr;
     ASSERT_TRUE(list.Find(39, original));
-    EXPECT_NE(original->X.data(), m->X.data());
+    EXPECT_NE(original->Y.data(), m->Y.data());
+    EXPECT_EQ(m->X, (std::vector<double>{0, 1}));
 }
 
 TEST(PlotListTest, ReplacingKeepsColourAndStyleAndTakesTheNewLength) {
