@@ -817,19 +817,31 @@ QPainterPath TCanvas::GpCardinalCurve(const std::vector<TPoint>& points, double 
 void TCanvas::GpDrawPath(const QPainterPath& path, const QColor& colour, double width, bool smoothing) {
     if (!FTarget)
         return;
-    QPainter& p = Painter();
-    p.setRenderHint(QPainter::Antialiasing, smoothing);
-    // A pen of one pixel or less is a cosmetic one-pixel line through the pixel centres it passes.
-    QPen pen(colour, width);
-    if (width <= 1.0)
-        pen.setCosmetic(true);
-    pen.setCapStyle(Qt::FlatCap);
-    pen.setJoinStyle(Qt::MiterJoin);
-    if (smoothing)
-        p.translate(0.5, 0.5);
-    p.setPen(pen);
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(path);
+    const QRect area = path.controlPointRect().toAlignedRect().adjusted(-2, -2, 2, 2).intersected(Clip());
+    if (area.isEmpty())
+        return;
+    // The pen's outline is laid as one shape: a translucent pen blends each pixel it covers once,
+    // however often the path passes over it. The line is drawn into a layer of its own, where
+    // overlaps replace each other, and the layer is then laid over the target.
+    QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    {
+        QPainter lp(&layer);
+        lp.setRenderHint(QPainter::Antialiasing, smoothing);
+        lp.setCompositionMode(QPainter::CompositionMode_Source);
+        lp.translate(-area.left(), -area.top());
+        if (smoothing)
+            lp.translate(0.5, 0.5);
+        QPen pen(colour, width);
+        if (width <= 1.0)
+            pen.setCosmetic(true); // one pixel through the pixel centres it passes
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        lp.setPen(pen);
+        lp.setBrush(Qt::NoBrush);
+        lp.drawPath(path);
+    }
+    Painter().drawImage(area.topLeft(), layer);
 }
 
 void TCanvas::GpFillPath(const QPainterPath& path, const QColor& colour, bool smoothing) {

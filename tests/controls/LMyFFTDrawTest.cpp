@@ -9,9 +9,11 @@
 
 #include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <QtGlobal>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -740,6 +742,203 @@ TEST(LMyFFTDrawTest, PhaseViewOfTheEngine) {
     for (int dy = -4; dy <= 4; ++dy)
         found = found || FromQRgb(shown.pixel(x, y + dy)) == TOTAL_COLOURS[2];
     EXPECT_TRUE(found);
+}
+
+} // namespace
+
+namespace {
+
+// ---- Layers -------------------------------------------------------------------------------------
+
+const double kBands[9][3] = {{4, 60, 1.0},    {-3, 150, 2.0},   {2.5, 400, 1.4},
+                             {-6, 1000, 1.0}, {3, 2500, 3.0},   {-2, 5000, 1.0},
+                             {5, 8000, 0.7},  {-4, 12000, 2.0}, {2, 15000, 1.0}};
+
+void SetUpChannel(Plot& plot) {
+    for (int n = 0; n < 9; ++n)
+        SetSection(plot.Section(n), kBands[n][0], kBands[n][1], kBands[n][2], ST_PEAK);
+    plot.ComputeFilterCurve(true, 6, 40.0);
+    plot.ComputeFilterCurve(false, 6, 18000.0);
+    for (int n = 0; n < 9; ++n)
+        plot.DrawSectionBlock(n, static_cast<float>(kBands[n][0]), BLOCK_CIRCLE);
+    plot.DrawSectionBlock(SECTION_HIGH_PASS, 0.0f, BLOCK_HPF);
+    plot.DrawSectionBlock(SECTION_LOW_PASS, 0.0f, BLOCK_LPF);
+}
+
+// One step of dragging band 3, as the drag handler redraws it.
+void Drag(LMyFFTDrawBase& g, Plot& plot, int k) {
+    const double gain = std::round(10.0 * (-6.0 + 5.0 * std::sin(k * 0.7))) / 10.0;
+    const double frequency = 1000.0 * std::pow(2.0, std::sin(k * 0.4));
+    SetSection(plot.Section(3), gain, frequency, 1.0, ST_PEAK);
+    plot.DrawSectionBlock(3, static_cast<float>(gain), BLOCK_CIRCLE);
+    plot.DrawSectionParam(0, 3, gain, 1.0, true);
+    plot.DrawTotalCurve(0);
+    g.UpdateCurvePage();
+}
+
+void Overlay(LMyFFTDrawBase& g, Plot& plot, int section, double offset) {
+    std::vector<double> curve(GRID_POINTS);
+    for (int i = 0; i < GRID_POINTS; ++i)
+        curve[static_cast<size_t>(i)] = 5.0 * std::sin(i * 0.002 + offset) + offset;
+    plot.Section(section).CopyCurve(curve.data());
+    plot.ShowOverlay(section, TOTAL_COLOURS[static_cast<size_t>(section % 8)]);
+    g.UpdateCurvePage();
+}
+
+void Mode(LMyFFTDrawBase& g, Plot& plot, bool phase) {
+    plot.SetCurveMode(phase ? 1 : 0);
+    for (int n = 0; n < 9; ++n)
+        SetSection(plot.Section(n), kBands[n][0], kBands[n][1], kBands[n][2], ST_PEAK);
+    plot.ComputeFilterCurve(true, 6, 40.0);
+    plot.ComputeFilterCurve(false, 6, 18000.0);
+    g.SetNumHorzGrid(phase ? 7 : 11);
+    g.SetYLabel(phase ? "" : "dB");
+    g.SetYLabelScale(phase ? 10.0 : 1.0);
+    g.SetYMax(18.0);
+    g.SetYMin(-18.0);
+    plot.DrawSectionParam(0, 3, kBands[3][0], 1.0, true);
+    plot.DrawTotalCurve(0);
+    g.UpdateCurvePage();
+}
+
+TEST(LMyFFTDrawTest, LayeredDrawingGivesThePixelsOfDrawingEverythingAgain) {
+    // The same steps on a graph that keeps its layers and on one that draws everything every time,
+    // which also redraws itself whole before every comparison.
+    GraphForm layered(1070), full(1070);
+    full.graph->SetLayerCache(false);
+    Plot a(&layered.graph->Graph()), b(&full.graph->Graph());
+    layered.Paint();
+    full.Paint();
+    int step = 0;
+    auto both = [&](const std::function<void(LMyFFTDrawBase&, Plot&)>& action) {
+        action(*layered.graph, a);
+        action(*full.graph, b);
+        ++step;
+        const QImage expected = (full.graph->Redraw(), full.graph->UpdateCurvePage(), full.Paint());
+        const QImage shown = layered.Paint();
+        ASSERT_EQ(shown.size(), expected.size()) << "step " << step;
+        EXPECT_TRUE(shown == expected) << "step " << step;
+        if (shown != expected) {
+            Save(shown, "layers-" + std::to_string(step));
+            Save(expected, "full-" + std::to_string(step));
+        }
+    };
+    both([](LMyFFTDrawBase& g, Plot& p) {
+        SetUpChannel(p);
+        p.DrawTotalCurve(0);
+        p.DrawSectionParam(0, 3, kBands[3][0], 1.0, true);
+        g.UpdateCurvePage();
+    });
+    for (int k = 0; k < 4; ++k)
+        both([k](LMyFFTDrawBase& g, Plot& p) { Drag(g, p, k); });
+    both([](LMyFFTDrawBase& g, Plot& p) { Overlay(g, p, 39, 2.0); });
+    both([](LMyFFTDrawBase& g, Plot& p) { Overlay(g, p, 40, -4.0); });
+    for (int k = 4; k < 7; ++k)
+        both([k](LMyFFTDrawBase& g, Plot& p) { Drag(g, p, k); });
+    both([](LMyFFTDrawBase& g, Plot& p) {
+        p.RemoveOverlay(39);
+        g.UpdateCurvePage();
+    });
+    both([](LMyFFTDrawBase& g, Plot& p) { Drag(g, p, 7); });
+    // A resize is laid out and drawn by the next paint.
+    both([](LMyFFTDrawBase& g, Plot&) { g.SetBounds(g.Left(), g.Top(), 900, 320); });
+    both([](LMyFFTDrawBase& g, Plot& p) { Drag(g, p, 8); });
+    both([](LMyFFTDrawBase& g, Plot& p) { Mode(g, p, true); });
+    both([](LMyFFTDrawBase& g, Plot& p) { Drag(g, p, 9); });
+    both([](LMyFFTDrawBase& g, Plot& p) { Overlay(g, p, 41, 1.0); });
+    both([](LMyFFTDrawBase& g, Plot& p) { Mode(g, p, false); });
+    both([](LMyFFTDrawBase& g, Plot&) {
+        g.SetParameterDisplay(true);
+        g.DrawTextA(g.Width() / 3, g.Height() / 4, 60, clBtnFace, "Times New Roman", "BYPASS");
+        g.UpdateCurvePage();
+    });
+    both([](LMyFFTDrawBase& g, Plot& p) { Drag(g, p, 10); });
+    both([](LMyFFTDrawBase& g, Plot&) { g.SetBounds(g.Left(), g.Top(), 1070, 255); });
+    both([](LMyFFTDrawBase& g, Plot& p) {
+        g.DrawTextA(0, 0, 60, clBtnFace, "Times New Roman", "");
+        Drag(g, p, 11);
+    });
+}
+
+// The colour a pixel of `background` takes when the fill colour is laid over it `times` times.
+QRgb Blended(QRgb background, int times) {
+    QImage one(1, 1, QImage::Format_RGB32);
+    one.fill(background);
+    QPainter p(&one);
+    for (int i = 0; i < times; ++i)
+        p.fillRect(0, 0, 1, 1, QColor(128, 128, 128, 30));
+    p.end();
+    return one.pixel(0, 0);
+}
+
+TEST(LMyFFTDrawTest, BandFillSetsWholePixels) {
+    GraphForm f(1070);
+    auto& g = *f.graph;
+    f.Paint();
+    std::vector<double> bump(4096), shelf(4096), highPass(4096);
+    for (int i = 0; i < 4096; ++i) {
+        const double octaves = (i - Index(1000)) / (Index(2000) - Index(1000));
+        bump[static_cast<size_t>(i)] = 9.0 * std::exp(-octaves * octaves);
+        shelf[static_cast<size_t>(i)] = -7.0 / (1.0 + std::exp((i - Index(300)) / 40.0));
+        highPass[static_cast<size_t>(i)] =
+            std::min(0.0, 12.0 * std::log2(std::max(1.0, static_cast<double>(i)) / Index(2000)));
+    }
+    struct Case {
+        int type;
+        double gain;
+        const std::vector<double>* curve;
+    };
+    for (const Case& c : {Case{0, 9.0, &bump}, Case{1, -7.0, &shelf}, Case{6, 0.0, &highPass}}) {
+        g.DrawAllPlots();
+        const QImage base = g.Page(LMyFFTDrawBase::prPlot).Bitmap()->Image().copy();
+        g.DrawParam(c.type, c.gain, Index(1000), 1000.0f, 1.0, clYellow);
+        g.DrawAllPlots(); // the texts away, the type kept
+        g.DrawCurveFill(c.type, c.curve->data(), 4096);
+        const QImage& filled = g.Page(LMyFFTDrawBase::prPlot).Bitmap()->Image();
+        int once = 0, twice = 0, partial = 0;
+        for (int y = 0; y < base.height(); ++y)
+            for (int x = 0; x < base.width(); ++x) {
+                const QRgb b = base.pixel(x, y), v = filled.pixel(x, y);
+                if (v == b)
+                    continue;
+                if (v == Blended(b, 1))
+                    ++once;
+                else if (v == Blended(b, 2))
+                    ++twice;
+                else if (++partial < 4)
+                    ADD_FAILURE() << std::hex << b << " " << v << " " << Blended(b, 1) << " " << Blended(b, 2)
+                                  << " " << Blended(b, 3) << std::dec << " at " << x << "," << y;
+            }
+        EXPECT_EQ(partial, 0) << "type " << c.type;
+        EXPECT_GT(once, 1000) << "type " << c.type; // the filled area
+        EXPECT_GT(twice, 20) << "type " << c.type;  // where the outline runs over the fill
+    }
+}
+
+TEST(LMyFFTDrawTest, CopyConstructorsCopyCurvesAndLook) {
+    GraphForm f(1070);
+    f.graph->SetYMax(24.0);
+    std::vector<double> y(16, 1.0);
+    for (int curve : {33, 39, 40})
+        f.graph->FFTDraw(y.data(), 16, curve, clRed, TMyPlotStyle::Line);
+    auto* source = dynamic_cast<LMyFFTDrawHpLp6dB*>(f.graph);
+    ASSERT_NE(source, nullptr);
+    LMyFFTDrawHpLp6dB copy(f.form.get(), *source);
+    std::vector<int> order;
+    for (const TPlotListMember* m = copy.Plots().Head(); m; m = m->Next)
+        order.push_back(m->CurveNumber);
+    EXPECT_EQ(order, (std::vector<int>{33, 39, 40}));
+    EXPECT_EQ(copy.YMax(), 24.0);
+    EXPECT_EQ(copy.XMin(), 966.0);
+    EXPECT_EQ(copy.Width(), 1070);
+    EXPECT_EQ(copy.AxisLabelFont()->Color(), clActiveBorder);
+    EXPECT_EQ(copy.GetPlotWidth(), f.graph->GetPlotWidth());
+
+    GraphForm p(600, 200, "LMyFFTDrawPhase");
+    p.graph->SetNumHorzGrid(7);
+    LMyFFTDrawPhase phase(p.form.get(), *dynamic_cast<LMyFFTDrawPhase*>(p.graph));
+    EXPECT_EQ(phase.NumHorzGrid(), 7);
+    EXPECT_EQ(phase.Width(), 600);
 }
 
 } // namespace
