@@ -19,6 +19,7 @@
 #include "controls/PaintPage.h"
 #include "controls/PlotList.h"
 #include "editors/response/CurveGraph.h"
+#include "platform/core/Numbers.h"
 #include "platform/gui/StdCtrls.h"
 
 #include <array>
@@ -41,10 +42,10 @@ std::vector<std::string> EnumIdents(TSampleRate);
 enum class TStringFloatFormat { sffGeneral, sffExponent, sffFixed, sffNumber, sffCurrency };
 std::vector<std::string> EnumIdents(TStringFloatFormat);
 
-// The standard float-to-text conversion of the label texts: `precision` significant digits; in the
-// general format fixed notation while the integer part fits the precision and the value is at least
-// 0.00001, else scientific with at least `digits` exponent digits; trailing zeros dropped.
-std::string FloatToStrF(double value, TStringFloatFormat format, int precision, int digits);
+// The label texts' float format, as the number formatting takes it (the same order).
+inline TFloatFormat ToFloatFormat(TStringFloatFormat f) {
+    return static_cast<TFloatFormat>(f);
+}
 
 // One band handle.
 struct TFFTBlock {

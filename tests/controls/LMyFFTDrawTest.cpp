@@ -141,29 +141,6 @@ int Grey(TColor c) {
     return c & 0xFF;
 }
 
-TEST(LMyFFTDrawTest, FloatTextsOfTheLabels) {
-    struct Case {
-        double v;
-        TStringFloatFormat f;
-        int precision, digits;
-        const char* text;
-    } cases[] = {
-        {18, TStringFloatFormat::sffGeneral, 5, 4, "18"},
-        {-12, TStringFloatFormat::sffGeneral, 5, 4, "-12"},
-        {0, TStringFloatFormat::sffGeneral, 5, 4, "0"},
-        {0.02, TStringFloatFormat::sffGeneral, 4, 4, "0.02"},
-        {3.14159265, TStringFloatFormat::sffGeneral, 4, 4, "3.142"},
-        {31415.9265, TStringFloatFormat::sffGeneral, 4, 4, "3.142E+0004"},
-        {31415.9265, TStringFloatFormat::sffGeneral, 5, 4, "31416"},
-        {3.14159e-6, TStringFloatFormat::sffGeneral, 4, 2, "3.142E-06"},
-        {2.5, TStringFloatFormat::sffFixed, 4, 2, "2.50"},
-        {12345.5, TStringFloatFormat::sffNumber, 6, 1, "12,345.5"},
-        {2.5, TStringFloatFormat::sffExponent, 3, 2, "2.50E+00"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(FloatToStrF(c.v, c.f, c.precision, c.digits), c.text) << c.v;
-}
-
 TEST(LMyFFTDrawTest, CreatedValuesAndPublishedProperties) {
     RegisterControlClasses();
     LMyFFTDrawHpLp6dB g(nullptr);
@@ -243,8 +220,8 @@ TEST(LMyFFTDrawTest, PageLayoutAndLabelTexts) {
         // The widest y-label candidate sets the plot's left edge: w + 4 - 30.
         int w = 0;
         for (int k = -100; k <= 100; ++k)
-            w = std::max(w, probe.TextWidth(
-                                FloatToStrF(M_PI * std::pow(10.0, k), TStringFloatFormat::sffGeneral, 5, 4)));
+            w = std::max(
+                w, probe.TextWidth(FloatToStrF(M_PI * std::pow(10.0, k), TFloatFormat::ffGeneral, 5, 4)));
         EXPECT_EQ(plot, Rect(w - 26, 10, width - 10, static_cast<int>(255 - 1.2 * h)));
         EXPECT_EQ(g.Page(LMyFFTDrawBase::prXLabel).ScreenRect(), Rect(w - 26, plot.Bottom, width - 10, 255));
         EXPECT_EQ(g.Page(LMyFFTDrawBase::prYLabel).ScreenRect(), Rect(0, 10, w - 26, 255));
