@@ -548,6 +548,7 @@ std::string LMyFFTDrawBase::YText(double v) const {
 
 void LMyFFTDrawBase::ResizePaintPage() {
     const int width = Width(), height = Height();
+    const int plotWidth = GetPlotWidth(), plotHeight = GetPlotHeight();
     // Dropping labels and titles can only happen once each, so the retries end.
     for (;;) {
         int left = -30, yTitleWidth = 0, plotBottom = height, xLabelBottom = height, top = 0;
@@ -623,6 +624,12 @@ void LMyFFTDrawBase::ResizePaintPage() {
         const TFFTBlock& b = FBlocks[static_cast<std::size_t>(i)];
         SetBlockPosition(ScreenX(b.X), ScreenY(b.Y), i);
     }
+    // Resized pages keep only the pixels that still fit: labels are drawn again, and the plot page
+    // is built again before its next update.
+    for (auto& key : FLabelKeys)
+        key.clear();
+    if (GetPlotWidth() != plotWidth || GetPlotHeight() != plotHeight)
+        PlotTouched();
 }
 
 void LMyFFTDrawBase::CopyPage(TPageRole role) {
