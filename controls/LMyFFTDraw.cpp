@@ -655,8 +655,8 @@ void LMyFFTDrawBase::ComposePlot() {
         DrawAllPlots();
     PaintOverlays();
     FPlotState = psComposed;
-    // The toolkit keeps a painter's working buffers with the image it painted, sized to the largest
-    // path so far (the band fill's); a fresh copy of the pixels lets them go.
+    // The toolkit keeps a painter's working buffers with the image it painted, sized to the
+    // longest stroke so far; a fresh copy of the pixels lets them go.
     QImage& image = FPages[prPlot]->Bitmap()->Image();
     image = image.copy();
 }

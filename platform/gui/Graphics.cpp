@@ -814,44 +814,61 @@ QPainterPath TCanvas::GpCardinalCurve(const std::vector<TPoint>& points, double 
     return path;
 }
 
-void TCanvas::GpDrawPath(const QPainterPath& path, const QColor& colour, double width, bool smoothing) {
+namespace {
+// One scratch layer for every GDI+-style call (GUI thread only): paths are rasterised into it and
+// the result is laid over the target in one blend. The painter's working buffers, which grow with
+// the longest path drawn, then stay with this one image instead of with every target.
+QImage& ScratchLayer(const QSize& size) {
+    static QImage layer;
+    if (layer.width() < size.width() || layer.height() < size.height())
+        layer = QImage(size.expandedTo(layer.size()), QImage::Format_ARGB32_Premultiplied);
+    return layer;
+}
+} // namespace
+
+void TCanvas::GpLayPath(const QPainterPath& path, const QColor& colour, const QPen* pen, bool smoothing) {
     if (!FTarget)
         return;
-    const QRect area = path.controlPointRect().toAlignedRect().adjusted(-2, -2, 2, 2).intersected(Clip());
+    const QRectF bounds = pen ? path.controlPointRect().adjusted(-2, -2, 2, 2) : path.controlPointRect();
+    const QRect area = bounds.toAlignedRect().adjusted(-1, -1, 1, 1).intersected(Clip());
     if (area.isEmpty())
         return;
-    // The pen's outline is laid as one shape: a translucent pen blends each pixel it covers once,
-    // however often the path passes over it. The line is drawn into a layer of its own, where
-    // overlaps replace each other, and the layer is then laid over the target.
-    QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
-    layer.fill(Qt::transparent);
+    QImage& layer = ScratchLayer(area.size());
     {
         QPainter lp(&layer);
-        lp.setRenderHint(QPainter::Antialiasing, smoothing);
         lp.setCompositionMode(QPainter::CompositionMode_Source);
+        lp.fillRect(QRect(QPoint(0, 0), area.size()), Qt::transparent);
+        lp.setClipRect(QRect(QPoint(0, 0), area.size()));
+        lp.setRenderHint(QPainter::Antialiasing, smoothing);
         lp.translate(-area.left(), -area.top());
-        if (smoothing)
+        if (pen) {
+            // Overlaps replace each other in the layer: a translucent pen lays its colour once on
+            // each pixel, however often the path passes over it.
+            if (smoothing)
+                lp.translate(0.5, 0.5);
+            lp.setPen(*pen);
+            lp.setBrush(Qt::NoBrush);
+            lp.drawPath(path);
+        } else {
+            // The painter's pixel centres lie half a pixel off the integer grid; GDI+'s lie on it.
             lp.translate(0.5, 0.5);
-        QPen pen(colour, width);
-        if (width <= 1.0)
-            pen.setCosmetic(true); // one pixel through the pixel centres it passes
-        pen.setCapStyle(Qt::FlatCap);
-        pen.setJoinStyle(Qt::MiterJoin);
-        lp.setPen(pen);
-        lp.setBrush(Qt::NoBrush);
-        lp.drawPath(path);
+            lp.fillPath(path, colour);
+        }
     }
-    Painter().drawImage(area.topLeft(), layer);
+    Painter().drawImage(area.topLeft(), layer, QRect(QPoint(0, 0), area.size()));
+}
+
+void TCanvas::GpDrawPath(const QPainterPath& path, const QColor& colour, double width, bool smoothing) {
+    QPen pen(colour, width);
+    if (width <= 1.0)
+        pen.setCosmetic(true); // one pixel through the pixel centres it passes
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    GpLayPath(path, colour, &pen, smoothing);
 }
 
 void TCanvas::GpFillPath(const QPainterPath& path, const QColor& colour, bool smoothing) {
-    if (!FTarget)
-        return;
-    QPainter& p = Painter();
-    p.setRenderHint(QPainter::Antialiasing, smoothing);
-    // The painter's pixel centres lie half a pixel off the integer grid; GDI+'s lie on it.
-    p.translate(0.5, 0.5);
-    p.fillPath(path, colour);
+    GpLayPath(path, colour, nullptr, smoothing);
 }
 
 // ---------------------------------------------------------------------------------------------------

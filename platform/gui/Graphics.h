@@ -23,6 +23,7 @@
 
 class QPainter;
 class QFont;
+class QPen;
 
 namespace kv {
 
@@ -281,6 +282,8 @@ public:
     void EndAntialiased();
 
 private:
+    // A path outlined with `pen`, or filled when there is none, laid over the target in one blend.
+    void GpLayPath(const QPainterPath& path, const QColor& colour, const QPen* pen, bool smoothing);
     // The open painter in the canvas's plain state: no antialiasing, no transform, drawing over
     // (source-over) and clipped to the clip rectangle. Opens it when none is open.
     QPainter& Painter();
