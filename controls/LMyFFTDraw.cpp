@@ -1530,15 +1530,14 @@ void LMyFFTDrawBase::DrawFill(int count, bool outlineWithClosing) {
         pts[static_cast<std::size_t>(i)] = {
             Trunc(w * (i - FXMin) / (FXMax - FXMin)),
             Trunc(h - h * (FCurve[static_cast<std::size_t>(i)] - FYMin) / (FYMax - FYMin))};
-    QPainterPath path = TCanvas::GpCardinalCurve(pts);
-    path.setFillRule(Qt::OddEvenFill);
-    const QPainterPath curveOnly = path;
+    // Spline segments wholly off the page are laid as their chords: the same pixels on it.
+    QPolygonF path = TCanvas::GpFlatCardinalCurve(pts, QRectF(-4, -4, w + 8, h + 8));
+    const qsizetype curveEnd = path.size();
     const double xl = ScreenX(10.0), xr = ScreenX(20000.0), y0 = ScreenY(0), yt = ScreenY(FYMax),
                  yb = ScreenY(FYMin);
     // A line added to a path joins the figure's last point to its start.
     auto line = [&](double x1, double y1, double x2, double y2) {
-        path.lineTo(x1, y1);
-        path.lineTo(x2, y2);
+        path << QPointF(x1, y1) << QPointF(x2, y2);
     };
     if (FCurveType == 0) {
         line(xl, y0, xr, y0);
@@ -1552,11 +1551,12 @@ void LMyFFTDrawBase::DrawFill(int count, bool outlineWithClosing) {
         line(xr, y0, xr, yb);
         line(xr, yb, xl, yb);
     }
-    // No smoothing mode is set for the fill, so it is drawn aliased.
+    // No smoothing mode is set for the fill, so it is drawn aliased. The outline is an open figure;
+    // the fill closes it (alternate fill mode).
     const QColor colour(128, 128, 128, 30);
     TCanvas* c = PageCanvas(prPlot);
-    c->GpDrawPath(outlineWithClosing ? path : curveOnly, colour, 1.0);
-    c->GpFillPath(path, colour);
+    c->GpDrawLines(outlineWithClosing ? path : path.mid(0, curveEnd), colour, 1.0);
+    c->GpFillPolygon(path, colour);
 }
 
 void LMyFFTDrawBase::DrawCurveFill(int, const double* values, int count) {

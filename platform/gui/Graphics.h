@@ -15,15 +15,16 @@
 #include <QColor>
 #include <QImage>
 #include <QPainterPath>
+#include <QPolygonF>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 class QPainter;
 class QFont;
-class QPen;
 
 namespace kv {
 
@@ -275,6 +276,14 @@ public:
     // GDI+'s cardinal spline through integer points: Bezier segments whose inner control points lie
     // along the neighbours' chord, at `tension` times 0.3 of it; the end segments use their own chord.
     static QPainterPath GpCardinalCurve(const std::vector<TPoint>& points, double tension = 0.5);
+    // The same spline as a polygon of pieces about two pixels long. Segments that lie wholly
+    // outside `keep` become their chords, which set the same pixels inside it, filled alternately
+    // or outlined.
+    static QPolygonF GpFlatCardinalCurve(const std::vector<TPoint>& points, const QRectF& keep,
+                                         double tension = 0.5);
+    // Lines through the points (a figure left open), and a polygon filled alternately.
+    void GpDrawLines(const QPolygonF& points, const QColor& colour, double width, bool smoothing = false);
+    void GpFillPolygon(const QPolygonF& points, const QColor& colour, bool smoothing = false);
 
     // A painter for antialiased drawing with the half-pixel offset of the smoothed GDI+ modes: integer
     // coordinates address pixel centres. EndAntialiased gives the canvas its own painter state back.
@@ -282,8 +291,9 @@ public:
     void EndAntialiased();
 
 private:
-    // A path outlined with `pen`, or filled when there is none, laid over the target in one blend.
-    void GpLayPath(const QPainterPath& path, const QColor& colour, const QPen* pen, bool smoothing);
+    // What `draw` paints within `bounds` (an outline when `stroke`, else a fill), rasterised on a
+    // scratch layer and laid over the target in one blend.
+    void GpLay(const QRectF& bounds, bool stroke, bool smoothing, const std::function<void(QPainter&)>& draw);
     // The open painter in the canvas's plain state: no antialiasing, no transform, drawing over
     // (source-over) and clipped to the clip rectangle. Opens it when none is open.
     QPainter& Painter();

@@ -865,6 +865,7 @@ TEST(LMyFFTDrawTest, BandFillSetsWholePixels) {
         double gain;
         const std::vector<double>* curve;
     };
+    int allTwice = 0;
     for (const Case& c : {Case{0, 9.0, &bump}, Case{1, -7.0, &shelf}, Case{6, 0.0, &highPass}}) {
         g.DrawAllPlots();
         const QImage base = g.Page(LMyFFTDrawBase::prPlot).Bitmap()->Image().copy();
@@ -888,8 +889,9 @@ TEST(LMyFFTDrawTest, BandFillSetsWholePixels) {
             }
         EXPECT_EQ(partial, 0) << "type " << c.type;
         EXPECT_GT(once, 1000) << "type " << c.type; // the filled area
-        EXPECT_GT(twice, 20) << "type " << c.type;  // where the outline runs over the fill
+        allTwice += twice;                          // where the outline runs over the fill
     }
+    EXPECT_GT(allTwice, 100);
 }
 
 TEST(LMyFFTDrawTest, CopyConstructorsCopyCurvesAndLook) {
