@@ -7,6 +7,7 @@
 
 #include <QPainter>
 
+#include <cmath>
 #include <functional>
 
 using namespace kv;
@@ -290,6 +291,29 @@ TEST(CanvasTest, GdiPlusPathsSetWholePixelsWithTheirCentresOnTheGrid) {
         EXPECT_EQ(QPointF(e.x, e.y),
                   QPointF(points[static_cast<size_t>(i)].X, points[static_cast<size_t>(i)].Y));
     }
+}
+
+TEST(CanvasTest, SplineSegmentsOffTheTargetLaidAsChordsSetTheSamePixels) {
+    // A wavy spline running far beyond every edge, closed along a line below, filled and outlined
+    // translucently: flattened whole, and with the segments off the bitmap replaced by chords.
+    std::vector<TPoint> points;
+    for (int i = -300; i < 700; i += 3)
+        points.push_back({i, static_cast<int>(40 + 90 * std::sin(i * 0.03) * std::cos(i * 0.011))});
+    auto render = [&](const QRectF& keep) {
+        TBitmap bmp(400, 80);
+        QPolygonF poly = TCanvas::GpFlatCardinalCurve(points, keep);
+        poly << QPointF(900, 60) << QPointF(-500, 60);
+        bmp.Canvas()->GpDrawLines(poly, QColor(200, 0, 0, 90), 1.0);
+        bmp.Canvas()->GpFillPolygon(poly, QColor(0, 0, 200, 60));
+        return bmp.ToImage();
+    };
+    const QImage whole = render(QRectF(-1e6, -1e6, 2e6, 2e6)), cut = render(QRectF(-4, -4, 408, 88));
+    EXPECT_TRUE(whole == cut);
+    int touched = 0;
+    for (int y = 0; y < whole.height(); ++y)
+        for (int x = 0; x < whole.width(); ++x)
+            touched += whole.pixel(x, y) != qRgb(255, 255, 255);
+    EXPECT_GT(touched, 4000);
 }
 
 } // namespace
