@@ -87,6 +87,23 @@ TEST(PlotListTest, RemoveAndAppend) {
     EXPECT_EQ(a.Head(), nullptr);
 }
 
+TEST(PlotListTest, XValuesOtherThanIndexesAreKeptAsGiven) {
+    TPlotList list;
+    const double x[] = {0, 1, 2.5, 3}, index[] = {0, 1, 2, 3};
+    list.AddOrReplace(x, kY, 4, 1, clBlack, TMyPlotStyle::Line);
+    list.AddOrReplace(index, kY, 4, 2, clBlack, TMyPlotStyle::Line);
+    list.AddOrReplace(index, kY, 3, 3, clBlack, TMyPlotStyle::Line);
+    TPlotListMember *a = nullptr, *b = nullptr, *c = nullptr;
+    ASSERT_TRUE(list.Find(1, a) && list.Find(2, b) && list.Find(3, c));
+    EXPECT_EQ(a->X, (std::vector<double>{0, 1, 2.5, 3}));
+    EXPECT_EQ(b->X, (std::vector<double>{0, 1, 2, 3}));
+    EXPECT_EQ(c->X, (std::vector<double>{0, 1, 2}));
+    // Replacing index values by others leaves the other curves' values alone.
+    list.AddOrReplace(x, kY, 4, 2, clBlack, TMyPlotStyle::Line);
+    EXPECT_EQ(b->X, (std::vector<double>{0, 1, 2.5, 3}));
+    EXPECT_EQ(c->X, (std::vector<double>{0, 1, 2}));
+}
+
 TEST(PaintPageTest, PageRectSizesTheBitmap) {
     TPaintPage page;
     EXPECT_EQ(page.Bitmap()->Width(), 0);
