@@ -2,7 +2,6 @@
 
 #include "platform/core/Numbers.h"
 
-#include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
@@ -40,84 +39,7 @@ int Trunc(double v) {
     return static_cast<int>(std::clamp(v, -1.0e8, 1.0e8));
 }
 
-std::string TrimZeros(std::string s) {
-    if (s.find('.') == std::string::npos)
-        return s;
-    while (!s.empty() && s.back() == '0')
-        s.pop_back();
-    if (!s.empty() && s.back() == '.')
-        s.pop_back();
-    return s;
-}
-
-std::string Scientific(double value, int precision, int digits, bool trim) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*e", std::max(0, precision - 1), value);
-    std::string s(buffer);
-    auto e = s.find('e');
-    std::string mantissa = s.substr(0, e);
-    int exponent = std::atoi(s.c_str() + e + 1);
-    if (trim)
-        mantissa = TrimZeros(mantissa);
-    std::string exp = std::to_string(std::abs(exponent));
-    if (static_cast<int>(exp.size()) < digits)
-        exp.insert(0, static_cast<std::size_t>(digits) - exp.size(), '0');
-    return mantissa + (exponent < 0 ? "E-" : "E+") + exp;
-}
-
-std::string Fixed(double value, int decimals) {
-    return FormatFixed(value, std::clamp(decimals, 0, 18));
-}
-
-std::string Grouped(const std::string& fixed) {
-    std::string sign, body = fixed;
-    if (!body.empty() && body[0] == '-') {
-        sign = "-";
-        body.erase(0, 1);
-    }
-    auto dot = body.find('.');
-    std::string whole = body.substr(0, dot), rest = dot == std::string::npos ? "" : body.substr(dot);
-    std::string out;
-    for (std::size_t i = 0; i < whole.size(); ++i) {
-        if (i > 0 && (whole.size() - i) % 3 == 0)
-            out += ',';
-        out += whole[i];
-    }
-    return sign + out + rest;
-}
-
 } // namespace
-
-std::string FloatToStrF(double value, TStringFloatFormat format, int precision, int digits) {
-    precision = std::clamp(precision, 1, 18);
-    digits = std::clamp(digits, 0, 18);
-    if (std::isnan(value))
-        return "NAN";
-    if (std::isinf(value))
-        return value < 0 ? "-INF" : "INF";
-    switch (format) {
-    case TStringFloatFormat::sffGeneral: {
-        if (value == 0.0)
-            return "0";
-        // The exponent after rounding to the precision decides the notation.
-        char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%.*e", precision - 1, value);
-        int exponent = std::atoi(std::strchr(buffer, 'e') + 1);
-        if (exponent >= precision || std::fabs(value) < 0.00001)
-            return Scientific(value, precision, std::min(digits, 4), true);
-        return TrimZeros(Fixed(value, std::max(0, precision - 1 - exponent)));
-    }
-    case TStringFloatFormat::sffExponent:
-        return Scientific(value, precision, std::min(digits, 4), false);
-    case TStringFloatFormat::sffFixed:
-        return Fixed(value, digits);
-    case TStringFloatFormat::sffNumber:
-        return Grouped(Fixed(value, digits));
-    case TStringFloatFormat::sffCurrency:
-        return "$" + Grouped(Fixed(value, digits));
-    }
-    return Fixed(value, digits);
-}
 
 // ---------------------------------------------------------------------------------------------------
 // The graph as the response engine sees it.
@@ -152,8 +74,7 @@ private:
 // Construction
 
 LMyFFTDrawBase::LMyFFTDrawBase(TComponent* owner)
-    : TPaintBox(owner), FScreen(std::make_unique<TBitmap>()), FCurve(CURVE_POINTS, 0.0),
-      FGraph(std::make_unique<TGraphAdapter>(*this)) {
+    : TPaintBox(owner), FCurve(CURVE_POINTS, 0.0), FGraph(std::make_unique<TGraphAdapter>(*this)) {
     SetProperties();
     Initialize();
 }
@@ -531,8 +452,8 @@ namespace {
 
 // The range of one coordinate over every point of every curve, starting from the first point there
 // is; -1..1 when no curve holds a point. Curves without points are passed over.
-void CurveRange(const TPlotListMember* head, std::vector<double> TPlotListMember::*values, double& max,
-                double& min) {
+template <class Values>
+void CurveRange(const TPlotListMember* head, Values TPlotListMember::*values, double& max, double& min) {
     bool any = false;
     for (const TPlotListMember* m = head; m; m = m->Next)
         for (double v : m->*values) {
@@ -614,17 +535,20 @@ void LMyFFTDrawBase::PageText(TPageRole role, int x, int y, const std::string& t
         FTextTrace->push_back({role, x, y, text, c->Font()->Color(), c->Font()->Size()});
     if (!PageEmpty(role))
         c->TextOut(x, y, text);
+    if (role == prPlot)
+        PlotTouched();
 }
 
 std::string LMyFFTDrawBase::XText(double v) const {
-    return FloatToStrF(v, FXLabelFormat, FXLabelPrecision, FXLabelDigits);
+    return FloatToStrF(v, ToFloatFormat(FXLabelFormat), FXLabelPrecision, FXLabelDigits);
 }
 std::string LMyFFTDrawBase::YText(double v) const {
-    return FloatToStrF(v, FYLabelFormat, FYLabelPrecision, FYLabelDigits);
+    return FloatToStrF(v, ToFloatFormat(FYLabelFormat), FYLabelPrecision, FYLabelDigits);
 }
 
 void LMyFFTDrawBase::ResizePaintPage() {
     const int width = Width(), height = Height();
+    const int plotWidth = GetPlotWidth(), plotHeight = GetPlotHeight();
     // Dropping labels and titles can only happen once each, so the retries end.
     for (;;) {
         int left = -30, yTitleWidth = 0, plotBottom = height, xLabelBottom = height, top = 0;
@@ -647,8 +571,8 @@ void LMyFFTDrawBase::ResizePaintPage() {
             int digits = std::max(FXLabelDigits, FYLabelDigits);
             int w = 0;
             for (int k = -100; k <= 100; ++k)
-                w = std::max(w, c->TextWidth(FloatToStrF(std::numbers::pi * std::pow(10.0, k), FXLabelFormat,
-                                                         precision, digits)));
+                w = std::max(w, c->TextWidth(FloatToStrF(std::numbers::pi * std::pow(10.0, k),
+                                                         ToFloatFormat(FXLabelFormat), precision, digits)));
             left += w + 4;
         }
         if (FShowYTitle) {
@@ -700,26 +624,51 @@ void LMyFFTDrawBase::ResizePaintPage() {
         const TFFTBlock& b = FBlocks[static_cast<std::size_t>(i)];
         SetBlockPosition(ScreenX(b.X), ScreenY(b.Y), i);
     }
+    // Resized pages keep only the pixels that still fit: labels are drawn again, and the plot page
+    // is built again before its next update.
+    for (auto& key : FLabelKeys)
+        key.clear();
+    if (GetPlotWidth() != plotWidth || GetPlotHeight() != plotHeight)
+        PlotTouched();
 }
 
 void LMyFFTDrawBase::CopyPage(TPageRole role) {
-    if (FScreen->Width() != Width() || FScreen->Height() != Height())
-        FScreen->SetSize(Width(), Height());
-    const TPaintPage& p = *FPages[role];
-    if (!p.Bitmap()->Empty())
-        FScreen->Canvas()->CopyRect(p.ScreenRect(), *p.Bitmap()->Canvas(), p.BitmapRect());
-    // The paint itself copies the picture out; asking for another paint from there would never end.
+    FOnScreen[role] = true;
+    // The coordinate read-out lies over the plot page and the right margin; copying either covers it.
+    if (role == prPlot || role == prRightMargin)
+        FOnScreen[prCoordinate] = false;
+    // The paint itself copies the pages out; asking for another paint from there would never end.
     if (!FPainting)
         Invalidate();
 }
 
 void LMyFFTDrawBase::UpdatePaintPage(TPageRole role) {
+    ComposePlot();
+    CopyPage(role);
+}
+
+void LMyFFTDrawBase::ComposePlot() {
+    if (FPlotState == psComposed)
+        return;
+    // Overlays of an older state, or drawing done straight onto the page, are taken away first.
+    if (FPlotState == psDirty)
+        DrawAllPlots();
+    PaintOverlays();
+    FPlotState = psComposed;
+    // The toolkit keeps a painter's working buffers with the image it painted, sized to the
+    // longest stroke so far; a fresh copy of the pixels lets them go.
+    QImage& image = FPages[prPlot]->Bitmap()->Image();
+    image = image.copy();
+}
+
+void LMyFFTDrawBase::PaintOverlays() {
+    FComposing = true;
     BlockPaint();
     if (FLineShown)
         LinePaint();
     TextPaint();
     CuveDisplayPaint();
-    CopyPage(role);
+    FComposing = false;
 }
 
 int LMyFFTDrawBase::GetPlotWidth() const {
@@ -736,6 +685,7 @@ void LMyFFTDrawBase::SetLineSize(int n) {
 
 bool LMyFFTDrawBase::SetPlotWidth(int w) {
     FPages[prPlot]->Bitmap()->SetWidth(w);
+    PlotTouched();
     return true;
 }
 
@@ -755,6 +705,7 @@ void LMyFFTDrawBase::ClearPlot() {
         FPages[prPlotTitle]->Fill(c);
     FPages[prRightMargin]->Fill(c);
     FPages[prPlot]->Fill(c);
+    PlotTouched();
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -875,17 +826,100 @@ void LMyFFTDrawBase::DrawAxis() {
     }
 }
 
-void LMyFFTDrawBase::DrawAllPlots() {
-    if (!Visible() || PageEmpty(prPlot))
-        return;
+const TPlotListMember* LMyFFTDrawBase::LastCurve() const {
+    const TPlotListMember* last = FPlots.Head();
+    while (last && last->Next)
+        last = last->Next;
+    return last;
+}
+
+LMyFFTDrawBase::TBaseInputs LMyFFTDrawBase::BaseInputs() const {
+    TBaseInputs in;
+    in.Width = GetPlotWidth();
+    in.Height = GetPlotHeight();
+    in.Visible = Visible();
+    in.Colour = Color();
+    in.GridColour = FGridColor;
+    in.AxisColour = FAxisColor;
+    in.AxisStyle = FAxisStyle;
+    in.XFormat = FXAxisFormat;
+    in.YFormat = FYAxisFormat;
+    in.XMin = FXMin;
+    in.XMax = FXMax;
+    in.YMin = FYMin;
+    in.YMax = FYMax;
+    in.LogXMin = FLogXMin;
+    in.LogXMax = FLogXMax;
+    in.LogYMin = FLogYMin;
+    in.LogYMax = FLogYMax;
+    in.HorzGrid = FShowHorzGrid;
+    in.VertGrid = FShowVertGrid;
+    in.HorzTicks = FShowHorzTicks;
+    in.VertTicks = FShowVertTicks;
+    in.HorzTickLength = FHorzTickLength;
+    in.VertTickLength = FVertTickLength;
+    in.NumHorzGrid = FNumHorzGrid;
+    in.NumVertGrid = FNumVertGrid;
+    in.PointSize = FPointSize;
+    in.FFTNumber = FFFTNumber;
+    in.SampleRate = FSampleRate;
+    in.CurvesVersion = FCurvesVersion;
+    return in;
+}
+
+void LMyFFTDrawBase::DrawBase() {
     FPages[prPlot]->Fill(Color());
+    TCanvas* c = PageCanvas(prPlot);
     // Curves leave a two-pixel pen behind; the grid is always drawn one pixel wide.
-    PageCanvas(prPlot)->Pen()->SetWidth(1);
+    c->Pen()->SetWidth(1);
     DrawGrid();
     DrawTicks();
     DrawAxis();
-    for (const TPlotListMember* m = FPlots.Head(); m; m = m->Next)
+    const TPlotListMember* last = LastCurve();
+    for (const TPlotListMember* m = FPlots.Head(); m && m != last; m = m->Next)
         DrawOnePlot(*m);
+}
+
+void LMyFFTDrawBase::SetLayerCache(bool on) {
+    FLayerCache = on;
+    FBase.Clear();
+    FBaseInputs = {};
+    for (auto& key : FLabelKeys)
+        key.clear();
+}
+
+void LMyFFTDrawBase::DrawAllPlots() {
+    if (!Visible() || PageEmpty(prPlot))
+        return;
+    TCanvas* c = PageCanvas(prPlot);
+    const TBaseInputs inputs = BaseInputs();
+    if (FLayerCache && !FBase.Empty() && inputs == FBaseInputs) {
+        FBase.Restore(FPages[prPlot]->Bitmap()->Image());
+    } else {
+        DrawBase();
+        FBaseState = {c->Pen()->Color(), c->Brush()->Color(), c->Pen()->Width(),
+                      c->Pen()->Style(), c->Brush()->Style(), c->PenPos()};
+        if (FLayerCache) {
+            FBase.Store(FPages[prPlot]->Bitmap()->Image());
+            FBaseInputs = inputs;
+        }
+    }
+    // The canvas as the base layer leaves it, whichever way the layer came: the pen and brush set
+    // anew (which also ends a background mode set for text).
+    c->Pen()->SetStyle(FBaseState.PenStyle == TPenStyle::psClear ? TPenStyle::psSolid : TPenStyle::psClear);
+    c->Pen()->SetStyle(FBaseState.PenStyle);
+    c->Pen()->SetColor(FBaseState.PenColour);
+    c->Pen()->SetWidth(FBaseState.PenWidth);
+    c->Brush()->SetStyle(FBaseState.BrushStyle == TBrushStyle::bsClear ? TBrushStyle::bsSolid
+                                                                       : TBrushStyle::bsClear);
+    c->Brush()->SetStyle(FBaseState.BrushStyle);
+    c->Brush()->SetColor(FBaseState.BrushColour);
+    if (FBaseState.BrushStyle == TBrushStyle::bsClear)
+        c->Brush()->SetStyle(TBrushStyle::bsClear); // a colour makes a clear brush solid
+    c->SetPenPos(FBaseState.PenPos);
+    if (const TPlotListMember* last = LastCurve())
+        DrawOnePlot(*last);
+    FPlotState = psClean;
 }
 
 void LMyFFTDrawBase::DrawOnePlot(const TPlotListMember& m) {
@@ -898,46 +932,59 @@ void LMyFFTDrawBase::DrawOnePlot(const TPlotListMember& m) {
     c->Pen()->SetColor(m.Colour);
     c->Brush()->SetColor(style == 1 || style == 3 ? m.Colour : Color());
     c->MoveTo(Trunc(FFTScreenX(m.X[0])), Trunc(FFTScreenY(m.Y[0])));
-    // Runs of plain line points are drawn as one polyline: the canvas would open a painter per
-    // segment of its wide pen, which is slow on 4,096 points.
-    QPolygon run;
+    // Runs of plain line points go to the canvas as one polyline. A segment with both ends beyond
+    // the same edge of the page, by more than the pen's half width, sets no pixel and is left out.
+    constexpr int margin = 4;
+    auto side = [&](TPoint p) {
+        return (p.X < -margin ? 1 : 0) | (p.X >= w + margin ? 2 : 0) | (p.Y < -margin ? 4 : 0) |
+               (p.Y >= h + margin ? 8 : 0);
+    };
+    // Runs are handed over in pieces of a few hundred points: the painter keeps buffers sized to
+    // the longest stroke it has drawn, for as long as the page lives. Round joins and caps make
+    // the pieces the same pixels as one stroke.
+    constexpr std::size_t piece = 256;
+    std::vector<TPoint> run;
+    run.reserve(piece + 1);
     auto flush = [&] {
-        if (run.size() >= 2) {
-            c->EndAntialiased();
-            QPainter p(&FPages[prPlot]->Bitmap()->Image());
-            QPen pen(QColor::fromRgb(ToQRgb(m.Colour)), 2);
-            pen.setCapStyle(Qt::RoundCap);
-            pen.setJoinStyle(Qt::RoundJoin);
-            p.setPen(pen);
-            p.drawPolyline(run);
-        }
+        if (run.size() >= 2)
+            c->Polyline(run);
         run.clear();
     };
     const int p = FPointSize;
     for (int i = 0; i < m.Count; ++i) {
-        int px = Trunc(FFTScreenX(m.X[static_cast<std::size_t>(i)]));
-        int py = Trunc(FFTScreenY(m.Y[static_cast<std::size_t>(i)]));
-        if (px < -2 * w || px >= 3 * w || py < -2 * h || py >= 3 * h) {
+        const TPoint pt{Trunc(FFTScreenX(m.X[static_cast<std::size_t>(i)])),
+                        Trunc(FFTScreenY(m.Y[static_cast<std::size_t>(i)]))};
+        if (pt.X < -2 * w || pt.X >= 3 * w || pt.Y < -2 * h || pt.Y >= 3 * h) {
             flush();
-            c->MoveTo(px, py);
+            c->MoveTo(pt.X, pt.Y);
             continue;
         }
         switch (style) {
-        case 0:
-            if (run.isEmpty())
-                run << QPoint(c->PenPos().X, c->PenPos().Y);
-            run << QPoint(px, py);
-            c->MoveTo(px, py);
+        case 0: {
+            const TPoint from = c->PenPos();
+            if ((side(from) & side(pt)) != 0) {
+                flush();
+            } else {
+                if (run.empty())
+                    run.push_back(from);
+                run.push_back(pt);
+                if (run.size() > piece) {
+                    flush();
+                    run.push_back(pt);
+                }
+            }
+            c->MoveTo(pt.X, pt.Y);
             break;
+        }
         case 1:
         case 2:
-            c->Rectangle(px - p, py - p, px + p, py + p);
+            c->Rectangle(pt.X - p, pt.Y - p, pt.X + p, pt.Y + p);
             break;
         case 3:
         case 4:
-            c->LineTo(px, py);
-            c->Rectangle(px - p, py - p, px + p, py + p);
-            c->MoveTo(px, py);
+            c->LineTo(pt.X, pt.Y);
+            c->Rectangle(pt.X - p, pt.Y - p, pt.X + p, pt.Y + p);
+            c->MoveTo(pt.X, pt.Y);
             break;
         default:
             break;
@@ -948,20 +995,120 @@ void LMyFFTDrawBase::DrawOnePlot(const TPlotListMember& m) {
 }
 
 // ---------------------------------------------------------------------------------------------------
+// Cached layers
+
+void LMyFFTDrawBase::TLayer::Clear() {
+    FWidth = FHeight = 0;
+    FPalette = {};
+    FRuns = {};
+    FFull = QImage();
+}
+
+void LMyFFTDrawBase::TLayer::Store(const QImage& image) {
+    Clear();
+    FWidth = image.width();
+    FHeight = image.height();
+    // Runs of one colour, as (colour index, length) pairs; a run never crosses a row end nor
+    // exceeds 255 pixels. Grid lines, axis lines and curves on a plain background make few runs.
+    std::vector<std::uint8_t> runs;
+    for (int y = 0; y < FHeight; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int x = 0;
+        while (x < FWidth) {
+            const QRgb c = line[x];
+            int n = 1;
+            while (x + n < FWidth && n < 255 && line[x + n] == c)
+                ++n;
+            auto it = std::find(FPalette.begin(), FPalette.end(), c);
+            if (it == FPalette.end()) {
+                if (FPalette.size() == 256) {
+                    // Too many colours for a table: keep the pixels as they are.
+                    const int w = FWidth, h = FHeight;
+                    Clear();
+                    FWidth = w;
+                    FHeight = h;
+                    FFull = image.copy();
+                    return;
+                }
+                FPalette.push_back(c);
+                it = FPalette.end() - 1;
+            }
+            runs.push_back(static_cast<std::uint8_t>(it - FPalette.begin()));
+            runs.push_back(static_cast<std::uint8_t>(n));
+            x += n;
+        }
+    }
+    FRuns.assign(runs.begin(), runs.end()); // exactly the size it needs
+}
+
+void LMyFFTDrawBase::TLayer::Restore(QImage& image) const {
+    if (image.width() != FWidth || image.height() != FHeight)
+        return;
+    if (!FFull.isNull()) {
+        for (int y = 0; y < FHeight; ++y)
+            std::memcpy(image.scanLine(y), FFull.constScanLine(y), static_cast<std::size_t>(FWidth) * 4);
+        return;
+    }
+    std::size_t at = 0;
+    for (int y = 0; y < FHeight; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < FWidth; at += 2) {
+            const int n = FRuns[at + 1];
+            std::fill(line + x, line + x + n, FPalette[FRuns[at]]);
+            x += n;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
 // Labels and titles
+
+namespace {
+struct TLabelText {
+    int X, Y;
+    std::string Text;
+};
+} // namespace
+
+bool LMyFFTDrawBase::LabelsUnchanged(TPageRole role, const std::string& key) {
+    if (FLayerCache && !key.empty() && FLabelKeys[role] == key)
+        return true;
+    FLabelKeys[role] = FLayerCache ? key : std::string();
+    return false;
+}
+
+// Labels are drawn again only when what they show changed: a curve change leaves them alone.
+static std::string LabelKey(const TPaintPage& page, TColor colour, const TFont& font,
+                            const std::vector<TLabelText>& labels) {
+    std::string key = std::to_string(page.Bitmap()->Width()) + "x" + std::to_string(page.Bitmap()->Height()) +
+                      "/" + std::to_string(colour) + "/" + font.Name() + "/" + std::to_string(font.Height()) +
+                      "/" + std::to_string(font.Color()) + "/" + std::to_string(font.Style().bits);
+    for (const auto& l : labels)
+        key += "|" + std::to_string(l.X) + "," + std::to_string(l.Y) + "," + l.Text;
+    return key;
+}
 
 void LMyFFTDrawBase::DrawXAxisLabels() {
     if (!FShowXLabel)
         return;
-    FPages[prXLabel]->Fill(Color());
     FPages[prXLabel]->SetFont(AxisLabelFont());
     TCanvas* c = PageCanvas(prXLabel);
     static const double frequencies[] = {20, 100, 1000, 10000, 20000, 50, 200, 500, 2000, 5000};
     const int count = Width() < 800 ? 4 : 10;
+    std::vector<TLabelText> labels;
     for (int i = 0; i < count; ++i) {
         double f = frequencies[i];
         std::string text = f < 1000 ? XText(f) + "Hz" : XText(0.001 * f) + "KHz";
-        PageText(prXLabel, Trunc(ScreenX(FrequencyIndex(f)) - 0.5 * c->TextWidth(text)), 1, text);
+        labels.push_back({Trunc(ScreenX(FrequencyIndex(f)) - 0.5 * c->TextWidth(text)), 1, text});
+    }
+    if (LabelsUnchanged(prXLabel, LabelKey(*FPages[prXLabel], Color(), *c->Font(), labels))) {
+        if (FTextTrace)
+            for (const auto& l : labels)
+                FTextTrace->push_back({prXLabel, l.X, l.Y, l.Text, c->Font()->Color(), c->Font()->Size()});
+    } else {
+        FPages[prXLabel]->Fill(Color());
+        for (const auto& l : labels)
+            PageText(prXLabel, l.X, l.Y, l.Text);
     }
     UpdatePaintPage(prXLabel);
 }
@@ -969,12 +1116,12 @@ void LMyFFTDrawBase::DrawXAxisLabels() {
 void LMyFFTDrawBase::DrawYAxisLabels() {
     if (!FShowYLabel)
         return;
-    FPages[prYLabel]->Fill(Color());
     FPages[prYLabel]->SetFont(AxisLabelFont());
     TCanvas* c = PageCanvas(prYLabel);
     const int pageWidth = FPages[prYLabel]->Bitmap()->Width();
+    std::vector<TLabelText> labels;
     auto put = [&](const std::string& text, int top) {
-        PageText(prYLabel, pageWidth - c->TextWidth(text) - 2, top, text);
+        labels.push_back({pageWidth - c->TextWidth(text) - 2, top, text});
     };
     if (FYAxisFormat == TMyAxisFormat::Linear) {
         put("+" + YText(FYMax * FYLabelScale) + FYLabel, 0);
@@ -992,6 +1139,15 @@ void LMyFFTDrawBase::DrawYAxisLabels() {
             std::string text = YText(std::pow(10.0, k * FYLabelScale)) + FYLabel;
             put(text, Trunc(ScreenY(std::pow(10.0, k)) - c->TextHeight(text) / 2));
         }
+    }
+    if (LabelsUnchanged(prYLabel, LabelKey(*FPages[prYLabel], Color(), *c->Font(), labels))) {
+        if (FTextTrace)
+            for (const auto& l : labels)
+                FTextTrace->push_back({prYLabel, l.X, l.Y, l.Text, c->Font()->Color(), c->Font()->Size()});
+    } else {
+        FPages[prYLabel]->Fill(Color());
+        for (const auto& l : labels)
+            PageText(prYLabel, l.X, l.Y, l.Text);
     }
     UpdatePaintPage(prYLabel);
 }
@@ -1067,17 +1223,29 @@ void LMyFFTDrawBase::Paint(TCanvas& canvas) {
         FLaidOutWidth = Width();
         FLaidOutHeight = Height();
         ResizePaintPage();
+        Redraw();
     }
-    Redraw();
-    BlockPaint();
-    if (FLineShown)
-        LinePaint();
-    TextPaint();
-    CuveDisplayPaint();
+    // Normally the plot page was finished by its last update and this draws nothing.
+    ComposePlot();
     FPainting = false;
-    if (!FScreen->Empty())
-        canvas.CopyRect(TRect{0, 0, FScreen->Width(), FScreen->Height()}, *FScreen->Canvas(),
-                        TRect{0, 0, FScreen->Width(), FScreen->Height()});
+    // The pages in the order the old paint copied them; a page shows once it has been updated.
+    static const TPageRole order[] = {prXLabel, prYLabel, prPlot,        prPlotTitle,
+                                      prXTitle, prYTitle, prRightMargin, prCoordinate};
+    for (TPageRole role : order) {
+        if (!FOnScreen[role] || PageEmpty(role))
+            continue;
+        if ((role == prXLabel && !FShowXLabel) || (role == prYLabel && !FShowYLabel) ||
+            (role == prXTitle && !FShowXTitle) || (role == prYTitle && !FShowYTitle))
+            continue;
+        const TPaintPage& page = *FPages[role];
+        canvas.CopyRect(page.ScreenRect(), *page.Bitmap()->Canvas(), page.BitmapRect());
+    }
+    if (FBoxShown) {
+        const TRect& plot = FPages[prPlot]->ScreenRect();
+        canvas.DrawFocusRect(
+            {std::min(FBox.Left, FBox.Right) + plot.Left, std::min(FBox.Top, FBox.Bottom) + plot.Top,
+             std::max(FBox.Left, FBox.Right) + plot.Left, std::max(FBox.Top, FBox.Bottom) + plot.Top});
+    }
     TPaintBox::Paint(canvas);
 }
 
@@ -1087,6 +1255,10 @@ void LMyFFTDrawBase::Paint(TCanvas& canvas) {
 bool LMyFFTDrawBase::FFTDraw(const double* x, const double* y, int count, int curve, TColor colour,
                              TMyPlotStyle style) {
     count = std::max(0, count);
+    // New points for the curve drawn last leave the cached layer as it is.
+    const TPlotListMember* last = LastCurve();
+    if (!last || last->CurveNumber != curve)
+        CurvesChanged();
     bool present = FPlots.AddOrReplace(x, y, count, curve, colour, style);
     FindXMaxMin();
     FindYMaxMin();
@@ -1113,6 +1285,7 @@ bool LMyFFTDrawBase::FFTDraw(const double* y, int count, double xFirst, double x
 bool LMyFFTDrawBase::RemovePlot(int curve) {
     if (!FPlots.Remove(curve))
         return false;
+    CurvesChanged();
     FindXMaxMin();
     FindYMaxMin();
     if (FAutoRedraw)
@@ -1165,6 +1338,7 @@ bool LMyFFTDrawBase::SetPlotStyle(TMyPlotStyle style, int curve) {
     if (!FPlots.Find(curve, m))
         return false;
     m->Style = style;
+    CurvesChanged();
     if (FAutoRedraw)
         DrawAllPlots();
     return true;
@@ -1175,6 +1349,8 @@ bool LMyFFTDrawBase::SetPlotColor(TColor colour, int curve) {
     if (!FPlots.Find(curve, m))
         return false;
     m->Colour = colour;
+    CurvesChanged();
+    PlotTouched();
     DrawOnePlot(*m);
     RedrawScreen();
     return true;
@@ -1190,6 +1366,7 @@ void LMyFFTDrawBase::SetBlockPosition(double px, double py, int block) {
     b.PixelX = px;
     b.PixelY = py;
     b.Pixel = {Trunc(px), Trunc(py)};
+    OverlaysChanged();
 }
 
 TPoint LMyFFTDrawBase::GetBlockPos(int block) const {
@@ -1206,11 +1383,18 @@ void LMyFFTDrawBase::SetBlockParameter(int block, double frequency, double gain,
     b.Gain = gain;
     b.Q = q;
     b.Type = type;
+    OverlaysChanged();
+}
+
+bool LMyFFTDrawBase::BlockOffPage(double px, double py) const {
+    // Wider than anything a handle draws: its shape and number, its label and its parameter text.
+    return px < -200 || px > GetPlotWidth() + 100 || py < -200 || py > GetPlotHeight() + 200;
 }
 
 void LMyFFTDrawBase::DrawShape(double px, double py, int shape, int block) {
     if (PageEmpty(prPlot))
         return;
+    PlotTouched();
     TCanvas* c = PageCanvas(prPlot);
     const int l = Trunc(px - 3), t = Trunc(py - 3), r = Trunc(px + 3), b = Trunc(py + 3);
     switch (shape) {
@@ -1251,9 +1435,11 @@ void LMyFFTDrawBase::DrawBlock(double y, double x, TColor colour, int block, boo
     c->Pen()->SetColor(colour);
     c->Pen()->SetWidth(1);
     c->Brush()->SetStyle(TBrushStyle::bsCross);
-    DrawShape(px, py, shape, block);
+    if (!BlockOffPage(px, py))
+        DrawShape(px, py, shape, block);
     b.Shape = shape;
     b.Hidden = hidden;
+    OverlaysChanged();
 }
 
 void LMyFFTDrawBase::BlockPaint() {
@@ -1263,6 +1449,9 @@ void LMyFFTDrawBase::BlockPaint() {
         if (b.Hidden)
             continue;
         double px = ScreenX(b.X), py = ScreenY(b.Y);
+        // Handles never placed lie far left of the page, like any handle off it: nothing to draw.
+        if (BlockOffPage(px, py))
+            continue;
         c->Pen()->SetColor(b.Colour);
         c->Pen()->SetWidth(5);
         c->Brush()->SetStyle(TBrushStyle::bsCross);
@@ -1327,35 +1516,28 @@ void LMyFFTDrawBase::DrawParam(int type, double gain, double x, float frequency,
     FCurveFrequency = frequency;
     FCurveQ = q;
     FCurveColour = colour;
+    OverlaysChanged();
     ShowParam(type, gain, x, frequency, q, colour);
 }
 
 void LMyFFTDrawBase::DrawFill(int count, bool outlineWithClosing) {
     if (PageEmpty(prPlot) || count <= 0)
         return;
+    PlotTouched();
     const double w = GetPlotWidth(), h = GetPlotHeight();
-    std::vector<QPointF> pts(static_cast<std::size_t>(count));
+    std::vector<TPoint> pts(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
-        pts[static_cast<std::size_t>(i)] =
-            QPointF(Trunc(w * (i - FXMin) / (FXMax - FXMin)),
-                    Trunc(h - h * (FCurve[static_cast<std::size_t>(i)] - FYMin) / (FYMax - FYMin)));
-    // A cardinal spline through the points at the usual tension, as cubic segments.
-    constexpr double tension = 0.5 * 0.3;
-    QPainterPath path;
-    path.setFillRule(Qt::OddEvenFill);
-    path.moveTo(pts[0]);
-    const std::size_t n = pts.size();
-    for (std::size_t i = 0; i + 1 < n; ++i) {
-        QPointF before = pts[i == 0 ? 0 : i - 1], after = pts[std::min(n - 1, i + 2)];
-        path.cubicTo(pts[i] + tension * (pts[i + 1] - before), pts[i + 1] - tension * (after - pts[i]),
-                     pts[i + 1]);
-    }
-    QPainterPath curveOnly = path;
+        pts[static_cast<std::size_t>(i)] = {
+            Trunc(w * (i - FXMin) / (FXMax - FXMin)),
+            Trunc(h - h * (FCurve[static_cast<std::size_t>(i)] - FYMin) / (FYMax - FYMin))};
+    // Spline segments wholly off the page are laid as their chords: the same pixels on it.
+    QPolygonF path = TCanvas::GpFlatCardinalCurve(pts, QRectF(-4, -4, w + 8, h + 8));
+    const qsizetype curveEnd = path.size();
     const double xl = ScreenX(10.0), xr = ScreenX(20000.0), y0 = ScreenY(0), yt = ScreenY(FYMax),
                  yb = ScreenY(FYMin);
+    // A line added to a path joins the figure's last point to its start.
     auto line = [&](double x1, double y1, double x2, double y2) {
-        path.lineTo(x1, y1);
-        path.lineTo(x2, y2);
+        path << QPointF(x1, y1) << QPointF(x2, y2);
     };
     if (FCurveType == 0) {
         line(xl, y0, xr, y0);
@@ -1369,19 +1551,19 @@ void LMyFFTDrawBase::DrawFill(int count, bool outlineWithClosing) {
         line(xr, y0, xr, yb);
         line(xr, yb, xl, yb);
     }
+    // No smoothing mode is set for the fill, so it is drawn aliased. The outline is an open figure;
+    // the fill closes it (alternate fill mode).
     const QColor colour(128, 128, 128, 30);
-    QPainter& p = PageCanvas(prPlot)->BeginAntialiased();
-    p.setPen(QPen(colour, 1.0));
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(outlineWithClosing ? path : curveOnly);
-    p.fillPath(path, colour);
-    PageCanvas(prPlot)->EndAntialiased();
+    TCanvas* c = PageCanvas(prPlot);
+    c->GpDrawLines(outlineWithClosing ? path : path.mid(0, curveEnd), colour, 1.0);
+    c->GpFillPolygon(path, colour);
 }
 
 void LMyFFTDrawBase::DrawCurveFill(int, const double* values, int count) {
     count = std::clamp(count, 0, CURVE_POINTS);
     if (values)
         std::copy(values, values + count, FCurve.begin());
+    OverlaysChanged();
     DrawFill(count, true);
 }
 
@@ -1398,6 +1580,7 @@ void LMyFFTDrawBase::CuveDisplayPaint() {
 void LMyFFTDrawBase::DrawIndicator(TPenStyle style) {
     if (PageEmpty(prPlot))
         return;
+    PlotTouched();
     TCanvas* c = PageCanvas(prPlot);
     const double px = ScreenX(FLineX);
     c->Pen()->SetWidth(1);
@@ -1436,6 +1619,7 @@ void LMyFFTDrawBase::DrawTextA(int x, int y, int size, TColor colour, const std:
     FTextColour = colour;
     FTextFont = fontName;
     FText = text;
+    OverlaysChanged();
     TCanvas* c = PageCanvas(prPlot);
     c->Font()->SetName(fontName);
     c->Font()->SetSize(size);
@@ -1458,6 +1642,7 @@ void LMyFFTDrawBase::TextPaint() {
 // Copying from another graph
 
 void LMyFFTDrawBase::AfterCopy() {
+    CurvesChanged();
     FindXMaxMin();
     FindYMaxMin();
     ResizePaintPage();
@@ -1546,6 +1731,13 @@ void LMyFFTDrawBase::AssignPlotProperties(const LMyFFTDrawBase& other) {
 void LMyFFTDrawBase::AssignPlot(const LMyFFTDrawBase& other) {
     if (&other == this)
         return;
+    // Pages and fonts are made anew, as at creation.
+    for (auto& f : FFonts)
+        f->OnChange = nullptr;
+    Initialize();
+    FOnScreen = {};
+    SetLayerCache(FLayerCache);
+    FPlotState = psDirty;
     FPlots.Clear();
     FPlots.AppendFrom(other.FPlots);
     AssignPlotProperties(other);
@@ -1568,14 +1760,8 @@ void LMyFFTDrawBase::DrawMouseCoord() {
 }
 
 void LMyFFTDrawBase::InvertBox() {
-    // Drawn on the screen picture by XOR, so drawing it again takes it away.
-    TRect r{std::min(FBox.Left, FBox.Right), std::min(FBox.Top, FBox.Bottom), std::max(FBox.Left, FBox.Right),
-            std::max(FBox.Top, FBox.Bottom)};
-    const TRect& plot = FPages[prPlot]->ScreenRect();
-    r = {r.Left + plot.Left, r.Top + plot.Top, r.Right + plot.Left, r.Bottom + plot.Top};
-    if (FScreen->Width() != Width() || FScreen->Height() != Height())
-        FScreen->SetSize(Width(), Height());
-    FScreen->Canvas()->DrawFocusRect(r);
+    // Drawn by XOR over the pages at paint; drawing it again takes it away.
+    FBoxShown = !FBoxShown;
     Invalidate();
 }
 

@@ -5,15 +5,25 @@
 // (blocks), the selected band's text and translucent fill, an indicator line and one free text.
 //
 // The two graphs differ only in which parameter texts a band type gets; that choice is the one
-// virtual hook below. Pages reach the screen through an off-screen picture of the whole control,
-// which the paint copies out, because drawing outside a paint is not possible on this toolkit.
+// virtual hook below. A page "copied to the screen" is marked for the next paint, which copies the
+// finished pages out and draws nothing itself (drawing outside a paint is not possible on this
+// toolkit).
+//
+// The plot page is built in layers so that a band edit stays cheap: what a curve change leaves
+// alone (background, grid, ticks, axis lines and every curve but the one drawn last, which is the
+// channel's own) is kept in a compact cached layer and put back instead of being drawn again; the
+// last curve and the overlays (handles, the selected band's texts and fill, the indicator line, the
+// free text) are drawn over it once per page update. The result is pixel for pixel what drawing
+// everything again gives.
 
 #include "controls/PaintPage.h"
 #include "controls/PlotList.h"
 #include "editors/response/CurveGraph.h"
+#include "platform/core/Numbers.h"
 #include "platform/gui/StdCtrls.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,10 +42,10 @@ std::vector<std::string> EnumIdents(TSampleRate);
 enum class TStringFloatFormat { sffGeneral, sffExponent, sffFixed, sffNumber, sffCurrency };
 std::vector<std::string> EnumIdents(TStringFloatFormat);
 
-// The standard float-to-text conversion of the label texts: `precision` significant digits; in the
-// general format fixed notation while the integer part fits the precision and the value is at least
-// 0.00001, else scientific with at least `digits` exponent digits; trailing zeros dropped.
-std::string FloatToStrF(double value, TStringFloatFormat format, int precision, int digits);
+// The label texts' float format, as the number formatting takes it (the same order).
+inline TFloatFormat ToFloatFormat(TStringFloatFormat f) {
+    return static_cast<TFloatFormat>(f);
+}
 
 // One band handle.
 struct TFFTBlock {
@@ -205,7 +215,10 @@ public:
     void SetBlockParameter(int block, double frequency, double gain, double q, int type);
     void SetBlockPosition(double px, double py, int block);
     TPoint GetBlockPos(int block) const;
-    void SetParameterDisplay(bool on) { FParameterDisplay = on; }
+    void SetParameterDisplay(bool on) {
+        FParameterDisplay = on;
+        OverlaysChanged();
+    }
     bool ParameterDisplay() const { return FParameterDisplay; }
     const TFFTBlock& Block(int block) const { return FBlocks.at(static_cast<std::size_t>(block)); }
     void BlockPaint();
@@ -214,7 +227,10 @@ public:
     void DrawParam(int type, double gain, double x, float frequency, double q, TColor colour);
     void ShowParam(int type, double gain, double x, float frequency, double q, TColor colour);
     void DrawCurveFill(int type, const double* values, int count);
-    void SetCurveDisplay(bool on) { FCurveShown = on; }
+    void SetCurveDisplay(bool on) {
+        FCurveShown = on;
+        OverlaysChanged();
+    }
     bool CurveDisplay() const { return FCurveShown; }
     void CuveDisplayPaint();
 
@@ -274,8 +290,9 @@ public:
     virtual void DblClick1();
     void DrawMouseCoord();
 
-    // The whole control as the pages last reached it.
-    const TBitmap& Screen() const { return *FScreen; }
+    // Off: every step draws from scratch (the cached layers are neither kept nor used). For tests
+    // that compare both ways.
+    void SetLayerCache(bool on);
     // The graph as the response engine draws on it.
     CurveGraph& Graph();
     // Every text written onto a page is appended here while set.
@@ -293,6 +310,48 @@ private:
     enum TFontRole { ftPlotTitle, ftAxisTitle, ftAxisLabel, ftMouseCoord, FONT_COUNT };
     class TGraphAdapter;
 
+    // What the cached base layer was drawn from; a layer drawn from other inputs is drawn again.
+    struct TBaseInputs {
+        int Width = -1, Height = -1;
+        bool Visible = false;
+        TColor Colour = 0, GridColour = 0, AxisColour = 0;
+        TMyAxisStyle AxisStyle = TMyAxisStyle::None;
+        TMyAxisFormat XFormat = TMyAxisFormat::Linear, YFormat = TMyAxisFormat::Linear;
+        double XMin = 0, XMax = 0, YMin = 0, YMax = 0, LogXMin = 0, LogXMax = 0, LogYMin = 0, LogYMax = 0;
+        bool HorzGrid = false, VertGrid = false, HorzTicks = false, VertTicks = false;
+        int HorzTickLength = 0, VertTickLength = 0, NumHorzGrid = 0, NumVertGrid = 0, PointSize = 0;
+        TFFTNumber FFTNumber = TFFTNumber::n256;
+        TSampleRate SampleRate = TSampleRate::n48000;
+        unsigned CurvesVersion = 0;
+        friend bool operator==(const TBaseInputs&, const TBaseInputs&) = default;
+    };
+    // A page's pixels kept compactly: a colour table and runs of one colour while the page holds no
+    // more than 256 colours (lines and fills without smoothing), else a plain copy.
+    class TLayer {
+    public:
+        void Store(const QImage& image);
+        void Restore(QImage& image) const;
+        void Clear();
+        bool Empty() const { return FWidth == 0; }
+
+    private:
+        int FWidth = 0, FHeight = 0;
+        std::vector<QRgb> FPalette;
+        std::vector<std::uint8_t> FRuns;
+        QImage FFull;
+    };
+    // The canvas state the base layer leaves behind, put back with its pixels.
+    struct TCanvasState {
+        TColor PenColour = 0, BrushColour = 0;
+        int PenWidth = 1;
+        TPenStyle PenStyle = TPenStyle::psSolid;
+        TBrushStyle BrushStyle = TBrushStyle::bsSolid;
+        TPoint PenPos;
+    };
+    // The plot page holds the base layer and the last curve only, those with other drawing over them
+    // (immediate drawing or overlays of an older state), or those with the current overlays.
+    enum TPlotState { psClean, psDirty, psComposed };
+
     void SetProperties();
     void Initialize();
     void GraphFontChanged(TFontRole role);
@@ -304,6 +363,23 @@ private:
     TCanvas* PageCanvas(TPageRole role) const { return FPages[role]->Bitmap()->Canvas(); }
     bool PageEmpty(TPageRole role) const;
     void CopyPage(TPageRole role);
+    TBaseInputs BaseInputs() const;
+    void DrawBase();
+    const TPlotListMember* LastCurve() const;
+    void CurvesChanged() { ++FCurvesVersion; }
+    // Something was drawn onto the plot page, or the overlays' state changed.
+    void PlotTouched() {
+        if (!FComposing)
+            FPlotState = psDirty;
+    }
+    void OverlaysChanged() {
+        if (FPlotState == psComposed)
+            FPlotState = psDirty;
+    }
+    void ComposePlot();
+    void PaintOverlays();
+    bool BlockOffPage(double px, double py) const;
+    bool LabelsUnchanged(TPageRole role, const std::string& key);
     void PageText(TPageRole role, int x, int y, const std::string& text);
     std::string XText(double v) const;
     std::string YText(double v) const;
@@ -346,9 +422,20 @@ private:
     std::array<std::unique_ptr<TPaintPage>, PAGE_COUNT> FPages;
     std::array<std::unique_ptr<TFont>, FONT_COUNT> FFonts;
     bool FSettingFont = false;
-    std::unique_ptr<TBitmap> FScreen;
     int FLaidOutWidth = 0, FLaidOutHeight = 0;
     bool FPainting = false;
+    // Pages that have reached the screen and are copied by every paint.
+    std::array<bool, PAGE_COUNT> FOnScreen{};
+    bool FBoxShown = false;
+
+    bool FLayerCache = true;
+    TLayer FBase;
+    TBaseInputs FBaseInputs;
+    TCanvasState FBaseState;
+    unsigned FCurvesVersion = 0;
+    TPlotState FPlotState = psDirty;
+    bool FComposing = false;
+    std::array<std::string, PAGE_COUNT> FLabelKeys;
     int FLineSize = 0;
 
     std::array<TFFTBlock, BLOCK_COUNT> FBlocks{};

@@ -8,6 +8,11 @@ KV_REGISTER_CLASS(LMyFFTDrawHpLp6dB, TPaintBox, b) {
 
 LMyFFTDrawHpLp6dB::LMyFFTDrawHpLp6dB(TComponent* owner) : LMyFFTDrawBase(owner) {}
 
+LMyFFTDrawHpLp6dB::LMyFFTDrawHpLp6dB(TComponent* owner, const LMyFFTDrawHpLp6dB& other)
+    : LMyFFTDrawBase(owner) {
+    AssignPlot(other);
+}
+
 LMyFFTDrawBase::TParamText LMyFFTDrawHpLp6dB::ParamTextOf(int type, bool) const {
     if (type <= 2)
         return ptAll;

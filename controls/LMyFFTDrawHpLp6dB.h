@@ -11,6 +11,9 @@ class LMyFFTDrawHpLp6dB : public LMyFFTDrawBase {
     KV_CLASS(LMyFFTDrawHpLp6dB)
 public:
     explicit LMyFFTDrawHpLp6dB(TComponent* owner);
+    // A graph with the other's curves (in reverse order, as the store copies them) and display
+    // properties; controls are not copied as values.
+    LMyFFTDrawHpLp6dB(TComponent* owner, const LMyFFTDrawHpLp6dB& other);
 
 protected:
     TParamText ParamTextOf(int type, bool repaint) const override;

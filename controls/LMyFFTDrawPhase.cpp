@@ -8,6 +8,10 @@ KV_REGISTER_CLASS(LMyFFTDrawPhase, TPaintBox, b) {
 
 LMyFFTDrawPhase::LMyFFTDrawPhase(TComponent* owner) : LMyFFTDrawBase(owner) {}
 
+LMyFFTDrawPhase::LMyFFTDrawPhase(TComponent* owner, const LMyFFTDrawPhase& other) : LMyFFTDrawBase(owner) {
+    AssignPlot(other);
+}
+
 LMyFFTDrawBase::TParamText LMyFFTDrawPhase::ParamTextOf(int type, bool repaint) const {
     if (type <= 2)
         return ptAll;

@@ -11,6 +11,9 @@ class LMyFFTDrawPhase : public LMyFFTDrawBase {
     KV_CLASS(LMyFFTDrawPhase)
 public:
     explicit LMyFFTDrawPhase(TComponent* owner);
+    // A graph with the other's curves (in reverse order, as the store copies them) and display
+    // properties; controls are not copied as values.
+    LMyFFTDrawPhase(TComponent* owner, const LMyFFTDrawPhase& other);
 
 protected:
     TParamText ParamTextOf(int type, bool repaint) const override;

@@ -1,7 +1,7 @@
 #pragma once
 // One off-screen drawing page of a curve graph and the rectangle it covers on the control.
-// The antialiased drawing the graphs do through a page needs no start-up of its own here: the
-// canvas's antialiased painter is always available.
+// The GDI+-style drawing the graphs do through a page (the band fill) needs no start-up of its own
+// here: the canvas offers it at any time.
 
 #include "platform/gui/Graphics.h"
 

@@ -4,6 +4,29 @@
 
 namespace kv {
 
+TXValues::TXValues(const double* values, int count) {
+    if (!values || count <= 0)
+        return;
+    bool indexes = true;
+    for (int i = 0; i < count && indexes; ++i)
+        indexes = values[i] == i;
+    if (!indexes) {
+        FValues = std::make_shared<const std::vector<double>>(values, values + count);
+        return;
+    }
+    // The last index run made is kept for the next curve of that length.
+    static std::weak_ptr<const std::vector<double>> shared;
+    auto run = shared.lock();
+    if (!run || run->size() != static_cast<std::size_t>(count)) {
+        auto made = std::make_shared<std::vector<double>>(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i)
+            (*made)[static_cast<std::size_t>(i)] = i;
+        run = made;
+        shared = run;
+    }
+    FValues = run;
+}
+
 TPlotListMember::TPlotListMember(const TPlotListMember& source)
     : X(source.X), Y(source.Y), Colour(source.Colour), Style(source.Style), Count(source.Count),
       CurveNumber(source.CurveNumber) {}
@@ -53,13 +76,13 @@ bool TPlotList::AddOrReplace(const double* x, const double* y, int count, int cu
         n = 0;
     TPlotListMember* m = nullptr;
     if (Find(curveNumber, m)) {
-        m->X = CopyValues(x, n);
+        m->X = TXValues(x, n);
         m->Y = CopyValues(y, n);
         m->Count = n;
         return true;
     }
     m = new TPlotListMember;
-    m->X = CopyValues(x, n);
+    m->X = TXValues(x, n);
     m->Y = CopyValues(y, n);
     m->Count = n;
     m->CurveNumber = curveNumber;

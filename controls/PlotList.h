@@ -4,6 +4,8 @@
 
 #include "platform/gui/Graphics.h"
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace kv {
@@ -17,6 +19,26 @@ enum class TMyPlotStyle : int {
     LineHollowSquare = 4
 };
 
+// A curve's x values, read-only. The x values of most curves are their point indexes 0, 1, 2, ...;
+// those are held once for every curve of that length instead of once per curve.
+class TXValues {
+public:
+    TXValues() = default;
+    TXValues(const double* values, int count);
+    const double* data() const { return FValues ? FValues->data() : nullptr; }
+    std::size_t size() const { return FValues ? FValues->size() : 0; }
+    bool empty() const { return size() == 0; }
+    double operator[](std::size_t i) const { return (*FValues)[i]; }
+    const double* begin() const { return data(); }
+    const double* end() const { return data() + size(); }
+    friend bool operator==(const TXValues& a, const std::vector<double>& b) {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+    }
+
+private:
+    std::shared_ptr<const std::vector<double>> FValues;
+};
+
 class TPlotListMember {
 public:
     TPlotListMember() = default;
@@ -24,7 +46,7 @@ public:
     TPlotListMember(const TPlotListMember& source);
     TPlotListMember& operator=(const TPlotListMember&) = delete;
 
-    std::vector<double> X; // owned copies, Count values each
+    TXValues X; // Count values each; the y values are the member's own copy
     std::vector<double> Y;
     TColor Colour = 0;
     TMyPlotStyle Style = TMyPlotStyle::Line;

@@ -12,6 +12,16 @@ namespace kv {
 // padded with blanks on the left.
 std::string FormatFixed(double value, int decimals, int width = 0);
 
+// The old framework's float-to-text formats.
+enum class TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency };
+
+// Float to text in a format, with `precision` significant digits and `digits` decimals (fixed,
+// number, currency) or exponent digits (general, exponent). General: fixed notation while the
+// integer part fits the precision and the value is at least 0.00001, else scientific with at least
+// `digits` (at most 4) exponent digits; trailing zeros dropped. Number and currency group thousands
+// with ",". "." is the decimal point.
+std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits);
+
 // A decimal integer.
 std::string FormatInt(long long value);
 

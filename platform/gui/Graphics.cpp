@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
 namespace kv {
 
@@ -308,12 +309,27 @@ TColor TCanvas::BkColor() const {
 }
 
 TCanvas::~TCanvas() {
-    EndAntialiased();
+    EndPaint();
 }
 
 void TCanvas::SetTarget(QImage* target) {
-    EndAntialiased();
+    EndPaint();
     FTarget = target;
+}
+
+void TCanvas::EndPaint() const {
+    FPainter.reset();
+}
+
+QPainter& TCanvas::Painter() {
+    if (!FPainter)
+        FPainter = std::make_unique<QPainter>(FTarget);
+    QPainter& p = *FPainter;
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.resetTransform();
+    p.setClipRect(Clip());
+    return p;
 }
 
 void TCanvas::SetClipRect(const TRect* r) {
@@ -391,7 +407,6 @@ const std::vector<int>& DashPattern(TPenStyle s) {
 } // namespace
 
 void TCanvas::PenLine(int x0, int y0, int x1, int y1, bool lastPixel) {
-    EndAntialiased();
     const auto& pattern = DashPattern(FPen->Style());
     int period = 0;
     for (int n : pattern)
@@ -437,9 +452,7 @@ void TCanvas::PenLine(int x0, int y0, int x1, int y1, bool lastPixel) {
 }
 
 void TCanvas::WidePenLine(int x0, int y0, int x1, int y1) {
-    EndAntialiased();
-    QPainter p(FTarget);
-    p.setClipRect(Clip());
+    QPainter& p = Painter();
     QPen pen(QColor::fromRgb(ToQRgb(FPen->Color())), FPen->Width());
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
@@ -460,6 +473,19 @@ void TCanvas::LineTo(int x, int y) {
 void TCanvas::Polyline(const std::vector<TPoint>& points) {
     if (points.empty())
         return;
+    if (FTarget && PenVisible() && FPen->Width() > 1 && points.size() > 1) {
+        // Round caps and joins: the same pixels as the segments drawn one by one, in one stroke.
+        QPolygon poly(static_cast<int>(points.size()));
+        for (std::size_t i = 0; i < points.size(); ++i)
+            poly.setPoint(static_cast<int>(i), points[i].X, points[i].Y);
+        QPainter& p = Painter();
+        QPen pen(QColor::fromRgb(ToQRgb(FPen->Color())), FPen->Width());
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        p.setPen(pen);
+        p.drawPolyline(poly);
+        return;
+    }
     TPoint keep = FPenPos;
     MoveTo(points[0].X, points[0].Y);
     for (std::size_t i = 1; i < points.size(); ++i)
@@ -470,7 +496,6 @@ void TCanvas::Polyline(const std::vector<TPoint>& points) {
 void TCanvas::FillWithBrush(const QRect& r) {
     if (!FTarget || FBrush->Style() == TBrushStyle::bsClear)
         return;
-    EndAntialiased();
     QRect area = r.intersected(Clip());
     if (area.isEmpty())
         return;
@@ -484,8 +509,7 @@ void TCanvas::FillWithBrush(const QRect& r) {
     }
     static const Qt::BrushStyle hatch[] = {Qt::HorPattern,   Qt::VerPattern,   Qt::FDiagPattern,
                                            Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
-    QPainter p(FTarget);
-    p.setClipRect(Clip());
+    QPainter& p = Painter();
     if (Opaque())
         p.fillRect(area, QColor::fromRgb(ToQRgb(BkColor())));
     p.fillRect(area, QBrush(QColor::fromRgb(c), hatch[static_cast<int>(FBrush->Style()) - 2]));
@@ -526,9 +550,7 @@ void TCanvas::Rectangle(int l, int t, int r, int b) {
         return;
     }
     FillWithBrush(QRect(l + w / 2, t + w / 2, r - l - w, b - t - w));
-    EndAntialiased();
-    QPainter p(FTarget);
-    p.setClipRect(Clip());
+    QPainter& p = Painter();
     QPen pen(QColor::fromRgb(ToQRgb(FPen->Color())), w);
     pen.setJoinStyle(Qt::MiterJoin);
     p.setPen(pen);
@@ -556,9 +578,7 @@ QBrush QtBrush(const TBrush& brush) {
 void TCanvas::RoundRect(int l, int t, int r, int b, int cx, int cy) {
     if (!FTarget)
         return;
-    EndAntialiased();
-    QPainter p(FTarget);
-    p.setClipRect(Clip());
+    QPainter& p = Painter();
     p.setPen(QtPen(*FPen));
     p.setBrush(QtBrush(*FBrush));
     p.drawRoundedRect(QRect(l, t, r - l - 1, b - t - 1), cx / 2.0, cy / 2.0);
@@ -567,9 +587,7 @@ void TCanvas::RoundRect(int l, int t, int r, int b, int cx, int cy) {
 void TCanvas::Ellipse(int l, int t, int r, int b) {
     if (!FTarget)
         return;
-    EndAntialiased();
-    QPainter p(FTarget);
-    p.setClipRect(Clip());
+    QPainter& p = Painter();
     p.setPen(QtPen(*FPen));
     p.setBrush(QtBrush(*FBrush));
     p.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
@@ -578,12 +596,10 @@ void TCanvas::Ellipse(int l, int t, int r, int b) {
 void TCanvas::Polygon(const std::vector<TPoint>& points) {
     if (!FTarget || points.empty())
         return;
-    EndAntialiased();
     QPolygon poly;
     for (const TPoint& pt : points)
         poly << QPoint(pt.X, pt.Y);
-    QPainter p(FTarget);
-    p.setClipRect(Clip());
+    QPainter& p = Painter();
     p.setPen(QtPen(*FPen));
     p.setBrush(QtBrush(*FBrush));
     p.drawPolygon(poly);
@@ -593,7 +609,6 @@ void TCanvas::DrawFocusRect(const TRect& r) {
     // Every other pixel of the outline, XOR white: drawing it twice restores the picture.
     if (!FTarget || r.Width() <= 0 || r.Height() <= 0)
         return;
-    EndAntialiased();
     auto dot = [&](int x, int y) {
         if ((x + y) % 2 == 0)
             PlotPixel(x, y, 0xFFFFFF, TPenMode::pmXor);
@@ -634,12 +649,10 @@ int TCanvas::TextHeight(const std::string& text) const {
 void TCanvas::TextOut(int x, int y, const std::string& text) {
     if (!FTarget)
         return;
-    EndAntialiased();
     QFont font = FFont->ToQFont();
     QFontMetrics fm(font);
     QString s = QString::fromStdString(text);
-    QPainter p(FTarget);
-    p.setClipRect(Clip());
+    QPainter& p = Painter();
     p.translate(x, y);
     if (FFont->Orientation() != 0)
         p.rotate(-FFont->Orientation() / 10.0);
@@ -649,7 +662,6 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
     p.setFont(font);
     p.setPen(QColor::fromRgb(ToQRgb(FFont->Color())));
     p.drawText(0, fm.ascent(), s);
-    p.end();
     if (FFont->Orientation() == 0)
         FPenPos = {x + w, y};
 }
@@ -713,8 +725,7 @@ int TCanvas::DrawText(const std::string& text, TRect& r, unsigned flags) {
     }
     if (!FTarget)
         return height;
-    EndAntialiased();
-    QPainter p(FTarget);
+    QPainter& p = Painter();
     QRect clip = Clip();
     if (!(flags & DT_NOCLIP))
         clip = clip.intersected(box);
@@ -752,44 +763,166 @@ QImage DrawableImage(const TGraphic* g) {
 void TCanvas::Draw(int x, int y, const TGraphic* graphic) {
     if (!FTarget || !graphic || graphic->Empty())
         return;
-    EndAntialiased();
-    QPainter p(FTarget);
-    p.setClipRect(Clip());
-    p.drawImage(x, y, DrawableImage(graphic));
+    // The picture first: reading a bitmap ends its canvas's painter, which may be this one.
+    const QImage image = DrawableImage(graphic);
+    Painter().drawImage(x, y, image);
 }
 
 void TCanvas::StretchDraw(const TRect& r, const TGraphic* graphic) {
     if (!FTarget || !graphic || graphic->Empty())
         return;
-    EndAntialiased();
-    QPainter p(FTarget);
-    p.setClipRect(Clip());
-    p.drawImage(QRect(r.Left, r.Top, r.Width(), r.Height()), DrawableImage(graphic));
+    const QImage image = DrawableImage(graphic);
+    Painter().drawImage(QRect(r.Left, r.Top, r.Width(), r.Height()), image);
 }
 
 void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& src) {
     if (!FTarget || !source.FTarget)
         return;
-    EndAntialiased();
-    QImage copy = source.FTarget->copy(QRect(src.Left, src.Top, src.Width(), src.Height()));
-    QPainter p(FTarget);
-    p.setClipRect(Clip());
+    const QRect from(src.Left, src.Top, src.Width(), src.Height());
+    const QRect to(dest.Left, dest.Top, dest.Width(), dest.Height());
+    QPainter& p = Painter();
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(QRect(dest.Left, dest.Top, dest.Width(), dest.Height()), copy);
+    if (source.FTarget == FTarget)
+        p.drawImage(to, FTarget->copy(from)); // overlapping areas of one image
+    else
+        p.drawImage(to, *source.FTarget, from);
 }
 
 QPainter& TCanvas::BeginAntialiased() {
-    if (!FAAPainter) {
-        FAAPainter = std::make_unique<QPainter>(FTarget);
-        FAAPainter->setRenderHint(QPainter::Antialiasing, true);
-        FAAPainter->setClipRect(Clip());
-        FAAPainter->translate(0.5, 0.5);
-    }
-    return *FAAPainter;
+    QPainter& p = Painter();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.translate(0.5, 0.5);
+    return p;
 }
 
 void TCanvas::EndAntialiased() {
-    FAAPainter.reset();
+    if (FPainter)
+        Painter();
+}
+
+QPainterPath TCanvas::GpCardinalCurve(const std::vector<TPoint>& points, double tension) {
+    QPainterPath path;
+    if (points.empty())
+        return path;
+    const double t = tension * 0.3;
+    auto at = [&](std::size_t i) { return QPointF(points[i].X, points[i].Y); };
+    const std::size_t n = points.size();
+    path.moveTo(at(0));
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const QPointF before = at(i == 0 ? 0 : i - 1), after = at(std::min(n - 1, i + 2));
+        path.cubicTo(at(i) + t * (at(i + 1) - before), at(i + 1) - t * (after - at(i)), at(i + 1));
+    }
+    return path;
+}
+
+namespace {
+// One scratch layer for every GDI+-style call (GUI thread only): paths are rasterised into it and
+// the result is laid over the target in one blend. The painter's working buffers, which grow with
+// the longest path drawn, then stay with this one image instead of with every target.
+QImage& ScratchLayer(const QSize& size) {
+    static QImage layer;
+    if (layer.width() < size.width() || layer.height() < size.height())
+        layer = QImage(size.expandedTo(layer.size()), QImage::Format_ARGB32_Premultiplied);
+    return layer;
+}
+} // namespace
+
+void TCanvas::GpLay(const QRectF& bounds, bool stroke, bool smoothing,
+                    const std::function<void(QPainter&)>& draw) {
+    if (!FTarget)
+        return;
+    const QRect area = bounds.toAlignedRect()
+                           .adjusted(stroke ? -3 : -1, stroke ? -3 : -1, stroke ? 3 : 1, stroke ? 3 : 1)
+                           .intersected(Clip());
+    if (area.isEmpty())
+        return;
+    QImage& layer = ScratchLayer(area.size());
+    {
+        QPainter lp(&layer);
+        lp.setCompositionMode(QPainter::CompositionMode_Source);
+        lp.fillRect(QRect(QPoint(0, 0), area.size()), Qt::transparent);
+        lp.setClipRect(QRect(QPoint(0, 0), area.size()));
+        lp.setRenderHint(QPainter::Antialiasing, smoothing);
+        lp.translate(-area.left(), -area.top());
+        // Fills: the painter's pixel centres lie half a pixel off the integer grid; GDI+'s lie on
+        // it. An aliased one-pixel line already lands on the pixels of its integer coordinates.
+        if (!stroke || smoothing)
+            lp.translate(0.5, 0.5);
+        // Overlaps replace each other in the layer: a translucent pen lays its colour once on each
+        // pixel, however often the line passes over it.
+        draw(lp);
+    }
+    Painter().drawImage(area.topLeft(), layer, QRect(QPoint(0, 0), area.size()));
+}
+
+namespace {
+QPen GpPen(const QColor& colour, double width) {
+    QPen pen(colour, width);
+    if (width <= 1.0)
+        pen.setCosmetic(true); // one pixel through the pixel centres it passes
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+} // namespace
+
+void TCanvas::GpDrawPath(const QPainterPath& path, const QColor& colour, double width, bool smoothing) {
+    GpLay(path.controlPointRect(), true, smoothing, [&](QPainter& p) {
+        p.setPen(GpPen(colour, width));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(path);
+    });
+}
+
+void TCanvas::GpFillPath(const QPainterPath& path, const QColor& colour, bool smoothing) {
+    GpLay(path.controlPointRect(), false, smoothing, [&](QPainter& p) { p.fillPath(path, colour); });
+}
+
+void TCanvas::GpDrawLines(const QPolygonF& points, const QColor& colour, double width, bool smoothing) {
+    GpLay(points.boundingRect(), true, smoothing, [&](QPainter& p) {
+        p.setPen(GpPen(colour, width));
+        p.drawPolyline(points);
+    });
+}
+
+void TCanvas::GpFillPolygon(const QPolygonF& points, const QColor& colour, bool smoothing) {
+    GpLay(points.boundingRect(), false, smoothing, [&](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour);
+        p.drawPolygon(points, Qt::OddEvenFill);
+    });
+}
+
+QPolygonF TCanvas::GpFlatCardinalCurve(const std::vector<TPoint>& points, const QRectF& keep,
+                                       double tension) {
+    QPolygonF out;
+    if (points.empty())
+        return out;
+    const double t = tension * 0.3;
+    auto at = [&](std::size_t i) { return QPointF(points[i].X, points[i].Y); };
+    const std::size_t n = points.size();
+    out.reserve(static_cast<qsizetype>(n * 2));
+    out << at(0);
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const QPointF p0 = at(i), p3 = at(i + 1);
+        const QPointF c1 = p0 + t * (p3 - at(i == 0 ? 0 : i - 1)),
+                      c2 = p3 - t * (at(std::min(n - 1, i + 2)) - p0);
+        const double xs[] = {p0.x(), c1.x(), c2.x(), p3.x()}, ys[] = {p0.y(), c1.y(), c2.y(), p3.y()};
+        const auto [xMin, xMax] = std::minmax_element(std::begin(xs), std::end(xs));
+        const auto [yMin, yMax] = std::minmax_element(std::begin(ys), std::end(ys));
+        if (*xMax < keep.left() || *xMin > keep.right() || *yMax < keep.top() || *yMin > keep.bottom()) {
+            out << p3; // wholly outside: the chord sets the same pixels inside `keep`
+            continue;
+        }
+        // Pieces of about two pixels along the control polygon.
+        const double length = QLineF(p0, c1).length() + QLineF(c1, c2).length() + QLineF(c2, p3).length();
+        const int steps = std::clamp(static_cast<int>(std::ceil(length / 2.0)), 1, 32);
+        for (int k = 1; k <= steps; ++k) {
+            const double u = static_cast<double>(k) / steps, v = 1.0 - u;
+            out << v * v * v * p0 + 3 * v * v * u * c1 + 3 * v * u * u * c2 + u * u * u * p3;
+        }
+    }
+    return out;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -849,7 +982,7 @@ void TBitmap::SetSize(int w, int h) {
     h = std::max(0, h);
     if (w == Width() && h == Height())
         return;
-    FCanvas.EndAntialiased();
+    FCanvas.EndPaint();
     QImage next(w, h, QImage::Format_RGB32);
     next.fill(Qt::white);
     if (!FImage.isNull() && w > 0 && h > 0) {
@@ -867,7 +1000,7 @@ TColor TBitmap::TransparentColor() const {
 }
 
 void TBitmap::FromImage(const QImage& image) {
-    FCanvas.EndAntialiased();
+    FCanvas.EndPaint();
     FImage = image.convertToFormat(QImage::Format_RGB32);
     Changed();
 }
@@ -897,7 +1030,7 @@ void TBitmap::Assign(const TPersistent* source) {
         return;
     }
     if (!source) {
-        FCanvas.EndAntialiased();
+        FCanvas.EndPaint();
         FImage = QImage();
         Changed();
         return;

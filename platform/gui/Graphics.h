@@ -5,12 +5,20 @@
 // lines leave out their end pixel, rectangles their right and bottom edge, pen width 0 or 1 draws one
 // pixel, dashed pens and hatch brushes fill their gaps with the background colour when the brush is
 // not clear, focus rectangles are drawn by XOR, and fonts can be rotated.
+//
+// A canvas keeps one painter open on its target for a run of calls, so a control that draws
+// thousands of strokes pays for one painter. The painter ends when the target changes, when the
+// target's pixels are read or replaced through the bitmap, and at the end of a paint.
 
 #include "platform/core/Properties.h"
 
+#include <QColor>
 #include <QImage>
+#include <QPainterPath>
+#include <QPolygonF>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -256,13 +264,39 @@ public:
     void StretchDraw(const TRect& r, const TGraphic* graphic);
     void CopyRect(const TRect& dest, const TCanvas& source, const TRect& src);
 
-    // A painter for antialiased drawing with the half-pixel offset of the old smoothed drawing layer:
-    // integer coordinates address pixel centres. Call EndAntialiased before drawing through the canvas
-    // again.
+    // Ends the open painter, if any. Needed before the target image is copied, read as a whole or
+    // replaced; the bitmap does it for its own canvas.
+    void EndPaint() const;
+
+    // GDI+-style drawing: world units are pixels and pixel centres lie on integer coordinates.
+    // Without smoothing, which is GDI+'s default mode, pixels are set whole (the colour's alpha
+    // blends each covered pixel once per call); with smoothing edges are antialiased.
+    void GpDrawPath(const QPainterPath& path, const QColor& colour, double width, bool smoothing = false);
+    void GpFillPath(const QPainterPath& path, const QColor& colour, bool smoothing = false);
+    // GDI+'s cardinal spline through integer points: Bezier segments whose inner control points lie
+    // along the neighbours' chord, at `tension` times 0.3 of it; the end segments use their own chord.
+    static QPainterPath GpCardinalCurve(const std::vector<TPoint>& points, double tension = 0.5);
+    // The same spline as a polygon of pieces about two pixels long. Segments that lie wholly
+    // outside `keep` become their chords, which set the same pixels inside it, filled alternately
+    // or outlined.
+    static QPolygonF GpFlatCardinalCurve(const std::vector<TPoint>& points, const QRectF& keep,
+                                         double tension = 0.5);
+    // Lines through the points (a figure left open), and a polygon filled alternately.
+    void GpDrawLines(const QPolygonF& points, const QColor& colour, double width, bool smoothing = false);
+    void GpFillPolygon(const QPolygonF& points, const QColor& colour, bool smoothing = false);
+
+    // A painter for antialiased drawing with the half-pixel offset of the smoothed GDI+ modes: integer
+    // coordinates address pixel centres. EndAntialiased gives the canvas its own painter state back.
     QPainter& BeginAntialiased();
     void EndAntialiased();
 
 private:
+    // What `draw` paints within `bounds` (an outline when `stroke`, else a fill), rasterised on a
+    // scratch layer and laid over the target in one blend.
+    void GpLay(const QRectF& bounds, bool stroke, bool smoothing, const std::function<void(QPainter&)>& draw);
+    // The open painter in the canvas's plain state: no antialiasing, no transform, drawing over
+    // (source-over) and clipped to the clip rectangle. Opens it when none is open.
+    QPainter& Painter();
     bool Opaque() const;
     TColor BkColor() const;
     void PlotPixel(int x, int y, QRgb colour, TPenMode mode);
@@ -282,7 +316,8 @@ private:
     int FDashPhase = 0;
     bool FBkOverride = false, FBkOpaque = false;
     TColor FBkColor = clWhite;
-    std::unique_ptr<QPainter> FAAPainter;
+    mutable std::unique_ptr<QPainter> FPainter;
+    QRect FPainterClip;
 };
 
 // Pictures of any kind.
@@ -326,11 +361,18 @@ public:
     void SetSize(int w, int h);
     TCanvas* Canvas() { return &FCanvas; }
     const TCanvas* Canvas() const { return &FCanvas; }
-    QImage& Image() { return FImage; }
-    const QImage& Image() const { return FImage; }
+    // The pixels; ends the canvas's open painter so that a copy taken now stays as it is.
+    QImage& Image() {
+        FCanvas.EndPaint();
+        return FImage;
+    }
+    const QImage& Image() const {
+        FCanvas.EndPaint();
+        return FImage;
+    }
     TColor TransparentColor() const;
     void SetTransparentColor(TColor c) { FTransparentColor = c; }
-    QImage ToImage() const override { return FImage; }
+    QImage ToImage() const override { return Image(); }
     void FromImage(const QImage& image) override;
     std::vector<std::uint8_t> SaveToBytes() const override;
     void LoadFromBytes(const std::vector<std::uint8_t>& bytes) override;

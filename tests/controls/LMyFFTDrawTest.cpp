@@ -9,9 +9,11 @@
 
 #include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <QtGlobal>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -139,29 +141,6 @@ int Grey(TColor c) {
     return c & 0xFF;
 }
 
-TEST(LMyFFTDrawTest, FloatTextsOfTheLabels) {
-    struct Case {
-        double v;
-        TStringFloatFormat f;
-        int precision, digits;
-        const char* text;
-    } cases[] = {
-        {18, TStringFloatFormat::sffGeneral, 5, 4, "18"},
-        {-12, TStringFloatFormat::sffGeneral, 5, 4, "-12"},
-        {0, TStringFloatFormat::sffGeneral, 5, 4, "0"},
-        {0.02, TStringFloatFormat::sffGeneral, 4, 4, "0.02"},
-        {3.14159265, TStringFloatFormat::sffGeneral, 4, 4, "3.142"},
-        {31415.9265, TStringFloatFormat::sffGeneral, 4, 4, "3.142E+0004"},
-        {31415.9265, TStringFloatFormat::sffGeneral, 5, 4, "31416"},
-        {3.14159e-6, TStringFloatFormat::sffGeneral, 4, 2, "3.142E-06"},
-        {2.5, TStringFloatFormat::sffFixed, 4, 2, "2.50"},
-        {12345.5, TStringFloatFormat::sffNumber, 6, 1, "12,345.5"},
-        {2.5, TStringFloatFormat::sffExponent, 3, 2, "2.50E+00"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(FloatToStrF(c.v, c.f, c.precision, c.digits), c.text) << c.v;
-}
-
 TEST(LMyFFTDrawTest, CreatedValuesAndPublishedProperties) {
     RegisterControlClasses();
     LMyFFTDrawHpLp6dB g(nullptr);
@@ -241,8 +220,8 @@ TEST(LMyFFTDrawTest, PageLayoutAndLabelTexts) {
         // The widest y-label candidate sets the plot's left edge: w + 4 - 30.
         int w = 0;
         for (int k = -100; k <= 100; ++k)
-            w = std::max(w, probe.TextWidth(
-                                FloatToStrF(M_PI * std::pow(10.0, k), TStringFloatFormat::sffGeneral, 5, 4)));
+            w = std::max(
+                w, probe.TextWidth(FloatToStrF(M_PI * std::pow(10.0, k), TFloatFormat::ffGeneral, 5, 4)));
         EXPECT_EQ(plot, Rect(w - 26, 10, width - 10, static_cast<int>(255 - 1.2 * h)));
         EXPECT_EQ(g.Page(LMyFFTDrawBase::prXLabel).ScreenRect(), Rect(w - 26, plot.Bottom, width - 10, 255));
         EXPECT_EQ(g.Page(LMyFFTDrawBase::prYLabel).ScreenRect(), Rect(0, 10, w - 26, 255));
@@ -379,7 +358,9 @@ TEST(LMyFFTDrawTest, BlocksShapesNumbersAndHiding) {
     g.UpdateCurvePage();
     EXPECT_EQ(f.Find("6"), nullptr); // ... but no longer painted
     EXPECT_NE(f.Find("3"), nullptr);
-    EXPECT_NE(f.Find("40"), nullptr) << "the never-placed blocks are painted at index 0, off the page";
+    // Handles never placed lie at index 0, far left of the page: nothing of them is drawn.
+    EXPECT_EQ(f.Find("40"), nullptr);
+    EXPECT_EQ(f.Find("1"), nullptr);
     // The handle's outline in its colour, five pixels wide, around the block's centre.
     const TPoint c = g.GetBlockPos(31);
     EXPECT_EQ(f.PlotPixel(c.X - 3, c.Y), clAqua);
@@ -544,12 +525,15 @@ TEST(LMyFFTDrawTest, BandFillShapes) {
     EXPECT_NEAR(Grey(f.PlotPixel(xHigh + 2, y(-16.5))), grey, 2); // down to the bottom
     EXPECT_EQ(f.PlotPixel(xHigh + 2, y(4.5)), clBlack);
 
-    // Every page update lays the translucent fill again.
+    // The overlays are laid once per update: the translucent fill keeps its shade however often
+    // the page is updated.
     g.SetCurveDisplay(true);
-    const int before = Grey(f.PlotPixel(xHigh + 2, y(-16.5)));
     g.UpdateCurvePage();
+    const int once = Grey(f.PlotPixel(xHigh + 2, y(-16.5)));
     g.UpdateCurvePage();
-    EXPECT_GT(Grey(f.PlotPixel(xHigh + 2, y(-16.5))), before);
+    g.DrawXAxisLabels();
+    g.UpdateCurvePage();
+    EXPECT_EQ(Grey(f.PlotPixel(xHigh + 2, y(-16.5))), once);
 }
 
 TEST(LMyFFTDrawTest, FreeTextAndIndicatorLine) {
@@ -735,6 +719,205 @@ TEST(LMyFFTDrawTest, PhaseViewOfTheEngine) {
     for (int dy = -4; dy <= 4; ++dy)
         found = found || FromQRgb(shown.pixel(x, y + dy)) == TOTAL_COLOURS[2];
     EXPECT_TRUE(found);
+}
+
+} // namespace
+
+namespace {
+
+// ---- Layers -------------------------------------------------------------------------------------
+
+const double kBands[9][3] = {{4, 60, 1.0},    {-3, 150, 2.0},   {2.5, 400, 1.4},
+                             {-6, 1000, 1.0}, {3, 2500, 3.0},   {-2, 5000, 1.0},
+                             {5, 8000, 0.7},  {-4, 12000, 2.0}, {2, 15000, 1.0}};
+
+void SetUpChannel(Plot& plot) {
+    for (int n = 0; n < 9; ++n)
+        SetSection(plot.Section(n), kBands[n][0], kBands[n][1], kBands[n][2], ST_PEAK);
+    plot.ComputeFilterCurve(true, 6, 40.0);
+    plot.ComputeFilterCurve(false, 6, 18000.0);
+    for (int n = 0; n < 9; ++n)
+        plot.DrawSectionBlock(n, static_cast<float>(kBands[n][0]), BLOCK_CIRCLE);
+    plot.DrawSectionBlock(SECTION_HIGH_PASS, 0.0f, BLOCK_HPF);
+    plot.DrawSectionBlock(SECTION_LOW_PASS, 0.0f, BLOCK_LPF);
+}
+
+// One step of dragging band 3, as the drag handler redraws it.
+void Drag(LMyFFTDrawBase& g, Plot& plot, int k) {
+    const double gain = std::round(10.0 * (-6.0 + 5.0 * std::sin(k * 0.7))) / 10.0;
+    const double frequency = 1000.0 * std::pow(2.0, std::sin(k * 0.4));
+    SetSection(plot.Section(3), gain, frequency, 1.0, ST_PEAK);
+    plot.DrawSectionBlock(3, static_cast<float>(gain), BLOCK_CIRCLE);
+    plot.DrawSectionParam(0, 3, gain, 1.0, true);
+    plot.DrawTotalCurve(0);
+    g.UpdateCurvePage();
+}
+
+void Overlay(LMyFFTDrawBase& g, Plot& plot, int section, double offset) {
+    std::vector<double> curve(GRID_POINTS);
+    for (int i = 0; i < GRID_POINTS; ++i)
+        curve[static_cast<size_t>(i)] = 5.0 * std::sin(i * 0.002 + offset) + offset;
+    plot.Section(section).CopyCurve(curve.data());
+    plot.ShowOverlay(section, TOTAL_COLOURS[static_cast<size_t>(section % 8)]);
+    g.UpdateCurvePage();
+}
+
+void Mode(LMyFFTDrawBase& g, Plot& plot, bool phase) {
+    plot.SetCurveMode(phase ? 1 : 0);
+    for (int n = 0; n < 9; ++n)
+        SetSection(plot.Section(n), kBands[n][0], kBands[n][1], kBands[n][2], ST_PEAK);
+    plot.ComputeFilterCurve(true, 6, 40.0);
+    plot.ComputeFilterCurve(false, 6, 18000.0);
+    g.SetNumHorzGrid(phase ? 7 : 11);
+    g.SetYLabel(phase ? "" : "dB");
+    g.SetYLabelScale(phase ? 10.0 : 1.0);
+    g.SetYMax(18.0);
+    g.SetYMin(-18.0);
+    plot.DrawSectionParam(0, 3, kBands[3][0], 1.0, true);
+    plot.DrawTotalCurve(0);
+    g.UpdateCurvePage();
+}
+
+TEST(LMyFFTDrawTest, LayeredDrawingGivesThePixelsOfDrawingEverythingAgain) {
+    // The same steps on a graph that keeps its layers and on one that draws everything every time,
+    // which also redraws itself whole before every comparison.
+    GraphForm layered(1070), full(1070);
+    full.graph->SetLayerCache(false);
+    Plot a(&layered.graph->Graph()), b(&full.graph->Graph());
+    layered.Paint();
+    full.Paint();
+    int step = 0;
+    auto both = [&](const std::function<void(LMyFFTDrawBase&, Plot&)>& action) {
+        action(*layered.graph, a);
+        action(*full.graph, b);
+        ++step;
+        const QImage expected = (full.graph->Redraw(), full.graph->UpdateCurvePage(), full.Paint());
+        const QImage shown = layered.Paint();
+        ASSERT_EQ(shown.size(), expected.size()) << "step " << step;
+        EXPECT_TRUE(shown == expected) << "step " << step;
+        if (shown != expected) {
+            Save(shown, "layers-" + std::to_string(step));
+            Save(expected, "full-" + std::to_string(step));
+        }
+    };
+    both([](LMyFFTDrawBase& g, Plot& p) {
+        SetUpChannel(p);
+        p.DrawTotalCurve(0);
+        p.DrawSectionParam(0, 3, kBands[3][0], 1.0, true);
+        g.UpdateCurvePage();
+    });
+    for (int k = 0; k < 4; ++k)
+        both([k](LMyFFTDrawBase& g, Plot& p) { Drag(g, p, k); });
+    both([](LMyFFTDrawBase& g, Plot& p) { Overlay(g, p, 39, 2.0); });
+    both([](LMyFFTDrawBase& g, Plot& p) { Overlay(g, p, 40, -4.0); });
+    for (int k = 4; k < 7; ++k)
+        both([k](LMyFFTDrawBase& g, Plot& p) { Drag(g, p, k); });
+    both([](LMyFFTDrawBase& g, Plot& p) {
+        p.RemoveOverlay(39);
+        g.UpdateCurvePage();
+    });
+    both([](LMyFFTDrawBase& g, Plot& p) { Drag(g, p, 7); });
+    // A resize is laid out and drawn by the next paint.
+    both([](LMyFFTDrawBase& g, Plot&) { g.SetBounds(g.Left(), g.Top(), 900, 320); });
+    both([](LMyFFTDrawBase& g, Plot& p) { Drag(g, p, 8); });
+    both([](LMyFFTDrawBase& g, Plot& p) { Mode(g, p, true); });
+    both([](LMyFFTDrawBase& g, Plot& p) { Drag(g, p, 9); });
+    both([](LMyFFTDrawBase& g, Plot& p) { Overlay(g, p, 41, 1.0); });
+    both([](LMyFFTDrawBase& g, Plot& p) { Mode(g, p, false); });
+    both([](LMyFFTDrawBase& g, Plot&) {
+        g.SetParameterDisplay(true);
+        g.DrawTextA(g.Width() / 3, g.Height() / 4, 60, clBtnFace, "Times New Roman", "BYPASS");
+        g.UpdateCurvePage();
+    });
+    both([](LMyFFTDrawBase& g, Plot& p) { Drag(g, p, 10); });
+    both([](LMyFFTDrawBase& g, Plot&) { g.SetBounds(g.Left(), g.Top(), 1070, 255); });
+    both([](LMyFFTDrawBase& g, Plot& p) {
+        g.DrawTextA(0, 0, 60, clBtnFace, "Times New Roman", "");
+        Drag(g, p, 11);
+    });
+}
+
+// The colour a pixel of `background` takes when the fill colour is laid over it `times` times.
+QRgb Blended(QRgb background, int times) {
+    QImage one(1, 1, QImage::Format_RGB32);
+    one.fill(background);
+    QPainter p(&one);
+    for (int i = 0; i < times; ++i)
+        p.fillRect(0, 0, 1, 1, QColor(128, 128, 128, 30));
+    p.end();
+    return one.pixel(0, 0);
+}
+
+TEST(LMyFFTDrawTest, BandFillSetsWholePixels) {
+    GraphForm f(1070);
+    auto& g = *f.graph;
+    f.Paint();
+    std::vector<double> bump(4096), shelf(4096), highPass(4096);
+    for (int i = 0; i < 4096; ++i) {
+        const double octaves = (i - Index(1000)) / (Index(2000) - Index(1000));
+        bump[static_cast<size_t>(i)] = 9.0 * std::exp(-octaves * octaves);
+        shelf[static_cast<size_t>(i)] = -7.0 / (1.0 + std::exp((i - Index(300)) / 40.0));
+        highPass[static_cast<size_t>(i)] =
+            std::min(0.0, 12.0 * std::log2(std::max(1.0, static_cast<double>(i)) / Index(2000)));
+    }
+    struct Case {
+        int type;
+        double gain;
+        const std::vector<double>* curve;
+    };
+    int allTwice = 0;
+    for (const Case& c : {Case{0, 9.0, &bump}, Case{1, -7.0, &shelf}, Case{6, 0.0, &highPass}}) {
+        g.DrawAllPlots();
+        const QImage base = g.Page(LMyFFTDrawBase::prPlot).Bitmap()->Image().copy();
+        g.DrawParam(c.type, c.gain, Index(1000), 1000.0f, 1.0, clYellow);
+        g.DrawAllPlots(); // the texts away, the type kept
+        g.DrawCurveFill(c.type, c.curve->data(), 4096);
+        const QImage& filled = g.Page(LMyFFTDrawBase::prPlot).Bitmap()->Image();
+        int once = 0, twice = 0, partial = 0;
+        for (int y = 0; y < base.height(); ++y)
+            for (int x = 0; x < base.width(); ++x) {
+                const QRgb b = base.pixel(x, y), v = filled.pixel(x, y);
+                if (v == b)
+                    continue;
+                if (v == Blended(b, 1))
+                    ++once;
+                else if (v == Blended(b, 2))
+                    ++twice;
+                else if (++partial < 4)
+                    ADD_FAILURE() << std::hex << b << " " << v << " " << Blended(b, 1) << " " << Blended(b, 2)
+                                  << " " << Blended(b, 3) << std::dec << " at " << x << "," << y;
+            }
+        EXPECT_EQ(partial, 0) << "type " << c.type;
+        EXPECT_GT(once, 1000) << "type " << c.type; // the filled area
+        allTwice += twice;                          // where the outline runs over the fill
+    }
+    EXPECT_GT(allTwice, 100);
+}
+
+TEST(LMyFFTDrawTest, CopyConstructorsCopyCurvesAndLook) {
+    GraphForm f(1070);
+    f.graph->SetYMax(24.0);
+    std::vector<double> y(16, 1.0);
+    for (int curve : {33, 39, 40})
+        f.graph->FFTDraw(y.data(), 16, curve, clRed, TMyPlotStyle::Line);
+    auto* source = dynamic_cast<LMyFFTDrawHpLp6dB*>(f.graph);
+    ASSERT_NE(source, nullptr);
+    LMyFFTDrawHpLp6dB copy(f.form.get(), *source);
+    std::vector<int> order;
+    for (const TPlotListMember* m = copy.Plots().Head(); m; m = m->Next)
+        order.push_back(m->CurveNumber);
+    EXPECT_EQ(order, (std::vector<int>{33, 39, 40}));
+    EXPECT_EQ(copy.YMax(), 24.0);
+    EXPECT_EQ(copy.XMin(), 966.0);
+    EXPECT_EQ(copy.Width(), 1070);
+    EXPECT_EQ(copy.AxisLabelFont()->Color(), clActiveBorder);
+    EXPECT_EQ(copy.GetPlotWidth(), f.graph->GetPlotWidth());
+
+    GraphForm p(600, 200, "LMyFFTDrawPhase");
+    p.graph->SetNumHorzGrid(7);
+    LMyFFTDrawPhase phase(p.form.get(), *dynamic_cast<LMyFFTDrawPhase*>(p.graph));
+    EXPECT_EQ(phase.NumHorzGrid(), 7);
+    EXPECT_EQ(phase.Width(), 600);
 }
 
 } // namespace

@@ -31,10 +31,11 @@ TEST(PlotListTest, NewCurvesGoToTheHeadAndACopyRunsReversed) {
     EXPECT_EQ(m->Y, (std::vector<double>{-1, -2}));
     EXPECT_EQ(m->Colour, clRed);
     EXPECT_EQ(m->Style, TMyPlotStyle::Square);
-    // The copy owns its own arrays.
+    // The copy owns its own values.
     TPlotListMember* original = nullptr;
     ASSERT_TRUE(list.Find(39, original));
-    EXPECT_NE(original->X.data(), m->X.data());
+    EXPECT_NE(original->Y.data(), m->Y.data());
+    EXPECT_EQ(m->X, (std::vector<double>{0, 1}));
 }
 
 TEST(PlotListTest, ReplacingKeepsColourAndStyleAndTakesTheNewLength) {
@@ -84,6 +85,23 @@ TEST(PlotListTest, RemoveAndAppend) {
     EXPECT_EQ(m->Colour, clPurple);
     a.Clear();
     EXPECT_EQ(a.Head(), nullptr);
+}
+
+TEST(PlotListTest, XValuesOtherThanIndexesAreKeptAsGiven) {
+    TPlotList list;
+    const double x[] = {0, 1, 2.5, 3}, index[] = {0, 1, 2, 3};
+    list.AddOrReplace(x, kY, 4, 1, clBlack, TMyPlotStyle::Line);
+    list.AddOrReplace(index, kY, 4, 2, clBlack, TMyPlotStyle::Line);
+    list.AddOrReplace(index, kY, 3, 3, clBlack, TMyPlotStyle::Line);
+    TPlotListMember *a = nullptr, *b = nullptr, *c = nullptr;
+    ASSERT_TRUE(list.Find(1, a) && list.Find(2, b) && list.Find(3, c));
+    EXPECT_EQ(a->X, (std::vector<double>{0, 1, 2.5, 3}));
+    EXPECT_EQ(b->X, (std::vector<double>{0, 1, 2, 3}));
+    EXPECT_EQ(c->X, (std::vector<double>{0, 1, 2}));
+    // Replacing index values by others leaves the other curves' values alone.
+    list.AddOrReplace(x, kY, 4, 2, clBlack, TMyPlotStyle::Line);
+    EXPECT_EQ(b->X, (std::vector<double>{0, 1, 2.5, 3}));
+    EXPECT_EQ(c->X, (std::vector<double>{0, 1, 2}));
 }
 
 TEST(PaintPageTest, PageRectSizesTheBitmap) {

@@ -41,3 +41,30 @@ TEST(Numbers, SameUnderCommaDecimalLocale) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(NumbersTest, FloatToTextInTheOldFormats) {
+    struct Case {
+        double v;
+        kv::TFloatFormat f;
+        int precision, digits;
+        const char* text;
+    } cases[] = {
+        {18, kv::TFloatFormat::ffGeneral, 5, 4, "18"},
+        {-12, kv::TFloatFormat::ffGeneral, 5, 4, "-12"},
+        {0, kv::TFloatFormat::ffGeneral, 5, 4, "0"},
+        {0.02, kv::TFloatFormat::ffGeneral, 4, 4, "0.02"},
+        {3.14159265, kv::TFloatFormat::ffGeneral, 4, 4, "3.142"},
+        {31415.9265, kv::TFloatFormat::ffGeneral, 4, 4, "3.142E+0004"},
+        {31415.9265, kv::TFloatFormat::ffGeneral, 5, 4, "31416"},
+        {3.14159e-6, kv::TFloatFormat::ffGeneral, 4, 2, "3.142E-06"},
+        {2.5, kv::TFloatFormat::ffFixed, 4, 2, "2.50"},
+        {12345.5, kv::TFloatFormat::ffNumber, 6, 1, "12,345.5"},
+        {2.5, kv::TFloatFormat::ffExponent, 3, 2, "2.50E+00"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(kv::FloatToStrF(c.v, c.f, c.precision, c.digits), c.text) << c.v;
+}
+
+} // namespace

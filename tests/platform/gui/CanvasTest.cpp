@@ -7,6 +7,7 @@
 
 #include <QPainter>
 
+#include <cmath>
 #include <functional>
 
 using namespace kv;
@@ -216,6 +217,103 @@ TEST(CanvasTest, SystemColoursAndFontSubstitutesAreFixed) {
     f.SetSize(8);
     EXPECT_EQ(f.Height(), -11);
     EXPECT_EQ(f.Size(), 8);
+}
+
+TEST(CanvasTest, OnePainterServesARunOfCallsAndCopiesStayAsTaken) {
+    TBitmap bmp(40, 20);
+    TCanvas& c = *bmp.Canvas();
+    c.Pen()->SetWidth(3);
+    c.Pen()->SetColor(clRed);
+    c.MoveTo(2, 5);
+    c.LineTo(30, 5);
+    const QImage taken = bmp.ToImage(); // between two calls of a run
+    c.MoveTo(2, 12);
+    c.LineTo(30, 12);
+    c.Brush()->SetColor(clBlue);
+    c.FillRect({0, 15, 10, 20});
+    EXPECT_EQ(FromQRgb(taken.pixel(10, 5)), clRed);
+    EXPECT_EQ(FromQRgb(taken.pixel(10, 12)), clWhite);
+    EXPECT_EQ(FromQRgb(taken.pixel(5, 17)), clWhite);
+    EXPECT_EQ(c.Pixel(10, 12), clRed);
+    EXPECT_EQ(c.Pixel(5, 17), clBlue);
+    // A canvas drawing onto another bitmap's pixels sees what that bitmap's canvas drew so far.
+    TBitmap other(40, 20);
+    other.Canvas()->CopyRect({0, 0, 40, 20}, c, {0, 0, 40, 20});
+    EXPECT_EQ(other.Canvas()->Pixel(10, 12), clRed);
+    EXPECT_EQ(other.Canvas()->Pixel(5, 17), clBlue);
+
+    // A wide polyline sets the pixels of its segments drawn one by one.
+    TBitmap lines(60, 40), poly(60, 40);
+    const std::vector<TPoint> points{{3, 30}, {12, 4}, {20, 25}, {21, 25}, {40, 10}, {55, 36}};
+    for (TBitmap* b : {&lines, &poly}) {
+        b->Canvas()->Pen()->SetWidth(2);
+        b->Canvas()->Pen()->SetColor(clGreen);
+    }
+    poly.Canvas()->Polyline(points);
+    lines.Canvas()->MoveTo(points[0].X, points[0].Y);
+    for (std::size_t i = 1; i < points.size(); ++i)
+        lines.Canvas()->LineTo(points[i].X, points[i].Y);
+    EXPECT_TRUE(poly.ToImage() == lines.ToImage());
+}
+
+TEST(CanvasTest, GdiPlusPathsSetWholePixelsWithTheirCentresOnTheGrid) {
+    // Without smoothing a pixel is filled when its centre, an integer point, lies inside the path.
+    TBitmap bmp(10, 10);
+    QPainterPath square;
+    square.addRect(QRectF(1.5, 1.5, 3.0, 3.0));
+    bmp.Canvas()->GpFillPath(square, QColor(0, 0, 0));
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            EXPECT_EQ(bmp.Canvas()->Pixel(x, y), x >= 2 && x <= 4 && y >= 2 && y <= 4 ? clBlack : clWhite)
+                << x << "," << y;
+
+    // A translucent line laid over itself blends each pixel once, and nothing beside it.
+    TBitmap line(10, 10);
+    QPainterPath there;
+    there.moveTo(1, 5);
+    there.lineTo(8, 5);
+    there.lineTo(1, 5);
+    line.Canvas()->GpDrawPath(there, QColor(0, 0, 0, 128), 1.0);
+    const TColor once = line.Canvas()->Pixel(4, 5);
+    EXPECT_NE(once, clWhite);
+    EXPECT_NE(once, clBlack);
+    for (int x = 2; x <= 7; ++x)
+        EXPECT_EQ(line.Canvas()->Pixel(x, 5), once) << x;
+    EXPECT_EQ(line.Canvas()->Pixel(4, 4), clWhite);
+    EXPECT_EQ(line.Canvas()->Pixel(4, 6), clWhite);
+
+    // The cardinal spline passes through its points.
+    const std::vector<TPoint> points{{0, 0}, {10, 20}, {30, 5}, {40, 40}};
+    const QPainterPath curve = TCanvas::GpCardinalCurve(points);
+    ASSERT_EQ(curve.elementCount(), 1 + 3 * 3);
+    for (int i = 0; i < 4; ++i) {
+        const auto e = curve.elementAt(i * 3);
+        EXPECT_EQ(QPointF(e.x, e.y),
+                  QPointF(points[static_cast<size_t>(i)].X, points[static_cast<size_t>(i)].Y));
+    }
+}
+
+TEST(CanvasTest, SplineSegmentsOffTheTargetLaidAsChordsSetTheSamePixels) {
+    // A wavy spline running far beyond every edge, closed along a line below, filled and outlined
+    // translucently: flattened whole, and with the segments off the bitmap replaced by chords.
+    std::vector<TPoint> points;
+    for (int i = -300; i < 700; i += 3)
+        points.push_back({i, static_cast<int>(40 + 90 * std::sin(i * 0.03) * std::cos(i * 0.011))});
+    auto render = [&](const QRectF& keep) {
+        TBitmap bmp(400, 80);
+        QPolygonF poly = TCanvas::GpFlatCardinalCurve(points, keep);
+        poly << QPointF(900, 60) << QPointF(-500, 60);
+        bmp.Canvas()->GpDrawLines(poly, QColor(200, 0, 0, 90), 1.0);
+        bmp.Canvas()->GpFillPolygon(poly, QColor(0, 0, 200, 60));
+        return bmp.ToImage();
+    };
+    const QImage whole = render(QRectF(-1e6, -1e6, 2e6, 2e6)), cut = render(QRectF(-4, -4, 408, 88));
+    EXPECT_TRUE(whole == cut);
+    int touched = 0;
+    for (int y = 0; y < whole.height(); ++y)
+        for (int x = 0; x < whole.width(); ++x)
+            touched += whole.pixel(x, y) != qRgb(255, 255, 255);
+    EXPECT_GT(touched, 4000);
 }
 
 } // namespace
