@@ -11,6 +11,7 @@
 #include "platform/gui/Graphics.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -168,7 +169,7 @@ void PaintParentImageOnCanvas(TControl* control, TCanvas& canvas, bool invalidat
 // Text, fonts and platform
 
 // A copy of `font` turned by `angle` degrees counter-clockwise (the font handle of the old framework).
-TFont CreateAngledFont(const TFont& font, int angle);
+std::unique_ptr<TFont> CreateAngledFont(const TFont& font, int angle);
 bool IsTrueTypeFont(const TFont& font);
 std::string StripAccelerators(const std::string& text);
 char LastCharOf(const std::string& text);
