@@ -3,10 +3,12 @@
 #include "platform/gui/GdiOps.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QPainter>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -885,6 +887,32 @@ int DrawTextIn(TCanvas& canvas, const std::string& text, TRect& r, unsigned flag
 
 void DrawTextCentred(TCanvas& canvas, const std::string& text, TRect r) {
     canvas.DrawText(text, r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+}
+
+namespace {
+class THoverWatcher : public QObject {
+public:
+    THoverWatcher(QObject* parent, std::function<void()> enter, std::function<void()> leave)
+        : QObject(parent), FEnter(std::move(enter)), FLeave(std::move(leave)) {}
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::Enter && FEnter)
+            FEnter();
+        else if (e->type() == QEvent::Leave && FLeave)
+            FLeave();
+        return QObject::eventFilter(watched, e);
+    }
+
+private:
+    std::function<void()> FEnter, FLeave;
+};
+} // namespace
+
+QObject* WatchMouseHover(TControl* control, std::function<void()> enter, std::function<void()> leave) {
+    if (!control || !control->Widget())
+        return nullptr;
+    auto* w = new THoverWatcher(control->Widget(), std::move(enter), std::move(leave));
+    control->Widget()->installEventFilter(w);
+    return w;
 }
 
 namespace {

@@ -11,9 +11,12 @@
 #include "platform/gui/Graphics.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+class QObject;
 
 namespace kv {
 
@@ -177,6 +180,11 @@ char LastCharOf(const std::string& text);
 char AcceleratorOf(const std::string& caption);
 int DrawTextIn(TCanvas& canvas, const std::string& text, TRect& r, unsigned flags);
 void DrawTextCentred(TCanvas& canvas, const std::string& text, TRect r);
+
+// Makes the widget of `control` report the mouse entering and leaving it (the old framework's
+// mouse-enter and mouse-leave notifications). The returned watcher lives with the widget; delete it
+// to stop watching.
+QObject* WatchMouseHover(TControl* control, std::function<void()> enter, std::function<void()> leave);
 
 // Platform-version tests; the fixed profile answers as the newest platform line does.
 bool IsWindowsVersion(int kind);

@@ -1,0 +1,13 @@
+// Every class of the panel and button pack that a layout may name. Whoever adds a control class to
+// this folder adds one RegisterClass line for it here.
+#include "panels/PanelClasses.h"
+
+#include "panels/PkBmpButton.h"
+
+namespace kv {
+
+void RegisterPanelClasses() {
+    RegisterClass(TPkBmpButton::StaticClassInfo());
+}
+
+} // namespace kv
