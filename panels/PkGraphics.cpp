@@ -697,16 +697,14 @@ void BoxGradient(QImage& img, TGradientDirection d, TColor start, TColor stop) {
     int steps = std::max(cx, cy) + 1;
     long long sx = (static_cast<long long>(cx) << 16) / steps,
               sy = (static_cast<long long>(cy) << 16) / steps;
-    std::vector<QRgb> colours(static_cast<std::size_t>(steps) + 1);
-    for (const TBand& b : Bands(stop, start, steps + 1, 1))
+    std::vector<QRgb> colours(static_cast<std::size_t>(steps));
+    for (const TBand& b : Bands(stop, start, steps, 1))
         for (int i = b.pos; i < b.pos + b.len; ++i)
             colours[static_cast<std::size_t>(i)] = b.color;
-    // Nested rectangles from the outer edge (start colour) to the centre (stop colour) leave L-shaped bands.
-    for (int i = steps; i >= 0; --i) {
+    // Nested rectangles from the outer band to the centre (stop colour) leave L-shaped bands.
+    for (int i = steps - 1; i >= 0; --i) {
         int x = static_cast<int>(((static_cast<long long>(cx) << 16) - sx * i) >> 16);
         int y = static_cast<int>(((static_cast<long long>(cy) << 16) - sy * i) >> 16);
-        if (i == steps)
-            x = y = 0;
         Fill(img, x, y, hx + 1 - x, hy + 1 - y, colours[static_cast<std::size_t>(i)]);
     }
     // Mirror the top half down and the left half across.
