@@ -7,7 +7,7 @@
 
 namespace kv {
 
-template <class C> void PkColorProps(TClassBuilder<C>& b, TColor def, bool parentColorDefault) {
+template <class C> void PkcColorProps(TClassBuilder<C>& b, TColor def, bool parentColorDefault) {
     b.Prop("Color", &TControl::Color, &TControl::SetColor)
         .Default(def)
         .Idents(ColorIdents(), "TColor")
@@ -15,23 +15,23 @@ template <class C> void PkColorProps(TClassBuilder<C>& b, TColor def, bool paren
     b.Prop("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(parentColorDefault);
 }
 
-template <class C> void PkFontProps(TClassBuilder<C>& b) {
+template <class C> void PkcFontProps(TClassBuilder<C>& b) {
     b.Prop("Font", &TControl::Font, &TControl::SetFont).Stored([](const TControl& c) {
         return !c.ParentFont();
     });
     b.Prop("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true);
 }
 
-template <class C> void PkPopupProp(TClassBuilder<C>& b) {
+template <class C> void PkcPopupProp(TClassBuilder<C>& b) {
     b.Ref("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
 }
 
-template <class C> void PkTabProps(TClassBuilder<C>& b, bool tabStopDefault) {
+template <class C> void PkcTabProps(TClassBuilder<C>& b, bool tabStopDefault) {
     b.Prop("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder).Default(-1);
     b.Prop("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(tabStopDefault);
 }
 
-template <class C> void PkCaptionProp(TClassBuilder<C>& b) {
+template <class C> void PkcCaptionProp(TClassBuilder<C>& b) {
     b.Prop("Caption", &TControl::Caption, &TControl::SetCaption);
 }
 
