@@ -117,7 +117,7 @@ public:
     void MouseEnter();
     void MouseLeave();
     // The group message; the bitmap button never answers non-zero.
-    int BmpButtonPressed(int groupIndex, TPkBmpButton* sender);
+    virtual int BmpButtonPressed(int groupIndex, TPkBmpButton* sender);
 
     // The caption and bitmap rectangles inside a content rectangle, for a chosen bitmap.
     void CalcLayout(const TRect& content, const TBitmap* bitmap, TRect& captionRect, TRect& bitmapRect);
