@@ -3,11 +3,13 @@
 #include "panels/PanelClasses.h"
 
 #include "panels/PkBmpButton.h"
+#include "panels/PkButton.h"
 
 namespace kv {
 
 void RegisterPanelClasses() {
     RegisterClass(TPkBmpButton::StaticClassInfo());
+    RegisterClass(TPkButton::StaticClassInfo());
 }
 
 } // namespace kv
