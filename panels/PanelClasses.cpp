@@ -4,12 +4,14 @@
 
 #include "panels/PkBmpButton.h"
 #include "panels/PkButton.h"
+#include "panels/PkShapeButton.h"
 
 namespace kv {
 
 void RegisterPanelClasses() {
     RegisterClass(TPkBmpButton::StaticClassInfo());
     RegisterClass(TPkButton::StaticClassInfo());
+    RegisterClass(TPkShapeButton::StaticClassInfo());
 }
 
 } // namespace kv
