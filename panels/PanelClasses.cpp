@@ -5,6 +5,12 @@
 #include "panels/PkBmpButton.h"
 #include "panels/PkButton.h"
 #include "panels/PkShapeButton.h"
+#include "panels/PkComboBox.h"
+#include "panels/PkCommon.h"
+#include "panels/PkLabel.h"
+#include "panels/PkPanel.h"
+#include "panels/led/LdDemoButton.h"
+#include "panels/led/LdPowerButton.h"
 
 namespace kv {
 
@@ -12,6 +18,14 @@ void RegisterPanelClasses() {
     RegisterClass(TPkBmpButton::StaticClassInfo());
     RegisterClass(TPkButton::StaticClassInfo());
     RegisterClass(TPkShapeButton::StaticClassInfo());
+    RegisterClass(TPkPanel::StaticClassInfo());
+    RegisterClass(TPkGroupBox::StaticClassInfo());
+    RegisterClass(TPkLabel::StaticClassInfo());
+    RegisterClass(TPkComboBox::StaticClassInfo());
+    RegisterClass(TPkFrameController::StaticClassInfo());
+    RegisterClass(TPkRegIniFile::StaticClassInfo());
+    RegisterClass(TLdPowerButton::StaticClassInfo());
+    RegisterClass(TLdDemoButton::StaticClassInfo());
 }
 
 } // namespace kv
