@@ -4,17 +4,19 @@
 
 #include "panels/PkBmpButton.h"
 #include "panels/PkButton.h"
-#include "panels/PkShapeButton.h"
 #include "panels/PkComboBox.h"
 #include "panels/PkCommon.h"
+#include "panels/PkGraphics.h"
 #include "panels/PkLabel.h"
 #include "panels/PkPanel.h"
+#include "panels/PkShapeButton.h"
 #include "panels/led/LdDemoButton.h"
 #include "panels/led/LdPowerButton.h"
 
 namespace kv {
 
 void RegisterPanelClasses() {
+    PkGraphicsStartUp();
     RegisterClass(TPkBmpButton::StaticClassInfo());
     RegisterClass(TPkButton::StaticClassInfo());
     RegisterClass(TPkShapeButton::StaticClassInfo());

@@ -1,16 +1,16 @@
 #include "panels/PkGraphics.h"
 
+#include "panels/PkCommon.h"
 #include "platform/gui/GdiOps.h"
 
 #include <QDir>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QPainter>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QWidget>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
@@ -48,8 +48,14 @@ std::vector<std::string> EnumIdents(TButtonState) {
 
 KV_REGISTER_CLASS(TPkAboutInfo, TPersistent, b) {}
 
-std::uint8_t CurrentColorScheme = DetectColorScheme();
-bool FullColorDisplay = ScreenHasFullColor();
+// Read for real by the pack's start-up; nothing may be read from storage during static initialisation.
+std::uint8_t CurrentColorScheme = 0;
+bool FullColorDisplay = true;
+
+void PkGraphicsStartUp() {
+    CurrentColorScheme = DetectColorScheme();
+    FullColorDisplay = ScreenHasFullColor();
+}
 
 bool ThemesEnabled() {
     return false;
@@ -186,18 +192,22 @@ TColor ThemePartColor(int kind) {
 }
 
 std::uint8_t DetectColorScheme() {
-    // The registry key of the old platform, kept as an INI file under the user's configuration folder.
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (dir.isEmpty())
+    // The current user's key, through the registry of the fixed profile (an INI file per root key).
+    std::string name;
+    try {
+        TPkRegIniFile reg(nullptr);
+        reg.SetPathType(TPkPathType::ptRegistry);
+        reg.SetRegKey(TPkRegKey::hkeyCurrentUser);
+        reg.SetPath("\\Software\\Microsoft\\Windows\\CurrentVersion");
+        name = reg.ReadString("ThemeManager", "ColorName", "");
+    } catch (const std::exception&) {
         return 0;
-    QSettings ini(QDir(dir).filePath(QStringLiteral("korvane/registry.ini")), QSettings::IniFormat);
-    QString name =
-        ini.value(QStringLiteral("Software.Microsoft.Windows.CurrentVersion.ThemeManager/ColorName"))
-            .toString()
-            .toUpper();
-    if (name == QLatin1String("HOMESTEAD"))
+    }
+    for (char& c : name)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (name == "HOMESTEAD")
         return 1;
-    if (name == QLatin1String("METALLIC"))
+    if (name == "METALLIC")
         return 2;
     return 0;
 }

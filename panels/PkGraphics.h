@@ -85,9 +85,11 @@ class TPkAboutInfo : public TPersistent {
 
 // ---------------------------------------------------------------------------------------------------
 // Process-wide state: 0 default blue, 1 olive, 2 silver. Set at start-up (and by panels on a theme
-// change); the fixed profile has no themes, so it stays 0 unless someone sets it.
+// change); it only matters where visual styles are on, which the fixed profile never has.
 extern std::uint8_t CurrentColorScheme;
 extern bool FullColorDisplay;
+// The pack's start-up: reads the colour scheme and the colour depth.
+void PkGraphicsStartUp();
 // Whether the platform draws with visual styles; always false in the fixed classic profile.
 bool ThemesEnabled();
 

@@ -3,7 +3,11 @@
 
 #include "panels/PkGraphics.h"
 
+#include "panels/PkCommon.h"
+
 #include <gtest/gtest.h>
+
+#include <QTemporaryDir>
 
 using namespace kv;
 
@@ -252,4 +256,19 @@ TEST(PkPlatform, FixedProfileVersion) {
     EXPECT_FALSE(ThemesEnabled());
     auto f = CreateAngledFont(TFont(), 90);
     EXPECT_EQ(f->Orientation(), 900);
+}
+
+TEST(PkColours, ColourSchemeFromTheProfileRegistry) {
+    QTemporaryDir dir;
+    std::string saved = TPkRegIniFile::RegistryFolder();
+    TPkRegIniFile::SetRegistryFolder(dir.path().toStdString());
+    TPkRegIniFile reg(nullptr);
+    reg.SetPathType(TPkPathType::ptRegistry);
+    reg.SetPath("\\Software\\Microsoft\\Windows\\CurrentVersion");
+    EXPECT_EQ(DetectColorScheme(), 0); // nothing stored
+    for (auto [name, scheme] : {std::pair{"HomeStead", 1}, {"metallic", 2}, {"NormalColor", 0}}) {
+        reg.WriteString("ThemeManager", "ColorName", name);
+        EXPECT_EQ(DetectColorScheme(), scheme) << name;
+    }
+    TPkRegIniFile::SetRegistryFolder(saved);
 }
