@@ -592,6 +592,19 @@ bool TPkCustomComboBox::KeyDown(std::uint16_t& key, TShiftState shift) {
 }
 
 bool TPkCustomComboBox::KeyPress(char& key) {
+    const char typed = key;
+    const bool consumed = KeyPressInner(key);
+    // With AutoDropDown a key opens the list (Tab closes it), after the key has been handled.
+    if (FAutoDropDown && Showing()) {
+        if (typed == '\t')
+            SetDroppedDown(false);
+        else if (typed != '\b' && typed != 27)
+            SetDroppedDown(true);
+    }
+    return consumed;
+}
+
+bool TPkCustomComboBox::KeyPressInner(char& key) {
     if (!IsListStyle(Style()))
         return EditKeyPress(key);
     if (FReadOnly)

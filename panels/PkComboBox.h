@@ -198,6 +198,7 @@ private:
     void SetColorQuiet(TColor v);
     void ListBackspace();
     bool EditKeyPress(char& key);
+    bool KeyPressInner(char& key);
     bool EditBackspace();
     void RestartTimer();
     void PaintPlatformCombo(TCanvas& canvas, const TRect& br);

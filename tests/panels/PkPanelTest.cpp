@@ -109,6 +109,12 @@ TEST(PkPanelTest, FramesFillAndBottomAlignedGrowth) {
     img = p.RenderToImage();
     EXPECT_EQ(Px(img, 9, 9), Rgb(clBtnShadow)) << "grid dot at a crossing";
     EXPECT_EQ(Px(img, 9, 5), Rgb(clYellow));
+    // A grid size of 0 draws nothing in that direction (and divides by nothing).
+    p.SetGridStyle(TPkGridStyle::gsSolidLines);
+    p.SetGridXSize(0);
+    img = p.RenderToImage();
+    EXPECT_EQ(Px(img, 9, 5), Rgb(clYellow)) << "no vertical lines";
+    EXPECT_EQ(Px(img, 5, 9), Rgb(clBtnShadow)) << "horizontal lines stay";
 
     TPkPanel host(nullptr);
     host.SetBounds(0, 0, 200, 200);

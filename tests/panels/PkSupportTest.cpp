@@ -1,5 +1,6 @@
 // The pack's support classes: the shared blink list, the frame controller and the storage component.
 
+#include "panels/PkComboBox.h"
 #include "panels/PkCommon.h"
 #include "panels/PkPanel.h"
 #include "platform/sys/VirtualClock.h"
@@ -80,6 +81,27 @@ TEST(PkFrameControllerTest, PushesItsSettingsIntoLinkedControls) {
     fc.SetColor(clYellow);
     EXPECT_EQ(fc.FocusColor(), clYellow);
     EXPECT_EQ(panel.Color(), clYellow);
+}
+
+TEST(PkFrameControllerTest, ControlsWithoutTheFramingInterfaceGetPropertiesByName) {
+    TPkFrameController fc(nullptr);
+    fc.SetFrameHotTrack(true);
+    fc.SetFrameStyle(TFrameStyleEx::fsStatus);
+    fc.SetFocusColor(clAqua);
+    TPkComboBox cb(nullptr);
+    // Without the focus colour bit the combo keeps its own.
+    auto notes = AllFrameNotifications;
+    notes.Exclude(TPkFrameControllerProperty::fcpFocusColor);
+    cb.SetFrameControllerNotifications(notes);
+    cb.SetFrameController(&fc);
+    EXPECT_TRUE(cb.FrameVisible());
+    EXPECT_TRUE(cb.FrameHotTrack());
+    EXPECT_EQ(cb.FrameStyle(), TFrameStyleEx::fsStatus);
+    EXPECT_EQ(cb.FocusColor(), clWindow);
+    fc.SetFrameColor(clRed);
+    EXPECT_EQ(cb.FrameColor(), clRed);
+    cb.SetFrameController(nullptr);
+    EXPECT_EQ(fc.ControlCount(), 0);
 }
 
 TEST(PkFrameControllerTest, ControllerRemovalClearsTheReferenceAndLoadNeedsStorage) {
