@@ -619,8 +619,6 @@ void TPkBmpButton::Paint(TCanvas& canvas) {
         if (FIsFocused && FShowFocus)
             face = PaintEdgeLines(oc, face, clWindowFrame, AllSides, clWindowFrame);
         face = PaintSystemButtonEdgeAll(oc, face, pressed);
-        if (bevel == 1 && !pressed)
-            face = {face.Left, face.Top, face.Right, face.Bottom};
         content = {face.Left + 1, face.Top + 1, face.Right - 1, face.Bottom - 1};
         break;
     }

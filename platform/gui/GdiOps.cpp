@@ -179,54 +179,59 @@ void FillPattern(QImage& dest, const TRect& r, const QImage& pattern, const TRec
     BitBlt(dest, r.Left, r.Top, r.Width(), r.Height(), nullptr, 0, 0, PATCOPY, brush, clip);
 }
 
-namespace {
-
-// Draws `parent`'s own picture into `img` (parent coordinates): its colour, its own painting and its
-// windowless children below `upTo` (all of them when upTo is null).
-void PaintParentContent(TWinControl* parent, QImage& img, const TControl* upTo) {
-    img.fill(Rgb(parent->Color()));
-    if (parent->Transparent() && parent->Parent()) {
-        QImage under = ParentBackground(parent);
-        if (!under.isNull()) {
-            QPainter p(&img);
-            p.drawImage(0, 0, under);
-        }
-    }
-    if (parent->IsSelfPainted()) {
-        TCanvas canvas(&img);
-        canvas.Font()->Assign(parent->Font());
-        canvas.Brush()->SetColor(parent->Color());
-        parent->Paint(canvas);
-        canvas.SetTarget(nullptr);
-    }
-    for (int i = 0; i < parent->ControlCount(); ++i) {
-        TControl* c = parent->Controls(i);
-        if (c == upTo)
-            break;
-        if (dynamic_cast<TWinControl*>(c) || !c->Visible() || !c->Widget())
-            continue;
-        QImage child(std::max(1, c->Width()), std::max(1, c->Height()), QImage::Format_ARGB32_Premultiplied);
-        child.fill(0u);
-        c->Widget()->render(&child, QPoint(), QRegion(), QWidget::DrawWindowBackground);
-        QPainter p(&img);
-        p.drawImage(c->Left(), c->Top(), child);
-    }
-}
-
-} // namespace
-
 QImage ParentBackground(TControl* control) {
     TWinControl* parent = control ? control->Parent() : nullptr;
     if (!parent)
         return {};
-    QImage img(std::max(1, parent->ClientWidth()), std::max(1, parent->ClientHeight()),
-               QImage::Format_ARGB32_Premultiplied);
-    PaintParentContent(parent, img, control);
-    QImage out(std::max(1, control->Width()), std::max(1, control->Height()),
-               QImage::Format_ARGB32_Premultiplied);
+    const int w = std::max(1, control->Width()), h = std::max(1, control->Height());
+    const QRect area(control->Left(), control->Top(), w, h); // in the parent's coordinates
+    QImage out(w, h, QImage::Format_ARGB32_Premultiplied);
     out.fill(Rgb(parent->Color()));
     QPainter p(&out);
-    p.drawImage(-control->Left(), -control->Top(), img);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    if (parent->Transparent() && parent->Parent()) {
+        QImage under = ParentBackground(parent);
+        if (!under.isNull())
+            p.drawImage(0, 0, under, area.left(), area.top(), w, h);
+    }
+    if (parent->IsSelfPainted()) {
+        // The parent paints in its own coordinates over its whole client area; only our part is kept.
+        QImage full(std::max(1, parent->ClientWidth()), std::max(1, parent->ClientHeight()),
+                    QImage::Format_ARGB32_Premultiplied);
+        full.fill(0u);
+        {
+            QPainter q(&full);
+            q.setCompositionMode(QPainter::CompositionMode_Source);
+            q.drawImage(area.topLeft(), out);
+        }
+        TCanvas canvas(&full);
+        canvas.Font()->Assign(parent->Font());
+        canvas.Brush()->SetColor(parent->Color());
+        parent->Paint(canvas);
+        canvas.SetTarget(nullptr);
+        p.drawImage(0, 0, full, area.left(), area.top(), w, h);
+    }
+    // Windowless siblings are part of the parent's picture: all of them lie below a windowed control,
+    // only those before it below a windowless one.
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    const bool windowed = dynamic_cast<TWinControl*>(control) != nullptr;
+    p.end();
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (c == control) {
+            if (!windowed)
+                break;
+            continue;
+        }
+        if (dynamic_cast<TWinControl*>(c) || !c->Visible() || !c->Widget())
+            continue;
+        QRect sibling(c->Left(), c->Top(), c->Width(), c->Height());
+        QRect common = sibling & area;
+        if (common.isEmpty())
+            continue;
+        c->Widget()->render(&out, common.topLeft() - area.topLeft(),
+                            QRegion(common.translated(-sibling.topLeft())), QWidget::RenderFlags());
+    }
     return out;
 }
 
