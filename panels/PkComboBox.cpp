@@ -179,6 +179,7 @@ KV_REGISTER_CLASS(TPkComboBox, TPkCustomComboBox, b) {
     b.Prop("ReadOnlyColorOnFocus", &C::ReadOnlyColorOnFocus, &C::SetReadOnlyColorOnFocus)
         .Default(false)
         .Stored([](const C& c) { return NotControlled(c, P::fcpReadOnlyColorOnFocus); });
+    b.Prop("Style", &TComboBox::Style, &C::SetStyleValue).Default(TComboBoxStyle::csDropDown);
     b.Prop("TabOnEnter", &C::TabOnEnter, &C::SetTabOnEnter).Default(false);
     b.Prop("TextHint", &C::TextHint, &C::SetTextHint);
     b.Prop("Values", &C::Values, &C::SetValues);
@@ -210,18 +211,34 @@ TPkCustomComboBox::TPkCustomComboBox(TComponent* owner)
     QObject::connect(cb, QOverload<int>::of(&QComboBox::activated), cb,
                      [this](int index) { UserPick(index); });
     cb->setItemDelegate(new TOwnerDrawDelegate(this));
-    if (QLineEdit* e = Edit())
-        e->setCompleter(nullptr);
     FWatch = std::make_unique<TPkMouseWatch>(
         FWidget, [this] { MouseEnter(); }, [this] { MouseLeave(); });
-    if (QLineEdit* e = Edit()) {
-        FWatch->Watch(e);
-        QObject::connect(e, &QLineEdit::textEdited, cb, [this](const QString& t) {
-            if (!FTyping)
-                FSearchString = t.toStdString();
-        });
-    }
+    SetUpEditPart();
     FNormalColor = Color();
+}
+
+void TPkCustomComboBox::SetUpEditPart() {
+    QLineEdit* e = Edit();
+    if (!e || e->property("pkEditPart").isValid())
+        return;
+    e->setProperty("pkEditPart", true);
+    // The pack completes the text itself; the platform's completer would fight it.
+    e->setCompleter(nullptr);
+    e->setReadOnly(FReadOnly);
+    if (FMaxLength > 0)
+        e->setMaxLength(FMaxLength);
+    e->setPlaceholderText(QString::fromStdString(FTextHint));
+    FWatch->Watch(e);
+    QObject::connect(e, &QLineEdit::textEdited, Combo(), [this](const QString& t) {
+        if (!FTyping)
+            FSearchString = t.toStdString();
+    });
+}
+
+void TPkCustomComboBox::SetStyleValue(TComboBoxStyle v) {
+    TComboBox::SetStyle(v);
+    SetUpEditPart();
+    Invalidate();
 }
 
 TPkCustomComboBox::~TPkCustomComboBox() {
@@ -818,8 +835,7 @@ void TPkCustomComboBox::SetBounds(int left, int top, int width, int height) {
 void TPkCustomComboBox::Loaded() {
     TComboBox::Loaded();
     FNormalColor = Color();
-    if (QLineEdit* e = Edit())
-        e->setCompleter(nullptr);
+    SetUpEditPart();
     UpdateColors();
 }
 

@@ -138,6 +138,8 @@ public:
     bool DroppedDown() const;
     void SetDroppedDown(bool v);
 
+    // The platform's style change, then the pack's set-up of a new edit part.
+    void SetStyleValue(TComboBoxStyle v);
     void Paint(TCanvas& canvas) override;
     bool IsSelfPainted() const override { return true; }
     // The canvas an OnDrawItem handler draws on (the item's or the edit part's while it runs).
@@ -201,6 +203,7 @@ private:
     bool KeyPressInner(char& key);
     bool EditBackspace();
     void RestartTimer();
+    void SetUpEditPart();
     void PaintPlatformCombo(TCanvas& canvas, const TRect& br);
     TRect ButtonRect() const;
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QWheelEvent>
@@ -23,7 +24,7 @@ const char* const kSlopes[] = {"BW -6",  "BL -6",  "BW -12", "BL -12", "LK -12",
 class Probe : public TPkComboBox {
 public:
     explicit Probe(TComboBoxStyle style) : TPkComboBox(nullptr) {
-        SetStyle(style);
+        SetStyleValue(style);
         for (const char* s : kSlopes)
             Items()->Add(s);
         OnChange = [this](TObject*) { log += "change "; };
@@ -172,7 +173,7 @@ TEST(PkComboBoxTest, SelectionByCodeRaisesNothingAndValuesFollowTheList) {
     EXPECT_EQ(cb.log, "");
 
     TPkComboBox v(nullptr);
-    v.SetStyle(TComboBoxStyle::csDropDownList);
+    v.SetStyleValue(TComboBoxStyle::csDropDownList);
     v.AddItemValue("Low", "L");
     v.AddItemValue("High", "");
     EXPECT_EQ(v.GetItemValue(0), "L");
@@ -188,8 +189,10 @@ TEST(PkComboBoxTest, SelectionByCodeRaisesNothingAndValuesFollowTheList) {
 }
 
 TEST(PkComboBoxTest, EditableStyleCompletesAndRefusesUnknownTextWithoutAllowEdit) {
-    Probe cb(TComboBoxStyle::csDropDown);
-    QLineEdit* e = cb.Widget()->findChild<QLineEdit*>();
+    // Through a list style and back: the new edit part is set up as the first was.
+    Probe cb(TComboBoxStyle::csDropDownList);
+    cb.SetStyleValue(TComboBoxStyle::csDropDown);
+    QLineEdit* e = static_cast<QComboBox*>(cb.Widget())->lineEdit();
     ASSERT_NE(e, nullptr);
     cb.Type("lk");
     EXPECT_EQ(cb.Selected(), "LK -12");
