@@ -145,6 +145,20 @@ TEST(PkLabelTest, BlinkingFollowsTheSharedListAndStopsAtOnce) {
     SetPkScheduler(nullptr);
 }
 
+TEST(PkLabelTest, FlyByColourUnderTheMouse) {
+    Fixture f;
+    f.label.SetFlyByEnabled(true);
+    f.label.SetFlyByColor(clRed);
+    f.label.MouseEnter();
+    EXPECT_EQ(f.label.Font()->Color(), clRed);
+    EXPECT_FALSE(ColourBounds(f.label.RenderToImage(), clRed).isEmpty());
+    f.label.MouseLeave();
+    EXPECT_EQ(f.label.Font()->Color(), clBlue);
+    f.label.MouseEnter();
+    f.label.SetFlyByEnabled(false);
+    EXPECT_EQ(f.label.Font()->Color(), clBlue) << "switching fly-by off restores the colour";
+}
+
 TEST(PkLabelTest, AngledAndCurvedTextDrawAndAZeroRadiusDrawsNothing) {
     Fixture f;
     f.label.SetBounds(0, 0, 60, 60);
