@@ -3,6 +3,9 @@
 
 #include "panels/PkBmpButton.h"
 
+#include "panels/PanelClasses.h"
+#include "platform/gui/Layout.h"
+
 #include "platform/gui/StdCtrls.h"
 
 #include <gtest/gtest.h>
@@ -378,4 +381,37 @@ TEST_F(PkBmpButtonTest, DefaultsAndTheSharedDownPattern) {
     form.reset();
     EXPECT_EQ(TPkBmpButton::LiveButtons(), 0);
     EXPECT_FALSE(TPkBmpButton::DownPatternExists());
+}
+
+TEST(PkBmpButtonLayout, BitmapsAndPropertiesRoundTrip) {
+    RegisterPanelClasses();
+    TForm source(nullptr);
+    source.SetName("fmSource");
+    auto* btn = new TPkBmpButton(&source);
+    btn->SetName("pkbMute");
+    btn->SetParent(&source);
+    btn->SetCaption("Mute");
+    btn->SetGroupIndex(2);
+    btn->SetButtonSize(TBtnSize::bszStretchToButton);
+    btn->SetBounds(4, 4, 60, 24);
+    btn->Bitmaps()->SetTransparentColor(clTeal);
+    auto up = Solid(6, 5, clRed);
+    up->Canvas()->SetPixel(1, 1, clBlue);
+    btn->Bitmaps()->SetUp(up.get());
+    std::string text = WriteLayout(source);
+    EXPECT_NE(text.find("Bitmaps.Up = bmp"), std::string::npos) << text;
+    EXPECT_NE(text.find("Bitmaps.TransparentColor = clTeal"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Bitmaps.Down"), std::string::npos) << text; // empty pictures are not written
+    EXPECT_EQ(text.find("Margin"), std::string::npos) << text;       // defaults are not written
+
+    TForm target(nullptr);
+    auto errors = ReadLayout(text, target);
+    ASSERT_TRUE(errors.empty()) << errors.front();
+    auto* copy = dynamic_cast<TPkBmpButton*>(target.FindComponent("pkbMute"));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->GroupIndex(), 2);
+    EXPECT_EQ(copy->Width(), 60); // a stretched button keeps its layout size
+    ASSERT_EQ(copy->Bitmaps()->Up()->Width(), 6);
+    EXPECT_EQ(FromQRgb(copy->Bitmaps()->Up()->Image().pixel(1, 1)), clBlue);
+    EXPECT_EQ(copy->Bitmaps()->TransparentColor(), clTeal);
 }
