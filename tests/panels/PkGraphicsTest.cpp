@@ -272,3 +272,38 @@ TEST(PkColours, ColourSchemeFromTheProfileRegistry) {
     }
     TPkRegIniFile::SetRegistryFolder(saved);
 }
+
+TEST(PkFrames, FramePairRectanglesAndRoundedRing) {
+    using F = TFrameStyleEx;
+    struct Case {
+        const char* what;
+        F outer;
+        bool transparent;
+        int borderWidth;
+        F inner;
+        TRect want;
+    };
+    const Case cases[] = {
+        {"flat outer", F::fsFlat, false, 0, F::fsNone, {1, 1, 19, 19}},
+        {"bold outer, border 2, flat inner", F::fsFlatBold, false, 2, F::fsFlat, {5, 5, 15, 15}},
+        {"status outer of bevel 3", F::fsStatus, false, 0, F::fsNone, {3, 3, 17, 17}},
+        {"rounded outer", F::fsFlatRounded, false, 0, F::fsNone, {2, 2, 18, 18}},
+        {"rounded inner after a lowered outer", F::fsLowered, true, 0, F::fsFlatRounded, {4, 4, 16, 16}},
+    };
+    for (const Case& c : cases) {
+        auto b = White(20, 20);
+        TRect r =
+            PaintFramePair(*b->Canvas(), {0, 0, 20, 20}, c.outer, c.transparent, clBlue, clWhite, 0, clRed,
+                           clBtnShadow, clBtnHighlight, clLime, 3, AllSides, c.borderWidth, c.inner);
+        EXPECT_EQ(r, c.want) << c.what;
+    }
+    // Rounded outer on an opaque control: the cut corner shows the parent's colour, the outline the
+    // flat colour, and the ring inside it the control's colour.
+    auto b = White(20, 20);
+    PaintFramePair(*b->Canvas(), {0, 0, 20, 20}, F::fsFlatRounded, false, clBlue, clYellow, 0, clRed,
+                   clBtnShadow, clBtnHighlight, clLime, 1, AllSides, 0, F::fsNone);
+    EXPECT_EQ(At(*b, 0, 0), clBlue);
+    EXPECT_EQ(At(*b, 0, 5), clRed);
+    EXPECT_EQ(At(*b, 1, 1), clRed);
+    EXPECT_EQ(At(*b, 1, 5), clYellow);
+}
