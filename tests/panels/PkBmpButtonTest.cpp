@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QTimer>
+#include <QWidget>
 
 using namespace kv;
 
@@ -414,4 +417,32 @@ TEST(PkBmpButtonLayout, BitmapsAndPropertiesRoundTrip) {
     ASSERT_EQ(copy->Bitmaps()->Up()->Width(), 6);
     EXPECT_EQ(FromQRgb(copy->Bitmaps()->Up()->Image().pixel(1, 1)), clBlue);
     EXPECT_EQ(copy->Bitmaps()->TransparentColor(), clTeal);
+}
+
+TEST_F(PkBmpButtonTest, WidgetEventsClickOnceAndDoubleClickPressesAgain) {
+    TPkBmpButton* btn = Button(form.get());
+    btn->SetName("btn");
+    int doubles = 0;
+    btn->OnDblClick = [&](TObject*) { ++doubles; };
+    QWidget* w = btn->Widget();
+    auto send = [&](QEvent::Type type) {
+        QPointF at(5, 5);
+        QMouseEvent e(type, at, w->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    };
+    send(QEvent::MouseButtonPress);
+    send(QEvent::MouseButtonRelease);
+    EXPECT_EQ(events, (std::vector<std::string>{"click btn"}));
+    send(QEvent::MouseButtonDblClick);
+    EXPECT_EQ(btn->State(), TButtonState::bsDown); // the second press of a double click
+    send(QEvent::MouseButtonRelease);
+    EXPECT_EQ(events.size(), 2u);
+    EXPECT_EQ(doubles, 0); // OnDblClick only for a down button
+
+    TPkBmpButton* grouped = Button(form.get(), 7);
+    grouped->OnDblClick = [&](TObject*) { ++doubles; };
+    grouped->SetDown(true);
+    grouped->DblClick();
+    EXPECT_EQ(doubles, 1);
 }
