@@ -145,6 +145,22 @@ TEST(PkLabelTest, BlinkingFollowsTheSharedListAndStopsAtOnce) {
     SetPkScheduler(nullptr);
 }
 
+TEST(PkLabelTest, CondensedCaptionsStayInsideAndTurnAutoSizeOff) {
+    for (TPkCondenseCaption cc : {TPkCondenseCaption::ccAtEnd, TPkCondenseCaption::ccWithinPath}) {
+        SCOPED_TRACE(static_cast<int>(cc));
+        Fixture f;
+        f.label.SetAutoSize(true);
+        f.label.SetCaption("/home/user/presets/a-very-long-name.prs");
+        f.label.SetCondenseCaption(cc);
+        EXPECT_FALSE(f.label.AutoSize());
+        f.label.SetBounds(0, 0, 120, 30);
+        QRect ink = ColourBounds(f.label.RenderToImage(), clBlue);
+        ASSERT_FALSE(ink.isEmpty());
+        EXPECT_LT(ink.right(), 120);
+        EXPECT_GT(ink.width(), 60) << "condensed, not cut to nothing";
+    }
+}
+
 TEST(PkLabelTest, FlyByColourUnderTheMouse) {
     Fixture f;
     f.label.SetFlyByEnabled(true);
