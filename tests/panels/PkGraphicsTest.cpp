@@ -307,3 +307,25 @@ TEST(PkFrames, FramePairRectanglesAndRoundedRing) {
     EXPECT_EQ(At(*b, 1, 1), clRed);
     EXPECT_EQ(At(*b, 1, 5), clYellow);
 }
+
+TEST(PkGradients, DegenerateSizesAreHarmless) {
+    auto b = White(60, 60);
+    const TRect rects[] = {{5, 5, 5, 40}, {5, 5, 40, 5}, {5, 5, 6, 6},
+                           {5, 5, 7, 55}, {5, 5, 55, 6}, {40, 40, 10, 10}};
+    for (int d = 0; d < 10; ++d)
+        for (const TRect& r : rects) {
+            FillGradient(*b->Canvas(), r, static_cast<TGradientDirection>(d), 1, clRed, clBlue);
+            FillGradient(*b->Canvas(), r, static_cast<TGradientDirection>(d), 300, clRed, clBlue);
+            PaintGradientRim(*b->Canvas(), r, static_cast<TGradientDirection>(d), clRed, clBlue);
+        }
+    TBitmap empty;
+    StretchTransparentWhole(*b->Canvas(), {0, 0, 10, 10}, empty, clTeal);
+    TileTransparent(*b->Canvas(), {0, 0, 10, 10}, empty, clTeal);
+    TBitmap one(1, 1);
+    TileTransparent(*b->Canvas(), {0, 0, 0, 0}, one, clTeal);
+    StretchTransparentMasked(*b->Canvas(), {0, 0, 10, 10}, one, {0, 0, 0, 0}, clTeal);
+    PaintDropArrow(*b->Canvas(), {0, 0, 0, 0}, 0, true);
+    // A 1-pixel-wide gradient from a 2 x 50 rectangle still runs from start to near stop.
+    FillGradient(*b->Canvas(), {0, 0, 2, 50}, TGradientDirection::gdHorizontalEnd, 1, clBlack, clWhite);
+    EXPECT_EQ(At(*b, 1, 0), clBlack);
+}
