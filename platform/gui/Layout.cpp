@@ -431,6 +431,17 @@ private:
                 }
                 return;
             }
+            if (auto* graphic = dynamic_cast<TGraphic*>(sub)) {
+                // A bitmap property of its own (not a picture holder) takes any picture, converted.
+                if (v.picture.empty()) {
+                    Report(line, "a picture expected for " + name);
+                    return;
+                }
+                TPicture picture;
+                picture.LoadFromBytes(v.picture == "resource" ? ResourceBytes(v.text) : Base64Decode(v.text));
+                graphic->Assign(picture.Graphic());
+                return;
+            }
             Report(line, name + " takes no value of its own");
             return;
         }
@@ -548,7 +559,8 @@ private:
                 TPersistent* sub = p.GetObject(obj);
                 if (!sub)
                     break;
-                if (events && (dynamic_cast<TStrings*>(sub) || dynamic_cast<TPicture*>(sub)))
+                if (events && (dynamic_cast<TStrings*>(sub) || dynamic_cast<TPicture*>(sub) ||
+                               dynamic_cast<TGraphic*>(sub)))
                     break;
                 if (auto* strings = dynamic_cast<TStrings*>(sub)) {
                     if (strings->Count() == 0)
@@ -571,6 +583,15 @@ private:
                                        : dynamic_cast<const TJPEGImage*>(g) ? "jpeg"
                                                                             : "bmp";
                     Line(indent, full + " = " + kind + " " + Quote(Base64Encode(g->SaveToBytes())));
+                    break;
+                }
+                if (auto* graphic = dynamic_cast<TGraphic*>(sub)) {
+                    if (!graphic->Empty())
+                        Line(indent, full + " = " +
+                                         (dynamic_cast<TPngImage*>(graphic)    ? "png "
+                                          : dynamic_cast<TJPEGImage*>(graphic) ? "jpeg "
+                                                                               : "bmp ") +
+                                         Quote(Base64Encode(graphic->SaveToBytes())));
                     break;
                 }
                 WriteProps(comp, *sub, full, indent, events);

@@ -1,0 +1,227 @@
+// The pack's combo box: type-ahead on a fake clock, Backspace and invalid keys, read-only mode, the
+// wheel, auto-completion, state colours and the values list.
+
+#include "panels/PkComboBox.h"
+#include "platform/sys/VirtualClock.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QWheelEvent>
+
+using namespace kv;
+
+namespace {
+
+const char* const kSlopes[] = {"BW -6",  "BL -6",  "BW -12", "BL -12", "LK -12", "BW -18", "BL -18",
+                               "BW -24", "BL -24", "LK -24", "BW -30", "BL -30", "LK -36", "BW -36",
+                               "BL -36", "BW -42", "BL -42", "BW -48", "BL -48", "LK -48"};
+
+// A combo box that counts its beeps and logs its events.
+class Probe : public TPkComboBox {
+public:
+    explicit Probe(TComboBoxStyle style) : TPkComboBox(nullptr) {
+        SetStyleValue(style);
+        for (const char* s : kSlopes)
+            Items()->Add(s);
+        OnChange = [this](TObject*) { log += "change "; };
+        OnClick = [this](TObject*) { log += "click "; };
+    }
+    void InvalidKeyBeep() override { ++beeps; }
+    std::string Selected() const { return ItemIndex() < 0 ? std::string("-") : (*Items())[ItemIndex()]; }
+    void Type(const std::string& keys) {
+        for (char c : keys) {
+            char k = c;
+            KeyPress(k);
+        }
+    }
+    void Back() {
+        std::uint16_t k = VK_BACK;
+        KeyDown(k, {});
+    }
+    int beeps = 0;
+    std::string log;
+};
+
+struct Clocked {
+    TVirtualClock clock;
+    Clocked() { SetPkScheduler(&clock); }
+    ~Clocked() { SetPkScheduler(nullptr); }
+};
+
+} // namespace
+
+TEST(PkComboBoxTest, TypeAheadSequencesResetAfterAPause) {
+    Clocked c;
+    Probe cb(TComboBoxStyle::csDropDownList);
+    cb.Type("L");
+    EXPECT_EQ(cb.Selected(), "LK -12");
+    EXPECT_EQ(cb.log, "click change ");
+    c.clock.Advance(1000);
+    cb.Type("K -4");
+    EXPECT_EQ(cb.Selected(), "LK -48");
+    EXPECT_EQ(cb.SearchString(), "LK -4");
+    // Each key restarts the 1500 ms; only a full pause clears the search text.
+    c.clock.Advance(1499);
+    EXPECT_EQ(cb.SearchString(), "LK -4");
+    c.clock.Advance(1);
+    EXPECT_EQ(cb.SearchString(), "");
+    cb.Type("B");
+    EXPECT_EQ(cb.Selected(), "BW -6");
+}
+
+TEST(PkComboBoxTest, TypeAheadThroughTheWidgetsKeyEvents) {
+    Clocked c;
+    Probe cb(TComboBoxStyle::csDropDownList);
+    for (char ch : std::string("LK -4")) {
+        QKeyEvent press(QEvent::KeyPress,
+                        ch == ' '   ? Qt::Key_Space
+                        : ch == '-' ? Qt::Key_Minus
+                                    : Qt::Key_A + 0,
+                        Qt::NoModifier, QString(QChar(ch)));
+        QApplication::sendEvent(cb.Widget(), &press);
+    }
+    EXPECT_EQ(cb.Selected(), "LK -48") << "the platform's own keyboard search stays out";
+}
+
+TEST(PkComboBoxTest, InvalidKeysAndBackspace) {
+    Clocked c;
+    Probe cb(TComboBoxStyle::csDropDownList);
+    cb.Type("BL");
+    EXPECT_EQ(cb.Selected(), "BL -6");
+    cb.log.clear();
+    cb.Type("x");
+    EXPECT_EQ(cb.beeps, 1);
+    EXPECT_EQ(cb.Selected(), "BL -6") << "a key that matches nothing changes nothing";
+    EXPECT_EQ(cb.SearchString(), "BL");
+    EXPECT_EQ(cb.log, "");
+    cb.Back();
+    EXPECT_EQ(cb.SearchString(), "B");
+    EXPECT_EQ(cb.Selected(), "BW -6");
+    cb.Back();
+    EXPECT_EQ(cb.SearchString(), "");
+    EXPECT_EQ(cb.Selected(), "BW -6");
+    cb.SetItemIndex(5);
+    cb.Back();
+    EXPECT_EQ(cb.beeps, 2) << "Backspace on an empty search text beeps";
+    EXPECT_EQ(cb.Selected(), "BW -6") << "and selects the first item";
+}
+
+TEST(PkComboBoxTest, ReadOnlyIgnoresKeysAndWheelAndPaintsNoButton) {
+    Clocked c;
+    Probe cb(TComboBoxStyle::csDropDownList);
+    cb.SetBounds(0, 0, 80, 22);
+    cb.SetItemIndex(3);
+    cb.SetReadOnly(true);
+    cb.Type("L");
+    cb.Back();
+    std::uint16_t down = VK_DOWN;
+    EXPECT_TRUE(cb.KeyDown(down, {}));
+    EXPECT_TRUE(cb.DoMouseWheel({}, -120, {0, 0}));
+    EXPECT_EQ(cb.ItemIndex(), 3);
+    EXPECT_EQ(cb.log, "");
+    EXPECT_EQ(cb.Color(), clInfoBk);
+    QImage img = cb.RenderToImage();
+    const TRect button{80 - 17 - 2, 2, 78, 20};
+    for (int y = button.Top; y < button.Bottom; ++y)
+        for (int x = button.Left; x < button.Right; ++x)
+            ASSERT_EQ(img.pixel(x, y) & 0xFFFFFFu, ToQRgb(clInfoBk) & 0xFFFFFFu) << x << "," << y;
+    cb.SetReadOnly(false);
+    EXPECT_EQ(cb.Color(), clWindow);
+}
+
+TEST(PkComboBoxTest, WheelStepsAndTheirEvents) {
+    struct Case {
+        const char* what;
+        int start, delta, end;
+        const char* log;
+    } cases[] = {
+        {"down moves on", 3, -120, 4, "click change "},
+        {"down on the last item keeps it", 19, -120, 19, ""},
+        {"up moves back", 3, 120, 2, "click change "},
+        {"up on the first item keeps it", 0, 120, 0, ""},
+        {"up from no selection selects the first item", -1, 120, 0, "click change "},
+        {"down from no selection selects the first item", -1, -120, 0, "click change "},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        Probe cb(TComboBoxStyle::csDropDownList);
+        cb.SetItemIndex(k.start);
+        EXPECT_TRUE(cb.DoMouseWheel({}, k.delta, {0, 0})) << "the wheel is always taken";
+        EXPECT_EQ(cb.ItemIndex(), k.end);
+        EXPECT_EQ(cb.log, k.log);
+    }
+    // A handler that sets handled keeps the selection, and the wheel is still taken.
+    Probe cb(TComboBoxStyle::csDropDownList);
+    cb.SetItemIndex(3);
+    cb.OnMouseWheel = [](TObject*, TShiftState, int, TPoint, bool& handled) { handled = true; };
+    QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(cb.Widget(), &wheel);
+    EXPECT_EQ(cb.ItemIndex(), 3);
+}
+
+TEST(PkComboBoxTest, SelectionByCodeRaisesNothingAndValuesFollowTheList) {
+    Probe cb(TComboBoxStyle::csDropDownList);
+    cb.SetItemIndex(19);
+    cb.FindItem("BW -12");
+    cb.FindClosestItem("lk -2");
+    EXPECT_EQ(cb.Selected(), "LK -24");
+    EXPECT_EQ(cb.log, "");
+
+    TPkComboBox v(nullptr);
+    v.SetStyleValue(TComboBoxStyle::csDropDownList);
+    v.AddItemValue("Low", "L");
+    v.AddItemValue("High", "");
+    EXPECT_EQ(v.GetItemValue(0), "L");
+    EXPECT_EQ(v.GetItemValue(1), "High") << "an empty value falls back to the item";
+    EXPECT_EQ(v.GetItemValue(7), "") << "past both lists";
+    v.SetValue("High");
+    EXPECT_EQ(v.ItemIndex(), 1);
+    v.SetValue("L");
+    EXPECT_EQ(v.ItemIndex(), 0);
+    EXPECT_EQ(v.GetValue(), "L");
+    v.SetValue("none");
+    EXPECT_EQ(v.ItemIndex(), -1);
+}
+
+TEST(PkComboBoxTest, EditableStyleCompletesAndRefusesUnknownTextWithoutAllowEdit) {
+    // Through a list style and back: the new edit part is set up as the first was.
+    Probe cb(TComboBoxStyle::csDropDownList);
+    cb.SetStyleValue(TComboBoxStyle::csDropDown);
+    QLineEdit* e = static_cast<QComboBox*>(cb.Widget())->lineEdit();
+    ASSERT_NE(e, nullptr);
+    cb.Type("lk");
+    EXPECT_EQ(cb.Selected(), "LK -12");
+    EXPECT_EQ(e->text().toStdString(), "LK -12");
+    EXPECT_EQ(e->selectedText().toStdString(), " -12") << "the untyped tail is selected";
+    EXPECT_EQ(e->cursorPosition(), 2);
+    cb.SetAllowEdit(false);
+    char q = 'q';
+    EXPECT_TRUE(cb.KeyPress(q)) << "dropped";
+    EXPECT_EQ(cb.beeps, 1);
+    EXPECT_EQ(cb.SearchString(), "lk");
+    cb.SetAllowEdit(true);
+    EXPECT_FALSE(cb.KeyPress(q)) << "free text goes to the edit";
+}
+
+TEST(PkComboBoxTest, StateColours) {
+    Probe cb(TComboBoxStyle::csDropDownList);
+    cb.SetColor(RGB(255, 255, 223));
+    EXPECT_EQ(cb.FocusColor(), RGB(255, 255, 223)) << "a focus colour equal to the colour follows it";
+    cb.DoEnter();
+    EXPECT_EQ(cb.Color(), RGB(255, 255, 223)) << "no visible change on focus";
+    cb.DoExit();
+    cb.SetFocusColor(clAqua);
+    cb.DoEnter();
+    EXPECT_EQ(cb.Color(), clAqua);
+    cb.DoExit();
+    EXPECT_EQ(cb.Color(), RGB(255, 255, 223));
+    cb.SetEnabled(false);
+    EXPECT_EQ(cb.Color(), clBtnFace);
+    cb.SetEnabled(true);
+    EXPECT_EQ(cb.Color(), RGB(255, 255, 223));
+}
