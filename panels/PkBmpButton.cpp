@@ -1,6 +1,6 @@
 #include "panels/PkBmpButton.h"
 
-#include "panels/PkProps.h"
+#include "platform/gui/PropGroups.h"
 #include "platform/gui/GdiOps.h"
 
 #include <QObject>
@@ -114,7 +114,7 @@ KV_REGISTER_CLASS(TPkBmpButton, TCustomControl, b) {
     b.Prop("GroupIndex", &C::GroupIndex, &C::SetGroupIndex).Default(0);
     b.Prop("Down", &C::Down, &C::SetDown).Default(false);
     b.Prop("Bitmaps", &C::Bitmaps, &C::SetBitmaps);
-    PkColorProp(b, clBtnFace, false);
+    ColorProp(b, clBtnFace, false);
     b.Prop("ButtonBorder", &C::ButtonBorder, &C::SetButtonBorder).Default(TButtonBorder::bbNone);
     b.Prop("ShowDownPattern", &C::ShowDownPattern, &C::SetShowDownPattern).Default(true);
     b.Prop("ShowFocus", &C::ShowFocus, &C::SetShowFocus).Default(true);
@@ -124,11 +124,11 @@ KV_REGISTER_CLASS(TPkBmpButton, TCustomControl, b) {
     b.Prop("Margin", &C::Margin, &C::SetMargin).Default(-1);
     b.Prop("Spacing", &C::Spacing, &C::SetSpacing).Default(4);
     b.Prop("Caption", &TControl::Caption, &TControl::SetCaption);
-    PkFontProps(b);
+    FontProps(b);
     b.Prop("Height", &TControl::Height, &TControl::SetHeight).Default(30);
     b.Prop("Width", &TControl::Width, &TControl::SetWidth).Default(80);
-    PkPopupProp(b);
-    PkTabProps(b, true);
+    PopupProp(b);
+    TabProps(b, true);
     b.Event("OnMouseEnter", &C::OnMouseEnter);
     b.Event("OnMouseLeave", &C::OnMouseLeave);
 }

@@ -1,6 +1,6 @@
 #include "panels/PkButton.h"
 
-#include "panels/PkProps.h"
+#include "platform/gui/PropGroups.h"
 #include "platform/gui/GdiOps.h"
 #include "platform/gui/StdCtrls.h"
 
@@ -237,14 +237,14 @@ KV_REGISTER_CLASS(TPkButton, TPkCustomButton, b) {
     b.Prop("TextShadowDepth", &C::TextShadowDepth, &C::SetTextShadowDepth).Default(2);
     b.Prop("TextStyle", &C::TextStyle, &C::SetTextStyle).Default(TTextStyle::tsNormal);
     b.Prop("ThemeAware", &C::ThemeAware, &C::SetThemeAware).Default(true);
-    PkColorProp(b, clBtnFace);
+    ColorProp(b, clBtnFace);
     b.Prop("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(false);
     b.Prop("Height", &TControl::Height, &TControl::SetHeight).Default(25);
     b.Prop("Width", &TControl::Width, &TControl::SetWidth).Default(75);
-    PkTabProps(b, true);
-    PkFontProps(b);
+    TabProps(b, true);
+    FontProps(b);
     b.Prop("Caption", &TControl::Caption, &TControl::SetCaption);
-    PkPopupProp(b);
+    PopupProp(b);
     b.Prop("FrameFlat", &C::FrameFlat, &C::SetFrameFlat).Stored([](const C&) { return false; });
     b.Event("OnMouseEnter", &C::OnMouseEnter);
     b.Event("OnMouseLeave", &C::OnMouseLeave);

@@ -50,13 +50,13 @@ template <class C> void PanelCommonProps(TClassBuilder<C>& b) {
         .Default(std::is_base_of_v<TPkCustomGroupBox, C> ? TFrameStyleEx::fsNone : TFrameStyleEx::fsRaised);
     b.Prop("BorderSides", &TPkCustomPanel::BorderSides, &TPkCustomPanel::SetBorderSides).Default(AllSides);
     b.Prop("BorderWidth", &TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth).Default(0);
-    PkcCaptionProp(b);
-    PkcColorProps(b, clBtnFace, false);
+    CaptionProp(b);
+    ColorProps(b, clBtnFace, false);
     PK_COLOR_PROP(b, "FlatColor", &TPkCustomPanel::FlatColor, &TPkCustomPanel::SetFlatColor, clBtnShadow);
     b.Prop("FlatColorAdjustment", &TPkCustomPanel::FlatColorAdjustment,
            &TPkCustomPanel::SetFlatColorAdjustment)
         .Default(30);
-    PkcFontProps(b);
+    FontProps(b);
     b.Ref("FrameController", &TPkCustomPanel::FrameController, &TPkCustomPanel::SetFrameController);
     b.Prop("FrameControllerNotifications", &TPkCustomPanel::FrameControllerNotifications,
            &TPkCustomPanel::SetFrameControllerNotifications)
@@ -69,11 +69,11 @@ template <class C> void PanelCommonProps(TClassBuilder<C>& b) {
                   &TPkCustomPanel::SetGradientColorStop, clBtnFace);
     b.Prop("GradientDirection", &TPkCustomPanel::GradientDirection, &TPkCustomPanel::SetGradientDirection)
         .Default(TGradientDirection::gdHorizontalEnd);
-    PkcPopupProp(b);
+    PopupProp(b);
     b.Prop("ShowDockClientCaptions", &TPkCustomPanel::ShowDockClientCaptions,
            &TPkCustomPanel::SetShowDockClientCaptions)
         .Default(true);
-    PkcTabProps(b, false);
+    TabProps(b, false);
     b.Prop("Transparent", &TControl::Transparent, &TControl::SetTransparent).Default(false);
     b.Prop("VisualStyle", &TPkCustomPanel::VisualStyle, &TPkCustomPanel::SetVisualStyle)
         .Default(TPkVisualStyle::vsWinXP);

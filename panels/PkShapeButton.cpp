@@ -1,6 +1,6 @@
 #include "panels/PkShapeButton.h"
 
-#include "panels/PkProps.h"
+#include "platform/gui/PropGroups.h"
 #include "platform/gui/GdiOps.h"
 
 #include <QCursor>
@@ -107,7 +107,7 @@ KV_REGISTER_CLASS(TPkShapeButton, TGraphicControl, b) {
     b.Prop("CaptionX", &C::CaptionX, &C::SetCaptionX).Default(0);
     b.Prop("CaptionY", &C::CaptionY, &C::SetCaptionY).Default(0);
     b.Prop("Caption", &TControl::Caption, &TControl::SetCaption);
-    PkFontProps(b);
+    FontProps(b);
     // The generated faces travel with the layout so that loading does not regenerate them.
     b.Prop("BitmapUp", &C::BitmapUp, &C::SetBitmapUp);
     b.Prop("BitmapDown", &C::BitmapDown, &C::SetBitmapDown);

@@ -24,10 +24,10 @@ KV_REGISTER_CLASS(TLdDemoButton, TLdCustomImageControl, b) {
     PK_COLOR_PROP(b, "FocusColor", &TLdDemoButton::FocusColor, &TLdDemoButton::SetFocusColor, clBlue);
     b.Prop("Font3D", &TLdDemoButton::Font3D, &TLdDemoButton::SetFont3D);
     b.Prop("Flat", &TLdDemoButton::Flat, &TLdDemoButton::SetFlat).Default(false);
-    PkcCaptionProp(b);
-    PkcColorProps(b, clBtnFace, false);
-    PkcPopupProp(b);
-    PkcTabProps(b, false);
+    CaptionProp(b);
+    ColorProps(b, clBtnFace, false);
+    PopupProp(b);
+    TabProps(b, false);
     b.Event("OnEnter", &TWinControl::OnEnter);
     b.Event("OnExit", &TWinControl::OnExit);
     b.Event("OnKeyDown", &TWinControl::OnKeyDown);

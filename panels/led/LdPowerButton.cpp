@@ -39,11 +39,11 @@ KV_REGISTER_CLASS(TLdPowerButton, TLdCustomImageControl, b) {
     PK_COLOR_PROP(b, "ShadowColor", &TLdPowerButton::ShadowColor, &TLdPowerButton::SetShadowColor,
                   clBtnShadow);
     b.Prop("BevelWidth", &TLdPowerButton::BevelWidth, &TLdPowerButton::SetBevelWidth).Default(2);
-    PkcCaptionProp(b);
-    PkcColorProps(b, clBtnFace, false);
-    PkcFontProps(b);
-    PkcPopupProp(b);
-    PkcTabProps(b, false);
+    CaptionProp(b);
+    ColorProps(b, clBtnFace, false);
+    FontProps(b);
+    PopupProp(b);
+    TabProps(b, false);
     b.Event("OnEnter", &TWinControl::OnEnter);
     b.Event("OnExit", &TWinControl::OnExit);
     b.Event("OnKeyDown", &TWinControl::OnKeyDown);
