@@ -623,7 +623,12 @@ void TCustomTrackBar::DrawTickMarks(TCanvas& canvas) {
             bool defaultDraw = true;
             // Along the track from its start (from the bottom on a vertical fader).
             int along = horizontal ? t.Left + po + offset : t.Bottom - po - offset;
-            int across = horizontal ? (topLeft ? area.Top : area.Top) : area.Left;
+            // Ticks grow away from the slider: up or left from the top/left area's inner edge, down or
+            // right from the bottom/right area's.
+            const int nearEdge =
+                topLeft ? (horizontal ? area.Bottom : area.Right) : (horizontal ? area.Top : area.Left);
+            const int out = topLeft ? -1 : 1;
+            const int across = topLeft ? nearEdge - length : nearEdge;
             TPoint location = horizontal ? TPoint{along, across} : TPoint{across, along};
             if (OnDrawTick)
                 OnDrawTick(this, &canvas, location, v,
@@ -635,31 +640,32 @@ void TCustomTrackBar::DrawTickMarks(TCanvas& canvas) {
                 continue;
             if (tk.ShowImageAtSteps() > 1 && v % tk.ShowImageAtSteps() != 0)
                 continue;
+            const int lineFrom = topLeft ? nearEdge - 1 : nearEdge;
+            const int lineTo = lineFrom + out * length;
+            auto line = [&](int a, int from, int to) {
+                if (horizontal) {
+                    canvas.MoveTo(a, from);
+                    canvas.LineTo(a, to);
+                } else {
+                    canvas.MoveTo(from, a);
+                    canvas.LineTo(to, a);
+                }
+            };
             if (FImages && FImages->Count() > 0) {
                 int index = v < FImages->Count() ? v : 0;
-                int ix = horizontal ? along - FImages->Width() / 2 : across;
-                int iy = horizontal ? across : along - FImages->Height() / 2;
+                int depth = horizontal ? FImages->Height() : FImages->Width();
+                int start = topLeft ? nearEdge - depth : nearEdge;
+                int ix = horizontal ? along - FImages->Width() / 2 : start;
+                int iy = horizontal ? start : along - FImages->Height() / 2;
                 FImages->Draw(canvas, ix, iy, index, Enabled());
             } else {
                 canvas.Pen()->SetColor(colour);
                 canvas.Pen()->SetWidth(1);
                 canvas.Pen()->SetStyle(TPenStyle::psSolid);
-                if (horizontal) {
-                    canvas.MoveTo(along, across);
-                    canvas.LineTo(along, across + length);
-                } else {
-                    canvas.MoveTo(across, along);
-                    canvas.LineTo(across + length, along);
-                }
+                line(along, lineFrom, lineTo);
                 if (tk.Line3D()) {
                     canvas.Pen()->SetColor(BlendColor(colour, clWhite, 10));
-                    if (horizontal) {
-                        canvas.MoveTo(along + 1, across);
-                        canvas.LineTo(along + 1, across + length);
-                    } else {
-                        canvas.MoveTo(across, along + 1);
-                        canvas.LineTo(across + length, along + 1);
-                    }
+                    line(along + 1, lineFrom, lineTo);
                 }
             }
             if (tk.ShowText() && !text.empty()) {
@@ -667,14 +673,19 @@ void TCustomTrackBar::DrawTickMarks(TCanvas& canvas) {
                 canvas.Font()->Assign(tk.Font());
                 canvas.Font()->SetColor(textColour);
                 TSize ext = canvas.TextExtent(text);
+                const int gap = length + FTickTextOffset;
                 if (horizontal) {
-                    canvas.TextOut(along - ext.cx / 2, across + length + FTickTextOffset, text);
+                    int ty = topLeft ? nearEdge - gap - ext.cy : nearEdge + gap;
+                    canvas.TextOut(along - ext.cx / 2, ty, text);
                 } else if (tk.RotateFontVert()) {
-                    canvas.Font()->SetOrientation(-2700);
-                    canvas.TextOut(across + length + FTickTextOffset + ext.cy, along - ext.cx / 2, text);
+                    // Turned to run downward: the text's cell lies left of its start point.
+                    canvas.Font()->SetOrientation(-900);
+                    int tx = topLeft ? nearEdge - gap : nearEdge + gap + ext.cy;
+                    canvas.TextOut(tx, along - ext.cx / 2, text);
                     canvas.Font()->SetOrientation(0);
                 } else {
-                    canvas.TextOut(across + length + FTickTextOffset, along - ext.cy / 2, text);
+                    int tx = topLeft ? nearEdge - gap - ext.cx : nearEdge + gap;
+                    canvas.TextOut(tx, along - ext.cy / 2, text);
                 }
             }
         }
@@ -702,7 +713,8 @@ void TCustomTrackBar::DrawTrackLabel(TCanvas& canvas) {
         canvas.DrawText(text, r, flags);
     } else {
         TRect f = GetTrackLabelRect(true);
-        canvas.Font()->SetOrientation(-2700);
+        // Turned to run downward from the label's top.
+        canvas.Font()->SetOrientation(-900);
         TSize ext = canvas.TextExtent(text);
         canvas.TextOut(f.Left + 3 + ext.cy, f.Top, text);
         canvas.Font()->SetOrientation(0);
