@@ -200,6 +200,85 @@ bool TCustomTrackBar::RepeatTimerEnabled() const {
 }
 
 // ---------------------------------------------------------------------------------------------------
+// Component styles
+
+namespace {
+struct TrackScheme {
+    TColor color, colorTo, border, mirror, mirrorTo;      // thumb and buttons, normal
+    TColor hot, hotTo, borderHot, mirrorHot, mirrorHotTo; // hot
+    TColor down, downTo, borderDown, mirrorDown, mirrorDownTo;
+    TColor sliderColor, sliderColorTo, sliderBorder;
+};
+// Blue, black and silver looks; the sixteen styles share them.
+const TrackScheme kSchemes[] = {
+    {15653832, 16178633, 10317632, 15586496, 16245200, 15465983, 11332863, 10079963, 5888767, 10807807,
+     7778289, 4296947, 4548219, 946929, 5021693, clWhite, 16245200, 12752500},
+    {13816530, 12566463, 6908265, 11711154, 13816530, 15465983, 11332863, 10079963, 5888767, 10807807,
+     7778289, 4296947, 4548219, 946929, 5021693, clWhite, 8421504, 6908265},
+    {15921906, 14540253, 11119017, 14211288, 15527148, 15465983, 11332863, 10079963, 5888767, 10807807,
+     7778289, 4296947, 4548219, 946929, 5021693, clWhite, 14540253, 11119017},
+};
+} // namespace
+
+void TCustomTrackBar::SetComponentStyle(int style) {
+    TTrackBarSlider& sl = *FSlider;
+    sl.SetOffset(10);
+    sl.SetPicture(nullptr);
+    sl.SetPictureDisabled(nullptr);
+    sl.SetPictureCompleted(nullptr);
+    sl.SetPictureCompletedDisabled(nullptr);
+    sl.SetPictureStretched(false);
+    FTickMark->SetPicture(nullptr);
+    FTickMark->SetPictureDisabled(nullptr);
+    FTickMark->SetPosition(TTickMark::tmBottomRight);
+    FThumb->SetPicture(nullptr);
+    FThumb->SetPictureHot(nullptr);
+    FThumb->SetPictureDown(nullptr);
+    FThumb->SetPictureDisabled(nullptr);
+    FThumb->SetShape(TThumbShape::tsPointer);
+    FButtons->SetSpacing(2);
+    if (style == 8 || style < 0 || style > 15)
+        return;
+    const TrackScheme& s = kSchemes[style == 1 || style == 9 ? 1 : style == 2 || style == 10 ? 2 : 0];
+    TTrackBarThumb& th = *FThumb;
+    th.SetColor(s.color);
+    th.SetColorTo(s.colorTo);
+    th.SetBorderColor(s.border);
+    th.SetColorMirror(s.mirror);
+    th.SetColorMirrorTo(s.mirrorTo);
+    th.SetColorHot(s.hot);
+    th.SetColorHotTo(s.hotTo);
+    th.SetBorderColorHot(s.borderHot);
+    th.SetColorMirrorHot(s.mirrorHot);
+    th.SetColorMirrorHotTo(s.mirrorHotTo);
+    th.SetColorDown(s.down);
+    th.SetColorDownTo(s.downTo);
+    th.SetBorderColorDown(s.borderDown);
+    th.SetColorMirrorDown(s.mirrorDown);
+    th.SetColorMirrorDownTo(s.mirrorDownTo);
+    TTrackBarButtons& bt = *FButtons;
+    bt.SetColor(s.color);
+    bt.SetColorTo(s.colorTo);
+    bt.SetBorderColor(s.border);
+    bt.SetColorMirror(s.mirror);
+    bt.SetColorMirrorTo(s.mirrorTo);
+    bt.SetColorHot(s.hot);
+    bt.SetColorHotTo(s.hotTo);
+    bt.SetBorderColorHot(s.borderHot);
+    bt.SetColorMirrorHot(s.mirrorHot);
+    bt.SetColorMirrorHotTo(s.mirrorHotTo);
+    bt.SetColorDown(s.down);
+    bt.SetColorDownTo(s.downTo);
+    bt.SetBorderColorDown(s.borderDown);
+    bt.SetColorMirrorDown(s.mirrorDown);
+    bt.SetColorMirrorDownTo(s.mirrorDownTo);
+    sl.SetColor(s.sliderColor);
+    sl.SetColorTo(s.sliderColorTo);
+    sl.SetBorderColor(s.sliderBorder);
+    Invalidate();
+}
+
+// ---------------------------------------------------------------------------------------------------
 // Simple setters
 
 void TCustomTrackBar::SetTransparent(bool v) {

@@ -114,6 +114,10 @@ public:
     std::string Version() const { return "1.6.3.0"; }
     void SetVersion(const std::string&) {}
 
+    // The pack's component style (0..15; 8 is the custom style, which keeps the colours): resets the
+    // slider, tick and thumb pictures and shapes, then applies the style's colour scheme.
+    void SetComponentStyle(int style);
+
     // The repeat timer runs on this scheduler (tests pass a virtual clock); null is the real clock.
     void SetScheduler(TScheduler* scheduler);
     bool RepeatTimerEnabled() const;

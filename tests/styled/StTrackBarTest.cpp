@@ -521,4 +521,79 @@ TEST(StTrackBarTest, DragHintStaysInsideTheScreen) {
     EXPECT_FALSE(f->TrackHintWindow()->Visible());
 }
 
+TEST(StTrackBarTest, LoadedTakesPictureSizesAfterTheOrientation) {
+    // A layout sets the picture's bytes (no event, no sizes) and may set the orientation after them.
+    TStTrackBar f(nullptr);
+    f.BeginLoading();
+    std::vector<std::uint8_t> bytes = ThumbBmp(clNavy);
+    f.Thumb()->Picture()->SetData(std::string(bytes.begin(), bytes.end()));
+    f.SetOrientation(TTrackBarOrientation::trVertical);
+    f.SetBounds(0, 0, 26, 193);
+    f.Loaded();
+    EXPECT_EQ(f.Width(), 26); // no swap while loading
+    EXPECT_EQ(f.Thumb()->Width(), 29);
+    EXPECT_EQ(f.Thumb()->Size(), 16);
+}
+
+TEST(StTrackBarTest, RatingMode) {
+    auto f = std::make_unique<RecordingFader>(nullptr);
+    auto square = [](TColor c) {
+        TBitmap bmp(10, 10);
+        bmp.Canvas()->Brush()->SetColor(c);
+        bmp.Canvas()->FillRect({0, 0, 10, 10});
+        bmp.Canvas()->SetPixel(0, 9, clFuchsia); // the key colour
+        return bmp.SaveToBytes();
+    };
+    TGDIPPicture on, off;
+    on.LoadFromBytes(square(clYellow));
+    off.LoadFromBytes(square(clGray));
+    f->SetRateActive(&on);
+    EXPECT_FALSE(f->RatingMode());
+    f->SetRateInActive(&off);
+    ASSERT_TRUE(f->RatingMode());
+    // Items for values 1..10 from the track's top-left corner (3, 13), 10 pixels each.
+    EXPECT_EQ(f->GetRateItemRect(1), Rect(3, 13, 13, 23));
+    EXPECT_EQ(f->GetRateItemRect(10), Rect(93, 13, 103, 23));
+    EXPECT_EQ(f->GetRateItemRect(0).Left, -1);
+    f->MouseDown(TMouseButton::mbLeft, {}, 25, 15);
+    EXPECT_EQ(f->Position(), 0); // the release decides
+    f->MouseUp(TMouseButton::mbLeft, {}, 25, 15);
+    EXPECT_EQ(f->Position(), 3);
+    f->invalidated.clear();
+    f->SetPosition(5);
+    EXPECT_EQ(f->invalidated.size(), 3u);        // items 3, 4 and 5
+    f->MouseUp(TMouseButton::mbLeft, {}, 0, 15); // just left of the first item
+    EXPECT_EQ(f->Position(), 0);
+    // A wide rating on a short track wraps and hides what does not fit.
+    f->SetMax(20);
+    EXPECT_EQ(f->GetRateItemRect(15).Left, -1);
+    // Painting shows active items up to the position.
+    f->SetPosition(2);
+    QImage img(150, 26, QImage::Format_ARGB32_Premultiplied);
+    img.fill(0);
+    TCanvas canvas(&img);
+    f->Paint(canvas);
+    EXPECT_EQ(FromQRgb(img.pixel(15, 17)), clYellow);
+    EXPECT_EQ(FromQRgb(img.pixel(25, 17)), clGray);
+}
+
+TEST(StTrackBarTest, ComponentStyleResetsPicturesAndShapes) {
+    auto f = GeqFader();
+    SetThumbPicture(*f, clNavy);
+    f->Thumb()->SetShape(TThumbShape::tsRound);
+    f->Slider()->SetOffset(4);
+    f->Buttons()->SetSpacing(7);
+    f->TickMark()->SetPosition(TTickMark::tmBoth);
+    f->Thumb()->SetColor(clRed);
+    f->SetComponentStyle(8); // custom: no colour scheme
+    EXPECT_TRUE(f->Thumb()->Picture()->GetEmpty());
+    EXPECT_EQ(f->Thumb()->Shape(), TThumbShape::tsPointer);
+    EXPECT_EQ(f->Slider()->Offset(), 10);
+    EXPECT_EQ(f->Buttons()->Spacing(), 2);
+    EXPECT_EQ(f->TickMark()->Position(), TTickMark::tmBottomRight);
+    EXPECT_EQ(f->Thumb()->Color(), clRed);
+    f->SetComponentStyle(0);
+    EXPECT_NE(f->Thumb()->Color(), clRed);
+}
+
 } // namespace
