@@ -119,7 +119,10 @@ QColor Q(ARGB c) {
 }
 
 // Integer coordinates address pixel centres: QPainter's pixel (i) spans i..i+1, the layer's i-0.5..i+0.5.
+// Aliased drawing takes a pixel whose centre lies on a left or top edge, as the platform did, so its
+// shift stops a hair short of half a pixel.
 const QTransform kPixelOffset = QTransform::fromTranslate(0.5, 0.5);
+const QTransform kAliasedOffset = QTransform::fromTranslate(0.5 - 1.0 / 32, 0.5 - 1.0 / 32);
 
 ARGB Lerp(ARGB a, ARGB b, double t, bool gamma) {
     auto ch = [&](int x, int y) {
@@ -327,7 +330,10 @@ QBrush ToQBrush(const GpBrush& b, const QTransform& painterTransform) {
         return brush;
     }
     case BrushTypeLinearGradient: {
-        QLinearGradient lg(b.p1, b.p2);
+        // A hair of slack at both ends, so that pixels exactly on the end lines take the end colours
+        // instead of wrapping into the next repetition.
+        const QPointF slack = (b.p2 - b.p1) * 1e-4;
+        QLinearGradient lg(b.p1 - slack, b.p2 + slack);
         lg.setStops(Stops(b));
         lg.setSpread(b.wrap == WrapModeClamp  ? QGradient::PadSpread
                      : b.wrap == WrapModeTile ? QGradient::RepeatSpread
@@ -341,13 +347,18 @@ QBrush ToQBrush(const GpBrush& b, const QTransform& painterTransform) {
     }
 }
 
-QPen ToQPen(const GpPen& pen, const QTransform& painterTransform) {
+QPen ToQPen(const GpPen& pen, const QTransform& painterTransform, bool antialiased) {
     QPen q;
     if (pen.brush)
         q.setBrush(ToQBrush(*pen.brush, painterTransform));
     else
         q.setColor(Q(pen.colour));
     q.setWidthF(std::max<REAL>(pen.width, 1.0f));
+    // Thin aliased lines are one pixel wide and include both end points.
+    if (!antialiased && pen.width <= 1.0f) {
+        q.setWidthF(0);
+        q.setCapStyle(Qt::SquareCap); // a cosmetic line's square cap is its last pixel
+    }
     q.setJoinStyle(Qt::MiterJoin);
     q.setCapStyle(pen.endCap == LineCapRound    ? Qt::RoundCap
                   : pen.endCap == LineCapSquare ? Qt::SquareCap
@@ -381,10 +392,10 @@ public:
                                g.textHint != TextRenderingHintSingleBitPerPixel &&
                                    g.textHint != TextRenderingHintSingleBitPerPixelGridFit);
         if (g.hasClip) {
-            FPainter.setTransform(kPixelOffset);
+            FPainter.setTransform(kAliasedOffset);
             FPainter.setClipPath(g.clip);
         }
-        FPainter.setTransform(g.world * kPixelOffset);
+        FPainter.setTransform(g.world * (g.Antialiased() ? kPixelOffset : kAliasedOffset));
     }
     QPainter* operator->() { return &FPainter; }
     QPainter& operator*() { return FPainter; }
@@ -2202,7 +2213,7 @@ Status Stroke(GpGraphics* g, const TGPPen* pen, const QPainterPath& path) {
         return InvalidParameter;
     Painter p(*g);
     p->setBrush(Qt::NoBrush);
-    p->setPen(ToQPen(*pen->nativePen, p->transform()));
+    p->setPen(ToQPen(*pen->nativePen, p->transform(), g->Antialiased()));
     p->drawPath(path);
     return Ok;
 }
