@@ -3,12 +3,17 @@
 #include "platform/core/Properties.h"
 #include "styled/PictureContainer.h"
 #include "styled/StOfficeImage.h"
+#include "styled/StProgressBar.h"
+#include "styled/StTrackBar.h"
 
 namespace kv {
 
 void RegisterStyledClasses() {
     RegisterClass(TGDIPPictureContainer::StaticClassInfo());
     RegisterClass(TStOfficeImage::StaticClassInfo());
+    RegisterClass(TStTrackBar::StaticClassInfo());
+    RegisterClass(TTickImageList::StaticClassInfo());
+    RegisterClass(TStProgressBar::StaticClassInfo());
 }
 
 } // namespace kv
