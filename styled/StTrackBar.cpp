@@ -5,6 +5,7 @@
 #include "platform/sys/Scheduler.h"
 
 #include <QEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include <algorithm>
@@ -41,13 +42,23 @@ TRect Inflate(TRect r, int d) {
 
 const TRect kNoRect{-1, -1, -1, -1};
 
-// Hands the widget's leave event to the fader.
-class LeaveFilter : public QObject {
+// Hands the widget's leave event to the fader, and turns a double click into a second press: the
+// fader takes no double clicks, so quick presses on the track each step.
+class FaderEventFilter : public QObject {
 public:
-    LeaveFilter(QObject* parent, TCustomTrackBar* bar) : QObject(parent), FBar(bar) {}
+    FaderEventFilter(QObject* parent, TCustomTrackBar* bar) : QObject(parent), FBar(bar) {}
     bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Leave)
+        if (e->type() == QEvent::Leave) {
             FBar->MouseLeave();
+        } else if (e->type() == QEvent::MouseButtonDblClick && FBar->Enabled()) {
+            auto* m = static_cast<QMouseEvent*>(e);
+            TMouseButton button = m->button() == Qt::RightButton    ? TMouseButton::mbRight
+                                  : m->button() == Qt::MiddleButton ? TMouseButton::mbMiddle
+                                                                    : TMouseButton::mbLeft;
+            FBar->MouseDown(button, ShiftStateOf(m->modifiers(), m->buttons() | m->button()),
+                            static_cast<int>(m->position().x()), static_cast<int>(m->position().y()));
+            return true;
+        }
         return false;
     }
 
@@ -160,7 +171,7 @@ TCustomTrackBar::TCustomTrackBar(TComponent* owner) : TCustomControl(owner) {
     FTransparent = true;
     FTrackHint = ShowHint();
     FTrackHintWnd = std::make_unique<TTrackHintWindow>(nullptr);
-    Widget()->installEventFilter(new LeaveFilter(Widget(), this));
+    Widget()->installEventFilter(new FaderEventFilter(Widget(), this));
     Widget()->setMouseTracking(true);
 }
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include <memory>
@@ -594,6 +596,27 @@ TEST(StTrackBarTest, ComponentStyleResetsPicturesAndShapes) {
     EXPECT_EQ(f->Thumb()->Color(), clRed);
     f->SetComponentStyle(0);
     EXPECT_NE(f->Thumb()->Color(), clRed);
+}
+
+TEST(StTrackBarTest, QuickSecondPressIsAPress) {
+    TVirtualClock clock;
+    auto f = GeqFader();
+    f->SetScheduler(&clock);
+    auto press = [&](QEvent::Type type) {
+        QMouseEvent e(type, QPointF(14, 20), QPointF(14, 20), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(f->Widget(), &e);
+    };
+    auto release = [&] {
+        QMouseEvent e(QEvent::MouseButtonRelease, QPointF(14, 20), QPointF(14, 20), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(f->Widget(), &e);
+    };
+    f->SetEnabled(true);
+    press(QEvent::MouseButtonPress);
+    release();
+    press(QEvent::MouseButtonDblClick);
+    release();
+    EXPECT_EQ(f->Position(), 12);
 }
 
 } // namespace
