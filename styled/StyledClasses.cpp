@@ -1,7 +1,9 @@
 #include "styled/StyledClasses.h"
 
 #include "platform/core/Properties.h"
+#include "platform/gui/RichEdit.h"
 #include "styled/PictureContainer.h"
+#include "styled/RTFLabel.h"
 #include "styled/StOfficeImage.h"
 #include "styled/StProgressBar.h"
 #include "styled/StTrackBar.h"
@@ -11,6 +13,8 @@ namespace kv {
 void RegisterStyledClasses() {
     RegisterClass(TGDIPPictureContainer::StaticClassInfo());
     RegisterClass(TStOfficeImage::StaticClassInfo());
+    RegisterClass(TRTFLabel::StaticClassInfo());
+    RegisterClass(TRichEdit::StaticClassInfo());
     RegisterClass(TStTrackBar::StaticClassInfo());
     RegisterClass(TTickImageList::StaticClassInfo());
     RegisterClass(TStProgressBar::StaticClassInfo());

@@ -6,6 +6,8 @@
 #include "platform/gui/Controls.h"
 
 #include <cstdint>
+
+class QPainter;
 #include <memory>
 #include <string>
 #include <string_view>
@@ -86,6 +88,7 @@ public:
     // character laid out.
     struct TFormatRange {
         QImage* target = nullptr;
+        QPainter* painter = nullptr; // drawn through this when there is no target image
         int dpiX = 96, dpiY = 96;
         TRect rcTwips, rcPageTwips;
         int cpMin = 0, cpMax = -1;
