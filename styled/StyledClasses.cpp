@@ -3,6 +3,7 @@
 #include "platform/core/Properties.h"
 #include "platform/gui/RichEdit.h"
 #include "styled/PictureContainer.h"
+#include "styled/RoundControls.h"
 #include "styled/RTFLabel.h"
 #include "styled/StOfficeImage.h"
 #include "styled/StProgressBar.h"
@@ -18,6 +19,9 @@ void RegisterStyledClasses() {
     RegisterClass(TStTrackBar::StaticClassInfo());
     RegisterClass(TTickImageList::StaticClassInfo());
     RegisterClass(TStProgressBar::StaticClassInfo());
+    RegisterClass(TRoundPanel::StaticClassInfo());
+    RegisterClass(TRoundControlPanel::StaticClassInfo());
+    RegisterClass(TRoundEdit::StaticClassInfo());
 }
 
 } // namespace kv
