@@ -538,9 +538,25 @@ TRtfDocument ParseRtf(std::string_view rtf) {
 std::string WriteRtf(const TRtfDocument& doc) {
     std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl";
     const std::vector<TRtfFont> fonts = doc.fonts.empty() ? std::vector<TRtfFont>{{"Tahoma", 0}} : doc.fonts;
-    for (std::size_t i = 0; i < fonts.size(); ++i)
-        out += "{\\f" + std::to_string(i) + "\\fcharset" + std::to_string(fonts[i].charset) + " " +
-               fonts[i].name + ";}";
+    for (std::size_t i = 0; i < fonts.size(); ++i) {
+        // Font names are code-page bytes; characters that would end the entry are left out.
+        std::string name;
+        for (char ch : fonts[i].name) {
+            const auto b = static_cast<unsigned char>(ch);
+            if (b < 0x20 || ch == '{' || ch == '}' || ch == ';' || ch == '\\')
+                continue;
+            if (b >= 0x80) {
+                static const char hex[] = "0123456789abcdef";
+                name += "\\'";
+                name += hex[b >> 4];
+                name += hex[b & 15];
+            } else {
+                name += ch;
+            }
+        }
+        out +=
+            "{\\f" + std::to_string(i) + "\\fcharset" + std::to_string(fonts[i].charset) + " " + name + ";}";
+    }
     out += "}{\\colortbl ;";
     std::vector<std::uint32_t> colours = {0};
     auto colourIndex = [&](std::uint32_t c) {
@@ -579,6 +595,11 @@ std::string WriteRtf(const TRtfDocument& doc) {
                     body += "\\line ";
                 } else if (u == '\t') {
                     body += "\\tab ";
+                } else if (u < 0x20) {
+                    static const char hex[] = "0123456789abcdef";
+                    body += "\\'";
+                    body += hex[u >> 4];
+                    body += hex[u & 15];
                 } else if (u < 0x80) {
                     body += static_cast<char>(u);
                 } else {
