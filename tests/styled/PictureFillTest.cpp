@@ -254,6 +254,18 @@ TEST(GdipFill, ShadowFocusAndPicturePlacement) {
     EXPECT_EQ(img.pixel(139, 85), 0xFFFFFFFFu);
 }
 
+TEST(GdipFill, OnePixelWideFillIsOnlyItsBorderLine) {
+    TGDIPFill fill;
+    fill.SetColor(clRed);
+    fill.SetBorderColor(clBlue);
+    QImage img = White(10, 30);
+    TGPGraphics g(&img);
+    fill.Fill(&g, TGPRectF{4, 2, 1, 20});
+    EXPECT_EQ(img.pixel(4, 10), 0xFF0000FFu);
+    for (int x : {3, 5})
+        EXPECT_EQ(img.pixel(x, 10), 0xFFFFFFFFu) << x;
+}
+
 TEST(GdipFill, FitPictureSizeTable) {
     struct Case {
         double w, h, W, H;

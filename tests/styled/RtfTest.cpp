@@ -1,9 +1,13 @@
 // The rich-text reader, writer and layout, the label that shows it, and random input through the reader.
 
 #include "platform/gui/Forms.h"
+#include "platform/gui/Printing.h"
 #include "platform/gui/RichEdit.h"
 #include "styled/RTFLabel.h"
 #include "tests/styled/RtfFuzzTarget.h"
+#include "tests/support/TempFiles.h"
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -187,6 +191,28 @@ TEST_F(LabelOnForm, RendersTheDocumentAndNothingWhileUpdating) {
     label->CopyToRichEdit(&other);
     ASSERT_EQ(other.Lines()->Count(), 1);
     EXPECT_EQ((*other.Lines())[0], "captured");
+}
+
+TEST_F(LabelOnForm, TransparentLabelTakesItsParentsColourAndPrintsToPdf) {
+    form->SetColor(0x123456);
+    label->SetTransparent(true);
+    label->SetRichText(kSample);
+    QImage img(300, 120, QImage::Format_ARGB32);
+    img.fill(0xFFFFFFFF);
+    TCanvas canvas(&img);
+    label->Paint(canvas);
+    TRichEdit* edit = label->RTF();
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->BackgroundColor(), 0x123456);
+    EXPECT_EQ(img.pixel(299, 119), 0xFFFFFFFFu); // transparent: no background painted
+
+    kvtest::TempDir dir;
+    SetPrintOutputFolder(dir.path().string());
+    label->Print("Control codes");
+    SetPrintOutputFolder("");
+    const auto pdf = dir.path() / "Control codes.pdf";
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    EXPECT_GT(std::filesystem::file_size(pdf), 500u);
 }
 
 TEST(RtfLabelAlone, NothingRenderedWithoutAParent) {
