@@ -83,6 +83,11 @@ void TGDIPPictureBase::LoadFromResourceName(const std::string& resName) {
     LoadFromStream(&s);
 }
 
+void TGDIPPictureBase::LoadFromResourceID(int resID) {
+    TMemoryStream s(ResourceBytes(std::to_string(resID)));
+    LoadFromStream(&s);
+}
+
 void TGDIPPictureBase::LoadFromURL(const std::string& url) {
     const std::string upper = UpperCase(url);
     if (upper.rfind("RES://", 0) == 0) {

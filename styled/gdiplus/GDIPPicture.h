@@ -40,6 +40,8 @@ public:
     virtual void LoadFromStream(TStream* stream);
     void LoadFromFile(const std::string& fileName);
     void LoadFromResourceName(const std::string& resName);
+    // The program resource named by the number; raises EKvError when there is none.
+    void LoadFromResourceID(int resID);
     // "FILE://path" loads that file; "RES://name" the program resource "name"; anything else nothing.
     void LoadFromURL(const std::string& url);
     void LoadFromClipboardFormat() {}
