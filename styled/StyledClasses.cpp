@@ -3,10 +3,11 @@
 #include "platform/core/Properties.h"
 #include "platform/gui/RichEdit.h"
 #include "styled/PictureContainer.h"
-#include "styled/RoundControls.h"
 #include "styled/RTFLabel.h"
+#include "styled/RoundControls.h"
 #include "styled/StOfficeImage.h"
 #include "styled/StProgressBar.h"
+#include "styled/StSmoothSplashScreen.h"
 #include "styled/StTrackBar.h"
 
 namespace kv {
@@ -22,6 +23,7 @@ void RegisterStyledClasses() {
     RegisterClass(TRoundPanel::StaticClassInfo());
     RegisterClass(TRoundControlPanel::StaticClassInfo());
     RegisterClass(TRoundEdit::StaticClassInfo());
+    RegisterClass(TStSmoothSplashScreen::StaticClassInfo());
 }
 
 } // namespace kv
