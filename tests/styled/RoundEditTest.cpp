@@ -288,3 +288,84 @@ TEST(RoundEditTest, EmbeddedButtonsTakeTheirWidth) {
 }
 
 } // namespace
+
+namespace {
+
+// The boxes as the main window shows them: editable and read-only, centred text, on a strip's face.
+TEST(RoundEditTest, ProgramBoxesShowTheirValueCentred) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 100);
+    auto* strip = new TPanel(&form);
+    strip->SetParent(&form);
+    strip->SetBevelOuter(TBevelCut::bvNone);
+    strip->SetColor(RGB(58, 64, 74));
+    strip->SetBounds(0, 0, 160, 40);
+    TRoundEdit* boxes[2];
+    const TColor colours[2] = {clWhite, 0xFFFFDF};
+    for (int i = 0; i < 2; ++i) {
+        auto* b = new TRoundEdit(&form);
+        b->SetParent(strip);
+        b->SetBounds(8 + i * 70, 8, 58, 24);
+        b->SetRounding(6);
+        b->SetBorderColor(clHighlightText);
+        b->SetColor(colours[i]);
+        b->SetAlignment(TAlignment::taCenter);
+        b->SetParentFont(false);
+        b->Font()->SetName("Tahoma");
+        b->Font()->SetHeight(-11);
+        b->Font()->SetColor(clBlack);
+        b->SetReadOnly(i == 1);
+        b->SetText(i == 0 ? "+0.0dB" : "19.7Hz");
+        boxes[i] = b;
+    }
+    const QImage img = strip->RenderToImage();
+    img.scaled(img.width() * 4, img.height() * 4).save("/tmp/kv-roundedit-program.png");
+    for (int i = 0; i < 2; ++i) {
+        const int x0 = boxes[i]->Left(), y0 = boxes[i]->Top();
+        // Dark text pixels in the middle third of the box, none at its left and right ends.
+        int mid = 0, ends = 0;
+        for (int y = y0 + 6; y < y0 + 20; ++y) {
+            for (int x = x0 + 12; x < x0 + 46; ++x)
+                mid += qGray(img.pixel(x, y)) < 100;
+            for (int x : {x0 + 7, x0 + 50})
+                ends += qGray(img.pixel(x, y)) < 100;
+        }
+        EXPECT_GT(mid, 20) << i;
+        EXPECT_EQ(ends, 0) << i;
+        // The face colour fills the box; the strip shows at its rounded corner.
+        EXPECT_EQ(img.pixel(x0 + 3, y0 + 12) & 0xFFFFFF, ToQRgb(colours[i]) & 0xFFFFFF) << i;
+        EXPECT_EQ(img.pixel(x0, y0) & 0xFFFFFF, ToQRgb(RGB(58, 64, 74)) & 0xFFFFFF) << i;
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST(RoundEditTest, EmptyTextShowsGreyOnlyWhileEmpty) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 60);
+    auto* box = new TRoundEdit(&form);
+    box->SetParent(&form);
+    box->SetBounds(0, 0, 100, 24);
+    box->SetColor(clWhite);
+    auto greys = [&] {
+        const QImage img = box->RenderToImage();
+        int n = 0;
+        for (int y = 5; y < 23; ++y)
+            for (int x = 8; x < 92; ++x) {
+                const QRgb c = img.pixel(x, y);
+                n += qGray(c) < 200 && std::abs(qRed(c) - qBlue(c)) < 8;
+            }
+        return n;
+    };
+    EXPECT_EQ(greys(), 0);
+    box->SetEmptyText("value");
+    EXPECT_GT(greys(), 10);
+    box->SetText("1");
+    const int withText = greys();
+    box->SetText("");
+    EXPECT_GT(greys(), withText);
+}
+
+} // namespace
