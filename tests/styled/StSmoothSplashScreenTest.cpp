@@ -323,3 +323,69 @@ TEST(StSmoothSplashScreenTest, HeadingBrushesAndProgress) {
 }
 
 } // namespace
+
+namespace {
+
+// Top-layer items, picture items and the headings' corner places, probed in the buffer.
+TEST(StSmoothSplashScreenTest, LayersInTheirPlaces) {
+    TStSmoothSplashScreen s(nullptr);
+    s.SetDisplayStyle(TDisplayStyle::dsNormal);
+    s.SetWidth(300);
+    s.SetHeight(200);
+    s.Fill()->SetColor(clBlack);
+    s.Fill()->SetColorTo(clBlack);
+    s.Fill()->SetOpacity(254); // layered, with a buffer to probe
+    s.BasicProgramInfo()->ProgramName()->SetText("NAME");
+    s.BasicProgramInfo()->ProgramName()->SetColorStart(clWhite);
+    s.BasicProgramInfo()->ProgramName()->SetLocation(TItemLocation::ilBottomRight);
+    TStSplashTopLayerItem* top = s.TopLayerItems()->Add();
+    top->SetAlign(TAlign::alTop);
+    top->SetHeight(40);
+    top->Fill()->SetColor(clRed);
+    top->Fill()->SetColorTo(clRed);
+    top->HTMLText()->SetText("<FONT color=\"clWhite\">Top</FONT>");
+    top->HTMLText()->SetLocation(TStSmoothSplashScreenLocation::cpCenterCenter);
+    TSplashItem* item = s.Items()->Add();
+    item->SetPosX(10);
+    item->SetPosY(90);
+    QImage bmp(20, 20, QImage::Format_RGB32);
+    bmp.fill(qRgb(255, 0, 255)); // keyed away by the bottom-left pixel
+    for (int y = 5; y < 15; ++y)
+        for (int x = 5; x < 15; ++x)
+            bmp.setPixel(x, y, qRgb(0, 255, 0));
+    TBitmap b;
+    b.FromImage(bmp);
+    item->Picture()->LoadFromBytes(b.SaveToBytes());
+    item->SetText("item");
+    item->Font()->SetColor(clYellow);
+    s.Show();
+    ASSERT_NE(s.SplashWindow(), nullptr);
+    ASSERT_NE(s.SplashWindow()->MainBuffer(), nullptr);
+    const QImage img = Over(*s.SplashWindow()->MainBuffer(), qRgb(0, 0, 255));
+    img.save("/tmp/kv-splash-layers.png");
+    auto count = [&](int x0, int y0, int x1, int y1, const std::function<bool(QRgb)>& f) {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                n += f(img.pixel(x, y));
+        return n;
+    };
+    auto white = [](QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) > 200; };
+    // The red band across the top, its text centred in it.
+    EXPECT_GT(qRed(img.pixel(5, 5)), 200);
+    EXPECT_LT(qGreen(img.pixel(5, 5)), 60);
+    EXPECT_GT(count(120, 5, 180, 35, white), 10);
+    EXPECT_EQ(count(0, 5, 100, 35, white), 0);
+    // The picture: its keyed colour gone, the green square drawn; the text 5 pixels to its right.
+    EXPECT_EQ(
+        count(10, 90, 30, 110, [](QRgb c) { return qRed(c) > 200 && qBlue(c) > 200 && qGreen(c) < 60; }), 0);
+    EXPECT_GT(qGreen(img.pixel(20, 100)), 200);
+    EXPECT_GT(
+        count(35, 88, 80, 110, [](QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 80; }), 10);
+    // The name at the bottom right of the text area.
+    EXPECT_GT(count(200, 170, 300, 200, white), 10);
+    EXPECT_EQ(count(0, 150, 150, 200, white), 0);
+    s.Hide();
+}
+
+} // namespace
