@@ -179,6 +179,12 @@ TEST(StSmoothSplashScreenTest, LifeCycleWithTheMainWindow) {
     // The layout creates the splash and, once read, its Loaded shows it.
     auto errors = form.LoadLayoutText(R"(object fmMain: TForm
   object asScreen: TStSmoothSplashScreen
+    BasicProgramInfo.ProgramName.Text = "Korvane DSP Processor Editor"
+    BasicProgramInfo.ProgramName.Location = ilCustom
+    BasicProgramInfo.ProgramName.PosX = 60
+    BasicProgramInfo.ProgramVersion.Text = "V1.0"
+    Fill.Opacity = 249
+    ListItemsSettings.Rect.Left = 180
     DisplayStyle = dsNormal
     TimeOut = 100
     Version = "9.9.9.9"
@@ -191,6 +197,10 @@ end
     EXPECT_TRUE(std::regex_match(splash->Version(), std::regex(R"(\d+\.\d+\.\d+\.\d+)")))
         << splash->Version();
     EXPECT_EQ(splash->TimeOut(), 100);
+    EXPECT_EQ(splash->BasicProgramInfo()->ProgramName()->Text(), "Korvane DSP Processor Editor");
+    EXPECT_EQ(splash->BasicProgramInfo()->ProgramName()->PosX(), 60);
+    EXPECT_EQ(splash->ListItemsSettings()->Rect()->Left(), 180);
+    EXPECT_EQ(splash->Fill()->Opacity(), 249);
     splash->OnClose = [&](TObject* s) {
         EXPECT_EQ(s, splash);
         ++closes;
@@ -265,6 +275,25 @@ TEST(StSmoothSplashScreenTest, FadesRunOnTheTimer) {
     o.Hide();
     clock.Advance(15 * 20);
     EXPECT_FALSE(o.Fading());
+}
+
+TEST(StSmoothSplashScreenTest, CloseTimerOnlyWhenAsked) {
+    TVirtualClock clock;
+    TStSmoothSplashScreen s(nullptr);
+    s.SetScheduler(&clock);
+    s.SetDisplayStyle(TDisplayStyle::dsNormal);
+    s.SetTimeOut(100);
+    s.Show();
+    clock.Advance(500);
+    EXPECT_TRUE(s.Showing()); // CloseOnTimeout is off by default
+    s.Hide();
+    s.SetCloseOnTimeout(true);
+    s.Show();
+    clock.Advance(99);
+    EXPECT_TRUE(s.Showing());
+    clock.Advance(1);
+    EXPECT_FALSE(s.Showing());
+    EXPECT_EQ(s.SplashWindow(), nullptr);
 }
 
 TEST(StSmoothSplashScreenTest, ListOverflowKeepsTheNewestLines) {
