@@ -108,11 +108,13 @@ void TRoundPanel::PanelColorChanged() {
 
 void TRoundPanel::Paint(TCanvas& canvas) {
     // A fresh descriptor per paint: the box colour in all four colours, the border around it.
+    // clNone stays "no colour"; system colours are looked up.
+    auto resolve = [](TColor c) { return c == clNone ? clNone : ColorToRGB(c); };
     TGDIPFill fill;
-    fill.SetBorderColor(ColorToRGB(FBorderColor));
+    fill.SetBorderColor(resolve(FBorderColor));
     fill.SetRounding(FRounding);
     fill.SetRoundingType(TFillRoundingType::rtBoth);
-    const TColor c = ColorToRGB(FPanelColor);
+    const TColor c = resolve(FPanelColor);
     fill.SetColor(c);
     fill.SetColorTo(c);
     fill.SetColorMirror(c);
@@ -313,6 +315,7 @@ TRoundControlPanel::TRoundControlPanel(TComponent* owner)
 
 TRoundControlPanel::~TRoundControlPanel() {
     Destroying();
+    FWidget->removeEventFilter(FLeaveFilter);
     FRoundControls->OnChange = nullptr;
 }
 
@@ -526,6 +529,7 @@ TEmptyEdit::TEmptyEdit(TComponent* owner) : TEdit(owner) {
 }
 
 TEmptyEdit::~TEmptyEdit() {
+    FWidget->removeEventFilter(FHook);
     OnMouseEnter = nullptr;
     OnMouseLeave = nullptr;
 }
