@@ -431,8 +431,9 @@ private:
                 }
                 return;
             }
-            if (auto* graphic = dynamic_cast<TGraphic*>(sub)) {
+            if (auto* graphic = dynamic_cast<TBitmap*>(sub)) {
                 // A bitmap property of its own (not a picture holder) takes any picture, converted.
+                // Other graphics publish their own properties (a picture's Data) and are read by name.
                 if (v.picture.empty()) {
                     Report(line, "a picture expected for " + name);
                     return;
@@ -560,7 +561,7 @@ private:
                 if (!sub)
                     break;
                 if (events && (dynamic_cast<TStrings*>(sub) || dynamic_cast<TPicture*>(sub) ||
-                               dynamic_cast<TGraphic*>(sub)))
+                               dynamic_cast<TBitmap*>(sub)))
                     break;
                 if (auto* strings = dynamic_cast<TStrings*>(sub)) {
                     if (strings->Count() == 0)
@@ -585,13 +586,9 @@ private:
                     Line(indent, full + " = " + kind + " " + Quote(Base64Encode(g->SaveToBytes())));
                     break;
                 }
-                if (auto* graphic = dynamic_cast<TGraphic*>(sub)) {
+                if (auto* graphic = dynamic_cast<TBitmap*>(sub)) {
                     if (!graphic->Empty())
-                        Line(indent, full + " = " +
-                                         (dynamic_cast<TPngImage*>(graphic)    ? "png "
-                                          : dynamic_cast<TJPEGImage*>(graphic) ? "jpeg "
-                                                                               : "bmp ") +
-                                         Quote(Base64Encode(graphic->SaveToBytes())));
+                        Line(indent, full + " = bmp " + Quote(Base64Encode(graphic->SaveToBytes())));
                     break;
                 }
                 WriteProps(comp, *sub, full, indent, events);

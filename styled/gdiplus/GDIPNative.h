@@ -117,6 +117,9 @@ struct GpImageAttributes {
 
 struct GpGraphics {
     QImage* target = nullptr;
+    // The canvas that owns the target, if any: its open painter is ended before ours draws, since
+    // only one painter can work on an image at a time.
+    const TCanvas* canvas = nullptr;
     SmoothingMode smoothing = SmoothingModeDefault;
     TextRenderingHint textHint = TextRenderingHintSystemDefault;
     CompositingQuality compositing = CompositingQualityDefault;

@@ -382,10 +382,16 @@ QPen ToQPen(const GpPen& pen, const QTransform& painterTransform, bool antialias
     return q;
 }
 
+QImage* EndCanvasPaint(GpGraphics& g) {
+    if (g.canvas)
+        g.canvas->EndPaint();
+    return g.target;
+}
+
 // A painter on the graphics' surface with its transform, clip and smoothing.
 class Painter {
 public:
-    explicit Painter(GpGraphics& g) : FPainter(g.target) {
+    explicit Painter(GpGraphics& g) : FPainter(EndCanvasPaint(g)) {
         FPainter.setRenderHint(QPainter::Antialiasing, g.Antialiased());
         FPainter.setRenderHint(QPainter::SmoothPixmapTransform, true);
         FPainter.setRenderHint(QPainter::TextAntialiasing,
@@ -2085,6 +2091,7 @@ TGPGraphics::TGPGraphics(TCanvas* canvas) {
     canvas->EndAntialiased();
     nativeGraphics = new GpGraphics;
     nativeGraphics->target = canvas->Target();
+    nativeGraphics->canvas = canvas;
 }
 TGPGraphics::TGPGraphics(QImage* target) {
     if (!target || target->isNull()) {
