@@ -1,17 +1,46 @@
-// Commands per second through the network transport against a loopback peer, next to a bare blocking
-// socket client doing the same exchanges: what the transport's worker and hand-overs add to a round
-// trip.
+// Commands per second through the network transport against a loopback peer, and through the serial
+// transport over a pseudo-terminal against the simulated unit, each next to a bare blocking client
+// doing the same exchanges: what the transport's worker and hand-overs add to a round trip. Every
+// benchmark also counts the context switches of the whole process (client, transport worker and the
+// peer's thread) per command; the difference to the bare client is what the transport's thread
+// crossings cost.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 
 #include <cstdlib>
+#include <poll.h>
+#include <sys/resource.h>
 
+#include "link/LComm.h"
 #include "link/LNet.h"
 #include "tests/link/TransportFixtures.h"
 #include "tests/link/TransportPeers.h"
+#include "tests/sim/SimPty.h"
+#include "tests/sim/SimUnit.h"
 
 namespace {
+
+// Voluntary and involuntary context switches of the process so far.
+struct Switches {
+    long voluntary = 0, involuntary = 0;
+    static Switches Now() {
+        rusage u{};
+        getrusage(RUSAGE_SELF, &u);
+        return {u.ru_nvcsw, u.ru_nivcsw};
+    }
+};
+
+// Commands per second and context switches per command, from the switches counted at the start.
+void Report(benchmark::State& state, const Switches& start) {
+    const Switches end = Switches::Now();
+    const double n = static_cast<double>(state.iterations());
+    state.counters["commands/s"] = benchmark::Counter(n, benchmark::Counter::kIsRate);
+    if (n > 0) {
+        state.counters["vcsw/cmd"] = static_cast<double>(end.voluntary - start.voluntary) / n;
+        state.counters["ivcsw/cmd"] = static_cast<double>(end.involuntary - start.involuntary) / n;
+    }
+}
 
 class CountingOwner : public LinkOwner {
 public:
@@ -57,6 +86,7 @@ void BM_BareBlockingSocket(benchmark::State& state) {
     }
     peer.Serve();
     uint16_t value = 0;
+    const Switches start = Switches::Now();
     for (auto _ : state) {
         const BSTM frame = Gain(2, value++);
         WriteAllTo(fd, frame);
@@ -71,8 +101,7 @@ void BM_BareBlockingSocket(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(got);
     }
-    state.counters["commands/s"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    Report(state, start);
     close(fd);
 }
 
@@ -94,23 +123,81 @@ void BM_LNetProc(benchmark::State& state) {
     link.SetTimeout(5000);
     link.SetKeepAliveSuspended(true);
     uint16_t value = 0;
+    const Switches start = Switches::Now();
     for (auto _ : state) {
         const size_t before = owner.frames;
         link.QueueFrame(Gain(2, value++), false);
         while (owner.frames == before)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
-    state.counters["commands/s"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    Report(state, start);
     link.Close();
     net.SetLink(nullptr);
     net.Socket.SetActive(false);
+}
+
+// The simulated unit on a pseudo-terminal, asked by a bare client: write the frame, wait for the
+// reply on the port, read it.
+void BM_BareSerialPort(benchmark::State& state) {
+    kv::sim::SimUnit unit;
+    unit.UseRealTime();
+    kv::sim::SimPty pty(unit);
+    TSerialPort port;
+    if (!port.Open(pty.SlavePath()) || !port.Configure(115200, 8, NOPARITY, ONESTOPBIT)) {
+        state.SkipWithError("port failed");
+        return;
+    }
+    uint16_t value = 0;
+    const Switches start = Switches::Now();
+    for (auto _ : state) {
+        const BSTM frame = Gain(2, value++ % 400);
+        port.Write(frame.data(), frame.size());
+        PeerFrames frames;
+        size_t got = 0;
+        while (got == 0) {
+            pollfd p{port.Fd(), POLLIN, 0};
+            if (poll(&p, 1, 5000) <= 0)
+                break;
+            uint8_t buf[256];
+            const size_t n = port.Read(buf, sizeof buf);
+            got = frames.Push(buf, n).size();
+        }
+        benchmark::DoNotOptimize(got);
+    }
+    Report(state, start);
+}
+
+void BM_LCommProc(benchmark::State& state) {
+    EnsureApp();
+    kv::sim::SimUnit unit;
+    unit.UseRealTime();
+    kv::sim::SimPty pty(unit);
+    CountingOwner owner;
+    LCommProc link(&owner);
+    if (!link.Open(pty.SlavePath(), 115200, 8, NOPARITY, ONESTOPBIT)) {
+        state.SkipWithError("open failed");
+        return;
+    }
+    link.SetTimeout(5000);
+    link.SetKeepAliveSuspended(true);
+    uint16_t value = 0;
+    const Switches start = Switches::Now();
+    for (auto _ : state) {
+        const size_t before = owner.frames;
+        link.QueueFrame(Gain(2, value++ % 400), false);
+        while (owner.frames == before)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    Report(state, start);
+    link.Close();
 }
 
 } // namespace
 
 BENCHMARK(BM_BareBlockingSocket)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_LNetProc)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_BareSerialPort)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_LCommProc)->UseRealTime()->MinTime(2.0);
 
 int main(int argc, char** argv) {
     setenv("KORVANE_LOOPBACK_ONLY", "1", 1);

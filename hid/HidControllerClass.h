@@ -21,6 +21,8 @@
 #include "platform/core/Properties.h"
 #include "platform/sys/HidApi.h"
 #include "platform/sys/Messages.h"
+#include "platform/sys/Scheduler.h"
+#include "platform/sys/Sync.h"
 #include "platform/sys/Thread.h"
 
 class THidDevice;
@@ -121,8 +123,11 @@ public:
     ~THidDeviceReadThread() override;
 
     void Resume();
-    // Asks the body to end (it notices within one sleep period).
-    void Terminate() { FTerminated = true; }
+    // Asks the body to end; a reader waiting for a report wakes at once.
+    void Terminate() {
+        FTerminated = true;
+        FStop.Set();
+    }
     bool Terminated() const { return FTerminated.load(); }
     // Waits for the body to end; on the GUI thread it keeps serving the reader's hand-over meanwhile.
     void WaitFor();
@@ -153,7 +158,9 @@ private:
 
     static inline std::atomic<int> liveCount_{0};
     std::atomic<bool> FTerminated{false};
-    std::unique_ptr<Window> FWindow; // made on the GUI thread
+    TEvent FStop;
+    TScheduler* FScheduler = nullptr; // the controller's: its waits and sleep periods run on it
+    std::unique_ptr<Window> FWindow;  // made on the GUI thread
     TThread FThread;
 };
 
@@ -196,6 +203,8 @@ public:
     void StartThread();
     void StopThread();
     int ThreadSleepTime() const { return FThreadSleepTime.load(); }
+    // The descriptor that the pending overlapped read completes from; -1 when none.
+    int ReadDescriptor() const;
     void SetThreadSleepTime(int ms);
 
     // Queries.
@@ -371,6 +380,9 @@ public:
 
     int DevThreadSleepTime() const { return FDevThreadSleepTime; }
     void SetDevThreadSleepTime(int ms);
+    // The clock of the readers of devices checked out from now on (null: the real one).
+    void SetScheduler(TScheduler* scheduler) { FScheduler = scheduler; }
+    TScheduler* Scheduler() const { return FScheduler; }
     std::string Version() const { return FVersion; }
     void SetVersion(const std::string& text) { FDummy = text; }
     const kv::sys::GUID& HidGuid() const { return FHidGuid; }
@@ -417,6 +429,7 @@ private:
 
     kv::sys::GUID FHidGuid{};
     int FDevThreadSleepTime = 100;
+    TScheduler* FScheduler = nullptr;
     std::string FVersion = "1.0.34";
     std::string FDummy;
     std::vector<THidDevice*> FList;

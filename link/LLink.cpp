@@ -2,7 +2,9 @@
 #include "link/LLinkProc.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -99,6 +101,10 @@ bool LLink::StartWorker() {
     writeEvent_.Reset();
     stopEvent_.Reset();
     stopping_ = false;
+    {
+        std::lock_guard lock(state_);
+        ownerWrites_.clear();
+    }
     Resume();
     open_ = true;
     if (!worker_.Start([this] { WorkerThread(); }, &scheduler_)) {
@@ -134,8 +140,14 @@ void LLink::Close() {
             msg.WParam = LINK_STOP_TIMEOUT;
             // Not tied to this transport: it is about to go away, and the owner should still hear it.
             TMessageBridge::Post(owner_, std::move(msg));
-            // Its buffers stay until it has really ended.
-            worker_.Join();
+            // Every step of the worker is bounded (port writes give up after their own timeout, the
+            // hand-over is abandoned), so it ends within one more period. Its buffers stay until then;
+            // a worker that still runs after it is a fault that freeing them would turn into a
+            // use-after-free, so the program stops instead of waiting for ever.
+            if (!worker_.Wait(kStopWaitMs)) {
+                std::fprintf(stderr, "transport worker did not stop\n");
+                std::abort();
+            }
         }
     }
     open_ = false;
@@ -150,9 +162,19 @@ void LLink::SendBytes(const uint8_t* bytes, uint32_t length) {
         std::lock_guard lock(state_);
         if (!StoreSendLocked(bytes, length))
             return;
+        MarkWritePendingLocked();
     }
     LogSend(bytes, length);
-    writePending_ = true;
+    writeEvent_.Set();
+}
+
+void LLink::WriteOnWorker(std::function<void()> write) {
+    if (!open_ || !write)
+        return;
+    {
+        std::lock_guard lock(state_);
+        ownerWrites_.push_back(std::move(write));
+    }
     writeEvent_.Set();
 }
 
@@ -210,49 +232,64 @@ std::vector<uint8_t> LLink::TakeInput() {
     return taken;
 }
 
-void LLink::WriteCurrent() {
+namespace {
+std::atomic<int> portWritesOffWorker{0};
+} // namespace
+
+int LLink::PortWritesOffWorker() {
+    return portWritesOffWorker.load();
+}
+
+void LLink::WriteBytes(const uint8_t* bytes, uint32_t length) {
+    std::lock_guard lock(cs_);
+    if (std::this_thread::get_id() != workerId_.load()) {
+        ++portWritesOffWorker;
+        assert(!"port write off the transport's worker thread");
+    }
+    WriteOut(bytes, length);
+    lastWrite_ = scheduler_.Counter();
+}
+
+bool LLink::WritePending() {
     uint8_t local[1024];
     uint32_t n;
     {
         std::lock_guard lock(state_);
+        if (!writePending_)
+            return false;
+        writePending_ = false;
         n = sendLen_;
         std::memcpy(local, sendBuf_.data(), n);
     }
-    std::lock_guard lock(cs_);
-    WriteOut(local, n);
-    lastWrite_ = scheduler_.Counter();
-}
-
-void LLink::WriteNow() {
     resendCount_ = 0;
     silent_ = 0;
-    WriteCurrent();
+    WriteBytes(local, n);
+    return true;
+}
+
+void LLink::RunOwnerWrites() {
+    std::vector<std::function<void()>> writes;
+    {
+        std::lock_guard lock(state_);
+        writes.swap(ownerWrites_);
+    }
+    for (auto& w : writes) {
+        std::lock_guard lock(cs_);
+        w();
+    }
 }
 
 int64_t LLink::TimeoutTicks() {
     return static_cast<int64_t>(timeout_.load()) * scheduler_.CounterFrequency() / 1000;
 }
 
-void LLink::MarkFreshLocked() {
-    lastWrite_ = scheduler_.Counter();
-    freshWrite_ = true;
-}
-
-void LLink::WriteFresh(const uint8_t* bytes, uint32_t length) {
-    {
-        std::lock_guard lock(cs_);
-        WriteOut(bytes, length);
-    }
-    // The worker times the reply from the write on its own; it needs waking only when its current
-    // wait would end after the reply is due (a shorter timeout than the one it waits with).
-    if (lastWrite_.load() + TimeoutTicks() < waitEnd_.load())
-        writeEvent_.Set();
-}
-
 uint32_t LLink::WaitTime() {
     const uint32_t t = timeout_.load();
-    if (!ReplyAwaited())
-        return t;
+    {
+        std::lock_guard lock(state_);
+        if (!ReplyAwaitedLocked())
+            return t;
+    }
     const int64_t elapsed = scheduler_.Counter() - lastWrite_.load();
     const int64_t left = TimeoutTicks() - elapsed;
     if (left <= 0)
@@ -262,59 +299,59 @@ uint32_t LLink::WaitTime() {
 }
 
 void LLink::ResendStep() {
-    // A frame that the queueing thread wrote since this timeout began is timed from the next pass and
-    // must not go out twice. The flag is set under the same lock as the awaiting flag, so it is seen here.
     const bool forced = TakeForcedResend();
-    const bool awaited = ReplyAwaited() && !freshWrite_.load();
-    if (forced && awaited)
-        WriteCurrent();
-    if (!awaited) {
-        // Nothing outstanding: an idle link resends nothing and reports nothing.
-        resendCount_ = 0;
-        silent_ = 0;
-        return;
-    }
-    if (resendCount_ < retryLimit_) {
-        silent_ = 0;
-        bool live;
-        {
-            std::lock_guard lock(state_);
-            live = sendLen_ > 0 && sendBuf_[0] != 0;
-        }
-        if (live)
-            WriteCurrent();
-        ++resendCount_;
-        return;
-    }
-    if (++silent_ <= SilentTimeouts())
-        return;
-    silent_ = 0;
-    resendCount_ = 0;
-    uint8_t id;
+    enum { None, Write, NoReply } action = None;
+    uint8_t local[1024];
+    uint32_t n = 0;
+    uint8_t id = 0;
+    bool forcedWrite = false;
     {
+        // Decided under the lock that the queueing thread fills the send buffer under: a new frame
+        // waiting there goes out next pass as a new frame, never as a resend of the old one.
         std::lock_guard lock(state_);
-        sendBuf_[0] = 0;
-        id = SendByteLocked(3);
+        if (writePending_)
+            return;
+        if (!ReplyAwaitedLocked()) {
+            // Nothing outstanding: an idle link resends nothing and reports nothing.
+            resendCount_ = 0;
+            silent_ = 0;
+            return;
+        }
+        n = sendLen_;
+        std::memcpy(local, sendBuf_.data(), n);
+        forcedWrite = forced;
+        if (resendCount_ < retryLimit_) {
+            silent_ = 0;
+            if (sendLen_ > 0 && sendBuf_[0] != 0)
+                action = Write;
+            ++resendCount_;
+        } else if (++silent_ > SilentTimeouts()) {
+            silent_ = 0;
+            resendCount_ = 0;
+            sendBuf_[0] = 0;
+            id = SendByteLocked(3);
+            action = NoReply;
+        }
     }
-    Notify(LINK_NO_REPLY, id);
+    if (forcedWrite)
+        WriteBytes(local, n);
+    if (action == Write)
+        WriteBytes(local, n);
+    else if (action == NoReply)
+        Notify(LINK_NO_REPLY, id);
 }
 
 void LLink::WorkerThread() {
+    workerId_ = std::this_thread::get_id();
     resendCount_ = 0;
     silent_ = 0;
     for (;;) {
-        if (freshWrite_.exchange(false)) {
-            // A new frame went out from the queueing thread: its resends are counted afresh.
-            resendCount_ = 0;
-            silent_ = 0;
-        }
+        // A new frame is written here, first of all, and its reply is timed from this write.
+        WritePending();
+        RunOwnerWrites();
         const uint32_t waitMs = WaitTime();
-        waitEnd_ = scheduler_.Counter() + static_cast<int64_t>(waitMs) * scheduler_.CounterFrequency() / 1000;
-        if (freshWrite_.load())
-            continue; // written while the wait was being set up: time it from its own write
         const TWaitItem items[3] = {FirstWaitItem(), TWaitItem::Of(writeEvent_), TWaitItem::Of(stopEvent_)};
         const TWaitResult r = scheduler_.Wait(items, 3, waitMs);
-        waitEnd_ = INT64_MAX;
         if (stopping_)
             break;
         if (r.kind == TWaitResult::Ready && r.index == 0) {
@@ -330,14 +367,10 @@ void LLink::WorkerThread() {
                 OnFrameComplete(f);
             }
         } else if (r.kind == TWaitResult::Ready && r.index == 1) {
-            // Either a frame to write, or only a new frame's timing to take up (next pass).
-            if (writePending_.exchange(false))
-                WriteNow();
+            continue; // the write is made at the top of the loop
         } else if (r.kind == TWaitResult::Ready && r.index == 2) {
             break;
         } else if (r.kind == TWaitResult::Timeout) {
-            if (freshWrite_.load())
-                continue; // a new frame is out: its own time runs from the next wait
             // Every timeout starts the next period, whether or not it writes anything.
             lastWrite_ = scheduler_.Counter();
             ResendStep();

@@ -7,6 +7,9 @@
 // queue and awaiting flag) is kept under one lock, which is never held while a frame is handed to the
 // owner window. Port writes and feeding the assembler run under the critical section.
 //
+// Every port write happens on the worker: the GUI thread only puts a frame into the send buffer and
+// sets the write event, so a port that does not take its bytes stalls the worker, never the window.
+//
 // While a reply is awaited, the reply timeout runs from the last write (or the last timeout); the
 // worker does not wait for replies while it hands a frame to the owner, so a slow frame handler costs
 // no resend. Owners close a transport before destroying it; the destructor closes as a last resort.
@@ -15,6 +18,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
+#include <thread>
 #include <vector>
 
 #include "link/LCmd.h"
@@ -58,6 +63,14 @@ public:
     int RetryLimit() const { return retryLimit_.load(); }
     Kind GetKind() const { return kind_; }
 
+    // Runs a port write of the owner's (a repeat the unit asked for) on the worker, under the critical
+    // section, before the worker's next wait. Dropped when the transport is not open.
+    void WriteOnWorker(std::function<void()> write);
+
+    // Port writes made off the worker thread, by any transport since the start (a fault: debug builds
+    // stop on it, tests read the count).
+    static int PortWritesOffWorker();
+
 protected:
     LLink(LinkOwner* owner, Kind kind, TScheduler* scheduler);
 
@@ -71,8 +84,8 @@ protected:
     // Hooks of the packet layer.
     virtual void OnOpening() {}
     virtual void OnClosing() {}
-    // Resends only while this is true.
-    virtual bool ReplyAwaited() { return true; }
+    // Resends only while this is true (state lock held).
+    virtual bool ReplyAwaitedLocked() { return true; }
     // A complete frame, on the worker thread, outside every lock.
     virtual void OnFrameComplete(const BSTM& frame) { (void)frame; }
 
@@ -99,12 +112,12 @@ protected:
     // The worker's reaction to a failed wait or a port that went away (serial raises link events).
     virtual void OnWaitFailed(bool portGone) { (void)portGone; }
 
-    // Worker thread: writes the send buffer as a new frame (resend counting starts again).
-    void WriteNow();
-    // Queueing thread: a new frame is about to be written by WriteFresh (state lock held).
-    void MarkFreshLocked();
-    // Queueing thread: writes a new frame at once; the worker times its reply from this write.
-    void WriteFresh(const uint8_t* bytes, uint32_t length);
+    // Any thread, state lock held, after a new frame went into the send buffer: the worker writes it
+    // before its next wait (the caller then sets the write event).
+    void MarkWritePendingLocked() { writePending_ = true; }
+    // Worker thread: writes the send buffer now when a new frame waits in it (resend counting starts
+    // again). True when it wrote.
+    bool WritePending();
     size_t SendCapacity() const { return sendBuf_.size(); }
     // Copies a frame into the send buffer; the state lock must be held. False when it does not fit.
     bool StoreSendLocked(const uint8_t* bytes, uint32_t length);
@@ -121,14 +134,13 @@ protected:
     std::mutex state_; // the one lock over the shared state
     TEvent inputEvent_, writeEvent_, stopEvent_;
     std::atomic<bool> stopping_{false};
-    std::atomic<bool> freshWrite_{false};
-    std::atomic<bool> writePending_{false};
-    std::atomic<int64_t> lastWrite_{0};       // counter reading of the last write or timeout
-    std::atomic<int64_t> waitEnd_{INT64_MAX}; // when the worker's current wait ends
+    std::atomic<int64_t> lastWrite_{0}; // counter reading of the last write or timeout
 
 private:
     void WorkerThread();
-    void WriteCurrent();
+    // Worker thread: the port write, under the critical section.
+    void WriteBytes(const uint8_t* bytes, uint32_t length);
+    void RunOwnerWrites();
     int64_t TimeoutTicks();
     // The worker's next wait: the reply timeout counted from the last write while a reply is awaited.
     uint32_t WaitTime();
@@ -143,6 +155,9 @@ private:
     int silent_ = 0;      // worker only: timeouts let pass after the resend limit
     std::vector<uint8_t> sendBuf_;
     uint32_t sendLen_ = 0;
+    bool writePending_ = false; // a new frame waits in the send buffer
+    std::vector<std::function<void()>> ownerWrites_;
+    std::atomic<std::thread::id> workerId_{};
     std::vector<uint8_t> input_;
     std::vector<BSTM> completed_; // worker only
 };

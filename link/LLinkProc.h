@@ -69,7 +69,7 @@ public:
         : Base(owner, scheduler), deviceId_(owner->GetDeviceId()) {}
     ~LLinkProc() override { this->Close(); }
 
-    // Writes the frame now when no reply is awaited, otherwise queues it (GUI thread).
+    // Has the worker write the frame when no reply is awaited, otherwise queues it (GUI thread).
     void QueueFrame(const BSTM& frame, bool force) { Queue(frame, force, true); }
 
     // As QueueFrame without force, leaving the assembler's mode as it is.
@@ -95,10 +95,11 @@ public:
             startCount_ = this->scheduler_.Counter();
             frequency_ = this->scheduler_.CounterFrequency();
             this->StoreSendLocked(next.data(), static_cast<uint32_t>(next.size()));
+            this->MarkWritePendingLocked();
         }
         this->LogSend(next.data(), static_cast<uint32_t>(next.size()));
         // Written right here: a second reply in the same input must not overwrite it unsent.
-        this->WriteNow();
+        this->WritePending();
     }
 
     // Keep-alive timer handler (GUI thread).
@@ -151,10 +152,7 @@ protected:
         replaceableFrom_ = 0;
     }
 
-    bool ReplyAwaited() override {
-        std::lock_guard lock(this->state_);
-        return awaiting_;
-    }
+    bool ReplyAwaitedLocked() override { return awaiting_; }
 
     void OnFrameComplete(const BSTM& frame) override {
         int64_t start, frequency;
@@ -183,7 +181,7 @@ private:
         if (switchMode)
             framed_ = true;
         RestartKeepAlive();
-        bool writeNow = false;
+        bool written = false;
         {
             std::lock_guard lock(this->state_);
             if (!awaiting_) {
@@ -192,27 +190,24 @@ private:
                 awaiting_ = true;
                 startCount_ = this->scheduler_.Counter();
                 frequency_ = this->scheduler_.CounterFrequency();
-                this->MarkFreshLocked();
-                writeNow = true;
+                this->MarkWritePendingLocked();
+                written = true;
             } else if (force) {
                 // Never replaced, and nothing queued before it is replaced any more.
                 queue_.push_back(frame);
                 replaceableFrom_ = queue_.size();
+            } else if (queue_.size() > replaceableFrom_ && SameTarget(queue_.back(), frame)) {
+                // Only the most recently queued frame gives way, so the order of what the user did is
+                // kept: gain, PEQ, gain stays three frames.
+                queue_.back() = frame;
             } else {
-                for (size_t i = queue_.size(); i-- > replaceableFrom_;) {
-                    if (SameTarget(queue_[i], frame)) {
-                        queue_[i] = frame; // the newer value, in the older frame's place
-                        return;
-                    }
-                }
                 queue_.push_back(frame);
             }
         }
-        if (writeNow) {
+        if (written) {
             this->LogSend(frame.data(), static_cast<uint32_t>(frame.size()));
-            // Written here rather than by a round trip through the worker; the worker is told, so
-            // that its reply timing starts afresh.
-            this->WriteFresh(frame.data(), static_cast<uint32_t>(frame.size()));
+            // The worker writes it: the GUI thread never waits on a port.
+            this->writeEvent_.Set();
         }
     }
 
@@ -230,7 +225,7 @@ private:
     bool awaiting_ = false;
     bool suspended_ = false;
     std::deque<BSTM> queue_;
-    size_t replaceableFrom_ = 0; // frames before this index precede a forced frame: never replaced
+    size_t replaceableFrom_ = 0; // the last forced frame's index + 1: it and what precedes it stay
     int64_t startCount_ = 0;
     int64_t frequency_ = 1;
     std::unique_ptr<TTimer> keepAlive_; // GUI thread only

@@ -15,17 +15,25 @@ LNetSocket::LNetSocket(LinkOwner* owner) : owner_(owner) {
     Socket.OnError = [](TClientSocket&, TErrorEvent, int& code) { code = 0; };
 }
 
+LNetProc* LNetSocket::Link() {
+    std::lock_guard lock(lock_);
+    return link_;
+}
+
 void LNetSocket::NetWrite(const uint8_t* bytes, uint32_t length) {
     if (length > kMaxFrame)
         return;
+    bool linked;
     {
-        std::lock_guard lock(lastLock_);
+        std::lock_guard lock(lock_);
         std::memcpy(lastFrame_, bytes, length);
         lastLength_ = length;
+        linked = link_ != nullptr;
     }
-    Socket.SendBuf(bytes, static_cast<int>(length));
-    if (owner_->FrameLogShown && link_)
+    // Logged before it goes out, so that the line comes before the reply's.
+    if (owner_->FrameLogShown && linked)
         PostFrameLog(owner_, FrameLogLine("NET W ", bytes, length));
+    Socket.SendBuf(bytes, static_cast<int>(length));
 }
 
 void LNetSocket::OnRead() {
@@ -40,22 +48,27 @@ void LNetSocket::OnRead() {
 }
 
 void LNetSocket::HandleRead(const uint8_t* buffer, size_t n) {
-    if (owner_->FrameLogShown && link_) {
+    LNetProc* link = Link();
+    if (owner_->FrameLogShown && link) {
         const size_t frameLen = n > 4 ? buffer[4] + kFrameOverhead : n;
         PostFrameLog(owner_, FrameLogLine("NET R ", buffer, std::min(n, frameLen)));
     }
-    if (link_ && n > 5) {
-        link_->DeliverInput(buffer, static_cast<uint32_t>(n));
+    if (link && n > 5) {
+        link->DeliverInput(buffer, static_cast<uint32_t>(n));
         return;
     }
-    uint8_t last[kMaxFrame];
-    uint32_t length;
+    BSTM last;
     {
-        std::lock_guard lock(lastLock_);
-        length = lastLength_;
-        std::memcpy(last, lastFrame_, length);
+        std::lock_guard lock(lock_);
+        last.assign(lastFrame_, lastFrame_ + lastLength_);
     }
-    Socket.SendBuf(last, static_cast<int>(length));
-    if (owner_->FrameLogShown && link_)
-        PostFrameLog(owner_, FrameLogLine("NET RW ", last, length));
+    auto repeat = [this, last] {
+        if (owner_->FrameLogShown && Link())
+            PostFrameLog(owner_, FrameLogLine("NET RW ", last.data(), last.size()));
+        Socket.SendBuf(last.data(), static_cast<int>(last.size()));
+    };
+    if (link && link->IsOpen())
+        link->WriteOnWorker(std::move(repeat));
+    else
+        repeat(); // no worker: the socket takes it without waiting, or drops it when its buffer is full
 }

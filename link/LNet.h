@@ -36,14 +36,17 @@ public:
 
 // The owner window's TCP side: it owns the client socket, writes frames on it (from the worker) and
 // passes what it reads to the transport. A read of 5 bytes or fewer is the unit asking for the last
-// frame again.
+// frame again; the transport's worker writes it.
 class LNetSocket {
 public:
     explicit LNetSocket(LinkOwner* owner);
 
     TClientSocket Socket;
     // The transport that reads go to; none while no network transport exists.
-    void SetLink(LNetProc* link) { link_ = link; }
+    void SetLink(LNetProc* link) {
+        std::lock_guard lock(lock_);
+        link_ = link;
+    }
 
     // The port write (worker thread): remembers the frame and sends it.
     void NetWrite(const uint8_t* bytes, uint32_t length);
@@ -52,10 +55,11 @@ public:
 
 private:
     void HandleRead(const uint8_t* buffer, size_t n);
+    LNetProc* Link();
 
     LinkOwner* owner_;
+    std::mutex lock_; // over the link pointer and the last frame
     LNetProc* link_ = nullptr;
-    std::mutex lastLock_;
     uint8_t lastFrame_[kMaxFrame] = {};
     uint32_t lastLength_ = 0;
 };

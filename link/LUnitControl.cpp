@@ -24,6 +24,12 @@ bool ValidBand(int ch, int band) {
 bool ValidOutput(int ch) {
     return ch >= 2 && ch < kChannels;
 }
+bool ValidInput(int ch) {
+    return ch == 0 || ch == 1;
+}
+bool ValidGeqBand(int ch, int band) {
+    return ValidInput(ch) && band >= 0 && band < kGeqBands;
+}
 bool ValidInputIndex(int input) {
     return input == 0 || input == 1;
 }
@@ -165,57 +171,68 @@ const Image& LUnitControl::DefaultImage() {
 }
 
 // ---- getters ----
+// A channel, band or input that names nothing in the image gives the type's default (0, false, an
+// empty record) and reads nothing: the image holds only what the channel's side carries.
 
 uint16_t LUnitControl::GetGain(int ch) const {
-    return Word(GainAt(ch));
+    return ValidChannel(ch) ? Word(GainAt(ch)) : 0;
 }
 uint16_t LUnitControl::GetDelay(int ch) const {
-    return Word(DelayAt(ch));
+    return ValidChannel(ch) ? Word(DelayAt(ch)) : 0;
 }
 bool LUnitControl::GetPolarity(int ch) const {
-    return Word(PolarityAt(ch)) != 0;
+    return ValidChannel(ch) && Word(PolarityAt(ch)) != 0;
 }
 bool LUnitControl::IsMuted(int ch) const {
-    return (Word(MuteAt(ch)) & SideBit(ch)) != 0;
+    return ValidChannel(ch) && (Word(MuteAt(ch)) & SideBit(ch)) != 0;
 }
 
 bool LUnitControl::IsPeqBandBypassed(int ch, int band) const {
-    return ((Word(BandBypassAt(ch)) >> band) & 1u) != 0;
+    return ValidChannel(ch) && ValidBand(ch, band) && ((Word(BandBypassAt(ch)) >> band) & 1u) != 0;
 }
 
 PeqBand LUnitControl::GetPeqBand(int ch, int band) const {
-    return ReadPeq(image_, PeqAt(ch, band));
+    return ValidChannel(ch) && ValidBand(ch, band) ? ReadPeq(image_, PeqAt(ch, band)) : PeqBand{};
 }
 
 // Outputs have no graphic EQ.
 uint16_t LUnitControl::GetGeqBand(int ch, int band) const {
-    return IsInput(ch) ? Word(GeqAt(ch, band)) : 0;
+    return ValidGeqBand(ch, band) ? Word(GeqAt(ch, band)) : 0;
 }
 
 PeqBand LUnitControl::GetDefaultPeqBand(int ch, int band) {
-    return ReadPeq(DefaultImage(), PeqAt(ch, band));
+    return ValidChannel(ch) && ValidBand(ch, band) ? ReadPeq(DefaultImage(), PeqAt(ch, band)) : PeqBand{};
 }
 
 uint16_t LUnitControl::GetDefaultGeqBand(int ch, int band) {
-    return IsInput(ch) ? ReadWord(DefaultImage(), GeqAt(ch, band)) : 0;
+    return ValidGeqBand(ch, band) ? ReadWord(DefaultImage(), GeqAt(ch, band)) : 0;
 }
 
+// The gate is an input's; compressor, limiter, source and mix are an output's.
 GateRecord LUnitControl::GetGate(int ch) const {
+    if (!ValidInput(ch))
+        return {};
     const size_t off = ChannelOffset(ch) + kInGate;
     return {Word(off), Word(off + 2), Word(off + 4), Word(off + 6)};
 }
 
 CompRecord LUnitControl::GetComp(int ch) const {
+    if (!ValidOutput(ch))
+        return {};
     const size_t off = ChannelOffset(ch) + kOutComp;
     return {Word(off), Word(off + 2), Word(off + 4), Word(off + 6), Word(off + 8)};
 }
 
 LimitRecord LUnitControl::GetLimit(int ch) const {
+    if (!ValidOutput(ch))
+        return {};
     const size_t off = ChannelOffset(ch) + kOutLimit;
     return {Word(off), Word(off + 2), Word(off + 4), Word(off + 6)};
 }
 
 FilterRecord LUnitControl::GetFilters(int ch) const {
+    if (!ValidChannel(ch))
+        return {};
     return {Word(HpFreqAt(ch)), Word(LpFreqAt(ch)), image_[HpSlopeAt(ch)], image_[LpSlopeAt(ch)]};
 }
 
@@ -231,18 +248,21 @@ std::array<uint8_t, 14> LUnitControl::PresetName() const {
 
 std::array<uint8_t, 8> LUnitControl::GetChannelName(int ch) const {
     std::array<uint8_t, 8> name{};
-    std::copy_n(Ch(ch), name.size(), name.begin());
+    if (ValidChannel(ch))
+        std::copy_n(Ch(ch), name.size(), name.begin());
     return name;
 }
 
 uint16_t LUnitControl::GetLinkMask(int ch) const {
-    return Word(LinkAt(ch));
+    return ValidChannel(ch) ? Word(LinkAt(ch)) : 0;
 }
 uint16_t LUnitControl::GetSourceMask(int ch) const {
-    return Word(ChannelOffset(ch) + kOutSource);
+    return ValidOutput(ch) ? Word(ChannelOffset(ch) + kOutSource) : 0;
 }
 
 uint16_t LUnitControl::GetMixLevel(int ch, int input) const {
+    if (!ValidOutput(ch) || !ValidInputIndex(input))
+        return 0;
     return Word(ChannelOffset(ch) + kOutMix + 2 * static_cast<size_t>(input));
 }
 
@@ -250,7 +270,7 @@ uint16_t LUnitControl::GetDelayUnit() const {
     return Word(kDelayUnit);
 }
 uint16_t LUnitControl::GetEqBypassMask(int ch) const {
-    return Word(EqBypassAt(ch));
+    return ValidChannel(ch) ? Word(EqBypassAt(ch)) : 0;
 }
 uint16_t LUnitControl::GetGeqBypassMask() const {
     return Word(kGeqBypass);

@@ -47,14 +47,15 @@ void LMainHid::HidWrite(const uint8_t* bytes, uint32_t length) {
         return; // the frame does not fit one report
     std::vector<uint8_t> report(reportLength, 0);
     std::copy(bytes, bytes + length, report.begin() + 1);
-    uint32_t written = 0;
-    hidDevice_->WriteFile(report.data(), static_cast<uint32_t>(report.size()), written);
+    // Logged before it goes out, so that the line comes before the reply's.
     if (owner_->FrameLogShown) {
         char head[16];
         std::snprintf(head, sizeof head, "USB W %02X  ", report[0]);
         const size_t frameLen = length > 4 ? std::min<size_t>(bytes[4] + kFrameOverhead, length) : length;
         PostFrameLog(owner_, FrameLogLine(head, bytes, frameLen));
     }
+    uint32_t written = 0;
+    hidDevice_->WriteFile(report.data(), static_cast<uint32_t>(report.size()), written);
 }
 
 bool LMainHid::HidCtlEnumerate(THidDevice* device, int index) {

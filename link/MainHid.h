@@ -47,7 +47,7 @@ public:
     // The unit's checked-out device, or none.
     THidDevice* HidDevice();
 
-    // The USB transport's port write (worker thread or GUI thread, under the transport's critical
+    // The USB transport's port write (its worker thread, under the transport's critical
     // section): one frame as one output report.
     void HidWrite(const uint8_t* bytes, uint32_t length);
 

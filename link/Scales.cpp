@@ -1,7 +1,9 @@
 #include "link/Scales.h"
 
+#include <charconv>
 #include <climits>
 #include <cmath>
+#include <string_view>
 
 #include "platform/core/CodePage.h"
 #include "platform/core/Numbers.h"
@@ -45,10 +47,20 @@ double IndexToGain(int index) {
 
 int QToIndex(double q) {
     double v = std::log(128.0 / q) / std::log(1.0596002664604984);
-    // Half up on the first decimal only: 3.47 stays 3, 3.5 and 3.51 become 4.
-    const double fraction = v - std::trunc(v);
-    if (std::trunc(fraction * 10.0) >= 5.0)
-        v += 1.0;
+    // Half up on the first decimal of v as it prints with 15 significant digits, whatever the sign:
+    // 3.47 stays 3, 3.5 becomes 4, -7.71 (Q 200) becomes -6.71. Working on the printed value keeps a v
+    // a hair off a tenth or a whole number (3.4999999999999996, 3.9999999999999996) on the digits it
+    // shows. Scientific notation only appears for |v| < 1e-4, whose first decimal is 0, and for values
+    // without a fraction or not finite, which stay unchanged.
+    char text[32];
+    const auto printed = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 15);
+    const std::string_view digits(text, static_cast<size_t>(printed.ptr - text));
+    if (std::isfinite(v) && digits.find('e') == std::string_view::npos) {
+        std::from_chars(digits.data(), digits.data() + digits.size(), v);
+        const auto point = digits.find('.');
+        if (point != std::string_view::npos && point + 1 < digits.size() && digits[point + 1] >= '5')
+            v += 1.0;
+    }
     return ToInt(100.0 - std::trunc(v));
 }
 

@@ -1,20 +1,13 @@
 #pragma once
 // The unit's integer parameter scales and their physical values, the level texts, and the fixed tables
-// that the editors and the response engine share. The unit stores and sends indices; the editors show
-// and accept Hz, dB, Q, ms, m and ft.
+// that the editors and the response engine share (the program's title and version: link/Product.h). The unit
+// stores and sends indices; the editors show and accept Hz, dB, Q, ms, m and ft.
 
 #include <array>
 #include <cstdint>
 #include <numbers>
 #include <string>
 #include <string_view>
-
-// ---- Program identity -------------------------------------------------------------------------------
-
-inline constexpr char PROGRAM_TITLE[] = "the Velmora Korvane DSP Processor Editor";
-inline constexpr char PROGRAM_VERSION[] = "V1.0";
-// The address a network unit answers on out of the box (a private-range address).
-inline constexpr char DEFAULT_DEVICE_IP[] = "192.168.1.100";
 
 // ---- Scales -------------------------------------------------------------------------------------------
 
@@ -123,10 +116,14 @@ inline constexpr std::array<int, 9> PEQ_TYPE_SECTION = {1, 2, 3, 8, 5, 9, 4, 7, 
 // Constants of the curve code; the PEQ and filter curve code reads the last three (3.0, 0.71, 42.0).
 inline constexpr std::array<double, 6> CURVE_CONSTANTS = {18.0, 2.0, 0.0, 3.0, 0.71, 42.0};
 
-// Colour of each channel's curve where other graphs show it (InA, InB, Out1..Out4), as 0x00BBGGRR:
-// purple, olive, red, lime, yellow, blue.
-inline constexpr std::array<uint32_t, 6> OVERLAY_COLOURS = {
-    0x800080, 0x008080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000,
+// Colours of the channel curves where graphs show them, as 0x00BBGGRR. Entries 0..7 are the channel
+// colours (InA purple, InB olive, Out1 red, Out2 lime, Out3 yellow, Out4 blue, then fuchsia and aqua);
+// 8 and 9 the graphic-EQ curves of InA and InB (sky blue, cream); 10..15 the remaining total-curve
+// colours; 16..19 the named colours the others leave out (grey, navy, green, white). The overlay code
+// reads entries 0..5.
+inline constexpr std::array<uint32_t, 20> OVERLAY_COLOURS = {
+    0x800080, 0x008080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xF0CAA6, 0xF0FBFF,
+    0x800080, 0x008080, 0x800080, 0x008080, 0x808000, 0x000080, 0x808080, 0x800000, 0x008000, 0xFFFFFF,
 };
 
 // ---- Meters -------------------------------------------------------------------------------------------

@@ -53,8 +53,10 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override {
         e->ignore();
-        if (auto* f = dynamic_cast<TCustomForm*>(TControl::FromWidget(this)))
-            f->Close();
+        Guarded([this] {
+            if (auto* f = dynamic_cast<TCustomForm*>(TControl::FromWidget(this)))
+                f->Close();
+        });
     }
 };
 
@@ -503,22 +505,6 @@ bool TCustomForm::DialogKey(std::uint16_t key) {
 
 namespace {
 
-// Exceptions must not cross Qt's event dispatch; the old framework showed them and went on.
-class TQtApplication : public QApplication {
-public:
-    TQtApplication(int& argc, char** argv) : QApplication(argc, argv) {}
-    bool notify(QObject* receiver, QEvent* event) override {
-        try {
-            return QApplication::notify(receiver, event);
-        } catch (const std::exception& e) {
-            Application->HandleException(&e);
-        } catch (...) {
-            Application->HandleException(nullptr);
-        }
-        return true;
-    }
-};
-
 int gArgc = 1;
 char gArg0[] = "korvane-editor";
 char* gArgv[] = {gArg0, nullptr};
@@ -572,7 +558,7 @@ void TApplication::Initialize() {
         qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
         qputenv("QT_SCALE_FACTOR", "1");
         qputenv("QT_FONT_DPI", "96");
-        new TQtApplication(gArgc, gArgv);
+        new QApplication(gArgc, gArgv);
         QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
             Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     }
@@ -608,6 +594,14 @@ void TApplication::Terminate() {
     // Wakes a loop that waits for messages.
     QMetaObject::invokeMethod(
         qApp, [] {}, Qt::QueuedConnection);
+}
+
+void ReportHandlerException(const std::exception* e) noexcept {
+    // Showing the message must not throw either: a second failure is dropped.
+    try {
+        Application->HandleException(e);
+    } catch (...) {
+    }
 }
 
 void TApplication::HandleException(const std::exception* e) {

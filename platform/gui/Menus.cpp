@@ -1,4 +1,5 @@
 #include "platform/gui/Menus.h"
+#include "platform/gui/WidgetBridge.h"
 
 #include "platform/gui/Forms.h"
 
@@ -126,7 +127,7 @@ void TMenuItem::FillMenu(QMenu* menu) {
         a->setEnabled(item->FEnabled);
         a->setCheckable(item->FChecked || item->FRadioItem);
         a->setChecked(item->FChecked);
-        QObject::connect(a, &QAction::triggered, a, [item] { item->Click(); });
+        QObject::connect(a, &QAction::triggered, a, [item] { Guarded([item] { item->Click(); }); });
     }
 }
 
@@ -151,7 +152,7 @@ void TMainMenu::FillMenuBar(QMenuBar* bar) {
         if (item->Count() == 0) {
             QAction* a = bar->addAction(QString::fromStdString(item->Caption()));
             a->setEnabled(item->Enabled());
-            QObject::connect(a, &QAction::triggered, a, [item] { item->Click(); });
+            QObject::connect(a, &QAction::triggered, a, [item] { Guarded([item] { item->Click(); }); });
             continue;
         }
         QMenu* m = bar->addMenu(QString::fromStdString(item->Caption()));

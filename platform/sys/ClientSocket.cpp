@@ -4,20 +4,58 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
-enum : uint32_t { kMsgWrite = 1, kMsgRefused = 2 };
+enum : uint32_t { kMsgRefused = 2 };
+std::atomic<int> sendsOnGuiThread{0};
 constexpr int kErrRefused = 10061;
 constexpr int kErrTimedOut = 10060;
 constexpr int kErrHostUnreachable = 10065;
 constexpr int kErrGeneral = 10050;
 } // namespace
 
+struct TClientSocket::Connection {
+    explicit Connection(int d) : fd(d) {}
+    ~Connection() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    int fd;
+    std::mutex sending; // one frame at a time on the wire
+};
+
+int TClientSocket::SendsOnGuiThread() {
+    return sendsOnGuiThread.load();
+}
+
+void TClientSocket::TakeConnection() {
+    const qintptr d = socket_->socketDescriptor();
+    const int own = d >= 0 ? ::fcntl(static_cast<int>(d), F_DUPFD_CLOEXEC, 0) : -1;
+    std::lock_guard lock(connLock_);
+    conn_ = own >= 0 ? std::make_shared<Connection>(own) : nullptr;
+}
+
+void TClientSocket::DropConnection() {
+    std::lock_guard lock(connLock_);
+    if (conn_) {
+        // Wakes a sender that waits for room; the descriptor closes when it lets go.
+        ::shutdown(conn_->fd, SHUT_RDWR);
+        conn_.reset();
+    }
+}
+
 TClientSocket::TClientSocket() : socket_(std::make_unique<QTcpSocket>()) {
     QTcpSocket* s = socket_.get();
     QObject::connect(s, &QTcpSocket::connected, [this] {
+        TakeConnection();
         connected_ = true;
         if (OnConnect)
             OnConnect(*this);
@@ -28,6 +66,7 @@ TClientSocket::TClientSocket() : socket_(std::make_unique<QTcpSocket>()) {
     });
     QObject::connect(s, &QTcpSocket::disconnected, [this] {
         connected_ = false;
+        DropConnection();
         active_ = false;
         if (OnDisconnect)
             OnDisconnect(*this);
@@ -59,6 +98,7 @@ TClientSocket::TClientSocket() : socket_(std::make_unique<QTcpSocket>()) {
 TClientSocket::~TClientSocket() {
     // Closing without events: the owner is going away.
     socket_->disconnect();
+    DropConnection();
     socket_->abort();
 }
 
@@ -94,6 +134,7 @@ void TClientSocket::SetActive(bool on) {
     if (!on) {
         active_ = false;
         connected_ = false;
+        DropConnection();
         socket_->abort();
         return;
     }
@@ -117,24 +158,52 @@ void TClientSocket::SetActive(bool on) {
 int TClientSocket::SendBuf(const void* data, int count) {
     if (!connected_ || count < 0)
         return -1;
-    TMessage msg;
-    msg.Msg = kMsgWrite;
-    msg.Data.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + count);
-    if (TMessageBridge::OnGuiThread())
-        Dispatch(msg);
-    else
-        TMessageBridge::Post(this, std::move(msg));
-    return count;
+    std::shared_ptr<Connection> c;
+    {
+        std::lock_guard lock(connLock_);
+        c = conn_;
+    }
+    if (!c)
+        return -1;
+    const bool gui = TMessageBridge::OnGuiThread();
+    if (gui)
+        ++sendsOnGuiThread;
+    std::unique_lock sending(c->sending, std::defer_lock);
+    if (gui) {
+        if (!sending.try_lock())
+            return 0; // a worker waits for room: the GUI thread does not queue behind it
+    } else {
+        sending.lock();
+    }
+    const auto* p = static_cast<const uint8_t*>(data);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSendWaitMs);
+    int done = 0;
+    while (done < count) {
+        const ssize_t n =
+            ::send(c->fd, p + done, static_cast<size_t>(count - done), MSG_DONTWAIT | MSG_NOSIGNAL);
+        if (n > 0) {
+            done += static_cast<int>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && !gui) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                  deadline - std::chrono::steady_clock::now())
+                                  .count();
+            if (left <= 0)
+                break; // a peer that takes nothing for this long is gone; the reply timeout tells
+            pollfd pf{c->fd, POLLOUT, 0};
+            poll(&pf, 1, static_cast<int>(left));
+            continue;
+        }
+        break;
+    }
+    return done;
 }
 
 void TClientSocket::Dispatch(TMessage& msg) {
-    if (msg.Msg == kMsgWrite) {
-        if (connected_) {
-            socket_->write(reinterpret_cast<const char*>(msg.Data.data()),
-                           static_cast<qint64>(msg.Data.size()));
-            socket_->flush(); // on the wire now, not at the next turn of the event loop
-        }
-    } else if (msg.Msg == kMsgRefused) {
+    if (msg.Msg == kMsgRefused) {
         if (active_ && !connected_) {
             active_ = false;
             RaiseError(eeConnect, kErrRefused);

@@ -1,7 +1,8 @@
 #pragma once
 // Message-driven TCP client socket of the GUI framework, on Qt's network module. It lives on the GUI
-// thread; its events fire there. SendBuf may be called from a worker thread: the bytes are handed to
-// the GUI thread, which writes them.
+// thread; its events fire there. SendBuf writes on the calling thread, straight to the connection: a
+// transport's worker waits there (bounded) while the peer takes nothing, and the GUI thread never
+// waits (what does not fit the socket's buffer at once is dropped).
 //
 // With KORVANE_LOOPBACK_ONLY=1 in the environment it refuses every address outside 127.0.0.0/8 and ::1
 // with an immediate connect error, without touching the network.
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "platform/sys/Messages.h"
@@ -40,8 +42,12 @@ public:
     void SetActive(bool on);
     bool Connected() const { return connected_.load(); }
 
-    // Any thread. The count of bytes accepted, -1 when not connected.
+    // Any thread. The count of bytes sent, -1 when not connected.
     int SendBuf(const void* data, int count);
+    // How long a worker's SendBuf waits at most for a peer that takes nothing.
+    static constexpr int kSendWaitMs = 2000;
+    // SendBuf calls made on the GUI thread since the start (tests check where writes happen).
+    static int SendsOnGuiThread();
     // GUI thread.
     int ReceiveBuf(void* buffer, int count);
     int ReceiveLength() const;
@@ -56,7 +62,13 @@ public:
 private:
     void Dispatch(TMessage& msg) override;
     void RaiseError(TErrorEvent event, int code);
+    // GUI thread: the connection's descriptor for SendBuf, or none.
+    void TakeConnection();
+    void DropConnection();
 
+    struct Connection;
+    std::mutex connLock_;
+    std::shared_ptr<Connection> conn_; // a descriptor of its own, closed when the last sender lets go
     std::unique_ptr<QTcpSocket> socket_;
     bool active_ = false;
     std::atomic<bool> connected_{false};

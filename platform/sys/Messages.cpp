@@ -165,7 +165,40 @@ void TMessageBridge::Post(TMessageTarget* target, TMessage msg, TMessageSource* 
     b.WakeGui();
 }
 
-bool TMessageBridge::ServePending() {
+namespace {
+
+// Takes the next record to serve: the front one, or with a source the first synchronous hand-over of
+// that source. Null when there is none. Records that can no longer be handled are settled on the way.
+std::shared_ptr<Record> TakeNext(Bridge& b, const TMessageSource* only,
+                                 std::shared_ptr<TMessageTarget*>& target) {
+    for (auto it = b.queue.begin(); it != b.queue.end();) {
+        Record& r = **it;
+        if (only && !(r.sync && r.sourceKey == only)) {
+            ++it;
+            continue;
+        }
+        std::shared_ptr<Record> rec = std::move(*it);
+        it = b.queue.erase(it);
+        target = rec->target.lock();
+        const bool sourceGone = rec->sourceKey && rec->source.expired();
+        if (rec->sync) {
+            if (rec->state != State::Pending)
+                continue;
+            if (!target || sourceGone) {
+                rec->state = State::Abandoned;
+                b.workerCv.notify_all();
+                continue;
+            }
+            rec->state = State::Running;
+        } else if (!target || sourceGone) {
+            continue;
+        }
+        return rec;
+    }
+    return nullptr;
+}
+
+bool Serve(const TMessageSource* only) {
     Bridge& b = B();
     bool any = false;
     for (;;) {
@@ -173,25 +206,11 @@ bool TMessageBridge::ServePending() {
         std::shared_ptr<TMessageTarget*> target;
         {
             std::lock_guard lock(b.m);
-            if (b.queue.empty())
+            const size_t before = b.queue.size();
+            rec = TakeNext(b, only, target);
+            any = any || b.queue.size() != before;
+            if (!rec)
                 return any;
-            rec = std::move(b.queue.front());
-            b.queue.pop_front();
-            any = true;
-            target = rec->target.lock();
-            const bool sourceGone = rec->sourceKey && rec->source.expired();
-            if (rec->sync) {
-                if (rec->state != State::Pending)
-                    continue;
-                if (!target || sourceGone) {
-                    rec->state = State::Abandoned;
-                    b.workerCv.notify_all();
-                    continue;
-                }
-                rec->state = State::Running;
-            } else if (!target || sourceGone) {
-                continue;
-            }
         }
         // Handled on the record's own copy: an abandoned sender may already be gone.
         (*target)->Dispatch(rec->msg);
@@ -204,6 +223,16 @@ bool TMessageBridge::ServePending() {
             b.workerCv.notify_all();
         }
     }
+}
+
+} // namespace
+
+bool TMessageBridge::ServePending() {
+    return Serve(nullptr);
+}
+
+bool TMessageBridge::ServePendingFrom(const TMessageSource* source) {
+    return source ? Serve(source) : false;
 }
 
 size_t TMessageBridge::PendingCount() {

@@ -4,8 +4,9 @@
 // A worker hands a message to a window either synchronously (SendMessage: the worker waits until the
 // window has handled it) or posted (PostMessage). Both carry their own copy of any data, so nothing the
 // worker owns is touched by the GUI thread. A synchronous hand-over can be abandoned by its source when
-// that source stops, and a GUI thread that waits for a worker to end keeps serving the worker's
-// hand-overs, so stopping a worker never deadlocks.
+// that source stops, and a GUI thread that waits for a worker to end keeps serving that worker's
+// hand-overs (and nothing else: no other window's handler runs inside the wait), so stopping a worker
+// never deadlocks.
 
 #include <cstdint>
 #include <memory>
@@ -66,6 +67,9 @@ public:
 
     // GUI thread: handles every pending hand-over and posted message; true when there was any.
     static bool ServePending();
+    // GUI thread: handles only the pending synchronous hand-overs of one source (a worker being waited
+    // for); everything else stays queued for the message loop. True when there was any.
+    static bool ServePendingFrom(const TMessageSource* source);
     // Number of hand-overs and posted messages not yet handled.
     static size_t PendingCount();
     // Blocks the GUI thread until something is pending or the timeout has passed (real time), or until

@@ -15,10 +15,12 @@ int64_t MonotonicNs() {
 class QtTimerBackend : public TTimerBackend {
 public:
     explicit QtTimerBackend(std::function<void()> onFire) {
+        timer_.setTimerType(Qt::PreciseTimer);
         QObject::connect(&timer_, &QTimer::timeout, [fire = std::move(onFire)] { fire(); });
     }
     void Start(uint32_t intervalMs) override { timer_.start(static_cast<int>(intervalMs)); }
     void Stop() override { timer_.stop(); }
+    bool Precise() const override { return timer_.timerType() == Qt::PreciseTimer; }
 
 private:
     QTimer timer_;

@@ -15,6 +15,8 @@ public:
     virtual ~TTimerBackend() = default;
     virtual void Start(uint32_t intervalMs) = 0;
     virtual void Stop() = 0;
+    // Whether it fires on the millisecond (Qt's default timers may drift by 5 %).
+    virtual bool Precise() const { return true; }
 };
 
 class TScheduler {
@@ -41,7 +43,8 @@ public:
     static TScheduler& Or(TScheduler* s) { return s ? *s : Real(); }
 };
 
-// Interval timer of the GUI framework: fires OnTimer every Interval ms while Enabled.
+// Interval timer of the GUI framework: fires OnTimer every Interval ms while Enabled. Its timing is
+// precise: the keep-alive, reply watchdogs and deferrals rely on it to the millisecond.
 class TTimer {
 public:
     explicit TTimer(TScheduler* scheduler = nullptr);
@@ -55,6 +58,7 @@ public:
     void SetEnabled(bool on);
     uint32_t Interval() const { return interval_; }
     void SetInterval(uint32_t ms);
+    bool Precise() const { return backend_->Precise(); }
 
 private:
     void Fire();

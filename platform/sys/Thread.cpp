@@ -33,20 +33,20 @@ bool TThread::Start(std::function<void()> body, TScheduler* scheduler) {
 }
 
 bool TThread::Wait(uint32_t timeoutMs) {
-    return WaitLoop(timeoutMs, false);
+    return WaitLoop(timeoutMs, nullptr);
 }
 
-bool TThread::WaitServing(uint32_t timeoutMs) {
-    return WaitLoop(timeoutMs, TMessageBridge::OnGuiThread());
+bool TThread::WaitServing(uint32_t timeoutMs, const TMessageSource* source) {
+    return WaitLoop(timeoutMs, TMessageBridge::OnGuiThread() ? source : nullptr);
 }
 
-bool TThread::WaitLoop(uint32_t timeoutMs, bool gui) {
+bool TThread::WaitLoop(uint32_t timeoutMs, const TMessageSource* serve) {
     if (!thread_.joinable())
         return true;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        if (gui)
-            TMessageBridge::ServePending();
+        if (serve)
+            TMessageBridge::ServePendingFrom(serve);
         if (done_->load()) {
             thread_.join();
             return true;
@@ -56,11 +56,8 @@ bool TThread::WaitLoop(uint32_t timeoutMs, bool gui) {
             return false;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count();
         const auto slice = static_cast<uint32_t>(left < 10 ? left + 1 : 10);
-        // Messages left pending must not turn a wait that does not serve them into a busy loop.
-        if (gui)
-            TMessageBridge::WaitForPending(slice);
-        else
-            TMessageBridge::WaitForWake(slice);
+        // Woken by a new hand-over or the thread's end; what else is pending stays for the loop.
+        TMessageBridge::WaitForWake(slice);
     }
 }
 

@@ -1,10 +1,12 @@
 // The report reader: reports reach the GUI thread one at a time and in order, and stopping a reader
-// never deadlocks, also while its hand-over waits to be served.
+// never deadlocks, also while its hand-over waits to be served. The readers wait on a test clock,
+// so nothing here sleeps.
 
 #include <atomic>
 #include <chrono>
 #include <thread>
 
+#include "platform/sys/VirtualClock.h"
 #include "tests/hid/HidFixture.h"
 
 namespace {
@@ -19,6 +21,7 @@ struct Got {
 // A controller with the unit checked out and a data handler that records each report.
 struct ReaderRig {
     explicit ReaderRig(FakeTree& tree) {
+        ctl.SetScheduler(&clock);
         tree.Plug(0);
         ctl.SetOnDeviceData([this](THidDevice* d, uint8_t id, const uint8_t* data, uint16_t size) {
             EXPECT_TRUE(d == device || !device); // a check-in clears its argument first
@@ -30,8 +33,10 @@ struct ReaderRig {
         });
         TMessageBridge::ServePending(); // the start-up scan
         EXPECT_TRUE(ctl.CheckOut(device));
+        clock.Settle(); // the reader waits for its first report
     }
     ~ReaderRig() { ctl.CheckIn(device); }
+    TVirtualClock clock;
     THidDeviceController ctl{nullptr};
     THidDevice* device = nullptr;
     std::vector<Got> got;
@@ -50,7 +55,8 @@ TEST(HidReader, ReportsReachTheGuiThreadOneAtATimeInOrder) {
             data[k] = static_cast<uint8_t>(i * 16 + k);
         tree.Send(0, data);
     }
-    ASSERT_TRUE(PumpUntil([&] { return rig.got.size() == lengths.size(); }));
+    rig.clock.Settle();
+    ASSERT_EQ(rig.got.size(), lengths.size());
     for (size_t i = 0; i < lengths.size(); ++i) {
         EXPECT_EQ(rig.got[i].id, 0);
         ASSERT_EQ(rig.got[i].data.size(), lengths[i]) << "report " << i;
@@ -63,16 +69,17 @@ TEST(HidReader, ReportsReachTheGuiThreadOneAtATimeInOrder) {
 TEST(HidReader, StopWhileAHandOverIsPendingServesItAndEnds) {
     FakeTree tree;
     ReaderRig rig(tree);
-    // Let earlier device-change broadcasts pass, so that the one thing pending below is the hand-over.
+    // Let earlier device-change broadcasts (from the watcher's own thread) pass, so that the one thing
+    // pending below is the hand-over.
     for (int quiet = 0, i = 0; quiet < 5 && i < 500; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        TMessageBridge::WaitForWake(10);
         quiet = TMessageBridge::ServePending() ? 0 : quiet + 1;
     }
     tree.Send(0, {0x10, 0x02, 0x01});
     // The reader now waits in its hand-over, which nobody has served yet.
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (TMessageBridge::PendingCount() == 0 && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        TMessageBridge::WaitForWake(100); // a hand-over wakes it
     ASSERT_GT(TMessageBridge::PendingCount(), 0u);
     rig.ctl.CheckIn(rig.device);
     ASSERT_EQ(rig.got.size(), 1u);
@@ -81,14 +88,15 @@ TEST(HidReader, StopWhileAHandOverIsPendingServesItAndEnds) {
     EXPECT_FALSE(rig.ctl.Devices()[0]->HasReader());
 }
 
-TEST(HidReader, StopWithoutTrafficEndsWithinOneSleep) {
+TEST(HidReader, StopWithoutTrafficEndsWithoutWaitingForTheSleepPeriod) {
     FakeTree tree;
     ReaderRig rig(tree);
     rig.device->SetThreadSleepTime(50);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    const auto start = std::chrono::steady_clock::now();
+    rig.clock.Advance(120); // a few empty sleep periods
+    // The test clock stands still: a reader that only looked at the stop between sleep periods would
+    // never end here.
     rig.ctl.CheckIn(rig.device);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+    EXPECT_EQ(rig.clock.Ms(), 120u);
     // The cancelled read delivers nothing later.
     tree.Send(0, {1, 2, 3});
     TMessageBridge::ServePending();
@@ -104,7 +112,7 @@ TEST(HidReader, UnplugDuringAPendingReadHandsNothingOver) {
         EXPECT_EQ(d, rig.device);
         rig.ctl.CheckIn(rig.device);
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    rig.clock.Settle();
     tree.Unplug(0);
     Notify(rig.ctl);
     EXPECT_EQ(unplugs, 1);

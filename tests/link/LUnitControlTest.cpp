@@ -3,6 +3,7 @@
 // from the model's own constants, so that the two check each other.
 
 #include <algorithm>
+#include <climits>
 #include <functional>
 #include <map>
 #include <string>
@@ -198,6 +199,87 @@ TEST(LUnitControlImage, GettersReadTheirFields) {
     EXPECT_EQ(m.GetGeqBypassMask(), 0x0002);
     EXPECT_EQ(W(im, 716), 2);
     EXPECT_EQ(m.GetDelayUnit(), 2);
+}
+
+// Every byte of the image is 0xFF, so a getter that reads inside it returns something other than the
+// type's default. A channel, band or input that names nothing of the image gives the default; the
+// in-range rows show the fill is really there.
+TEST(LUnitControlImage, GettersOutsideTheImageReturnTheDefault) {
+    FakeHost host;
+    LUnitControl m(host);
+    const BSTM dump(750, 0xFF);
+    for (int p = 0; p < 15; ++p)
+        ASSERT_TRUE(m.DecodeDump(Piece(p, dump)));
+
+    struct GetterCase {
+        const char* call;
+        std::function<bool(const LUnitControl&)> isDefault;
+        bool expectDefault;
+    };
+    using M = const LUnitControl&;
+    const GetterCase cases[] = {
+        {"GetGain(0)", [](M u) { return u.GetGain(0) == 0; }, false},
+        {"GetGain(-1)", [](M u) { return u.GetGain(-1) == 0; }, true},
+        {"GetGain(6)", [](M u) { return u.GetGain(6) == 0; }, true},
+        {"GetDelay(6)", [](M u) { return u.GetDelay(6) == 0; }, true},
+        {"GetDelay(INT_MIN)", [](M u) { return u.GetDelay(INT_MIN) == 0; }, true},
+        {"GetPolarity(-1)", [](M u) { return !u.GetPolarity(-1); }, true},
+        {"GetPolarity(7)", [](M u) { return !u.GetPolarity(7); }, true},
+        {"IsMuted(5)", [](M u) { return !u.IsMuted(5); }, false},
+        {"IsMuted(6)", [](M u) { return !u.IsMuted(6); }, true},
+        {"IsMuted(-2)", [](M u) { return !u.IsMuted(-2); }, true},
+        {"IsPeqBandBypassed(0, 7)", [](M u) { return !u.IsPeqBandBypassed(0, 7); }, false},
+        {"IsPeqBandBypassed(0, 8)", [](M u) { return !u.IsPeqBandBypassed(0, 8); }, true},
+        {"IsPeqBandBypassed(2, 9)", [](M u) { return !u.IsPeqBandBypassed(2, 9); }, true},
+        {"IsPeqBandBypassed(0, 40)", [](M u) { return !u.IsPeqBandBypassed(0, 40); }, true},
+        {"IsPeqBandBypassed(0, -1)", [](M u) { return !u.IsPeqBandBypassed(0, -1); }, true},
+        {"IsPeqBandBypassed(6, 0)", [](M u) { return !u.IsPeqBandBypassed(6, 0); }, true},
+        {"GetPeqBand(5, 8)", [](M u) { return u.GetPeqBand(5, 8) == PeqBand{}; }, false},
+        {"GetPeqBand(5, 20)", [](M u) { return u.GetPeqBand(5, 20) == PeqBand{}; }, true},
+        {"GetPeqBand(5, 9)", [](M u) { return u.GetPeqBand(5, 9) == PeqBand{}; }, true},
+        {"GetPeqBand(1, 8)", [](M u) { return u.GetPeqBand(1, 8) == PeqBand{}; }, true},
+        {"GetPeqBand(0, -1)", [](M u) { return u.GetPeqBand(0, -1) == PeqBand{}; }, true},
+        {"GetPeqBand(6, 0)", [](M u) { return u.GetPeqBand(6, 0) == PeqBand{}; }, true},
+        {"GetGeqBand(1, 30)", [](M u) { return u.GetGeqBand(1, 30) == 0; }, false},
+        {"GetGeqBand(1, 31)", [](M u) { return u.GetGeqBand(1, 31) == 0; }, true},
+        {"GetGeqBand(0, -1)", [](M u) { return u.GetGeqBand(0, -1) == 0; }, true},
+        {"GetGeqBand(2, 0)", [](M u) { return u.GetGeqBand(2, 0) == 0; }, true},
+        {"GetGeqBand(-1, 0)", [](M u) { return u.GetGeqBand(-1, 0) == 0; }, true},
+        {"GetDefaultPeqBand(5, 20)", [](M) { return LUnitControl::GetDefaultPeqBand(5, 20) == PeqBand{}; },
+         true},
+        {"GetDefaultPeqBand(0, 8)", [](M) { return LUnitControl::GetDefaultPeqBand(0, 8) == PeqBand{}; },
+         true},
+        {"GetDefaultPeqBand(-1, 0)", [](M) { return LUnitControl::GetDefaultPeqBand(-1, 0) == PeqBand{}; },
+         true},
+        {"GetDefaultGeqBand(0, 31)", [](M) { return LUnitControl::GetDefaultGeqBand(0, 31) == 0; }, true},
+        {"GetDefaultGeqBand(6, 0)", [](M) { return LUnitControl::GetDefaultGeqBand(6, 0) == 0; }, true},
+        {"GetGate(1)", [](M u) { return u.GetGate(1) == GateRecord{}; }, false},
+        {"GetGate(2)", [](M u) { return u.GetGate(2) == GateRecord{}; }, true},
+        {"GetGate(-1)", [](M u) { return u.GetGate(-1) == GateRecord{}; }, true},
+        {"GetComp(5)", [](M u) { return u.GetComp(5) == CompRecord{}; }, false},
+        {"GetComp(1)", [](M u) { return u.GetComp(1) == CompRecord{}; }, true},
+        {"GetComp(6)", [](M u) { return u.GetComp(6) == CompRecord{}; }, true},
+        {"GetLimit(0)", [](M u) { return u.GetLimit(0) == LimitRecord{}; }, true},
+        {"GetLimit(6)", [](M u) { return u.GetLimit(6) == LimitRecord{}; }, true},
+        {"GetFilters(6)", [](M u) { return u.GetFilters(6) == FilterRecord{}; }, true},
+        {"GetFilters(-1)", [](M u) { return u.GetFilters(-1) == FilterRecord{}; }, true},
+        {"GetChannelName(6)", [](M u) { return u.GetChannelName(6) == std::array<uint8_t, 8>{}; }, true},
+        {"GetChannelName(-1)", [](M u) { return u.GetChannelName(-1) == std::array<uint8_t, 8>{}; }, true},
+        {"GetLinkMask(6)", [](M u) { return u.GetLinkMask(6) == 0; }, true},
+        {"GetLinkMask(-1)", [](M u) { return u.GetLinkMask(-1) == 0; }, true},
+        {"GetSourceMask(1)", [](M u) { return u.GetSourceMask(1) == 0; }, true},
+        {"GetSourceMask(6)", [](M u) { return u.GetSourceMask(6) == 0; }, true},
+        {"GetMixLevel(5, 1)", [](M u) { return u.GetMixLevel(5, 1) == 0; }, false},
+        {"GetMixLevel(5, 2)", [](M u) { return u.GetMixLevel(5, 2) == 0; }, true},
+        {"GetMixLevel(5, -1)", [](M u) { return u.GetMixLevel(5, -1) == 0; }, true},
+        {"GetMixLevel(0, 0)", [](M u) { return u.GetMixLevel(0, 0) == 0; }, true},
+        {"GetMixLevel(6, 0)", [](M u) { return u.GetMixLevel(6, 0) == 0; }, true},
+        {"GetEqBypassMask(6)", [](M u) { return u.GetEqBypassMask(6) == 0; }, true},
+        {"GetEqBypassMask(-1)", [](M u) { return u.GetEqBypassMask(-1) == 0; }, true},
+        {"IsPresetSlotUsed(20)", [](M u) { return !u.IsPresetSlotUsed(20); }, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.isDefault(m), c.expectDefault) << c.call;
 }
 
 // ---- linked setters ----

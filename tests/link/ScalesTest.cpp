@@ -70,9 +70,28 @@ void CheckScaleTables() {
         ASSERT_TRUE(typed);
         EXPECT_EQ(QToIndex(*typed), i) << *typed;
     }
-    EXPECT_EQ(QToIndex(128.0), 100);
-    EXPECT_EQ(QToIndex(0.4), 0);
-    EXPECT_EQ(QToIndex(200.0), 107); // above the grid: no clamp
+    // Half up on the first decimal digit of v = ln(128 / Q) / ln(1.0596...), as v prints, also for
+    // negative v (Q above 128; no clamp).
+    struct QIndexCase {
+        double q;
+        int index;
+    };
+    const QIndexCase qIndexCases[] = {
+        {128.0, 100},
+        {0.4, 0},
+        {200.0, 106}, // v -7.709: digit 7 rounds toward +
+        {140.0, 100},
+        {1000.0, 134}, // v -1.548, -35.510
+        {135.0, 100},
+        {127.9, 100}, // v -0.920, 0.0135
+        {120.0, 99},
+        {0.39, 0},
+        {0.3, -5},               // v 1.115, 100.077, 104.609
+        {98.64400689395296, 95}, // v 4.499999999999998 prints 4.5
+        {101.5410697139471, 96}, // v 3.999999999999999 prints 4
+    };
+    for (const auto& c : qIndexCases)
+        EXPECT_EQ(QToIndex(c.q), c.index) << c.q;
 
     struct QCase {
         int index;
@@ -231,3 +250,14 @@ TEST(Scales, RatioValuesAscendSoTheFirstNotBelowIsChosen) {
 }
 
 } // namespace
+
+// Graphs pick a channel's curve colour by channel number; a shifted table paints InB in Out1's red.
+TEST(Scales, OverlayColoursStartWithTheChannelColours) {
+    static_assert(OVERLAY_COLOURS.size() == 20);
+    const uint32_t channel[] = {0x800080, 0x008080, 0x0000FF, 0x00FF00,
+                                0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00};
+    for (size_t ch = 0; ch < std::size(channel); ++ch)
+        EXPECT_EQ(OVERLAY_COLOURS[ch], channel[ch]) << ch;
+    EXPECT_EQ(OVERLAY_COLOURS[8], 0xF0CAA6u); // graphic EQ of InA
+    EXPECT_EQ(OVERLAY_COLOURS[9], 0xF0FBFFu); // graphic EQ of InB
+}

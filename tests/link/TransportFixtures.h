@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <mutex>
@@ -95,6 +96,7 @@ public:
     std::function<void(const BSTM&)> onFrame;
     std::thread::id guiThread = std::this_thread::get_id();
     bool offGuiThread = false;
+    std::atomic<int> guiThreadWrites{0}; // port writes made on the GUI thread: always a fault
 
     // Port writes.
     LHidOutput* hid = nullptr;
@@ -146,6 +148,8 @@ public:
 private:
     uint64_t Now() const { return clock ? clock->NowMs() : 0; }
     void Record(const uint8_t* bytes, uint32_t length) {
+        if (std::this_thread::get_id() == guiThread)
+            ++guiThreadWrites;
         std::lock_guard lock(m_);
         written_.push_back({BSTM(bytes, bytes + length), Now()});
     }

@@ -2,6 +2,7 @@
 // device standing on a socket pair.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <pty.h>
 
 #include "link/LComm.h"
@@ -115,6 +116,7 @@ TEST(TransportIo, NetworkExchangeOnLoopbackWithTheUnitsRepeatRequest) {
             WriteAllTo(fd, PeerReply(f));
     });
 
+    const int guiSendsBefore = TClientSocket::SendsOnGuiThread();
     LNetProc link(&owner);
     net.SetLink(&link);
     ASSERT_TRUE(link.Open());
@@ -135,6 +137,9 @@ TEST(TransportIo, NetworkExchangeOnLoopbackWithTheUnitsRepeatRequest) {
     EXPECT_EQ(std::vector<std::string>(heads.begin(), heads.begin() + 5),
               (std::vector<std::string>{"NET W", "NET R", "NET RW", "NET R", "NET W"}));
     EXPECT_TRUE(owner.events.empty());
+    // Frames and the repeat were written by the worker, none by the GUI thread.
+    EXPECT_EQ(TClientSocket::SendsOnGuiThread(), guiSendsBefore);
+    EXPECT_EQ(owner.guiThreadWrites.load(), 0);
     link.Close();
     net.SetLink(nullptr);
     net.Socket.SetActive(false);
@@ -203,4 +208,90 @@ TEST(TransportIo, UsbProbeAnsweredByAFakeHidDevice) {
     EXPECT_TRUE(owner.events.empty());
     link.Close();
     unit.Stop();
+}
+
+// Fills a descriptor's outgoing buffer until it takes nothing more; false when it never fills.
+static bool FillUntilFull(int fd) {
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    const uint8_t filler[64] = {};
+    for (size_t total = 0; total < (64u << 20);) {
+        const ssize_t n = write(fd, filler, sizeof filler);
+        if (n < 0)
+            return errno == EAGAIN || errno == EWOULDBLOCK;
+        total += static_cast<size_t>(n);
+    }
+    return false;
+}
+
+TEST(TransportIo, APortThatTakesNothingStallsTheWorkerNeverTheWindow) {
+    EnsureApp();
+    for (const bool serial : {true, false}) {
+        SCOPED_TRACE(serial ? "serial peer that does not read" : "HID device that takes no report");
+        const int offWorkerBefore = LLink::PortWritesOffWorker();
+        FakeOwner owner;
+        Pty pty;
+        FakeHidDevice device(65);
+        std::unique_ptr<LCommProc> com;
+        std::unique_ptr<LUsbProc> usb;
+        LLink* link;
+        if (serial) {
+            ASSERT_GE(pty.master, 0);
+            com = std::make_unique<LCommProc>(&owner);
+            ASSERT_TRUE(com->Open(pty.path, 115200, 8, NOPARITY, ONESTOPBIT));
+            // The line towards the unit is full: the port's writes wait for room.
+            ASSERT_TRUE(FillUntilFull(pty.slave));
+            link = com.get();
+        } else {
+            owner.hid = &device;
+            usb = std::make_unique<LUsbProc>(&owner);
+            ASSERT_TRUE(usb->Open());
+            ASSERT_TRUE(FillUntilFull(device.HostFd()));
+            fcntl(device.HostFd(), F_SETFL, fcntl(device.HostFd(), F_GETFL) & ~O_NONBLOCK); // writes block
+            link = usb.get();
+        }
+        int ticks = 0;
+        TTimer timer;
+        timer.SetInterval(5);
+        timer.OnTimer = [&] { ++ticks; };
+        if (com)
+            com->QueueFrame(Probe(), true);
+        else
+            usb->QueueFrame(Probe(), true);
+        // The window goes on handling its timers while the write cannot complete.
+        ASSERT_TRUE(PumpUntil([&] { return ticks >= 5; }));
+        if (usb) {
+            EXPECT_EQ(owner.Written().size(), 1u); // the worker is inside the device write
+            EXPECT_TRUE(owner.frames.empty());
+        }
+        // The unit takes its input again: the frame reaches it.
+        BSTM got;
+        const int from = serial ? pty.master : device.UnitFd();
+        fcntl(from, F_SETFL, fcntl(from, F_GETFL) | O_NONBLOCK);
+        const BSTM probe = Probe();
+        ASSERT_TRUE(PumpUntil([&] {
+            uint8_t buf[4096];
+            for (ssize_t n; (n = read(from, buf, sizeof buf)) > 0;)
+                got.insert(got.end(), buf, buf + n);
+            return std::search(got.begin(), got.end(), probe.begin(), probe.end()) != got.end();
+        }));
+        link->Close();
+        EXPECT_EQ(owner.guiThreadWrites.load(), 0);
+        EXPECT_EQ(LLink::PortWritesOffWorker(), offWorkerBefore);
+    }
+}
+
+TEST(TransportIo, CloseDuringAStalledSerialWriteReturnsWithoutAStopTimeout) {
+    EnsureApp();
+    FakeOwner owner;
+    Pty pty;
+    ASSERT_GE(pty.master, 0);
+    LCommProc link(&owner);
+    ASSERT_TRUE(link.Open(pty.path, 115200, 8, NOPARITY, ONESTOPBIT));
+    ASSERT_TRUE(FillUntilFull(pty.slave));
+    link.QueueFrame(Probe(), true);
+    // The port write gives up on its own, so the worker ends within the stop wait.
+    link.Close();
+    PumpUntil([] { return TMessageBridge::PendingCount() == 0; });
+    EXPECT_TRUE(owner.events.empty());
+    EXPECT_EQ(owner.guiThreadWrites.load(), 0);
 }

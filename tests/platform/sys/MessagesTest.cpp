@@ -47,17 +47,18 @@ TEST(Messages, SendHandsACopyToTheGuiThreadAndWaits) {
     std::atomic<bool> returned{false};
     TMessage sent;
     bool ok = false;
+    TMessageSource source;
     TThread worker;
     ASSERT_TRUE(worker.Start([&] {
         sent.Msg = 0x550;
         sent.Data = {1, 2, 3};
-        ok = TMessageBridge::Send(&w, sent);
+        ok = TMessageBridge::Send(&w, sent, &source);
         returned = true;
     }));
     // Not handled until the GUI thread serves it; the worker waits meanwhile.
     ASSERT_TRUE(PendingArrives());
     EXPECT_FALSE(returned);
-    ASSERT_TRUE(worker.WaitServing(5000));
+    ASSERT_TRUE(worker.WaitServing(5000, &source));
     EXPECT_TRUE(ok);
     EXPECT_EQ(handledOn, std::this_thread::get_id());
     ASSERT_EQ(w.got.size(), 1u);
@@ -115,20 +116,41 @@ TEST(Messages, PostedMessagesOfAGoneSourceOrToAGoneWindowAreDropped) {
     EXPECT_EQ(w.got[0].Msg, 2u);
 }
 
-TEST(Messages, WaitServingHandlesTheWorkersHandOversAndQtLoopDeliversThem) {
+TEST(Messages, WaitServingHandlesOnlyTheWorkersHandOversAndQtLoopDeliversTheRest) {
     EnsureApp();
-    Window w;
+    Window w, other;
+    TMessageSource source, otherSource;
+    // Pending before the wait: a posted message and another worker's hand-over, neither of which may
+    // run inside the wait (it could be a destructor's).
+    TMessage posted;
+    posted.Msg = 7;
+    TMessageBridge::Post(&other, posted);
+    TThread otherWorker;
+    ASSERT_TRUE(otherWorker.Start([&] {
+        TMessage m;
+        m.Msg = 8;
+        TMessageBridge::Send(&other, m, &otherSource);
+    }));
+    ASSERT_TRUE(PendingArrives());
     TThread worker;
     ASSERT_TRUE(worker.Start([&] {
         for (int i = 0; i < 3; ++i) {
             TMessage m;
             m.Msg = static_cast<uint32_t>(i);
-            TMessageBridge::Send(&w, m);
+            TMessageBridge::Send(&w, m, &source);
         }
     }));
     // Waiting for the worker on the GUI thread never deadlocks on its hand-overs.
-    ASSERT_TRUE(worker.WaitServing(5000));
+    ASSERT_TRUE(worker.WaitServing(5000, &source));
     EXPECT_EQ(w.got.size(), 3u);
+    EXPECT_TRUE(other.got.empty());
+    EXPECT_FALSE(otherWorker.WaitServing(20, &source));
+    ASSERT_TRUE(otherWorker.WaitServing(5000, &otherSource));
+    ASSERT_EQ(other.got.size(), 1u);
+    EXPECT_EQ(other.got[0].Msg, 8u);
+    TMessageBridge::ServePending();
+    ASSERT_EQ(other.got.size(), 2u);
+    EXPECT_EQ(other.got[1].Msg, 7u);
 
     // And the plain Qt event loop serves posted messages too.
     TThread poster;

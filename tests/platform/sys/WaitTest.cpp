@@ -1,7 +1,10 @@
 // Events, waits, the virtual clock and timers.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -62,6 +65,24 @@ TEST(Wait, RealSchedulerTimesOutAndWakesOnEvent) {
     closer.join();
     EXPECT_EQ(h.kind, TWaitResult::Hangup);
     close(p[0]);
+}
+
+TEST(Wait, RealTimersArePreciseAndFireFromTheEventLoop) {
+    EnsureApp();
+    // The keep-alive and the watchdogs are held to the millisecond: a coarse timer may drift by 5 %.
+    TTimer timer;
+    EXPECT_TRUE(timer.Precise());
+    int fired = 0;
+    timer.SetInterval(20);
+    timer.OnTimer = [&] { ++fired; };
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (fired < 3 && std::chrono::steady_clock::now() < end)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_GE(fired, 3);
+    timer.SetEnabled(false);
+    const int stoppedAt = fired;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(fired, stoppedAt);
 }
 
 TEST(VirtualClock, WorkerTimeoutsAndTimersFireInTimeOrder) {

@@ -1,0 +1,360 @@
+// Combo boxes, list boxes and the key/value list editor.
+
+#include "platform/gui/StdLists.h"
+
+#include "platform/gui/StdCtrlsSupport.h"
+#include "platform/gui/WidgetBridge.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalBlocker>
+#include <QTableWidget>
+
+#include <algorithm>
+#include <cmath>
+
+namespace kv {
+
+std::vector<std::string> EnumIdents(TComboBoxStyle) {
+    return {"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable"};
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Combo box and list box
+
+KV_REGISTER_CLASS(TComboBox, TWinControl, b) {
+    ColorProps(b, clWindow, false);
+    b.Prop("DropDownCount", &TComboBox::DropDownCount, &TComboBox::SetDropDownCount).Default(8);
+    FontProps(b);
+    b.Prop("Items", &TComboBox::Items, &TComboBox::SetItems);
+    b.Prop("ItemIndex", &TComboBox::ItemIndex, &TComboBox::SetItemIndex).Default(-1);
+    PopupProp(b);
+    b.Prop("Sorted", &TComboBox::Sorted, &TComboBox::SetSorted).Default(false);
+    b.Prop("Style", &TComboBox::Style, &TComboBox::SetStyle).Default(TComboBoxStyle::csDropDown);
+    TabProps(b, true);
+    b.Prop("Text", &TComboBox::Text, &TComboBox::SetText).Stored([](const TComboBox& c) {
+        return c.Style() == TComboBoxStyle::csDropDown || c.Style() == TComboBoxStyle::csSimple;
+    });
+    b.Event("OnChange", &TComboBox::OnChange);
+    b.Event("OnCloseUp", &TComboBox::OnCloseUp);
+    b.Event("OnDropDown", &TComboBox::OnDropDown);
+    b.Event("OnSelect", &TComboBox::OnSelect);
+}
+
+TComboBox::TComboBox(TComponent* owner)
+    : TWinControl(owner, &NewBridge<QComboBox>), FItems(std::make_unique<TStrings>()) {
+    auto* cb = static_cast<QComboBox*>(FWidget);
+    FColor = clWindow;
+    SetTabStop(true);
+    cb->setInsertPolicy(QComboBox::NoInsert);
+    FItems->OnChange = [this](TObject*) { ItemsChanged(); };
+    // Only a user's pick arrives here; selections made by code are silent.
+    QObject::connect(cb, QOverload<int>::of(&QComboBox::activated), cb, [this](int index) {
+        // The list pops up in a window of Qt's own, outside the bridge.
+        Guarded([&] {
+            if (!FSyncing)
+                UserSelect(index);
+        });
+    });
+    SetStyle(TComboBoxStyle::csDropDown);
+    SetBounds(0, 0, 145, 21);
+    ColorChanged();
+}
+
+TComboBox::~TComboBox() {
+    FItems->OnChange = nullptr;
+}
+
+void TComboBox::ItemsChanged() {
+    auto* cb = static_cast<QComboBox*>(FWidget);
+    int keep = cb->currentIndex();
+    QString text = cb->isEditable() ? cb->currentText() : QString();
+    FSyncing = true;
+    {
+        QSignalBlocker block(cb);
+        cb->clear();
+        for (const std::string& s : FItems->Strings())
+            cb->addItem(Q(s));
+        cb->setCurrentIndex(keep < cb->count() ? keep : -1);
+        if (cb->isEditable() && keep < 0)
+            cb->setEditText(text);
+    }
+    FSyncing = false;
+}
+
+int TComboBox::ItemIndex() const {
+    return static_cast<QComboBox*>(FWidget)->currentIndex();
+}
+
+void TComboBox::SetItemIndex(int v) {
+    auto* cb = static_cast<QComboBox*>(FWidget);
+    if (IsLoading()) {
+        // The items may come later in the layout.
+        FPendingIndex = v;
+        return;
+    }
+    if (v < -1 || v >= cb->count())
+        v = -1;
+    QSignalBlocker block(cb);
+    cb->setCurrentIndex(v);
+    if (v < 0 && cb->isEditable())
+        cb->setEditText(QString());
+}
+
+void TComboBox::Loaded() {
+    TWinControl::Loaded();
+    if (FPendingIndex != -2)
+        SetItemIndex(FPendingIndex);
+    FPendingIndex = -2;
+}
+
+void TComboBox::UserSelect(int index) {
+    auto* cb = static_cast<QComboBox*>(FWidget);
+    if (index < 0 || index >= cb->count())
+        return;
+    {
+        QSignalBlocker block(cb);
+        cb->setCurrentIndex(index);
+    }
+    Click();
+    if (OnSelect)
+        OnSelect(this);
+    else if (OnChange)
+        OnChange(this);
+}
+
+void TComboBox::SetStyle(TComboBoxStyle v) {
+    FStyle = v;
+    auto* cb = static_cast<QComboBox*>(FWidget);
+    bool editable = v == TComboBoxStyle::csDropDown || v == TComboBoxStyle::csSimple;
+    QSignalBlocker block(cb);
+    cb->setEditable(editable);
+    // Setting an editable style again keeps the same line edit: connect it once only.
+    if (editable && cb->lineEdit()) {
+        QObject::disconnect(cb->lineEdit(), &QLineEdit::textEdited, cb, nullptr);
+        QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, cb, [this] {
+            Guarded([this] {
+                if (OnChange)
+                    OnChange(this);
+            });
+        });
+    }
+}
+
+void TComboBox::SetDropDownCount(int v) {
+    FDropDownCount = v;
+    static_cast<QComboBox*>(FWidget)->setMaxVisibleItems(std::max(1, v));
+}
+
+void TComboBox::SetSorted(bool v) {
+    FSorted = v;
+    if (v)
+        FItems->Sort();
+}
+
+const std::string& TComboBox::Text() const {
+    FTextCache = S(static_cast<QComboBox*>(FWidget)->currentText());
+    return FTextCache;
+}
+
+void TComboBox::SetText(const std::string& v) {
+    auto* cb = static_cast<QComboBox*>(FWidget);
+    QSignalBlocker block(cb);
+    if (cb->isEditable()) {
+        int i = cb->findText(Q(v), Qt::MatchFixedString);
+        cb->setCurrentIndex(i);
+        cb->setEditText(Q(v));
+    } else {
+        cb->setCurrentIndex(cb->findText(Q(v), Qt::MatchFixedString));
+    }
+}
+
+void TComboBox::ColorChanged() {
+    TWinControl::ColorChanged();
+    QPalette pal = FWidget->palette();
+    pal.setColor(QPalette::Base, QColor::fromRgb(ToQRgb(FColor)));
+    pal.setColor(QPalette::Button, QColor::fromRgb(ToQRgb(FColor)));
+    FWidget->setPalette(pal);
+}
+
+KV_REGISTER_CLASS(TListBox, TWinControl, b) {
+    ColorProps(b, clWindow, false);
+    FontProps(b);
+    b.Prop("ItemHeight", &TListBox::ItemHeight, &TListBox::SetItemHeight).Default(13);
+    b.Prop("Items", &TListBox::Items, &TListBox::SetItems);
+    b.Prop("MultiSelect", &TListBox::MultiSelect, &TListBox::SetMultiSelect).Default(false);
+    PopupProp(b);
+    b.Prop("Sorted", &TListBox::Sorted, &TListBox::SetSorted).Default(false);
+    TabProps(b, true);
+}
+
+TListBox::TListBox(TComponent* owner)
+    : TWinControl(owner, &NewBridge<QListWidget>), FItems(std::make_unique<TStrings>()) {
+    auto* lb = static_cast<QListWidget*>(FWidget);
+    FColor = clWindow;
+    SetTabStop(true);
+    lb->setSelectionMode(QAbstractItemView::SingleSelection);
+    FItems->OnChange = [this](TObject*) { ItemsChanged(); };
+    QObject::connect(lb, &QListWidget::itemSelectionChanged, lb, [this] {
+        if (!FSyncing)
+            Guarded([this] { Click(); });
+    });
+    SetBounds(0, 0, 121, 97);
+    ColorChanged();
+}
+
+TListBox::~TListBox() {
+    FItems->OnChange = nullptr;
+}
+
+void TListBox::ItemsChanged() {
+    auto* lb = static_cast<QListWidget*>(FWidget);
+    FSyncing = true;
+    int keep = lb->currentRow();
+    lb->clear();
+    for (const std::string& s : FItems->Strings())
+        lb->addItem(Q(s));
+    if (keep >= 0 && keep < lb->count())
+        lb->setCurrentRow(keep);
+    FSyncing = false;
+}
+
+int TListBox::ItemIndex() const {
+    return static_cast<QListWidget*>(FWidget)->currentRow();
+}
+
+void TListBox::SetItemIndex(int v) {
+    auto* lb = static_cast<QListWidget*>(FWidget);
+    FSyncing = true;
+    lb->setCurrentRow(v >= 0 && v < lb->count() ? v : -1);
+    if (v < 0)
+        lb->clearSelection();
+    FSyncing = false;
+}
+
+void TListBox::SetMultiSelect(bool v) {
+    FMultiSelect = v;
+    static_cast<QListWidget*>(FWidget)->setSelectionMode(v ? QAbstractItemView::ExtendedSelection
+                                                           : QAbstractItemView::SingleSelection);
+}
+
+bool TListBox::Selected(int index) const {
+    auto* item = static_cast<QListWidget*>(FWidget)->item(index);
+    return item && item->isSelected();
+}
+
+void TListBox::SetSelected(int index, bool v) {
+    if (auto* item = static_cast<QListWidget*>(FWidget)->item(index)) {
+        FSyncing = true;
+        item->setSelected(v);
+        FSyncing = false;
+    }
+}
+
+void TListBox::SetSorted(bool v) {
+    FSorted = v;
+    if (v)
+        FItems->Sort();
+}
+
+int TListBox::TopIndex() const {
+    auto* lb = static_cast<QListWidget*>(FWidget);
+    QListWidgetItem* item = lb->itemAt(2, 2);
+    return item ? lb->row(item) : 0;
+}
+
+void TListBox::SetTopIndex(int v) {
+    auto* lb = static_cast<QListWidget*>(FWidget);
+    if (auto* item = lb->item(v))
+        lb->scrollToItem(item, QAbstractItemView::PositionAtTop);
+}
+
+void TListBox::ColorChanged() {
+    TWinControl::ColorChanged();
+    QPalette pal = FWidget->palette();
+    pal.setColor(QPalette::Base, QColor::fromRgb(ToQRgb(FColor)));
+    FWidget->setPalette(pal);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Key/value list editor
+
+KV_REGISTER_CLASS(TValueListEditor, TWinControl, b) {
+    FontProps(b);
+    PopupProp(b);
+    b.Prop("Strings", &TValueListEditor::Strings, &TValueListEditor::SetStrings);
+    TabProps(b, true);
+    b.Prop("TitleCaptions", &TValueListEditor::TitleCaptions, &TValueListEditor::SetTitleCaptions)
+        .Stored([](const TValueListEditor& e) {
+            return e.TitleCaptions()->Strings() != std::vector<std::string>{"Key", "Value"};
+        });
+    b.Event("OnStringsChange", &TValueListEditor::OnStringsChange);
+}
+
+TValueListEditor::TValueListEditor(TComponent* owner)
+    : TWinControl(owner, &NewBridge<QTableWidget>), FStrings(std::make_unique<TStrings>()),
+      FTitles(std::make_unique<TStrings>()) {
+    auto* t = static_cast<QTableWidget*>(FWidget);
+    SetTabStop(true);
+    FTitles->SetText("Key\nValue");
+    t->setColumnCount(2);
+    t->verticalHeader()->hide();
+    t->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    t->verticalHeader()->setDefaultSectionSize(18);
+    FStrings->OnChange = [this](TObject*) {
+        Rebuild();
+        if (!IsLoading() && OnStringsChange)
+            OnStringsChange(this);
+    };
+    FTitles->OnChange = [this](TObject*) { Rebuild(); };
+    QObject::connect(t, &QTableWidget::itemChanged, t, [this](QTableWidgetItem* item) {
+        if (FSyncing || item->column() != 1)
+            return;
+        // The cell editor is Qt's own widget, outside the bridge.
+        FSyncing = true;
+        Guarded([&] {
+            int row = item->row();
+            if (row < FStrings->Count())
+                FStrings->Put(row, FStrings->Names(row) + "=" + S(item->text()));
+        });
+        FSyncing = false;
+    });
+    SetBounds(0, 0, 306, 300);
+    Rebuild();
+}
+
+TValueListEditor::~TValueListEditor() {
+    FStrings->OnChange = nullptr;
+    FTitles->OnChange = nullptr;
+}
+
+std::string TValueListEditor::Keys(int row) const {
+    if (row <= 0 || row > FStrings->Count())
+        return {};
+    return FStrings->Names(row - 1);
+}
+
+void TValueListEditor::Rebuild() {
+    if (FSyncing)
+        return;
+    auto* t = static_cast<QTableWidget*>(FWidget);
+    FSyncing = true;
+    QStringList titles;
+    titles << Q(FTitles->Count() > 0 ? (*FTitles)[0] : std::string("Key"))
+           << Q(FTitles->Count() > 1 ? (*FTitles)[1] : std::string("Value"));
+    t->setHorizontalHeaderLabels(titles);
+    t->setRowCount(FStrings->Count());
+    for (int i = 0; i < FStrings->Count(); ++i) {
+        auto* key = new QTableWidgetItem(Q(FStrings->Names(i)));
+        key->setFlags(key->flags() & ~Qt::ItemIsEditable);
+        key->setBackground(QColor::fromRgb(ToQRgb(clBtnFace)));
+        t->setItem(i, 0, key);
+        t->setItem(i, 1, new QTableWidgetItem(Q(FStrings->ValueFromIndex(i))));
+    }
+    FSyncing = false;
+}
+
+} // namespace kv
