@@ -23,9 +23,12 @@ const char* const TYPE_NAMES[3] = {"Peak", "Low Shelf", "High Shelf"};
 TEdit* NewEdit(TMyPEQ* table, int row) {
     auto* e = new TEdit(table);
     e->SetParent(table);
-    e->SetMaxLength(7);
+    peq::LimitTyping(e, 7);
     e->SetTag(row);
-    static_cast<QLineEdit*>(e->Widget())->setAlignment(Qt::AlignCenter);
+    auto* line = static_cast<QLineEdit*>(e->Widget());
+    line->setAlignment(Qt::AlignCenter);
+    // The spinner sits inside the edit's right end; the text stays clear of it.
+    line->setTextMargins(0, 0, 20, 0);
     return e;
 }
 

@@ -25,7 +25,9 @@ public:
     void SetGainValue(int i, float dB);
     void SetTypeValue(int i, int type);
     void SetBypassValue(int i, bool on);
+    // The text colour of a row's edits; the table's own colour keeps its setter.
     void SetColor(int i, TColor c);
+    using TGroupBox::SetColor;
     int GetChannelNumber() const { return FChannelNumber; }
     void SetChannelNumber(int v);
     int GetNowIndex() const { return FCurrentRow; }

@@ -240,6 +240,16 @@ std::optional<int> TypedHalfDbGainStep(const std::string& text) {
     return TruncatedSteps(v, 2.0);
 }
 
+void LimitTyping(TEdit* edit, int maxChars) {
+    edit->OnKeyPress = [edit, maxChars](TObject*, char& key) {
+        if (static_cast<unsigned char>(key) < 32)
+            return; // Enter, backspace and other control keys
+        const auto* line = static_cast<QLineEdit*>(edit->Widget());
+        if (line->text().size() - line->selectedText().size() >= maxChars)
+            key = 0;
+    };
+}
+
 } // namespace peq
 
 // ---------------------------------------------------------------------------------------------------
@@ -269,7 +279,7 @@ namespace {
 TEdit* NewRowEdit(TPeqBandTable* table, int row, const std::string& text) {
     auto* e = new TEdit(table);
     e->SetParent(table);
-    e->SetMaxLength(7);
+    peq::LimitTyping(e, 7);
     e->SetTag(row);
     e->SetText(text);
     // The edit has no alignment property of its own; the values read best centred under their title.

@@ -67,6 +67,10 @@ std::optional<int> TypedGainStep(const std::string& text);
 // to -12..12 dB. Only digits, "." and "-" are taken.
 std::optional<int> TypedHalfDbGainStep(const std::string& text);
 
+// Limits what the user types into a row's edit to `maxChars` characters. The platform's own length
+// limit would also cut the texts the table sets ("20.16KHz" has eight), so only typing is limited.
+void LimitTyping(TEdit* edit, int maxChars);
+
 } // namespace peq
 
 // The band table of the pack's group box, with `typeCount` filter types. TMyPEQType8 and TMyPEQGain
@@ -92,7 +96,9 @@ public:
     void SetNowIndex(int r);
     int GetNowIndex() const { return FCurrentRow; }
     int GetPreviousIndex() const { return FPreviousRow; }
+    // The text colour of a row's edits; the table's own colour keeps its setter.
     void SetColor(int i, TColor c);
+    using TPkGroupBox::SetColor;
     void SetEqTypeString(const std::string& text, int i);
     void SetBypassString(const std::string& text);
     void ChangeLanguage();

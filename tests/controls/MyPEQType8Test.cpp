@@ -9,8 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QLineEdit>
+#include <QString>
+
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -27,10 +32,13 @@ const std::vector<std::string> kChineseTypes = {"参量均衡", "低架滤波", 
 
 // A table as the main window's layout sets it up: 536 x 270, white edits, silver bypass buttons.
 struct Table {
+    std::unique_ptr<TForm> host = std::make_unique<TForm>(nullptr); // a window for the table's widget
     std::unique_ptr<TMyPEQType8> t = std::make_unique<TMyPEQType8>(nullptr);
     int changes = 0;
 
     explicit Table(int rows = 8, bool withHandler = true) {
+        host->SetBounds(0, 0, 560, 300);
+        t->SetParent(host.get());
         t->SetChannelNumber(rows);
         t->SetLabelColor(clBackground);
         t->SetEditBackColor(clWhite);
@@ -528,6 +536,72 @@ end
     EXPECT_EQ(t->BypassButton(8)->Color(), clSilver);
     t->RePaint();
     EXPECT_EQ(t->FreqEdit(8)->Top(), 22 + 26 * 8);
+}
+
+} // namespace
+
+namespace {
+
+// Renders an output table as the main window shows it; with KV_SCREENSHOT_DIR set the picture is kept.
+TEST(MyPEQType8Test, RendersAnOutputTable) {
+    Table tb(9);
+    tb.t->SetColor(clBtnFace);
+    tb.Language(kEnglishTypes, "Bypass");
+    const struct {
+        double hz, q, dB;
+        int type;
+        bool bypass;
+    } bands[] = {{31.5, 20, -3.5, 1, false}, {63, 30, 2, 0, false},    {125, 16, -6, 0, false},
+                 {250, 40, 4.5, 0, false},   {1000, 56, -12, 0, true}, {2000, 20, 0, 7, false},
+                 {4000, 10, 1.5, 0, false},  {8000, 20, 3, 2, false},  {16000, 20, 0, 3, false}};
+    for (int r = 0; r < 9; ++r) {
+        const auto& b = bands[r];
+        tb.t->SetEqParamValue(r, b.hz, b.q, b.dB, b.type, b.bypass);
+    }
+    tb.t->SetNowIndex(2);
+    (void)tb.t->RenderToImage();
+    QImage img = tb.t->RenderToImage();
+    ASSERT_EQ(img.width(), 536);
+    // The bypassed band's button and a white edit field.
+    TPkButton* b = tb.t->BypassButton(4);
+    EXPECT_EQ(img.pixel(b->Left() + 6, b->Top() + 4) & 0xFFFFFFu, 0xFF8080u);
+    TEdit* e = tb.t->FreqEdit(0);
+    EXPECT_EQ(img.pixel(e->Left() + 4, e->Top() + e->Height() / 2) & 0xFFFFFFu, 0xFFFFFFu);
+    if (const char* dir = std::getenv("KV_SCREENSHOT_DIR")) {
+        EXPECT_TRUE(img.save(QString::fromUtf8(dir) + "/band-table-type8.png"));
+        tb.Language(kChineseTypes, "旁路");
+        EXPECT_TRUE(tb.t->RenderToImage().save(QString::fromUtf8(dir) + "/band-table-type8-zh.png"));
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST(MyPEQType8Test, TypingStopsAtSevenCharactersButLongerValuesShowWhole) {
+    Table tb;
+    TEdit* e = tb.t->FreqEdit(0);
+    tb.t->SetFreqValue(0, 20158.7);
+    EXPECT_EQ(e->Text(), "20.16KHz");
+    EXPECT_EQ(QString::fromUtf8(e->Text().c_str()), static_cast<QLineEdit*>(e->Widget())->text());
+    const struct {
+        const char* text;
+        char key;
+        bool taken;
+    } cases[] = {
+        {"1234567", '8', false}, {"123456", '7', true}, {"1234567", '\r', true}, {"1234567", '\b', true}};
+    for (const auto& c : cases) {
+        e->SetText(c.text);
+        char key = c.key;
+        e->KeyPress(key);
+        EXPECT_EQ(key != 0, c.taken) << c.text << " + " << int(c.key);
+    }
+    // With part of the text selected, the typed character replaces it.
+    e->SetText("1234567");
+    e->SelectAll();
+    char key = '9';
+    e->KeyPress(key);
+    EXPECT_EQ(key, '9');
 }
 
 } // namespace
