@@ -238,6 +238,7 @@ KV_REGISTER_CLASS(TPkButton, TPkCustomButton, b) {
     b.Prop("TextStyle", &C::TextStyle, &C::SetTextStyle).Default(TTextStyle::tsNormal);
     b.Prop("ThemeAware", &C::ThemeAware, &C::SetThemeAware).Default(true);
     PkColorProp(b, clBtnFace);
+    b.Prop("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(false);
     b.Prop("Height", &TControl::Height, &TControl::SetHeight).Default(25);
     b.Prop("Width", &TControl::Width, &TControl::SetWidth).Default(75);
     PkTabProps(b, true);

@@ -211,6 +211,8 @@ TPkCustomComboBox::TPkCustomComboBox(TComponent* owner)
     QObject::connect(cb, QOverload<int>::of(&QComboBox::activated), cb,
                      [this](int index) { UserPick(index); });
     cb->setItemDelegate(new TOwnerDrawDelegate(this));
+    // The list's window closing is the close-up: a close without a pick cancels the selection end.
+    FPopupWatch = std::make_unique<TPkHideWatch>(cb->view()->window(), [this] { ListClosed(); });
     FWatch = std::make_unique<TPkMouseWatch>(
         FWidget, [this] { MouseEnter(); }, [this] { MouseLeave(); });
     SetUpEditPart();
@@ -701,12 +703,22 @@ void TPkCustomComboBox::UserPick(int index) {
     if (index < 0 || index >= Items()->Count())
         return;
     SetItemIndex(index);
+    FPicked = true;
     FTyping = true;
     Click();
     Change();
     if (OnSelEndOk)
         OnSelEndOk(this);
     FTyping = false;
+    Invalidate();
+}
+
+void TPkCustomComboBox::ListClosed() {
+    if (!FPicked && OnSelEndCancel)
+        OnSelEndCancel(this);
+    FPicked = false;
+    if (OnCloseUp)
+        OnCloseUp(this);
     Invalidate();
 }
 

@@ -8,6 +8,12 @@
 
 #include <memory>
 
+#include <QEvent>
+#include <QObject>
+#include <QWidget>
+
+#include <functional>
+
 class TTimer;
 class QComboBox;
 class QLineEdit;
@@ -15,6 +21,24 @@ class QLineEdit;
 namespace kv {
 
 class TPkMouseWatch;
+
+// Tells when a widget (the combo box's list window) is hidden.
+class TPkHideWatch : public QObject {
+public:
+    TPkHideWatch(QWidget* widget, std::function<void()> hidden) : FHidden(std::move(hidden)) {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Hide && FHidden)
+            FHidden();
+        return false;
+    }
+
+private:
+    std::function<void()> FHidden;
+};
 
 enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 std::vector<std::string> EnumIdents(TEditCharCase);
@@ -204,6 +228,9 @@ private:
     bool EditBackspace();
     void RestartTimer();
     void SetUpEditPart();
+    void ListClosed();
+    std::unique_ptr<TPkHideWatch> FPopupWatch;
+    bool FPicked = false;
     void PaintPlatformCombo(TCanvas& canvas, const TRect& br);
     TRect ButtonRect() const;
 

@@ -14,6 +14,7 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 namespace kv {

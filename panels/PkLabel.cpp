@@ -154,8 +154,8 @@ unsigned TPkLabel::TextFlags() const {
         flags |= DT_WORDBREAK;
     if (!ShowAccelChar())
         flags |= DT_NOPREFIX;
-    // The platform's text drawing knows the end ellipsis only; a path ellipsis condenses at the end too.
-    if (FCondenseCaption != TPkCondenseCaption::ccNone)
+    // The path ellipsis is applied to the text itself (CondensedText); the platform draws the end one.
+    if (FCondenseCaption == TPkCondenseCaption::ccAtEnd)
         flags |= DT_END_ELLIPSIS;
     return flags;
 }
@@ -500,8 +500,14 @@ void TPkLabel::DrawFlatText(TCanvas& canvas) {
     TRect t = AdjustBorderRect({0, 0, Width(), Height()}, true);
     t = {t.Left + FTextMargin, t.Top + FTextMargin, t.Right - FTextMargin, t.Bottom - FTextMargin};
     const unsigned flags = TextFlags();
-    const std::string text = GetLabelText();
     canvas.Font()->Assign(Font());
+    std::string text = GetLabelText();
+    if (FCondenseCaption == TPkCondenseCaption::ccWithinPath) {
+        // Within a path the middle gives way, keeping the start and the last part (the file name).
+        const QFontMetrics fm(Font()->ToQFont());
+        text = fm.elidedText(QString::fromStdString(text), Qt::ElideMiddle, std::max(0, t.Width()))
+                   .toStdString();
+    }
     if (FRotation == TRotation::roFlat) {
         DrawAngledText(canvas, t, flags);
         return;

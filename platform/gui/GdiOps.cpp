@@ -205,6 +205,9 @@ QImage ParentBackground(TControl* control) {
             q.drawImage(area.topLeft(), out);
         }
         TCanvas canvas(&full);
+        // Only our part is kept, so the parent's canvas drawing may stop at it.
+        const TRect clip{area.left(), area.top(), area.right() + 1, area.bottom() + 1};
+        canvas.SetClipRect(&clip);
         canvas.Font()->Assign(parent->Font());
         canvas.Brush()->SetColor(parent->Color());
         parent->Paint(canvas);

@@ -4,6 +4,7 @@
 #include "platform/gui/GdiOps.h"
 
 #include "panels/PkBmpButton.h"
+#include "panels/PkPanel.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 
@@ -119,4 +120,20 @@ TEST(GdiOps, ParentBackgroundHoldsTheParentsPictureAndWindowlessSiblings) {
     QImage img = btn->RenderToImage();
     EXPECT_EQ(FromQRgb(img.pixel(2, 2)), clRed);
     EXPECT_EQ(FromQRgb(img.pixel(30, 30)), RGB(40, 50, 60));
+}
+
+TEST(GdiOps, TransparentParentShowsItsOwnParent) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 200);
+    form.SetColor(RGB(1, 2, 3));
+    auto* box = new TPkGroupBox(&form); // the band tables' transparent custom group box
+    box->SetParent(&form);
+    box->SetBounds(10, 10, 150, 150);
+    box->SetGroupStyle(TPkGroupBoxStyle::gsCustom);
+    box->SetTransparent(true);
+    auto* btn = new TPkBmpButton(&form);
+    btn->SetParent(box);
+    btn->SetBounds(40, 40, 20, 20);
+    QImage under = ParentBackground(btn);
+    EXPECT_EQ(FromQRgb(under.pixel(10, 10)), RGB(1, 2, 3));
 }

@@ -3,11 +3,17 @@
 
 #include "panels/PkBmpButton.h"
 
+#include "panels/PanelClasses.h"
+#include "platform/gui/Layout.h"
+
 #include "platform/gui/StdCtrls.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QTimer>
+#include <QWidget>
 
 using namespace kv;
 
@@ -378,4 +384,65 @@ TEST_F(PkBmpButtonTest, DefaultsAndTheSharedDownPattern) {
     form.reset();
     EXPECT_EQ(TPkBmpButton::LiveButtons(), 0);
     EXPECT_FALSE(TPkBmpButton::DownPatternExists());
+}
+
+TEST(PkBmpButtonLayout, BitmapsAndPropertiesRoundTrip) {
+    RegisterPanelClasses();
+    TForm source(nullptr);
+    source.SetName("fmSource");
+    auto* btn = new TPkBmpButton(&source);
+    btn->SetName("pkbMute");
+    btn->SetParent(&source);
+    btn->SetCaption("Mute");
+    btn->SetGroupIndex(2);
+    btn->SetButtonSize(TBtnSize::bszStretchToButton);
+    btn->SetBounds(4, 4, 60, 24);
+    btn->Bitmaps()->SetTransparentColor(clTeal);
+    auto up = Solid(6, 5, clRed);
+    up->Canvas()->SetPixel(1, 1, clBlue);
+    btn->Bitmaps()->SetUp(up.get());
+    std::string text = WriteLayout(source);
+    EXPECT_NE(text.find("Bitmaps.Up = bmp"), std::string::npos) << text;
+    EXPECT_NE(text.find("Bitmaps.TransparentColor = clTeal"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Bitmaps.Down"), std::string::npos) << text; // empty pictures are not written
+    EXPECT_EQ(text.find("Margin"), std::string::npos) << text;       // defaults are not written
+
+    TForm target(nullptr);
+    auto errors = ReadLayout(text, target);
+    ASSERT_TRUE(errors.empty()) << errors.front();
+    auto* copy = dynamic_cast<TPkBmpButton*>(target.FindComponent("pkbMute"));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->GroupIndex(), 2);
+    EXPECT_EQ(copy->Width(), 60); // a stretched button keeps its layout size
+    ASSERT_EQ(copy->Bitmaps()->Up()->Width(), 6);
+    EXPECT_EQ(FromQRgb(copy->Bitmaps()->Up()->Image().pixel(1, 1)), clBlue);
+    EXPECT_EQ(copy->Bitmaps()->TransparentColor(), clTeal);
+}
+
+TEST_F(PkBmpButtonTest, WidgetEventsClickOnceAndDoubleClickPressesAgain) {
+    TPkBmpButton* btn = Button(form.get());
+    btn->SetName("btn");
+    int doubles = 0;
+    btn->OnDblClick = [&](TObject*) { ++doubles; };
+    QWidget* w = btn->Widget();
+    auto send = [&](QEvent::Type type) {
+        QPointF at(5, 5);
+        QMouseEvent e(type, at, w->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    };
+    send(QEvent::MouseButtonPress);
+    send(QEvent::MouseButtonRelease);
+    EXPECT_EQ(events, (std::vector<std::string>{"click btn"}));
+    send(QEvent::MouseButtonDblClick);
+    EXPECT_EQ(btn->State(), TButtonState::bsDown); // the second press of a double click
+    send(QEvent::MouseButtonRelease);
+    EXPECT_EQ(events.size(), 2u);
+    EXPECT_EQ(doubles, 0); // OnDblClick only for a down button
+
+    TPkBmpButton* grouped = Button(form.get(), 7);
+    grouped->OnDblClick = [&](TObject*) { ++doubles; };
+    grouped->SetDown(true);
+    grouped->DblClick();
+    EXPECT_EQ(doubles, 1);
 }

@@ -272,3 +272,60 @@ TEST(PkColours, ColourSchemeFromTheProfileRegistry) {
     }
     TPkRegIniFile::SetRegistryFolder(saved);
 }
+
+TEST(PkFrames, FramePairRectanglesAndRoundedRing) {
+    using F = TFrameStyleEx;
+    struct Case {
+        const char* what;
+        F outer;
+        bool transparent;
+        int borderWidth;
+        F inner;
+        TRect want;
+    };
+    const Case cases[] = {
+        {"flat outer", F::fsFlat, false, 0, F::fsNone, {1, 1, 19, 19}},
+        {"bold outer, border 2, flat inner", F::fsFlatBold, false, 2, F::fsFlat, {5, 5, 15, 15}},
+        {"status outer of bevel 3", F::fsStatus, false, 0, F::fsNone, {3, 3, 17, 17}},
+        {"rounded outer", F::fsFlatRounded, false, 0, F::fsNone, {2, 2, 18, 18}},
+        {"rounded inner after a lowered outer", F::fsLowered, true, 0, F::fsFlatRounded, {4, 4, 16, 16}},
+    };
+    for (const Case& c : cases) {
+        auto b = White(20, 20);
+        TRect r =
+            PaintFramePair(*b->Canvas(), {0, 0, 20, 20}, c.outer, c.transparent, clBlue, clWhite, 0, clRed,
+                           clBtnShadow, clBtnHighlight, clLime, 3, AllSides, c.borderWidth, c.inner);
+        EXPECT_EQ(r, c.want) << c.what;
+    }
+    // Rounded outer on an opaque control: the cut corner shows the parent's colour, the outline the
+    // flat colour, and the ring inside it the control's colour.
+    auto b = White(20, 20);
+    PaintFramePair(*b->Canvas(), {0, 0, 20, 20}, F::fsFlatRounded, false, clBlue, clYellow, 0, clRed,
+                   clBtnShadow, clBtnHighlight, clLime, 1, AllSides, 0, F::fsNone);
+    EXPECT_EQ(At(*b, 0, 0), clBlue);
+    EXPECT_EQ(At(*b, 0, 5), clRed);
+    EXPECT_EQ(At(*b, 1, 1), clRed);
+    EXPECT_EQ(At(*b, 1, 5), clYellow);
+}
+
+TEST(PkGradients, DegenerateSizesAreHarmless) {
+    auto b = White(60, 60);
+    const TRect rects[] = {{5, 5, 5, 40}, {5, 5, 40, 5}, {5, 5, 6, 6},
+                           {5, 5, 7, 55}, {5, 5, 55, 6}, {40, 40, 10, 10}};
+    for (int d = 0; d < 10; ++d)
+        for (const TRect& r : rects) {
+            FillGradient(*b->Canvas(), r, static_cast<TGradientDirection>(d), 1, clRed, clBlue);
+            FillGradient(*b->Canvas(), r, static_cast<TGradientDirection>(d), 300, clRed, clBlue);
+            PaintGradientRim(*b->Canvas(), r, static_cast<TGradientDirection>(d), clRed, clBlue);
+        }
+    TBitmap empty;
+    StretchTransparentWhole(*b->Canvas(), {0, 0, 10, 10}, empty, clTeal);
+    TileTransparent(*b->Canvas(), {0, 0, 10, 10}, empty, clTeal);
+    TBitmap one(1, 1);
+    TileTransparent(*b->Canvas(), {0, 0, 0, 0}, one, clTeal);
+    StretchTransparentMasked(*b->Canvas(), {0, 0, 10, 10}, one, {0, 0, 0, 0}, clTeal);
+    PaintDropArrow(*b->Canvas(), {0, 0, 0, 0}, 0, true);
+    // A 1-pixel-wide gradient from a 2 x 50 rectangle still runs from start to near stop.
+    FillGradient(*b->Canvas(), {0, 0, 2, 50}, TGradientDirection::gdHorizontalEnd, 1, clBlack, clWhite);
+    EXPECT_EQ(At(*b, 1, 0), clBlack);
+}

@@ -145,6 +145,36 @@ TEST(PkLabelTest, BlinkingFollowsTheSharedListAndStopsAtOnce) {
     SetPkScheduler(nullptr);
 }
 
+TEST(PkLabelTest, CondensedCaptionsStayInsideAndTurnAutoSizeOff) {
+    for (TPkCondenseCaption cc : {TPkCondenseCaption::ccAtEnd, TPkCondenseCaption::ccWithinPath}) {
+        SCOPED_TRACE(static_cast<int>(cc));
+        Fixture f;
+        f.label.SetAutoSize(true);
+        f.label.SetCaption("/home/user/presets/a-very-long-name.prs");
+        f.label.SetCondenseCaption(cc);
+        EXPECT_FALSE(f.label.AutoSize());
+        f.label.SetBounds(0, 0, 120, 30);
+        QRect ink = ColourBounds(f.label.RenderToImage(), clBlue);
+        ASSERT_FALSE(ink.isEmpty());
+        EXPECT_LT(ink.right(), 120);
+        EXPECT_GT(ink.width(), 60) << "condensed, not cut to nothing";
+    }
+}
+
+TEST(PkLabelTest, FlyByColourUnderTheMouse) {
+    Fixture f;
+    f.label.SetFlyByEnabled(true);
+    f.label.SetFlyByColor(clRed);
+    f.label.MouseEnter();
+    EXPECT_EQ(f.label.Font()->Color(), clRed);
+    EXPECT_FALSE(ColourBounds(f.label.RenderToImage(), clRed).isEmpty());
+    f.label.MouseLeave();
+    EXPECT_EQ(f.label.Font()->Color(), clBlue);
+    f.label.MouseEnter();
+    f.label.SetFlyByEnabled(false);
+    EXPECT_EQ(f.label.Font()->Color(), clBlue) << "switching fly-by off restores the colour";
+}
+
 TEST(PkLabelTest, AngledAndCurvedTextDrawAndAZeroRadiusDrawsNothing) {
     Fixture f;
     f.label.SetBounds(0, 0, 60, 60);

@@ -126,3 +126,54 @@ TEST(PkPanelTest, FramesFillAndBottomAlignedGrowth) {
     EXPECT_EQ(bottom->Top(), 140);
     EXPECT_EQ(bottom->Top() + bottom->Height(), 200);
 }
+
+TEST(PkGroupBoxTest, ClassicStylesFrameAroundTheCaption) {
+    TPkGroupBox g(nullptr);
+    g.SetBounds(0, 0, 120, 80);
+    g.SetColor(clWhite);
+    g.SetCaption("EQ");
+    g.SetGroupStyle(TPkGroupBoxStyle::gsStandard);
+    TCanvas measure;
+    measure.Font()->Assign(g.CaptionFont());
+    const int hh = measure.TextHeight("Pp") / 2 - 1;
+    QImage img = g.RenderToImage();
+    // The groove runs at the caption's middle row, left of the caption and right of it, not through it.
+    EXPECT_EQ(Px(img, 2, hh), Rgb(clBtnShadow));
+    EXPECT_EQ(Px(img, 100, hh), Rgb(clBtnShadow));
+    EXPECT_EQ(Px(img, 0, 40), Rgb(clBtnShadow));
+    EXPECT_EQ(Px(img, 1, 40), Rgb(clBtnHighlight));
+    const int captionWidth = measure.TextWidth("EQ");
+    bool crossed = false;
+    for (int x = 9; x < 8 + captionWidth - 1; ++x)
+        crossed = crossed || Px(img, x, hh) == Rgb(clBtnShadow);
+    EXPECT_FALSE(crossed) << "the caption's rectangle is kept clear of the frame";
+
+    // A banner without a caption has nothing to draw.
+    g.SetCaption("");
+    g.SetGroupStyle(TPkGroupBoxStyle::gsBanner);
+    img = g.RenderToImage();
+    for (int x = 0; x < 120; ++x)
+        ASSERT_EQ(Px(img, x, 3), Rgb(clWhite)) << x;
+}
+
+TEST(PkPanelTest, DockGrabbersSitAlongTheEdgeThePanelFaces) {
+    TPkPanel p(nullptr);
+    p.SetBounds(0, 0, 200, 100);
+    p.SetDockSite(true);
+    p.SetUseDockManager(true);
+    ASSERT_NE(p.DockManager(), nullptr);
+    TRect r{0, 0, 200, 100};
+    p.DockManager()->AdjustDockRect(nullptr, r);
+    EXPECT_EQ(r, (TRect{0, 14, 200, 100}));
+    p.SetAlign(TAlign::alTop);
+    r = {0, 0, 200, 100};
+    p.DockManager()->AdjustDockRect(nullptr, r);
+    EXPECT_EQ(r, (TRect{14, 0, 200, 100}));
+    TBitmap bmp(200, 100);
+    TPkPanel client(nullptr);
+    client.SetCaption("Client");
+    p.DockManager()->PaintDockFrame(*bmp.Canvas(), &client, {0, 0, 200, 100});
+    EXPECT_EQ(Px(bmp.Image(), 1, 50), Rgb(clInactiveCaption)) << "an unfocused windowed client's grabber";
+    p.SetUseDockManager(false);
+    EXPECT_EQ(p.DockManager(), nullptr);
+}

@@ -3,6 +3,9 @@
 
 #include "panels/PkShapeButton.h"
 
+#include "panels/PanelClasses.h"
+#include "platform/gui/Layout.h"
+
 #include "platform/gui/Forms.h"
 
 #include <gtest/gtest.h>
@@ -151,4 +154,34 @@ TEST_F(PkShapeButtonTest, PaintsOverTheParentAndDisabledLooksUp) {
         for (int x = 20; x < 36; ++x)
             blue += qBlue(withCaption.pixel(x, y)) > 150 && qRed(withCaption.pixel(x, y)) < 100;
     EXPECT_GT(blue, 0);
+}
+
+TEST(PkShapeButtonLayout, StoredFacesLoadWithoutRegeneration) {
+    RegisterPanelClasses();
+    TForm source(nullptr);
+    source.SetName("fmSource");
+    auto* shp = new TPkShapeButton(&source);
+    shp->SetName("shpDeco");
+    shp->SetParent(&source);
+    shp->SetBevelWidth(1);
+    shp->SetBitmap(Square().get());
+    // A face edited after generation shows that loading keeps the stored faces as they are.
+    TBitmap marked;
+    marked.Assign(shp->BitmapUp());
+    marked.Canvas()->SetPixel(5, 5, clLime);
+    shp->SetBitmapUp(&marked);
+    std::string text = WriteLayout(source);
+    EXPECT_NE(text.find("BitmapUp = bmp"), std::string::npos);
+    EXPECT_NE(text.find("BitmapDown = bmp"), std::string::npos);
+
+    TForm target(nullptr);
+    auto errors = ReadLayout(text, target);
+    ASSERT_TRUE(errors.empty()) << errors.front();
+    auto* copy = dynamic_cast<TPkShapeButton*>(target.FindComponent("shpDeco"));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(At(*copy->BitmapUp(), 5, 5), clLime);
+    EXPECT_EQ(At(*copy->BitmapUp(), 8, 5), kShadow);
+    EXPECT_FALSE(copy->PtInMask(0, 0)); // the hit mask rebuilt from the loaded pictures
+    EXPECT_TRUE(copy->PtInMask(5, 5));
+    EXPECT_TRUE(copy->PtInMask(8, 5)); // the ring belongs to the button
 }

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 using namespace kv;
@@ -145,6 +147,17 @@ TEST(PkRegIniFileTest, FrameSettingsRoundTripThroughAnIniFile) {
     EXPECT_TRUE(other.ValueExists("Frame", "FrameSides_Left"));
     other.DeleteKey("Frame", "FrameSides_Left");
     EXPECT_FALSE(other.ValueExists("Frame", "FrameSides_Left"));
+}
+
+TEST(PkRegIniFileTest, PathsResolveBesideTheProgram) {
+    const QString program = QCoreApplication::applicationFilePath();
+    const QFileInfo info(program);
+    TPkRegIniFile ini(nullptr);
+    EXPECT_FALSE(ini.SectionExists("Nothing"));
+    EXPECT_EQ(ini.Path(), (info.absolutePath() + "/" + info.completeBaseName() + ".ini").toStdString());
+    ini.SetPath("settings.cfg");
+    EXPECT_FALSE(ini.ValueExists("A", "b"));
+    EXPECT_EQ(ini.Path(), (info.absolutePath() + "/settings.ini").toStdString());
 }
 
 TEST(PkRegIniFileTest, RegistryStorageKeepsTypesAndListsSectionValues) {
