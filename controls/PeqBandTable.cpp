@@ -414,7 +414,10 @@ void TPeqBandTable::RePaint() {
     const int rows = std::clamp(FChannelNumber, 0, MaxRows);
     const int cw = (Width() - 68) / 5;
     const int rh = (Height() - FTopBottomSpace - titleBand - 16) / std::max(1, rows);
-    FNormalColor = R(0).freq->Font()->Color();
+    // The normal colour is row 0's, unless row 0 is highlighted just now: its selection colour taken
+    // as normal would leave every row that loses the highlight green.
+    const TColor rowZero = R(0).freq->Font()->Color();
+    FNormalColor = rowZero != SelectedTextColor ? rowZero : Font()->Color();
     for (TPkLabel* t : FTitles)
         t->SetVisible(FTitleVisable);
     PlaceRows(cw, rh, titleBand, 12);

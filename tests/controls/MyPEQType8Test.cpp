@@ -320,6 +320,14 @@ TEST(MyPEQType8Test, HighlightFollowsTheSelectedRow) {
         EXPECT_EQ(rows(), s.rows) << s.step;
         EXPECT_EQ(tb.t->GetNowIndex(), s.current) << s.step;
     }
+    // A relayout while row 0 is highlighted keeps the real normal colour.
+    tb.t->SetNowIndex(0);
+    ASSERT_EQ(rows(), "S.......");
+    tb.t->SetBounds(0, 0, 540, 270);
+    tb.t->RePaint();
+    EXPECT_EQ(tb.t->NormalTextColor(), normal);
+    tb.t->SetNowIndex(3);
+    EXPECT_EQ(rows(), "...S....");
     // SetColor ignores rows outside the rows in use.
     tb.t->SetColor(8, clRed);
     tb.t->SetColor(-1, clRed);
