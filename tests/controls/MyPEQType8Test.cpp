@@ -9,9 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QString>
+#include <QWheelEvent>
 
 #include <clocale>
 #include <cmath>
@@ -610,6 +614,51 @@ TEST(MyPEQType8Test, TypingStopsAtSevenCharactersButLongerValuesShowWhole) {
     char key = '9';
     e->KeyPress(key);
     EXPECT_EQ(key, '9');
+}
+
+} // namespace
+
+namespace {
+
+void SendKey(QWidget* w, int qtKey, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier, text);
+    QApplication::sendEvent(w, &press);
+}
+
+TEST(MyPEQType8Test, ThroughTheWidgetsOwnEvents) {
+    Table tb;
+    tb.t->RePaint();
+    tb.t->SetFreqValue(1, 1000);
+    TEdit* e = tb.t->FreqEdit(1);
+    e->SetText("");
+    for (char ch : std::string("1.5kHz99"))
+        SendKey(e->Widget(), Qt::Key_A, QString(QChar(ch)));
+    EXPECT_EQ(e->Text(), "1.5kHz9") << "seven characters typed at most";
+    tb.changes = 0;
+    SendKey(e->Widget(), Qt::Key_Return, "\r");
+    EXPECT_EQ(e->Text(), "1.00KHz") << "after the unit strips 1.5k is left, which is no number";
+    SendKey(e->Widget(), Qt::Key_End, "");
+    for (int i = 0; i < 7; ++i)
+        SendKey(e->Widget(), Qt::Key_Backspace, "");
+    for (char ch : std::string("1.5k"))
+        SendKey(e->Widget(), Qt::Key_A, QString(QChar(ch)));
+    SendKey(e->Widget(), Qt::Key_Enter, "\r");
+    EXPECT_EQ(e->Text(), "1.52KHz");
+    EXPECT_EQ(FreqToIndex(tb.t->GetFreqValue(1)), 188);
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(e->Widget(), &out);
+    EXPECT_EQ(tb.changes, 3) << "two Enter keys and leaving the edit";
+
+    tb.t->SetTypeValue(1, 5);
+    tb.t->OnPeqTypeMouseWheel = [](TObject*, TShiftState, int, TPoint, bool& handled) { handled = true; };
+    tb.changes = 0;
+    for (int dy : {-120, 120}) {
+        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, dy), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(tb.t->TypeList(1)->Widget(), &wheel);
+    }
+    EXPECT_EQ(tb.t->GetTypeValue(1), 5);
+    EXPECT_EQ(tb.changes, 0);
 }
 
 } // namespace
