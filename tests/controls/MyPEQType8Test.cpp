@@ -662,3 +662,30 @@ TEST(MyPEQType8Test, ThroughTheWidgetsOwnEvents) {
 }
 
 } // namespace
+
+namespace {
+
+// Calls outside the table's rows, Q grid or row count are ignored or clamped instead of reading
+// beyond the tables or dividing by zero.
+TEST(MyPEQType8Test, OutOfRangeCallsStayInside) {
+    Table tb;
+    tb.changes = 0;
+    for (int row : {-1, 50, 1000}) {
+        tb.t->SetGainValue(row, 3);
+        tb.t->SetEqParamValue(row, 1000, 20, 0, 0, true);
+        EXPECT_EQ(tb.t->GetTypeValue(row), -1);
+        EXPECT_EQ(tb.t->GetFreqValue(row), 0.0);
+        EXPECT_FALSE(tb.t->GetBypassValue(row));
+    }
+    EXPECT_EQ(tb.changes, 0);
+    tb.t->SetQValue(0, 500);
+    EXPECT_EQ(tb.t->QEdit(0)->Text(), "128.00");
+    tb.t->SetQValue(0, -3);
+    EXPECT_EQ(tb.t->QEdit(0)->Text(), "0.40");
+    tb.t->SetChannelNumber(0);
+    tb.t->SetBounds(0, 0, 300, 200);
+    tb.t->RePaint();
+    EXPECT_FALSE(tb.t->FreqEdit(0)->Visible());
+}
+
+} // namespace
