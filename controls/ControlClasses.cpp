@@ -3,6 +3,9 @@
 #include "controls/LMyFFTDrawHpLp6dB.h"
 #include "controls/LMyFFTDrawPhase.h"
 #include "controls/LProgressBar.h"
+#include "controls/MyPEQ.h"
+#include "controls/MyPEQGain.h"
+#include "controls/MyPEQType8.h"
 
 namespace kv {
 
@@ -10,6 +13,9 @@ void RegisterControlClasses() {
     RegisterClass(LProgressBar::StaticClassInfo());
     RegisterClass(LMyFFTDrawHpLp6dB::StaticClassInfo());
     RegisterClass(LMyFFTDrawPhase::StaticClassInfo());
+    RegisterClass(TMyPEQType8::StaticClassInfo());
+    RegisterClass(TMyPEQGain::StaticClassInfo());
+    RegisterClass(TMyPEQ::StaticClassInfo());
 }
 
 } // namespace kv
