@@ -347,7 +347,7 @@ std::string TRoundControlPanel::Version() const {
     return "1.0.3.1";
 }
 
-void TRoundControlPanel::SetImages(TCustomImageList* v) {
+void TRoundControlPanel::SetImages(TTickImageList* v) {
     if (FImages)
         FImages->RemoveFreeNotification(this);
     FImages = v;
