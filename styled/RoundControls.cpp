@@ -6,7 +6,7 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QPainter>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 #include <QWidget>
 
 #include <algorithm>
@@ -50,6 +50,30 @@ public:
 private:
     std::function<void(bool)> FOnChange;
 };
+
+} // namespace
+
+// Typed text: letters in the edit's case, only digits when it takes numbers only.
+class TEditValidator : public QValidator {
+public:
+    TEditValidator(const TEmptyEdit* edit, QObject* parent) : QValidator(parent), FEdit(edit) {}
+    State validate(QString& input, int&) const override {
+        if (FEdit->CharCase() == TCharCase::ecUpperCase)
+            input = input.toUpper();
+        else if (FEdit->CharCase() == TCharCase::ecLowerCase)
+            input = input.toLower();
+        if (FEdit->NumbersOnly())
+            for (QChar c : input)
+                if (!c.isDigit())
+                    return Invalid;
+        return Acceptable;
+    }
+
+private:
+    const TEmptyEdit* FEdit;
+};
+
+namespace {
 
 QLineEdit* LineEdit(const TControl* c) {
     return static_cast<QLineEdit*>(c->Widget());
@@ -323,7 +347,7 @@ std::string TRoundControlPanel::Version() const {
     return "1.0.3.1";
 }
 
-void TRoundControlPanel::SetImages(TCustomImageList* v) {
+void TRoundControlPanel::SetImages(TTickImageList* v) {
     if (FImages)
         FImages->RemoveFreeNotification(this);
     FImages = v;
@@ -523,6 +547,9 @@ KV_REGISTER_CLASS(TEmptyEdit, TEdit, b) {
 TEmptyEdit::TEmptyEdit(TComponent* owner) : TEdit(owner) {
     // The old edit raised OnClick for a click in it.
     FClickOnMouseUp = true;
+    // Typed text follows CharCase and NumbersOnly.
+    QLineEdit* e = LineEdit(this);
+    e->setValidator(new TEditValidator(this, e));
     FHook = new TEnterLeaveHook([this](bool entered) { MouseEntered(entered); });
     FHook->setParent(FWidget);
     FWidget->installEventFilter(FHook);
@@ -559,11 +586,6 @@ void TEmptyEdit::SetCharCase(TCharCase v) {
 
 void TEmptyEdit::SetNumbersOnly(bool v) {
     FNumbersOnly = v;
-    QLineEdit* e = LineEdit(this);
-    if (v)
-        e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), e));
-    else
-        e->setValidator(nullptr);
 }
 
 void TEmptyEdit::SetTextHint(const std::string& v) {

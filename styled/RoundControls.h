@@ -17,9 +17,6 @@ class TPopupMenu;
 class TRoundControls;
 class TRoundControlPanel;
 
-// The pack's image list.
-using TCustomImageList = TTickImageList;
-
 enum class TControlPosition { cpLeftInControl, cpRightInControl, cpLeft, cpRight };
 std::vector<std::string> EnumIdents(TControlPosition);
 enum class TRoundControlState { csNormal, csHover, csDown };
@@ -154,8 +151,8 @@ public:
     // Published as "Controls" (the control tree's own Controls(i) stays the children).
     TRoundControls* RoundControls() const { return FRoundControls.get(); }
     void SetRoundControls(TRoundControls*) {}
-    TCustomImageList* Images() const { return FImages; }
-    void SetImages(TCustomImageList* v);
+    TTickImageList* Images() const { return FImages; }
+    void SetImages(TTickImageList* v);
     std::string Version() const;
     void SetVersion(const std::string&) {}
     TControlClickEvent OnControlClick;
@@ -184,7 +181,7 @@ private:
     int LayoutControls(TCanvas* canvas, int hitX, int* hitLeft = nullptr) const;
     void DrawControl(TCanvas& canvas, const TRoundControl* item, int x, int y) const;
     std::unique_ptr<TRoundControls> FRoundControls;
-    TCustomImageList* FImages = nullptr;
+    TTickImageList* FImages = nullptr;
     QObject* FLeaveFilter = nullptr;
 };
 

@@ -136,6 +136,17 @@ TEST(RoundEditTest, EventsCarryTheBoxWithTheInnerEditsArguments) {
     EXPECT_EQ(box->GetText(), "");
     press(Qt::Key_B, "b");
     EXPECT_EQ(box->GetText(), "b");
+    box->SetCharCase(TCharCase::ecUpperCase);
+    EXPECT_EQ(box->GetText(), "B");
+    press(Qt::Key_C, "c");
+    EXPECT_EQ(box->GetText(), "BC");
+    box->SetCharCase(TCharCase::ecNormal);
+    box->SetNumbersOnly(true);
+    box->SetText("1");
+    press(Qt::Key_D, "d");
+    press(Qt::Key_5, "5");
+    EXPECT_EQ(box->GetText(), "15");
+    box->SetNumbersOnly(false);
 
     TObject* mouseSender = nullptr;
     int mx = -1, my = -1, downs = 0;
