@@ -85,6 +85,7 @@ function(kv_test name)
   endif()
   if(A_THREADED)
     list(APPEND labels threaded)
+    set_property(GLOBAL APPEND PROPERTY KV_THREADED_TESTS ${name})
   endif()
   # The font library keeps caches for the life of the process; LeakSanitizer is told about them.
   if(EXISTS ${PROJECT_SOURCE_DIR}/tests/lsan.supp)
