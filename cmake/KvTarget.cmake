@@ -87,10 +87,14 @@ function(kv_test name)
     list(APPEND labels threaded)
     set_property(GLOBAL APPEND PROPERTY KV_THREADED_TESTS ${name})
   endif()
-  # The font library keeps caches for the life of the process; LeakSanitizer is told about them.
-  if(EXISTS ${PROJECT_SOURCE_DIR}/tests/lsan.supp)
-    list(APPEND env "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
-  endif()
+  # The font library keeps caches for the life of the process; LeakSanitizer is told about them
+  # (tests/lsan.supp when there is one, else the one beside the test doubles).
+  foreach(supp tests/lsan.supp tests/support/lsan.supp)
+    if(EXISTS ${PROJECT_SOURCE_DIR}/${supp})
+      list(APPEND env "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/${supp}")
+      break()
+    endif()
+  endforeach()
   set_property(GLOBAL APPEND PROPERTY KV_TESTS ${name})
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
