@@ -159,3 +159,17 @@ function(kv_forbid_links target)
     endif()
   endforeach()
 endfunction()
+
+# kv_executable(name SOURCES ... LIBS ...) : a program of the product (korvane-editor): its own folder's
+# headers and those of the libraries it links, nothing else.
+function(kv_executable name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  set(inc ${KV_INCLUDE_ROOT}/${name})
+  file(REMOVE_RECURSE ${inc})
+  kv_link_into(${inc} ${folder} ${CMAKE_CURRENT_SOURCE_DIR})
+  target_include_directories(${name} PRIVATE ${inc})
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  kv_settings(${name})
+endfunction()
