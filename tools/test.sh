@@ -27,7 +27,7 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_WITH_GUI=OFF -DK
       -DKV_SANITIZE=thread >/dev/null
 cmake --build build-tsan -j "$jobs" --target kv_threaded_tests
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-    ctest --test-dir build-tsan -L threaded -j "$jobs" --output-on-failure --no-label-summary --quiet
+    ctest --test-dir build-tsan -L threaded -j "$jobs" --output-on-failure --no-label-summary
 
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer: every test"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKV_WITH_BENCH=OFF \
