@@ -10,6 +10,21 @@ if(KV_SANITIZE)
   add_link_options(-fsanitize=${KV_SANITIZE})
 endif()
 
+# Extra compile options for the libraries only (not the test programs), e.g. -fsanitize=fuzzer-no-link
+# in the fuzz build, so that a fuzz program's coverage reaches into the code it tests.
+set(KV_LIBRARY_OPTIONS "" CACHE STRING "Compile and link options added to every kv_library target")
+
+# Every header a target may include comes through an include folder under the build tree that holds
+# symbolic links only: "#include "link/LCmd.h"" resolves only for targets that link the library owning
+# link/LCmd.h. Nobody sees the project root, so an undeclared dependency fails to compile.
+set(KV_INCLUDE_ROOT ${CMAKE_BINARY_DIR}/inc)
+
+function(kv_link_into dir rel source)
+  get_filename_component(parent ${dir}/${rel} DIRECTORY)
+  file(MAKE_DIRECTORY ${parent})
+  file(CREATE_LINK ${source} ${dir}/${rel} SYMBOLIC)
+endfunction()
+
 function(kv_settings target)
   target_compile_options(${target} PRIVATE ${KV_WARNINGS})
   if(DEFINED ENV{CI} OR KV_WERROR)
@@ -17,31 +32,144 @@ function(kv_settings target)
   endif()
 endfunction()
 
-# kv_library(name SOURCES ... LIBS ...)
+# kv_library(name SOURCES ... LIBS ... [HEADERS ...])
+# The folder (relative to the project root) comes from where it is called. Without HEADERS the whole
+# folder is visible to the library's users; with HEADERS only those (file names in the folder), for
+# folders that hold more than one library (link/: kv_proto and kv_link).
 function(kv_library name)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS;HEADERS" ${ARGN})
   add_library(${name} STATIC ${A_SOURCES})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  set(inc ${KV_INCLUDE_ROOT}/${name})
+  file(REMOVE_RECURSE ${inc})
+  if(A_HEADERS)
+    foreach(header IN LISTS A_HEADERS)
+      kv_link_into(${inc} ${folder}/${header} ${CMAKE_CURRENT_SOURCE_DIR}/${header})
+    endforeach()
+  else()
+    kv_link_into(${inc} ${folder} ${CMAKE_CURRENT_SOURCE_DIR})
+  endif()
+  target_include_directories(${name} PUBLIC ${inc})
   target_link_libraries(${name} PUBLIC ${A_LIBS})
+  if(KV_LIBRARY_OPTIONS)
+    target_compile_options(${name} PRIVATE ${KV_LIBRARY_OPTIONS})
+  endif()
+  set_target_properties(${name} PROPERTIES KV_FOLDER ${folder})
+  set_property(GLOBAL APPEND PROPERTY KV_LIBRARIES ${name})
   kv_settings(${name})
 endfunction()
 
-# kv_test(name SOURCES ... LIBS ... [GUI]) : one GoogleTest executable, registered with CTest.
+# Test programs, benchmarks and fuzz programs see tests/ (their fixtures, the simulated unit's headers)
+# besides what they link; still not the product folders.
+set(KV_TESTS_INCLUDE ${KV_INCLUDE_ROOT}/_tests)
+kv_link_into(${KV_TESTS_INCLUDE} tests ${PROJECT_SOURCE_DIR}/tests)
+
+function(kv_program_settings target)
+  target_include_directories(${target} PRIVATE ${KV_TESTS_INCLUDE})
+  kv_settings(${target})
+endfunction()
+
+# kv_test(name SOURCES ... LIBS ... [GUI] [THREADED]) : one GoogleTest executable, registered with CTest.
+# GUI: runs on the offscreen platform. THREADED: runs worker threads; the ThreadSanitizer build runs
+# exactly the tests with the "threaded" label.
 function(kv_test name)
-  cmake_parse_arguments(A "GUI" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "GUI;THREADED" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-  kv_settings(${name})
+  kv_program_settings(${name})
   set(labels nongui)
   set(env "KORVANE_LOOPBACK_ONLY=1")
   if(A_GUI)
     set(labels gui)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()
-  # A list would be split into separate properties; keep both variables in one ENVIRONMENT value.
-  string(REPLACE ";" "\\;" env "${env}")
+  if(A_THREADED)
+    list(APPEND labels threaded)
+    set_property(GLOBAL APPEND PROPERTY KV_THREADED_TESTS ${name})
+  endif()
+  # The font library keeps caches for the life of the process; LeakSanitizer is told about them
+  # (tests/lsan.supp when there is one, else the one beside the test doubles).
+  foreach(supp tests/lsan.supp tests/support/lsan.supp)
+    if(EXISTS ${PROJECT_SOURCE_DIR}/${supp})
+      list(APPEND env "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/${supp}")
+      break()
+    endif()
+  endforeach()
+  set_property(GLOBAL APPEND PROPERTY KV_TESTS ${name})
   include(GoogleTest)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}" ENVIRONMENT "${env}"
-                       TIMEOUT 300)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  # Lists do not survive gtest_discover_tests' PROPERTIES (every element becomes a property name or
+  # value of its own), so labels and environment are set by a file that CTest reads after the
+  # discovered tests, on the list the discovery left in <name>_TESTS.
+  set(props ${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake)
+  file(WRITE ${props} "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${labels}\" ENVIRONMENT \"${env}\")\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${props})
+endfunction()
+
+# Fails the configuration when `target` reaches any of the FORBID targets through its link libraries,
+# directly or through other targets. Keeps the layering honest: the protocol library never grows a
+# dependency on the network, the system layer or the GUI.
+function(kv_collect_links target out)
+  set(seen ${${out}})
+  foreach(prop LINK_LIBRARIES INTERFACE_LINK_LIBRARIES)
+    get_target_property(type ${target} TYPE)
+    if(prop STREQUAL "LINK_LIBRARIES" AND type STREQUAL "INTERFACE_LIBRARY")
+      continue()
+    endif()
+    get_target_property(libs ${target} ${prop})
+    if(NOT libs)
+      continue()
+    endif()
+    foreach(lib IN LISTS libs)
+      # $<LINK_ONLY:x> wraps private dependencies of static libraries; other expressions do not name
+      # our targets.
+      string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" lib "${lib}")
+      if(lib MATCHES "^\\$<" OR NOT TARGET ${lib})
+        continue()
+      endif()
+      get_target_property(aliased ${lib} ALIASED_TARGET)
+      if(aliased)
+        set(lib ${aliased})
+      endif()
+      if(NOT lib IN_LIST seen)
+        list(APPEND seen ${lib})
+        kv_collect_links(${lib} seen)
+      endif()
+    endforeach()
+  endforeach()
+  set(${out} ${seen} PARENT_SCOPE)
+endfunction()
+
+function(kv_forbid_links target)
+  cmake_parse_arguments(A "" "" "FORBID" ${ARGN})
+  if(NOT TARGET ${target})
+    return()
+  endif()
+  set(reached "")
+  kv_collect_links(${target} reached)
+  foreach(bad IN LISTS A_FORBID)
+    if(TARGET ${bad})
+      get_target_property(aliased ${bad} ALIASED_TARGET)
+      if(aliased)
+        set(bad ${aliased})
+      endif()
+    endif()
+    if(bad IN_LIST reached)
+      message(FATAL_ERROR "${target} must not link ${bad} (it links: ${reached})")
+    endif()
+  endforeach()
+endfunction()
+
+# kv_executable(name SOURCES ... LIBS ...) : a program of the product (korvane-editor): its own folder's
+# headers and those of the libraries it links, nothing else.
+function(kv_executable name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  set(inc ${KV_INCLUDE_ROOT}/${name})
+  file(REMOVE_RECURSE ${inc})
+  kv_link_into(${inc} ${folder} ${CMAKE_CURRENT_SOURCE_DIR})
+  target_include_directories(${name} PRIVATE ${inc})
+  target_link_libraries(${name} PRIVATE ${A_LIBS})
+  kv_settings(${name})
 endfunction()

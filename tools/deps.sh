@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Installs what building and testing the editor needs on Debian 12, only when something is missing.
+# Installs what building and testing the editor needs on Debian 12, only what is missing: the package
+# index is updated only when something must be installed. Real package names only (dpkg-query does not
+# see virtual ones as installed, so a virtual name would force an install on every run).
+#   bash tools/deps.sh          the build, the tests and the benchmarks
+#   bash tools/deps.sh --fuzz   and clang for the fuzz programs (tools/fuzz.sh)
 set -euo pipefail
 
-packages=(cmake ninja-build ccache g++ pkg-config
-          qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev
-          libgtest-dev libgmock-dev googletest libbenchmark-dev
-          zlib1g-dev libpng-dev libjpeg-dev
-          fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei
-          locales xvfb)
+packages=(cmake ninja-build ccache g++
+          qt6-base-dev qt6-base-dev-tools          # Qt Core, Network, Gui, Widgets; moc and rcc
+          libgtest-dev libgmock-dev libbenchmark-dev
+          zlib1g-dev libpng-dev libjpeg-dev          # the picture codecs
+          fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei # the font substitution table
+          locales)                                    # the comma-decimal locale of the number tests
+[ "${1:-}" = "--fuzz" ] && packages+=(clang)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -9,7 +9,7 @@
 // - Every entry point sets the calling thread's last error (LastError(), also exported as
 //   "GetLastError") when it fails.
 // - Device discovery reads <root>/sys/class/hidraw without opening any device; device paths are
-//   "<root>/dev/hidrawN". <root> is "/" unless SetHidRoot chose another (tests, see HidFake.h).
+//   "<root>/dev/hidrawN". <root> is "/" unless SetHidRoot chose another (tests/support/HidFake.h).
 // - Device identity: SP_DEVINFO_DATA::DevInst is an instance number that stays the same while a device
 //   node stays plugged in, and is new after it was replugged.
 // - Report lengths in HIDP_CAPS count the report ID byte. Reads from a device without numbered reports

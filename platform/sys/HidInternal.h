@@ -4,12 +4,12 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/sys/HidApi.h"
 #include "platform/sys/HidDescriptor.h"
-#include "platform/sys/HidFake.h"
 #include "platform/sys/Modules.h"
 
 namespace kv::sys::hid {
@@ -68,6 +68,22 @@ std::vector<ModuleExport> Kernel32ModuleExports();
 // UTF-8 to UTF-16 and back (invalid sequences become U+FFFD).
 std::u16string ToUtf16(const std::string& text);
 std::string FromUtf16(const std::u16string& text);
+
+// Stand-ins for device nodes, consulted before the file system when one is set (the tests' fake devices:
+// a socket behind a placeholder file). Set once, before any device is opened, and never unset.
+class NodeSource {
+public:
+    struct Opened {
+        int fd = -1;   // for reports: a descriptor the file takes over; -1 for a query-only open
+        int error = 0; // errno value when the node may not be opened
+    };
+    virtual ~NodeSource() = default;
+    // std::nullopt: `path` is not a stand-in.
+    virtual std::optional<Opened> Open(const std::string& path, bool forReports) = 0;
+    // What makes the stand-in the same device (NodeIdentity); std::nullopt: not a stand-in.
+    virtual std::optional<std::string> Identity(const std::string& path) = 0;
+};
+void SetNodeSource(NodeSource* source);
 
 // Called by SetHidRoot: the notification follows the new root.
 void RootChanged();

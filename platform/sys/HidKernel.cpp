@@ -1,5 +1,5 @@
 // Kernel services for HID devices: opening device nodes, reports in and out, overlapped reads that
-// complete inside an alertable sleep, and fake nodes for tests.
+// complete inside an alertable sleep, and the seam for stand-in nodes in tests.
 
 #include <algorithm>
 #include <atomic>
@@ -99,27 +99,9 @@ namespace kv::sys::hid {
 
 namespace {
 
-// ---- fake nodes ----------------------------------------------------------------------------------------
+// ---- stand-in nodes -----------------------------------------------------------------------------------
 
-struct FakeNode {
-    int fd = -1;
-    FakeNodeAccess access = FakeNodeAccess::ReadWrite;
-    std::uint64_t generation = 0;
-};
-
-std::mutex fakeMutex;
-std::map<std::string, FakeNode>& Fakes() {
-    static auto* fakes = new std::map<std::string, FakeNode>;
-    return *fakes;
-}
-std::uint64_t fakeGeneration = 0;
-
-void CloseFakeFd(int fd) {
-    if (fd < 0)
-        return;
-    shutdown(fd, SHUT_RDWR); // every open handle on it sees the device gone
-    close(fd);
-}
+std::atomic<NodeSource*> nodeSource{nullptr};
 
 // ---- open files ----------------------------------------------------------------------------------------
 
@@ -162,26 +144,19 @@ HANDLE Open(const std::string& path, DWORD access, DWORD flags) {
     (void)flags; // every handle takes overlapped and synchronous requests alike
     auto file = std::make_shared<FileObject>();
     const bool wantRead = (access & GENERIC_READ) != 0, wantWrite = (access & GENERIC_WRITE) != 0;
-    bool fake = false;
-    {
-        std::lock_guard lock(fakeMutex);
-        auto it = Fakes().find(path);
-        if (it != Fakes().end()) {
-            fake = true;
-            const FakeNode& node = it->second;
-            if (node.access == FakeNodeAccess::None)
-                return Fail(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
-            if (wantRead || wantWrite) {
-                if (node.access != FakeNodeAccess::ReadWrite || node.fd < 0)
-                    return Fail(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
-                file->fd = fcntl(node.fd, F_DUPFD_CLOEXEC, 0);
-                if (file->fd < 0)
-                    return Fail(ErrnoToError(errno)), INVALID_HANDLE_VALUE;
+    bool standIn = false;
+    if (NodeSource* source = nodeSource.load()) {
+        if (auto opened = source->Open(path, wantRead || wantWrite)) {
+            standIn = true;
+            if (opened->error != 0)
+                return Fail(ErrnoToError(opened->error)), INVALID_HANDLE_VALUE;
+            if (opened->fd >= 0) {
+                file->fd = opened->fd;
                 file->socket = true;
             }
         }
     }
-    if (!fake) {
+    if (!standIn) {
         int mode = O_PATH;
         if (wantRead || wantWrite)
             mode = (wantRead && wantWrite ? O_RDWR : wantRead ? O_RDONLY : O_WRONLY) | O_NONBLOCK | O_NOCTTY;
@@ -395,13 +370,9 @@ void FlushInput(FileObject& file) {
 }
 
 std::string NodeIdentity(const std::string& devPath) {
-    {
-        std::lock_guard lock(fakeMutex);
-        auto it = Fakes().find(devPath);
-        if (it != Fakes().end())
-            return "fake#" + std::to_string(it->second.generation) + '#' +
-                   (it->second.access == FakeNodeAccess::ReadWrite && it->second.fd >= 0 ? "rw" : "-");
-    }
+    if (NodeSource* source = nodeSource.load())
+        if (auto identity = source->Identity(devPath))
+            return *identity;
     struct stat st {};
     if (lstat(devPath.c_str(), &st) != 0)
         return {};
@@ -409,49 +380,15 @@ std::string NodeIdentity(const std::string& devPath) {
     return std::to_string(st.st_ino) + '|' + std::to_string(st.st_rdev) + '|' + (rw ? "rw" : "-");
 }
 
+void SetNodeSource(NodeSource* source) {
+    nodeSource.store(source);
+}
+
 } // namespace kv::sys::hid
 
 namespace kv::sys {
 
 using hid::LookupFile;
-
-void RegisterFakeNode(const std::string& path, int fd, FakeNodeAccess access) {
-    {
-        std::lock_guard lock(hid::fakeMutex);
-        auto& node = hid::Fakes()[path];
-        if (node.fd >= 0 && node.fd != fd)
-            hid::CloseFakeFd(node.fd);
-        node.fd = fd;
-        node.access = access;
-        node.generation = ++hid::fakeGeneration;
-    }
-    const int placeholder = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (placeholder >= 0)
-        close(placeholder);
-}
-
-void UnregisterFakeNode(const std::string& path) {
-    unlink(path.c_str());
-    std::lock_guard lock(hid::fakeMutex);
-    auto it = hid::Fakes().find(path);
-    if (it == hid::Fakes().end())
-        return;
-    hid::CloseFakeFd(it->second.fd);
-    hid::Fakes().erase(it);
-}
-
-bool SetFakeNodeAccess(const std::string& path, FakeNodeAccess access) {
-    {
-        std::lock_guard lock(hid::fakeMutex);
-        auto it = hid::Fakes().find(path);
-        if (it == hid::Fakes().end())
-            return false;
-        it->second.access = access;
-    }
-    // A change of permissions on the node, as when the session gets its access: watchers see it.
-    chmod(path.c_str(), access == FakeNodeAccess::ReadWrite ? 0660 : 0600);
-    return true;
-}
 
 HANDLE CreateFileA(const char* path, DWORD access, DWORD share, void* security, DWORD disposition,
                    DWORD flags, HANDLE templateFile) {

@@ -16,7 +16,7 @@
 #include "hid/HidControllerClass.h"
 #include "hid/Setupapi.h"
 #include "platform/sys/HidApi.h"
-#include "platform/sys/HidFake.h"
+#include "tests/support/HidFake.h"
 #include "platform/sys/Modules.h"
 #include "tests/support/GuiThread.h"
 #include "tests/support/TempFiles.h"

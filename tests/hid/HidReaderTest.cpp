@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/sys/VirtualClock.h"
+#include "tests/support/VirtualClock.h"
 #include "tests/hid/HidFixture.h"
 
 namespace {

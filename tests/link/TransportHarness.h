@@ -14,7 +14,7 @@
 #include "link/LComm.h"
 #include "link/LNet.h"
 #include "link/LUsb.h"
-#include "platform/sys/VirtualClock.h"
+#include "tests/support/VirtualClock.h"
 #include "tests/link/TransportFixtures.h"
 
 class TransportHarness {

@@ -2,7 +2,7 @@
 // wheel, auto-completion, state colours and the values list.
 
 #include "panels/PkComboBox.h"
-#include "platform/sys/VirtualClock.h"
+#include "tests/support/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

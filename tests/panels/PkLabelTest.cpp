@@ -1,7 +1,7 @@
 // The pack's label: angles, auto-size, text styles, blinking and curved text.
 
 #include "panels/PkLabel.h"
-#include "platform/sys/VirtualClock.h"
+#include "tests/support/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "panels/PkComboBox.h"
 #include "panels/PkCommon.h"
 #include "panels/PkPanel.h"
-#include "platform/sys/VirtualClock.h"
+#include "tests/support/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "styled/StProgressBar.h"
 
 #include "platform/gui/Forms.h"
-#include "platform/sys/VirtualClock.h"
+#include "tests/support/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "platform/gui/Forms.h"
 #include "platform/gui/LayeredWindow.h"
-#include "platform/sys/VirtualClock.h"
+#include "tests/support/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "styled/StDragHint.h"
 
 #include "platform/gui/Forms.h"
-#include "platform/sys/VirtualClock.h"
+#include "tests/support/VirtualClock.h"
 
 #include <gtest/gtest.h>
 

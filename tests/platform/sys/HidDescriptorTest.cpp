@@ -4,7 +4,7 @@
 #include <random>
 
 #include "platform/sys/HidDescriptor.h"
-#include "platform/sys/HidFake.h"
+#include "tests/support/HidFake.h"
 
 using namespace kv::sys;
 using Bytes = std::vector<std::uint8_t>;

@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "platform/sys/HidApi.h"
-#include "platform/sys/HidFake.h"
+#include "tests/support/HidFake.h"
 #include "platform/sys/Messages.h"
 #include "platform/sys/Modules.h"
 #include "tests/platform/sys/SysTestApp.h"

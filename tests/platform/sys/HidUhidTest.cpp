@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "platform/sys/HidApi.h"
-#include "platform/sys/HidFake.h"
+#include "tests/support/HidFake.h"
 #include "platform/sys/Modules.h"
 
 using namespace kv::sys;

@@ -13,7 +13,7 @@
 
 #include "platform/sys/Scheduler.h"
 #include "platform/sys/Thread.h"
-#include "platform/sys/VirtualClock.h"
+#include "tests/support/VirtualClock.h"
 #include "tests/platform/sys/SysTestApp.h"
 
 TEST(Wait, EventsResetWhenReportedAndLowestIndexWins) {

@@ -1,4 +1,4 @@
-#include "platform/sys/VirtualClock.h"
+#include "tests/support/VirtualClock.h"
 
 #include <QCoreApplication>
 

@@ -1,10 +1,20 @@
 // Fake HID devices under a fake root: the sysfs entries a kernel makes for a USB HID device, and a node
-// backed by a socket.
+// backed by a socket. The registry of such nodes stands in for the device nodes through the HID layer's
+// node-source seam; the product has no fake of its own.
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <mutex>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
+
+#include "tests/support/HidFake.h"
 
 #include "platform/sys/HidInternal.h"
 
@@ -37,7 +47,108 @@ fs::path UsbDir(int number) {
     return fs::path(hid::JoinRoot("/sys/devices/fake")) / usb / (std::to_string(number + 1) + "-1");
 }
 
+struct FakeNode {
+    int fd = -1;
+    FakeNodeAccess access = FakeNodeAccess::ReadWrite;
+    std::uint64_t generation = 0;
+};
+
+void CloseFakeFd(int fd) {
+    if (fd < 0)
+        return;
+    shutdown(fd, SHUT_RDWR); // every open handle on it sees the device gone
+    close(fd);
+}
+
+class FakeNodes final : public hid::NodeSource {
+public:
+    std::optional<Opened> Open(const std::string& path, bool forReports) override {
+        std::lock_guard lock(mutex);
+        auto it = nodes.find(path);
+        if (it == nodes.end())
+            return std::nullopt;
+        const FakeNode& node = it->second;
+        Opened opened;
+        if (node.access == FakeNodeAccess::None)
+            opened.error = EACCES;
+        else if (forReports) {
+            if (node.access != FakeNodeAccess::ReadWrite || node.fd < 0)
+                opened.error = EACCES;
+            else {
+                opened.fd = fcntl(node.fd, F_DUPFD_CLOEXEC, 0);
+                if (opened.fd < 0)
+                    opened.error = errno;
+            }
+        }
+        return opened;
+    }
+
+    std::optional<std::string> Identity(const std::string& path) override {
+        std::lock_guard lock(mutex);
+        auto it = nodes.find(path);
+        if (it == nodes.end())
+            return std::nullopt;
+        return "fake#" + std::to_string(it->second.generation) + '#' +
+               (it->second.access == FakeNodeAccess::ReadWrite && it->second.fd >= 0 ? "rw" : "-");
+    }
+
+    std::mutex mutex;
+    std::map<std::string, FakeNode> nodes;
+    std::uint64_t generation = 0;
+};
+
+// Lives as long as the process: the layer may consult it from any thread until exit.
+FakeNodes& Nodes() {
+    static auto* fakes = [] {
+        auto* created = new FakeNodes;
+        hid::SetNodeSource(created);
+        return created;
+    }();
+    return *fakes;
+}
+
 } // namespace
+
+void RegisterFakeNode(const std::string& path, int fd, FakeNodeAccess access) {
+    {
+        FakeNodes& fakes = Nodes();
+        std::lock_guard lock(fakes.mutex);
+        auto& node = fakes.nodes[path];
+        if (node.fd >= 0 && node.fd != fd)
+            CloseFakeFd(node.fd);
+        node.fd = fd;
+        node.access = access;
+        node.generation = ++fakes.generation;
+    }
+    const int placeholder = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (placeholder >= 0)
+        close(placeholder);
+}
+
+void UnregisterFakeNode(const std::string& path) {
+    unlink(path.c_str());
+    FakeNodes& fakes = Nodes();
+    std::lock_guard lock(fakes.mutex);
+    auto it = fakes.nodes.find(path);
+    if (it == fakes.nodes.end())
+        return;
+    CloseFakeFd(it->second.fd);
+    fakes.nodes.erase(it);
+}
+
+bool SetFakeNodeAccess(const std::string& path, FakeNodeAccess access) {
+    {
+        FakeNodes& fakes = Nodes();
+        std::lock_guard lock(fakes.mutex);
+        auto it = fakes.nodes.find(path);
+        if (it == fakes.nodes.end())
+            return false;
+        it->second.access = access;
+    }
+    // A change of permissions on the node, as when the session gets its access: watchers see it.
+    chmod(path.c_str(), access == FakeNodeAccess::ReadWrite ? 0660 : 0600);
+    return true;
+}
 
 bool AddFakeHidDevice(const FakeHidDevice& device, int fd) {
     const std::string name = "hidraw" + std::to_string(device.number);

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer programs with clang (the tested libraries instrumented too) and runs each one for
+# a while, from its seeds in tests/fuzz/seeds/<program>/ when there are any. New inputs go to
+# build-fuzz/corpus/<program>/, crashes to build-fuzz/crashes/.
+#   bash tools/fuzz.sh                    every program, 60 s each
+#   bash tools/fuzz.sh fuzz_unit_file 600 one program, 600 s
+# Programs: fuzz_unit_file (unit files), fuzz_reply (received frames into the model), fuzz_assembler
+# (byte streams cut into frames), fuzz_report_descriptor (HID report descriptors).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/deps.sh --fuzz
+export KORVANE_LOOPBACK_ONLY=1
+programs=(fuzz_unit_file fuzz_reply fuzz_assembler fuzz_report_descriptor)
+[ -n "${1:-}" ] && programs=("$1")
+seconds=${2:-60}
+
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_FUZZ=ON \
+    -DKV_WITH_GUI=OFF -DKV_WITH_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j "${JOBS:-$(nproc)}" --target "${programs[@]}"
+
+mkdir -p build-fuzz/crashes
+for p in "${programs[@]}"; do
+    corpus=build-fuzz/corpus/$p
+    mkdir -p "$corpus"
+    seeds=()
+    [ -d "tests/fuzz/seeds/$p" ] && seeds=("tests/fuzz/seeds/$p")
+    # A unit file is 14,514 bytes; libFuzzer's default length limit would never reach its parser.
+    max_len=4096
+    [ "$p" = fuzz_unit_file ] && max_len=16384
+    echo "== $p: ${seconds} s, -max_len=$max_len"
+    "build-fuzz/tests/fuzz/$p" "$corpus" "${seeds[@]}" -max_len="$max_len" -max_total_time="$seconds" \
+        -artifact_prefix=build-fuzz/crashes/ -print_final_stats=1
+done
