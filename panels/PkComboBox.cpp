@@ -64,7 +64,9 @@ template <class T> bool Differs(T& field, T value) {
 // Draws the items of an owner-drawn list through the combo box's OnDrawItem on the pack's canvas.
 class TOwnerDrawDelegate : public QStyledItemDelegate {
 public:
-    explicit TOwnerDrawDelegate(TPkCustomComboBox* combo) : FCombo(combo) {}
+    // The Qt combo box does not own its delegate: the parent frees it.
+    TOwnerDrawDelegate(TPkCustomComboBox* combo, QObject* parent)
+        : QStyledItemDelegate(parent), FCombo(combo) {}
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         const QRect r = option.rect;
@@ -210,7 +212,7 @@ TPkCustomComboBox::TPkCustomComboBox(TComponent* owner)
     QObject::disconnect(cb, QOverload<int>::of(&QComboBox::activated), nullptr, nullptr);
     QObject::connect(cb, QOverload<int>::of(&QComboBox::activated), cb,
                      [this](int index) { UserPick(index); });
-    cb->setItemDelegate(new TOwnerDrawDelegate(this));
+    cb->setItemDelegate(new TOwnerDrawDelegate(this, cb));
     // The list's window closing is the close-up: a close without a pick cancels the selection end.
     FPopupWatch = std::make_unique<TPkHideWatch>(cb->view()->window(), [this] { ListClosed(); });
     FWatch = std::make_unique<TPkMouseWatch>(

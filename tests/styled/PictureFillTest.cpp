@@ -33,8 +33,10 @@ std::string Str(const std::vector<std::uint8_t>& v) {
     return std::string(v.begin(), v.end());
 }
 
+// One folder per test process: test processes run side by side.
 std::string TempPath(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / ("kv_styled_" + name)).string();
+    static const kvtest::TempDir dir;
+    return dir / name;
 }
 
 TEST(GdipPicture, LayoutBytesMeasuredOnlyWhenAsked) {
