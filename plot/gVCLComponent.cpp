@@ -1,0 +1,407 @@
+#include "plot/gVCLComponent.h"
+
+#include "plot/gPropText.h"
+
+#include "platform/core/FileIO.h"
+#include "platform/core/Numbers.h"
+#include "platform/sys/Scheduler.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdlib>
+
+namespace kv {
+
+KV_REGISTER_CLASS(TgVCLComponent, TgComponent, b) {}
+KV_REGISTER_CLASS(TgCustomComponent, TgVCLComponent, b) {}
+
+namespace {
+std::string gMachineThemeConfig, gUserThemeConfig;
+
+std::string MachineThemeConfig() {
+    return gMachineThemeConfig.empty() ? std::string("/etc/xdg/korvane/themes.conf") : gMachineThemeConfig;
+}
+
+std::string UserThemeConfig() {
+    if (!gUserThemeConfig.empty())
+        return gUserThemeConfig;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+        return std::string(xdg) + "/korvane/themes.conf";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::string(home) + "/.config/korvane/themes.conf";
+    return {};
+}
+
+// "Name = value" lines of a configuration file; a missing file or key counts as empty.
+std::string ConfigValue(const std::string& file, std::string_view key) {
+    if (file.empty())
+        return {};
+    auto bytes = ReadFileBytes(file, 1 << 20);
+    if (!bytes)
+        return {};
+    TStringList lines;
+    lines.SetText(*bytes);
+    std::string value;
+    return gExtractPropertyValue(key, value, lines) ? value : std::string();
+}
+
+std::string ThemeFolder(std::string_view key) {
+    std::string machine = ConfigValue(MachineThemeConfig(), key);
+    std::string user = ConfigValue(UserThemeConfig(), key);
+    std::string path = user.empty() ? machine : user;
+    if (!path.empty() && path.back() != '/')
+        path += '/';
+    return path;
+}
+} // namespace
+
+void TgVCLComponent::SetThemeConfigFiles(const std::string& machineFile, const std::string& userFile) {
+    gMachineThemeConfig = machineFile;
+    gUserThemeConfig = userFile;
+}
+
+TgVCLComponent::TgVCLComponent(TComponent* owner) : TgComponent(owner) {}
+
+TgVCLComponent::~TgVCLComponent() {
+    Destroying();
+    TimerStop();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Lock and timer
+
+void TgVCLComponent::Lock() {
+    if (!IsDestroying())
+        FDataCriticalSection.lock();
+}
+
+void TgVCLComponent::Unlock() {
+    if (!IsDestroying())
+        FDataCriticalSection.unlock();
+}
+
+void TgVCLComponent::TimerStart(int initialDelay, int interval) {
+    if (FTimerID != 0)
+        return;
+    FTimerInterval = interval;
+    int first = 0;
+    if (initialDelay != 0) {
+        first = initialDelay;
+        FTimerFirstMessage = true;
+    } else if (interval != 0) {
+        first = interval;
+        FTimerFirstMessage = false;
+    } else {
+        return;
+    }
+    FTimer = std::make_unique<TTimer>(TgUpdateObject::Scheduler());
+    FTimer->SetEnabled(false);
+    FTimer->SetInterval(static_cast<uint32_t>(first));
+    FTimer->OnTimer = [this] { TimerMessage(); };
+    FTimer->SetEnabled(true);
+    FTimerID = 1;
+}
+
+void TgVCLComponent::TimerStop() {
+    if (FTimerID == 0)
+        return;
+    FTimer.reset();
+    FTimerID = 0;
+}
+
+void TgVCLComponent::TimerMessage() {
+    if (FTimerFirstMessage) {
+        FTimerFirstMessage = false;
+        // An interval of 0 after the first message leaves the timer at its initial delay.
+        if (FTimerInterval > 0)
+            FTimer->SetInterval(static_cast<uint32_t>(FTimerInterval));
+    }
+    if (OnInternalTimer)
+        OnInternalTimer(this);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Geometry and background
+
+void TgVCLComponent::SetBounds(int left, int top, int width, int height) {
+    if (left == Left() && top == Top() && width == Width() && height == Height())
+        return;
+    TgComponent::SetBounds(left, top, width, height);
+    RequestTransparentCapture();
+    if (width > 0 && height > 0)
+        GetBackGroundBitmap()->SetSize(width, height);
+    BackGroundChange();
+}
+
+void TgVCLComponent::RepaintAll() {
+    TgComponent::RepaintAll();
+    RequestTransparentCapture();
+}
+
+void TgVCLComponent::SetTransparent(bool v) {
+    if (v == Transparent())
+        return;
+    // The layer composes the parent under a transparent control, so no capture of the screen is kept.
+    TgComponent::SetTransparent(v);
+    if (v)
+        RequestTransparentCapture();
+    BackGroundChange();
+}
+
+void TgVCLComponent::RequestTransparentCapture() {
+    if (!Transparent() || FNeedsTransparentCapture)
+        return;
+    FNeedsTransparentCapture = true;
+    BackGroundChange();
+}
+
+void TgVCLComponent::PaintBackGround(TCanvas& canvas, TColor color) {
+    if (FPaintDCTransparent)
+        return;
+    if (!Transparent()) {
+        TgComponent::PaintBackGround(canvas, color);
+        return;
+    }
+    // Transparent: the parent shows wherever the control's own drawing leaves the image clear.
+    FNeedsTransparentCapture = false;
+    FBackGroundChanged = false;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Input
+
+void TgVCLComponent::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    try {
+        TgComponent::MouseDown(button, shift, x, y);
+    } catch (const std::exception&) {
+    }
+}
+
+void TgVCLComponent::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    try {
+        TgComponent::MouseUp(button, shift, x, y);
+    } catch (const std::exception&) {
+    }
+}
+
+void TgVCLComponent::DblClick() {
+    try {
+        TgComponent::DblClick();
+    } catch (const std::exception&) {
+    }
+}
+
+bool TgVCLComponent::DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) {
+    // The hook alone decides; the framework's own wheel handling and event do not run.
+    try {
+        gMouseWheel(wheelDelta, shift, mousePos);
+    } catch (const std::exception&) {
+    }
+    return true;
+}
+
+void TgVCLComponent::DoEnter() {
+    FUserGenerated = true;
+    try {
+        gGotFocus();
+    } catch (...) {
+        FUserGenerated = false;
+        throw;
+    }
+    FUserGenerated = false;
+    TgComponent::DoEnter();
+}
+
+void TgVCLComponent::DoExit() {
+    FUserGenerated = true;
+    gLostFocus(); // swallows its own errors
+    FUserGenerated = false;
+    TgComponent::DoExit();
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Data-item values
+
+bool TgVCLComponent::OPCNewDataSpecial(const std::string&, std::string&) {
+    return false;
+}
+
+void TgVCLComponent::NewOPCData(int index, const std::string& propertyName, std::string data,
+                                bool qualityGood) {
+    if (propertyName.empty())
+        return;
+    if (OnBeforeNewOPCData)
+        OnBeforeNewOPCData(this, index, data);
+    FOPCIncomingActive = true;
+    try {
+        if (qualityGood && !OPCNewDataSpecial(propertyName, data))
+            SetPropertyFromVariant(*this, "", data, propertyName);
+    } catch (...) {
+        FOPCIncomingActive = false;
+        throw;
+    }
+    FOPCIncomingActive = false;
+    if (OnNewOPCData)
+        OnNewOPCData(this, index);
+}
+
+bool TgVCLComponent::OPCPropertyChanged(const std::string& propertyName, const std::string& value) {
+    if (FOPCIncomingActive) {
+        FOPCIncomingActive = false;
+        return false;
+    }
+    return OnOPCWriteItems ? OnOPCWriteItems(propertyName, value) : false;
+}
+
+namespace {
+void SetFromText(TObject& object, const TPropInfo& p, std::string text) {
+    switch (p.Kind) {
+    case TTypeKind::tkEnumeration: {
+        if (SameText(text, "True"))
+            text = "1";
+        else if (SameText(text, "False"))
+            text = "0";
+        if (p.EnumNames.size() == 2 && text != "0")
+            text = "1";
+        gSetPropertyText(object, p.Name, text, gLocaleDecimalSeparator());
+        break;
+    }
+    case TTypeKind::tkInteger:
+    case TTypeKind::tkChar:
+    case TTypeKind::tkSet:
+    case TTypeKind::tkFloat:
+    case TTypeKind::tkString:
+        if (p.Kind == TTypeKind::tkString)
+            p.SetStr(object, text); // strings as they are, without the "#13" markers of the files
+        else
+            gSetPropertyText(object, p.Name, text, gLocaleDecimalSeparator());
+        break;
+    default:
+        break;
+    }
+}
+} // namespace
+
+void SetPropertyFromVariant(TObject& object, const std::string& prefix, const std::string& value,
+                            const std::string& propertyName) {
+    for (const auto& sp : object.ClassInfo().Props()) {
+        const TPropInfo& p = *sp;
+        if (!p.Writable())
+            continue;
+        std::string full = prefix.empty() ? p.Name : prefix + "." + p.Name;
+        if (p.Kind == TTypeKind::tkClass) {
+            if (!p.IsReference)
+                if (TPersistent* sub = p.GetObject(object))
+                    SetPropertyFromVariant(*sub, full, value, propertyName);
+            continue;
+        }
+        if (SameText(full, propertyName))
+            SetFromText(object, p, value);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Themes
+
+void TgVCLComponent::LoadThemes() {
+    FThemeCategoryList.clear();
+    std::string vendorFolder = ThemeFolder("Tarvek Defined Theme Path");
+    std::string userFolder = ThemeFolder("User Defined Theme Path");
+    const std::string vendorFile = vendorFolder + ClassName() + ".xml";
+    const std::string userFile = userFolder + ClassName() + "User.xml";
+    for (const auto& [file, user] : {std::pair{vendorFile, false}, std::pair{userFile, true}}) {
+        if (!QFileInfo(QString::fromStdString(file)).isFile())
+            continue;
+        TgXMLMemoryStream stream;
+        stream.LoadFromFile(file);
+        std::string text(stream.Data().begin(), stream.Data().end());
+        LoadThemeText(text, user);
+    }
+}
+
+void TgVCLComponent::LoadThemeText(const std::string& text, bool user) {
+    TgXMLMemoryStream s;
+    s.LoadFromBytes(text);
+    auto expect = [&](std::string_view piece) {
+        if (s.GetNextPiece() != piece)
+            throw EKvError("Error Loading Scheme. XML File Malformed");
+    };
+    s.GotoElementStart("SchemeTypes");
+    while (s.PeekNextPiece() == "SchemeType") {
+        s.GotoElementStart("SchemeType");
+        std::string categoryName;
+        s.GetElement("Name", categoryName);
+        Category* category = nullptr;
+        for (auto& c : FThemeCategoryList)
+            if (SameText(c.name, categoryName)) {
+                category = &c;
+                break;
+            }
+        if (!category) {
+            FThemeCategoryList.push_back({categoryName, {}});
+            category = &FThemeCategoryList.back();
+        }
+        while (s.PeekNextPiece() == "Scheme") {
+            s.GotoElementStart("Scheme");
+            Scheme scheme;
+            s.GetElement("Name", scheme.name);
+            scheme.user = user;
+            if (user)
+                scheme.lines = std::make_unique<TgUserSchemeList>();
+            else
+                scheme.lines = std::make_unique<TgTarvekSchemeList>();
+            s.GotoElementStart("Properties");
+            for (std::string piece = s.PeekNextPiece(); piece != "/Properties"; piece = s.PeekNextPiece()) {
+                std::string name = s.GetNextPiece();
+                std::string value = s.GetElementValue();
+                s.GetNameElementStop();
+                if (!name.empty())
+                    scheme.lines->Add(name + " = " + value);
+            }
+            category->schemes.push_back(std::move(scheme));
+            expect("/Properties");
+            expect("/Scheme");
+        }
+        expect("/SchemeType");
+    }
+    expect("/SchemeTypes");
+}
+
+const std::string& TgVCLComponent::GetThemeCategoryName(int categoryIndex) const {
+    return FThemeCategoryList.at(static_cast<std::size_t>(categoryIndex)).name;
+}
+
+int TgVCLComponent::GetThemeCategorySchemeCount(int categoryIndex) const {
+    return static_cast<int>(FThemeCategoryList.at(static_cast<std::size_t>(categoryIndex)).schemes.size());
+}
+
+const std::string& TgVCLComponent::GetThemeCategorySchemeName(int categoryIndex, int schemeIndex) const {
+    return FThemeCategoryList.at(static_cast<std::size_t>(categoryIndex))
+        .schemes.at(static_cast<std::size_t>(schemeIndex))
+        .name;
+}
+
+bool TgVCLComponent::GetThemeCategorySchemeIsUser(int categoryIndex, int schemeIndex) const {
+    return FThemeCategoryList.at(static_cast<std::size_t>(categoryIndex))
+        .schemes.at(static_cast<std::size_t>(schemeIndex))
+        .user;
+}
+
+void TgVCLComponent::ApplyScheme(int categoryIndex, int schemeIndex) {
+    const TStringList& lines = *FThemeCategoryList.at(static_cast<std::size_t>(categoryIndex))
+                                    .schemes.at(static_cast<std::size_t>(schemeIndex))
+                                    .lines;
+    for (int i = 0; i < lines.Count(); ++i) {
+        const std::string& line = lines[i];
+        auto eq = line.find('=');
+        if (eq == std::string::npos)
+            continue;
+        std::string name = gTrimText(std::string_view(line).substr(0, eq));
+        std::string value = eq + 2 <= line.size() ? line.substr(eq + 2) : std::string();
+        if (!name.empty())
+            SetPropertyFromVariant(*this, "", value, name);
+    }
+}
+
+} // namespace kv
