@@ -9,6 +9,14 @@
 
 namespace kv {
 
+std::optional<std::string> gReadWholeFile(const std::string& path, std::string* error) {
+    auto size = FileSize(path, error);
+    if (!size)
+        return std::nullopt;
+    // One byte more than the size, so that a file growing meanwhile is still read whole up to there.
+    return ReadFileBytes(path, static_cast<std::size_t>(*size) + 1, error);
+}
+
 // ---------------------------------------------------------------------------------------------------
 // TgMemoryStream
 
@@ -32,8 +40,7 @@ void TgMemoryStream::LoadFromBytes(std::string_view bytes) {
 
 void TgMemoryStream::LoadFromFile(const std::string& path) {
     std::string error;
-    // Theme and text files are small; the cap keeps a stray device or huge file from being slurped.
-    auto bytes = ReadFileBytes(path, std::size_t{256} << 20, &error);
+    auto bytes = gReadWholeFile(path, &error);
     if (!bytes)
         throw EKvError(error.empty() ? "Cannot open file \"" + path + "\"" : error);
     LoadFromBytes(*bytes);

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,9 @@ class TScheduler;
 class TTimer;
 
 namespace kv {
+
+// The whole content of a regular file; nullopt with the reason when it cannot be read.
+std::optional<std::string> gReadWholeFile(const std::string& path, std::string* error = nullptr);
 
 // A growable byte buffer with a read/write position.
 class TgMemoryStream : public TObject {

@@ -357,7 +357,7 @@ void TgComponent::SavePropertiesToFile(const std::string& fileName) {
 void TgComponent::LoadPropertiesFromFile(const std::string& fileName) {
     try {
         std::string error;
-        auto bytes = ReadFileBytes(fileName, std::size_t{64} << 20, &error);
+        auto bytes = gReadWholeFile(fileName, &error);
         if (!bytes)
             throw EKvError(error.empty() ? "Cannot open file \"" + fileName + "\"" : error);
         TStringList lines;

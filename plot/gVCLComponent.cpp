@@ -37,7 +37,7 @@ std::string UserThemeConfig() {
 std::string ConfigValue(const std::string& file, std::string_view key) {
     if (file.empty())
         return {};
-    auto bytes = ReadFileBytes(file, 1 << 20);
+    auto bytes = gReadWholeFile(file);
     if (!bytes)
         return {};
     TStringList lines;
