@@ -189,7 +189,7 @@ TPoint TgComponent::GetCenterPoint() const {
     return {Width() / 2 + FOffsetX, Height() / 2 + FOffsetY};
 }
 
-bool TgComponent::OPCPropertyChanged(const std::string&, const std::string&) {
+bool TgComponent::OPCPropertyChanged(const std::string&, const TgOPCVariant&) {
     return false;
 }
 

@@ -5,6 +5,7 @@
 // input hooks descendants override, and the property text file.
 
 #include "plot/gClasses.h"
+#include "plot/opc/gOPCLibrary.h"
 
 #include "platform/gui/Controls.h"
 
@@ -87,7 +88,7 @@ public:
     virtual bool GetTimerRunning() const = 0;
     virtual void TimerStart(int initialDelay, int interval) = 0;
     virtual void TimerStop() = 0;
-    virtual bool OPCPropertyChanged(const std::string& propertyName, const std::string& value);
+    virtual bool OPCPropertyChanged(const std::string& propertyName, const TgOPCVariant& value);
 
     // --- input hooks
     virtual void gGotFocus();

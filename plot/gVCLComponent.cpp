@@ -1,6 +1,7 @@
 #include "plot/gVCLComponent.h"
 
 #include "plot/gPropText.h"
+#include "plot/opc/gOPCItems.h"
 
 #include "platform/core/FileIO.h"
 #include "platform/core/Numbers.h"
@@ -61,10 +62,18 @@ void TgVCLComponent::SetThemeConfigFiles(const std::string& machineFile, const s
     gUserThemeConfig = userFile;
 }
 
-TgVCLComponent::TgVCLComponent(TComponent* owner) : TgComponent(owner) {}
+TgVCLComponent::TgVCLComponent(TComponent* owner)
+    : TgComponent(owner), FOPCItemManager(std::make_unique<TgOPCItemManager>(this)) {
+    FOPCItemManager->OnGetDesigning = [this](TObject*, bool& designing) { designing = GetDesigning(); };
+    FOPCItemManager->OnNewData = [this](TObject* sender) { OPCItemNewData(static_cast<TgOPCItem*>(sender)); };
+    FOPCItemManager->OnGetType = [this](const std::string& name, TTypeKind& kind) {
+        kind = GetPropertyKind(name);
+    };
+}
 
 TgVCLComponent::~TgVCLComponent() {
     Destroying();
+    FOPCItemManager.reset();
     TimerStop();
 }
 
@@ -223,20 +232,21 @@ void TgVCLComponent::DoExit() {
 // ---------------------------------------------------------------------------------------------------
 // Data-item values
 
-bool TgVCLComponent::OPCNewDataSpecial(const std::string&, std::string&) {
+bool TgVCLComponent::OPCNewDataSpecial(const std::string&, TgOPCVariant&) {
     return false;
 }
 
-void TgVCLComponent::NewOPCData(int index, const std::string& propertyName, std::string data,
-                                bool qualityGood) {
-    if (propertyName.empty())
+void TgVCLComponent::OPCItemNewData(TgOPCItem* item) {
+    if (!item || item->PropertyName().empty())
         return;
+    int index = FOPCItemManager->FindIndex(item);
+    TgOPCVariant data = item->Data();
     if (OnBeforeNewOPCData)
         OnBeforeNewOPCData(this, index, data);
     FOPCIncomingActive = true;
     try {
-        if (qualityGood && !OPCNewDataSpecial(propertyName, data))
-            SetPropertyFromVariant(*this, "", data, propertyName);
+        if (item->QualityGood() && !OPCNewDataSpecial(item->PropertyName(), data))
+            SetPropertyFromVariant(*this, "", data.Text(), item->PropertyName());
     } catch (...) {
         FOPCIncomingActive = false;
         throw;
@@ -246,12 +256,96 @@ void TgVCLComponent::NewOPCData(int index, const std::string& propertyName, std:
         OnNewOPCData(this, index);
 }
 
-bool TgVCLComponent::OPCPropertyChanged(const std::string& propertyName, const std::string& value) {
+bool TgVCLComponent::OPCPropertyChanged(const std::string& propertyName, const TgOPCVariant& value) {
     if (FOPCIncomingActive) {
         FOPCIncomingActive = false;
         return false;
     }
-    return OnOPCWriteItems ? OnOPCWriteItems(propertyName, value) : false;
+    bool written = false;
+    for (int i = 0; i < FOPCItemManager->Count(); ++i) {
+        TgOPCItem* item = FOPCItemManager->GetItem(i);
+        if (item->Active() && SameText(item->PropertyName(), propertyName)) {
+            item->SetData(value);
+            written = true;
+        }
+    }
+    return written;
+}
+
+int TgVCLComponent::OPCAddItem() {
+    return FOPCItemManager->Add();
+}
+int TgVCLComponent::OPCItemCount() const {
+    return FOPCItemManager->Count();
+}
+void TgVCLComponent::OPCRemoveAllItems() {
+    FOPCItemManager->Clear();
+}
+void TgVCLComponent::OPCDeleteItem(int index) {
+    FOPCItemManager->Delete(index);
+}
+void TgVCLComponent::OPCItemActivate(int index) {
+    FOPCItemManager->GetItem(index)->Activate();
+}
+void TgVCLComponent::OPCItemDeactivate(int index) {
+    FOPCItemManager->GetItem(index)->Deactivate();
+}
+void TgVCLComponent::OPCItemUpdateResume(int index) {
+    FOPCItemManager->GetItem(index)->UpdateResume();
+}
+void TgVCLComponent::OPCItemUpdateSuspend(int index) {
+    FOPCItemManager->GetItem(index)->UpdateSuspend();
+}
+void TgVCLComponent::OPCItemLoaded(int index) {
+    FOPCItemManager->GetItem(index)->Loaded();
+}
+void TgVCLComponent::SetOPCItemData(int index, const TgOPCVariant& value) {
+    FOPCItemManager->GetItem(index)->SetData(value);
+}
+void TgVCLComponent::SetOPCItemComputerName(int index, const std::string& value) {
+    FOPCItemManager->GetItem(index)->SetComputerName(value);
+}
+void TgVCLComponent::SetOPCItemServerName(int index, const std::string& value) {
+    FOPCItemManager->GetItem(index)->SetServerName(value);
+}
+void TgVCLComponent::SetOPCItemItemName(int index, const std::string& value) {
+    FOPCItemManager->GetItem(index)->SetItemName(value);
+}
+void TgVCLComponent::SetOPCItemPropertyName(int index, const std::string& value) {
+    FOPCItemManager->GetItem(index)->SetPropertyName(value);
+}
+void TgVCLComponent::SetOPCItemAutoConnect(int index, bool value) {
+    FOPCItemManager->GetItem(index)->SetAutoConnect(value);
+}
+void TgVCLComponent::SetOPCItemUpdateRate(int index, int value) {
+    FOPCItemManager->GetItem(index)->SetUpdateRate(value);
+}
+std::string TgVCLComponent::GetOPCItemComputerName(int index) const {
+    return FOPCItemManager->GetItem(index)->ComputerName();
+}
+std::string TgVCLComponent::GetOPCItemServerName(int index) const {
+    return FOPCItemManager->GetItem(index)->ServerName();
+}
+std::string TgVCLComponent::GetOPCItemItemName(int index) const {
+    return FOPCItemManager->GetItem(index)->ItemName();
+}
+std::string TgVCLComponent::GetOPCItemPropertyName(int index) const {
+    return FOPCItemManager->GetItem(index)->PropertyName();
+}
+bool TgVCLComponent::GetOPCItemAutoConnect(int index) const {
+    return FOPCItemManager->GetItem(index)->AutoConnect();
+}
+int TgVCLComponent::GetOPCItemUpdateRate(int index) const {
+    return FOPCItemManager->GetItem(index)->UpdateRate();
+}
+TgOPCVariant TgVCLComponent::GetOPCItemData(int index) const {
+    return FOPCItemManager->GetItem(index)->Data();
+}
+std::uint16_t TgVCLComponent::GetOPCItemQuality(int index) const {
+    return FOPCItemManager->GetItem(index)->Quality();
+}
+double TgVCLComponent::GetOPCItemTimeStamp(int index) const {
+    return FOPCItemManager->GetItem(index)->TimeStamp();
 }
 
 namespace {

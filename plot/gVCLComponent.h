@@ -15,8 +15,11 @@ class TTimer;
 
 namespace kv {
 
+class TgOPCItemManager;
+class TgOPCItem;
+
 using TIndexObjectEvent = std::function<void(TObject* sender, int index)>;
-using TBeforeOPCNewDataEvent = std::function<void(TObject* sender, int index, std::string& data)>;
+using TBeforeOPCNewDataEvent = std::function<void(TObject* sender, int index, TgOPCVariant& data)>;
 
 class TgVCLComponent : public TgComponent {
     KV_CLASS(TgVCLComponent)
@@ -39,19 +42,45 @@ public:
     void PaintBackGround(TCanvas& canvas, TColor color) override;
     void SetTransparent(bool v) override;
 
-    // --- property values from bound data items
-    // Called by descendants after a property changed; false when the change came from an item itself.
-    bool OPCPropertyChanged(const std::string& propertyName, const std::string& value) override;
+    // --- data items bound to properties
+    // Called by descendants after a property changed: gives the value to every active item bound to
+    // that property; false when the change came from an item itself or no item took it.
+    bool OPCPropertyChanged(const std::string& propertyName, const TgOPCVariant& value) override;
     // Lets a descendant consume incoming data for a property itself; false here.
-    virtual bool OPCNewDataSpecial(const std::string& propertyName, std::string& data);
-    // Delivers an item's new value: OnBeforeNewOPCData may change it; with good quality it is written
-    // into the property (unless OPCNewDataSpecial takes it); then OnNewOPCData.
-    void NewOPCData(int index, const std::string& propertyName, std::string data, bool qualityGood);
+    virtual bool OPCNewDataSpecial(const std::string& propertyName, TgOPCVariant& data);
+    // An item's new value: OnBeforeNewOPCData may change it; with good quality it is written into the
+    // item's property (unless OPCNewDataSpecial takes it); then OnNewOPCData.
+    void OPCItemNewData(TgOPCItem* item);
     bool OPCIncomingActive() const { return FOPCIncomingActive; }
-    // Where a changed property's value goes (the item list, when one is bound); true when written.
-    std::function<bool(const std::string& propertyName, const std::string& value)> OnOPCWriteItems;
+    TgOPCItemManager* OPCItemManager() const { return FOPCItemManager.get(); }
     TIndexObjectEvent OnNewOPCData;
     TBeforeOPCNewDataEvent OnBeforeNewOPCData;
+
+    int OPCAddItem();
+    int OPCItemCount() const;
+    void OPCRemoveAllItems();
+    void OPCDeleteItem(int index);
+    void OPCItemActivate(int index);
+    void OPCItemDeactivate(int index);
+    void OPCItemUpdateResume(int index);
+    void OPCItemUpdateSuspend(int index);
+    void OPCItemLoaded(int index);
+    void SetOPCItemData(int index, const TgOPCVariant& value);
+    void SetOPCItemComputerName(int index, const std::string& value);
+    void SetOPCItemServerName(int index, const std::string& value);
+    void SetOPCItemItemName(int index, const std::string& value);
+    void SetOPCItemPropertyName(int index, const std::string& value);
+    void SetOPCItemAutoConnect(int index, bool value);
+    void SetOPCItemUpdateRate(int index, int value);
+    std::string GetOPCItemComputerName(int index) const;
+    std::string GetOPCItemServerName(int index) const;
+    std::string GetOPCItemItemName(int index) const;
+    std::string GetOPCItemPropertyName(int index) const;
+    bool GetOPCItemAutoConnect(int index) const;
+    int GetOPCItemUpdateRate(int index) const;
+    TgOPCVariant GetOPCItemData(int index) const;
+    std::uint16_t GetOPCItemQuality(int index) const;
+    double GetOPCItemTimeStamp(int index) const;
 
     // --- themes
     void LoadThemes();
@@ -99,6 +128,7 @@ private:
         std::vector<Scheme> schemes;
     };
     std::unique_ptr<TTimer> FTimer;
+    std::unique_ptr<TgOPCItemManager> FOPCItemManager;
     std::vector<Category> FThemeCategoryList;
 };
 

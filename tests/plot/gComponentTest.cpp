@@ -1,6 +1,7 @@
 #include "plot/gVCLComponent.h"
 
 #include "plot/gPropText.h"
+#include "plot/opc/gOPCItems.h"
 
 #include "platform/sys/VirtualClock.h"
 #include "tests/support/TempFiles.h"
@@ -10,6 +11,8 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <dlfcn.h>
 
 #include <atomic>
 #include <chrono>
@@ -41,7 +44,7 @@ public:
     const std::string& Caption() const { return FCaption; }
     void SetCaption(const std::string& v) {
         FCaption = v;
-        OPCPropertyChanged("Caption", v);
+        OPCPropertyChanged("Caption", TgOPCVariant::String(v));
     }
 
     int repaints = 0;
@@ -327,32 +330,73 @@ TEST_F(gComponent, PrivateTimerTable) {
     }
 }
 
-TEST_F(gComponent, IncomingItemDataIsNotWrittenBack) {
+// Items of the control bound through the fake client library built with the tests.
+class gComponentItems : public gComponent {
+protected:
+    void SetUp() override {
+        gComponent::SetUp();
+        ASSERT_TRUE(OPCLoadLibrary(KV_FAKEOPC_PATH));
+        FHandle = dlopen(KV_FAKEOPC_PATH, RTLD_NOW);
+        ASSERT_NE(FHandle, nullptr);
+        Fn<void (*)()>("FakeOPC_Reset")();
+    }
+    void TearDown() override {
+        OPCReleaseLibrary();
+        if (FHandle)
+            dlclose(FHandle);
+        gComponent::TearDown();
+    }
+    template <class F> F Fn(const char* name) { return reinterpret_cast<F>(dlsym(FHandle, name)); }
+    void Deliver(std::int32_t signal, const char* text, std::uint16_t quality) {
+        TgOPCLibVariant v{varOleStr, 0, 0, 0, text};
+        Fn<void (*)(std::int32_t, const TgOPCLibVariant*, std::uint16_t, double)>("FakeOPC_SetData")(
+            signal, &v, quality, 0);
+        Fn<void (*)(std::int32_t)>("FakeOPC_FireNewData")(signal);
+    }
+    std::string LastSent() {
+        const TgOPCLibVariant* sent = Fn<const TgOPCLibVariant* (*)()>("FakeOPC_LastSent")();
+        return sent && sent->s ? sent->s : "";
+    }
+    int Bind(TTestPlot& c, const std::string& property) {
+        int i = c.OPCAddItem();
+        c.SetOPCItemPropertyName(i, property);
+        c.SetOPCItemServerName(i, "Srv");
+        c.SetOPCItemItemName(i, "Item" + property);
+        c.OPCItemManager()->GetItem(i)->SetGroupName("Grp");
+        c.OPCItemActivate(i);
+        return i;
+    }
+    void* FHandle = nullptr;
+};
+
+TEST_F(gComponentItems, IncomingDataIsNotWrittenBack) {
     TTestPlot c;
-    int writes = 0;
-    c.OnOPCWriteItems = [&](const std::string& name, const std::string&) {
-        EXPECT_EQ(name, "Caption");
-        return ++writes > 0;
-    };
+    int index = Bind(c, "Caption");
+    std::int32_t signal = c.OPCItemManager()->GetItem(index)->SignalHandle();
+    ASSERT_NE(signal, 0);
     std::vector<int> delivered;
-    c.OnNewOPCData = [&](TObject*, int index) { delivered.push_back(index); };
-    c.OnBeforeNewOPCData = [](TObject*, int, std::string& data) { data += "!"; };
-    c.NewOPCData(2, "caption", "from item", true);
+    c.OnNewOPCData = [&](TObject*, int i) { delivered.push_back(i); };
+    c.OnBeforeNewOPCData = [](TObject*, int, TgOPCVariant& data) { data.S += "!"; };
+
+    Deliver(signal, "from item", 0xC0);
     EXPECT_EQ(c.Caption(), "from item!");
-    EXPECT_EQ(writes, 0);
+    EXPECT_EQ(LastSent(), "") << "the item's own value is not sent back";
     c.SetCaption("typed");
-    EXPECT_EQ(writes, 1);
-    c.NewOPCData(3, "Caption", "bad quality", false);
+    EXPECT_EQ(LastSent(), "typed");
+    Deliver(signal, "bad quality", 0x40);
     EXPECT_EQ(c.Caption(), "typed");
-    EXPECT_EQ(delivered, (std::vector<int>{2, 3}));
+    EXPECT_EQ(delivered, (std::vector<int>{index, index}));
+    EXPECT_EQ(c.OPCItemCount(), 1);
 
     c.OnBeforeNewOPCData = nullptr;
-    c.NewOPCData(0, "AutoFrameRate", "True", true);
-    EXPECT_TRUE(c.AutoFrameRate());
-    c.NewOPCData(0, "AutoFrameRate", "0", true);
-    EXPECT_FALSE(c.AutoFrameRate());
-    c.NewOPCData(0, "AutoFrameRate", "yes", true);
-    EXPECT_TRUE(c.AutoFrameRate()) << "a two-valued enumeration takes any text but 0 as 1";
+    std::int32_t flag = c.OPCItemManager()->GetItem(Bind(c, "AutoFrameRate"))->SignalHandle();
+    for (auto [text, want] :
+         std::vector<std::pair<const char*, bool>>{{"True", true}, {"0", false}, {"yes", true}}) {
+        Deliver(flag, text, 0xC0);
+        EXPECT_EQ(c.AutoFrameRate(), want) << text << ": a two-valued enumeration takes any text but 0 as 1";
+    }
+    c.OPCRemoveAllItems();
+    EXPECT_EQ(c.OPCItemCount(), 0);
 }
 
 const char* kTheme =
