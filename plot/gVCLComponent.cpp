@@ -133,6 +133,27 @@ void TgVCLComponent::TimerMessage() {
 // ---------------------------------------------------------------------------------------------------
 // Geometry and background
 
+void TgVCLComponent::gPaintToDC(int x, int y, TCanvas& canvas, bool transparent) {
+    if (Width() <= 0 || Height() <= 0)
+        return;
+    FPaintDCTransparent = transparent;
+    Lock();
+    bool cached = FCachedDrawing;
+    try {
+        TBitmap bitmap(Width(), Height());
+        // Clear where nothing is drawn, so that the target keeps its own pixels there.
+        bitmap.Image() = QImage(Width(), Height(), QImage::Format_ARGB32_Premultiplied);
+        bitmap.Image().fill(Qt::transparent);
+        FCachedDrawing = false;
+        gPaint(*bitmap.Canvas());
+        canvas.Draw(x, y, &bitmap);
+    } catch (const std::exception&) {
+    }
+    FCachedDrawing = cached;
+    Unlock();
+    FPaintDCTransparent = false;
+}
+
 void TgVCLComponent::SetBounds(int left, int top, int width, int height) {
     if (left == Left() && top == Top() && width == Width() && height == Height())
         return;

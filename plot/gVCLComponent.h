@@ -37,6 +37,10 @@ public:
     void TimerStop() override;
     TNotifyEvent OnInternalTimer;
 
+    // Renders the control under the lock onto another canvas with its top-left at (x, y), without the
+    // background cache; with `transparent` the background is not painted and the canvas shows there.
+    void gPaintToDC(int x, int y, TCanvas& canvas, bool transparent);
+
     void SetBounds(int left, int top, int width, int height) override;
     void RepaintAll() override;
     void PaintBackGround(TCanvas& canvas, TColor color) override;

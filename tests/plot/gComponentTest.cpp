@@ -213,6 +213,24 @@ TEST_F(gComponent, AFailingPaintShowsItsMessageWhiteOnBlack) {
     EXPECT_EQ(img.pixel(100, 30) & 0xFFFFFF, 0x0000FFu) << "a good paint draws the control";
 }
 
+TEST_F(gComponent, PaintsOntoAnotherCanvasWithOrWithoutItsBackground) {
+    TTestPlot c;
+    c.SetBorderStyle(TgBevelStyle::ibsLowered);
+    for (bool transparent : {false, true}) {
+        TBitmap target(300, 100);
+        target.Canvas()->Brush()->SetColor(clWhite);
+        target.Canvas()->FillRect(Rect(0, 0, 300, 100));
+        c.gPaintToDC(50, 20, *target.Canvas(), transparent);
+        EXPECT_EQ(ColorToRGB(target.Canvas()->Pixel(49, 40)), clWhite);
+        EXPECT_EQ(ColorToRGB(target.Canvas()->Pixel(150, 50)), transparent ? clWhite : clBlue) << transparent;
+        EXPECT_EQ(ColorToRGB(target.Canvas()->Pixel(50, 20)), transparent ? clWhite : ColorToRGB(clBtnShadow))
+            << "the lowered border's outer edge";
+        if (!transparent)
+            target.Image().scaled(900, 300).save("/tmp/kv-plot-paint-to-dc.png");
+    }
+    EXPECT_TRUE(c.CachedDrawing());
+}
+
 TEST_F(gComponent, APaintHoldsTheLockAgainstASecondThread) {
     TTestPlot c;
     std::atomic<bool> started{false}, paintOver{false}, sawPaintOver{false};
