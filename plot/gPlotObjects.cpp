@@ -39,6 +39,13 @@ TgPlotObject::TgPlotObject(TComponent* owner, TNotifyEvent onChange, TNotifyEven
       OnRename(std::move(onRename)), FOwner(owner) {}
 
 TgPlotObject::~TgPlotObject() {
+    NotifyRemove();
+}
+
+void TgPlotObject::NotifyRemove() {
+    if (FRemoveNotified)
+        return;
+    FRemoveNotified = true;
     // The managers drop the object before it goes; a plot shutting down has cleared these first.
     if (OnRemove)
         OnRemove(this);

@@ -64,6 +64,9 @@ public:
                  TNotifyEvent onRename);
     // Tells the managers first (remove), then asks for a new layout.
     ~TgPlotObject() override;
+    // The remove notification and layout change of the destructor, sent once. A concrete kind's
+    // destructor calls it first, so that what hears of the removal still sees the object's own kind.
+    void NotifyRemove();
 
     TComponent* Owner() const { return FOwner; }
     const std::string& Name() const { return FName; }
@@ -165,6 +168,9 @@ protected:
     TgPlotObject* FMouseOverObject = nullptr;
     bool FMouseDown = false;
     bool FMouseDownPopup = false;
+
+private:
+    bool FRemoveNotified = false;
 };
 
 // The kinds a manager keeps; its constructor refuses missing callbacks.

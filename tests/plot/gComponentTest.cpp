@@ -419,7 +419,8 @@ TEST_F(gComponentItems, IncomingDataIsNotWrittenBack) {
 
 const char* kTheme =
     "<SchemeTypes>\r\n<SchemeType>\r\n<Name>Colors</Name>\r\n<Scheme>\r\n<Name>Dark</Name>\r\n"
-    "<Properties>\r\n<UpdateFrameRate>30</UpdateFrameRate>\r\n<Caption>night sky</Caption>\r\n"
+    "<Properties>\r\n<>no name</>\r\n<UpdateFrameRate>30</UpdateFrameRate>\r\n<Caption>night "
+    "sky</Caption>\r\n"
     "</Properties>\r\n</Scheme>\r\n</SchemeType>\r\n</SchemeTypes>\r\n";
 
 TEST_F(gComponent, ThemesFromTheConfiguredFolders) {
@@ -444,7 +445,7 @@ TEST_F(gComponent, ThemesFromTheConfiguredFolders) {
     EXPECT_FALSE(c.GetThemeCategorySchemeIsUser(0, 0));
     EXPECT_EQ(c.GetThemeCategorySchemeName(0, 1), "Mine");
     EXPECT_TRUE(c.GetThemeCategorySchemeIsUser(0, 1));
-    c.ApplyScheme(0, 1);
+    c.ApplyScheme(0, 1); // the element without a name is left out
     EXPECT_EQ(c.UpdateFrameRate(), 30);
     EXPECT_EQ(c.Caption(), "night sky");
 

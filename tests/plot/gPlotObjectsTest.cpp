@@ -232,6 +232,22 @@ TEST(gPlotObject, SortKeysAndDestruction) {
         log.clear();
     }
     EXPECT_EQ(log, (std::vector<std::string>{"remove", "layout", "change"}));
+
+    // A concrete kind announces its removal while it is still of its kind, and only once.
+    struct TKind : TgPlotLayoutObject {
+        using TgPlotLayoutObject::TgPlotLayoutObject;
+        ~TKind() override { NotifyRemove(); }
+    };
+    log.clear();
+    const TKind* seen = nullptr;
+    {
+        TKind k(
+            &host, [](TObject*) {}, [](TObject*) {}, [&](TObject* s) { seen = dynamic_cast<TKind*>(s); },
+            [](TObject*) {});
+        k.OnLayoutChange = [&](TObject*) { log.push_back("layout"); };
+    }
+    EXPECT_NE(seen, nullptr);
+    EXPECT_EQ(log, (std::vector<std::string>{"layout"}));
 }
 
 class gPlotButton : public ::testing::Test {
