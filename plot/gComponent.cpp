@@ -5,6 +5,7 @@
 
 #include "platform/core/CodePage.h"
 #include "platform/core/FileIO.h"
+#include "platform/gui/Menus.h"
 
 namespace kv {
 
@@ -13,6 +14,7 @@ std::vector<std::string> EnumIdents(TgBevelStyle) {
 }
 
 KV_REGISTER_CLASS(TgComponent, TCustomControl, b) {
+    b.Ref("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
     b.Prop("OptionSaveAllProperties", &TgComponent::OptionSaveAllProperties,
            &TgComponent::SetOptionSaveAllProperties)
         .Default(false);
