@@ -1,5 +1,7 @@
 #include "plot/gPlotManagers.h"
 
+#include "plot/gPlotTable.h"
+
 #include "platform/core/Properties.h"
 
 #include <algorithm>
@@ -333,6 +335,10 @@ void TgPlotDataCursorManager::DropLinks(TObject* sender) {
 
 void TgPlotLabelManager::NameAssigned(TgPlotObject* object) {
     SetStringProp(object, "Caption", object->Name());
+}
+
+TgPlotObject* TgPlotTableManager::CreateObject() {
+    return new TgPlotTable(FOwner, OnChange, OnInsert, OnRemove, OnRename);
 }
 
 void TgPlotAnnotationManager::NotificationInsert(TObject* sender) {

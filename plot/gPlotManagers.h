@@ -232,6 +232,7 @@ public:
     using TgPlotObjectOwnedManager::TgPlotObjectOwnedManager;
     std::string GetBaseName() const override { return "Table"; }
     std::string KindClassName() const override { return "TgPlotTable"; }
+    TgPlotObject* CreateObject() override;
 };
 
 // Annotations are kept as they come: never named.
