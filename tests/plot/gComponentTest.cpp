@@ -7,7 +7,10 @@
 #include "tests/support/TempFiles.h"
 
 #include <QCoreApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -41,6 +44,22 @@ public:
         PaintBackGround(canvas, clBlue);
     }
     void gKeyDown(std::uint16_t& key, TShiftState shift) override { keys.push_back({key, shift}); }
+    void gMouseDown(TMouseButton, TShiftState, int, int) override { Note("hook down"); }
+    void gMouseUp(TMouseButton, TShiftState, int, int) override { Note("hook up"); }
+    bool gMouseWheel(int delta, TShiftState, TPoint) override {
+        Note("hook wheel " + std::to_string(delta));
+        return true;
+    }
+    void gGotFocus() override {
+        TgCustomComponent::gGotFocus();
+        Note("got focus");
+    }
+    void gLostFocus() override {
+        TgCustomComponent::gLostFocus();
+        Note("lost focus");
+    }
+    void Note(const std::string& what) { events.push_back(what + (UserGenerated() ? " (user)" : "")); }
+    std::vector<std::string> events;
     const std::string& Caption() const { return FCaption; }
     void SetCaption(const std::string& v) {
         FCaption = v;
@@ -266,6 +285,31 @@ TEST_F(gComponent, EachKeyReachesTheHookOnceWithItsModifiers) {
     EXPECT_TRUE(c.keys[0].second.Contains(TShiftItem::ssShift));
     EXPECT_EQ(framework, 1) << "the key event runs first";
     EXPECT_FALSE(c.UserGenerated());
+}
+
+TEST_F(gComponent, MouseWheelAndFocusReachTheHooks) {
+    TTestPlot c;
+    c.OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) { c.Note("event down"); };
+    c.OnMouseWheel = [&](TObject*, TShiftState, int, TPoint, bool&) { c.Note("event wheel"); };
+    c.OnEnter = [&](TObject*) { c.Note("event enter"); };
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(c.Widget(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(c.Widget(), &release);
+    QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(c.Widget(), &wheel);
+    QFocusEvent in(QEvent::FocusIn), out(QEvent::FocusOut);
+    QCoreApplication::sendEvent(c.Widget(), &in);
+    EXPECT_TRUE(c.HasFocus());
+    QCoreApplication::sendEvent(c.Widget(), &out);
+    EXPECT_FALSE(c.HasFocus());
+    EXPECT_EQ(c.events, (std::vector<std::string>{"hook down (user)", "event down (user)", "hook up (user)",
+                                                  "hook wheel -120", "got focus (user)", "event enter",
+                                                  "hook up (user)", "lost focus (user)"}))
+        << "hooks before the framework's events; the wheel event itself is not raised";
 }
 
 TEST_F(gComponent, PropertyFileFirstLineExclusionsAndValues) {
