@@ -278,6 +278,7 @@ TEST_F(Plot, RemovingAnAxisTellsEveryOtherObjectWhileItIsStillListed) {
     EXPECT_EQ(ch->RemovalsHeard, std::vector<std::string>{"X-Axis 1"});
     EXPECT_EQ(x2->RemovalsHeard, std::vector<std::string>{"X-Axis 1"});
     EXPECT_TRUE(listedWhenTold);
+    ch->OnAxisRemove = nullptr;
     EXPECT_EQ(xAxes->Count(), 1);
     EXPECT_EQ(all->GetIndex(x), -1);
     EXPECT_GT(changes, before);
