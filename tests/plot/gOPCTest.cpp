@@ -473,3 +473,57 @@ TEST_F(FakeOPC, GroupManagerUsesTheLibrary) {
     first.reset();
     EXPECT_NE(Log().find("ManagerDestroyed\n"), std::string::npos);
 }
+
+TEST_F(FakeOPC, AutoConnectConnectsOnlyUnderALoadedPlotControl) {
+    ErrorControl control;
+    TComponent other(nullptr);
+    TgOPCItemManager underControl(&control), underOther(&other), alone;
+    for (TgOPCItemManager* list : {&underControl, &underOther, &alone}) {
+        TgOPCItem& item = *list->GetItem(list->Add());
+        FillConnection(item);
+        item.SetAutoConnect(false);
+    }
+    control.BeginLoading();
+    underControl.GetItem(0)->SetAutoConnect(true);
+    EXPECT_EQ(underControl.GetItem(0)->SignalHandle(), 0); // still loading
+    control.Loaded();
+    underControl.GetItem(0)->SetAutoConnect(true);
+    EXPECT_NE(underControl.GetItem(0)->SignalHandle(), 0);
+    underOther.GetItem(0)->SetAutoConnect(true); // not a plot control: counts as loading
+    EXPECT_EQ(underOther.GetItem(0)->SignalHandle(), 0);
+    alone.GetItem(0)->SetAutoConnect(true);
+    EXPECT_EQ(alone.GetItem(0)->SignalHandle(), 0);
+}
+
+TEST(ValueStream, TextFormAndPropertyErrors) {
+    TgWriter w;
+    w.WriteValue(TValueType::vaCollection);
+    w.WriteListBegin();
+    w.WritePropName("UpdateRate");
+    w.WriteString("250");
+    w.WritePropName("NoSuchProperty");
+    w.WriteString("x");
+    w.WritePropName("ItemName");
+    w.WriteString("a\\b\r\nc");
+    w.WriteListEnd();
+    w.WriteListEnd();
+    TgReader r = TgReader::FromText(w.Text());
+    EXPECT_EQ(r.ReadValue(), TValueType::vaCollection);
+    r.ReadListBegin();
+    TgOPCItem item;
+    gReadProperties(r, item); // an unknown name is passed over
+    r.ReadListEnd();
+    EXPECT_EQ(item.UpdateRate(), 250);
+    EXPECT_EQ(item.ItemName(), "a\\b\r\nc");
+
+    TgWriter bad;
+    bad.WritePropName("UpdateRate");
+    bad.WriteString("fast");
+    TgReader badReader(bad.Values());
+    EXPECT_THROW(gReadProperty(badReader, item), EReadError);
+    EXPECT_EQ(item.UpdateRate(), 250);
+
+    EXPECT_THROW(TgReader::FromText("C\nQ what\n"), EReadError);
+    EXPECT_THROW(TgReader::FromText("S no\\escape\n"), EReadError);
+    EXPECT_THROW(TgReader::FromText("Lx\n"), EReadError);
+}
