@@ -338,6 +338,7 @@ void TgComponent::SavePropertiesToFile(const std::string& fileName) {
     try {
         TStringList exclude;
         exclude.Add("Name");
+        exclude.Add("OPCItems"); // the layout's value, not a property of the file
         if (!FOptionSaveAllProperties)
             for (const char* n : {"Left", "Top", "Width", "Height", "Align", "Cursor", "ShowHint", "Tag",
                                   "Visible", "Enabled", "Hint", "HelpContext"})

@@ -14,7 +14,10 @@
 
 namespace kv {
 
-KV_REGISTER_CLASS(TgVCLComponent, TgComponent, b) {}
+KV_REGISTER_CLASS(TgVCLComponent, TgComponent, b) {
+    b.Prop("OPCItems", &TgVCLComponent::OPCItemsText, &TgVCLComponent::SetOPCItemsText)
+        .Stored([](const TgVCLComponent& c) { return c.OPCItemCount() > 0; });
+}
 KV_REGISTER_CLASS(TgCustomComponent, TgVCLComponent, b) {}
 
 namespace {
@@ -291,6 +294,18 @@ bool TgVCLComponent::OPCPropertyChanged(const std::string& propertyName, const T
         }
     }
     return written;
+}
+
+std::string TgVCLComponent::OPCItemsText() const {
+    TgWriter writer;
+    writer.RootAncestor = const_cast<TgVCLComponent*>(this);
+    FOPCItemManager->WriteToStream(writer);
+    return writer.Text();
+}
+
+void TgVCLComponent::SetOPCItemsText(const std::string& text) {
+    TgReader reader = TgReader::FromText(text);
+    FOPCItemManager->ReadFromStream(reader);
 }
 
 int TgVCLComponent::OPCAddItem() {

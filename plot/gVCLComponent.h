@@ -57,6 +57,10 @@ public:
     void OPCItemNewData(TgOPCItem* item);
     bool OPCIncomingActive() const { return FOPCIncomingActive; }
     TgOPCItemManager* OPCItemManager() const { return FOPCItemManager.get(); }
+    // The item list as one layout value ("OPCItems", stored only while there are items; never in a
+    // property text file).
+    std::string OPCItemsText() const;
+    void SetOPCItemsText(const std::string& text);
     TIndexObjectEvent OnNewOPCData;
     TBeforeOPCNewDataEvent OnBeforeNewOPCData;
 

@@ -3,6 +3,8 @@
 #include "plot/gPropText.h"
 #include "plot/opc/gOPCItems.h"
 
+#include "platform/gui/Forms.h"
+#include "platform/gui/Layout.h"
 #include "platform/sys/VirtualClock.h"
 #include "tests/support/TempFiles.h"
 
@@ -459,6 +461,40 @@ TEST_F(gComponentItems, IncomingDataIsNotWrittenBack) {
     }
     c.OPCRemoveAllItems();
     EXPECT_EQ(c.OPCItemCount(), 0);
+}
+
+TEST_F(gComponent, ItemsTravelInTheLayoutAndNotInThePropertyFile) {
+    RegisterClass(TTestPlot::StaticClassInfo());
+    TForm root(nullptr);
+    root.SetName("Root");
+    auto* c = new TTestPlot(&root);
+    c->SetName("plot1");
+    c->SetParent(&root);
+    EXPECT_EQ(WriteLayout(root).find("OPCItems"), std::string::npos) << "no items, no value";
+    for (const char* property : {"Caption", "UpdateFrameRate"}) {
+        int i = c->OPCAddItem();
+        c->SetOPCItemPropertyName(i, property);
+        c->SetOPCItemServerName(i, "Srv");
+        c->SetOPCItemItemName(i, std::string("Tag.") + property);
+        c->SetOPCItemUpdateRate(i, 250);
+    }
+    std::string layout = WriteLayout(root);
+    EXPECT_NE(layout.find("OPCItems"), std::string::npos);
+
+    TForm copy(nullptr);
+    auto problems = ReadLayout(layout, copy);
+    EXPECT_TRUE(problems.empty()) << (problems.empty() ? "" : problems[0]);
+    auto* d = dynamic_cast<TTestPlot*>(copy.FindComponent("plot1"));
+    ASSERT_NE(d, nullptr);
+    ASSERT_EQ(d->OPCItemCount(), 2);
+    EXPECT_EQ(d->GetOPCItemPropertyName(1), "UpdateFrameRate");
+    EXPECT_EQ(d->GetOPCItemItemName(0), "Tag.Caption");
+    EXPECT_EQ(d->GetOPCItemUpdateRate(1), 250);
+    EXPECT_EQ(WriteLayout(copy), layout);
+
+    TempDir dir;
+    c->SavePropertiesToFile(dir / "p.txt");
+    EXPECT_EQ(ReadAll(dir / "p.txt").find("OPCItems"), std::string::npos);
 }
 
 const char* kTheme =
