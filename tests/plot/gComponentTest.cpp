@@ -22,6 +22,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <random>
 #include <thread>
 #include <unistd.h>
 
@@ -541,6 +542,46 @@ TEST_F(gComponent, ThemesFromTheConfiguredFolders) {
     std::filesystem::current_path(cwd);
     EXPECT_EQ(c.GetThemeCategorySchemeCount(0), 1);
     TgVCLComponent::SetThemeConfigFiles("", "");
+}
+
+// Damaged theme and property text: every failure is one of the library's errors, never a crash or a
+// hang, and a control stays usable.
+TEST_F(gComponent, DamagedInputFailsCleanly) {
+    TTestPlot c;
+    std::mt19937 random(1234);
+    const std::string theme = kTheme;
+    const std::string props = "File Type = TTestPlot\r\nCaption = a#13#10b\r\nConstraints.MaxWidth = 5\r\n"
+                              "UpdateFrameRate = 30\r\nAutoFrameRate = 1\r\n";
+    for (int round = 0; round < 2000; ++round) {
+        const std::string& base = round % 2 ? theme : props;
+        std::string text = base;
+        int edits = 1 + static_cast<int>(random() % 6);
+        for (int e = 0; e < edits && !text.empty(); ++e) {
+            std::size_t at = random() % text.size();
+            switch (random() % 3) {
+            case 0:
+                text.erase(at, 1 + random() % 8);
+                break;
+            case 1:
+                text.insert(at, 1, "<>/=.# \r\nx0"[random() % 12]);
+                break;
+            default:
+                text[at] = static_cast<char>(random() % 256);
+                break;
+            }
+        }
+        try {
+            if (round % 2) {
+                c.LoadThemeText(text, false);
+            } else {
+                TStringList lines;
+                lines.SetText(text);
+                gReadPropertyText(c, "", lines);
+            }
+        } catch (const EKvError&) {
+        }
+        EXPECT_FALSE(c.GetUpdateActive());
+    }
 }
 
 } // namespace
