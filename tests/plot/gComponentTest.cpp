@@ -251,6 +251,14 @@ TEST_F(gComponent, PaintsOntoAnotherCanvasWithOrWithoutItsBackground) {
             target.Image().scaled(900, 300).save("/tmp/kv-plot-paint-to-dc.png");
     }
     EXPECT_TRUE(c.CachedDrawing());
+
+    TempDir dir;
+    c.SaveImageToBitmap(dir / "plot.bmp");
+    TBitmap saved;
+    saved.LoadFromFile(dir / "plot.bmp");
+    EXPECT_EQ(saved.Width(), 200);
+    EXPECT_EQ(saved.Height(), 60);
+    EXPECT_EQ(ColorToRGB(saved.Canvas()->Pixel(100, 30)), clBlue);
 }
 
 TEST_F(gComponent, APaintHoldsTheLockAgainstASecondThread) {
