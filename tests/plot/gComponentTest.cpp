@@ -5,7 +5,7 @@
 
 #include "platform/gui/Forms.h"
 #include "platform/gui/Layout.h"
-#include "platform/sys/VirtualClock.h"
+#include "tests/support/VirtualClock.h"
 #include "tests/support/TempFiles.h"
 
 #include <QCoreApplication>

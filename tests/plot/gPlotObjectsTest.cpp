@@ -2,7 +2,7 @@
 
 #include "plot/gClasses.h"
 
-#include "platform/sys/VirtualClock.h"
+#include "tests/support/VirtualClock.h"
 
 #include <gtest/gtest.h>
 
