@@ -5,18 +5,19 @@
 #   bash tools/fuzz.sh                    every program, 60 s each
 #   bash tools/fuzz.sh fuzz_unit_file 600 one program, 600 s
 # Programs: fuzz_unit_file (unit files), fuzz_reply (received frames into the model), fuzz_assembler
-# (byte streams cut into frames), fuzz_report_descriptor (HID report descriptors).
+# (byte streams cut into frames), fuzz_report_descriptor (HID report descriptors), fuzz_rtf (the
+# rich-text reader and writer), fuzz_formatted_text (the splash's formatted-text renderer).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/deps.sh --fuzz
 export KORVANE_LOOPBACK_ONLY=1
-programs=(fuzz_unit_file fuzz_reply fuzz_assembler fuzz_report_descriptor)
+programs=(fuzz_unit_file fuzz_reply fuzz_assembler fuzz_report_descriptor fuzz_rtf fuzz_formatted_text)
 [ -n "${1:-}" ] && programs=("$1")
 seconds=${2:-60}
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_FUZZ=ON \
-    -DKV_WITH_GUI=OFF -DKV_WITH_BENCH=OFF >/dev/null
+    -DKV_WITH_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j "${JOBS:-$(nproc)}" --target "${programs[@]}"
 
 mkdir -p build-fuzz/crashes
