@@ -7,13 +7,17 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <stdexcept>
+#include <string>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 
 namespace kv::sim {
 
-SimTcp::SimTcp(SimUnit& unit, std::uint16_t port) : SimLoop(unit) {
+SimTcp::SimTcp(SimUnit& unit, std::uint16_t port, const std::string& address) : SimLoop(unit) {
+    in_addr host{};
+    if (inet_pton(AF_INET, address.c_str(), &host) != 1 || (ntohl(host.s_addr) >> 24) != 127)
+        throw std::invalid_argument("not a loopback address: " + address);
     listen_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listen_ < 0)
         throw std::runtime_error("no socket");
@@ -22,12 +26,12 @@ SimTcp::SimTcp(SimUnit& unit, std::uint16_t port) : SimLoop(unit) {
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_addr = host;
     socklen_t len = sizeof a;
     if (bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || listen(listen_, 4) != 0 ||
         getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
         close(listen_);
-        throw std::runtime_error("cannot listen on 127.0.0.1");
+        throw std::runtime_error("cannot listen on " + address + ":" + std::to_string(port));
     }
     port_ = ntohs(a.sin_port);
     unit_.SetOutput([this](const Bytes& chunk) { Send(chunk); });

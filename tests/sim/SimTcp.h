@@ -1,7 +1,8 @@
 #pragma once
-// The unit on TCP: a server on 127.0.0.1 only (never any other address) that serves one client at a
-// time; a newer connection replaces the older one. Each reply chunk leaves in its own send with
-// Nagle off; a split fault with a gap keeps the pieces in separate reads of the client.
+// The unit on TCP: a server on one loopback address (127.0.0.1 unless told another of 127.0.0.0/8; never
+// any other address) that serves one client at a time; a newer connection replaces the older one. Each
+// reply chunk leaves in its own send with Nagle off; a split fault with a gap keeps the pieces in
+// separate reads of the client.
 //
 // Note for split tests: the editor takes any read of 5 bytes or fewer as a request to repeat its last
 // frame, so chunks of 5 bytes or fewer turn into repeat requests on this wire.
@@ -9,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <string>
 
 #include "tests/sim/SimLoop.h"
 
@@ -16,9 +18,10 @@ namespace kv::sim {
 
 class SimTcp : public SimLoop {
 public:
-    // Listens on 127.0.0.1:port (0: any free port, see Port()) and starts serving. Throws
-    // std::runtime_error when the port cannot be had.
-    explicit SimTcp(SimUnit& unit, std::uint16_t port = 0);
+    // Listens on address:port (0: any free port, see Port()) and starts serving. Throws
+    // std::invalid_argument for an address outside 127.0.0.0/8 and std::runtime_error when the port
+    // cannot be had.
+    explicit SimTcp(SimUnit& unit, std::uint16_t port = 0, const std::string& address = "127.0.0.1");
     ~SimTcp() override;
 
     std::uint16_t Port() const { return port_; }
