@@ -127,6 +127,8 @@ bool DecodeImageBytes(const std::uint8_t* data, std::size_t size, GpImage& out) 
 void AppendCardinal(QPainterPath& path, const std::vector<QPointF>& points, double tension) {
     const double t = tension * 0.3;
     const std::size_t n = points.size();
+    if (n > 1)
+        path.reserve(path.elementCount() + static_cast<int>(3 * (n - 1)));
     for (std::size_t i = 0; i + 1 < n; ++i) {
         const QPointF before = points[i == 0 ? 0 : i - 1], after = points[std::min(n - 1, i + 2)];
         path.cubicTo(points[i] + t * (points[i + 1] - before), points[i + 1] - t * (after - points[i]),
@@ -140,20 +142,18 @@ namespace {
 // pixels along its control polygon, or its chord when it lies wholly outside `keep`: the region
 // between a segment and its chord lies within the segment's control points, so inside `keep` the
 // chord sets the same pixels, filled alternately or outlined.
-std::vector<QPolygonF> Flatten(const QPainterPath& path, const QTransform& world, const QRectF& keep) {
-    std::vector<QPolygonF> figures;
+void FlattenPath(const QPainterPath& path, int from, const QTransform& world, const QRectF& keep,
+                 std::vector<QPolygonF>& figures) {
     const bool identity = world.isIdentity();
     auto at = [&](int i) {
         const QPainterPath::Element e = path.elementAt(i);
         return identity ? QPointF(e.x, e.y) : world.map(QPointF(e.x, e.y));
     };
     const int count = path.elementCount();
-    for (int i = 0; i < count; ++i) {
+    for (int i = from; i < count; ++i) {
         const QPainterPath::Element e = path.elementAt(i);
-        if (e.type == QPainterPath::MoveToElement || figures.empty()) {
+        if (e.type == QPainterPath::MoveToElement || figures.empty())
             figures.emplace_back();
-            figures.back().reserve(static_cast<qsizetype>(count - i));
-        }
         QPolygonF& out = figures.back();
         if (e.type != QPainterPath::CurveToElement || out.isEmpty() || i + 2 >= count) {
             out << at(i);
@@ -175,7 +175,37 @@ std::vector<QPolygonF> Flatten(const QPainterPath& path, const QTransform& world
             out << v * v * v * p0 + 3 * v * v * u * c1 + 3 * v * u * u * c2 + u * u * u * p3;
         }
     }
-    return figures;
+}
+
+// Whether `path` begins with the elements of `prefix`.
+bool StartsWith(const QPainterPath& path, const QPainterPath& prefix) {
+    if (path.elementCount() < prefix.elementCount())
+        return false;
+    for (int i = 0; i < prefix.elementCount(); ++i) {
+        const QPainterPath::Element &x = path.elementAt(i), &y = prefix.elementAt(i);
+        if (x.type != y.type || x.x != y.x || x.y != y.y)
+            return false;
+    }
+    return true;
+}
+
+// The last path flattened (GUI thread only): a path outlined and then filled, or outlined and
+// filled once more after lines are added to it, is flattened once.
+const std::vector<QPolygonF>& Flatten(const QPainterPath& path, const QTransform& world, const QRectF& keep) {
+    static QPainterPath lastPath;
+    static QTransform lastWorld;
+    static QRectF lastKeep;
+    static std::vector<QPolygonF> last;
+    int from = 0;
+    if (lastWorld == world && lastKeep == keep && StartsWith(path, lastPath))
+        from = lastPath.elementCount();
+    else
+        last.clear();
+    FlattenPath(path, from, world, keep, last);
+    lastPath = path;
+    lastWorld = world;
+    lastKeep = keep;
+    return last;
 }
 
 // One scratch layer for every aliased call (GUI thread only). The painter's working buffers, which
@@ -229,7 +259,7 @@ QRectF Keep(const GpGraphics& g) {
 void FillAliased(GpGraphics& g, const QPainterPath& area, ARGB colour) {
     if (!g.target)
         return;
-    const std::vector<QPolygonF> figures = Flatten(area, g.world, Keep(g));
+    const std::vector<QPolygonF>& figures = Flatten(area, g.world, Keep(g));
     const Qt::FillRule rule = area.fillRule();
     Lay(g, figures, 1, [&](QPainter& p) {
         p.setPen(Qt::NoPen);
@@ -249,7 +279,7 @@ void FillAliased(GpGraphics& g, const QPainterPath& area, ARGB colour) {
 void StrokeAliased(GpGraphics& g, const QPainterPath& path, const GpPen& gpPen) {
     if (!g.target)
         return;
-    const std::vector<QPolygonF> figures = Flatten(path, g.world, Keep(g));
+    const std::vector<QPolygonF>& figures = Flatten(path, g.world, Keep(g));
     const double scale = std::sqrt(std::abs(g.world.determinant()));
     const double w = gpPen.width * scale;
     QPen pen(QColor::fromRgba(gpPen.colour), w);

@@ -2421,9 +2421,8 @@ Status TGPGraphics::FillEllipse(const TGPBrush* brush, REAL x, REAL y, REAL widt
 Status TGPGraphics::FillPath(const TGPBrush* brush, const TGPGraphicsPath* path) {
     if (!path || !path->nativePath)
         return SetStatus(InvalidParameter);
-    QPainterPath p = path->nativePath->path;
-    p.closeSubpath();
-    return SetStatus(FillArea(nativeGraphics, brush, p));
+    // Filling closes every figure by itself.
+    return SetStatus(FillArea(nativeGraphics, brush, path->nativePath->path));
 }
 Status TGPGraphics::SetClip(const TGPRegion* region, CombineMode mode) {
     if (!nativeGraphics || !region || !region->nativeRegion)
