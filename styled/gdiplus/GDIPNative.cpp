@@ -217,10 +217,12 @@ QImage& ScratchLayer(const QSize& size) {
     return layer;
 }
 
-// What `draw` paints of `figures`, which reaches at most `margin` pixels beyond their points,
-// rasterised on the scratch layer and laid over the target in one blend.
+// What `draw` paints of `figures`, which reaches at most `margin` pixels beyond their points. A fill
+// sets each pixel it covers once and is painted straight onto the target; an outline, which may
+// pass over a pixel more than once, is rasterised on the scratch layer, where overlaps replace each
+// other (source mode), and laid over the target in one blend.
 template <class Draw>
-void Lay(GpGraphics& g, const std::vector<QPolygonF>& figures, int margin, const Draw& draw) {
+void Lay(GpGraphics& g, const std::vector<QPolygonF>& figures, int margin, bool layered, const Draw& draw) {
     if (!g.target || figures.empty())
         return;
     QRectF bounds;
@@ -231,21 +233,30 @@ void Lay(GpGraphics& g, const std::vector<QPolygonF>& figures, int margin, const
                            .intersected(QRect(QPoint(0, 0), g.target->size()));
     if (area.isEmpty())
         return;
+    if (g.canvas)
+        g.canvas->EndPaint(); // one painter per image at a time
+    auto prepare = [&](QPainter& p, const QPoint& origin) {
+        p.translate(-origin.x(), -origin.y());
+        p.setTransform(kAliasedOffset, true);
+        if (g.hasClip)
+            p.setClipPath(g.clip, Qt::IntersectClip);
+    };
+    if (!layered) {
+        QPainter p(g.target);
+        p.setClipRect(area);
+        prepare(p, QPoint(0, 0));
+        draw(p);
+        return;
+    }
     QImage& layer = ScratchLayer(area.size());
     {
         QPainter lp(&layer);
         lp.setCompositionMode(QPainter::CompositionMode_Source);
         lp.fillRect(QRect(QPoint(0, 0), area.size()), Qt::transparent);
         lp.setClipRect(QRect(QPoint(0, 0), area.size()));
-        lp.translate(-area.left(), -area.top());
-        lp.setTransform(kAliasedOffset, true);
-        if (g.hasClip)
-            lp.setClipPath(g.clip, Qt::IntersectClip);
-        // Overlaps replace each other in the layer (source mode): each pixel takes the colour once.
+        prepare(lp, area.topLeft());
         draw(lp);
     }
-    if (g.canvas)
-        g.canvas->EndPaint(); // one painter per image at a time
     QPainter p(g.target);
     p.drawImage(area.topLeft(), layer, QRect(QPoint(0, 0), area.size()));
 }
@@ -261,7 +272,7 @@ void FillAliased(GpGraphics& g, const QPainterPath& area, ARGB colour) {
         return;
     const std::vector<QPolygonF>& figures = Flatten(area, g.world, Keep(g));
     const Qt::FillRule rule = area.fillRule();
-    Lay(g, figures, 1, [&](QPainter& p) {
+    Lay(g, figures, 1, false, [&](QPainter& p) {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor::fromRgba(colour));
         if (figures.size() == 1) {
@@ -289,7 +300,7 @@ void StrokeAliased(GpGraphics& g, const QPainterPath& path, const GpPen& gpPen) 
                     : gpPen.endCap == LineCapSquare ? Qt::SquareCap
                                                     : Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin); // reaches at most the width beyond a corner
-    Lay(g, figures, std::max(3, static_cast<int>(std::ceil(w)) + 2), [&](QPainter& p) {
+    Lay(g, figures, std::max(3, static_cast<int>(std::ceil(w)) + 2), true, [&](QPainter& p) {
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
         for (const QPolygonF& f : figures)
