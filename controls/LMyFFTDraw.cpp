@@ -1,8 +1,7 @@
 #include "controls/LMyFFTDraw.h"
 
 #include "platform/core/Numbers.h"
-
-#include <QPainterPath>
+#include "styled/gdiplus/GDIPlus.h"
 
 #include <algorithm>
 #include <cmath>
@@ -1525,19 +1524,27 @@ void LMyFFTDrawBase::DrawFill(int count, bool outlineWithClosing) {
         return;
     PlotTouched();
     const double w = GetPlotWidth(), h = GetPlotHeight();
-    std::vector<TPoint> pts(static_cast<std::size_t>(count));
+    std::vector<TGPPoint> pts(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
         pts[static_cast<std::size_t>(i)] = {
             Trunc(w * (i - FXMin) / (FXMax - FXMin)),
             Trunc(h - h * (FCurve[static_cast<std::size_t>(i)] - FYMin) / (FYMax - FYMin))};
-    // Spline segments wholly off the page are laid as their chords: the same pixels on it.
-    QPolygonF path = TCanvas::GpFlatCardinalCurve(pts, QRectF(-4, -4, w + 8, h + 8));
-    const qsizetype curveEnd = path.size();
+    // No smoothing mode is set, so the fill is drawn aliased. The outline is an open figure; the
+    // fill closes it (alternate fill mode).
+    TGPGraphics graphics(PageCanvas(prPlot));
+    const ARGB colour = MakeARGB(30, 128, 128, 128);
+    TGPSolidBrush brush(colour);
+    TGPPen pen(colour, 1.0f);
+    TGPGraphicsPath path(FillModeAlternate);
+    path.AddCurve(pts.data(), count);
+    if (!outlineWithClosing)
+        graphics.DrawPath(&pen, &path);
     const double xl = ScreenX(10.0), xr = ScreenX(20000.0), y0 = ScreenY(0), yt = ScreenY(FYMax),
                  yb = ScreenY(FYMin);
     // A line added to a path joins the figure's last point to its start.
     auto line = [&](double x1, double y1, double x2, double y2) {
-        path << QPointF(x1, y1) << QPointF(x2, y2);
+        path.AddLine(static_cast<REAL>(x1), static_cast<REAL>(y1), static_cast<REAL>(x2),
+                     static_cast<REAL>(y2));
     };
     if (FCurveType == 0) {
         line(xl, y0, xr, y0);
@@ -1551,12 +1558,9 @@ void LMyFFTDrawBase::DrawFill(int count, bool outlineWithClosing) {
         line(xr, y0, xr, yb);
         line(xr, yb, xl, yb);
     }
-    // No smoothing mode is set for the fill, so it is drawn aliased. The outline is an open figure;
-    // the fill closes it (alternate fill mode).
-    const QColor colour(128, 128, 128, 30);
-    TCanvas* c = PageCanvas(prPlot);
-    c->GpDrawLines(outlineWithClosing ? path : path.mid(0, curveEnd), colour, 1.0);
-    c->GpFillPolygon(path, colour);
+    if (outlineWithClosing)
+        graphics.DrawPath(&pen, &path);
+    graphics.FillPath(&brush, &path);
 }
 
 void LMyFFTDrawBase::DrawCurveFill(int, const double* values, int count) {

@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 
 namespace kv {
 
@@ -798,131 +797,6 @@ QPainter& TCanvas::BeginAntialiased() {
 void TCanvas::EndAntialiased() {
     if (FPainter)
         Painter();
-}
-
-QPainterPath TCanvas::GpCardinalCurve(const std::vector<TPoint>& points, double tension) {
-    QPainterPath path;
-    if (points.empty())
-        return path;
-    const double t = tension * 0.3;
-    auto at = [&](std::size_t i) { return QPointF(points[i].X, points[i].Y); };
-    const std::size_t n = points.size();
-    path.moveTo(at(0));
-    for (std::size_t i = 0; i + 1 < n; ++i) {
-        const QPointF before = at(i == 0 ? 0 : i - 1), after = at(std::min(n - 1, i + 2));
-        path.cubicTo(at(i) + t * (at(i + 1) - before), at(i + 1) - t * (after - at(i)), at(i + 1));
-    }
-    return path;
-}
-
-namespace {
-// One scratch layer for every GDI+-style call (GUI thread only): paths are rasterised into it and
-// the result is laid over the target in one blend. The painter's working buffers, which grow with
-// the longest path drawn, then stay with this one image instead of with every target.
-QImage& ScratchLayer(const QSize& size) {
-    static QImage layer;
-    if (layer.width() < size.width() || layer.height() < size.height())
-        layer = QImage(size.expandedTo(layer.size()), QImage::Format_ARGB32_Premultiplied);
-    return layer;
-}
-} // namespace
-
-void TCanvas::GpLay(const QRectF& bounds, bool stroke, bool smoothing,
-                    const std::function<void(QPainter&)>& draw) {
-    if (!FTarget)
-        return;
-    const QRect area = bounds.toAlignedRect()
-                           .adjusted(stroke ? -3 : -1, stroke ? -3 : -1, stroke ? 3 : 1, stroke ? 3 : 1)
-                           .intersected(Clip());
-    if (area.isEmpty())
-        return;
-    QImage& layer = ScratchLayer(area.size());
-    {
-        QPainter lp(&layer);
-        lp.setCompositionMode(QPainter::CompositionMode_Source);
-        lp.fillRect(QRect(QPoint(0, 0), area.size()), Qt::transparent);
-        lp.setClipRect(QRect(QPoint(0, 0), area.size()));
-        lp.setRenderHint(QPainter::Antialiasing, smoothing);
-        lp.translate(-area.left(), -area.top());
-        // Fills: the painter's pixel centres lie half a pixel off the integer grid; GDI+'s lie on
-        // it. An aliased one-pixel line already lands on the pixels of its integer coordinates.
-        if (!stroke || smoothing)
-            lp.translate(0.5, 0.5);
-        // Overlaps replace each other in the layer: a translucent pen lays its colour once on each
-        // pixel, however often the line passes over it.
-        draw(lp);
-    }
-    Painter().drawImage(area.topLeft(), layer, QRect(QPoint(0, 0), area.size()));
-}
-
-namespace {
-QPen GpPen(const QColor& colour, double width) {
-    QPen pen(colour, width);
-    if (width <= 1.0)
-        pen.setCosmetic(true); // one pixel through the pixel centres it passes
-    pen.setCapStyle(Qt::FlatCap);
-    pen.setJoinStyle(Qt::MiterJoin);
-    return pen;
-}
-} // namespace
-
-void TCanvas::GpDrawPath(const QPainterPath& path, const QColor& colour, double width, bool smoothing) {
-    GpLay(path.controlPointRect(), true, smoothing, [&](QPainter& p) {
-        p.setPen(GpPen(colour, width));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(path);
-    });
-}
-
-void TCanvas::GpFillPath(const QPainterPath& path, const QColor& colour, bool smoothing) {
-    GpLay(path.controlPointRect(), false, smoothing, [&](QPainter& p) { p.fillPath(path, colour); });
-}
-
-void TCanvas::GpDrawLines(const QPolygonF& points, const QColor& colour, double width, bool smoothing) {
-    GpLay(points.boundingRect(), true, smoothing, [&](QPainter& p) {
-        p.setPen(GpPen(colour, width));
-        p.drawPolyline(points);
-    });
-}
-
-void TCanvas::GpFillPolygon(const QPolygonF& points, const QColor& colour, bool smoothing) {
-    GpLay(points.boundingRect(), false, smoothing, [&](QPainter& p) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(colour);
-        p.drawPolygon(points, Qt::OddEvenFill);
-    });
-}
-
-QPolygonF TCanvas::GpFlatCardinalCurve(const std::vector<TPoint>& points, const QRectF& keep,
-                                       double tension) {
-    QPolygonF out;
-    if (points.empty())
-        return out;
-    const double t = tension * 0.3;
-    auto at = [&](std::size_t i) { return QPointF(points[i].X, points[i].Y); };
-    const std::size_t n = points.size();
-    out.reserve(static_cast<qsizetype>(n * 2));
-    out << at(0);
-    for (std::size_t i = 0; i + 1 < n; ++i) {
-        const QPointF p0 = at(i), p3 = at(i + 1);
-        const QPointF c1 = p0 + t * (p3 - at(i == 0 ? 0 : i - 1)),
-                      c2 = p3 - t * (at(std::min(n - 1, i + 2)) - p0);
-        const double xs[] = {p0.x(), c1.x(), c2.x(), p3.x()}, ys[] = {p0.y(), c1.y(), c2.y(), p3.y()};
-        const auto [xMin, xMax] = std::minmax_element(std::begin(xs), std::end(xs));
-        const auto [yMin, yMax] = std::minmax_element(std::begin(ys), std::end(ys));
-        if (*xMax < keep.left() || *xMin > keep.right() || *yMax < keep.top() || *yMin > keep.bottom()) {
-            out << p3; // wholly outside: the chord sets the same pixels inside `keep`
-            continue;
-        }
-        // Pieces of about two pixels along the control polygon.
-        const double length = QLineF(p0, c1).length() + QLineF(c1, c2).length() + QLineF(c2, p3).length();
-        const int steps = std::clamp(static_cast<int>(std::ceil(length / 2.0)), 1, 32);
-        for (int k = 1; k <= steps; ++k) {
-            const double u = static_cast<double>(k) / steps, v = 1.0 - u;
-            out << v * v * v * p0 + 3 * v * v * u * c1 + 3 * v * u * u * c2 + u * u * u * p3;
-        }
-    }
-    return out;
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -14,11 +14,8 @@
 
 #include <QColor>
 #include <QImage>
-#include <QPainterPath>
-#include <QPolygonF>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -268,32 +265,12 @@ public:
     // replaced; the bitmap does it for its own canvas.
     void EndPaint() const;
 
-    // GDI+-style drawing: world units are pixels and pixel centres lie on integer coordinates.
-    // Without smoothing, which is GDI+'s default mode, pixels are set whole (the colour's alpha
-    // blends each covered pixel once per call); with smoothing edges are antialiased.
-    void GpDrawPath(const QPainterPath& path, const QColor& colour, double width, bool smoothing = false);
-    void GpFillPath(const QPainterPath& path, const QColor& colour, bool smoothing = false);
-    // GDI+'s cardinal spline through integer points: Bezier segments whose inner control points lie
-    // along the neighbours' chord, at `tension` times 0.3 of it; the end segments use their own chord.
-    static QPainterPath GpCardinalCurve(const std::vector<TPoint>& points, double tension = 0.5);
-    // The same spline as a polygon of pieces about two pixels long. Segments that lie wholly
-    // outside `keep` become their chords, which set the same pixels inside it, filled alternately
-    // or outlined.
-    static QPolygonF GpFlatCardinalCurve(const std::vector<TPoint>& points, const QRectF& keep,
-                                         double tension = 0.5);
-    // Lines through the points (a figure left open), and a polygon filled alternately.
-    void GpDrawLines(const QPolygonF& points, const QColor& colour, double width, bool smoothing = false);
-    void GpFillPolygon(const QPolygonF& points, const QColor& colour, bool smoothing = false);
-
     // A painter for antialiased drawing with the half-pixel offset of the smoothed GDI+ modes: integer
     // coordinates address pixel centres. EndAntialiased gives the canvas its own painter state back.
     QPainter& BeginAntialiased();
     void EndAntialiased();
 
 private:
-    // What `draw` paints within `bounds` (an outline when `stroke`, else a fill), rasterised on a
-    // scratch layer and laid over the target in one blend.
-    void GpLay(const QRectF& bounds, bool stroke, bool smoothing, const std::function<void(QPainter&)>& draw);
     // The open painter in the canvas's plain state: no antialiasing, no transform, drawing over
     // (source-over) and clipped to the clip rectangle. Opens it when none is open.
     QPainter& Painter();

@@ -6,10 +6,13 @@
 #include "platform/gui/Graphics.h"
 
 #include <QFontDatabase>
+#include <QPainter>
+#include <QPolygonF>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace kv {
 
@@ -119,6 +122,190 @@ bool DecodeImageBytes(const std::uint8_t* data, std::size_t size, GpImage& out) 
     } catch (const EKvError&) {
         return false;
     }
+}
+
+void AppendCardinal(QPainterPath& path, const std::vector<QPointF>& points, double tension) {
+    const double t = tension * 0.3;
+    const std::size_t n = points.size();
+    if (n > 1)
+        path.reserve(path.elementCount() + static_cast<int>(3 * (n - 1)));
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const QPointF before = points[i == 0 ? 0 : i - 1], after = points[std::min(n - 1, i + 2)];
+        path.cubicTo(points[i] + t * (points[i + 1] - before), points[i + 1] - t * (after - points[i]),
+                     points[i + 1]);
+    }
+}
+
+namespace {
+
+// The path's figures as polygons in device coordinates. A Bezier segment becomes pieces of about two
+// pixels along its control polygon, or its chord when it lies wholly outside `keep`: the region
+// between a segment and its chord lies within the segment's control points, so inside `keep` the
+// chord sets the same pixels, filled alternately or outlined.
+void FlattenPath(const QPainterPath& path, int from, const QTransform& world, const QRectF& keep,
+                 std::vector<QPolygonF>& figures) {
+    const bool identity = world.isIdentity();
+    auto at = [&](int i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        return identity ? QPointF(e.x, e.y) : world.map(QPointF(e.x, e.y));
+    };
+    const int count = path.elementCount();
+    for (int i = from; i < count; ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.type == QPainterPath::MoveToElement || figures.empty())
+            figures.emplace_back();
+        QPolygonF& out = figures.back();
+        if (e.type != QPainterPath::CurveToElement || out.isEmpty() || i + 2 >= count) {
+            out << at(i);
+            continue;
+        }
+        const QPointF p0 = out.last(), c1 = at(i), c2 = at(i + 1), p3 = at(i + 2);
+        i += 2;
+        const double xs[] = {p0.x(), c1.x(), c2.x(), p3.x()}, ys[] = {p0.y(), c1.y(), c2.y(), p3.y()};
+        const auto [xMin, xMax] = std::minmax_element(std::begin(xs), std::end(xs));
+        const auto [yMin, yMax] = std::minmax_element(std::begin(ys), std::end(ys));
+        if (*xMax < keep.left() || *xMin > keep.right() || *yMax < keep.top() || *yMin > keep.bottom()) {
+            out << p3;
+            continue;
+        }
+        const double length = QLineF(p0, c1).length() + QLineF(c1, c2).length() + QLineF(c2, p3).length();
+        const int steps = std::clamp(static_cast<int>(std::ceil(length / 2.0)), 1, 32);
+        for (int k = 1; k <= steps; ++k) {
+            const double u = static_cast<double>(k) / steps, v = 1.0 - u;
+            out << v * v * v * p0 + 3 * v * v * u * c1 + 3 * v * u * u * c2 + u * u * u * p3;
+        }
+    }
+}
+
+// Whether `path` begins with the elements of `prefix`.
+bool StartsWith(const QPainterPath& path, const QPainterPath& prefix) {
+    if (path.elementCount() < prefix.elementCount())
+        return false;
+    for (int i = 0; i < prefix.elementCount(); ++i) {
+        const QPainterPath::Element &x = path.elementAt(i), &y = prefix.elementAt(i);
+        if (x.type != y.type || x.x != y.x || x.y != y.y)
+            return false;
+    }
+    return true;
+}
+
+// The last path flattened (GUI thread only): a path outlined and then filled, or outlined and
+// filled once more after lines are added to it, is flattened once.
+const std::vector<QPolygonF>& Flatten(const QPainterPath& path, const QTransform& world, const QRectF& keep) {
+    static QPainterPath lastPath;
+    static QTransform lastWorld;
+    static QRectF lastKeep;
+    static std::vector<QPolygonF> last;
+    int from = 0;
+    if (lastWorld == world && lastKeep == keep && StartsWith(path, lastPath))
+        from = lastPath.elementCount();
+    else
+        last.clear();
+    FlattenPath(path, from, world, keep, last);
+    lastPath = path;
+    lastWorld = world;
+    lastKeep = keep;
+    return last;
+}
+
+// One scratch layer for every aliased call (GUI thread only). The painter's working buffers, which
+// grow with the longest path drawn, then stay with this one image instead of with every target.
+QImage& ScratchLayer(const QSize& size) {
+    static QImage layer;
+    if (layer.width() < size.width() || layer.height() < size.height())
+        layer = QImage(size.expandedTo(layer.size()), QImage::Format_ARGB32_Premultiplied);
+    return layer;
+}
+
+// What `draw` paints of `figures`, which reaches at most `margin` pixels beyond their points. A fill
+// sets each pixel it covers once and is painted straight onto the target; an outline, which may
+// pass over a pixel more than once, is rasterised on the scratch layer, where overlaps replace each
+// other (source mode), and laid over the target in one blend.
+template <class Draw>
+void Lay(GpGraphics& g, const std::vector<QPolygonF>& figures, int margin, bool layered, const Draw& draw) {
+    if (!g.target || figures.empty())
+        return;
+    QRectF bounds;
+    for (const QPolygonF& f : figures)
+        bounds |= f.boundingRect();
+    const QRect area = bounds.toAlignedRect()
+                           .adjusted(-margin, -margin, margin, margin)
+                           .intersected(QRect(QPoint(0, 0), g.target->size()));
+    if (area.isEmpty())
+        return;
+    if (g.canvas)
+        g.canvas->EndPaint(); // one painter per image at a time
+    auto prepare = [&](QPainter& p, const QPoint& origin) {
+        p.translate(-origin.x(), -origin.y());
+        p.setTransform(kAliasedOffset, true);
+        if (g.hasClip)
+            p.setClipPath(g.clip, Qt::IntersectClip);
+    };
+    if (!layered) {
+        QPainter p(g.target);
+        p.setClipRect(area);
+        prepare(p, QPoint(0, 0));
+        draw(p);
+        return;
+    }
+    QImage& layer = ScratchLayer(area.size());
+    {
+        QPainter lp(&layer);
+        lp.setCompositionMode(QPainter::CompositionMode_Source);
+        lp.fillRect(QRect(QPoint(0, 0), area.size()), Qt::transparent);
+        lp.setClipRect(QRect(QPoint(0, 0), area.size()));
+        prepare(lp, area.topLeft());
+        draw(lp);
+    }
+    QPainter p(g.target);
+    p.drawImage(area.topLeft(), layer, QRect(QPoint(0, 0), area.size()));
+}
+
+QRectF Keep(const GpGraphics& g) {
+    return QRectF(-4, -4, g.target->width() + 8, g.target->height() + 8);
+}
+
+} // namespace
+
+void FillAliased(GpGraphics& g, const QPainterPath& area, ARGB colour) {
+    if (!g.target)
+        return;
+    const std::vector<QPolygonF>& figures = Flatten(area, g.world, Keep(g));
+    const Qt::FillRule rule = area.fillRule();
+    Lay(g, figures, 1, false, [&](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor::fromRgba(colour));
+        if (figures.size() == 1) {
+            p.drawPolygon(figures.front(), rule);
+            return;
+        }
+        QPainterPath all;
+        all.setFillRule(rule);
+        for (const QPolygonF& f : figures)
+            all.addPolygon(f);
+        p.drawPath(all);
+    });
+}
+
+void StrokeAliased(GpGraphics& g, const QPainterPath& path, const GpPen& gpPen) {
+    if (!g.target)
+        return;
+    const std::vector<QPolygonF>& figures = Flatten(path, g.world, Keep(g));
+    const double scale = std::sqrt(std::abs(g.world.determinant()));
+    const double w = gpPen.width * scale;
+    QPen pen(QColor::fromRgba(gpPen.colour), w);
+    if (w <= 1.0)
+        pen.setCosmetic(true); // one pixel through the pixel centres it passes
+    pen.setCapStyle(gpPen.endCap == LineCapRound    ? Qt::RoundCap
+                    : gpPen.endCap == LineCapSquare ? Qt::SquareCap
+                                                    : Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin); // reaches at most the width beyond a corner
+    Lay(g, figures, std::max(3, static_cast<int>(std::ceil(w)) + 2), true, [&](QPainter& p) {
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        for (const QPolygonF& f : figures)
+            p.drawPolyline(f);
+    });
 }
 
 ARGB GpImageAttributes::Apply(ARGB c, ColorAdjustType type) const {

@@ -15,6 +15,12 @@
 
 namespace kv {
 
+// Integer coordinates address pixel centres: QPainter's pixel (i) spans i..i+1, the layer's
+// i-0.5..i+0.5. Aliased drawing takes a pixel whose centre lies on a left or top edge and leaves one
+// on a right or bottom edge, so its shift stops a hair short of half a pixel.
+inline const QTransform kPixelOffset = QTransform::fromTranslate(0.5, 0.5);
+inline const QTransform kAliasedOffset = QTransform::fromTranslate(0.5 - 1.0 / 32, 0.5 - 1.0 / 32);
+
 struct GpMatrix {
     QTransform m;
 };
@@ -131,6 +137,20 @@ struct GpGraphics {
         return smoothing == SmoothingModeAntiAlias || smoothing == SmoothingModeHighQuality;
     }
 };
+
+// GDI+'s cardinal spline through `points`, appended to `path` (whose current point is points[0]) as
+// Bezier segments: the inner control points lie along the neighbours' chord at `tension` times 0.3
+// of it; the end segments use their own chord.
+void AppendCardinal(QPainterPath& path, const std::vector<QPointF>& points, double tension);
+
+// Drawing without smoothing, GDI+'s default mode: pixel centres lie on integer coordinates and
+// pixels are set whole. The path (world coordinates) is rasterised as one shape on a scratch layer
+// and laid over the target in one blend, so a translucent colour blends each pixel it covers once
+// per call, however often the path passes over it. Curves are flattened in pieces of about two
+// pixels; those wholly off the target are laid as their chords, which set the same pixels on it.
+// The pen's colour, width and end cap count; its dashes and brush are the caller's to refuse.
+void FillAliased(GpGraphics& g, const QPainterPath& area, ARGB colour);
+void StrokeAliased(GpGraphics& g, const QPainterPath& path, const GpPen& pen);
 
 // Decodes picture bytes of any supported format; false when they are not a picture.
 bool DecodeImageBytes(const std::uint8_t* data, std::size_t size, GpImage& out);

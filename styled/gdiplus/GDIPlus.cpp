@@ -118,12 +118,6 @@ QColor Q(ARGB c) {
     return QColor::fromRgba(c);
 }
 
-// Integer coordinates address pixel centres: QPainter's pixel (i) spans i..i+1, the layer's i-0.5..i+0.5.
-// Aliased drawing takes a pixel whose centre lies on a left or top edge, as the platform did, so its
-// shift stops a hair short of half a pixel.
-const QTransform kPixelOffset = QTransform::fromTranslate(0.5, 0.5);
-const QTransform kAliasedOffset = QTransform::fromTranslate(0.5 - 1.0 / 32, 0.5 - 1.0 / 32);
-
 ARGB Lerp(ARGB a, ARGB b, double t, bool gamma) {
     auto ch = [&](int x, int y) {
         if (!gamma)
@@ -492,14 +486,7 @@ void AddCardinal(GpPath& p, const std::vector<QPointF>& pts, REAL tension) {
         p.path.lineTo(pts[0]);
     else
         p.path.moveTo(pts[0]);
-    const double t = tension / 3.0;
-    for (std::size_t i = 0; i + 1 < pts.size(); ++i) {
-        const QPointF prev = i == 0 ? pts[0] : pts[i - 1];
-        const QPointF next = i + 2 < pts.size() ? pts[i + 2] : pts[i + 1];
-        const QPointF c1 = pts[i] + t * (pts[i + 1] - prev);
-        const QPointF c2 = pts[i + 1] - t * (next - pts[i]);
-        p.path.cubicTo(c1, c2, pts[i + 1]);
-    }
+    AppendCardinal(p.path, pts, tension);
     p.pointCount += static_cast<int>(3 * (pts.size() - 1) + 1);
     p.points.insert(p.points.end(), pts.begin(), pts.end());
     p.figureOpen = true;
@@ -2218,6 +2205,11 @@ namespace {
 Status Stroke(GpGraphics* g, const TGPPen* pen, const QPainterPath& path) {
     if (!g || !pen || !pen->nativePen)
         return InvalidParameter;
+    const GpPen& n = *pen->nativePen;
+    if (!g->Antialiased() && !n.brush && n.dash == DashStyleSolid) {
+        StrokeAliased(*g, path, n);
+        return Ok;
+    }
     Painter p(*g);
     p->setBrush(Qt::NoBrush);
     p->setPen(ToQPen(*pen->nativePen, p->transform(), g->Antialiased()));
@@ -2227,8 +2219,12 @@ Status Stroke(GpGraphics* g, const TGPPen* pen, const QPainterPath& path) {
 Status FillArea(GpGraphics* g, const TGPBrush* brush, const QPainterPath& area) {
     if (!g || !brush || !brush->nativeBrush)
         return InvalidParameter;
-    Painter p(*g);
     const GpBrush& b = *brush->nativeBrush;
+    if (!g->Antialiased() && b.type == BrushTypeSolidColor) {
+        FillAliased(*g, area, b.colour);
+        return Ok;
+    }
+    Painter p(*g);
     if (b.type == BrushTypePathGradient) {
         FillPathGradient(*p, *g, b, area);
         return Ok;
@@ -2425,9 +2421,8 @@ Status TGPGraphics::FillEllipse(const TGPBrush* brush, REAL x, REAL y, REAL widt
 Status TGPGraphics::FillPath(const TGPBrush* brush, const TGPGraphicsPath* path) {
     if (!path || !path->nativePath)
         return SetStatus(InvalidParameter);
-    QPainterPath p = path->nativePath->path;
-    p.closeSubpath();
-    return SetStatus(FillArea(nativeGraphics, brush, p));
+    // Filling closes every figure by itself.
+    return SetStatus(FillArea(nativeGraphics, brush, path->nativePath->path));
 }
 Status TGPGraphics::SetClip(const TGPRegion* region, CombineMode mode) {
     if (!nativeGraphics || !region || !region->nativeRegion)

@@ -9,7 +9,8 @@
 //
 // Pixel rules: integer coordinates address pixel centres (the smoothed layer's pixel offset), so a
 // 1-px line at y = 1 lights row 1 only. Drawing is aliased unless the caller sets an antialiasing
-// smoothing mode (SmoothingModeAntiAlias or SmoothingModeHighQuality).
+// smoothing mode (SmoothingModeAntiAlias or SmoothingModeHighQuality). Aliased solid fills and
+// outlines set whole pixels and lay their colour once on each pixel per call.
 
 #include "platform/gui/Graphics.h"
 

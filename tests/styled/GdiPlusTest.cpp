@@ -7,8 +7,10 @@
 
 #include <QImage>
 
+#include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 using namespace kv;
 using kvtest::PutLE;
@@ -327,6 +329,85 @@ TEST(GdiPlusPixels, CardinalSplinePassesThroughEveryPoint) {
     for (const auto& p : pts)
         EXPECT_LT(qRed(img.pixel(p.X, p.Y)), 160) << p.X << "," << p.Y;
     EXPECT_EQ(path.GetPointCount(), 13);
+}
+
+TEST(GdiPlusPixels, AliasedPathsSetWholePixelsByTheirCentres) {
+    // A pixel is filled when its centre, an integer point, lies inside; a centre on a left or top
+    // edge counts, one on a right or bottom edge does not.
+    struct Case {
+        TGPRectF rect;
+        int x0, y0, x1, y1; // the filled pixels, inclusive
+    };
+    for (const Case& c : {Case{{1.5f, 1.5f, 3.0f, 3.0f}, 2, 2, 4, 4}, Case{{1, 2, 4, 3}, 1, 2, 4, 4},
+                          Case{{0, 0, 10, 10}, 0, 0, 9, 9}}) {
+        QImage img = Surface(10, 10);
+        TGPGraphics g(&img);
+        TGPGraphicsPath path;
+        path.AddRectangle(c.rect);
+        TGPSolidBrush black(0xFF000000);
+        ASSERT_EQ(g.FillPath(&black, &path), Ok);
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 10; ++x)
+                EXPECT_EQ(img.pixel(x, y),
+                          x >= c.x0 && x <= c.x1 && y >= c.y0 && y <= c.y1 ? 0xFF000000u : 0xFFFFFFFFu)
+                    << c.rect.X << " " << x << "," << y;
+    }
+
+    // A translucent outline over itself, and a figure folded over itself filled alternately: each
+    // pixel takes the colour once per call, never a partial amount.
+    QImage img = Surface(20, 12);
+    TGPGraphics g(&img);
+    TGPGraphicsPath there;
+    const TGPPointF back[] = {{1, 2}, {15, 2}, {1, 2}, {15, 2}};
+    there.AddLines(back, 4);
+    TGPPen pen(MakeARGB(128, 0, 0, 0), 1.0f);
+    ASSERT_EQ(g.DrawPath(&pen, &there), Ok);
+    const QRgb once = img.pixel(5, 2);
+    EXPECT_NE(once, 0xFFFFFFFFu);
+    EXPECT_NE(once, 0xFF000000u);
+    for (int x = 1; x < 15; ++x)
+        EXPECT_EQ(img.pixel(x, 2), once) << x;
+    EXPECT_EQ(img.pixel(5, 1), 0xFFFFFFFFu);
+    EXPECT_EQ(img.pixel(5, 3), 0xFFFFFFFFu);
+    TGPGraphicsPath bow;
+    const TGPPoint corners[] = {{2, 5}, {18, 11}, {18, 5}, {2, 11}};
+    bow.AddPolygon(corners, 4);
+    TGPSolidBrush half(MakeARGB(128, 0, 0, 0));
+    ASSERT_EQ(g.FillPath(&half, &bow), Ok);
+    EXPECT_EQ(img.pixel(4, 8), once);         // inside one wing
+    EXPECT_EQ(img.pixel(10, 6), 0xFFFFFFFFu); // between the wings
+    for (int y = 4; y < 12; ++y)
+        for (int x = 0; x < 20; ++x)
+            EXPECT_TRUE(img.pixel(x, y) == once || img.pixel(x, y) == 0xFFFFFFFFu) << x << "," << y;
+}
+
+TEST(GdiPlusPixels, CurvesOffTheSurfaceLaidAsChordsSetTheSamePixels) {
+    // A wavy spline running far beyond every edge, closed along a line below, outlined and filled
+    // translucently: on a small surface, whose off-surface segments become chords, and moved into
+    // a surface large enough to hold it whole.
+    std::vector<TGPPoint> points;
+    for (int i = -300; i < 700; i += 3)
+        points.push_back({i, static_cast<int>(40 + 90 * std::sin(i * 0.03) * std::cos(i * 0.011))});
+    auto render = [&](QImage& img, REAL dx, REAL dy) {
+        TGPGraphics g(&img);
+        g.TranslateTransform(dx, dy);
+        TGPGraphicsPath path;
+        path.AddCurve(points.data(), static_cast<int>(points.size()));
+        path.AddLine(900.0f, 60.0f, -500.0f, 60.0f);
+        TGPPen pen(MakeARGB(90, 200, 0, 0), 1.0f);
+        TGPSolidBrush brush(MakeARGB(60, 0, 0, 200));
+        EXPECT_EQ(g.DrawPath(&pen, &path), Ok);
+        EXPECT_EQ(g.FillPath(&brush, &path), Ok);
+    };
+    QImage cut = Surface(400, 80), whole = Surface(1600, 400);
+    render(cut, 0, 0);
+    render(whole, 600, 160);
+    EXPECT_TRUE(whole.copy(600, 160, 400, 80) == cut);
+    int touched = 0;
+    for (int y = 0; y < cut.height(); ++y)
+        for (int x = 0; x < cut.width(); ++x)
+            touched += cut.pixel(x, y) != 0xFFFFFFFFu;
+    EXPECT_GT(touched, 4000);
 }
 
 TEST(GdiPlusPixels, ColourKeyedImageLeavesTheSentinel) {
