@@ -163,28 +163,6 @@ std::string TgPlotAxisFormat::FormatUnguarded(double value) const {
 
 namespace {
 
-struct Civil {
-    long long year;
-    int month, day, weekday; // weekday 1 = Sunday
-};
-
-// Days since 30 December 1899 to a calendar date (proleptic Gregorian).
-Civil CivilFromDays(long long dayNumber) {
-    long long z = dayNumber - 25569 + 719468; // to days since 1 March 0000
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long long doe = z - era * 146097;
-    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long long mp = (5 * doy + 2) / 153;
-    Civil c;
-    c.day = int(doy - (153 * mp + 2) / 5 + 1);
-    c.month = int(mp < 10 ? mp + 3 : mp - 9);
-    c.year = yoe + era * 400 + (c.month <= 2 ? 1 : 0);
-    // 30 December 1899 was a Saturday.
-    c.weekday = int(((dayNumber % 7) + 7 + 6) % 7) + 1;
-    return c;
-}
-
 const char* const kMonthShort[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 const char* const kMonthLong[] = {"January", "February", "March",     "April",   "May",      "June",
@@ -206,7 +184,7 @@ std::string gFormatPlotDateTime(const std::string& format, double value) {
     const double days = std::trunc(value);
     long long ms = std::llround(std::fabs(value - days) * 86400000.0);
     ms = std::min(ms, 86400000LL - 1);
-    const Civil c = CivilFromDays(static_cast<long long>(days));
+    const detail::TgCivilDate c = detail::DateOf(days);
     const int hour = int(ms / 3600000), minute = int(ms / 60000 % 60), second = int(ms / 1000 % 60);
     const int milli = int(ms % 1000);
 

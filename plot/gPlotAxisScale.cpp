@@ -131,6 +131,125 @@ double TgPlotAxisScale::PercentToPosition(double value, double startPercent, dou
     return gPower(10, lo + k * (gLog10(m + LogSpan()) - lo));
 }
 
+namespace detail {
+
+TgCivilDate DateOf(double dateTime) {
+    const long long dayNumber = static_cast<long long>(std::trunc(dateTime));
+    long long z = dayNumber - 25569 + 719468; // days since 1 March 0000
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long long doe = z - era * 146097;
+    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long long mp = (5 * doy + 2) / 153;
+    TgCivilDate c;
+    c.day = int(doy - (153 * mp + 2) / 5 + 1);
+    c.month = int(mp < 10 ? mp + 3 : mp - 9);
+    c.year = yoe + era * 400 + (c.month <= 2 ? 1 : 0);
+    c.weekday = int(((dayNumber % 7) + 7 + 6) % 7) + 1; // 30 December 1899 was a Saturday
+    return c;
+}
+
+static long long DaysFromCivil(long long y, int m, int d) {
+    y -= m <= 2 ? 1 : 0;
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const long long yoe = y - era * 400;
+    const long long doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468 + 25569;
+}
+
+static int DaysInMonth(long long y, int m) {
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    return m == 2 && leap ? 29 : kDays[m - 1];
+}
+
+double WithDate(double dateTime, long long year, int month, int day) {
+    const double time = std::fabs(dateTime - std::trunc(dateTime));
+    day = std::min(day, DaysInMonth(year, month));
+    const double days = double(DaysFromCivil(year, month, day));
+    return days >= 0 ? days + time : days - time;
+}
+
+double AddMonths(double dateTime, long long months) {
+    const TgCivilDate c = DateOf(dateTime);
+    long long total = c.year * 12 + (c.month - 1) + months;
+    const long long year = total >= 0 ? total / 12 : (total - 11) / 12;
+    const int month = int(total - year * 12) + 1;
+    return WithDate(dateTime, year, month, c.day);
+}
+
+} // namespace detail
+
+namespace {
+
+// Whole units of a date-time span (days with the time as fraction).
+long long SpanUnits(double span, long long unitMs) {
+    const double days = std::trunc(span + 1e-15);
+    const long long ms = std::llround((span - days) * 86400000.0);
+    const double total = days * 86400000.0 + double(ms - ms % unitMs);
+    if (total < 0)
+        return -1;
+    return static_cast<long long>(std::min(total / double(unitMs), 2147483647.0));
+}
+
+} // namespace
+
+void TgPlotAxisScale::CalcDateTimeIncrement(int n, int& k) {
+    struct Group {
+        long long unitMs;
+        std::vector<int> steps;
+    };
+    static const Group kGroups[] = {
+        {1, {1, 2, 5, 10, 20, 50, 100, 200, 500}},
+        {1000, {1, 2, 5, 10, 15, 20, 30}},
+        {60000, {1, 2, 5, 10, 15, 20, 30}},
+        {3600000, {1, 2, 4, 6, 12}},
+    };
+    for (const Group& g : kGroups) {
+        long long l = SpanUnits(FSpan, g.unitMs);
+        if (l < 0)
+            l = g.unitMs == 60000 ? 10000 : 2147483647;
+        for (int s : g.steps) {
+            if (n - 1 >= l / s) {
+                k = int(std::max(l / s, 1LL));
+                FMajorIncrement = double(s) * double(g.unitMs) / 86400000.0;
+                return;
+            }
+        }
+    }
+    const long long l = static_cast<long long>(std::trunc(FSpan));
+    for (int s : {1, 7, 14}) {
+        if (n - 1 >= l / s) {
+            k = int(std::max(l / s, 1LL));
+            FMajorIncrement = s;
+            return;
+        }
+    }
+    static const int kMonthDays[] = {31, 61, 92, 183};
+    static const int kMonths[] = {1, 2, 3, 6};
+    for (int i = 0; i < 4; ++i) {
+        if (n - 1 >= l / kMonthDays[i]) {
+            k = int(std::max(l / kMonthDays[i], 1LL));
+            FMajorIncrement = kMonths[i];
+            FMonthMode = true;
+            return;
+        }
+    }
+    FYearMode = true;
+    for (int i = 0;; ++i) {
+        const long long b = static_cast<long long>(std::trunc(gPower(10, i)));
+        for (long long years : {b, 2 * b, 5 * b}) {
+            const long long days = years * 365;
+            if (n - 1 >= l / days) {
+                k = int(std::max(l / days, 1LL));
+                FMajorIncrement = double(years);
+                return;
+            }
+        }
+    }
+}
+
 void TgPlotAxisScale::AddTick(double position, TgPlotTickType type) {
     ++FAttempts;
     if (!PointOnScale(position) || (LogMode() && !(position > 0)))
@@ -216,6 +335,8 @@ void TgPlotAxisScale::UpdateTickPixels() {
 
 void TgPlotAxisScale::CalcTicks(int labelBudget, const std::function<std::string(double)>& labelText) {
     FTicks.clear();
+    FMonthMode = false;
+    FYearMode = false;
     FLabelText = labelText;
     FAttempts = 0;
     const int length = ScaleLength();
@@ -249,7 +370,9 @@ void TgPlotAxisScale::CalcTicks(int labelBudget, const std::function<std::string
     }
     n = std::max(n, 1);
     if (k == 0) {
-        if (LabelsFormatStyle == TgPlotTextFormat::iptfPrice32nds)
+        if (LabelsFormatStyle == TgPlotTextFormat::iptfDateTime)
+            CalcDateTimeIncrement(n, k);
+        else if (LabelsFormatStyle == TgPlotTextFormat::iptfPrice32nds)
             CalcPrice32ndsIncrement(n, k);
         else
             CalcLinearIncrement(n, k);
@@ -263,10 +386,16 @@ void TgPlotAxisScale::CalcTicks(int labelBudget, const std::function<std::string
         FMajorIncrement = FSpan / n;
     }
 
+    if (FMonthMode || FYearMode) {
+        // Calendar steps: the range is held to dates the calendar arithmetic handles.
+        FMin = std::clamp(FMin, FMonthMode ? 0.0 : -182625.0, 2593224.0);
+        FSpan = std::min(FSpan, 36525.0);
+        FMajorIncrement = std::max(FMajorIncrement, 1.0);
+    }
     const double inc = FMajorIncrement;
     const double base = std::trunc(FMin / inc) * inc;
     FMinorIncrement = inc / (double(MinorCount) + 1);
-    const bool minors = MinorCount >= 1 && FMinorIncrement != 0;
+    const bool minors = MinorCount >= 1 && !FMonthMode && !FYearMode && FMinorIncrement != 0;
     // A zero or non-finite increment would never move the position.
     const bool usable = std::isfinite(inc) && inc > 0 && std::isfinite(FMinorIncrement);
 
@@ -275,6 +404,19 @@ void TgPlotAxisScale::CalcTicks(int labelBudget, const std::function<std::string
         p = DesiredStart;
         while (p > FMin && p - inc != p)
             p -= inc;
+    } else if (FMonthMode) {
+        const int r = gRoundPixels(inc);
+        const auto c = detail::DateOf(FMin);
+        const int m = std::max(c.month / r * r, 1);
+        p = detail::AddMonths(detail::WithDate(FMin, c.year, m, 1), -r);
+    } else if (FYearMode) {
+        const int r = gRoundPixels(inc);
+        long long y = detail::DateOf(FMin).year;
+        if (r != 0)
+            y = y / r * r;
+        const double moved =
+            detail::AddMonths(detail::WithDate(FMin, y, detail::DateOf(FMin).month, 1), -12LL * r);
+        p = detail::WithDate(moved, detail::DateOf(moved).year, 1, 1);
     } else {
         p = base - inc;
     }
@@ -291,6 +433,10 @@ void TgPlotAxisScale::CalcTicks(int labelBudget, const std::function<std::string
                 overflow = int(FTicks.size()) > MaxTicks || FAttempts > maxAttempts;
             }
             p += FMinorIncrement;
+        } else if (FMonthMode) {
+            p = detail::AddMonths(p, gRoundPixels(inc));
+        } else if (FYearMode) {
+            p = detail::AddMonths(p, 12LL * gRoundPixels(inc));
         } else {
             if (p + inc == p)
                 break;

@@ -30,6 +30,18 @@ struct TgPlotTick {
     bool Show = false;
 };
 
+namespace detail {
+// Calendar arithmetic on date-time numbers (days since 30 December 1899, time as fraction).
+struct TgCivilDate {
+    long long year = 1899;
+    int month = 12, day = 30, weekday = 7; // weekday 1 = Sunday
+};
+TgCivilDate DateOf(double dateTime);
+// The same time of day on another date; a day past the month's end becomes its last day.
+double WithDate(double dateTime, long long year, int month, int day);
+double AddMonths(double dateTime, long long months);
+} // namespace detail
+
 // Nearest integer, ties to even, saturated to the int range; NaN gives 0.
 int gRoundPixels(double value);
 
@@ -83,6 +95,9 @@ public:
     const std::vector<TgPlotTick>& Ticks() const { return FTicks; }
     double MajorIncrement() const { return FMajorIncrement; }
     double MinorIncrement() const { return FMinorIncrement; }
+    // Date-time ticks that step by calendar months or years (increment counted in months or years).
+    bool MonthModeEnabled() const { return FMonthMode; }
+    bool YearModeEnabled() const { return FYearMode; }
 
     // Ticks past this many leave one major tick in the middle of the range.
     static constexpr int MaxTicks = 5000;
@@ -95,6 +110,7 @@ private:
     void AddTick(double position, TgPlotTickType type);
     void CalcLinearIncrement(int n, int& k);
     void CalcPrice32ndsIncrement(int n, int& k);
+    void CalcDateTimeIncrement(int n, int& k);
     void CalcLogTicks(int n);
     void UpdateTickPixels();
 
@@ -108,6 +124,8 @@ private:
     std::vector<TgPlotTick> FTicks;
     std::function<std::string(double)> FLabelText;
     long FAttempts = 0;
+    bool FMonthMode = false;
+    bool FYearMode = false;
 };
 
 } // namespace kv

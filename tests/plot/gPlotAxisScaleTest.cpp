@@ -229,3 +229,74 @@ TEST(gPlotAxisScale, PriceStepsUseBinaryFractions) {
     EXPECT_EQ(a.MajorIncrement(), 0.25);
     EXPECT_EQ(Majors(a), (std::vector<double>{100, 100.25, 100.5, 100.75, 101}));
 }
+
+TEST(gPlotAxisScale, DateTimeStepsByClockUnitsAndCalendar) {
+    struct Case {
+        double min, span;
+        int budget;
+        double increment; // in days, or months / years in the calendar modes
+        bool monthMode, yearMode;
+        std::vector<double> majors;
+    };
+    const double hour = 1.0 / 24;
+    const Case cases[] = {
+        // Four hours with room for five labels: one-hour steps, majors on the hour.
+        {45000,
+         4 * hour,
+         5,
+         hour,
+         false,
+         false,
+         {45000, 45000 + hour, 45000 + 2 * hour, 45000 + 3 * hour, 45000 + 4 * hour}},
+        // A year and a half with room for seven labels: three-month steps on the first of the month.
+        {45000, 540, 7, 3, true, false, {}},
+        // Thirty years with room for four labels: ten-year steps starting on 1 January.
+        {45000, 30 * 365.25, 4, 10, false, true, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.span);
+        auto a = Axis(c.min, c.span);
+        a.LabelsFormatStyle = TgPlotTextFormat::iptfDateTime;
+        a.MinorCount = 1;
+        a.CalcTicks(c.budget);
+        EXPECT_DOUBLE_EQ(a.MajorIncrement(), c.increment);
+        EXPECT_EQ(a.MonthModeEnabled(), c.monthMode);
+        EXPECT_EQ(a.YearModeEnabled(), c.yearMode);
+        const auto majors = Majors(a);
+        if (!c.majors.empty()) {
+            ASSERT_EQ(majors.size(), c.majors.size());
+            for (std::size_t i = 0; i < majors.size(); ++i)
+                EXPECT_NEAR(majors[i], c.majors[i], 1e-9);
+        } else {
+            ASSERT_GE(majors.size(), 2u);
+            EXPECT_TRUE(Minors(a).empty());
+            for (double m : majors) {
+                const auto d = detail::DateOf(m);
+                EXPECT_EQ(d.day, 1);
+                if (c.monthMode) {
+                    EXPECT_EQ(d.month % 3, 0) << d.month; // months that are multiples of the step
+                }
+                if (c.yearMode) {
+                    EXPECT_EQ(d.month, 1);
+                    EXPECT_EQ(d.year % 10, 0);
+                }
+            }
+        }
+    }
+}
+
+TEST(gPlotAxisScale, CalendarArithmetic) {
+    const auto d = detail::DateOf(45000.25); // 15 March 2023
+    EXPECT_EQ(d.year, 2023);
+    EXPECT_EQ(d.month, 3);
+    EXPECT_EQ(d.day, 15);
+    EXPECT_EQ(detail::DateOf(2).weekday, 2); // 1 January 1900, a Monday
+    // 31 January plus one month is the last day of February; the time of day stays.
+    const double jan31 = detail::WithDate(45000.25, 2024, 1, 31);
+    const double feb = detail::AddMonths(jan31, 1);
+    EXPECT_EQ(detail::DateOf(feb).day, 29);
+    EXPECT_DOUBLE_EQ(feb - std::trunc(feb), 0.25);
+    EXPECT_EQ(detail::DateOf(detail::AddMonths(jan31, -13)).year, 2022);
+    EXPECT_EQ(detail::DateOf(-1.5).day, 29); // before the epoch the time counts away from it
+    EXPECT_DOUBLE_EQ(detail::WithDate(-1.5, 1899, 12, 28), -2.5);
+}
