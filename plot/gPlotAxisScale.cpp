@@ -325,6 +325,17 @@ void TgPlotAxisScale::CalcLogTicks(int n) {
     }
 }
 
+int TgPlotAxisScale::TickListAdd(double position, const std::string& label, TgPlotTickType type) {
+    if (LogMode() && !(position > 0))
+        throw EKvError("Log Scale Requires Position to be Greater Than Zero");
+    TgPlotTick tick;
+    tick.TickType = type;
+    tick.Position = position;
+    tick.Text = label;
+    FTicks.push_back(std::move(tick));
+    return int(FTicks.size()) - 1;
+}
+
 void TgPlotAxisScale::UpdateTickPixels() {
     for (auto& tick : FTicks) {
         tick.Show = PointOnScale(tick.Position);
@@ -334,9 +345,13 @@ void TgPlotAxisScale::UpdateTickPixels() {
 }
 
 void TgPlotAxisScale::CalcTicks(int labelBudget, const std::function<std::string(double)>& labelText) {
-    FTicks.clear();
     FMonthMode = false;
     FYearMode = false;
+    if (TickListCustom) {
+        UpdateTickPixels();
+        return;
+    }
+    FTicks.clear();
     FLabelText = labelText;
     FAttempts = 0;
     const int length = ScaleLength();

@@ -3,6 +3,7 @@
 // and pixels (linear or logarithmic, forward or reversed) and the generation of major and minor ticks.
 // The axis object feeds it the scale rectangle its layout gives and the label budget its fonts allow.
 
+#include "platform/core/Classes.h"
 #include "platform/gui/Graphics.h"
 
 #include <functional>
@@ -93,6 +94,12 @@ public:
     // ticks take their text from LabelText when given.
     void CalcTicks(int labelBudget, const std::function<std::string(double)>& labelText = {});
     const std::vector<TgPlotTick>& Ticks() const { return FTicks; }
+    // While set, CalcTicks keeps the caller's ticks and only places them.
+    bool TickListCustom = false;
+    void TickListClear() { FTicks.clear(); }
+    // Appends a tick and returns its index; on a log scale a position <= 0 raises "Log Scale Requires
+    // Position to be Greater Than Zero".
+    int TickListAdd(double position, const std::string& label, TgPlotTickType type);
     double MajorIncrement() const { return FMajorIncrement; }
     double MinorIncrement() const { return FMinorIncrement; }
     // Date-time ticks that step by calendar months or years (increment counted in months or years).

@@ -300,3 +300,23 @@ TEST(gPlotAxisScale, CalendarArithmetic) {
     EXPECT_EQ(detail::DateOf(-1.5).day, 29); // before the epoch the time counts away from it
     EXPECT_DOUBLE_EQ(detail::WithDate(-1.5, 1899, 12, 28), -2.5);
 }
+
+TEST(gPlotAxisScale, CustomTickListIsKeptAndPlaced) {
+    auto a = Axis(1, 999);
+    a.SetScaleType(TgPlotScaleType::ipstLog10);
+    a.TickListCustom = true;
+    EXPECT_EQ(a.TickListAdd(10, "ten", TgPlotTickType::ipttMajor), 0);
+    EXPECT_EQ(a.TickListAdd(5000, "", TgPlotTickType::ipttMinor), 1);
+    try {
+        a.TickListAdd(0, "zero", TgPlotTickType::ipttMajor);
+        ADD_FAILURE();
+    } catch (const EKvError& e) {
+        EXPECT_STREQ(e.what(), "Log Scale Requires Position to be Greater Than Zero");
+    }
+    a.CalcTicks(5);
+    ASSERT_EQ(a.Ticks().size(), 2u);
+    EXPECT_EQ(a.Ticks()[0].Text, "ten");
+    EXPECT_TRUE(a.Ticks()[0].Show);
+    EXPECT_EQ(a.Ticks()[0].PositionPixels, 400);
+    EXPECT_FALSE(a.Ticks()[1].Show);
+}
