@@ -108,6 +108,9 @@ void TgPlotDataCustomList::GetXYEmptyNull(int index, double& x, double& y, bool&
 void TgPlotDataCustomList::SetRingBufferSize(int value) {
     if (value < 0)
         value = 0;
+    // Refused before anything changes, so a failed resize leaves the list as it was.
+    if (value > FMaxDataPoints)
+        throw EKvError("Exceed Maximum List Size");
     if (value == 0) {
         if (FRingBufferEnabled) {
             FRingBufferEnabled = false;

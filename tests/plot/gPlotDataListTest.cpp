@@ -115,7 +115,10 @@ TEST(gPlotDataList, EveryKindGrowsDeletesAndRingsAlike) {
         bool e, n;
         EXPECT_EQ(ErrorOf([&] { list->GetXYEmptyNull(-1, x, y, e, n); }), "Index out of Bounds");
         EXPECT_EQ(ErrorOf([&] { list->SetCapacity(list->MaxDataPoints() + 1); }), "Exceed Maximum List Size");
+        EXPECT_EQ(ErrorOf([&] { list->SetRingBufferSize(list->MaxDataPoints() + 1); }),
+                  "Exceed Maximum List Size");
         EXPECT_EQ(list->Count(), 3);
+        EXPECT_EQ(list->RingBufferSize(), 0);
     }
 }
 
