@@ -1,5 +1,6 @@
 #include "panels/led/LdPowerButton.h"
 
+#include "panels/PkControlHelpers.h"
 #include "panels/PkPropHelpers.h"
 
 #include <algorithm>
@@ -73,15 +74,6 @@ void TLdPowerButton::SetActive(bool v) {
     FActive = v;
     RequestRepaint();
 }
-
-namespace {
-template <class T> bool Differs(T& field, T value) {
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-} // namespace
 
 void TLdPowerButton::SetLedWidth(int v) {
     if (Differs(FLedWidth, std::max(1, v)))
