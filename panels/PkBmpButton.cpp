@@ -1,5 +1,6 @@
 #include "panels/PkBmpButton.h"
 
+#include "panels/PkControlHelpers.h"
 #include "platform/gui/PropGroups.h"
 #include "platform/gui/GdiOps.h"
 
@@ -267,14 +268,8 @@ void TPkBmpButton::NotifyGroup() {
         FState = TButtonState::bsUp;
         return;
     }
-    // Every child of the parent, in its control order; a receiver answering non-zero ends the round.
-    std::vector<TControl*> children;
-    for (int i = 0; i < parent->ControlCount(); ++i)
-        children.push_back(parent->Controls(i));
-    for (TControl* c : children)
-        if (auto* b = dynamic_cast<TPkBmpButton*>(c))
-            if (b->BmpButtonPressed(FGroupIndex, this) != 0)
-                break;
+    PkNotifySiblings<TPkBmpButton>(parent,
+                                   [this](TPkBmpButton& b) { return b.BmpButtonPressed(FGroupIndex, this); });
 }
 
 int TPkBmpButton::BmpButtonPressed(int groupIndex, TPkBmpButton* sender) {

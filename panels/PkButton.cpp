@@ -1,5 +1,6 @@
 #include "panels/PkButton.h"
 
+#include "panels/PkControlHelpers.h"
 #include "platform/gui/PropGroups.h"
 #include "platform/gui/GdiOps.h"
 #include "platform/gui/StdCtrls.h"
@@ -361,13 +362,8 @@ void TPkButton::NotifyGroup() {
     TWinControl* parent = Parent();
     if (FGroupIndex == 0 || !parent)
         return;
-    std::vector<TControl*> children;
-    for (int i = 0; i < parent->ControlCount(); ++i)
-        children.push_back(parent->Controls(i));
-    for (TControl* c : children)
-        if (auto* b = dynamic_cast<TPkButton*>(c))
-            if (b->PushButtonPressed(FGroupIndex, this) != 0)
-                break;
+    PkNotifySiblings<TPkButton>(parent,
+                                [this](TPkButton& b) { return b.PushButtonPressed(FGroupIndex, this); });
 }
 
 int TPkButton::PushButtonPressed(int groupIndex, TPkButton* sender) {

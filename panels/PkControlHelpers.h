@@ -1,9 +1,12 @@
 #pragma once
-// Logic the pack's controls share without sharing a base class: the change test of their setters and
-// the frame look a frame controller pushes into a label or a panel.
+// Logic the pack's controls share without sharing a base class: the change test of their setters, the
+// frame look a frame controller pushes into a label or a panel, and the round a grouped button sends to
+// its siblings.
 
 #include "panels/PkCommon.h"
 #include "platform/gui/Controls.h"
+
+#include <vector>
 
 namespace kv {
 
@@ -40,6 +43,18 @@ template <class C> void PkApplyFrameController(C& c) {
         c.FBorderShadow = DimColor(c.Color(), 50);
     }
     c.Invalidate();
+}
+
+// Hands a press to every `T` among the parent's children, in control order, until one answers non-zero.
+// The children are listed first, so a receiver may change the parent's list.
+template <class T, class Press> void PkNotifySiblings(TWinControl* parent, Press press) {
+    std::vector<TControl*> children;
+    for (int i = 0; i < parent->ControlCount(); ++i)
+        children.push_back(parent->Controls(i));
+    for (TControl* c : children)
+        if (auto* t = dynamic_cast<T*>(c))
+            if (press(*t) != 0)
+                break;
 }
 
 } // namespace kv
