@@ -1,8 +1,8 @@
 #include "panels/PkBmpButton.h"
 
 #include "panels/PkControlHelpers.h"
-#include "platform/gui/PropGroups.h"
 #include "platform/gui/GdiOps.h"
+#include "platform/gui/PropGroups.h"
 
 #include <QObject>
 
@@ -359,9 +359,7 @@ void TPkBmpButton::MouseLeave() {
 }
 
 bool TPkBmpButton::DialogChar(char key) {
-    char accel = AcceleratorOf(Caption());
-    char upper = (key >= 'a' && key <= 'z') ? static_cast<char>(key - 'a' + 'A') : key;
-    if (accel && accel == upper && Enabled()) {
+    if (MatchesAccelerator(Caption(), key) && Enabled()) {
         Click();
         return true;
     }

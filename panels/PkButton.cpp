@@ -1,8 +1,8 @@
 #include "panels/PkButton.h"
 
 #include "panels/PkControlHelpers.h"
-#include "platform/gui/PropGroups.h"
 #include "platform/gui/GdiOps.h"
+#include "platform/gui/PropGroups.h"
 #include "platform/gui/StdCtrls.h"
 
 #include <QObject>
@@ -418,9 +418,7 @@ bool TPkButton::DialogKey(std::uint16_t key, TShiftState shift) {
 }
 
 bool TPkButton::DialogChar(char key) {
-    char accel = AcceleratorOf(Caption());
-    char upper = (key >= 'a' && key <= 'z') ? static_cast<char>(key - 'a' + 'A') : key;
-    if (accel && accel == upper && CanFocus()) {
+    if (MatchesAccelerator(Caption(), key) && CanFocus()) {
         Click();
         return true;
     }
