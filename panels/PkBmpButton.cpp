@@ -1,7 +1,8 @@
 #include "panels/PkBmpButton.h"
 
-#include "platform/gui/PropGroups.h"
+#include "panels/PkControlHelpers.h"
 #include "platform/gui/GdiOps.h"
+#include "platform/gui/PropGroups.h"
 
 #include <QObject>
 
@@ -267,14 +268,8 @@ void TPkBmpButton::NotifyGroup() {
         FState = TButtonState::bsUp;
         return;
     }
-    // Every child of the parent, in its control order; a receiver answering non-zero ends the round.
-    std::vector<TControl*> children;
-    for (int i = 0; i < parent->ControlCount(); ++i)
-        children.push_back(parent->Controls(i));
-    for (TControl* c : children)
-        if (auto* b = dynamic_cast<TPkBmpButton*>(c))
-            if (b->BmpButtonPressed(FGroupIndex, this) != 0)
-                break;
+    PkNotifySiblings<TPkBmpButton>(parent,
+                                   [this](TPkBmpButton& b) { return b.BmpButtonPressed(FGroupIndex, this); });
 }
 
 int TPkBmpButton::BmpButtonPressed(int groupIndex, TPkBmpButton* sender) {
@@ -364,9 +359,7 @@ void TPkBmpButton::MouseLeave() {
 }
 
 bool TPkBmpButton::DialogChar(char key) {
-    char accel = AcceleratorOf(Caption());
-    char upper = (key >= 'a' && key <= 'z') ? static_cast<char>(key - 'a' + 'A') : key;
-    if (accel && accel == upper && Enabled()) {
+    if (MatchesAccelerator(Caption(), key) && Enabled()) {
         Click();
         return true;
     }

@@ -1,7 +1,8 @@
 #include "panels/PkButton.h"
 
-#include "platform/gui/PropGroups.h"
+#include "panels/PkControlHelpers.h"
 #include "platform/gui/GdiOps.h"
+#include "platform/gui/PropGroups.h"
 #include "platform/gui/StdCtrls.h"
 
 #include <QObject>
@@ -361,13 +362,8 @@ void TPkButton::NotifyGroup() {
     TWinControl* parent = Parent();
     if (FGroupIndex == 0 || !parent)
         return;
-    std::vector<TControl*> children;
-    for (int i = 0; i < parent->ControlCount(); ++i)
-        children.push_back(parent->Controls(i));
-    for (TControl* c : children)
-        if (auto* b = dynamic_cast<TPkButton*>(c))
-            if (b->PushButtonPressed(FGroupIndex, this) != 0)
-                break;
+    PkNotifySiblings<TPkButton>(parent,
+                                [this](TPkButton& b) { return b.PushButtonPressed(FGroupIndex, this); });
 }
 
 int TPkButton::PushButtonPressed(int groupIndex, TPkButton* sender) {
@@ -422,9 +418,7 @@ bool TPkButton::DialogKey(std::uint16_t key, TShiftState shift) {
 }
 
 bool TPkButton::DialogChar(char key) {
-    char accel = AcceleratorOf(Caption());
-    char upper = (key >= 'a' && key <= 'z') ? static_cast<char>(key - 'a' + 'A') : key;
-    if (accel && accel == upper && CanFocus()) {
+    if (MatchesAccelerator(Caption(), key) && CanFocus()) {
         Click();
         return true;
     }

@@ -1,5 +1,6 @@
 #include "panels/PkComboBox.h"
 
+#include "panels/PkControlHelpers.h"
 #include "panels/PkMouseWatch.h"
 #include "panels/PkPropHelpers.h"
 #include "platform/sys/Scheduler.h"
@@ -52,13 +53,6 @@ void PopChar(std::string& s) {
 bool IsListStyle(TComboBoxStyle s) {
     return s == TComboBoxStyle::csDropDownList || s == TComboBoxStyle::csOwnerDrawFixed ||
            s == TComboBoxStyle::csOwnerDrawVariable;
-}
-
-template <class T> bool Differs(T& field, T value) {
-    if (field == value)
-        return false;
-    field = value;
-    return true;
 }
 
 // Draws the items of an owner-drawn list through the combo box's OnDrawItem on the pack's canvas.

@@ -875,6 +875,12 @@ char LastCharOf(const std::string& text) {
     return text.empty() ? '\0' : text.back();
 }
 
+namespace {
+char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+} // namespace
+
 char AcceleratorOf(const std::string& caption) {
     for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
         if (caption[i] != '&')
@@ -883,10 +889,14 @@ char AcceleratorOf(const std::string& caption) {
             ++i;
             continue;
         }
-        char c = caption[i + 1];
-        return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        return UpperAscii(caption[i + 1]);
     }
     return '\0';
+}
+
+bool MatchesAccelerator(const std::string& caption, char key) {
+    const char accel = AcceleratorOf(caption);
+    return accel && accel == UpperAscii(key);
 }
 
 int DrawTextIn(TCanvas& canvas, const std::string& text, TRect& r, unsigned flags) {

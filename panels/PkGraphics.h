@@ -180,6 +180,8 @@ std::string StripAccelerators(const std::string& text);
 char LastCharOf(const std::string& text);
 // The accelerator character after a single "&", upper-cased; 0 when there is none.
 char AcceleratorOf(const std::string& caption);
+// Whether `key`, in either case, is the caption's accelerator.
+bool MatchesAccelerator(const std::string& caption, char key);
 int DrawTextIn(TCanvas& canvas, const std::string& text, TRect& r, unsigned flags);
 void DrawTextCentred(TCanvas& canvas, const std::string& text, TRect r);
 

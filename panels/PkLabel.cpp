@@ -1,5 +1,6 @@
 #include "panels/PkLabel.h"
 
+#include "panels/PkControlHelpers.h"
 #include "panels/PkMouseWatch.h"
 #include "panels/PkPropHelpers.h"
 
@@ -23,13 +24,6 @@ std::vector<std::string> EnumIdents(TPkCondenseCaption) {
 }
 
 namespace {
-
-template <class T> bool Differs(T& field, T value) {
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
 
 TRect Offset(TRect r, int dx, int dy) {
     return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
@@ -451,27 +445,7 @@ void TPkLabel::MouseLeave() {
 }
 
 void TPkLabel::ApplyFrameController() {
-    if (!FFrameController || !FFrameController->FrameVisible())
-        return;
-    using P = TPkFrameControllerProperty;
-    const auto& n = FFrameControllerNotifications;
-    if (n.Contains(P::fcpFrameStyle))
-        FBorderOuter = FFrameController->FrameStyle();
-    if (n.Contains(P::fcpFrameSides))
-        FBorderSides = FFrameController->FrameSides();
-    if (n.Contains(P::fcpFrameColor)) {
-        FFlatColor = FFrameController->FrameColor();
-        FFlatColorAdjustment = 0;
-    }
-    if (n.Contains(P::fcpColor))
-        SetColor(FFrameController->Color());
-    if (n.Contains(P::fcpParentColor))
-        SetParentColor(FFrameController->ParentColor());
-    if (n.Contains(P::fcpColor)) {
-        FBorderHighlight = BrightenColor(Color(), 100);
-        FBorderShadow = DimColor(Color(), 50);
-    }
-    Invalidate();
+    PkApplyFrameController(*this);
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -127,6 +127,8 @@ protected:
     void ParentColorChanged() override;
 
 private:
+    template <class C> friend void PkApplyFrameController(C& c);
+
     unsigned TextFlags() const;
     void DrawFlatText(TCanvas& canvas);
     void DrawAngledText(TCanvas& canvas, const TRect& t, unsigned flags);

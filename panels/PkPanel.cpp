@@ -1,5 +1,6 @@
 #include "panels/PkPanel.h"
 
+#include "panels/PkControlHelpers.h"
 #include "panels/PkMouseWatch.h"
 #include "panels/PkPropHelpers.h"
 #include "panels/led/LdPowerButton.h"
@@ -29,13 +30,6 @@ int TextHeightOf(const TFont* font, const std::string& text) {
     TCanvas c;
     c.Font()->Assign(font);
     return c.TextHeight(text);
-}
-
-template <class T> bool Differs(T& field, T value) {
-    if (field == value)
-        return false;
-    field = value;
-    return true;
 }
 
 // Registration of what the panel and the group box both publish.
@@ -383,27 +377,7 @@ void TPkCustomPanel::DrawGrid(TCanvas& canvas, TRect r) {
 }
 
 void TPkCustomPanel::ApplyFrameController() {
-    if (!FFrameController || !FFrameController->FrameVisible())
-        return;
-    using P = TPkFrameControllerProperty;
-    const auto& n = FFrameControllerNotifications;
-    if (n.Contains(P::fcpFrameStyle))
-        FBorderOuter = FFrameController->FrameStyle();
-    if (n.Contains(P::fcpFrameSides))
-        FBorderSides = FFrameController->FrameSides();
-    if (n.Contains(P::fcpFrameColor)) {
-        FFlatColor = FFrameController->FrameColor();
-        FFlatColorAdjustment = 0;
-    }
-    if (n.Contains(P::fcpColor))
-        SetColor(FFrameController->Color());
-    if (n.Contains(P::fcpParentColor))
-        SetParentColor(FFrameController->ParentColor());
-    if (n.Contains(P::fcpColor)) {
-        FBorderHighlight = BrightenColor(Color(), 100);
-        FBorderShadow = DimColor(Color(), 50);
-    }
-    Invalidate();
+    PkApplyFrameController(*this);
 }
 
 void TPkCustomPanel::Realign() {

@@ -152,6 +152,8 @@ public:
     }
 
 protected:
+    template <class C> friend void PkApplyFrameController(C& c);
+
     void Notification(TComponent* component, TOperation operation) override;
     TColor ParentColorValue() const;
     bool RoundedFrameShowing() const;

@@ -1,7 +1,7 @@
 #include "panels/PkShapeButton.h"
 
-#include "platform/gui/PropGroups.h"
 #include "platform/gui/GdiOps.h"
+#include "platform/gui/PropGroups.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -231,9 +231,7 @@ void TPkShapeButton::TextChanged() {
 }
 
 bool TPkShapeButton::DialogChar(char key) {
-    char accel = AcceleratorOf(Caption());
-    char upper = (key >= 'a' && key <= 'z') ? static_cast<char>(key - 'a' + 'A') : key;
-    if (accel && accel == upper && Enabled()) {
+    if (MatchesAccelerator(Caption(), key) && Enabled()) {
         Click();
         return true;
     }

@@ -1,6 +1,7 @@
 #include "panels/led/LdControls.h"
 
 #include "panels/PkMouseWatch.h"
+#include "platform/gui/StdPanels.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -249,22 +250,7 @@ void TLdFont3D::Paint(TCanvas& canvas, const TRect& rect, unsigned format, const
 // Drawing routines
 
 void DrawFrame3D(TCanvas& canvas, TRect& rect, TColor topColor, TColor bottomColor, int width) {
-    canvas.Pen()->SetWidth(1);
-    canvas.Pen()->SetStyle(TPenStyle::psSolid);
-    --rect.Bottom;
-    --rect.Right;
-    for (int i = 0; i < width; ++i) {
-        canvas.Pen()->SetColor(topColor);
-        canvas.Polyline({{rect.Left, rect.Bottom}, {rect.Left, rect.Top}, {rect.Right, rect.Top}});
-        canvas.Pen()->SetColor(bottomColor);
-        canvas.Polyline({{rect.Right, rect.Top}, {rect.Right, rect.Bottom}, {rect.Left - 1, rect.Bottom}});
-        ++rect.Left;
-        ++rect.Top;
-        --rect.Right;
-        --rect.Bottom;
-    }
-    ++rect.Bottom;
-    ++rect.Right;
+    Frame3D(canvas, rect, topColor, bottomColor, width);
 }
 
 void DrawEmbossedText(TCanvas& canvas, const std::string& text, const TRect& rect, bool enabled) {

@@ -1,5 +1,6 @@
 #include "panels/led/LdDemoButton.h"
 
+#include "panels/PkControlHelpers.h"
 #include "panels/PkPropHelpers.h"
 #include "panels/led/LdPowerButton.h"
 
@@ -71,15 +72,6 @@ void TLdDemoButton::SetBitmap(const TBitmap* v) {
         FBitmap->SetSize(0, 0);
     RequestRepaint();
 }
-
-namespace {
-template <class T> bool Differs(T& field, T value) {
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-} // namespace
 
 void TLdDemoButton::SetOutlineColor(TColor v) {
     if (Differs(FOutlineColor, v))

@@ -1,24 +1,15 @@
 #include "panels/led/LdPowerButton.h"
 
+#include "panels/PkControlHelpers.h"
+#include "panels/PkGraphics.h"
 #include "panels/PkPropHelpers.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace kv {
 
 bool IsAccel(char key, const std::string& caption) {
-    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&')
-            continue;
-        if (caption[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        return std::toupper(static_cast<unsigned char>(caption[i + 1])) ==
-               std::toupper(static_cast<unsigned char>(key));
-    }
-    return false;
+    return MatchesAccelerator(caption, key);
 }
 
 KV_REGISTER_CLASS(TLdPowerButton, TLdCustomImageControl, b) {
@@ -73,15 +64,6 @@ void TLdPowerButton::SetActive(bool v) {
     FActive = v;
     RequestRepaint();
 }
-
-namespace {
-template <class T> bool Differs(T& field, T value) {
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-} // namespace
 
 void TLdPowerButton::SetLedWidth(int v) {
     if (Differs(FLedWidth, std::max(1, v)))
