@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -191,4 +192,52 @@ TEST(LayoutCollection, DamagedCollectionsAreRefusedOrReported) {
                    g);
     EXPECT_EQ(problems.size(), 1u);
     EXPECT_NE(g.FindComponent("lb"), nullptr);
+}
+
+TEST(LayoutCollection, MutatedCollectionLayoutsNeverCrash) {
+    static Registered reg;
+    const std::string source =
+        Layout("    Items = <\n      item\n        Name = \"a\"\n        Tag = 3\n"
+               "        Font.Style = [fsBold]\n      end\n      item\n        Items = <>\n"
+               "      end\n      item\n      end>\n    Tag = 1\n");
+    {
+        TForm f(nullptr);
+        auto problems = ReadLayout(source, f);
+        // The second item names a property items lack: reported, the rest read.
+        ASSERT_EQ(problems.size(), 1u);
+        ASSERT_NE(Holder(f), nullptr);
+        EXPECT_EQ(Holder(f)->Items()->Count(), 3);
+    }
+    std::uint32_t seed = 777;
+    auto next = [&](std::uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    const std::string noise = "<>=\"\n itemend[]0.";
+    int refused = 0, read = 0;
+    for (int round = 0; round < 400; ++round) {
+        std::string text = source;
+        for (std::uint32_t k = 0, n = 1 + next(4); k < n; ++k) {
+            std::size_t at = next(static_cast<std::uint32_t>(text.size()));
+            switch (next(3)) {
+            case 0:
+                text.erase(at, 1 + next(8));
+                break;
+            case 1:
+                text.insert(at, 1, noise[next(static_cast<std::uint32_t>(noise.size()))]);
+                break;
+            default:
+                text.insert(at, text.substr(at, next(12)));
+            }
+        }
+        TForm f(nullptr);
+        try {
+            ReadLayout(text, f);
+            ++read;
+        } catch (const ELayoutError&) {
+            ++refused;
+        }
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_GT(read, 0);
 }
