@@ -34,7 +34,10 @@ int TPictureItem::Index() const {
     return -1;
 }
 
-KV_REGISTER_CLASS(TPictureCollection, TPersistent, b) {}
+KV_REGISTER_CLASS(TPictureCollection, TPersistent, b) {
+    b.Collection(&TPictureCollection::Count, &TPictureCollection::Items, &TPictureCollection::Add,
+                 &TPictureCollection::Clear);
+}
 
 TPictureCollection::TPictureCollection(TComponent* owner) : FOwner(owner) {}
 TPictureCollection::~TPictureCollection() = default;

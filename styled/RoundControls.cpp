@@ -237,7 +237,10 @@ int TRoundControl::Index() const {
     return -1;
 }
 
-KV_REGISTER_CLASS(TRoundControls, TPersistent, b) {}
+KV_REGISTER_CLASS(TRoundControls, TPersistent, b) {
+    b.Collection(&TRoundControls::Count, &TRoundControls::Items, &TRoundControls::Add,
+                 &TRoundControls::Clear);
+}
 
 TRoundControls::TRoundControls(TRoundControlPanel* owner) : FOwner(owner) {}
 TRoundControls::~TRoundControls() {

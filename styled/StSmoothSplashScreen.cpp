@@ -282,9 +282,17 @@ KV_REGISTER_CLASS(TSplashListItem, TPersistent, b) {
     b.Prop("ImageIndex", &TSplashListItem::ImageIndex, &TSplashListItem::SetImageIndex).Default(-1);
     b.Prop("Tag", &TSplashListItem::Tag, &TSplashListItem::SetTag).Default(0);
 }
-KV_REGISTER_CLASS(TSplashItems, TPersistent, b) {}
-KV_REGISTER_CLASS(TSplashListItems, TPersistent, b) {}
-KV_REGISTER_CLASS(TStSplashTopLayerItems, TPersistent, b) {}
+KV_REGISTER_CLASS(TSplashItems, TPersistent, b) {
+    b.Collection(&TSplashItems::Count, &TSplashItems::Items, &TSplashItems::Add, &TSplashItems::Clear);
+}
+KV_REGISTER_CLASS(TSplashListItems, TPersistent, b) {
+    b.Collection(&TSplashListItems::Count, &TSplashListItems::Items, &TSplashListItems::Add,
+                 &TSplashListItems::Clear);
+}
+KV_REGISTER_CLASS(TStSplashTopLayerItems, TPersistent, b) {
+    b.Collection(&TStSplashTopLayerItems::Count, &TStSplashTopLayerItems::Items, &TStSplashTopLayerItems::Add,
+                 &TStSplashTopLayerItems::Clear);
+}
 
 KV_REGISTER_CLASS(TListItemsRect, TPersistent, b) {
     b.Prop("Height", &TListItemsRect::Height, &TListItemsRect::SetHeight).Default(200);

@@ -30,6 +30,7 @@ TClassInfo::TClassInfo(std::string name, const TClassInfo* parent) : FName(std::
     if (parent) {
         FProps = parent->FProps;
         FMethods = parent->FMethods;
+        FCollection = parent->FCollection;
     }
 }
 
@@ -319,6 +320,10 @@ void ForEachStoredProp(TObject& obj, std::string_view prefix, bool skipDefaults,
             continue;
         visit(full, obj, p);
     }
+}
+
+const TCollectionAccess* CollectionOf(const TPersistent* obj) {
+    return obj ? obj->ClassInfo().Collection() : nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------------

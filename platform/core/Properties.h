@@ -106,6 +106,15 @@ public:
     bool SetValueText(TObject& obj, std::string_view text, std::string* error = nullptr) const;
 };
 
+// How a collection class (the old framework's TCollection) reaches its items: a layout writes a
+// collection property as a list of items, each with its own published properties.
+struct TCollectionAccess {
+    std::function<int(const TObject&)> Count;
+    std::function<TPersistent*(const TObject&, int)> Item;
+    std::function<TPersistent*(TObject&)> Add; // appends a new item with its defaults
+    std::function<void(TObject&)> Clear;
+};
+
 // A published handler of a class (the event handlers of a form), bound by name.
 struct TMethodInfo {
     std::string Name;
@@ -127,6 +136,12 @@ public:
     // Creates an instance with an owner; empty for classes that are not components or are abstract.
     std::function<TComponent*(TComponent*)> Create;
 
+    // Set for collection classes; inherited by derived classes.
+    const TCollectionAccess* Collection() const { return FCollection.get(); }
+    void SetCollection(TCollectionAccess access) {
+        FCollection = std::make_shared<const TCollectionAccess>(std::move(access));
+    }
+
     void AddProp(std::shared_ptr<TPropInfo> prop);
     void AddMethod(TMethodInfo method) { FMethods.push_back(std::move(method)); }
 
@@ -135,6 +150,7 @@ private:
     const TClassInfo* FParent;
     std::vector<std::shared_ptr<const TPropInfo>> FProps;
     std::vector<TMethodInfo> FMethods;
+    std::shared_ptr<const TCollectionAccess> FCollection;
 };
 
 namespace detail {
@@ -278,6 +294,17 @@ public:
         return *this;
     }
 
+    // Declares the class a collection: its item count, item by index, append and clear.
+    template <class N, class I, class A, class X> TClassBuilder& Collection(N count, I item, A add, X clear) {
+        FInfo.SetCollection({
+            [count](const TObject& o) { return static_cast<int>(std::invoke(count, Self(o))); },
+            [item](const TObject& o, int i) -> TPersistent* { return std::invoke(item, Self(o), i); },
+            [add](TObject& o) -> TPersistent* { return std::invoke(add, Self(o)); },
+            [clear](TObject& o) { std::invoke(clear, Self(o)); },
+        });
+        return *this;
+    }
+
     // Modifiers of the property added last.
     TClassBuilder& Default(long long value) {
         FLast->HasDefault = true;
@@ -355,6 +382,9 @@ TTypeKind GetPropKind(TObject& obj, std::string_view dottedName);
 void ForEachStoredProp(
     TObject& obj, std::string_view prefix, bool skipDefaults,
     const std::function<void(const std::string& fullName, TObject& holder, const TPropInfo& prop)>& visit);
+
+// The collection access of an owned object property's current value, or null when it holds none.
+const TCollectionAccess* CollectionOf(const TPersistent* obj);
 
 // The registry of classes by name, for loaders that create objects from class names.
 void RegisterClass(const TClassInfo& info);

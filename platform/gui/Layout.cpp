@@ -308,18 +308,102 @@ private:
                 ReadObject(lines, i, obj);
                 continue;
             }
-            ReadProperty(*obj, t, static_cast<int>(i) + 1);
+            if (IsCollectionStart(t)) {
+                ReadCollection(lines, i, *obj, obj);
+                continue;
+            }
+            ReadProperty(*obj, *obj, t, static_cast<int>(i) + 1);
             ++i;
         }
+    }
+
+    // "Name = <" opens a collection, "Name = <>" is an empty one.
+    static bool IsCollectionStart(std::string_view t) {
+        auto eq = t.find('=');
+        return eq != std::string_view::npos && TrimLine(t.substr(eq + 1)).starts_with('<');
+    }
+
+    // Reads "Name = <", then "item" ... "end" blocks, the last closed by "end>", at lines[i] into the
+    // collection property of `holder`. With a null `holder` (an unknown property) the text is only
+    // checked and skipped, so the lines after it keep their meaning.
+    void ReadCollection(const std::vector<std::string_view>& lines, std::size_t& i, TComponent& comp,
+                        TObject* holder) {
+        int lineNo = static_cast<int>(i) + 1;
+        std::string_view t = TrimLine(lines[i]);
+        auto eq = t.find('=');
+        std::string name(TrimLine(t.substr(0, eq)));
+        std::string_view rest = TrimLine(t.substr(eq + 1));
+        ++i;
+        if (rest != "<" && rest != "<>")
+            throw ELayoutError("Layout line " + std::to_string(lineNo) + ": \"<\" or \"<>\" expected for " +
+                               name);
+        TPersistent* coll = nullptr;
+        const TCollectionAccess* access = nullptr;
+        if (holder) {
+            auto ref = FindPropRef(*holder, name);
+            if (!ref)
+                Report(lineNo, "unknown property " + name + " of " + holder->ClassName());
+            else if (ref->prop->Kind != TTypeKind::tkClass || ref->prop->IsReference ||
+                     !(access = CollectionOf(coll = ref->prop->GetObject(*ref->object))))
+                Report(lineNo, name + " is not a collection");
+        }
+        if (access)
+            access->Clear(*coll);
+        if (rest == "<>")
+            return;
+        for (;;) {
+            SkipEmpty(lines, i);
+            if (i >= lines.size())
+                throw ELayoutError("Layout line " + std::to_string(lineNo) + ": \"end>\" missing for " +
+                                   name);
+            int itemLine = static_cast<int>(i) + 1;
+            if (TrimLine(lines[i]) != "item")
+                throw ELayoutError("Layout line " + std::to_string(itemLine) + ": \"item\" expected in " +
+                                   name);
+            ++i;
+            TPersistent* item = access ? access->Add(*coll) : nullptr;
+            for (;;) {
+                SkipEmpty(lines, i);
+                if (i >= lines.size())
+                    throw ELayoutError("Layout line " + std::to_string(itemLine) +
+                                       ": \"end\" missing for an item of " + name);
+                std::string_view u = TrimLine(lines[i]);
+                if (u == "end" || u == "end>") {
+                    ++i;
+                    if (u == "end>")
+                        return;
+                    break;
+                }
+                if (u == "item" || u.starts_with("object "))
+                    throw ELayoutError("Layout line " + std::to_string(i + 1) +
+                                       ": \"end\" expected for an item of " + name);
+                if (IsCollectionStart(u)) {
+                    ReadCollection(lines, i, comp, item);
+                    continue;
+                }
+                if (item)
+                    ReadProperty(comp, *item, u, static_cast<int>(i) + 1);
+                else
+                    CheckPropertyLine(u, static_cast<int>(i) + 1);
+                ++i;
+            }
+        }
+    }
+
+    static void CheckPropertyLine(std::string_view t, int line) {
+        auto eq = t.find('=');
+        if (eq == std::string_view::npos)
+            throw ELayoutError("Layout line " + std::to_string(line) + ": \"name = value\" expected");
+        LineParser(t.substr(eq + 1), line).ParseValue();
     }
 
     void SkipObject(const std::vector<std::string_view>& lines, std::size_t& i) {
         int depth = 1;
         for (; i < lines.size(); ++i) {
             std::string_view t = TrimLine(lines[i]);
-            if (t.starts_with("object "))
+            if (t.starts_with("object ") || t == "item")
                 ++depth;
-            else if (t == "end" && --depth == 0) {
+            else if ((t == "end" || t == "end>") && --depth == 0) {
                 ++i;
                 return;
             }
@@ -351,16 +435,17 @@ private:
         }
     }
 
-    void ReadProperty(TComponent& obj, std::string_view t, int line) {
+    // A property line of `target`: the component itself or an item of one of its collections.
+    void ReadProperty(TComponent& obj, TObject& target, std::string_view t, int line) {
         auto eq = t.find('=');
         if (eq == std::string_view::npos)
             throw ELayoutError("Layout line " + std::to_string(line) + ": \"name = value\" expected");
         std::string name(TrimLine(t.substr(0, eq)));
         LineParser p(t.substr(eq + 1), line);
         Value v = p.ParseValue();
-        auto ref = FindPropRef(obj, name);
+        auto ref = FindPropRef(target, name);
         if (!ref) {
-            Report(line, "unknown property " + name + " of " + obj.ClassName());
+            Report(line, "unknown property " + name + " of " + target.ClassName());
             return;
         }
         const TPropInfo& prop = *ref->prop;
@@ -540,7 +625,7 @@ private:
             if (events && p.Kind == TTypeKind::tkClass && p.IsReference)
                 continue;
             std::string full = prefix.empty() ? p.Name : prefix + "." + p.Name;
-            if (prefix.empty() && p.Name == "Name")
+            if (&obj == &comp && prefix.empty() && p.Name == "Name")
                 continue;
             switch (p.Kind) {
             case TTypeKind::tkMethod: {
@@ -560,6 +645,11 @@ private:
                 TPersistent* sub = p.GetObject(obj);
                 if (!sub)
                     break;
+                if (const TCollectionAccess* access = CollectionOf(sub)) {
+                    if (!events)
+                        WriteCollection(comp, *sub, *access, full, indent);
+                    break;
+                }
                 if (events && (dynamic_cast<TStrings*>(sub) || dynamic_cast<TPicture*>(sub) ||
                                dynamic_cast<TBitmap*>(sub)))
                     break;
@@ -603,6 +693,21 @@ private:
                     Line(indent, full + " = " + p.ValueText(obj));
                 break;
             }
+        }
+    }
+
+    // An empty collection is left out: a new one is empty too.
+    void WriteCollection(TComponent& comp, TPersistent& coll, const TCollectionAccess& access,
+                         const std::string& name, int indent) {
+        int n = access.Count(coll);
+        if (n == 0)
+            return;
+        Line(indent, name + " = <");
+        for (int k = 0; k < n; ++k) {
+            Line(indent + 1, "item");
+            if (TPersistent* item = access.Item(coll, k))
+                WriteProps(comp, *item, "", indent + 2);
+            Line(indent + 1, k + 1 == n ? "end>" : "end");
         }
     }
 

@@ -17,6 +17,16 @@
 // Values: "text" (UTF-8, with \" \\ \n \r \t \xHH escapes), integers (also $hex), floats, identifiers
 // (enumerations, colours, handler and component names), sets [a, b], string lists ["a", "b"], and
 // pictures: png "base64", jpeg "base64", bmp "base64" or resource "pictures/name.png".
+// A collection property lists its items, each with its own properties (an empty one is not written):
+//
+//       Items = <
+//         item
+//           Name = "knob"
+//           Picture.Data = "..."
+//         end
+//         item
+//           Tag = 3
+//         end>
 
 #include "platform/core/Classes.h"
 
