@@ -3,18 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "platform/core/FileIO.h"
 #include "tests/fuzz/LinkFuzzTargets.h"
 
 namespace {
 
 std::string ReadSeed(const char* name) {
-    std::ifstream in(std::string(KV_SOURCE_DIR) + "/tests/fuzz/seeds/fuzz_unit_file/" + name,
-                     std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return kv::ReadFileBytes(std::string(KV_SOURCE_DIR) + "/tests/fuzz/seeds/fuzz_unit_file/" + name, 1 << 16)
+        .value_or(std::string());
 }
 
 TEST(FuzzSeeds, UnitFileSeedsReachTheRecords) {
