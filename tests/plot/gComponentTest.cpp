@@ -15,6 +15,8 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+#include "ErrorOf.h"
+
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -81,15 +83,6 @@ KV_REGISTER_CLASS(TTestPlot, TgCustomComponent, b) {
 }
 
 namespace {
-
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "";
-}
 
 class gComponent : public ::testing::Test {
 protected:
