@@ -5,8 +5,8 @@
 
 #include "platform/gui/Forms.h"
 #include "platform/gui/Layout.h"
-#include "tests/support/VirtualClock.h"
 #include "tests/support/TempFiles.h"
+#include "tests/support/VirtualClock.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>
