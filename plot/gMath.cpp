@@ -19,6 +19,19 @@ std::size_t U(int i) {
     return static_cast<std::size_t>(i);
 }
 
+// The end of one column of the interpolation tableau: follow the path through it that stays
+// closest to the middle, and add that correction.
+void gTakeTableauStep(const std::vector<double>& c, const std::vector<double>& d, int n, int m, int& ns,
+                      double& y, double& dy) {
+    if (2 * ns < n - m) {
+        dy = c[U(ns + 1)];
+    } else {
+        dy = d[U(ns)];
+        --ns;
+    }
+    y += dy;
+}
+
 // Sign of the cross product (b - a) x (c - a), in 64 bits so that any pair of int coordinates fits.
 int Orientation(TPoint a, TPoint b, TPoint c) {
     const std::int64_t v = (std::int64_t{b.X} - a.X) * (std::int64_t{c.Y} - a.Y) -
@@ -125,13 +138,7 @@ void gPolynomialInterpolate(const std::vector<double>& xa, const std::vector<dou
             d[U(i)] = hp * den;
             c[U(i)] = ho * den;
         }
-        if (2 * ns < n - m) {
-            dy = c[U(ns + 1)];
-        } else {
-            dy = d[U(ns)];
-            --ns;
-        }
-        y += dy;
+        gTakeTableauStep(c, d, n, m, ns, y, dy);
     }
 }
 
@@ -170,13 +177,7 @@ void gRationalInterpolate(const std::vector<double>& xa, const std::vector<doubl
             d[U(i)] = c[U(i + 1)] * dd;
             c[U(i)] = t * dd;
         }
-        if (2 * ns < n - m) {
-            dy = c[U(ns + 1)];
-        } else {
-            dy = d[U(ns)];
-            --ns;
-        }
-        y += dy;
+        gTakeTableauStep(c, d, n, m, ns, y, dy);
     }
 }
 

@@ -140,39 +140,24 @@ bool TGDIPPictureBase::AssignFramework(const TPersistent* source) {
     return true;
 }
 
-// ---------------------------------------------------------------------------------------------------
-
-void TGDIPPicture::ReadData(TStream* stream) {
-    if (!stream)
-        return;
-    FDatastream.LoadFromStream(*stream);
-    FIsEmpty = false;
-}
-
-void TGDIPPicture::Assign(const TPersistent* source) {
+bool TGDIPPictureBase::BeginAssign(const TPersistent* source) {
     FIsEmpty = true;
-    if (!source) {
-        FDatastream.Clear();
-        Change();
-        DoClear();
-        return;
-    }
-    if (auto* p = dynamic_cast<const TGDIPPicture*>(source)) {
-        FDatastream.Clear();
-        FDatastream.Write(p->FDatastream.Memory(), p->FDatastream.Size());
-        FIsEmpty = FDatastream.Size() == 0;
-        Change();
-    } else if (dynamic_cast<const TBitmap*>(source) || dynamic_cast<const TPicture*>(source)) {
-        AssignFramework(source);
-    } else {
-        // A class the picture cannot take: it is empty now, and its old bytes go too, so that they
-        // do not come back with the next save.
-        FDatastream.Clear();
-    }
-    GetImageSizes();
+    if (source)
+        return true;
+    FDatastream.Clear();
+    Change();
+    DoClear();
+    return false;
 }
 
-void TGDIPPicture::Draw(TCanvas& canvas, const TRect& rect) {
+void TGDIPPictureBase::AssignBytes(const void* data, std::size_t size) {
+    FDatastream.Clear();
+    FDatastream.Write(data, size);
+    FIsEmpty = FDatastream.Size() == 0;
+    Change();
+}
+
+void TGDIPPictureBase::DrawOnCanvas(TCanvas& canvas, const TRect& rect, bool stretchBitmap) {
     if (FIsEmpty || FDatastream.Size() == 0)
         return;
     TGPImage image(FDatastream.Memory(), FDatastream.Size());
@@ -184,15 +169,46 @@ void TGDIPPicture::Draw(TCanvas& canvas, const TRect& rect) {
         } catch (const EKvError&) {
             return;
         }
-        // Keyed by the bottom-left pixel, stretched into the rectangle.
         bmp.SetTransparentColor(clDefault);
         bmp.SetTransparent(true);
-        canvas.StretchDraw(rect, &bmp);
+        if (stretchBitmap)
+            canvas.StretchDraw(rect, &bmp);
+        else
+            canvas.Draw(rect.Left, rect.Top, &bmp);
         return;
     }
     FWidth = static_cast<int>(image.GetWidth());
     FHeight = static_cast<int>(image.GetHeight());
     graphics.DrawImageRect(&image, rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top);
+}
+
+// ---------------------------------------------------------------------------------------------------
+
+void TGDIPPicture::ReadData(TStream* stream) {
+    if (!stream)
+        return;
+    FDatastream.LoadFromStream(*stream);
+    FIsEmpty = false;
+}
+
+void TGDIPPicture::Assign(const TPersistent* source) {
+    if (!BeginAssign(source))
+        return;
+    if (auto* p = dynamic_cast<const TGDIPPicture*>(source)) {
+        AssignBytes(p->FDatastream.Memory(), p->FDatastream.Size());
+    } else if (dynamic_cast<const TBitmap*>(source) || dynamic_cast<const TPicture*>(source)) {
+        AssignFramework(source);
+    } else {
+        // A class the picture cannot take: it is empty now, and its old bytes go too, so that they
+        // do not come back with the next save.
+        FDatastream.Clear();
+    }
+    GetImageSizes();
+}
+
+void TGDIPPicture::Draw(TCanvas& canvas, const TRect& rect) {
+    // A BMP is stretched into the rectangle.
+    DrawOnCanvas(canvas, rect, true);
 }
 
 void TGDIPPicture::DrawImage(TGPGraphics* graphics, int x, int y) {
@@ -230,23 +246,12 @@ void TStGDIPPicture::LoadFromStream(TStream* stream) {
 }
 
 void TStGDIPPicture::Assign(const TPersistent* source) {
-    FIsEmpty = true;
-    if (!source) {
-        FDatastream.Clear();
-        Change();
-        DoClear();
+    if (!BeginAssign(source))
         return;
-    }
     if (auto* p = dynamic_cast<const TStGDIPPicture*>(source)) {
-        FDatastream.Clear();
-        FDatastream.Write(p->FDatastream.Memory(), p->FDatastream.Size());
-        FIsEmpty = FDatastream.Size() == 0;
-        Change();
+        AssignBytes(p->FDatastream.Memory(), p->FDatastream.Size());
     } else if (auto* g = dynamic_cast<const TGDIPPictureBase*>(source)) {
-        FDatastream.Clear();
-        FDatastream.Write(g->Bytes().data(), g->Bytes().size());
-        FIsEmpty = FDatastream.Size() == 0;
-        Change();
+        AssignBytes(g->Bytes().data(), g->Bytes().size());
     } else if (dynamic_cast<const TGraphic*>(source) || dynamic_cast<const TPicture*>(source)) {
         AssignFramework(source);
     } else {
@@ -256,25 +261,7 @@ void TStGDIPPicture::Assign(const TPersistent* source) {
 }
 
 void TStGDIPPicture::Draw(TCanvas& canvas, const TRect& rect) {
-    if (FIsEmpty || FDatastream.Size() == 0)
-        return;
-    TGPImage image(FDatastream.Memory(), FDatastream.Size());
-    TGPGraphics graphics(&canvas);
-    if (image.GetFormat() == ifBMP) {
-        TBitmap bmp;
-        try {
-            bmp.LoadFromBytes(FDatastream.Bytes());
-        } catch (const EKvError&) {
-            return;
-        }
-        bmp.SetTransparentColor(clDefault);
-        bmp.SetTransparent(true);
-        canvas.Draw(rect.Left, rect.Top, &bmp);
-        return;
-    }
-    FWidth = static_cast<int>(image.GetWidth());
-    FHeight = static_cast<int>(image.GetHeight());
-    graphics.DrawImageRect(&image, rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top);
+    DrawOnCanvas(canvas, rect, false);
 }
 
 void TStGDIPPicture::DrawDecoded(TGPGraphics* graphics, TGPImage& image, const TGPRectF& rect, bool scaled) {

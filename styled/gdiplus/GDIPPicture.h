@@ -70,6 +70,12 @@ protected:
     void Change() { Changed(); }
     // Takes the bytes of a framework graphic or picture; false for any other class.
     bool AssignFramework(const TPersistent* source);
+    // The start of Assign: false (and the picture cleared) when there is no source.
+    bool BeginAssign(const TPersistent* source);
+    // Takes a copy of another picture's file bytes.
+    void AssignBytes(const void* data, std::size_t size);
+    // Draws the file on the canvas; a BMP is keyed by its bottom-left pixel, stretched or not.
+    void DrawOnCanvas(TCanvas& canvas, const TRect& rect, bool stretchBitmap);
     virtual void SizesFromFile(const std::string& fileName) = 0;
 
     TMemoryStream FDatastream;

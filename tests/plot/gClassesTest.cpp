@@ -1,5 +1,7 @@
 #include "plot/gClasses.h"
 
+#include "ErrorOf.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,15 +10,6 @@
 using namespace kv;
 
 namespace {
-
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "";
-}
 
 TEST(gMemoryStream, WriteStringLimitAndLineEnd) {
     TgMemoryStream s;

@@ -5,8 +5,8 @@
 
 #include "platform/gui/Forms.h"
 #include "platform/gui/Layout.h"
-#include "tests/support/VirtualClock.h"
 #include "tests/support/TempFiles.h"
+#include "tests/support/VirtualClock.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>
@@ -14,6 +14,8 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
+
+#include "ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -81,15 +83,6 @@ KV_REGISTER_CLASS(TTestPlot, TgCustomComponent, b) {
 }
 
 namespace {
-
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "";
-}
 
 class gComponent : public ::testing::Test {
 protected:

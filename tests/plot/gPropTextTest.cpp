@@ -2,6 +2,8 @@
 
 #include "platform/gui/Graphics.h"
 
+#include "ErrorOf.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -72,15 +74,6 @@ namespace {
 
 std::vector<std::string> Lines(const TStrings& s) {
     return s.Strings();
-}
-
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "";
 }
 
 class gPropText : public ::testing::Test {
