@@ -273,15 +273,7 @@ void TPkBmpButton::NotifyGroup() {
 }
 
 int TPkBmpButton::BmpButtonPressed(int groupIndex, TPkBmpButton* sender) {
-    if (groupIndex != FGroupIndex || sender == this || !sender)
-        return 0;
-    if (sender->FDown && FDown) {
-        FDown = false;
-        FState = TButtonState::bsUp;
-        Invalidate();
-    }
-    FAllowAllUp = sender->FAllowAllUp;
-    return 0;
+    return PkSiblingPressed(*this, groupIndex, sender);
 }
 
 void TPkBmpButton::Click() {

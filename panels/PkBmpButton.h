@@ -117,6 +117,7 @@ public:
     void MouseEnter();
     void MouseLeave();
     // The group message; the bitmap button never answers non-zero.
+    template <class B> friend int PkSiblingPressed(B& self, int groupIndex, B* sender);
     virtual int BmpButtonPressed(int groupIndex, TPkBmpButton* sender);
 
     // The caption and bitmap rectangles inside a content rectangle, for a chosen bitmap.

@@ -367,15 +367,7 @@ void TPkButton::NotifyGroup() {
 }
 
 int TPkButton::PushButtonPressed(int groupIndex, TPkButton* sender) {
-    if (groupIndex != FGroupIndex || sender == this || !sender)
-        return 0;
-    if (sender->FDown && FDown) {
-        FDown = false;
-        FState = TButtonState::bsUp;
-        Invalidate();
-    }
-    FAllowAllUp = sender->FAllowAllUp;
-    return 0;
+    return PkSiblingPressed(*this, groupIndex, sender);
 }
 
 void TPkButton::SetHotTrack(bool v) {

@@ -144,6 +144,7 @@ public:
     // The caption's accelerator typed in the dialog; true when it clicked.
     bool DialogChar(char key);
     // The group message; a push button never answers non-zero.
+    template <class B> friend int PkSiblingPressed(B& self, int groupIndex, B* sender);
     virtual int PushButtonPressed(int groupIndex, TPkButton* sender);
 
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;

@@ -57,4 +57,18 @@ template <class T, class Press> void PkNotifySiblings(TWinControl* parent, Press
                 break;
 }
 
+// A grouped button's answer to a sibling's press (a friend: the fields are the button's own): a down
+// button of the same group goes up when the sender went down, and takes the sender's AllowAllUp.
+template <class B> int PkSiblingPressed(B& self, int groupIndex, B* sender) {
+    if (groupIndex != self.FGroupIndex || sender == &self || !sender)
+        return 0;
+    if (sender->FDown && self.FDown) {
+        self.FDown = false;
+        self.FState = TButtonState::bsUp;
+        self.Invalidate();
+    }
+    self.FAllowAllUp = sender->FAllowAllUp;
+    return 0;
+}
+
 } // namespace kv
