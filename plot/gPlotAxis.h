@@ -24,6 +24,8 @@ namespace kv {
 
 class TgPlotAxis;
 
+// Layout names of the label rotations (the enumeration belongs to the drawing routines).
+std::vector<std::string> EnumIdents(TgRotationAngle);
 enum class TgPlotCartesianStyle { ipcsNone, ipcsMaster, ipcsChild };
 std::vector<std::string> EnumIdents(TgPlotCartesianStyle);
 // The side of the scale line on which the labels lie.
