@@ -1226,9 +1226,15 @@ void TgPlotChannelCustom::DoMouseHint(const TgPlotMouseData& mouseData, TgHintDa
     if (h)
         h->DoDataPointCustomizeHint(ChannelIndex(), index, text);
 
+    // Measured on the plot's hint canvas, or on a scratch one when the plot offers none.
     TBitmap scratch;
-    scratch.SetSize(1, 1);
-    TCanvas& canvas = *scratch.Canvas();
+    auto* axisHost = dynamic_cast<IgPlotAxisHost*>(FOwner);
+    TCanvas* hintCanvas = axisHost ? axisHost->HintCanvas() : nullptr;
+    if (!hintCanvas) {
+        scratch.SetSize(1, 1);
+        hintCanvas = scratch.Canvas();
+    }
+    TCanvas& canvas = *hintCanvas;
     if (h && h->GetHintsFont())
         canvas.SetFont(h->GetHintsFont());
     const int textHeight = TextHeightMultiLine(canvas, text);

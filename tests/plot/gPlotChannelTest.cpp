@@ -705,8 +705,14 @@ TEST(gPlotChannel, ARemovedAxisLeavesNoDanglingPointer) {
     auto* again = f.plot.Add<XAxis>();
     again->SetName("X");
     EXPECT_EQ(c.XAxis(), again);
+    TestChannel* unresolved = f.plot.Add<TestChannel>();
+    unresolved->SetXAxisName("Time");
     again->SetName("Time");
     EXPECT_EQ(c.XAxisName(), "Time");
+    // A channel that has not looked its axis up yet follows the rename by the old name.
+    again->SetName("Clock");
+    EXPECT_EQ(unresolved->XAxisName(), "Clock");
+    EXPECT_EQ(unresolved->XAxis(), again);
     f.y->SetName("Level");
     EXPECT_EQ(c.YAxisName(), "Level");
     delete f.y;
