@@ -207,6 +207,42 @@ double InterpolateX(double x1, double y1, double x2, double y2, double y) {
     return y2 == y1 ? x1 : x1 + (x2 - x1) * (y - y1) / (y2 - y1);
 }
 
+// Pixels drawn are kept within this distance of the origin: values far off their axis map to
+// saturated pixels, and the canvas walks every pixel of a line, so a segment is cut to this box first
+// and a marker centred outside it is not drawn. Any image is far smaller.
+constexpr double kDrawLimit = 16384;
+
+// Cuts the segment A-B to the drawing box (Liang-Barsky); false when nothing of it is inside.
+bool ClipToDrawLimit(TPoint& a, TPoint& b) {
+    const double x0 = a.X, y0 = a.Y, dx = double(b.X) - a.X, dy = double(b.Y) - a.Y;
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 + kDrawLimit, kDrawLimit - x0, y0 + kDrawLimit, kDrawLimit - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    if (t1 < 1)
+        b = {int(std::lround(x0 + t1 * dx)), int(std::lround(y0 + t1 * dy))};
+    if (t0 > 0)
+        a = {int(std::lround(x0 + t0 * dx)), int(std::lround(y0 + t0 * dy))};
+    return true;
+}
+
+bool InsideDrawLimit(TPoint p) {
+    return std::abs(double(p.X)) <= kDrawLimit && std::abs(double(p.Y)) <= kDrawLimit;
+}
+
 // One UTF-16 unit as UTF-8 (a lone surrogate becomes "?").
 std::string Utf8Of(char16_t c) {
     const unsigned u = c;
@@ -955,7 +991,8 @@ void TgPlotChannelCustom::DrawClippedLine(TCanvas& canvas, bool reversed, bool p
         std::swap(p1.X, p1.Y);
         std::swap(p2.X, p2.Y);
     }
-    canvas.Polyline({p1, p2});
+    if (ClipToDrawLimit(p1, p2))
+        canvas.Polyline({p1, p2});
 }
 
 void TgPlotChannelCustom::DrawValuePolygon(TCanvas& canvas, bool reversed,
@@ -1050,6 +1087,9 @@ void TgPlotChannelCustom::DrawMarker(TCanvas& canvas, int index, TColor, TPoint 
             brushColor = FMarkersBrushUseChannelColor ? Color() : GetDataMarkerBrushColor(index);
         }
     }
+    if (!InsideDrawLimit(point))
+        return;
+    r = std::clamp(r, -int(kDrawLimit), int(kDrawLimit));
     canvas.Pen()->SetWidth(penWidth);
     canvas.Pen()->SetStyle(penStyle);
     canvas.Pen()->SetColor(penColor);

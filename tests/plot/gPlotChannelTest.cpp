@@ -552,6 +552,18 @@ TEST(gPlotChannel, SegmentsAreClippedToTheXRange) {
     EXPECT_GT(f.InkedCount(), 0);
 }
 
+TEST(gPlotChannel, ValuesFarOffTheAxisAreDrawnToTheEdge) {
+    Fixture f;
+    f.channel->SetMarkersVisible(true);
+    f.channel->AddXY(50, 50);
+    f.channel->AddXY(50, 1e12);
+    f.channel->AddXY(60, -1e300);
+    f.Render();
+    const int px = f.x->PositionToPixels(50);
+    EXPECT_TRUE(f.Inked(px, 0));
+    EXPECT_TRUE(f.Inked(px, f.y->PositionToPixels(75)));
+}
+
 TEST(gPlotChannel, MarkersTurnOffAboveTheLimit) {
     for (int points : {11, 12}) {
         Fixture f;
