@@ -1,5 +1,6 @@
 #include "plot/gPlotAxis.h"
 
+#include "plot/gMath.h"
 #include "plot/gPlotManagers.h"
 #include "plot/gPlotTable.h"
 #include "plot/gPropText.h"
@@ -32,6 +33,10 @@ std::vector<std::string> EnumIdents(TgPlotTrackingStyle) {
 
 std::vector<std::string> EnumIdents(TgPlotAlignFirstStyle) {
     return {"ipafsMin", "ipafsMax", "ipafsAuto", "ipafsNone"};
+}
+
+std::vector<std::string> EnumIdents(TgPlotTrackingIncrementStyle) {
+    return {"iptisMinimum", "iptisMajor", "iptisMinor"};
 }
 
 KV_REGISTER_CLASS(TgPlotAxis, TgPlotLayoutObject, b) {
@@ -109,6 +114,12 @@ KV_REGISTER_CLASS(TgPlotAxis, TgPlotLayoutObject, b) {
     // written and none is lost to a default that one of them is not built with.
     b.Prop("TrackingStyle", &A::TrackingStyle, &A::SetTrackingStyle);
     b.Prop("TrackingAlignFirstStyle", &A::TrackingAlignFirstStyle, &A::SetTrackingAlignFirstStyle);
+    b.Prop("TrackingIncrementStyle", &A::TrackingIncrementStyle, &A::SetTrackingIncrementStyle)
+        .Default(TgPlotTrackingIncrementStyle::iptisMinimum);
+    b.Prop("TrackingScrollCompressMax", &A::TrackingScrollCompressMax, &A::SetTrackingScrollCompressMax);
+    b.Prop("TrackingSpanMinimum", &A::TrackingSpanMinimum, &A::SetTrackingSpanMinimum);
+    b.Prop("TrackingMaxMargin", &A::TrackingMaxMargin, &A::SetTrackingMaxMargin);
+    b.Prop("TrackingMinMargin", &A::TrackingMinMargin, &A::SetTrackingMinMargin);
     b.Prop("RestoreValuesOnResume", &A::RestoreValuesOnResume, &A::SetRestoreValuesOnResume).Default(true);
 }
 
@@ -1017,8 +1028,159 @@ void TgPlotAxis::UpdateResumeValues() {
     FPreviousLabelsMinLength = FLabels.MinLength;
 }
 
-void TgPlotAxis::NewTrackingData(double) {
-    // The range follows new data only once the tracking rules are built; the state above is kept.
+void TgPlotAxis::SetTrackingIncrementStyle(TgPlotTrackingIncrementStyle value) {
+    if (Store(FTrackingIncrementStyle, value))
+        DoChange();
+}
+
+void TgPlotAxis::NewTrackingData(double value) {
+    // A value that is no number has no place on the scale; it would only poison the range.
+    if (!FTrackingEnabled || std::isnan(value))
+        return;
+    const double min = Min(), span = Span(), max = Max();
+    if (!FFirstAlignDone) {
+        FFirstAlignDone = true;
+        double newMin = min;
+        switch (FTrackingAlignFirstStyle) {
+        case TgPlotAlignFirstStyle::ipafsMin:
+            newMin = value;
+            break;
+        case TgPlotAlignFirstStyle::ipafsMax:
+            newMin = value - span;
+            break;
+        case TgPlotAlignFirstStyle::ipafsAuto:
+            newMin = value < min || value > max ? value : min;
+            break;
+        case TgPlotAlignFirstStyle::ipafsNone:
+            return;
+        }
+        SetMinSpan(newMin, span);
+        return;
+    }
+
+    double newMin = min, newSpan = span;
+    switch (FTrackingStyle) {
+    case TgPlotTrackingStyle::iptsScaleMinMax:
+        if (min + span < value)
+            newSpan = value - min;
+        if (value < min)
+            newMin = value; // the span stays, so the maximum moves down too
+        SetMinSpan(newMin, newSpan);
+        AlignToIncrement();
+        break;
+    case TgPlotTrackingStyle::iptsScaleMax:
+        if (max < value) {
+            SetMinSpan(min, value - max + span);
+            AlignToIncrement();
+        }
+        break;
+    case TgPlotTrackingStyle::iptsScaleMin:
+        if (value < min) {
+            SetMinSpan(value, max - value);
+            AlignToIncrement();
+        }
+        break;
+    case TgPlotTrackingStyle::iptsScrollSmooth:
+    case TgPlotTrackingStyle::iptsScrollPage: {
+        const bool smooth = FTrackingStyle == TgPlotTrackingStyle::iptsScrollSmooth;
+        if (value > min + span) {
+            if (FTrackingScrollCompressMax != 0) {
+                newSpan = value - min;
+                if (span > FTrackingScrollCompressMax)
+                    newSpan = FTrackingScrollCompressMax;
+            }
+            newMin = smooth ? value - newSpan : min + newSpan;
+        } else if (value < min) {
+            newMin = smooth ? value : min - newSpan;
+        }
+        SetMinSpan(newMin, newSpan);
+        break;
+    }
+    case TgPlotTrackingStyle::iptsExpandCollapse:
+        ZoomToFit();
+        AlignToIncrement();
+        break;
+    case TgPlotTrackingStyle::iptsExpandCollapseFast:
+        ZoomToFitFast();
+        AlignToIncrement();
+        break;
+    case TgPlotTrackingStyle::iptsExpandMinMax:
+        if (max < value)
+            newSpan = value - max + span;
+        if (value < min) {
+            newSpan = min - value + span;
+            newMin = value;
+        }
+        SetMinSpan(newMin, newSpan);
+        AlignToIncrement();
+        break;
+    }
+
+    // Each rule reads the range the one before it left.
+    if (FTrackingSpanMinimum != 0 && Span() < FTrackingSpanMinimum)
+        SetMinSpan(Mid() - FTrackingSpanMinimum / 2, FTrackingSpanMinimum);
+    if (FTrackingMinMargin != 0 && value < Min() + FTrackingMinMargin)
+        SetMinSpan(Min() - (Min() + FTrackingMinMargin - value), Span());
+    if (FTrackingMaxMargin != 0 && value > Max() - FTrackingMaxMargin)
+        SetMinSpan(Min(), value - (Max() - FTrackingMaxMargin) + Span());
+}
+
+void TgPlotAxis::AlignToIncrement() {
+    if (FTrackingIncrementStyle == TgPlotTrackingIncrementStyle::iptisMinimum)
+        return;
+    const double d = FTrackingIncrementStyle == TgPlotTrackingIncrementStyle::iptisMajor ? MajorIncrement()
+                                                                                         : MinorIncrement();
+    // Before the first tick calculation the increments are 0; dividing by them gave a NaN range.
+    if (!std::isfinite(d) || d <= 0)
+        return;
+    const double min = Min(), max = Max();
+    const double top = max / d, bottom = min / d;
+    if (!std::isfinite(top) || !std::isfinite(bottom))
+        return;
+    double hi = max, lo = min;
+    if (top != std::trunc(top))
+        hi = std::trunc(top) * d;
+    if (bottom != std::trunc(bottom))
+        lo = std::trunc(bottom) * d;
+    if (hi < max)
+        hi += d;
+    if (lo > min)
+        lo -= d;
+    if (lo != min || hi != max)
+        SetMinSpan(lo, hi - lo);
+}
+
+void TgPlotAxis::Zoom(double value) {
+    if (ScaleType() == TgPlotScaleType::ipstLog10) {
+        const double factor = gPower(10, value);
+        SetMinSpan(Min() / factor, Span() * factor);
+        return;
+    }
+    if (value <= 0)
+        throw EKvError("Linear Scale Zoom Factor must be Greater than Zero");
+    const double newSpan = Span() * value;
+    SetMinSpan((Max() + Min()) / 2 - newSpan / 2, newSpan);
+}
+
+void TgPlotAxis::FitTo(bool running) {
+    auto* host = AxisHost();
+    double lo = 1e300, hi = -1e300;
+    if (!host || !host->GetChannelsRange(this, running, lo, hi))
+        return;
+    if (!(hi > -1e299 && lo < 1e299 && hi != lo))
+        return;
+    double span = hi - lo;
+    if (!running && FTrackingSpanMinimum != 0 && span < FTrackingSpanMinimum)
+        span = FTrackingSpanMinimum;
+    SetMinSpan(lo - FTrackingMinMargin, span + FTrackingMaxMargin + FTrackingMinMargin);
+}
+
+void TgPlotAxis::ZoomToFit() {
+    FitTo(false);
+}
+
+void TgPlotAxis::ZoomToFitFast() {
+    FitTo(true);
 }
 
 } // namespace kv

@@ -48,6 +48,9 @@ enum class TgPlotTrackingStyle {
 std::vector<std::string> EnumIdents(TgPlotTrackingStyle);
 enum class TgPlotAlignFirstStyle { ipafsMin, ipafsMax, ipafsAuto, ipafsNone };
 std::vector<std::string> EnumIdents(TgPlotAlignFirstStyle);
+// Tracked ranges widen to multiples of the major or minor increment, or not at all.
+enum class TgPlotTrackingIncrementStyle { iptisMinimum, iptisMajor, iptisMinor };
+std::vector<std::string> EnumIdents(TgPlotTrackingIncrementStyle);
 
 // What an axis needs of the plot that owns it.
 class IgPlotAxisHost {
@@ -71,6 +74,16 @@ public:
     virtual bool TestLabelRect(const TRect& rect) = 0;
     // The canvas hints are measured on; null when the plot has none.
     virtual TCanvas* HintCanvas() = 0;
+    // The extent of the data of the plot's channels drawn against `axis` (their X values for an X
+    // axis, Y for a Y axis): what the channels show, or their running extremes when `running`. False
+    // when the plot has no such data.
+    virtual bool GetChannelsRange(TgPlotAxis* axis, bool running, double& lo, double& hi) {
+        (void)axis;
+        (void)running;
+        (void)lo;
+        (void)hi;
+        return false;
+    }
 
 protected:
     ~IgPlotAxisHost() = default;
@@ -303,12 +316,44 @@ public:
     void SetRestoreValuesOnResume(bool value) {
         SetBooleanProperty(value, FRestoreValuesOnResume, &TgPlotObject::DoChange);
     }
+    TgPlotTrackingIncrementStyle TrackingIncrementStyle() const { return FTrackingIncrementStyle; }
+    void SetTrackingIncrementStyle(TgPlotTrackingIncrementStyle value);
+    // Limit of the span widening of the scroll styles; 0: the span stays.
+    double TrackingScrollCompressMax() const { return FTrackingScrollCompressMax; }
+    void SetTrackingScrollCompressMax(double value) {
+        SetDoubleProperty(value, FTrackingScrollCompressMax, &TgPlotObject::DoChange);
+    }
+    // Smallest span after tracking and zoom to fit; 0 off.
+    double TrackingSpanMinimum() const { return FTrackingSpanMinimum; }
+    void SetTrackingSpanMinimum(double value) {
+        SetDoubleProperty(value, FTrackingSpanMinimum, &TgPlotObject::DoChange);
+    }
+    // Room kept above the largest and below the smallest tracked value; 0 off.
+    double TrackingMaxMargin() const { return FTrackingMaxMargin; }
+    void SetTrackingMaxMargin(double value) {
+        SetDoubleProperty(value, FTrackingMaxMargin, &TgPlotObject::DoChange);
+    }
+    double TrackingMinMargin() const { return FTrackingMinMargin; }
+    void SetTrackingMinMargin(double value) {
+        SetDoubleProperty(value, FTrackingMinMargin, &TgPlotObject::DoChange);
+    }
     // One new data value for this axis; nothing while tracking is off.
     virtual void NewTrackingData(double value);
     // The next tracked value aligns the range again.
     void ResetFirstAlign() { FFirstAlignDone = false; }
     // Saves Min, Span and LabelsMinLength as the values switching tracking on restores.
     void UpdateResumeValues();
+    // Widens the range outwards to multiples of the increment the increment style names; nothing
+    // while that increment is 0 or not finite (before the first tick calculation).
+    void AlignToIncrement();
+    // Scales the span about the middle (log: the decades); a linear factor <= 0 raises "Linear Scale
+    // Zoom Factor must be Greater than Zero".
+    void Zoom(double value);
+    // Fits the range to the channels' data with the tracking margins and span minimum; nothing when
+    // the channels have no data or all values are equal. The fast form uses the running extremes and
+    // no span minimum.
+    void ZoomToFit();
+    void ZoomToFitFast();
 
 protected:
     IgPlotAxisHost* AxisHost() const;
@@ -321,6 +366,7 @@ protected:
     void DrawTickStroke(TCanvas& canvas, const TgPlotTick& tick);
     void DrawTitle(TCanvas& canvas);
     int LabelDistance(TCanvas& canvas) const;
+    void FitTo(bool running);
 
 private:
     // The settings of one kind of value text: labels, cursor readouts or legend columns.
@@ -387,6 +433,11 @@ private:
     double FPreviousMin = 0;
     double FPreviousSpan = 100;
     double FPreviousLabelsMinLength = 0;
+    TgPlotTrackingIncrementStyle FTrackingIncrementStyle = TgPlotTrackingIncrementStyle::iptisMinimum;
+    double FTrackingScrollCompressMax = 0;
+    double FTrackingSpanMinimum = 0;
+    double FTrackingMaxMargin = 0;
+    double FTrackingMinMargin = 0;
 };
 
 // An axis along the X values: horizontal unless the plot swaps X and Y.

@@ -66,6 +66,13 @@ public:
         return true;
     }
     TCanvas* HintCanvas() override { return hintBitmap.Canvas(); }
+    bool GetChannelsRange(TgPlotAxis*, bool running, double& lo, double& hi) override {
+        if (!hasRange)
+            return false;
+        lo = running ? runningLo : rangeLo;
+        hi = running ? runningHi : rangeHi;
+        return true;
+    }
 
     std::unique_ptr<TgPlotObjectManagerCustom> xAxes, yAxes;
     std::vector<std::string> events;
@@ -73,6 +80,8 @@ public:
     bool loading = false;
     std::function<void(TgPlotAxis*, double, std::string&)> customize;
     TBitmap hintBitmap{10, 10};
+    bool hasRange = false;
+    double rangeLo = 0, rangeHi = 0, runningLo = 0, runningHi = 0;
 
 private:
     void Log(TgPlotAxis* a, const char* what, std::initializer_list<double> values) {
@@ -592,4 +601,144 @@ TEST(gPlotAxis, HintShowsTheTitleWhileItIsHidden) {
     TgHintData shown;
     y->DoMouseHint(mouse, shown);
     EXPECT_EQ(shown.Text, " (hint)");
+}
+
+TEST(gPlotAxisTracking, StylesMoveTheRange) {
+    using S = TgPlotTrackingStyle;
+    struct Case {
+        S style;
+        double min, span, compress;
+        std::vector<double> values; // after a first value that aligns nothing
+        double newMin, newSpan;
+    };
+    const Case cases[] = {
+        {S::iptsScrollSmooth, 0, 10, 0, {12}, 2, 10},
+        {S::iptsScrollSmooth, 0, 10, 0, {-1}, -1, 10},
+        {S::iptsScrollPage, 0, 10, 0, {12}, 10, 10},
+        {S::iptsScrollPage, 0, 10, 0, {-1}, -10, 10},
+        {S::iptsScrollSmooth, 0, 10, 100, {50}, 0, 50},
+        {S::iptsScrollSmooth, 0, 80, 100, {200}, 0, 200}, // the span before the value did not exceed 100
+        {S::iptsScrollSmooth, 0, 80, 100, {200, 201}, 101, 100},
+        {S::iptsScaleMinMax, 0, 10, 0, {15}, 0, 15},
+        {S::iptsScaleMinMax, 0, 10, 0, {15, -5}, -5, 15}, // the span stays
+        {S::iptsScaleMax, 0, 10, 0, {15, -5}, 0, 15},
+        {S::iptsScaleMin, 0, 10, 0, {15, -5}, -5, 15},
+        {S::iptsExpandMinMax, 0, 10, 0, {15, -5}, -5, 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "style " << int(c.style) << " span " << c.span << " first value "
+                                        << c.values.front());
+        AxisPlot plot;
+        TgPlotAxis* y = plot.AddY(); // a Y axis aligns nothing on the first value
+        y->SetMinSpan(c.min, c.span);
+        y->SetTrackingStyle(c.style);
+        y->SetTrackingScrollCompressMax(c.compress);
+        y->NewTrackingData(c.min + c.span / 2);
+        for (double v : c.values)
+            y->NewTrackingData(v);
+        EXPECT_EQ(y->Min(), c.newMin);
+        EXPECT_EQ(y->Span(), c.newSpan);
+    }
+}
+
+TEST(gPlotAxisTracking, FirstValueAlignsTheRange) {
+    using F = TgPlotAlignFirstStyle;
+    const struct {
+        F style;
+        double value, newMin;
+    } cases[] = {{F::ipafsMin, 7, 7},
+                 {F::ipafsMax, 7, -3},
+                 {F::ipafsAuto, 5, 0},
+                 {F::ipafsAuto, 12, 12},
+                 {F::ipafsNone, 12, 0}};
+    for (const auto& c : cases) {
+        AxisPlot plot;
+        TgPlotAxis* x = plot.AddX();
+        EXPECT_EQ(x->TrackingAlignFirstStyle(), F::ipafsAuto);
+        x->SetMinSpan(0, 10);
+        x->SetTrackingAlignFirstStyle(c.style);
+        x->NewTrackingData(c.value);
+        EXPECT_EQ(x->Min(), c.newMin) << int(c.style) << " " << c.value;
+        EXPECT_EQ(x->Span(), 10);
+        x->ResetFirstAlign();
+        x->NewTrackingData(c.value + 100); // aligns again
+        EXPECT_EQ(x->Min() != c.newMin, c.style != F::ipafsNone);
+    }
+}
+
+TEST(gPlotAxisTracking, RangeWidensToIncrementsOnlyOnceTheyAreKnown) {
+    AxisPlot plot;
+    TgPlotAxis* y = plot.AddY();
+    y->SetTrackingIncrementStyle(TgPlotTrackingIncrementStyle::iptisMajor);
+    y->SetMinSpan(0, 10);
+    // No tick calculation yet: the increments are 0, and the range stays a plain tracked one.
+    y->NewTrackingData(5);
+    y->NewTrackingData(150);
+    EXPECT_EQ(y->Min(), 0);
+    EXPECT_EQ(y->Span(), 150);
+
+    // A major increment of 20 turns a tracked range of 3 to 47 into 0 to 60.
+    y->SetMinSpan(3, 44);
+    y->SetDesiredIncrement(20);
+    y->SetDrawRect({0, 0, 40, 2000});
+    TBitmap bitmap(10, 10);
+    y->CalcTicks(*bitmap.Canvas());
+    ASSERT_EQ(y->MajorIncrement(), 20);
+    y->NewTrackingData(47);
+    EXPECT_EQ(y->Min(), 0);
+    EXPECT_EQ(y->Span(), 60);
+    y->SetTrackingIncrementStyle(TgPlotTrackingIncrementStyle::iptisMinor); // minor 10: 0..60 stays
+    y->NewTrackingData(61);
+    EXPECT_EQ(y->Min(), 0);
+    EXPECT_EQ(y->Span(), 70);
+}
+
+TEST(gPlotAxisTracking, SpanMinimumMarginsZoomAndResume) {
+    AxisPlot plot;
+    TgPlotAxis* y = plot.AddY();
+    y->SetMinSpan(0, 10);
+    y->NewTrackingData(5);
+    y->SetTrackingSpanMinimum(20);
+    y->NewTrackingData(5);
+    EXPECT_EQ(y->Min(), -5);
+    EXPECT_EQ(y->Span(), 20);
+    y->SetTrackingSpanMinimum(0);
+    y->SetMinSpan(0, 10);
+    y->SetTrackingMaxMargin(2);
+    y->NewTrackingData(9);
+    EXPECT_EQ(y->Span(), 11);
+    y->SetTrackingMinMargin(2);
+    y->NewTrackingData(1);
+    EXPECT_EQ(y->Min(), -1);
+
+    y->SetMinSpan(0, 10);
+    y->Zoom(2);
+    EXPECT_EQ(y->Min(), -5);
+    EXPECT_EQ(y->Span(), 20);
+    EXPECT_THROW(y->Zoom(0), EKvError);
+    EXPECT_EQ(y->Span(), 20);
+
+    // Zoom to fit takes the channels' extent with the margins; the fast form ignores the span minimum.
+    plot.hasRange = true;
+    plot.rangeLo = 2, plot.rangeHi = 8, plot.runningLo = 1, plot.runningHi = 3;
+    y->SetTrackingSpanMinimum(10);
+    y->ZoomToFit();
+    EXPECT_EQ(y->Min(), 0);
+    EXPECT_EQ(y->Span(), 14);
+    y->ZoomToFitFast();
+    EXPECT_EQ(y->Min(), -1);
+    EXPECT_EQ(y->Span(), 6);
+    plot.runningHi = plot.runningLo;
+    y->ZoomToFitFast();
+    EXPECT_EQ(y->Span(), 6); // all values equal: nothing changes
+
+    // Switching tracking off keeps the range; switching it on brings it back.
+    y->SetMinSpan(0, 10);
+    y->SetTrackingEnabled(false);
+    y->SetMinSpan(40, 5);
+    y->NewTrackingData(1000);
+    EXPECT_EQ(y->Min(), 40);
+    y->SetTrackingEnabled(true);
+    EXPECT_EQ(y->Min(), 0);
+    EXPECT_EQ(y->Span(), 10);
 }
