@@ -739,3 +739,17 @@ TEST(gPlotChannel, SelectingAnotherObjectDeselectsTheChannel) {
     c.NotificationFocusChange(f.x);
     EXPECT_FALSE(c.UserSelected());
 }
+
+TEST(gPlotChannel, SwappedAxesSwapPixelCoordinates) {
+    Fixture f;
+    TestChannel& c = *f.channel;
+    c.AddXY(20, 70);
+    const int px = f.x->PositionToPixels(20), py = f.y->PositionToPixels(70);
+    EXPECT_EQ(c.GetPointPixels(0), (TPoint{px, py}));
+    c.SetXYAxesReversed(true);
+    EXPECT_EQ(c.GetPointPixels(0), (TPoint{py, px}));
+    EXPECT_EQ(c.GetMarkerRect(0), (TRect{py - 3, px - 3, py + 3, px + 3}));
+    const TRect r = c.ValueRectToPixels(20, 70, 10, 90);
+    EXPECT_EQ(r, (TRect{std::min(py, f.y->PositionToPixels(90)), f.x->PositionToPixels(10),
+                        std::max(py, f.y->PositionToPixels(90)), px}));
+}
