@@ -334,6 +334,13 @@ void TgPlotAxisScale::CalcLogTicks(int n) {
         if (step == 1)
             for (int j = 2; j <= 9; ++j)
                 AddTick(j * major, TgPlotTickType::ipttMinor);
+        // The same guard as for linear ticks: a scale hundreds of decades wide with room for as many
+        // labels gives one tick in the middle rather than thousands.
+        if (int(FTicks.size()) > MaxTicks) {
+            FTicks.clear();
+            AddTick(FMin + FSpan / 2, TgPlotTickType::ipttMajor);
+            return;
+        }
     }
 }
 
