@@ -742,3 +742,42 @@ TEST(gPlotAxisTracking, SpanMinimumMarginsZoomAndResume) {
     EXPECT_EQ(y->Min(), 0);
     EXPECT_EQ(y->Span(), 10);
 }
+
+TEST(gPlotAxis, FarSideAxesMirrorTheirLabelsAndTitles) {
+    // A data view from (70, 50) to (250, 160) with axes above and right of it.
+    AxisPlot plot;
+    Drawn d;
+    TgPlotAxis* top = plot.AddX();
+    top->SetReverseSide(true);
+    top->SetTitleShow(true);
+    top->SetTitle("Input");
+    top->SetDrawRect({70, 0, 250, 50});
+    TgPlotAxis* right = plot.AddY();
+    right->SetReverseSide(true);
+    right->SetReverseScale(true);
+    right->SetLabelsRotation(TgRotationAngle::ira090);
+    right->SetTitleShow(true);
+    right->SetTitle("Output");
+    right->SetTitleRotated(true); // upright on a vertical axis
+    right->SetDrawRect({250, 50, 320, 160});
+    for (TgPlotAxis* a : {top, right}) {
+        a->CalcTicks(d.canvas);
+        a->Draw(d.canvas, clBlack);
+    }
+    d.bitmap.Image().save("/tmp/kv-plot-axes-far.png");
+    EXPECT_EQ(top->QuadSide(), TgQuadSide::iqsTop);
+    EXPECT_EQ(right->QuadSide(), TgQuadSide::iqsRight);
+    // Top: the line 5 pixels above the data view, major strokes upwards from it, the title at the top.
+    EXPECT_EQ(d.At(100, 45), clWhite);
+    EXPECT_EQ(d.At(70, 40), clWhite); // the major at Min
+    EXPECT_EQ(d.At(70, 38), clBlack);
+    EXPECT_EQ(d.Ink({71, 46, 250, 50}), 0);
+    EXPECT_GT(d.Ink({100, 5, 220, 18}), 10);
+    // Right, reversed: Min at the top; the line 5 pixels right of the data view, strokes to the right.
+    EXPECT_EQ(right->MinPixels(), 50);
+    EXPECT_EQ(d.At(255, 100), clWhite);
+    EXPECT_EQ(d.At(261, 50), clWhite);
+    EXPECT_EQ(d.At(262, 50), clBlack);
+    EXPECT_EQ(d.Ink({250, 51, 255, 160}), 0);
+    EXPECT_GT(d.Ink({300, 95, 316, 115}), 5); // the upright title at the outer margin
+}
