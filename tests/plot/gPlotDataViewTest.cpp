@@ -1,0 +1,337 @@
+#include "plot/gPlotDataView.h"
+
+#include "plot/gDraw.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <vector>
+
+namespace {
+using namespace kv;
+
+// A plot stand-in: one data view and its axes, the first toolbar's mode and the events it fires.
+class TestPlot : public TComponent, public IgPlotDataViewHost {
+public:
+    TestPlot() : TComponent(nullptr) {}
+
+    int XAxisCount() override { return int(xAxes.size()); }
+    int YAxisCount() override { return int(yAxes.size()); }
+    TgPlotAxis* GetXAxis(int i) override { return xAxes.at(std::size_t(i)).get(); }
+    TgPlotAxis* GetYAxis(int i) override { return yAxes.at(std::size_t(i)).get(); }
+    TgPlotAxis* GetXAxisByName(const std::string& name) override { return ByName(xAxes, name); }
+    TgPlotAxis* GetYAxisByName(const std::string& name) override { return ByName(yAxes, name); }
+    bool ToolBarSelectActive() override { return selectActive; }
+    bool ToolBarZoomBoxActive() override { return zoomBoxActive; }
+    void DisableAllTracking() override { ++trackingDisabled; }
+    void DoBeforeZoomBox(TRect& rect, bool& cancel) override {
+        zoomBoxes.push_back(rect);
+        cancel = cancelZoom;
+    }
+    void DoClickDataView(TgPlotDataView*, bool dblClick) override { clicks.push_back(dblClick); }
+    void DoGetMouseCursorDataView(TgPlotDataView*, TCursor& cursor) override {
+        if (cursorOverride)
+            cursor = cursorOverride;
+    }
+
+    template <class A> A* AddAxis(std::vector<std::unique_ptr<TgPlotAxis>>& list, const std::string& name) {
+        auto axis = std::make_unique<A>(this, noop, noop, noop, noop);
+        axis->SetName(name);
+        A* raw = axis.get();
+        list.push_back(std::move(axis));
+        return raw;
+    }
+
+    TNotifyEvent noop = [](TObject*) {};
+    std::vector<std::unique_ptr<TgPlotAxis>> xAxes, yAxes;
+    bool selectActive = false, zoomBoxActive = false, cancelZoom = false;
+    int trackingDisabled = 0;
+    TCursor cursorOverride = 0;
+    std::vector<TRect> zoomBoxes;
+    std::vector<bool> clicks;
+
+private:
+    static TgPlotAxis* ByName(std::vector<std::unique_ptr<TgPlotAxis>>& list, const std::string& name) {
+        for (auto& a : list)
+            if (SameText(a->Name(), name))
+                return a.get();
+        return nullptr;
+    }
+};
+
+constexpr TRect kView{40, 20, 240, 160};
+
+class DataView : public ::testing::Test {
+protected:
+    void SetUp() override {
+        x = plot.AddAxis<TgPlotXAxis>(plot.xAxes, "X-Axis 1");
+        y = plot.AddAxis<TgPlotYAxis>(plot.yAxes, "Y-Axis 1");
+        x->SetHorizontal(true);
+        y->SetHorizontal(false);
+        x->SetDrawRect({kView.Left, kView.Bottom, kView.Right, kView.Bottom + 30});
+        y->SetDrawRect({0, kView.Top, kView.Left, kView.Bottom});
+        view = std::make_unique<TgPlotDataView>(&plot, plot.noop, plot.noop, plot.noop, plot.noop);
+        view->SetDrawRect(kView);
+        view->SetGridXAxisName("X-Axis 1");
+        view->SetGridYAxisName("Y-Axis 1");
+        image = QImage(280, 200, QImage::Format_RGB32);
+        image.fill(0);
+        canvas = std::make_unique<TCanvas>(&image);
+        for (TgPlotAxis* a : {x, y}) {
+            // Without labels the desired increment holds whatever the fonts measure.
+            a->SetLabelsVisible(false);
+            a->SetDesiredIncrement(20);
+            a->SetMinorCount(4);
+            a->CalcTicks(*canvas);
+        }
+    }
+    void TearDown() override {
+        view.reset();
+        canvas.reset();
+    }
+
+    TColor At(int px, int py) {
+        canvas->EndPaint();
+        return FromQRgb(image.pixel(px, py));
+    }
+    TgPlotMouseData Mouse(int mx, int my, TMouseButton button = TMouseButton::mbLeft) {
+        TgPlotMouseData d;
+        d.X = mx;
+        d.Y = my;
+        d.Button = button;
+        return d;
+    }
+    // Columns (X grid) or rows (Y grid) inside the view that are painted in `colour`.
+    std::vector<int> Lines(bool columns, TColor colour) {
+        std::vector<int> found;
+        const int mid = columns ? (kView.Top + kView.Bottom) / 2 + 3 : (kView.Left + kView.Right) / 2 + 3;
+        for (int p = (columns ? kView.Left : kView.Top) + 1; p < (columns ? kView.Right : kView.Bottom); ++p)
+            if (At(columns ? p : mid, columns ? mid : p) == colour)
+                found.push_back(p);
+        return found;
+    }
+
+    TestPlot plot;
+    TgPlotAxis* x = nullptr;
+    TgPlotAxis* y = nullptr;
+    std::unique_ptr<TgPlotDataView> view;
+    QImage image;
+    std::unique_ptr<TCanvas> canvas;
+};
+
+TEST_F(DataView, ConvertsBetweenPixelsAndPercentOfItsRectangle) {
+    EXPECT_DOUBLE_EQ(view->PixelsXToPositionPercent(40), 0);
+    EXPECT_DOUBLE_EQ(view->PixelsXToPositionPercent(140), 50);
+    EXPECT_DOUBLE_EQ(view->PixelsXToPositionPercent(240), 100);
+    EXPECT_DOUBLE_EQ(view->PixelsYToPositionPercent(160), 0);
+    EXPECT_DOUBLE_EQ(view->PixelsYToPositionPercent(20), 100);
+    EXPECT_DOUBLE_EQ(view->PixelsYToPositionPercent(55), 75);
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        double percent;
+        int x, y;
+    } cases[] = {
+        {0, 40, 160},
+        {100, 240, 20},
+        {50, 140, 90},
+        {0.25, 40, 160} /* 40.5 and 159.65: ties to even */,
+        {0.75, 42, 159},
+        {-50, -60, 230},
+        {1e12, INT_MAX, INT_MIN},
+        {inf, INT_MAX, INT_MIN},
+        {-inf, INT_MIN, INT_MAX},
+        {std::nan(""), 40, 160},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(view->PositionPercentToPixelsX(c.percent), c.x) << c.percent;
+        EXPECT_EQ(view->PositionPercentToPixelsY(c.percent), c.y) << c.percent;
+    }
+    // Round trips over the whole rectangle.
+    for (int px = 40; px <= 240; px += 7)
+        EXPECT_EQ(view->PositionPercentToPixelsX(view->PixelsXToPositionPercent(px)), px);
+    for (int py = 20; py <= 160; py += 7)
+        EXPECT_EQ(view->PositionPercentToPixelsY(view->PixelsYToPositionPercent(py)), py);
+}
+
+TEST_F(DataView, WithNoExtentPercentagesGoToTheNearEdge) {
+    view->SetDrawRect({50, 80, 50, 80});
+    for (double p : {0.0, 30.0, 100.0, 1e300}) {
+        EXPECT_EQ(view->PositionPercentToPixelsX(p), 50);
+        EXPECT_EQ(view->PositionPercentToPixelsY(p), 80);
+    }
+    for (int px : {0, 50, 90}) {
+        EXPECT_EQ(view->PixelsXToPositionPercent(px), 0);
+        EXPECT_EQ(view->PixelsYToPositionPercent(px), 0);
+    }
+}
+
+TEST_F(DataView, DrawsBackgroundGridAndFrame) {
+    view->SetBackgroundTransparent(false);
+    view->DrawBackground(*canvas);
+    view->Draw(*canvas, clBlack);
+    image.save("/tmp/gPlotDataView-grid.png");
+    // The frame includes the right and bottom edges of the rectangle.
+    EXPECT_EQ(At(40, 90), clGreen);
+    EXPECT_EQ(At(240, 90), clGreen);
+    EXPECT_EQ(At(140, 20), clGreen);
+    EXPECT_EQ(At(140, 160), clGreen);
+    EXPECT_EQ(At(240, 160), clGreen);
+    EXPECT_EQ(At(241, 90), clBlack) << "nothing outside";
+    // Grid lines at the shown major ticks, on the teal background.
+    std::vector<int> expectedColumns, expectedRows;
+    for (int i = 0; i < x->TickListCount(); ++i)
+        if (x->Tick(i).Show && x->Tick(i).TickType == TgPlotTickType::ipttMajor &&
+            x->Tick(i).PositionPixels > kView.Left && x->Tick(i).PositionPixels < kView.Right)
+            expectedColumns.push_back(x->Tick(i).PositionPixels);
+    for (int i = 0; i < y->TickListCount(); ++i)
+        if (y->Tick(i).Show && y->Tick(i).TickType == TgPlotTickType::ipttMajor &&
+            y->Tick(i).PositionPixels > kView.Top && y->Tick(i).PositionPixels < kView.Bottom)
+            expectedRows.push_back(y->Tick(i).PositionPixels);
+    std::sort(expectedRows.begin(), expectedRows.end());
+    ASSERT_GE(expectedColumns.size(), 2u);
+    ASSERT_GE(expectedRows.size(), 2u);
+    EXPECT_EQ(Lines(true, clGreen), expectedColumns);
+    EXPECT_EQ(Lines(false, clGreen), expectedRows);
+    EXPECT_EQ(At(expectedColumns[0] + 1, 90 + 3), clTeal);
+}
+
+TEST_F(DataView, GridAxisNamesChooseWhichAxesDraw) {
+    auto* x2 = plot.AddAxis<TgPlotXAxis>(plot.xAxes, "X-Axis 2");
+    x2->SetHorizontal(true);
+    x2->SetMin(10); // its ticks fall between the first axis's
+    x2->SetLabelsVisible(false);
+    x2->SetDesiredIncrement(20);
+    x2->SetDrawRect({kView.Left, kView.Bottom, kView.Right, kView.Bottom + 30});
+    x2->CalcTicks(*canvas);
+    view->SetGridLineShowYMajors(false);
+    view->SetGridLineXMajorCustom(true);
+    view->SetGridLineXMajorColor(clRed);
+
+    view->SetGridXAxisName("<all>");
+    view->Draw(*canvas, clBlack);
+    const auto both = Lines(true, clRed);
+    image.fill(0);
+    view->SetGridXAxisName("X-Axis 1");
+    view->Draw(*canvas, clBlack);
+    const auto one = Lines(true, clRed);
+    EXPECT_FALSE(one.empty());
+    EXPECT_GT(both.size(), one.size()) << "<ALL> in any case draws every X axis";
+
+    image.fill(0);
+    view->SetGridXAxisName("No Such Axis");
+    view->Draw(*canvas, clBlack);
+    EXPECT_TRUE(Lines(true, clRed).empty());
+    EXPECT_EQ(At(40, 90), clGreen) << "the frame still";
+
+    image.fill(0);
+    view->SetGridShow(false);
+    view->Draw(*canvas, clBlack);
+    EXPECT_EQ(At(40, 90), clBlack);
+}
+
+TEST_F(DataView, ForgetsARemovedGridAxisAndFollowsARename) {
+    EXPECT_EQ(view->GetGridXAxis(), x);
+    x->SetName("Time");
+    view->NotificationAxisRename(x);
+    EXPECT_EQ(view->GridXAxisName(), "Time");
+    view->NotificationAxisRemove(x);
+    plot.xAxes.clear();
+    EXPECT_EQ(view->GetGridXAxis(), nullptr);
+    view->Draw(*canvas, clBlack); // no dangling axis is asked for grid lines
+}
+
+TEST_F(DataView, WithoutAxesControlTheMouseMovesNoAxis) {
+    const double min = x->Min(), span = x->Span();
+    view->gMouseDown(TMouseButton::mbLeft, {}, 100, 100, 0, 0, nullptr);
+    TgHintData hint;
+    view->gMouseMove(hint, {}, 150, 60, 0, 0, false);
+    view->gMouseUp(TMouseButton::mbLeft, {}, 150, 60, 0, 0, false, nullptr);
+    EXPECT_FALSE(view->gMouseWheel(120, {}, {100, 100}));
+    EXPECT_EQ(x->Min(), min);
+    EXPECT_EQ(x->Span(), span);
+    EXPECT_EQ(plot.trackingDisabled, 0);
+    EXPECT_EQ(plot.clicks, std::vector<bool>{false}) << "a release inside is a click";
+    EXPECT_EQ(view->GetMouseCursor({100, 100}), crDefault);
+}
+
+TEST_F(DataView, AZoomBoxDraggedRightAndDownZoomsEveryAxis) {
+    plot.zoomBoxActive = true;
+    EXPECT_EQ(view->GetControlMode(), TgPlotDataView::TControlMode::ZoomBox);
+    view->GetMouseCursor({100, 100});
+    EXPECT_EQ(view->GetMouseCursor({100, 100}), crDrag);
+
+    // Bottom-right to top-left: dropped.
+    view->DoMouseLeft(Mouse(190, 120));
+    view->DoMouseMove(Mouse(90, 50));
+    EXPECT_TRUE(view->ZoomBoxActive());
+    view->DrawZoomBox(*canvas);
+    view->DoMouseUp(Mouse(90, 50));
+    EXPECT_FALSE(view->ZoomBoxActive());
+    EXPECT_TRUE(plot.zoomBoxes.empty());
+    EXPECT_EQ(x->Min(), 0);
+
+    view->DoMouseLeft(Mouse(90, 50));
+    view->DoMouseMove(Mouse(190, 120));
+    view->DoMouseUp(Mouse(190, 120));
+    ASSERT_EQ(plot.zoomBoxes.size(), 1u);
+    EXPECT_EQ(plot.zoomBoxes[0], (TRect{90, 50, 190, 120}));
+    EXPECT_GE(plot.trackingDisabled, 2);
+    EXPECT_NEAR(x->Min(), 25, 1);
+    EXPECT_NEAR(x->Span(), 50, 1);
+    EXPECT_NEAR(y->Min(), 100 - 100.0 * 100 / 140, 1);
+    EXPECT_NEAR(y->Span(), 50, 1);
+
+    // The plot's handler may cancel.
+    plot.cancelZoom = true;
+    const double min = x->Min();
+    view->ZoomToRect({50, 30, 100, 60});
+    EXPECT_EQ(x->Min(), min);
+}
+
+TEST_F(DataView, ARightDragBeyondFivePixelsBecomesAZoomBoxInsteadOfThePopup) {
+    view->SetAxesControlEnabled(true);
+    EXPECT_EQ(view->GetMouseCursor({100, 100}), crHandPoint);
+    TgHintData hint;
+    view->gMouseDown(TMouseButton::mbRight, {}, 100, 100, 0, 0, nullptr);
+    view->gMouseMove(hint, {}, 105, 95, 0, 0, false);
+    EXPECT_TRUE(view->MouseDownPopup()) << "5 pixels: the popup still opens on release";
+    EXPECT_FALSE(view->ZoomBoxActive());
+    view->gMouseMove(hint, {}, 106, 100, 0, 0, false);
+    EXPECT_FALSE(view->MouseDownPopup());
+    EXPECT_TRUE(view->ZoomBoxActive());
+    EXPECT_EQ(plot.trackingDisabled, 1);
+    view->gMouseUp(TMouseButton::mbRight, {}, 106, 100, 0, 0, false, nullptr);
+    EXPECT_FALSE(view->ZoomBoxActive());
+}
+
+TEST_F(DataView, EscapeDropsTheZoomBoxAndTheWheelFollowsItsStyle) {
+    plot.zoomBoxActive = true;
+    view->DoMouseLeft(Mouse(90, 50));
+    view->DoMouseMove(Mouse(190, 120));
+    std::uint16_t key = 27;
+    view->gKeyDown(key, {}, nullptr);
+    EXPECT_FALSE(view->ZoomBoxActive());
+    view->DoMouseUp(Mouse(190, 120));
+    EXPECT_TRUE(plot.zoomBoxes.empty());
+
+    plot.zoomBoxActive = false;
+    view->SetAxesControlEnabled(true);
+    EXPECT_TRUE(view->gMouseWheel(120, {}, {100, 100}));
+    view->SetAxesControlWheelStyle(TgPlotAxesControlStyle::ipacsNone);
+    EXPECT_FALSE(view->gMouseWheel(120, {}, {100, 100}));
+    plot.selectActive = true;
+    view->SetAxesControlWheelStyle(TgPlotAxesControlStyle::ipacsBoth);
+    EXPECT_FALSE(view->gMouseWheel(120, {}, {100, 100})) << "select mode";
+    view->SetAxesControlAllowInSelectMode(true);
+    EXPECT_TRUE(view->gMouseWheel(120, {}, {100, 100}));
+    plot.cursorOverride = crCross;
+    EXPECT_EQ(view->GetMouseCursor({100, 100}), crCross);
+}
+
+} // namespace
