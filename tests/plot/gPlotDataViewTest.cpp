@@ -235,6 +235,29 @@ TEST_F(DataView, GridAxisNamesChooseWhichAxesDraw) {
     EXPECT_EQ(At(40, 90), clBlack);
 }
 
+TEST_F(DataView, ASelectedViewShowsAFocusFrameAndLetsGoWhenAnotherObjectIsSelected) {
+    view->SetGridLineShowXMajors(false);
+    view->SetGridLineShowYMajors(false);
+    view->SetUserSelected(true);
+    view->Draw(*canvas, clBlack);
+    image.save("/tmp/gPlotDataView-selected.png");
+    // The green frame is covered in the background colour, and the dotted focus frame drawn by
+    // inversion around it, right and bottom edges included.
+    int green = 0, dotted = 0;
+    for (int px = kView.Left; px <= kView.Right; ++px) {
+        green += At(px, kView.Top) == clGreen;
+        dotted += At(px, kView.Top) == clWhite;
+    }
+    EXPECT_EQ(green, 0);
+    EXPECT_GT(dotted, (kView.Right - kView.Left) / 3);
+    EXPECT_TRUE(At(kView.Right, 91) == clWhite || At(kView.Right, 90) == clWhite);
+
+    view->NotificationFocusChange(view.get());
+    EXPECT_TRUE(view->UserSelected()) << "its own selection";
+    view->NotificationFocusChange(x);
+    EXPECT_FALSE(view->UserSelected());
+}
+
 TEST_F(DataView, ForgetsARemovedGridAxisAndFollowsARename) {
     EXPECT_EQ(view->GetGridXAxis(), x);
     x->SetName("Time");

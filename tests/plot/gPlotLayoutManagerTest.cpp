@@ -118,9 +118,13 @@ TEST_F(Layout, AnOverlappingNewAxisPushesTheLevelUpAndRangesThatMeetShareIt) {
     EXPECT_EQ(manager->LeftList().size(), 2u);
     EXPECT_EQ(manager->LeftUniqueCount(), 1);
     EXPECT_EQ(manager->DataViewVert()->ZOrder(), 1);
-    // Equal ranges overlap even when empty-looking.
-    auto* y3 = Add<TgPlotYAxis>(50, 100);
+    // A range of no length overlaps only an equal one.
+    auto* y3 = Add<TgPlotYAxis>(50, 50);
     EXPECT_EQ(y3->ZOrder(), 0);
+    EXPECT_EQ(manager->LeftUniqueCount(), 1);
+    auto* y4 = Add<TgPlotYAxis>(50, 50);
+    EXPECT_EQ(y4->ZOrder(), 0);
+    EXPECT_EQ(y3->ZOrder(), 1);
     EXPECT_EQ(y1->ZOrder(), 1);
     EXPECT_EQ(manager->LeftUniqueCount(), 2);
 }
