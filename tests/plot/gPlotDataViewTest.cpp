@@ -357,4 +357,87 @@ TEST_F(DataView, EscapeDropsTheZoomBoxAndTheWheelFollowsItsStyle) {
     EXPECT_EQ(view->GetMouseCursor({100, 100}), crCross);
 }
 
+// Axes that count the input the data view hands them.
+template <class Base> class Recording : public Base {
+public:
+    using Base::Base;
+    void DoMouseLeft(const TgPlotMouseData&) override { ++presses; }
+    void DoMouseMove(const TgPlotMouseData&) override { ++moves; }
+    void DoMouseUp(const TgPlotMouseData&) override { ++releases; }
+    bool DoMouseWheel(int, TShiftState, int, int) override { return ++wheels, true; }
+    int presses = 0, moves = 0, releases = 0, wheels = 0;
+};
+
+TEST(DataViewAxesControl, DragsMoveTheAxesTheStyleAndShiftChoose) {
+    using S = TgPlotAxesControlStyle;
+    struct Case {
+        S style;
+        bool shift;
+        TPoint to;
+        int xMoves, yMoves;
+    } cases[] = {
+        {S::ipacsXAxis, false, {150, 150}, 1, 0}, {S::ipacsXAxis, true, {150, 150}, 0, 1},
+        {S::ipacsYAxis, false, {150, 150}, 0, 1}, {S::ipacsYAxis, true, {150, 150}, 1, 0},
+        {S::ipacsBoth, false, {150, 150}, 1, 1},  {S::ipacsBoth, true, {103, 101}, 1, 1},
+        {S::ipacsBoth, true, {110, 101}, 1, 0},   {S::ipacsBoth, true, {110, 110}, 0, 1},
+        {S::ipacsNone, false, {150, 150}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        TestPlot plot;
+        plot.xAxes.push_back(
+            std::make_unique<Recording<TgPlotXAxis>>(&plot, plot.noop, plot.noop, plot.noop, plot.noop));
+        plot.yAxes.push_back(
+            std::make_unique<Recording<TgPlotYAxis>>(&plot, plot.noop, plot.noop, plot.noop, plot.noop));
+        auto& rx = static_cast<Recording<TgPlotXAxis>&>(*plot.xAxes[0]);
+        auto& ry = static_cast<Recording<TgPlotYAxis>&>(*plot.yAxes[0]);
+        TgPlotDataView view(&plot, plot.noop, plot.noop, plot.noop, plot.noop);
+        view.SetDrawRect(kView);
+        view.SetAxesControlEnabled(true);
+        view.SetAxesControlMouseStyle(c.style);
+        gSetKeyStateForTests(c.shift, 0);
+        TgPlotMouseData d;
+        d.X = d.Y = 100;
+        view.DoMouseLeft(d);
+        d.X = c.to.X;
+        d.Y = c.to.Y;
+        view.DoMouseMove(d);
+        view.DoMouseUp(d);
+        gSetKeyStateForTests(-1, -1);
+        EXPECT_EQ(rx.moves, c.xMoves) << int(c.style) << c.shift << " to " << c.to.X << "," << c.to.Y;
+        EXPECT_EQ(ry.moves, c.yMoves) << int(c.style) << c.shift << " to " << c.to.X << "," << c.to.Y;
+        EXPECT_EQ(rx.presses + ry.presses, 2) << "every axis hears the press";
+        EXPECT_EQ(rx.releases + ry.releases, 2);
+    }
+}
+
+TEST(DataViewAxesControl, TheWheelGoesToTheAxesTheWheelStyleChoose) {
+    using S = TgPlotAxesControlStyle;
+    struct Case {
+        S style;
+        bool shift;
+        int x, y;
+    } cases[] = {
+        {S::ipacsXAxis, false, 1, 0}, {S::ipacsXAxis, true, 0, 1}, {S::ipacsYAxis, false, 0, 1},
+        {S::ipacsYAxis, true, 1, 0},  {S::ipacsBoth, false, 1, 1}, {S::ipacsNone, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        TestPlot plot;
+        plot.xAxes.push_back(
+            std::make_unique<Recording<TgPlotXAxis>>(&plot, plot.noop, plot.noop, plot.noop, plot.noop));
+        plot.yAxes.push_back(
+            std::make_unique<Recording<TgPlotYAxis>>(&plot, plot.noop, plot.noop, plot.noop, plot.noop));
+        TgPlotDataView view(&plot, plot.noop, plot.noop, plot.noop, plot.noop);
+        view.SetAxesControlEnabled(true);
+        view.SetAxesControlWheelStyle(c.style);
+        TShiftState shift;
+        if (c.shift)
+            shift.Include(TShiftItem::ssShift);
+        EXPECT_EQ(view.DoMouseWheel(120, shift, 100, 100), c.style != S::ipacsNone);
+        EXPECT_EQ(static_cast<Recording<TgPlotXAxis>&>(*plot.xAxes[0]).wheels, c.x)
+            << int(c.style) << c.shift;
+        EXPECT_EQ(static_cast<Recording<TgPlotYAxis>&>(*plot.yAxes[0]).wheels, c.y)
+            << int(c.style) << c.shift;
+    }
+}
+
 } // namespace
