@@ -197,6 +197,13 @@ struct Fixture {
     TestChannel* channel = nullptr;
 };
 
+// The user's decimal separator is a comma while it lives.
+struct CommaLocale {
+    CommaLocale() { gSetLocaleDecimalSeparator(','); }
+    ~CommaLocale() { Restore(); }
+    void Restore() { gSetLocaleDecimalSeparator(0); }
+};
+
 std::string TempPath(const std::string& name) {
     return (std::filesystem::temp_directory_path() /
             ("kv_channel_" + std::to_string(::getpid()) + "_" + name))
@@ -326,11 +333,11 @@ TEST(gPlotChannel, DataFilesWriteDotsAndReadBothSeparators) {
     EXPECT_TRUE(c.GetDataNull(3));
 
     // Saving under a comma locale still writes dots; empty points are left out.
-    gSetLocaleDecimalSeparator(',');
+    CommaLocale comma;
     c.AddPoint(9, 9, false, true);
     f.plot.separator = ',';
     c.SaveDataToFile(path);
-    gSetLocaleDecimalSeparator(0);
+    comma.Restore();
     EXPECT_EQ(ReadFile(path), "1,2\r\n3,Null\r\n1.5,-2.25\r\n1000,Null\r\n");
     c.Clear();
     c.LoadDataFromFile(path, true);
@@ -351,7 +358,7 @@ TEST(gPlotChannel, LogWritesWhenTheBufferFills) {
     EXPECT_EQ(ErrorOf([&] { c.LogActivate(false); }), "Log File Name not Defined");
     EXPECT_EQ(ErrorOf([&] { c.LogDeactivate(); }), "Logging not Active");
     c.SetLogFileName(path);
-    gSetLocaleDecimalSeparator(',');
+    CommaLocale comma;
     for (int size : {0, 1}) {
         c.SetLogBufferSize(size);
         c.LogActivate(false);
@@ -371,7 +378,7 @@ TEST(gPlotChannel, LogWritesWhenTheBufferFills) {
     EXPECT_EQ(ReadFile(path), "0.5\t1\r\n2\t2\r\n3\t3\r\n4\t4\r\n");
     c.AddXY(5, 5);
     c.LogDeactivate();
-    gSetLocaleDecimalSeparator(0);
+    comma.Restore();
     EXPECT_EQ(ReadFile(path), "0.5\t1\r\n2\t2\r\n3\t3\r\n4\t4\r\n5\t5\r\n");
     std::filesystem::remove(path);
     c.SetLogFileName(TempPath("missing/dir/log.txt"));
