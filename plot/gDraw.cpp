@@ -3,6 +3,7 @@
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
 #include "plot/gPlotAxisFormat.h"
+#include "plot/gPlotAxisScale.h"
 #include "plot/gPlotTable.h"
 
 #include <QGuiApplication>
@@ -19,14 +20,7 @@
 namespace kv {
 
 int gRoundSaturated(double value) {
-    if (std::isnan(value))
-        return 0;
-    const double r = std::nearbyint(value);
-    if (r >= double(INT_MAX))
-        return INT_MAX;
-    if (r <= double(INT_MIN))
-        return INT_MIN;
-    return int(r);
+    return gRoundPixels(value);
 }
 
 int gTruncSaturated(double value) {

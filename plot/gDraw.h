@@ -21,9 +21,9 @@ enum class TgPrecisionStyle;
 // ---------------------------------------------------------------------------------------------------
 // Float to whole pixels or counts. Every conversion of a computed pixel position goes through these,
 // so that a value far off screen (or infinite) gives the nearest int instead of undefined behaviour.
-// The axis scale's gRoundPixels rounds the same way; new code uses these.
 
-// Nearest integer, ties to even, saturated to the int range; NaN gives 0.
+// Nearest integer, ties to even, saturated to the int range; NaN gives 0. The same routine as the
+// axis scale's gRoundPixels (this one forwards to it), under a name for code that draws.
 int gRoundSaturated(double value);
 // Cut towards zero, saturated to the int range; NaN gives 0.
 int gTruncSaturated(double value);
