@@ -129,6 +129,17 @@ TEST_F(Layout, AnOverlappingNewAxisPushesTheLevelUpAndRangesThatMeetShareIt) {
     EXPECT_EQ(manager->LeftUniqueCount(), 2);
 }
 
+TEST_F(Layout, TwoXAxesOnHalvesShareTheBottomBand) {
+    auto* a = Add<TgPlotXAxis>(0, 50);
+    auto* b = Add<TgPlotXAxis>(50, 100);
+    EXPECT_EQ(a->ZOrder(), 0);
+    EXPECT_EQ(b->ZOrder(), 0);
+    EXPECT_EQ(manager->BottomList().size(), 2u);
+    EXPECT_EQ(manager->BottomUniqueCount(), 1);
+    EXPECT_EQ(manager->BottomList()[0].Object, a) << "sorted by start percent";
+    EXPECT_EQ(manager->DataViewHorz()->ZOrder(), 1);
+}
+
 TEST_F(Layout, DataViewsAreNeitherObstaclesNorListed) {
     auto* view = Add<TgPlotDataView>();
     auto* x = Add<TgPlotXAxis>();
