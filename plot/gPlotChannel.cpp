@@ -3,6 +3,7 @@
 #include "plot/gClasses.h"
 #include "plot/gDraw.h"
 #include "plot/gPlotAxis.h"
+#include "plot/gPlotDataView.h"
 #include "plot/gPlotManagers.h"
 #include "plot/gPropText.h"
 
@@ -262,14 +263,6 @@ std::string Utf8Of(char16_t c) {
     return s;
 }
 
-// The data view's percentages as pixels: growing to the right and upwards.
-int PercentToPixelsX(const TRect& r, double p) {
-    return gRoundPixels((r.Right - r.Left) * p / 100 + r.Left);
-}
-int PercentToPixelsY(const TRect& r, double p) {
-    return gRoundPixels((r.Bottom - r.Top) * (100 - p) / 100 + r.Top);
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------------
@@ -300,7 +293,7 @@ IgPlotChannelHost* TgPlotChannelCustom::ChannelHost() const {
     return dynamic_cast<IgPlotChannelHost*>(FOwner);
 }
 
-TgPlotLayoutObject* TgPlotChannelCustom::FirstDataView() const {
+TgPlotDataView* TgPlotChannelCustom::FirstDataView() const {
     auto* h = ChannelHost();
     return h ? h->GetFirstDataView() : nullptr;
 }
@@ -980,10 +973,10 @@ void TgPlotChannelCustom::DrawClippedLine(TCanvas& canvas, bool reversed, bool p
     auto yPixels = [&](double y) -> int {
         if (!percentY)
             return ya->PositionToPixels(y);
-        TgPlotLayoutObject* view = FirstDataView();
+        TgPlotDataView* view = FirstDataView();
         if (!view)
             return 0;
-        return reversed ? PercentToPixelsX(view->DrawRect(), y) : PercentToPixelsY(view->DrawRect(), y);
+        return reversed ? view->PositionPercentToPixelsX(y) : view->PositionPercentToPixelsY(y);
     };
     TPoint p1{xa->PositionToPixels(x1), yPixels(y1)};
     TPoint p2{xa->PositionToPixels(x2), yPixels(y2)};
@@ -1283,7 +1276,7 @@ void TgPlotChannelCustom::DoMouseHint(const TgPlotMouseData& mouseData, TgHintDa
     const int m = textHeight + MarkersSize() / 2 + 8;
     int left = mouseData.X - w / 2;
     int top = mouseData.Y - m;
-    if (TgPlotLayoutObject* view = FirstDataView()) {
+    if (TgPlotDataView* view = FirstDataView()) {
         const TRect r = view->DrawRect();
         if (top <= r.Top)
             top = mouseData.Y + m;

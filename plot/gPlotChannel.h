@@ -18,6 +18,7 @@
 namespace kv {
 
 class TgPlotAxis;
+class TgPlotDataView;
 
 enum class TgPlotChannelDataPointMoveStyle { ipcdpmsXandY, ipcdpmsXOnly, ipcdpmsYOnly };
 std::vector<std::string> EnumIdents(TgPlotChannelDataPointMoveStyle);
@@ -42,7 +43,7 @@ struct TgVariantArray {
 class IgPlotChannelHost {
 public:
     // The plot's first data view; nullptr when it has none.
-    virtual TgPlotLayoutObject* GetFirstDataView() = 0;
+    virtual TgPlotDataView* GetFirstDataView() = 0;
     // The plot's first toolbar is in select mode (points are hit-tested only then).
     virtual bool GetSelectModeActive() = 0;
     // A tab, or a comma when the plot's data files separate their columns by commas.
@@ -287,7 +288,7 @@ public:
 
 protected:
     IgPlotChannelHost* ChannelHost() const;
-    TgPlotLayoutObject* FirstDataView() const;
+    TgPlotDataView* FirstDataView() const;
     // Kinds with bars (the time-series channel) hit-test bar rectangles.
     virtual bool HitTestBars() { return false; }
     virtual TRect GetBarRect(int) { return {}; }

@@ -1,6 +1,7 @@
 #include "plot/gPlotChannel.h"
 
 #include "plot/gPlotAxis.h"
+#include "plot/gPlotDataView.h"
 #include "plot/gPlotManagers.h"
 #include "plot/gPropText.h"
 
@@ -83,7 +84,7 @@ public:
     bool TestLabelRect(const TRect&) override { return true; }
     TCanvas* HintCanvas() override { return nullptr; }
 
-    TgPlotLayoutObject* GetFirstDataView() override { return dataView; }
+    TgPlotDataView* GetFirstDataView() override { return dataView; }
     bool GetSelectModeActive() override { return selectMode; }
     char GetDataFileSeparatorChar() override { return separator; }
     bool GetDifferentialPropertySave() override { return differential; }
@@ -138,7 +139,7 @@ public:
             m->NotificationRename(s);
     };
     std::unique_ptr<TgPlotObjectManagerCustom> channels, xAxes, yAxes;
-    TgPlotLayoutObject* dataView = nullptr;
+    TgPlotDataView* dataView = nullptr;
     bool selectMode = false;
     char separator = '\t';
     bool differential = false;
@@ -684,7 +685,7 @@ TEST(gPlotChannel, APressedPointIsDraggedAndReported) {
 TEST(gPlotChannel, HintShowsBothLabelsAboveThePoint) {
     Fixture f;
     TestChannel& c = *f.channel;
-    TgPlotLayoutObject view(&f.plot, f.plot.change, f.plot.insert, f.plot.remove, f.plot.rename);
+    TgPlotDataView view(&f.plot, f.plot.change, f.plot.insert, f.plot.remove, f.plot.rename);
     view.SetDrawRect({50, 50, 250, 250});
     f.plot.dataView = &view;
     f.plot.selectMode = true;
@@ -761,4 +762,20 @@ TEST(gPlotChannel, SwappedAxesSwapPixelCoordinates) {
     const TRect r = c.ValueRectToPixels(20, 70, 10, 90);
     EXPECT_EQ(r, (TRect{std::min(py, f.y->PositionToPixels(90)), f.x->PositionToPixels(10),
                         std::max(py, f.y->PositionToPixels(90)), px}));
+}
+
+TEST(gPlotChannel, PercentLinesTakeTheirHeightFromTheDataView) {
+    Fixture f;
+    TgPlotDataView view(&f.plot, f.plot.change, f.plot.insert, f.plot.remove, f.plot.rename);
+    view.SetDrawRect({50, 50, 250, 250});
+    f.plot.dataView = &view;
+    TCanvas& c = f.Blank();
+    f.channel->SetClipToAxes(true); // percentages are not clipped to the Y axis
+    f.channel->DrawClippedLine(c, false, true, -20, 25, 100, 25);
+    c.EndPaint();
+    const int row = view.PositionPercentToPixelsY(25);
+    EXPECT_EQ(row, 200);
+    EXPECT_TRUE(f.Inked(f.x->PositionToPixels(50), row));
+    EXPECT_EQ(f.InkedCount(), f.x->PositionToPixels(100) - f.x->PositionToPixels(0));
+    f.plot.dataView = nullptr;
 }
