@@ -182,7 +182,7 @@ void TgPlotLayoutManager::RemoveZOrder(TgPlotLayoutObject* object) {
 }
 
 void TgPlotLayoutManager::Rebuild() {
-    if (!FEnabled || FDestroying)
+    if (!FEnabled || FDestroying || !FDataViewHorz || !FDataViewVert)
         return;
     FTopList.clear();
     FBottomList.clear();
