@@ -781,3 +781,43 @@ TEST(gPlotAxis, FarSideAxesMirrorTheirLabelsAndTitles) {
     EXPECT_EQ(d.Ink({250, 51, 255, 160}), 0);
     EXPECT_GT(d.Ink({300, 95, 316, 115}), 5); // the upright title at the outer margin
 }
+
+TEST(gPlotAxis, StackedEndsLeaveRoomForHalfALabel) {
+    AxisPlot plot;
+    TBitmap bitmap(10, 10);
+    TCanvas& canvas = *bitmap.Canvas();
+    TgPlotAxis* x = plot.AddX();
+    TgPlotAxis* y = plot.AddY();
+    canvas.SetFont(x->LabelsFont());
+    const int w = gTextWidthMultiLine(canvas, "0"), h = gTextHeightMultiLine(canvas, "0");
+    const int dx = int(std::nearbyint(x->GetMaxLabelWidth(canvas, x->LabelsFont()) / 2.0)) +
+                   int(std::nearbyint(w * 0.5));
+    const int dy =
+        (gTextHeightMultiLine(canvas, y->GetLabelText(y->Min())) + int(std::nearbyint(h * 0.5))) / 2;
+    ASSERT_GT(dx, 0);
+    ASSERT_GT(dy, 0);
+    struct Case {
+        bool start, stop, cartesian;
+    };
+    for (const Case c : {Case{true, true, false}, Case{true, false, false}, Case{false, true, false},
+                         Case{true, true, true}}) {
+        SCOPED_TRACE(testing::Message() << c.start << c.stop << c.cartesian);
+        const auto style = c.cartesian ? TgPlotCartesianStyle::ipcsMaster : TgPlotCartesianStyle::ipcsNone;
+        const int ex = c.cartesian ? 0 : dx, ey = c.cartesian ? 0 : dy;
+        x->SetCartesianStyle(style);
+        x->SetStartStacked(c.start);
+        x->SetStopStacked(c.stop);
+        x->SetDrawRect({0, 0, 400, 40});
+        x->CalcScaleRect(canvas);
+        EXPECT_EQ(x->ScaleRect(), (TRect{c.start ? ex : 0, 0, c.stop ? 400 - ex : 400, 40}));
+        EXPECT_EQ(x->FocusRect(), (TRect{x->ScaleRect().Left - ex, 2, x->ScaleRect().Right + ex, 38}));
+        y->SetCartesianStyle(style);
+        y->SetStartStacked(c.start); // the start of a vertical axis is its bottom
+        y->SetStopStacked(c.stop);
+        y->SetDrawRect({0, 0, 40, 300});
+        y->CalcScaleRect(canvas);
+        EXPECT_EQ(y->ScaleRect(), (TRect{0, c.stop ? ey : 0, 40, c.start ? 300 - ey : 300}));
+        EXPECT_EQ(y->FocusRect(), (TRect{2, y->ScaleRect().Top - ey, 38, y->ScaleRect().Bottom + ey}));
+        EXPECT_EQ(y->MinPixels(), y->ScaleRect().Bottom);
+    }
+}
