@@ -1009,13 +1009,8 @@ TRect TgPlotChannelCustom::ValueRectToPixels(double x1, double y1, double x2, do
     TgPlotAxis* ya = YAxis();
     if (!xa || !ya)
         return {};
-    int px1 = xa->PositionToPixels(x1), py1 = ya->PositionToPixels(y1);
-    int px2 = xa->PositionToPixels(x2), py2 = ya->PositionToPixels(y2);
-    if (FXYAxesReversed) {
-        std::swap(px1, py1);
-        std::swap(px2, py2);
-    }
-    return {std::min(px1, px2), std::min(py1, py2), std::max(px1, px2), std::max(py1, py2)};
+    return gSwapRect(FXYAxesReversed, xa->PositionToPixels(x1), ya->PositionToPixels(y1),
+                     xa->PositionToPixels(x2), ya->PositionToPixels(y2));
 }
 
 void TgPlotChannelCustom::DrawMarkers(TCanvas& canvas, bool, TColor backgroundColor) {
@@ -1232,21 +1227,6 @@ void TgPlotChannelCustom::DoMouseUp(const TgPlotMouseData& mouseData) {
     }
 }
 
-namespace {
-int TextWidthMultiLine(TCanvas& canvas, const std::string& text) {
-    int w = 0;
-    for (const std::string& line : SplitLines(text))
-        w = std::max(w, canvas.TextWidth(line));
-    return w;
-}
-int TextHeightMultiLine(TCanvas& canvas, const std::string& text) {
-    int h = 0;
-    for (const std::string& line : SplitLines(text))
-        h += canvas.TextHeight(line.empty() ? std::string("0") : line);
-    return h;
-}
-} // namespace
-
 void TgPlotChannelCustom::DoMouseHint(const TgPlotMouseData& mouseData, TgHintData& hintData) {
     auto* h = ChannelHost();
     if (h)
@@ -1270,8 +1250,8 @@ void TgPlotChannelCustom::DoMouseHint(const TgPlotMouseData& mouseData, TgHintDa
     TCanvas& canvas = *hintCanvas;
     if (h && h->GetHintsFont())
         canvas.SetFont(h->GetHintsFont());
-    const int textHeight = TextHeightMultiLine(canvas, text);
-    const int w = TextWidthMultiLine(canvas, text) + 4;
+    const int textHeight = gTextHeightMultiLine(canvas, text);
+    const int w = gTextWidthMultiLine(canvas, text) + 4;
     const int ht = textHeight + 4;
     const int m = textHeight + MarkersSize() / 2 + 8;
     int left = mouseData.X - w / 2;
