@@ -1,6 +1,7 @@
 #include "plot/gPlotDataView.h"
 
 #include "plot/gDraw.h"
+#include "plot/gPropText.h"
 
 #include <gtest/gtest.h>
 
@@ -355,6 +356,30 @@ TEST_F(DataView, EscapeDropsTheZoomBoxAndTheWheelFollowsItsStyle) {
     EXPECT_TRUE(view->gMouseWheel(120, {}, {100, 100}));
     plot.cursorOverride = crCross;
     EXPECT_EQ(view->GetMouseCursor({100, 100}), crCross);
+}
+
+TEST_F(DataView, PropertyTextLeavesDefaultsOutAndReadsBack) {
+    TStringList lines;
+    gWritePropertyText(*view, "DataView", lines, true, nullptr);
+    const std::string text = lines.Text();
+    EXPECT_EQ(text.find("GridShow"), std::string::npos) << text;
+    EXPECT_EQ(text.find("BackgroundColor"), std::string::npos) << text;
+    EXPECT_NE(text.find("DataView.GridXAxisName = X-Axis 1"), std::string::npos) << text;
+
+    view->SetBackgroundColor(clRed);
+    view->SetGridLineYMinorStyle(TgPlotGridLineStyle::ipglsDot);
+    view->SetAxesControlWheelStyle(TgPlotAxesControlStyle::ipacsNone);
+    view->SetTitle("Transfer");
+    lines.Clear();
+    gWritePropertyText(*view, "DataView", lines, true, nullptr);
+    TgPlotDataView copy(&plot, plot.noop, plot.noop, plot.noop, plot.noop);
+    gReadPropertyText(copy, "DataView", lines);
+    EXPECT_EQ(lines.Count(), 0);
+    EXPECT_EQ(copy.BackgroundColor(), clRed);
+    EXPECT_EQ(copy.GridLineYMinorStyle(), TgPlotGridLineStyle::ipglsDot);
+    EXPECT_EQ(copy.AxesControlWheelStyle(), TgPlotAxesControlStyle::ipacsNone);
+    EXPECT_EQ(copy.Title(), "Transfer");
+    EXPECT_EQ(copy.GridYAxisName(), "Y-Axis 1");
 }
 
 // Axes that count the input the data view hands them.
