@@ -2,7 +2,8 @@
 // A plot axis: the layout object on one side of the data view that owns a value range (Min, Span),
 // maps values to pixels and back, generates its ticks with their label texts, formats values for
 // labels, data cursors and legends, measures the room it needs and draws its scale line, tick
-// strokes, labels, title and the grid lines a data view asks for.
+// strokes, labels, title and the grid lines a data view asks for. Its range follows the values the
+// channels feed it (tracking) and fits itself to their data (zoom to fit).
 //
 // The arithmetic lives in TgPlotAxisScale and the texts in TgPlotAxisFormat; the axis feeds them its
 // properties, its fonts' text extents and the rectangle the plot's layout assigns. What the axis needs
