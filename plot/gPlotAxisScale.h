@@ -33,6 +33,8 @@ struct TgPlotTick {
     std::string Text;
     bool Show = false;
 };
+// The name the axis's tick list is known by.
+using TgPlotTickObject = TgPlotTick;
 
 namespace detail {
 // Calendar arithmetic on date-time numbers (days since 30 December 1899, time as fraction).
