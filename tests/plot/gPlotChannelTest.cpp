@@ -53,6 +53,21 @@ public:
 using XAxis = RecordingAxis<TgPlotXAxis>;
 using YAxis = RecordingAxis<TgPlotYAxis>;
 
+// A stand-in data cursor: the channel knows it by class name and its ChannelName.
+class TgPlotDataCursor : public TgPlotManagerObject {
+    KV_CLASS(TgPlotDataCursor)
+public:
+    using TgPlotManagerObject::TgPlotManagerObject;
+    const std::string& ChannelName() const { return FChannelName; }
+    void SetChannelName(const std::string& v) { FChannelName = v; }
+
+private:
+    std::string FChannelName;
+};
+KV_REGISTER_CLASS(TgPlotDataCursor, TgPlotManagerObject, b) {
+    b.Prop("ChannelName", &TgPlotDataCursor::ChannelName, &TgPlotDataCursor::SetChannelName);
+}
+
 // The plot side: the managers wired as the master manager wires them, axes by name, and a log of
 // the events the channel fires.
 class TestPlot : public TComponent, public IgPlotAxisHost, public IgPlotChannelHost {
@@ -744,6 +759,16 @@ TEST(gPlotChannel, ARemovedAxisLeavesNoDanglingPointer) {
 TEST(gPlotChannel, SelectingAnotherObjectDeselectsTheChannel) {
     Fixture f;
     TestChannel& c = *f.channel;
+    c.SetName("Level");
+    TgPlotDataCursor cursor(&f.plot, f.plot.change, f.plot.insert, f.plot.remove, f.plot.rename);
+    cursor.SetChannelName("LEVEL");
+    cursor.SetUserSelected(true);
+    c.SetUserSelected(true);
+    c.NotificationFocusChange(&cursor); // a cursor on this channel keeps it selected
+    EXPECT_TRUE(c.UserSelected());
+    cursor.SetChannelName("Other");
+    c.NotificationFocusChange(&cursor);
+    EXPECT_FALSE(c.UserSelected());
     c.SetUserSelected(true);
     f.x->SetUserSelected(true);
     c.NotificationFocusChange(f.x);
