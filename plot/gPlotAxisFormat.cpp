@@ -10,6 +10,10 @@
 
 namespace kv {
 
+std::vector<std::string> EnumIdents(TgPrecisionStyle) {
+    return {"ipsSignificantDigits", "ipsFixedDecimalPoints"};
+}
+
 namespace {
 
 std::string Trim(const std::string& s) {

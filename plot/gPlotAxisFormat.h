@@ -6,10 +6,12 @@
 #include "plot/gPlotAxisScale.h"
 
 #include <string>
+#include <vector>
 
 namespace kv {
 
 enum class TgPrecisionStyle { ipsSignificantDigits, ipsFixedDecimalPoints };
+std::vector<std::string> EnumIdents(TgPrecisionStyle);
 
 struct TgPlotNumberSeparators {
     char Decimal = '.';

@@ -9,6 +9,18 @@
 
 namespace kv {
 
+std::vector<std::string> EnumIdents(TgPlotScaleType) {
+    return {"ipstLinear", "ipstLog10"};
+}
+
+std::vector<std::string> EnumIdents(TgPlotTickType) {
+    return {"ipttMajor", "ipttMinor"};
+}
+
+std::vector<std::string> EnumIdents(TgPlotTextFormat) {
+    return {"iptfValue", "iptfExponent", "iptfPrefix", "iptfDateTime", "iptfPrice32nds", "iptfThousands"};
+}
+
 int gRoundPixels(double value) {
     if (std::isnan(value))
         return 0;
@@ -322,6 +334,13 @@ void TgPlotAxisScale::CalcLogTicks(int n) {
         if (step == 1)
             for (int j = 2; j <= 9; ++j)
                 AddTick(j * major, TgPlotTickType::ipttMinor);
+        // The same guard as for linear ticks: a scale hundreds of decades wide with room for as many
+        // labels gives one tick in the middle rather than thousands.
+        if (int(FTicks.size()) > MaxTicks) {
+            FTicks.clear();
+            AddTick(FMin + FSpan / 2, TgPlotTickType::ipttMajor);
+            return;
+        }
     }
 }
 
@@ -370,7 +389,7 @@ void TgPlotAxisScale::CalcTicks(int labelBudget, const std::function<std::string
         FMajorIncrement = FSpan;
     }
     if (k == 0 && FDesiredIncrement != 0 && !LabelsVisible) {
-        if (FSpan / FDesiredIncrement < double(length) / (double(MinorCount) + 1)) {
+        if (FSpan / FDesiredIncrement < double(length) / (double(std::max(MinorCount, 0)) + 1)) {
             k = gRoundPixels(FSpan / FDesiredIncrement);
             FMajorIncrement = FDesiredIncrement;
             n = k;
@@ -409,7 +428,8 @@ void TgPlotAxisScale::CalcTicks(int labelBudget, const std::function<std::string
     }
     const double inc = FMajorIncrement;
     const double base = std::trunc(FMin / inc) * inc;
-    FMinorIncrement = inc / (double(MinorCount) + 1);
+    // A negative minor count means no minors, not a division by zero.
+    FMinorIncrement = inc / (double(std::max(MinorCount, 0)) + 1);
     const bool minors = MinorCount >= 1 && !FMonthMode && !FYearMode && FMinorIncrement != 0;
     // A zero or non-finite increment would never move the position.
     const bool usable = std::isfinite(inc) && inc > 0 && std::isfinite(FMinorIncrement);

@@ -13,7 +13,9 @@
 namespace kv {
 
 enum class TgPlotScaleType { ipstLinear, ipstLog10 };
+std::vector<std::string> EnumIdents(TgPlotScaleType);
 enum class TgPlotTickType { ipttMajor, ipttMinor };
+std::vector<std::string> EnumIdents(TgPlotTickType);
 enum class TgPlotTextFormat {
     iptfValue,
     iptfExponent,
@@ -22,6 +24,7 @@ enum class TgPlotTextFormat {
     iptfPrice32nds,
     iptfThousands
 };
+std::vector<std::string> EnumIdents(TgPlotTextFormat);
 
 struct TgPlotTick {
     TgPlotTickType TickType = TgPlotTickType::ipttMajor;
@@ -30,6 +33,8 @@ struct TgPlotTick {
     std::string Text;
     bool Show = false;
 };
+// The name the axis's tick list is known by.
+using TgPlotTickObject = TgPlotTick;
 
 namespace detail {
 // Calendar arithmetic on date-time numbers (days since 30 December 1899, time as fraction).
@@ -102,6 +107,8 @@ public:
     int TickListAdd(double position, const std::string& label, TgPlotTickType type);
     double MajorIncrement() const { return FMajorIncrement; }
     double MinorIncrement() const { return FMinorIncrement; }
+    // Sets every tick's Show (the tick lies on the scale) and, for shown ticks, PositionPixels.
+    void UpdateTickPixels();
     // Date-time ticks that step by calendar months or years (increment counted in months or years).
     bool MonthModeEnabled() const { return FMonthMode; }
     bool YearModeEnabled() const { return FYearMode; }
@@ -119,7 +126,6 @@ private:
     void CalcPrice32ndsIncrement(int n, int& k);
     void CalcDateTimeIncrement(int n, int& k);
     void CalcLogTicks(int n);
-    void UpdateTickPixels();
 
     double FMin = 0;
     double FSpan = 100;

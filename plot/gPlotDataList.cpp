@@ -4,6 +4,20 @@
 
 namespace kv {
 
+std::vector<std::string> EnumIdents(TgPlotLineStyle) {
+    return {"iplsSolid", "iplsDash", "iplsDot", "iplsDashDot", "iplsDashDotDot"};
+}
+
+std::vector<std::string> EnumIdents(TgPlotMarkerStyle) {
+    return {"ipmsCircle",        "ipmsSquare",       "ipmsDiamond",        "ipmsCross",
+            "ipmsPlus",          "ipmsTriangleUp",   "ipmsTriangleDown",   "ipmsTriangleLeft",
+            "ipmsTriangleRight", "ipmsVerticalLine", "ipmsHorizontalLine", "ipmsCharacter"};
+}
+
+std::vector<std::string> EnumIdents(TgPlotDataStyle) {
+    return {"ipdsStandard", "ipdsCompact", "ipdsCompactInterval", "ipdsFullFeature"};
+}
+
 TgPlotDataCustomList::TgPlotDataCustomList() {
     SetDataPointSize(1);
 }

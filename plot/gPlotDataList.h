@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace kv {
@@ -28,6 +29,9 @@ enum class TgPlotMarkerStyle {
     ipmsCharacter
 };
 enum class TgPlotDataStyle { ipdsStandard, ipdsCompact, ipdsCompactInterval, ipdsFullFeature };
+std::vector<std::string> EnumIdents(TgPlotLineStyle);
+std::vector<std::string> EnumIdents(TgPlotMarkerStyle);
+std::vector<std::string> EnumIdents(TgPlotDataStyle);
 
 class TgPlotDataCustomList : public TObject {
 public:

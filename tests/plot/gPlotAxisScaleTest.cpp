@@ -159,6 +159,12 @@ TEST(gPlotAxisScale, TickGuardBoundsTheMinorLoop) {
     auto b = Axis(1e17, 1);
     b.CalcTicks(7);
     EXPECT_LE(b.Ticks().size(), 1u);
+    // Six hundred decades with room for a label each: majors and minors 2..9 would pass the guard.
+    auto c = Axis(1e-300, 1e300, {0, 0, 600000, 20});
+    c.SetScaleType(TgPlotScaleType::ipstLog10);
+    c.CalcTicks(1000);
+    ASSERT_EQ(c.Ticks().size(), 1u);
+    EXPECT_EQ(c.Ticks()[0].Position, c.Mid());
 }
 
 TEST(gPlotAxisScale, PixelMappingForwardAndReversed) {
