@@ -2,6 +2,7 @@
 
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/PageControl.h"
 #include "plot/gPlotAxisFormat.h"
 #include "plot/gPlotAxisScale.h"
 #include "plot/gPlotTable.h"
@@ -486,6 +487,15 @@ TWinControl* gGetOwnerForm(TComponent* component) {
 void gSetFocusControl(TWinControl* control) {
     if (control && control->CanFocus())
         control->SetFocus();
+}
+
+void gSetActivePageIndex(TPageControl* pageControl, int index) {
+    if (pageControl && index < pageControl->PageCount())
+        pageControl->SetActivePageIndex(index);
+}
+
+int gGetActivePageIndex(const TPageControl* pageControl) {
+    return pageControl ? pageControl->ActivePageIndex() : -1;
 }
 
 // ---------------------------------------------------------------------------------------------------

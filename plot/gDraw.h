@@ -15,6 +15,7 @@ namespace kv {
 class TComponent;
 class TControl;
 class TWinControl;
+class TPageControl;
 enum class TgAlignmentHorizontal;
 enum class TgPrecisionStyle;
 
@@ -160,6 +161,11 @@ void gSetKeyStateForTests(int shiftDown, int ctrlDown);
 TWinControl* gGetOwnerForm(TComponent* component);
 // Gives the keyboard focus to the control when it can take it.
 void gSetFocusControl(TWinControl* control);
+// Shows the page at index when index is below the page count; otherwise nothing (a negative index
+// shows no page, so a stored -1 restores "none").
+void gSetActivePageIndex(TPageControl* pageControl, int index);
+// The index of the shown page, -1 when none is shown (or there is no control).
+int gGetActivePageIndex(const TPageControl* pageControl);
 
 // ---------------------------------------------------------------------------------------------------
 // Paper
