@@ -66,6 +66,18 @@ unsigned gTextOptionsToFlags(std::uint16_t o) {
     return f;
 }
 
+std::uint16_t gAlignmentTextOption(TgAlignmentHorizontal alignment) {
+    switch (alignment) {
+    case TgAlignmentHorizontal::iahCenter:
+        return gtoCenter;
+    case TgAlignmentHorizontal::iahRight:
+        return gtoRight;
+    case TgAlignmentHorizontal::iahLeft:
+        break;
+    }
+    return gtoLeft;
+}
+
 TColor gLightenDarkenColor(TColor color, int amount, bool lighten) {
     TColor c = ColorToRGB(color);
     int d = lighten ? amount : -amount;
@@ -144,18 +156,7 @@ void gDrawRotatedText(TCanvas& canvas, const std::string& text, const TRect& rec
     const int w = canvas.TextWidth(text);
     const int h = canvas.TextHeight(text);
     if (rotation == TgRotationAngle::ira000) {
-        std::uint16_t options = gtoVCenter | gtoNoClip;
-        switch (alignment) {
-        case TgAlignmentHorizontal::iahCenter:
-            options |= gtoCenter;
-            break;
-        case TgAlignmentHorizontal::iahLeft:
-            options |= gtoLeft;
-            break;
-        case TgAlignmentHorizontal::iahRight:
-            options |= gtoRight;
-            break;
-        }
+        std::uint16_t options = gtoVCenter | gtoNoClip | gAlignmentTextOption(alignment);
         if (text.find('\r') == std::string::npos)
             options |= gtoSingleLine;
         TRect r = rect;

@@ -55,6 +55,8 @@ enum : std::uint16_t {
 // The system text flags of an option set (without the prefix option, prefixes are not processed).
 // Path and word ellipses are shortened at the end like the end ellipsis; modify string has no effect.
 unsigned gTextOptionsToFlags(std::uint16_t options);
+// The option of a horizontal alignment: gtoLeft, gtoCenter or gtoRight.
+std::uint16_t gAlignmentTextOption(TgAlignmentHorizontal alignment);
 
 // Adds (or takes) Amount from each of red, green and blue of the resolved colour, clamped to 0..255.
 TColor gLightenDarkenColor(TColor color, int amount, bool lighten);
