@@ -98,9 +98,7 @@ KIND(TgPlotLegend, TestObject)
 #undef KIND
 
 template <class C> void Register(const char* name) {
-    gRegisterPlotObjectClass(name,
-                             [](TComponent* o, TNotifyEvent c, TNotifyEvent i, TNotifyEvent r,
-                                TNotifyEvent n) -> TgPlotObject* { return new C(o, c, i, r, n); });
+    gRegisterPlotObjectClassOf<C>(name);
 }
 
 // The managers of one plot, wired as the plot's master manager wires them.
