@@ -606,54 +606,35 @@ namespace {
 double MarkerSpan(TgPlotAxis* axis, int markerSize) {
     return std::fabs(axis->PixelsToPosition(markerSize + axis->MinPixels()) - axis->Min());
 }
+
+// The point's X (or Y) moved out by the marker's size in the direction of sign (+1 or -1).
+double MarkerEdge(TgPlotChannelCustom& c, int index, bool y, double sign) {
+    if (c.GetDataNull(index))
+        throw EKvError("Data Point Null");
+    const double v = y ? c.GetDataY(index) : c.GetDataX(index);
+    if (!c.MarkersVisible())
+        return v;
+    TgPlotAxis* a = y ? c.YAxis() : c.XAxis();
+    if (!a)
+        throw EKvError(y ? "Y-Axis not assigned" : "X-Axis not assigned");
+    return v + sign * MarkerSpan(a, c.MarkersSize());
+}
 } // namespace
 
 double TgPlotChannelCustom::GetMarkerXMax(int index) {
-    if (GetDataNull(index))
-        throw EKvError("Data Point Null");
-    const double x = GetDataX(index);
-    if (!MarkersVisible())
-        return x;
-    TgPlotAxis* a = XAxis();
-    if (!a)
-        throw EKvError("X-Axis not assigned");
-    return x + MarkerSpan(a, MarkersSize());
+    return MarkerEdge(*this, index, false, 1);
 }
 
 double TgPlotChannelCustom::GetMarkerXMin(int index) {
-    if (GetDataNull(index))
-        throw EKvError("Data Point Null");
-    const double x = GetDataX(index);
-    if (!MarkersVisible())
-        return x;
-    TgPlotAxis* a = XAxis();
-    if (!a)
-        throw EKvError("X-Axis not assigned");
-    return x - MarkerSpan(a, MarkersSize());
+    return MarkerEdge(*this, index, false, -1);
 }
 
 double TgPlotChannelCustom::GetMarkerYMax(int index) {
-    if (GetDataNull(index))
-        throw EKvError("Data Point Null");
-    const double y = GetDataY(index);
-    if (!MarkersVisible())
-        return y;
-    TgPlotAxis* a = YAxis();
-    if (!a)
-        throw EKvError("Y-Axis not assigned");
-    return y + MarkerSpan(a, MarkersSize());
+    return MarkerEdge(*this, index, true, 1);
 }
 
 double TgPlotChannelCustom::GetMarkerYMin(int index) {
-    if (GetDataNull(index))
-        throw EKvError("Data Point Null");
-    const double y = GetDataY(index);
-    if (!MarkersVisible())
-        return y;
-    TgPlotAxis* a = YAxis();
-    if (!a)
-        throw EKvError("Y-Axis not assigned");
-    return y - MarkerSpan(a, MarkersSize());
+    return MarkerEdge(*this, index, true, -1);
 }
 
 // --- statistics on demand
