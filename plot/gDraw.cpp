@@ -25,14 +25,7 @@ int gRoundSaturated(double value) {
 }
 
 int gTruncSaturated(double value) {
-    if (std::isnan(value))
-        return 0;
-    const double r = std::trunc(value);
-    if (r >= double(INT_MAX))
-        return INT_MAX;
-    if (r <= double(INT_MIN))
-        return INT_MIN;
-    return int(r);
+    return gSaturatedInt(std::trunc(value));
 }
 
 // ---------------------------------------------------------------------------------------------------
