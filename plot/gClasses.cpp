@@ -17,6 +17,14 @@ std::optional<std::string> gReadWholeFile(const std::string& path, std::string* 
     return ReadFileBytes(path, static_cast<std::size_t>(*size) + 1, error);
 }
 
+std::string gReadWholeFileOrRaise(const std::string& path) {
+    std::string error;
+    auto bytes = gReadWholeFile(path, &error);
+    if (!bytes)
+        throw EKvError(error.empty() ? "Cannot open file \"" + path + "\"" : error);
+    return std::move(*bytes);
+}
+
 // ---------------------------------------------------------------------------------------------------
 // TgMemoryStream
 
@@ -39,11 +47,7 @@ void TgMemoryStream::LoadFromBytes(std::string_view bytes) {
 }
 
 void TgMemoryStream::LoadFromFile(const std::string& path) {
-    std::string error;
-    auto bytes = gReadWholeFile(path, &error);
-    if (!bytes)
-        throw EKvError(error.empty() ? "Cannot open file \"" + path + "\"" : error);
-    LoadFromBytes(*bytes);
+    LoadFromBytes(gReadWholeFileOrRaise(path));
 }
 
 void TgMemoryStream::WriteString(std::string_view value) {

@@ -21,6 +21,8 @@ namespace kv {
 
 // The whole content of a regular file; nullopt with the reason when it cannot be read.
 std::optional<std::string> gReadWholeFile(const std::string& path, std::string* error = nullptr);
+// The same, raising EKvError with the reason (or "Cannot open file ...") when it cannot be read.
+std::string gReadWholeFileOrRaise(const std::string& path);
 
 // A growable byte buffer with a read/write position.
 class TgMemoryStream : public TObject {

@@ -346,12 +346,7 @@ void TgComponent::SavePropertiesToFile(const std::string& fileName) {
         TStringList lines;
         lines.Add("File Type = " + ClassName());
         gWritePropertyText(*this, "", lines, false, &exclude);
-        std::string data;
-        for (int i = 0; i < lines.Count(); ++i)
-            data += ToAnsi(lines[i]) + "\r\n";
-        std::string error;
-        if (!WriteFileAtomic(fileName, data, &error))
-            throw EKvError(error);
+        gSavePropertyLinesToFile(lines, fileName);
     } catch (const std::exception& e) {
         throw EKvError("Error Saving Properties - " + std::string(e.what()));
     }
@@ -359,12 +354,8 @@ void TgComponent::SavePropertiesToFile(const std::string& fileName) {
 
 void TgComponent::LoadPropertiesFromFile(const std::string& fileName) {
     try {
-        std::string error;
-        auto bytes = gReadWholeFile(fileName, &error);
-        if (!bytes)
-            throw EKvError(error.empty() ? "Cannot open file \"" + fileName + "\"" : error);
         TStringList lines;
-        lines.SetText(FromAnsi(*bytes));
+        gLoadPropertyLinesFromFile(fileName, lines);
         BeginUpdate();
         // The update block closes on every exit, so a bad line never leaves repaints held.
         struct EndGuard {

@@ -2,6 +2,7 @@
 
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/PageControl.h"
 #include "plot/gPlotAxisFormat.h"
 #include "plot/gPlotAxisScale.h"
 #include "plot/gPlotTable.h"
@@ -24,14 +25,7 @@ int gRoundSaturated(double value) {
 }
 
 int gTruncSaturated(double value) {
-    if (std::isnan(value))
-        return 0;
-    const double r = std::trunc(value);
-    if (r >= double(INT_MAX))
-        return INT_MAX;
-    if (r <= double(INT_MIN))
-        return INT_MIN;
-    return int(r);
+    return gSaturatedInt(std::trunc(value));
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -63,6 +57,18 @@ unsigned gTextOptionsToFlags(std::uint16_t o) {
     if (o & (gtoEndEllipsis | gtoPathEllipsis | gtoWordEllipsis))
         f |= DT_END_ELLIPSIS;
     return f;
+}
+
+std::uint16_t gAlignmentTextOption(TgAlignmentHorizontal alignment) {
+    switch (alignment) {
+    case TgAlignmentHorizontal::iahCenter:
+        return gtoCenter;
+    case TgAlignmentHorizontal::iahRight:
+        return gtoRight;
+    case TgAlignmentHorizontal::iahLeft:
+        break;
+    }
+    return gtoLeft;
 }
 
 TColor gLightenDarkenColor(TColor color, int amount, bool lighten) {
@@ -143,18 +149,7 @@ void gDrawRotatedText(TCanvas& canvas, const std::string& text, const TRect& rec
     const int w = canvas.TextWidth(text);
     const int h = canvas.TextHeight(text);
     if (rotation == TgRotationAngle::ira000) {
-        std::uint16_t options = gtoVCenter | gtoNoClip;
-        switch (alignment) {
-        case TgAlignmentHorizontal::iahCenter:
-            options |= gtoCenter;
-            break;
-        case TgAlignmentHorizontal::iahLeft:
-            options |= gtoLeft;
-            break;
-        case TgAlignmentHorizontal::iahRight:
-            options |= gtoRight;
-            break;
-        }
+        std::uint16_t options = gtoVCenter | gtoNoClip | gAlignmentTextOption(alignment);
         if (text.find('\r') == std::string::npos)
             options |= gtoSingleLine;
         TRect r = rect;
@@ -486,6 +481,15 @@ TWinControl* gGetOwnerForm(TComponent* component) {
 void gSetFocusControl(TWinControl* control) {
     if (control && control->CanFocus())
         control->SetFocus();
+}
+
+void gSetActivePageIndex(TPageControl* pageControl, int index) {
+    if (pageControl && index < pageControl->PageCount())
+        pageControl->SetActivePageIndex(index);
+}
+
+int gGetActivePageIndex(const TPageControl* pageControl) {
+    return pageControl ? pageControl->ActivePageIndex() : -1;
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -15,6 +15,7 @@ namespace kv {
 class TComponent;
 class TControl;
 class TWinControl;
+class TPageControl;
 enum class TgAlignmentHorizontal;
 enum class TgPrecisionStyle;
 
@@ -54,6 +55,8 @@ enum : std::uint16_t {
 // The system text flags of an option set (without the prefix option, prefixes are not processed).
 // Path and word ellipses are shortened at the end like the end ellipsis; modify string has no effect.
 unsigned gTextOptionsToFlags(std::uint16_t options);
+// The option of a horizontal alignment: gtoLeft, gtoCenter or gtoRight.
+std::uint16_t gAlignmentTextOption(TgAlignmentHorizontal alignment);
 
 // Adds (or takes) Amount from each of red, green and blue of the resolved colour, clamped to 0..255.
 TColor gLightenDarkenColor(TColor color, int amount, bool lighten);
@@ -160,6 +163,11 @@ void gSetKeyStateForTests(int shiftDown, int ctrlDown);
 TWinControl* gGetOwnerForm(TComponent* component);
 // Gives the keyboard focus to the control when it can take it.
 void gSetFocusControl(TWinControl* control);
+// Shows the page at index when index is below the page count; otherwise nothing (a negative index
+// shows no page, so a stored -1 restores "none").
+void gSetActivePageIndex(TPageControl* pageControl, int index);
+// The index of the shown page, -1 when none is shown (or there is no control).
+int gGetActivePageIndex(const TPageControl* pageControl);
 
 // ---------------------------------------------------------------------------------------------------
 // Paper

@@ -248,16 +248,8 @@ TgPlotYAxis::~TgPlotYAxis() {
 }
 
 void gRegisterPlotAxisClasses() {
-    gRegisterPlotObjectClass(
-        "TgPlotXAxis",
-        [](TComponent* o, TNotifyEvent c, TNotifyEvent i, TNotifyEvent r, TNotifyEvent n) -> TgPlotObject* {
-            return new TgPlotXAxis(o, std::move(c), std::move(i), std::move(r), std::move(n));
-        });
-    gRegisterPlotObjectClass(
-        "TgPlotYAxis",
-        [](TComponent* o, TNotifyEvent c, TNotifyEvent i, TNotifyEvent r, TNotifyEvent n) -> TgPlotObject* {
-            return new TgPlotYAxis(o, std::move(c), std::move(i), std::move(r), std::move(n));
-        });
+    gRegisterPlotObjectClassOf<TgPlotXAxis>("TgPlotXAxis");
+    gRegisterPlotObjectClassOf<TgPlotYAxis>("TgPlotYAxis");
 }
 
 namespace {

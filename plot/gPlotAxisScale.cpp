@@ -22,9 +22,12 @@ std::vector<std::string> EnumIdents(TgPlotTextFormat) {
 }
 
 int gRoundPixels(double value) {
-    if (std::isnan(value))
+    return gSaturatedInt(std::nearbyint(value));
+}
+
+int gSaturatedInt(double r) {
+    if (std::isnan(r))
         return 0;
-    const double r = std::nearbyint(value);
     if (r >= double(INT_MAX))
         return INT_MAX;
     if (r <= double(INT_MIN))

@@ -50,6 +50,8 @@ double AddMonths(double dateTime, long long months);
 
 // Nearest integer, ties to even, saturated to the int range; NaN gives 0.
 int gRoundPixels(double value);
+// A whole number as an int, saturated to the int range; NaN gives 0.
+int gSaturatedInt(double whole);
 
 class TgPlotAxisScale {
 public:

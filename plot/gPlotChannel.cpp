@@ -606,136 +606,108 @@ namespace {
 double MarkerSpan(TgPlotAxis* axis, int markerSize) {
     return std::fabs(axis->PixelsToPosition(markerSize + axis->MinPixels()) - axis->Min());
 }
+
+// The point's X (or Y) moved out by the marker's size in the direction of sign (+1 or -1).
+double MarkerEdge(TgPlotChannelCustom& c, int index, bool y, double sign) {
+    if (c.GetDataNull(index))
+        throw EKvError("Data Point Null");
+    const double v = y ? c.GetDataY(index) : c.GetDataX(index);
+    if (!c.MarkersVisible())
+        return v;
+    TgPlotAxis* a = y ? c.YAxis() : c.XAxis();
+    if (!a)
+        throw EKvError(y ? "Y-Axis not assigned" : "X-Axis not assigned");
+    return v + sign * MarkerSpan(a, c.MarkersSize());
+}
 } // namespace
 
 double TgPlotChannelCustom::GetMarkerXMax(int index) {
-    if (GetDataNull(index))
-        throw EKvError("Data Point Null");
-    const double x = GetDataX(index);
-    if (!MarkersVisible())
-        return x;
-    TgPlotAxis* a = XAxis();
-    if (!a)
-        throw EKvError("X-Axis not assigned");
-    return x + MarkerSpan(a, MarkersSize());
+    return MarkerEdge(*this, index, false, 1);
 }
 
 double TgPlotChannelCustom::GetMarkerXMin(int index) {
-    if (GetDataNull(index))
-        throw EKvError("Data Point Null");
-    const double x = GetDataX(index);
-    if (!MarkersVisible())
-        return x;
-    TgPlotAxis* a = XAxis();
-    if (!a)
-        throw EKvError("X-Axis not assigned");
-    return x - MarkerSpan(a, MarkersSize());
+    return MarkerEdge(*this, index, false, -1);
 }
 
 double TgPlotChannelCustom::GetMarkerYMax(int index) {
-    if (GetDataNull(index))
-        throw EKvError("Data Point Null");
-    const double y = GetDataY(index);
-    if (!MarkersVisible())
-        return y;
-    TgPlotAxis* a = YAxis();
-    if (!a)
-        throw EKvError("Y-Axis not assigned");
-    return y + MarkerSpan(a, MarkersSize());
+    return MarkerEdge(*this, index, true, 1);
 }
 
 double TgPlotChannelCustom::GetMarkerYMin(int index) {
-    if (GetDataNull(index))
-        throw EKvError("Data Point Null");
-    const double y = GetDataY(index);
-    if (!MarkersVisible())
-        return y;
-    TgPlotAxis* a = YAxis();
-    if (!a)
-        throw EKvError("Y-Axis not assigned");
-    return y - MarkerSpan(a, MarkersSize());
+    return MarkerEdge(*this, index, true, -1);
 }
 
 // --- statistics on demand
 
+namespace {
+
+// One pass over one coordinate of the valid points (neither null nor empty).
+struct TValidStats {
+    double min = 1e300, max = -1e300;
+    long double total = 0;
+    int count = 0;
+    double Mean() const { return count ? static_cast<double>(total / count) : 0; }
+};
+
+TValidStats ValidStats(const TgPlotChannelCustom& c, double (TgPlotChannelCustom::*coordinate)(int) const) {
+    TValidStats s;
+    for (int i = 0; i < c.Count(); ++i)
+        if (c.GetDataValid(i)) {
+            const double v = (c.*coordinate)(i);
+            s.max = std::max(s.max, v);
+            s.min = std::min(s.min, v);
+            s.total += v;
+            ++s.count;
+        }
+    return s;
+}
+
+constexpr auto kX = &TgPlotChannelCustom::GetDataX;
+constexpr auto kY = &TgPlotChannelCustom::GetDataY;
+
+} // namespace
+
 double TgPlotChannelCustom::GetXMax() {
-    double r = -1e300;
-    for (int i = 0; i < Count(); ++i)
-        if (GetDataValid(i))
-            r = std::max(r, GetDataX(i));
-    FRunningXMax = r;
-    return r;
+    return FRunningXMax = ValidStats(*this, kX).max;
 }
 
 double TgPlotChannelCustom::GetXMin() {
-    double r = 1e300;
-    for (int i = 0; i < Count(); ++i)
-        if (GetDataValid(i))
-            r = std::min(r, GetDataX(i));
-    FRunningXMin = r;
-    return r;
+    return FRunningXMin = ValidStats(*this, kX).min;
 }
 
 double TgPlotChannelCustom::GetXMean() {
-    FRunningXTotal = 0;
-    FRunningCount = 0;
-    for (int i = 0; i < Count(); ++i)
-        if (GetDataValid(i)) {
-            FRunningXTotal += GetDataX(i);
-            ++FRunningCount;
-        }
-    FRunningXMean = FRunningCount ? static_cast<double>(FRunningXTotal / FRunningCount) : 0;
-    return FRunningXMean;
+    const TValidStats s = ValidStats(*this, kX);
+    FRunningXTotal = s.total;
+    FRunningCount = s.count;
+    return FRunningXMean = s.Mean();
 }
 
 double TgPlotChannelCustom::GetYMax() {
-    double r = -1e300;
-    for (int i = 0; i < Count(); ++i)
-        if (GetDataValid(i))
-            r = std::max(r, GetDataY(i));
-    FRunningYMax = r;
-    return r;
+    return FRunningYMax = ValidStats(*this, kY).max;
 }
 
 double TgPlotChannelCustom::GetYMin() {
-    double r = 1e300;
-    for (int i = 0; i < Count(); ++i)
-        if (GetDataValid(i))
-            r = std::min(r, GetDataY(i));
-    FRunningYMin = r;
-    return r;
+    return FRunningYMin = ValidStats(*this, kY).min;
 }
 
 double TgPlotChannelCustom::GetYMean() {
-    FRunningYTotal = 0;
-    FRunningCount = 0;
-    for (int i = 0; i < Count(); ++i)
-        if (GetDataValid(i)) {
-            FRunningYTotal += GetDataY(i);
-            ++FRunningCount;
-        }
-    FRunningYMean = FRunningCount ? static_cast<double>(FRunningYTotal / FRunningCount) : 0;
-    return FRunningYMean;
+    const TValidStats s = ValidStats(*this, kY);
+    FRunningYTotal = s.total;
+    FRunningCount = s.count;
+    return FRunningYMean = s.Mean();
 }
 
 void TgPlotChannelCustom::ReCalcRunningMinMaxMean() {
-    ResetRunningStatistics();
-    for (int i = 0; i < Count(); ++i) {
-        if (!GetDataValid(i))
-            continue;
-        const double x = GetDataX(i), y = GetDataY(i);
-        FRunningXMax = std::max(FRunningXMax, x);
-        FRunningXMin = std::min(FRunningXMin, x);
-        FRunningYMax = std::max(FRunningYMax, y);
-        FRunningYMin = std::min(FRunningYMin, y);
-        FRunningXTotal += x;
-        FRunningYTotal += y;
-        ++FRunningCount;
-    }
-    if (FRunningCount) {
-        FRunningXMean = static_cast<double>(FRunningXTotal / FRunningCount);
-        FRunningYMean = static_cast<double>(FRunningYTotal / FRunningCount);
-    }
+    const TValidStats x = ValidStats(*this, kX), y = ValidStats(*this, kY);
+    FRunningXMin = x.min;
+    FRunningXMax = x.max;
+    FRunningXTotal = x.total;
+    FRunningXMean = x.Mean();
+    FRunningYMin = y.min;
+    FRunningYMax = y.max;
+    FRunningYTotal = y.total;
+    FRunningYMean = y.Mean();
+    FRunningCount = x.count;
 }
 
 std::string TgPlotChannelCustom::GetXValueText(double value) {
@@ -760,12 +732,7 @@ void TgPlotChannelCustom::SavePropertiesToFile(const std::string& fileName) {
         lines.Add("File Type = Plot Channel Config");
         auto* h = ChannelHost();
         gSavePropertiesToList(*this, "Channel", lines, h && h->GetDifferentialPropertySave(), &exclude);
-        std::string data;
-        for (int i = 0; i < lines.Count(); ++i)
-            data += ToAnsi(lines[i]) + "\r\n";
-        std::string error;
-        if (!WriteFileAtomic(fileName, data, &error))
-            throw EKvError(error);
+        gSavePropertyLinesToFile(lines, fileName);
     } catch (const std::exception& e) {
         throw EKvError("Error Saving Properties - " + std::string(e.what()));
     }
@@ -773,12 +740,8 @@ void TgPlotChannelCustom::SavePropertiesToFile(const std::string& fileName) {
 
 void TgPlotChannelCustom::LoadPropertiesFromFile(const std::string& fileName) {
     try {
-        std::string error;
-        auto bytes = gReadWholeFile(fileName, &error);
-        if (!bytes)
-            throw EKvError(error.empty() ? "Cannot open file \"" + fileName + "\"" : error);
         TStringList lines;
-        lines.SetText(FromAnsi(*bytes));
+        gLoadPropertyLinesFromFile(fileName, lines);
         std::string type;
         if (!gExtractPropertyValue("File Type", type, lines) || !SameText(type, "Plot Channel Config"))
             throw EKvError("Incompatible Plot Channel Configuration File Type");
@@ -808,11 +771,7 @@ void TgPlotChannelCustom::SaveDataToFile(const std::string& fileName) {
 void TgPlotChannelCustom::LoadDataFromFile(const std::string& fileName, bool clearPreviousData) {
     if (FLoggingActive)
         LogDeactivate();
-    std::string error;
-    auto bytes = gReadWholeFile(fileName, &error);
-    if (!bytes)
-        throw EKvError(error.empty() ? "Cannot open file \"" + fileName + "\"" : error);
-    std::vector<std::string> lines = SplitLines(*bytes);
+    std::vector<std::string> lines = SplitLines(gReadWholeFileOrRaise(fileName));
     // A trailing line break leaves no line of its own.
     if (!lines.empty() && lines.back().empty())
         lines.pop_back();

@@ -67,11 +67,7 @@ KV_REGISTER_CLASS(TgPlotDataView, TgPlotLayoutObject, b) {
 }
 
 void gRegisterPlotDataViewClass() {
-    gRegisterPlotObjectClass(
-        "TgPlotDataView",
-        [](TComponent* o, TNotifyEvent c, TNotifyEvent i, TNotifyEvent r, TNotifyEvent n) -> TgPlotObject* {
-            return new TgPlotDataView(o, std::move(c), std::move(i), std::move(r), std::move(n));
-        });
+    gRegisterPlotObjectClassOf<TgPlotDataView>("TgPlotDataView");
 }
 
 namespace {

@@ -16,6 +16,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kv {
@@ -25,6 +26,14 @@ using TgPlotObjectFactory =
                                 TNotifyEvent onRemove, TNotifyEvent onRename)>;
 // The factory that creates objects of the class `className`; replaces an earlier one.
 void gRegisterPlotObjectClass(const std::string& className, TgPlotObjectFactory factory);
+// Registers the factory that builds C with the manager's owner and events.
+template <class C> void gRegisterPlotObjectClassOf(const std::string& className) {
+    gRegisterPlotObjectClass(
+        className,
+        [](TComponent* o, TNotifyEvent c, TNotifyEvent i, TNotifyEvent r, TNotifyEvent n) -> TgPlotObject* {
+            return new C(o, std::move(c), std::move(i), std::move(r), std::move(n));
+        });
+}
 // True when `object`'s class is `className` or derives from it.
 bool gObjectIsOfClass(const TObject* object, std::string_view className);
 

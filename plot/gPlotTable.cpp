@@ -249,20 +249,12 @@ int TgPlotTable::GetRequiredWidth(TCanvas& canvas) {
 
 void TgPlotTable::DrawCellText(TCanvas& canvas, const std::string& text, TRect r,
                                TgAlignmentHorizontal alignment, double margin, int zeroWidth, TColor color) {
-    std::uint16_t options = gtoSingleLine | gtoVCenter;
-    switch (alignment) {
-    case TgAlignmentHorizontal::iahCenter:
-        options |= gtoCenter;
-        break;
-    case TgAlignmentHorizontal::iahLeft:
-        options |= gtoLeft;
+    const std::uint16_t options = gtoSingleLine | gtoVCenter | gAlignmentTextOption(alignment);
+    // The margin keeps left and right aligned text off the cell's edge.
+    if (alignment == TgAlignmentHorizontal::iahLeft)
         r.Left += Round(margin * zeroWidth);
-        break;
-    case TgAlignmentHorizontal::iahRight:
-        options |= gtoRight;
+    else if (alignment == TgAlignmentHorizontal::iahRight)
         r.Right -= Round(margin * zeroWidth);
-        break;
-    }
     canvas.Brush()->SetStyle(TBrushStyle::bsClear);
     gDrawText(canvas, text, r, options, true, color);
 }

@@ -1,5 +1,9 @@
 #include "plot/gPropText.h"
 
+#include "plot/gClasses.h"
+
+#include "platform/core/CodePage.h"
+#include "platform/core/FileIO.h"
 #include "platform/core/Numbers.h"
 
 #include <QLocale>
@@ -233,6 +237,19 @@ TTypeKind gGetPropertyKind(TObject& object, std::string_view fullName) {
     TTypeKind kind = TTypeKind::tkUnknown;
     FindKind(object, "", fullName, kind);
     return kind;
+}
+
+void gSavePropertyLinesToFile(const TStrings& lines, const std::string& fileName) {
+    std::string data;
+    for (int i = 0; i < lines.Count(); ++i)
+        data += ToAnsi(lines[i]) + "\r\n";
+    std::string error;
+    if (!WriteFileAtomic(fileName, data, &error))
+        throw EKvError(error);
+}
+
+void gLoadPropertyLinesFromFile(const std::string& fileName, TStrings& lines) {
+    lines.SetText(FromAnsi(gReadWholeFileOrRaise(fileName)));
 }
 
 } // namespace kv

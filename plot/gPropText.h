@@ -75,4 +75,10 @@ TTypeKind gGetPropertyKind(TObject& object, std::string_view fullName);
 // Trims blanks and control characters at both ends.
 std::string gTrimText(std::string_view text);
 
+// Property text files: the lines in the system code page, each ended by CR LF, written through a
+// temporary file that then replaces the target; raises EKvError with the reason on failure.
+void gSavePropertyLinesToFile(const TStrings& lines, const std::string& fileName);
+// Reads such a file (any line ends) into lines; raises EKvError when it cannot be read.
+void gLoadPropertyLinesFromFile(const std::string& fileName, TStrings& lines);
+
 } // namespace kv

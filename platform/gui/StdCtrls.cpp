@@ -2,6 +2,7 @@
 
 #include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"
+#include "platform/gui/PageControl.h"
 
 namespace kv {
 
@@ -27,7 +28,9 @@ void RegisterStandardClasses() {
                                 &TScrollBox::StaticClassInfo(),
                                 &TMainMenu::StaticClassInfo(),
                                 &TPopupMenu::StaticClassInfo(),
-                                &TMenuItem::StaticClassInfo()})
+                                &TMenuItem::StaticClassInfo(),
+                                &TPageControl::StaticClassInfo(),
+                                &TTabSheet::StaticClassInfo()})
         RegisterClass(*c);
 }
 

@@ -1,5 +1,6 @@
 #include "plot/gDraw.h"
 
+#include "platform/gui/PageControl.h"
 #include "plot/gPlotAxisFormat.h"
 #include "plot/gPlotTable.h"
 
@@ -309,3 +310,39 @@ TEST(gDrawGradient, AreaFillsCoverFromTheOriginAndMarkTheCentre) {
 }
 
 } // namespace
+
+TEST(gDrawPages, ActivePageIndexRestoresWhatItStoredAndIgnoresIndexesPastTheEnd) {
+    TPageControl pc(nullptr);
+    int changes = 0;
+    pc.OnChange = [&](TObject*) { ++changes; };
+    EXPECT_EQ(gGetActivePageIndex(&pc), -1); // no pages
+    gSetActivePageIndex(&pc, 0);
+    EXPECT_EQ(gGetActivePageIndex(&pc), -1);
+    for (int i = 0; i < 3; ++i)
+        (new TTabSheet(&pc))->SetPageControl(&pc);
+    pc.Pages(1)->SetTabVisible(false); // a page without a tab is still shown by index
+
+    struct Step {
+        int set, expected;
+    };
+    for (const Step& s : {Step{2, 2}, Step{1, 1}, Step{3, 1}, Step{99, 1}, Step{-1, -1}, Step{0, 0}}) {
+        gSetActivePageIndex(&pc, s.set);
+        EXPECT_EQ(gGetActivePageIndex(&pc), s.expected) << s.set;
+        EXPECT_EQ(pc.ActivePageIndex(), s.expected) << s.set;
+    }
+    EXPECT_EQ(changes, 0); // turned from code
+
+    // What one editor window stored, the next one restores.
+    gSetActivePageIndex(&pc, 2);
+    const int stored = gGetActivePageIndex(&pc);
+    TPageControl next(nullptr);
+    for (int i = 0; i < 3; ++i)
+        (new TTabSheet(&next))->SetPageControl(&next);
+    gSetActivePageIndex(&next, stored);
+    EXPECT_EQ(next.ActivePage(), next.Pages(2));
+    EXPECT_TRUE(next.Pages(2)->Visible());
+
+    // No control: nothing happens.
+    gSetActivePageIndex(nullptr, 0);
+    EXPECT_EQ(gGetActivePageIndex(nullptr), -1);
+}

@@ -4,6 +4,7 @@
 #include "plot/gPlotManagers.h"
 #include "plot/gPropStream.h"
 #include "plot/gPropText.h"
+#include "tests/plot/PlotTestWiring.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,7 @@ namespace {
 
 // A plot as far as its axes see it: the two axis managers wired as the master manager wires them, the
 // axis events written down as text, and the label collision list of one paint.
-class AxisPlot : public TComponent, public IgPlotAxisHost {
+class AxisPlot : public kvtest::TestPlotWiring, public TComponent, public IgPlotAxisHost {
 public:
     AxisPlot() : TComponent(nullptr) {
         gRegisterPlotAxisClasses(); // other suites register stand-ins under the same names
@@ -91,26 +92,6 @@ private:
             s << ' ' << v;
         events.push_back(s.str());
     }
-
-    std::vector<TgPlotObjectManagerCustom*> managers;
-    TNotifyEvent change = [](TObject*) {};
-    TNotifyEvent insert = [this](TObject* s) {
-        if (auto* m = dynamic_cast<TgPlotObjectManagerCustom*>(s)) {
-            managers.push_back(m);
-            return;
-        }
-        for (auto* m : managers)
-            m->NotificationInsert(s);
-    };
-    TNotifyEvent remove = [this](TObject* s) {
-        for (auto* m : std::vector<TgPlotObjectManagerCustom*>(managers))
-            m->NotificationRemove(s);
-        std::erase(managers, s);
-    };
-    TNotifyEvent rename = [this](TObject* s) {
-        for (auto* m : managers)
-            m->NotificationRename(s);
-    };
 };
 
 std::vector<double> Positions(const TgPlotAxis& a, TgPlotTickType type) {

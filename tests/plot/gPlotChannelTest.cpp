@@ -6,6 +6,7 @@
 #include "plot/gPropText.h"
 
 #include "tests/plot/ErrorOf.h"
+#include "tests/plot/PlotTestWiring.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +71,10 @@ KV_REGISTER_CLASS(TgPlotDataCursor, TgPlotManagerObject, b) {
 
 // The plot side: the managers wired as the master manager wires them, axes by name, and a log of
 // the events the channel fires.
-class TestPlot : public TComponent, public IgPlotAxisHost, public IgPlotChannelHost {
+class TestPlot : public kvtest::TestPlotWiring,
+                 public TComponent,
+                 public IgPlotAxisHost,
+                 public IgPlotChannelHost {
 public:
     TestPlot() : TComponent(nullptr) {
         channels = std::make_unique<TgPlotChannelManager>(this, change, insert, remove, rename);
@@ -133,26 +137,6 @@ public:
         return o;
     }
 
-    int changes = 0;
-    TNotifyEvent change = [this](TObject*) { ++changes; };
-    std::vector<TgPlotObjectManagerCustom*> managers;
-    TNotifyEvent insert = [this](TObject* s) {
-        if (auto* m = dynamic_cast<TgPlotObjectManagerCustom*>(s)) {
-            managers.push_back(m);
-            return;
-        }
-        for (auto* m : managers)
-            m->NotificationInsert(s);
-    };
-    TNotifyEvent remove = [this](TObject* s) {
-        for (auto* m : std::vector<TgPlotObjectManagerCustom*>(managers))
-            m->NotificationRemove(s);
-        std::erase(managers, s);
-    };
-    TNotifyEvent rename = [this](TObject* s) {
-        for (auto* m : managers)
-            m->NotificationRename(s);
-    };
     std::unique_ptr<TgPlotObjectManagerCustom> channels, xAxes, yAxes;
     TgPlotDataView* dataView = nullptr;
     bool selectMode = false;

@@ -393,6 +393,20 @@ public:
     int presses = 0, moves = 0, releases = 0, wheels = 0;
 };
 
+// One recording X axis and one recording Y axis on the plot.
+struct RecordingAxes {
+    explicit RecordingAxes(TestPlot& plot) {
+        plot.xAxes.push_back(
+            std::make_unique<Recording<TgPlotXAxis>>(&plot, plot.noop, plot.noop, plot.noop, plot.noop));
+        plot.yAxes.push_back(
+            std::make_unique<Recording<TgPlotYAxis>>(&plot, plot.noop, plot.noop, plot.noop, plot.noop));
+        x = static_cast<Recording<TgPlotXAxis>*>(plot.xAxes.back().get());
+        y = static_cast<Recording<TgPlotYAxis>*>(plot.yAxes.back().get());
+    }
+    Recording<TgPlotXAxis>* x;
+    Recording<TgPlotYAxis>* y;
+};
+
 TEST(DataViewAxesControl, DragsMoveTheAxesTheStyleAndShiftChoose) {
     using S = TgPlotAxesControlStyle;
     struct Case {
@@ -409,12 +423,9 @@ TEST(DataViewAxesControl, DragsMoveTheAxesTheStyleAndShiftChoose) {
     };
     for (const Case& c : cases) {
         TestPlot plot;
-        plot.xAxes.push_back(
-            std::make_unique<Recording<TgPlotXAxis>>(&plot, plot.noop, plot.noop, plot.noop, plot.noop));
-        plot.yAxes.push_back(
-            std::make_unique<Recording<TgPlotYAxis>>(&plot, plot.noop, plot.noop, plot.noop, plot.noop));
-        auto& rx = static_cast<Recording<TgPlotXAxis>&>(*plot.xAxes[0]);
-        auto& ry = static_cast<Recording<TgPlotYAxis>&>(*plot.yAxes[0]);
+        RecordingAxes axes(plot);
+        auto& rx = *axes.x;
+        auto& ry = *axes.y;
         TgPlotDataView view(&plot, plot.noop, plot.noop, plot.noop, plot.noop);
         view.SetDrawRect(kView);
         view.SetAxesControlEnabled(true);
@@ -447,10 +458,7 @@ TEST(DataViewAxesControl, TheWheelGoesToTheAxesTheWheelStyleChoose) {
     };
     for (const Case& c : cases) {
         TestPlot plot;
-        plot.xAxes.push_back(
-            std::make_unique<Recording<TgPlotXAxis>>(&plot, plot.noop, plot.noop, plot.noop, plot.noop));
-        plot.yAxes.push_back(
-            std::make_unique<Recording<TgPlotYAxis>>(&plot, plot.noop, plot.noop, plot.noop, plot.noop));
+        RecordingAxes axes(plot);
         TgPlotDataView view(&plot, plot.noop, plot.noop, plot.noop, plot.noop);
         view.SetAxesControlEnabled(true);
         view.SetAxesControlWheelStyle(c.style);
@@ -458,10 +466,8 @@ TEST(DataViewAxesControl, TheWheelGoesToTheAxesTheWheelStyleChoose) {
         if (c.shift)
             shift.Include(TShiftItem::ssShift);
         EXPECT_EQ(view.DoMouseWheel(120, shift, 100, 100), c.style != S::ipacsNone);
-        EXPECT_EQ(static_cast<Recording<TgPlotXAxis>&>(*plot.xAxes[0]).wheels, c.x)
-            << int(c.style) << c.shift;
-        EXPECT_EQ(static_cast<Recording<TgPlotYAxis>&>(*plot.yAxes[0]).wheels, c.y)
-            << int(c.style) << c.shift;
+        EXPECT_EQ(axes.x->wheels, c.x) << int(c.style) << c.shift;
+        EXPECT_EQ(axes.y->wheels, c.y) << int(c.style) << c.shift;
     }
 }
 

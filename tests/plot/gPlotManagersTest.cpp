@@ -1,6 +1,7 @@
 #include "plot/gPlotManagers.h"
 
 #include "platform/gui/Controls.h"
+#include "tests/plot/PlotTestWiring.h"
 
 #include <gtest/gtest.h>
 
@@ -97,13 +98,11 @@ KIND(TgPlotLegend, TestObject)
 #undef KIND
 
 template <class C> void Register(const char* name) {
-    gRegisterPlotObjectClass(name,
-                             [](TComponent* o, TNotifyEvent c, TNotifyEvent i, TNotifyEvent r,
-                                TNotifyEvent n) -> TgPlotObject* { return new C(o, c, i, r, n); });
+    gRegisterPlotObjectClassOf<C>(name);
 }
 
 // The managers of one plot, wired as the plot's master manager wires them.
-class Plot : public ::testing::Test {
+class Plot : public ::testing::Test, public TestPlotWiring {
 protected:
     void SetUp() override {
         Register<TgPlotXAxis>("TgPlotXAxis");
@@ -154,26 +153,6 @@ protected:
 
     TComponent owner{nullptr};
     std::vector<std::unique_ptr<TgPlotObjectManagerCustom>> owned;
-    std::vector<TgPlotObjectManagerCustom*> managers;
-    int changes = 0;
-    TNotifyEvent change = [this](TObject*) { ++changes; };
-    TNotifyEvent insert = [this](TObject* s) {
-        if (auto* m = dynamic_cast<TgPlotObjectManagerCustom*>(s)) {
-            managers.push_back(m);
-            return;
-        }
-        for (auto* m : managers)
-            m->NotificationInsert(s);
-    };
-    TNotifyEvent remove = [this](TObject* s) {
-        for (auto* m : std::vector<TgPlotObjectManagerCustom*>(managers))
-            m->NotificationRemove(s);
-        std::erase(managers, s);
-    };
-    TNotifyEvent rename = [this](TObject* s) {
-        for (auto* m : managers)
-            m->NotificationRename(s);
-    };
     TgPlotObjectManagerCustom *all{}, *xAxes{}, *yAxes{}, *channels{}, *views{}, *cursors{}, *limits{},
         *labels{}, *annotations{};
 };
