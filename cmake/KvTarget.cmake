@@ -94,9 +94,13 @@ function(kv_program_settings target)
 endfunction()
 
 # kv_test(name SOURCES ... LIBS ... [GUI] [THREADED] [NO_UNITY]) : one GoogleTest executable, registered
-# with CTest.
+# with CTest: each test case as a CTest test of its own (named Suite.Case), or, with KV_TESTS_PER_PROGRAM
+# on, the whole program as one CTest test (named after the program). CI does the latter: a process per
+# case costs more than most cases (Qt, fonts and the sanitizers start up each time), and a failing case
+# still shows by name in the program's output.
 # GUI: runs on the offscreen platform. THREADED: runs worker threads; the ThreadSanitizer build runs
 # exactly the tests with the "threaded" label.
+option(KV_TESTS_PER_PROGRAM "One CTest test per test program instead of one per test case" OFF)
 function(kv_test name)
   cmake_parse_arguments(A "GUI;THREADED;NO_UNITY" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
@@ -122,6 +126,11 @@ function(kv_test name)
     endif()
   endforeach()
   set_property(GLOBAL APPEND PROPERTY KV_TESTS ${name})
+  if(KV_TESTS_PER_PROGRAM)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS "${labels}" ENVIRONMENT "${env}" TIMEOUT 1800)
+    return()
+  endif()
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
   # Lists do not survive gtest_discover_tests' PROPERTIES (every element becomes a property name or
