@@ -32,13 +32,37 @@ function(kv_settings target)
   endif()
 endfunction()
 
-# kv_library(name SOURCES ... LIBS ... [HEADERS ...])
+# Unity builds: with KV_UNITY on (tools/test.sh turns it on), each of our targets compiles its sources
+# in batches of KV_UNITY_BATCH files, one compiler run per batch, so the Qt and GoogleTest headers are
+# parsed once per batch instead of once per file. Sources of one batch share one translation unit:
+# file-local names (static functions, anonymous namespaces, macros) must not collide. Where they do:
+#   - one file:   set_source_files_properties(File.cpp PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+#   - one target: the NO_UNITY flag of kv_library, kv_test and kv_executable, or the target's name in
+#                 KV_NO_UNITY.
+option(KV_UNITY "Compile each target's sources in batches (unity build)" OFF)
+set(KV_UNITY_BATCH 8 CACHE STRING "Sources per unity batch")
+set(KV_NO_UNITY "" CACHE STRING "Targets compiled file by file even with KV_UNITY on")
+
+function(kv_unity target no_unity)
+  if(KV_UNITY AND NOT no_unity AND NOT target IN_LIST KV_NO_UNITY)
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${KV_UNITY_BATCH}
+                                               UNITY_BUILD_MODE BATCH)
+    # GCC takes every batched source for a header and warns about a class of one file that uses
+    # another type of that file's anonymous namespace: a false alarm in a batch.
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+      target_compile_options(${target} PRIVATE -Wno-subobject-linkage)
+    endif()
+  endif()
+endfunction()
+
+# kv_library(name SOURCES ... LIBS ... [HEADERS ...] [NO_UNITY])
 # The folder (relative to the project root) comes from where it is called. Without HEADERS the whole
 # folder is visible to the library's users; with HEADERS only those (file names in the folder), for
 # folders that hold more than one library (link/: kv_proto and kv_link).
 function(kv_library name)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS;HEADERS" ${ARGN})
+  cmake_parse_arguments(A "NO_UNITY" "" "SOURCES;LIBS;HEADERS" ${ARGN})
   add_library(${name} STATIC ${A_SOURCES})
+  kv_unity(${name} "${A_NO_UNITY}")
   file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   set(inc ${KV_INCLUDE_ROOT}/${name})
   file(REMOVE_RECURSE ${inc})
@@ -69,12 +93,18 @@ function(kv_program_settings target)
   kv_settings(${target})
 endfunction()
 
-# kv_test(name SOURCES ... LIBS ... [GUI] [THREADED]) : one GoogleTest executable, registered with CTest.
+# kv_test(name SOURCES ... LIBS ... [GUI] [THREADED] [NO_UNITY]) : one GoogleTest executable, registered
+# with CTest: each test case as a CTest test of its own (named Suite.Case), or, with KV_TESTS_PER_PROGRAM
+# on, the whole program as one CTest test (named after the program). CI does the latter: a process per
+# case costs more than most cases (Qt, fonts and the sanitizers start up each time), and a failing case
+# still shows by name in the program's output.
 # GUI: runs on the offscreen platform. THREADED: runs worker threads; the ThreadSanitizer build runs
 # exactly the tests with the "threaded" label.
+option(KV_TESTS_PER_PROGRAM "One CTest test per test program instead of one per test case" OFF)
 function(kv_test name)
-  cmake_parse_arguments(A "GUI;THREADED" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "GUI;THREADED;NO_UNITY" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
+  kv_unity(${name} "${A_NO_UNITY}")
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   kv_program_settings(${name})
   set(labels nongui)
@@ -96,6 +126,11 @@ function(kv_test name)
     endif()
   endforeach()
   set_property(GLOBAL APPEND PROPERTY KV_TESTS ${name})
+  if(KV_TESTS_PER_PROGRAM)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS "${labels}" ENVIRONMENT "${env}" TIMEOUT 1800)
+    return()
+  endif()
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
   # Lists do not survive gtest_discover_tests' PROPERTIES (every element becomes a property name or
@@ -160,11 +195,12 @@ function(kv_forbid_links target)
   endforeach()
 endfunction()
 
-# kv_executable(name SOURCES ... LIBS ...) : a program of the product (korvane-editor): its own folder's
+# kv_executable(name SOURCES ... LIBS ... [NO_UNITY]) : a program of the product (korvane-editor): its own folder's
 # headers and those of the libraries it links, nothing else.
 function(kv_executable name)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "NO_UNITY" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
+  kv_unity(${name} "${A_NO_UNITY}")
   file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   set(inc ${KV_INCLUDE_ROOT}/${name})
   file(REMOVE_RECURSE ${inc})
