@@ -98,17 +98,6 @@ std::string NormalizeLineEnds(const std::string& text) {
     return s;
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines(1);
-    for (char ch : NormalizeLineEnds(text)) {
-        if (ch == '\n')
-            lines.emplace_back();
-        else
-            lines.back() += ch;
-    }
-    return lines;
-}
-
 bool Embossed(bool enabled, bool measuring, TColor color) {
     return !enabled && !measuring && ColorToRGB(color) != 0;
 }
@@ -121,6 +110,17 @@ TColor EmbossDark() {
 }
 
 } // namespace
+
+std::vector<std::string> gSplitLines(const std::string& text) {
+    std::vector<std::string> lines(1);
+    for (char ch : NormalizeLineEnds(text)) {
+        if (ch == '\n')
+            lines.emplace_back();
+        else
+            lines.back() += ch;
+    }
+    return lines;
+}
 
 int gDrawText(TCanvas& canvas, const std::string& rawText, TRect& rect, std::uint16_t options, bool enabled,
               TColor color) {
@@ -205,7 +205,7 @@ int gTextWidthMultiLine(TCanvas& canvas, const std::string& text) {
     if (text.empty())
         return 0;
     int w = 0;
-    for (const std::string& line : SplitLines(text))
+    for (const std::string& line : gSplitLines(text))
         w = std::max(w, canvas.TextWidth(line));
     return w;
 }

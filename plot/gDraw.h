@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kv {
 
@@ -77,6 +78,8 @@ void gDrawRotatedText(TCanvas& canvas, const std::string& text, const TRect& rec
                       TgAlignmentHorizontal alignment, bool enabled, TColor color, TRect& textRect);
 
 // Width of the widest line (lines end at CR, LF or CR LF); 0 for an empty text.
+// The lines of a text; CR LF, CR and LF each end a line.
+std::vector<std::string> gSplitLines(const std::string& text);
 int gTextWidthMultiLine(TCanvas& canvas, const std::string& text);
 // Height of all lines.
 int gTextHeightMultiLine(TCanvas& canvas, const std::string& text);

@@ -185,21 +185,6 @@ std::unique_ptr<TgPlotDataCustomList> MakeList(TgPlotDataStyle style) {
     }
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (char c : text) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else if (c != '\r') {
-            line += c;
-        }
-    }
-    lines.push_back(line);
-    return lines;
-}
-
 // A straight line through (x1, y1) and (x2, y2): Y at x, and X at y.
 double InterpolateY(double x1, double y1, double x2, double y2, double x) {
     return x2 == x1 ? y1 : y1 + (y2 - y1) * (x - x1) / (x2 - x1);
@@ -771,7 +756,7 @@ void TgPlotChannelCustom::SaveDataToFile(const std::string& fileName) {
 void TgPlotChannelCustom::LoadDataFromFile(const std::string& fileName, bool clearPreviousData) {
     if (FLoggingActive)
         LogDeactivate();
-    std::vector<std::string> lines = SplitLines(gReadWholeFileOrRaise(fileName));
+    std::vector<std::string> lines = gSplitLines(gReadWholeFileOrRaise(fileName));
     // A trailing line break leaves no line of its own.
     if (!lines.empty() && lines.back().empty())
         lines.pop_back();
