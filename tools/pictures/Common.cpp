@@ -1,0 +1,140 @@
+#include "Common.h"
+
+#include <QLinearGradient>
+#include <QPainterPath>
+
+#include <algorithm>
+
+namespace pictures {
+
+std::vector<Picture>& Registry() {
+    static std::vector<Picture> all;
+    return all;
+}
+
+void Add(std::string path, QSize size, DrawFn draw, bool opaque) {
+    Registry().push_back(Picture{std::move(path), size, std::move(draw), opaque});
+}
+
+QColor Mix(const QColor& a, const QColor& b, double t) {
+    t = std::clamp(t, 0.0, 1.0);
+    auto m = [t](int x, int y) { return static_cast<int>(x + (y - x) * t + 0.5); };
+    return QColor(m(a.red(), b.red()), m(a.green(), b.green()), m(a.blue(), b.blue()),
+                  m(a.alpha(), b.alpha()));
+}
+
+void VGradient(QPainter& p, const QRect& r, const QColor& top, const QColor& bottom) {
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0, top);
+    g.setColorAt(1, bottom);
+    p.fillRect(r, g);
+}
+
+void Bevel(QPainter& p, const QRect& r, bool raised, int depth, const QColor& light, const QColor& dark) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    QRect q = r;
+    for (int i = 0; i < depth; ++i) {
+        const QColor tl = raised ? light : dark;
+        const QColor br = raised ? dark : light;
+        p.setPen(tl);
+        p.drawLine(q.left(), q.top(), q.right() - 1, q.top());
+        p.drawLine(q.left(), q.top(), q.left(), q.bottom() - 1);
+        p.setPen(br);
+        p.drawLine(q.left(), q.bottom(), q.right(), q.bottom());
+        p.drawLine(q.right(), q.top(), q.right(), q.bottom());
+        q.adjust(1, 1, -1, -1);
+    }
+    p.restore();
+}
+
+void ButtonFace(QPainter& p, const QRect& r, const QColor& face, bool pressed, int radius) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QRectF rf = QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5);
+    QLinearGradient g(rf.topLeft(), rf.bottomLeft());
+    if (pressed) {
+        g.setColorAt(0, face.darker(125));
+        g.setColorAt(1, face.lighter(105));
+    } else {
+        g.setColorAt(0, face.lighter(125));
+        g.setColorAt(1, face.darker(115));
+    }
+    p.setPen(QPen(pal::Shadow, 1));
+    p.setBrush(g);
+    p.drawRoundedRect(rf, radius, radius);
+    // an inner highlight line gives the raised face its edge
+    p.setPen(QPen(pressed ? face.darker(140) : face.lighter(150), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(rf.adjusted(1, 1, -1, -1), std::max(0, radius - 1), std::max(0, radius - 1));
+    p.restore();
+}
+
+QFont PictureFont(int px, bool bold) {
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(px);
+    f.setBold(bold);
+    f.setHintingPreference(QFont::PreferFullHinting);
+    return f;
+}
+
+void CentredText(QPainter& p, const QRect& r, const QString& text, const QColor& colour, int px, bool bold) {
+    p.save();
+    p.setFont(PictureFont(px, bold));
+    p.setPen(colour);
+    p.drawText(r, Qt::AlignCenter, text);
+    p.restore();
+}
+
+const char* StateSuffix(ButtonState s) {
+    switch (s) {
+    case ButtonState::Up:
+        return "Up";
+    case ButtonState::Down:
+        return "Down";
+    case ButtonState::Hot:
+        return "Hot";
+    case ButtonState::StayDown:
+        return "StayDown";
+    case ButtonState::Disabled:
+        return "Disabled";
+    }
+    return "Up";
+}
+
+void DrawLabelButton(QPainter& p, QSize size, const QString& label, ButtonState s, int px) {
+    const QRect r(QPoint(0, 0), size);
+    QColor face = pal::Face;
+    QColor text = pal::Text;
+    bool pressed = false;
+    switch (s) {
+    case ButtonState::Up:
+        break;
+    case ButtonState::Hot:
+        face = pal::FaceHot;
+        break;
+    case ButtonState::Down:
+        face = pal::FaceDown;
+        pressed = true;
+        break;
+    case ButtonState::StayDown:
+        face = pal::FaceDown;
+        text = pal::Accent;
+        pressed = true;
+        break;
+    case ButtonState::Disabled:
+        face = Mix(pal::Face, pal::Strip, 0.5);
+        text = pal::TextDim;
+        break;
+    }
+    p.fillRect(r, pal::Strip);
+    ButtonFace(p, r, face, pressed);
+    if (s == ButtonState::StayDown) {
+        // the selected page carries an amber bar along its lower edge
+        p.fillRect(QRect(4, size.height() - 4, size.width() - 8, 2), pal::Accent);
+    }
+    const int shift = pressed ? 1 : 0;
+    CentredText(p, r.translated(shift, shift), label, text, px);
+}
+
+} // namespace pictures
