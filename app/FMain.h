@@ -129,16 +129,36 @@ private:
     std::array<int, 8> overlayDirty{};
 
     // ---- link: send path, connection, replies, read-back (link/FMain*.cpp) ----
-    // Declared and defined by the link's member files, among them the LinkOwner, LMainHost and LHidHost
-    // operations of the link and the link's fields of the private state.
+    // Declared and defined by the link's member files: the link's fields of the private state and the
+    // overrides LinkOwner (GetDeviceId, HidWrite, NetWrite, Dispatch), LMainHost (SendCommand,
+    // IsConnected, StopLevelPoll, SetLinkTimeout, SetTransferState, SetPostOpenState, DownloadBuffers)
+    // and LHidHost (StatusText, SetStatusText, MainWindowVisible, StartLinkBrokenTimer).
 public:
     // Publishes the link's handlers (timers, socket, HID controller, Connect menu); link/FMainLink.cpp.
     static void PublishLink(kv::TClassBuilder<TfmMain>& b);
 
     // ---- texts: GetLangText, ApplyLanguage (app/FMainText.cpp) ----
+    // Declared and defined by the texts' member file, with the dialog overrides of LMainHost and
+    // LHidHost: GetLangText, ShowInformation, ShowProgressModal, ShowProgress.
 public:
     // Publishes the language menu's handlers; app/FMainText.cpp.
     static void PublishTexts(kv::TClassBuilder<TfmMain>& b);
+    // The text of a SID_ key in the current language; a language without a table reads English.
+    std::string GetLangText(const std::string& key) const override;
+    // Sets every text of the main window in the current language.
+    void ApplyLanguage();
+    const std::string& LanguageName() const { return languageName; }
+    // The language menu items ChineseSimplified and English (one handler each, alike).
+    void ChineseSimplifiedClick(kv::TObject* sender);
+    void EnglishClick(kv::TObject* sender);
+    // The ID/IP menu item: prepares and shows the setup dialog.
+    void NetworkSetupClick(kv::TObject* sender);
+    // The deferred modal showing of the progress window.
+    void tmProcessShowTimer(kv::TObject* sender);
+    // LMainHost: the information and progress windows.
+    void ShowInformation(const std::string& text) override;
+    void ShowProgressModal() override;
+    void ShowProgress(const std::string& status, int position, int max) override;
 
     // ---- end of sections ----
 };
