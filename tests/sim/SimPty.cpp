@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <stdlib.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace kv::sim {
@@ -36,7 +37,7 @@ SimPty::SimPty(SimUnit& unit) : SimLoop(unit) {
     tcsetattr(slave_, TCSANOW, &t);
     fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
 
-    unit_.SetOutput([this](const Bytes& chunk) { WriteAll(master_, chunk.data(), chunk.size()); });
+    unit_.SetOutput([this](const Bytes& chunk) { Write(chunk); });
     Start();
 }
 
@@ -51,11 +52,51 @@ void SimPty::SendRaw(const Bytes& bytes) {
     WriteAll(master_, bytes.data(), bytes.size());
 }
 
+namespace {
+std::int64_t MonotonicNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<std::int64_t>(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+} // namespace
+
+// Waits for the line to be free, then books it for one byte. A line that stood idle starts from now.
+void SimPty::WaitUntil(std::int64_t& deadline) {
+    const std::int64_t now = MonotonicNs();
+    if (deadline < now)
+        deadline = now;
+    deadline += pacingNs_.load();
+    timespec ts{static_cast<time_t>(deadline / 1'000'000'000), static_cast<long>(deadline % 1'000'000'000)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+    }
+}
+
+void SimPty::Write(const Bytes& chunk) {
+    if (pacingNs_.load() <= 0) {
+        WriteAll(master_, chunk.data(), chunk.size());
+        return;
+    }
+    // Each byte leaves once its time on the line is over, as from a UART.
+    for (std::uint8_t b : chunk) {
+        WaitUntil(nextOut_);
+        WriteAll(master_, &b, 1);
+    }
+}
+
 void SimPty::OnReadable(int fd) {
     std::uint8_t buf[512];
     const ssize_t n = read(fd, buf, sizeof buf);
-    if (n > 0)
+    if (n <= 0)
+        return;
+    if (pacingNs_.load() <= 0) {
         unit_.Feed(buf, static_cast<std::size_t>(n));
+        return;
+    }
+    // The unit sees each byte only after it has crossed the line.
+    for (ssize_t i = 0; i < n; ++i) {
+        WaitUntil(nextIn_);
+        unit_.Feed(buf + i, 1);
+    }
 }
 
 } // namespace kv::sim
