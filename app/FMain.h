@@ -14,10 +14,15 @@
 #include <string>
 
 #include "editors/response/Plot.h"
+#include "app/TimerComponent.h"
+#include "link/LComm.h"
 #include "link/LMainHost.h"
+#include "link/LNet.h"
+#include "link/LUsb.h"
 #include "link/LUnitControl.h"
 #include "link/LinkOwner.h"
 #include "link/MainHid.h"
+#include "link/PresetFiles.h"
 #include "platform/core/Properties.h"
 #include "platform/gui/Forms.h"
 
@@ -136,6 +141,123 @@ private:
 public:
     // Publishes the link's handlers (timers, socket, HID controller, Connect menu); link/FMainLink.cpp.
     static void PublishLink(kv::TClassBuilder<TfmMain>& b);
+    // Binds the HID controller and the client socket; FormCreate calls it first.
+    void LinkCreate();
+
+    // LinkOwner and LMainHost: the send path, the port writes, the link messages.
+    int GetDeviceId() const override { return deviceId; }
+    void HidWrite(const uint8_t* bytes, uint32_t length) override;
+    void NetWrite(const uint8_t* bytes, uint32_t length) override;
+    void Dispatch(TMessage& msg) override;
+    void SendCommand(const LCmd& cmd, bool force) override;
+    bool IsConnected() const override { return connected != 0; }
+    void StopLevelPoll() override;
+    void SetLinkTimeout(int ms) override;
+    void SetTransferState(TransferState state) override { transferState = state; }
+    void SetPostOpenState(int state) override { postOpenState = state; }
+    UnitDownload& DownloadBuffers() override;
+    // LHidHost: lbStatus, visibility, the unplug's deferred close.
+    std::string StatusText() const override;
+    void SetStatusText(const std::string& text) override;
+    bool MainWindowVisible() const override;
+    void StartLinkBrokenTimer() override;
+
+    // Link events and closing (link/FMainLink.cpp).
+    void OnLinkEvent(TMessage& msg);
+    void CloseLink();
+    void SetLinkRetryLimit(int n);
+    void SetKeepAliveSuspended(bool on);
+    void SetDeviceId(int id);
+    void tmDisconnectTimer(kv::TObject* sender);
+    void tmLinkBrokenTimer(kv::TObject* sender);
+    void tmComScanTimer(kv::TObject* sender);
+    // The network side: the socket's handlers, the probe of the address before a search, and what the
+    // setup dialog changes.
+    void ProbeNetworkAddress();
+    void ClientSocketConnecting();
+    void ClientSocketConnect();
+    void RetargetSocket(const std::string& address);
+    TClientSocket& ClientSocket() { return netSocket.Socket; }
+    uint32_t DeviceIp() const { return deviceIp; }
+    void SetDeviceIp(uint32_t ip) { deviceIp = ip; }
+    bool AutoIp() const { return autoIp != 0; }
+    void SetAutoIp(bool on) { autoIp = on ? 1 : 0; }
+    THidDevice* HidDevice() { return mainHid.HidDevice(); }
+    LMainHid& MainHid() { return mainHid; }
+
+    // Connect and handshake (link/FMainConnect.cpp).
+    void ConnectCom();
+    void ConnectUsb();
+    void ConnectNet();
+    void OnProbeReply();
+    void OnIdentityReply(const BSTM& payload);
+    void pkbMenuLinkClick(kv::TObject* sender);
+    void ConnectedClick(kv::TObject* sender);
+    void tmStartConnectTimer(kv::TObject* sender);
+    // The serial port of the next attempt, by its path.
+    void SetComPortName(const std::string& path) { comPortName = path; }
+    const std::string& ComPortName() const { return comPortName; }
+
+    // Replies and transfer states (link/FMainReply.cpp).
+    void OnLinkFrame(const BSTM& frame);
+    TransferState GetTransferState() const { return transferState; }
+    int PostOpenState() const { return postOpenState; }
+    // The transfer watchdog: a transfer that makes no progress for this long closes the progress
+    // window and the link.
+    uint32_t TransferWatchdogMs() const;
+
+    // Lock status and read-back (link/FMainReadBack.cpp).
+    void OnLockStatusReply(const BSTM& payload);
+    void tmLockPromptTimer(kv::TObject* sender);
+    void OnReadParamsReply(const BSTM& payload);
+    void OnCurrentPresetReply(uint8_t preset);
+    void OnPresetNameReply(const BSTM& payload);
+    void OnParamBlockReply(uint8_t id, const BSTM& payload);
+    int CurrentPreset() const { return currentPreset; }
+
+    // State for the dialogs and tests.
+    bool IsOnline() const { return online != 0; }
+    bool IsConnecting() const { return connecting != 0; }
+    // The open transport: serial, else USB, else network; none when offline.
+    LLink* Link() const;
+    LCommProc* ComLink() const { return comLink.get(); }
+    LUsbProc* UsbLink() const { return usbLink.get(); }
+    LNetProc* NetLink() const { return netLink.get(); }
+    // Generation of the transport that exists now; every new transport gets the next one.
+    uint32_t LinkGeneration() const { return linkGeneration; }
+
+private:
+    template <class P> std::unique_ptr<P> NewTransport();
+    // Frees every transport; the socket, when a network transport went.
+    void FreeTransports();
+    // The transfer watchdog: (re)started by every transfer step, stopped when it ends.
+    void KickTransferWatchdog();
+    void StopTransferWatchdog();
+    void TransferWatchdogExpired();
+    // The lock status is asked again only after the prompt has been answered.
+    void ShowLockPrompt();
+    kv::TTimer* LinkTimer(const char* name) const;
+
+    std::unique_ptr<LCommProc> comLink;
+    std::unique_ptr<LUsbProc> usbLink;
+    std::unique_ptr<LNetProc> netLink;
+    LNetSocket netSocket{this};
+    LMainHid mainHid{this, this};
+    std::string comPortName;
+    int deviceId = 1;
+    uint8_t connecting = 0;
+    uint8_t connected = 0;
+    uint8_t online = 0;
+    uint32_t deviceIp = 0;
+    int autoIp = 0;
+    uint32_t linkGeneration = 0;
+    TransferState transferState = tsIdle;
+    int postOpenState = 0;
+    int uploadPreset = 0;
+    int downloadRecord = 0;
+    std::unique_ptr<UnitDownload> downloadUnitInfo;
+    uint8_t lockPromptShown = 0;
+    std::unique_ptr<::TTimer> transferWatchdog;
 
     // ---- texts: GetLangText, ApplyLanguage (app/FMainText.cpp) ----
     // Declared and defined by the texts' member file, with the dialog overrides of LMainHost and
