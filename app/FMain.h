@@ -26,6 +26,7 @@
 #include "platform/core/Properties.h"
 #include "platform/gui/Forms.h"
 
+class TSingleInstance;
 
 // Pages of the main window, by the Tag of their page button.
 enum MainPage : int {
@@ -111,9 +112,16 @@ public:
     static void PublishShell(kv::TClassBuilder<TfmMain>& b);
     static void PublishPages(kv::TClassBuilder<TfmMain>& b);
 
+    // Brings the window forward (restored when minimised), as a second start asks.
+    void ComeForward();
+
 private:
-    void BindComponents();
     void SharePictures();
+    void DrawFixedOverlays();
+    // The client socket's port and the default unit address, also as deviceIp.
+    void SetDefaultNetworkAddress();
+    // Closes and releases the serial, USB and network transports, in that order.
+    void CloseTransportsForExit();
     // Runs the page button's click, sets it down and the matrix button up.
     void GoToPage(const std::string& buttonName);
 
@@ -132,6 +140,7 @@ private:
     int limitPageChannel = 2;
     int extraHeight = 0;
     std::array<int, 8> overlayDirty{};
+    std::unique_ptr<TSingleInstance> singleInstance;
 
     // ---- link: send path, connection, replies, read-back (link/FMain*.cpp) ----
     // Declared and defined by the link's member files: the link's fields of the private state and the
