@@ -245,7 +245,7 @@ def bmp_button(parent, name, x, y, w, h, caption, look, tag=None, group_index=No
         o.set(AllowAllUp=True)
     if down:
         o.set(Down=True)
-    bmp_states(o, look, states)
+    bmp_states(o, "btn_%s_%dx%d" % (look, w, h), states)
     o.set(ButtonSize=Ident("bszNeither"), CaptionDownOffset=1, ShowFocus=False, ShowDownPattern=False)
     font(o, font_color, bold=bold)
     o.set(OnClick=on_click)
@@ -552,26 +552,27 @@ OVERLAY_HANDLERS = {"InA": "ldbShowBInAClick", "InB": "ldbShowAInBClick", "Out1"
 
 
 def gain_strip(parent, x, suffix, backup):
-    """A channel's gain controls: vertical fader, level meter, value box, mute and polarity. The
-    gain page's copies carry "Backup" in their names."""
+    """A channel's gain controls, 84 pixels wide from the fader's top at y = 40: vertical fader beside
+    its level meter (and, on outputs, the limiter lamp above it), value box, mute and polarity. The
+    gain page's copies carry "Backup" in their names; both pages use this one strip."""
     ch = channel_of(suffix)
     side, d = ("In", letter(suffix)) if ch < 2 else ("Out", letter(suffix))
     b = "Backup" if backup else ""
-    fader_v(parent, "isGain%s%s%s" % (b, side, d), x + 4, 40, 168, -280, 120, 0, 6, ch,
+    fader_v(parent, "isGain%s%s%s" % (b, side, d), x + 18, 40, 132, -280, 120, 0, 6, ch,
             on_change="isGainBackupInAChange" if backup else "isGainInAChange")
     is_in = ch < 2
-    meter(parent, "pbLevel%s%s%s" % (b, side, d), x + 36, 52, 12, 144, (1, 2, 6) if is_in else (1, 3, 4),
+    meter(parent, "pbLevel%s%s%s" % (b, side, d), x + 50, 56, 12, 108, (1, 2, 6) if is_in else (1, 3, 4),
           9 if is_in else 8, tag=ch)
     if not is_in:
-        meter(parent, "pbLimit%s%s%s" % (b, side, d), x + 36, 40, 12, 10, (0, 1, 0), 1, tag=ch)
-    value_box(parent, "cvdGain%s%s%s" % (b, side, d), x, 212, 84, "+0.0dB", ch,
+        meter(parent, "pbLimit%s%s%s" % (b, side, d), x + 50, 42, 12, 10, (0, 1, 0), 1, tag=ch)
+    value_box(parent, "cvdGain%s%s%s" % (b, side, d), x, 178, 84, "+0.0dB", ch,
               editor_events={"OnExit": "cvdGainInAExit", "OnKeyDown": "cvdGainInAKeyDown"})
-    bmp_button(parent, "pkbMute%s%s%s" % (b, side, d), x + 54, 40, 30 + 0, 24, "Mute", "toggle_s",
+    bmp_button(parent, "pkbMute%s%s%s" % (b, side, d), x, 206, 84, 24, "Mute", "toggle",
                tag=ch, group_index=1, all_up=True,
-               on_click=handler("pkbMuteBackupInAClick" if backup else "pkbMuteInAClick", editor=True))
-    bmp_button(parent, "pkbPhase%s%s%s" % (b, side, d), x + 54, 70, 30, 24, "Normal", "toggle_s",
+               on_click=handler("pkbMuteBackupInAClick" if backup else "pkbMuteInAClick"))
+    bmp_button(parent, "pkbPhase%s%s%s" % (b, side, d), x, 234, 84, 24, "Normal", "toggle",
                tag=ch, group_index=1, all_up=True,
-               on_click=handler("pkbPhaseBackupInAClick" if backup else "pkbPhaseInAClick", editor=True))
+               on_click=handler("pkbPhaseBackupInAClick" if backup else "pkbPhaseInAClick"))
 
 
 def build_gain_page(main):
@@ -590,7 +591,7 @@ def build_gain_page(main):
     label(low, "lbGainOutput", 368, 6, 592, 16, "Output", color=TEXT_HEAD, bold=True)
     xs = [40, 188, 368, 516, 664, 812]
     for x, s in zip(xs, SUFFIXES):
-        label(low, "lbGainBackupName" + s, x, 24, 84, 14, s, color=TEXT_DARK, bold=True, align="taCenter")
+        label(low, "lbGainBackupName" + s, x, 22, 84, 14, s, color=TEXT_DARK, bold=True, align="taCenter")
         gain_strip(low, x, s, backup=True)
 
 
@@ -664,14 +665,14 @@ def build_channel_page(main, s):
                  Style=Ident("csDropDownList"), Items=SLOPES, ItemIndex=19)
         font(cb, TEXT_DARK)
         cb.set(OnChange=handler("pkc%sSlopInAChange" % word, editor=True))
-        bmp_button(low, "pkb%sBypass%s" % (word, s), x + 128, y + 50, 64, 24, "Bypass", "toggle_m",
+        bmp_button(low, "pkb%sBypass%s" % (word, s), x + 128, y + 50, 64, 24, "Bypass", "toggle",
                    tag=ch, group_index=1, all_up=True, states=("Up", "Down", "Hot", "StayDown"),
                    on_click=handler("pkb%sBypassInAClick" % word, editor=True))
 
     # gain strip
     x = 980
     label(low, "lbGainName" + s, x, 6, 84, 16, s, color=TEXT_HEAD, bold=True, align="taCenter")
-    label(low, "lbGain" + s, x, 24, 84, 14, "Gain", align="taCenter")
+    label(low, "lbGain" + s, x, 22, 84, 14, "Gain", align="taCenter")
     gain_strip(low, x, s, backup=False)
 
 
@@ -717,7 +718,7 @@ def build_delay_page(main):
     u = group(low, "pkgUint", 840, 26, 200, 92, PARAM_AREA)
     label(u, "lbDelayUnit", 8, 8, 184, 14, "Unit", color=TEXT_HEAD, bold=True)
     for k, cap in enumerate(("ms", "m", "ft")):
-        bmp_button(u, "pkbUnit%d" % k, 8 + 62 * k, 40, 58, 28, cap, "toggle_u", tag=k, group_index=1,
+        bmp_button(u, "pkbUnit%d" % k, 8 + 62 * k, 40, 56, 28, cap, "toggle", tag=k, group_index=1,
                    down=(k == 0), states=("Up", "Down", "Hot", "StayDown"),
                    on_click=handler("pkbUnit0Click", editor=True))
 
@@ -892,7 +893,7 @@ def build_matrix_page(main):
         label(g, "lbMatrixMix" + s, 8, 6, 240, 16, s, color=TEXT_HEAD, bold=True)
         for i, src in enumerate(IN_SUFFIXES):
             y = 28 + 38 * i
-            bmp_button(g, "pkb%sMatrix%s" % (letter(src), s), 8, y, 56, 28, src, "toggle_m", tag=i,
+            bmp_button(g, "pkb%sMatrix%s" % (letter(src), s), 8, y, 56, 28, src, "toggle", tag=i,
                        group_index=i + 1, all_up=True,
                        states=("Up", "Down", "Hot", "StayDown") if (src, s) == ("InA", "Out1") else ("Up",),
                        on_click=handler("pkb%sMatrixOut1Click" % letter(src), editor=True))
@@ -920,7 +921,7 @@ def build_geq_page(main):
         graph(g, "fftDrawGeq" + s, 8, 24, 1070, 255, 8 + ch)
     for s in IN_SUFFIXES:
         ch = channel_of(s)
-        bmp_button(low, "pkbGeqSel" + s, 8, 40 + 36 * ch, 64, 28, s, "toggle_m", tag=ch, group_index=1,
+        bmp_button(low, "pkbGeqSel" + s, 8, 40 + 36 * ch, 56, 28, s, "toggle", tag=ch, group_index=1,
                    down=(ch == 0), states=("Up", "Down", "Hot", "StayDown"),
                    on_click=handler("pkbGeqSelInAClick", editor=True))
     for s in IN_SUFFIXES:

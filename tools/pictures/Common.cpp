@@ -102,10 +102,11 @@ const char* StateSuffix(ButtonState s) {
     return "Up";
 }
 
-void DrawLabelButton(QPainter& p, QSize size, const QString& label, ButtonState s, int px) {
+void DrawButtonFace(QPainter& p, QSize size, ButtonLook look, ButtonState s) {
     const QRect r(QPoint(0, 0), size);
+    p.fillRect(r, Transparent);
+    const bool onAmber = look == ButtonLook::Toggle || look == ButtonLook::Band;
     QColor face = pal::Face;
-    QColor text = pal::Text;
     bool pressed = false;
     switch (s) {
     case ButtonState::Up:
@@ -118,23 +119,32 @@ void DrawLabelButton(QPainter& p, QSize size, const QString& label, ButtonState 
         pressed = true;
         break;
     case ButtonState::StayDown:
-        face = pal::FaceDown;
-        text = pal::Accent;
+        face = onAmber ? pal::AccentDark : pal::FaceDown;
         pressed = true;
         break;
     case ButtonState::Disabled:
-        face = Mix(pal::Face, pal::Strip, 0.5);
-        text = pal::TextDim;
+        face = Mix(pal::Face, pal::Strip, 0.6);
         break;
     }
-    p.fillRect(r, pal::Strip);
-    ButtonFace(p, r, face, pressed);
-    if (s == ButtonState::StayDown) {
-        // the selected page carries an amber bar along its lower edge
-        p.fillRect(QRect(4, size.height() - 4, size.width() - 8, 2), pal::Accent);
+    // Aliased edges: an antialiased rim would blend into the transparent colour and leave a fringe.
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0, pressed ? face.darker(118) : face.lighter(128));
+    g.setColorAt(0.5, face);
+    g.setColorAt(1, pressed ? face.lighter(108) : face.darker(118));
+    const int radius = size.height() >= 36 ? 4 : 3;
+    QPainterPath path;
+    path.addRoundedRect(QRectF(r.adjusted(0, 0, -1, -1)), radius, radius);
+    p.setPen(QPen(pal::Shadow, 1));
+    p.setBrush(g);
+    p.drawPath(path);
+    p.setPen(pressed ? face.darker(135) : face.lighter(150));
+    p.drawLine(radius, 1, size.width() - 1 - radius, 1);
+    if (s == ButtonState::StayDown && look == ButtonLook::Page) {
+        p.fillRect(QRect(6, size.height() - 6, size.width() - 12, 3), pal::Accent);
     }
-    const int shift = pressed ? 1 : 0;
-    CentredText(p, r.translated(shift, shift), label, text, px);
+    p.restore();
 }
 
 } // namespace pictures

@@ -88,7 +88,18 @@ const char* StateSuffix(ButtonState s); // "Up", "Down", "Hot", "StayDown", "Dis
 inline constexpr ButtonState AllStates[] = {ButtonState::Up, ButtonState::Down, ButtonState::Hot,
                                             ButtonState::StayDown, ButtonState::Disabled};
 
-// A labelled bitmap-button picture in state s (used by the page and menu button sets).
-void DrawLabelButton(QPainter& p, QSize size, const QString& label, ButtonState s, int px = 12);
+// The colour a bitmap button treats as transparent (its TransparentColor, clOlive): the corners of
+// rounded faces are filled with it so that the parent shows through.
+inline const QColor Transparent{0x80, 0x80, 0x00};
+
+// The looks of the bitmap buttons. Captions are drawn by the buttons themselves (they change with the
+// language and the state), so the pictures carry faces only.
+enum class ButtonLook {
+    Page,   // page buttons on the dark strip: the current page is pressed with an amber bar
+    Strip,  // other buttons on the dark strips (link, store, recall)
+    Toggle, // switches on the pages (mute, polarity, bypass, routes, units): on = amber face
+    Band,   // the PEQ band selectors: the selected band is amber
+};
+void DrawButtonFace(QPainter& p, QSize size, ButtonLook look, ButtonState s);
 
 } // namespace pictures
