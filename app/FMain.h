@@ -162,8 +162,8 @@ public:
     bool IsConnected() const override { return connected != 0; }
     void StopLevelPoll() override;
     void SetLinkTimeout(int ms) override;
-    void SetTransferState(TransferState state) override { transferState = state; }
-    void SetPostOpenState(int state) override { postOpenState = state; }
+    void SetTransferState(TransferState state) override;
+    void SetPostOpenState(int state) override;
     UnitDownload& DownloadBuffers() override;
     // LHidHost: lbStatus, visibility, the unplug's deferred close.
     std::string StatusText() const override;
@@ -232,13 +232,18 @@ public:
     LCommProc* ComLink() const { return comLink.get(); }
     LUsbProc* UsbLink() const { return usbLink.get(); }
     LNetProc* NetLink() const { return netLink.get(); }
+    // Closes the progress window, also one whose deferred showing is still due.
+    void CloseProgressWindow();
     // Generation of the transport that exists now; every new transport gets the next one.
     uint32_t LinkGeneration() const { return linkGeneration; }
 
 private:
     template <class P> std::unique_ptr<P> NewTransport();
-    // Frees every transport; the socket, when a network transport went.
+    // Frees the transport; the socket is deactivated when it was the network transport.
     void FreeTransports();
+    // Back to no transfer: state, cursors, the post-open step and the lock prompt.
+    void ResetTransfers();
+
     // The transfer watchdog: (re)started by every transfer step, stopped when it ends.
     void KickTransferWatchdog();
     void StopTransferWatchdog();
