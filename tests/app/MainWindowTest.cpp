@@ -1,0 +1,326 @@
+// The main window's life cycle and its pages: what a user sees at start, the one-shot connection
+// search, page switching with linked channels, the overview's jumps, closing through the quit dialog,
+// and the single-instance rule, in process and with the real program.
+
+#include "app/FExit.h"
+#include "app/FMain.h"
+#include "app/Registration.h"
+#include "app/SingleInstance.h"
+#include "app/TimerComponent.h"
+#include "controls/LMyFFTDrawHpLp6dB.h"
+#include "link/Product.h"
+#include "panels/PkBmpButton.h"
+#include "panels/PkPanel.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/StdCtrls.h"
+#include "styled/StTrackBar.h"
+#include "tests/support/VirtualClock.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+#include <unistd.h>
+
+using namespace kv;
+
+namespace {
+
+bool PumpUntil(const std::function<bool()>& cond, int limitMs = 10000) {
+    QElapsedTimer t;
+    t.start();
+    while (!cond()) {
+        if (t.elapsed() > limitMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        RegisterEditorClasses();
+        // Test programs run side by side: each keeps its windows to itself.
+        TSingleInstance::SetKeyOverride("korvane-editor-test-" + std::to_string(getpid()));
+    }
+
+    void SetUp() override {
+        kv::TTimer::SetScheduler(&clock);
+        main = Application->CreateForm<TfmMain>();
+        exitDialog = Application->CreateForm<TfmExit>();
+    }
+
+    void TearDown() override {
+        delete exitDialog;
+        delete main;
+        kv::TTimer::SetScheduler(nullptr);
+        // A confirmed exit or a second start ended the loop: the next test starts afresh.
+        Application->SetShowMainForm(true);
+        Application->Initialize();
+    }
+
+    template <class T> T& Get(const std::string& name) {
+        auto* c = main->Find<T>(name);
+        if (!c)
+            throw std::runtime_error("no " + name + " of the expected class");
+        return *c;
+    }
+    bool Shown(const std::string& group) { return Get<TPkGroupBox>(group).Visible(); }
+    TPkBmpButton& PageButton(const std::string& word) { return Get<TPkBmpButton>("pkbMenu" + word); }
+
+    TVirtualClock clock;
+    TfmMain* main = nullptr;
+    TfmExit* exitDialog = nullptr;
+};
+
+TEST_F(MainWindowTest, StartsOfflineOnTheGainPageWithTitleSizeAndEngines) {
+    EXPECT_TRUE(main->LayoutErrors().empty()) << main->LayoutErrors().front();
+    EXPECT_EQ(main->Caption(), std::string(PROGRAM_TITLE) + " V1.0");
+    EXPECT_EQ(main->Hint(), PROGRAM_TITLE);
+    EXPECT_EQ(main->Width(), 1118);
+    EXPECT_EQ(main->Height(), 720);
+    EXPECT_EQ(Get<TPkGroupBox>("pkgPreset").Top(), 626);
+    EXPECT_EQ(main->CurrentPage(), pgGain);
+    EXPECT_TRUE(Shown("pkgFftGain"));
+    EXPECT_TRUE(Shown("pkgParamGain"));
+    EXPECT_TRUE(Get<TMenuItem>("English").Checked());
+    EXPECT_FALSE(Get<TMenuItem>("ChineseSimplified").Checked());
+    EXPECT_TRUE(Get<TMenuItem>("NetworkSetup").Visible());
+    EXPECT_FALSE(main->IsOnline());
+    EXPECT_NE(main->UnitControl(), nullptr);
+    EXPECT_EQ(main->ClientSocket().Port, 9761);
+    EXPECT_EQ(main->ClientSocket().Address, DEFAULT_DEVICE_IP);
+    EXPECT_EQ(main->DeviceIp(), 0xC0A80164u); // 192.168.1.100, first octet highest
+
+    // Each engine draws on its own graph, in magnitude mode.
+    for (int i = 0; i < kCurvePlots; ++i) {
+        Plot* plot = main->CurvePlot(i);
+        ASSERT_NE(plot, nullptr) << kCurveGraphNames[static_cast<size_t>(i)];
+        EXPECT_EQ(plot->Graph(), &Get<LMyFFTDrawHpLp6dB>(kCurveGraphNames[static_cast<size_t>(i)]).Graph());
+        EXPECT_EQ(plot->GetCurveMode(), 0);
+    }
+    // The fixed overlays: gain page input and output, and the two graphic-EQ totals, in their colours.
+    struct Overlay {
+        const char* graph;
+        int curve;
+        TColor colour;
+    } overlays[] = {{"fftDrawGainIn", 0, 0x800080},
+                    {"fftDrawGainOut", 2, 0x0000FF},
+                    {"fftDrawGeqInA", 33, 0x800080},
+                    {"fftDrawGeqInB", 33, 0x008080}};
+    for (const auto& o : overlays) {
+        TPlotListMember* m = nullptr;
+        ASSERT_TRUE(Get<LMyFFTDrawHpLp6dB>(o.graph).Plots().Find(o.curve, m)) << o.graph;
+        EXPECT_EQ(m->Colour, o.colour) << o.graph;
+    }
+}
+
+TEST_F(MainWindowTest, PageAndMatrixButtonsShareTheirPictures) {
+    auto same = [](const TBitmap* a, const TBitmap* b) { return a->Image() == b->Image(); };
+    TPkButtonBitmaps* gain = PageButton("Gain").Bitmaps();
+    TPkButtonBitmaps* inA = PageButton("InA").Bitmaps();
+    for (const char* word : {"Comp", "Delay", "Out1", "Out3"}) {
+        EXPECT_TRUE(same(PageButton(word).Bitmaps()->Down(), gain->Down())) << word;
+        EXPECT_TRUE(same(PageButton(word).Bitmaps()->Hot(), gain->Hot())) << word;
+        EXPECT_TRUE(same(PageButton(word).Bitmaps()->StayDown(), gain->StayDown())) << word;
+    }
+    EXPECT_TRUE(same(PageButton("Out2").Bitmaps()->Disabled(), gain->StayDown()));
+    EXPECT_TRUE(same(PageButton("Geq").Bitmaps()->Down(), PageButton("Matrix").Bitmaps()->Down()));
+    EXPECT_TRUE(same(PageButton("InB").Bitmaps()->Disabled(), inA->StayDown()));
+    EXPECT_TRUE(same(PageButton("InB").Bitmaps()->Hot(), inA->Hot()));
+    EXPECT_TRUE(same(Get<TPkBmpButton>("pkbBMatrixOut4").Bitmaps()->Hot(),
+                     Get<TPkBmpButton>("pkbAMatrixOut1").Bitmaps()->Hot()));
+    auto& thumb = *Get<TStTrackBar>("isGeqCh01InA").Thumb();
+    auto& other = *Get<TStTrackBar>("isGeqCh31InB").Thumb();
+    EXPECT_EQ(other.Picture()->Width(), thumb.Picture()->Width());
+    EXPECT_EQ(other.PictureDown()->Height(), thumb.PictureDown()->Height());
+}
+
+TEST_F(MainWindowTest, ConnectionSearchStartsOnceThreeHundredMillisecondsAfterCreation) {
+    auto& timer = Get<kv::TTimer>("tmStartConnect");
+    EXPECT_TRUE(timer.Enabled());
+    EXPECT_EQ(timer.Interval(), 300);
+    clock.Advance(299);
+    EXPECT_FALSE(main->IsConnecting());
+
+    // The search dialog runs modally; it is looked at and closed from inside its loop.
+    bool searchShown = false;
+    QMetaObject::invokeMethod(
+        qApp,
+        [&] {
+            for (int i = 0; i < Application->ComponentCount(); ++i)
+                if (auto* f = dynamic_cast<TForm*>(Application->Components(i)); f && f->Modal()) {
+                    searchShown = true;
+                    f->Close();
+                }
+        },
+        Qt::QueuedConnection);
+    clock.Advance(1);
+    EXPECT_TRUE(searchShown);
+    EXPECT_FALSE(timer.Enabled()); // one-shot
+    clock.Advance(1000);
+}
+
+// Clicking each page button shows its pair of groups and hides the one before; the button's caption
+// turns lime, the previous one white.
+TEST_F(MainWindowTest, PageButtonsSwitchPagePairs) {
+    const char* words[] = {"InA",   "InB",  "Out1",   "Out2", "Out3",  "Out4", "Comp",
+                           "Delay", "Gain", "Matrix", "Gate", "Limit", "Geq"};
+    std::string previous = "Gain";
+    for (const char* word : {"Comp", "InB", "Out3", "Gate", "Matrix", "Geq", "Out1", "Limit", "Delay", "InA",
+                             "Out4", "Out2", "Gain"}) {
+        auto& button = PageButton(word);
+        button.Click();
+        EXPECT_EQ(main->CurrentPage(), button.Tag()) << word;
+        EXPECT_EQ(words[button.Tag()], std::string(word));
+        EXPECT_TRUE(Shown(std::string("pkgFft") + word)) << word;
+        EXPECT_TRUE(Shown(std::string("pkgParam") + word)) << word;
+        EXPECT_FALSE(Shown("pkgFft" + previous)) << previous;
+        EXPECT_FALSE(Shown("pkgParam" + previous)) << previous;
+        EXPECT_EQ(button.Font()->Color(), clLime) << word;
+        EXPECT_EQ(PageButton(previous).Font()->Color(), clWhite) << previous;
+        previous = word;
+    }
+    // The page already shown: nothing changes.
+    PageButton("Gain").Font()->SetColor(clRed);
+    PageButton("Gain").Click();
+    EXPECT_EQ(PageButton("Gain").Font()->Color(), clRed);
+}
+
+TEST_F(MainWindowTest, LinkedChannelOpensItsLeadersPageUnderItsOwnNameAndColour) {
+    main->UnitControl()->SetLinkMask(0, 3);
+    main->UnitControl()->SetLinkMask(1, 0);
+    PageButton("InB").Click();
+    EXPECT_EQ(main->CurrentPage(), pgInB);
+    EXPECT_TRUE(Shown("pkgFftInA"));
+    EXPECT_TRUE(Shown("pkgParamInA"));
+    EXPECT_FALSE(Shown("pkgParamInB"));
+    EXPECT_EQ(Get<TLabel>("lbFftChannelInA").Caption(), "InB");
+    EXPECT_EQ(Get<TLabel>("lbGainNameInA").Caption(), "InB");
+    TPlotListMember* total = nullptr;
+    ASSERT_TRUE(Get<LMyFFTDrawHpLp6dB>("fftDrawInA").Plots().Find(33, total));
+    EXPECT_EQ(total->Colour, 0x008080); // InB's olive
+
+    PageButton("InA").Click();
+    EXPECT_EQ(Get<TLabel>("lbFftChannelInA").Caption(), "InA");
+    ASSERT_TRUE(Get<LMyFFTDrawHpLp6dB>("fftDrawInA").Plots().Find(33, total));
+    EXPECT_EQ(total->Colour, 0x800080);
+}
+
+TEST_F(MainWindowTest, MissingGroupEndsTheSwitchWithThePreviousPageStillShown) {
+    Get<TPkGroupBox>("pkgParamComp").SetName("pkgParamCompGone");
+    PageButton("Comp").Click();
+    EXPECT_EQ(main->CurrentPage(), pgGain);
+    EXPECT_TRUE(Shown("pkgParamGain"));
+    EXPECT_EQ(PageButton("Gain").Font()->Color(), clWhite); // done before the lookup failed
+}
+
+// The overview's block labels jump to their pages; the matrix button goes up, the target down.
+TEST_F(MainWindowTest, OverviewLabelsJumpToTheirPages) {
+    struct Case {
+        const char* label;
+        const char* page;
+    } cases[] = {
+        {"lbMatrixPhaseOut2", "Limit"}, {"lbMatrixCompOut4", "Comp"}, {"lbMatrixDelayInB", "Delay"},
+        {"lbMatrixPeqOut3", "Out3"},    {"lbMatrixHpLpInB", "InB"},   {"lbMatrixGainOut1", "Out1"},
+        {"lbMatrixGateInA", "Gate"},    {"lbMatrixGeqInA", "Geq"},
+    };
+    for (const auto& c : cases) {
+        PageButton("Matrix").Click();
+        PageButton("Matrix").SetDown(true);
+        ASSERT_EQ(main->CurrentPage(), pgMatrix);
+        Get<TLabel>(c.label).Click();
+        EXPECT_EQ(main->CurrentPage(), PageButton(c.page).Tag()) << c.label;
+        EXPECT_TRUE(PageButton(c.page).Down()) << c.label;
+        EXPECT_FALSE(PageButton("Matrix").Down()) << c.label;
+    }
+    // "GEQ" on InB also selects InB on the graphic-EQ page.
+    PageButton("Matrix").Click();
+    Get<TLabel>("lbMatrixGeqInB").Click();
+    EXPECT_EQ(main->CurrentPage(), pgGeq);
+    EXPECT_TRUE(Get<TPkBmpButton>("pkbGeqSelInB").Down());
+}
+
+TEST_F(MainWindowTest, ClosingAsksFirstCancelKeepsRunningOkEnds) {
+    main->Show();
+    main->Close();
+    EXPECT_TRUE(exitDialog->Visible());
+    EXPECT_TRUE(main->Visible());
+    EXPECT_FALSE(Application->Terminated());
+    EXPECT_EQ(exitDialog->lbExit->Caption(), "Are you sure to quit ?");
+    EXPECT_EQ(exitDialog->btnCancel->Caption(), "Cancel");
+
+    exitDialog->btnCancel->Click();
+    EXPECT_FALSE(exitDialog->Visible());
+    EXPECT_FALSE(main->ExitConfirmed());
+    EXPECT_TRUE(main->Visible());
+    EXPECT_FALSE(Application->Terminated());
+
+    main->Close();
+    exitDialog->btnOK->Click();
+    EXPECT_TRUE(main->ExitConfirmed());
+    EXPECT_FALSE(main->Visible());
+    EXPECT_FALSE(exitDialog->Visible());
+    EXPECT_TRUE(Application->Terminated());
+}
+
+TEST_F(MainWindowTest, SecondWindowAsksTheFirstToComeForwardAndIsNeverShown) {
+    main->Show();
+    main->SetWindowState(TWindowState::wsMinimized);
+    ASSERT_TRUE(PumpUntil([&] { return main->Widget()->window()->isMinimized(); }));
+
+    auto* second = Application->CreateForm<TfmMain>();
+    EXPECT_FALSE(Application->ShowMainForm());
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_TRUE(PumpUntil([&] { return !main->Widget()->window()->isMinimized(); }));
+    EXPECT_FALSE(second->Visible());
+    delete second;
+    fmMain = main;
+}
+
+// The real program, started while an editor listens under the program's key: it asks that one to
+// come forward and ends at once with 0.
+TEST(MainProgramTest, SecondStartBringsTheFirstForwardAndEnds) {
+    QTemporaryDir sockets; // the local socket lives here, away from any editor the user runs
+    ASSERT_TRUE(sockets.isValid());
+    const QByteArray oldTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", sockets.path().toLocal8Bit());
+    TSingleInstance::SetKeyOverride("");
+    int comeForward = 0;
+    TSingleInstance first;
+    ASSERT_TRUE(first.Listen(TSingleInstance::KeyOf(PROGRAM_TITLE), [&] { ++comeForward; }));
+    TSingleInstance::SetKeyOverride("korvane-editor-test-" + std::to_string(getpid()));
+    if (oldTmp.isEmpty())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", oldTmp);
+
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TMPDIR", sockets.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("KORVANE_LOOPBACK_ONLY", "1");
+    second.setProcessEnvironment(env);
+    second.start(KV_EDITOR_PROGRAM, {});
+    ASSERT_TRUE(second.waitForStarted());
+    bool ended = false;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            ended = ended || second.state() == QProcess::NotRunning;
+            return ended && comeForward > 0;
+        },
+        60000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(comeForward, 1);
+}
+
+} // namespace
