@@ -62,6 +62,27 @@ class Raw:
         self.text = text
 
 
+class Embedded:
+    """Picture bytes written into the layout as an escaped text (the styled controls' pictures, whose
+    Data property takes the file's bytes; they cannot name a resource)."""
+
+    def __init__(self, name):
+        with open(os.path.join(ROOT, "resources", "pictures", "main", name), "rb") as f:
+            self.data = f.read()
+
+
+def bytes_text(data):
+    out = ['"']
+    for b in data:
+        ch = chr(b)
+        if 32 <= b < 127 and ch not in '"\\':
+            out.append(ch)
+        else:
+            out.append("\\x%02X" % b)
+    out.append('"')
+    return "".join(out)
+
+
 def bgr(r, g, b):
     """A colour as the layout writes it: $00BBGGRR."""
     return Raw("$00%02X%02X%02X" % (b, g, r))
@@ -101,6 +122,8 @@ def value_text(v):
         return v.text
     if isinstance(v, Res):
         return 'resource "%s"' % v.path
+    if isinstance(v, Embedded):
+        return bytes_text(v.data)
     if isinstance(v, list):
         return "[" + ", ".join(quote(s) for s in v) + "]"
     raise TypeError(v)
@@ -264,14 +287,18 @@ def value_box(parent, name, x, y, w, text, tag, read_only=False, editor_events=N
     return o
 
 
+# The faders' slot, drawn by the fader itself (a picture per fader length would be repeated in the
+# layout 142 times).
+SLIDER = {"Slider__Color": bgr(0x20, 0x26, 0x2D), "Slider__ColorTo": bgr(0x3A, 0x43, 0x4E),
+          "Slider__BorderColor": bgr(0x9A, 0xA6, 0xB2), "Slider__Size": 4, "Slider__Visible": True}
+
+
 def fader_h(parent, name, x, y, w, lo, hi, pos, page, tag, on_change=None):
     """A horizontal fader: a 24-pixel track with a 12 x 20 thumb."""
     o = ctl(parent, name, "TStTrackBar", x, y, w, 24, Tag=tag)
     o.set(Min=lo, Max=hi, Orientation=Ident("trHorizontal"), PageSize=page, Position=pos)
-    o.set(BackGround=pic("fader_h%d" % w), BorderColor=Ident("clNone"), Color=Ident("clNone"),
-          Slider__Visible=False, TickMark__Style=Ident("tsNone"),
-          Thumb__Picture=pic("thumb_h"), Thumb__PictureHot=pic("thumb_h_Hot"),
-          Thumb__PictureDown=pic("thumb_h_Down"), Thumb__Size=12, Thumb__Width=20,
+    o.set(BorderColor=Ident("clNone"), Color=Ident("clNone"), **SLIDER, TickMark__Style=Ident("tsNone"),
+          Thumb__Picture__Data=Embedded("thumb_h.png"), Thumb__Size=12, Thumb__Width=20,
           TrackHint=False, ShowFocus=False)
     o.set(OnChange=handler(on_change, editor=True) if on_change else None)
     return o
@@ -283,11 +310,12 @@ def fader_v(parent, name, x, y, h, lo, hi, pos, page, tag, thumb="thumb_v", on_c
     window shares at start (the graphic EQ's) leave their thumb pictures out."""
     o = ctl(parent, name, "TStTrackBar", x, y, 26, h, Tag=tag)
     o.set(Min=lo, Max=hi, Orientation=Ident("trVertical"), PageSize=page, Position=pos)
-    o.set(BackGround=pic("fader_v%d" % h), BorderColor=Ident("clNone"), Color=Ident("clNone"),
-          Slider__Visible=False, TickMark__Style=Ident("tsNone"))
+    o.set(BorderColor=Ident("clNone"), Color=Ident("clNone"), **SLIDER, TickMark__Style=Ident("tsNone"))
     if not share_thumb:
-        o.set(Thumb__Picture=pic(thumb), Thumb__PictureHot=pic(thumb + "_Hot"),
-              Thumb__PictureDown=pic(thumb + "_Down"))
+        o.set(Thumb__Picture__Data=Embedded(thumb + ".png"))
+        if thumb == "thumb_geq":  # the one every graphic-EQ fader takes its thumb from
+            o.set(Thumb__PictureHot__Data=Embedded(thumb + "_Hot.png"),
+                  Thumb__PictureDown__Data=Embedded(thumb + "_Down.png"))
     o.set(Thumb__Size=14, Thumb__Width=24, TrackHint=False, ShowFocus=False)
     o.set(OnChange=handler(on_change, editor=True) if on_change else None)
     return o
@@ -305,7 +333,12 @@ def led(parent, name, cls, x, y, w, h, caption, tag, on_click=None, active=None)
     o = ctl(parent, name, cls, x, y, w, h, Tag=tag, Caption=caption)
     if active:
         o.set(Active=True)
-    font(o, TEXT_LIGHT)
+    if cls == "TLdDemoButton":  # its caption font changes as the mouse enters and leaves
+        for f in ("FontEnter", "FontLeave"):
+            o.set(**{f + "__Name": FONT, f + "__Height": FONT_H,
+                     f + "__Color": Ident("clWhite") if f == "FontEnter" else TEXT_LIGHT})
+    else:
+        font(o, TEXT_LIGHT)
     o.set(OnClick=handler(on_click, editor=True) if on_click else None)
     return o
 
@@ -382,7 +415,7 @@ def build_splash(form):
           BasicProgramInfo__ProgramVersion__ColorStart=bgr(0xF0, 0xA8, 0x30),
           BasicProgramInfo__ProgramVersion__Font__Name=FONT,
           BasicProgramInfo__ProgramVersion__Font__Height=-14,
-          Fill__Picture=pic("splash"), Fill__Opacity=255, DisplayStyle=Ident("dsNormal"), TimeOut=0)
+          Fill__Picture__Data=Embedded("splash.jpg"), Fill__Opacity=255, DisplayStyle=Ident("dsNormal"), TimeOut=0)
 
 
 def build_memos(form):

@@ -1,5 +1,5 @@
-// Pictures of the main window: the bitmap-button sets, fader tracks and thumbs, the delay indicators,
-// the strip and frame backgrounds and the splash picture. Sizes are those the layout uses
+// Pictures of the main window: the bitmap-button sets, fader thumbs (the faders draw their own slot), the
+// delay indicators, the strip and frame backgrounds and the splash picture. Sizes are those the layout uses
 // (tools/gen_main_layout.py names them).
 
 #include "Common.h"
@@ -20,30 +20,6 @@ void ButtonSet(const char* name, ButtonLook look, int w, int h) {
         Add(std::string("main/btn_") + name + "_" + std::to_string(w) + "x" + std::to_string(h) + "_" +
                 StateSuffix(s) + ".png",
             {w, h}, [look, s](QPainter& p, QSize size) { DrawButtonFace(p, size, look, s); });
-}
-
-// A fader's track: a dark slot along the middle with scale marks at every tenth, on transparency.
-void Track(QPainter& p, QSize size, bool vertical) {
-    p.setRenderHint(QPainter::Antialiasing, true);
-    const int len = vertical ? size.height() : size.width();
-    const int across = vertical ? size.width() : size.height();
-    const int margin = 7; // half a thumb: the thumb's centre never goes further
-    auto at = [&](double along, double acr) { return vertical ? QPointF(acr, along) : QPointF(along, acr); };
-    // scale marks
-    p.setPen(QPen(QColor(0x7A, 0x86, 0x94), 1));
-    for (int k = 0; k <= 10; ++k) {
-        const double pos = margin + (len - 2.0 * margin - 1) * k / 10.0 + 0.5;
-        const double w = (k == 0 || k == 5 || k == 10) ? 5 : 3;
-        p.drawLine(at(pos, 1.5), at(pos, 1.5 + w));
-        p.drawLine(at(pos, across - 1.5), at(pos, across - 1.5 - w));
-    }
-    // the slot
-    const double mid = across / 2.0;
-    QRectF slot = vertical ? QRectF(mid - 2, margin - 2, 4, len - 2 * margin + 4)
-                           : QRectF(margin - 2, mid - 2, len - 2 * margin + 4, 4);
-    p.setPen(QPen(QColor(0xF4, 0xF6, 0xF8), 1));
-    p.setBrush(pal::Groove);
-    p.drawRoundedRect(slot.adjusted(-0.5, -0.5, 0.5, 0.5), 2, 2);
 }
 
 // A fader cap: a brushed grey block with a line across its middle (amber on the graphic EQ's).
@@ -169,26 +145,18 @@ void RegisterMainPictures() {
     ButtonSet("toggle", ButtonLook::Toggle, 64, 24);
     ButtonSet("toggle", ButtonLook::Toggle, 56, 28);
 
-    for (int len : {120, 144, 160, 400, 640})
-        Add(
-            "main/fader_h" + std::to_string(len) + ".png", {len, 24},
-            [](QPainter& p, QSize s) { Track(p, s, false); }, false);
-    for (int len : {132, 216})
-        Add(
-            "main/fader_v" + std::to_string(len) + ".png", {26, len},
-            [](QPainter& p, QSize s) { Track(p, s, true); }, false);
+    // The faders' thumbs in their three looks; only the graphic EQ's first fader carries the hot and
+    // pressed looks, which the window shares with the other 61 at start.
+    Add(
+        "main/thumb_h.png", {12, 20}, [](QPainter& p, QSize s) { Thumb(p, s, false, 0, pal::Shadow); },
+        false);
+    Add(
+        "main/thumb_v.png", {24, 14}, [](QPainter& p, QSize s) { Thumb(p, s, true, 0, pal::Shadow); }, false);
     const char* suffix[] = {"", "_Hot", "_Down"};
-    for (int st = 0; st < 3; ++st) {
-        Add(
-            std::string("main/thumb_h") + suffix[st] + ".png", {12, 20},
-            [st](QPainter& p, QSize s) { Thumb(p, s, false, st, pal::Shadow); }, false);
-        Add(
-            std::string("main/thumb_v") + suffix[st] + ".png", {24, 14},
-            [st](QPainter& p, QSize s) { Thumb(p, s, true, st, pal::Shadow); }, false);
+    for (int st = 0; st < 3; ++st)
         Add(
             std::string("main/thumb_geq") + suffix[st] + ".png", {24, 14},
             [st](QPainter& p, QSize s) { Thumb(p, s, true, st, pal::AccentDark); }, false);
-    }
     Add("main/delay_30.png", {30, 30}, DelayIndicator, false);
     Add("main/delay_32.png", {32, 32}, DelayIndicator, false);
     Add("main/function_strip.png", {1115, 42}, StripBackground);
@@ -198,7 +166,7 @@ void RegisterMainPictures() {
     Add("main/RightUpBase.png", {35, 256}, FrameBase);
     Add("main/LeftDownBase.png", {1082, 373}, FrameBase);
     Add("main/RightDownBase.png", {35, 373}, FrameBase);
-    Add("main/splash.png", {480, 300}, Splash);
+    Add("main/splash.jpg", {480, 300}, Splash);
 }
 
 const Registrar reg(RegisterMainPictures);

@@ -1,4 +1,5 @@
-// korvane-pictures: draws every picture of the editor's windows and writes them as PNG files.
+// korvane-pictures: draws every picture of the editor's windows and writes them as PNG files (JPEG for
+// the paths ending in .jpg).
 //
 //     korvane-pictures [--list] [output folder] [name filter]
 //
@@ -51,7 +52,8 @@ int main(int argc, char** argv) {
         QDir().mkpath(QFileInfo(file).path());
         const QImage stored = pic.opaque ? image.convertToFormat(QImage::Format_RGB888)
                                          : image.convertToFormat(QImage::Format_ARGB32);
-        if (!stored.save(file, "PNG", 9)) {
+        const bool jpeg = file.endsWith(QStringLiteral(".jpg"));
+        if (!stored.save(file, jpeg ? "JPEG" : "PNG", jpeg ? 88 : 9)) {
             std::fprintf(stderr, "korvane-pictures: cannot write %s\n", qPrintable(file));
             return 1;
         }
