@@ -292,8 +292,7 @@ void TfmMain::NetworkSetupClick(TObject*) {
 void TfmMain::tmProcessShowTimer(TObject*) {
     if (auto* timer = Find<kv::TTimer>("tmProcessShow"))
         timer->SetEnabled(false);
-    if (fmProcess)
-        fmProcess->ShowModal();
+    ShowProgressModal();
 }
 
 void TfmMain::ShowInformation(const std::string& text) {
@@ -301,8 +300,9 @@ void TfmMain::ShowInformation(const std::string& text) {
         fmInformation->ShowMessage(text);
 }
 
+// A progress window already up (a download shows it without blocking) is not shown a second time.
 void TfmMain::ShowProgressModal() {
-    if (fmProcess)
+    if (fmProcess && !fmProcess->Visible())
         fmProcess->ShowModal();
 }
 
