@@ -209,6 +209,7 @@ TEXT_DARK = bgr(0x1E, 0x24, 0x2A)
 TEXT_HEAD = bgr(0x2A, 0x4A, 0x6E)  # headings on the light areas
 ACCENT = bgr(0xF0, 0xA8, 0x30)
 VALUE_FACE = bgr(0xFF, 0xFF, 0xFF)
+LED_FACE = bgr(0x4C, 0x57, 0x64)  # the LED and hover buttons on the graph areas
 
 FONT = "Tahoma"
 FONT_H = -11  # 8 pt at 96 dpi
@@ -239,8 +240,11 @@ def label(parent, name, x, y, w, h, caption, color=TEXT_DARK, bold=False, align=
     return o
 
 
-def group(parent, name, x, y, w, h, color, caption="", **kw):
+def group(parent, name, x, y, w, h, color, caption="", framed=False, **kw):
+    """A group box: framed for the parameter areas, a plain surface (no frame) otherwise."""
     o = ctl(parent, name, "TPkGroupBox", x, y, w, h, Caption=caption, Color=color, ParentColor=False)
+    if not framed:
+        o.set(GroupStyle=Ident("gsCustom"))
     o.set(**kw)
     return o
 
@@ -269,7 +273,7 @@ def bmp_button(parent, name, x, y, w, h, caption, look, tag=None, group_index=No
     if down:
         o.set(Down=True)
     bmp_states(o, "btn_%s_%dx%d" % (look, w, h), states)
-    o.set(ButtonSize=Ident("bszNeither"), CaptionDownOffset=1, ShowFocus=False, ShowDownPattern=False)
+    o.set(ButtonSize=Ident("bszStretchToButton"), CaptionDownOffset=1, ShowFocus=False, ShowDownPattern=False)
     font(o, font_color, bold=bold)
     o.set(OnClick=on_click)
     return o
@@ -330,7 +334,7 @@ def meter(parent, name, x, y, w, h, groups, mx, tag=None):
 
 
 def led(parent, name, cls, x, y, w, h, caption, tag, on_click=None, active=None):
-    o = ctl(parent, name, cls, x, y, w, h, Tag=tag, Caption=caption)
+    o = ctl(parent, name, cls, x, y, w, h, Tag=tag, Caption=caption, Color=LED_FACE)
     if active:
         o.set(Active=True)
     if cls == "TLdDemoButton":  # its caption font changes as the mouse enters and leaves
@@ -379,7 +383,7 @@ LOWER = (20, 292, 1072, 290)
 
 def page_pair(main, word, visible):
     up = group(main, "pkgFft" + word, *UPPER, GRAPH_AREA, Visible=visible)
-    low = group(main, "pkgParam" + word, *LOWER, PARAM_AREA, Visible=visible)
+    low = group(main, "pkgParam" + word, *LOWER, PARAM_AREA, framed=True, Visible=visible)
     return up, low
 
 
@@ -620,9 +624,9 @@ def build_gain_page(main):
     graph(up, "fftDrawGainOut", 550, 24, 530, 255, 0)
 
     # six strips of 148 pixels, the inputs and the outputs apart
-    label(low, "lbGainInput", 40, 6, 296, 16, "Input", color=TEXT_HEAD, bold=True)
-    label(low, "lbGainOutput", 368, 6, 592, 16, "Output", color=TEXT_HEAD, bold=True)
-    xs = [40, 188, 368, 516, 664, 812]
+    label(low, "lbGainInput", 96, 6, 234, 16, "Input", color=TEXT_HEAD, bold=True)
+    label(low, "lbGainOutput", 456, 6, 534, 16, "Output", color=TEXT_HEAD, bold=True)
+    xs = [96, 246, 456, 606, 756, 906]
     for x, s in zip(xs, SUFFIXES):
         label(low, "lbGainBackupName" + s, x, 22, 84, 14, s, color=TEXT_DARK, bold=True, align="taCenter")
         gain_strip(low, x, s, backup=True)
@@ -675,8 +679,8 @@ def build_channel_page(main, s):
     for r, (cap, fn, bn, lo, hi, pos, page, text, h) in enumerate(rows):
         y = 28 + 52 * r
         label(low, "lbEq%s%s" % ({"Freq": "Freq", "Q": "Bw", "Gain": "Gain"}[cap], s), x, y, 140, 14, cap)
-        fader_h(low, fn + s, x, y + 16, 144, lo, hi, pos, page, ch, on_change=h)
-        value_box(low, bn + s, x + 152, y + 17, 64, text, ch, read_only=True,
+        fader_h(low, fn + s, x, y + 16, 136, lo, hi, pos, page, ch, on_change=h)
+        value_box(low, bn + s, x + 144, y + 17, 72, text, ch, read_only=True,
                   editor_events={"OnExit": bn + "InAExit", "OnKeyDown": bn + "InAKeyDown"} if bn == "cvdEqFreq" else None)
     label(low, "lbEqBand" + s, x, 190, 140, 14, "Band")
     for b in range(bands):
@@ -690,15 +694,15 @@ def build_channel_page(main, s):
                                                  ("HighCut", "LowPass", 300, "20.16KHz"))):
         y = 6 + 104 * f
         label(low, "lb%sFreq%s" % (word, s), x, y, 190, 14, cap, color=TEXT_HEAD, bold=True)
-        fader_h(low, "is%sFreq%s" % (word, s), x, y + 20, 120, 0, 300, pos, 15, ch,
+        fader_h(low, "is%sFreq%s" % (word, s), x, y + 20, 112, 0, 300, pos, 15, ch,
                 on_change="is%sFreqInAChange" % word)
-        value_box(low, "cvd%sFreq%s" % (word, s), x + 128, y + 21, 64, text, ch, read_only=True)
+        value_box(low, "cvd%sFreq%s" % (word, s), x + 120, y + 21, 72, text, ch, read_only=True)
         label(low, "lb%sSlop%s" % (word, s), x, y + 56, 44, 14, "Slope")
         cb = ctl(low, "pkc%sSlop%s" % (word, s), "TPkComboBox", x + 44, y + 52, 76, 21, Tag=ch,
                  Style=Ident("csDropDownList"), Items=SLOPES, ItemIndex=19)
         font(cb, TEXT_DARK)
         cb.set(OnChange=handler("pkc%sSlopInAChange" % word, editor=True))
-        bmp_button(low, "pkb%sBypass%s" % (word, s), x + 128, y + 50, 64, 24, "Bypass", "toggle",
+        bmp_button(low, "pkb%sBypass%s" % (word, s), x + 120, y + 50, 72, 24, "Bypass", "toggle",
                    tag=ch, group_index=1, all_up=True, states=("Up", "Down", "Hot", "StayDown"),
                    on_click=handler("pkb%sBypassInAClick" % word, editor=True))
 
@@ -748,7 +752,7 @@ def build_delay_page(main):
         fader_h(low, "isDelay" + s, 52, y, 640, 0, 65280, 0, 96, ch, on_change="isDelayInAChange")
         value_box(low, "cvdDelay" + s, 700, y + 1, 96, "0.00ms", ch,
                   editor_events={"OnExit": "cvdDelayInAExit", "OnKeyDown": "cvdDelayInAKeyDown"})
-    u = group(low, "pkgUint", 840, 26, 200, 92, PARAM_AREA)
+    u = group(low, "pkgUint", 840, 26, 200, 92, PARAM_AREA, framed=True)
     label(u, "lbDelayUnit", 8, 8, 184, 14, "Unit", color=TEXT_HEAD, bold=True)
     for k, cap in enumerate(("ms", "m", "ft")):
         bmp_button(u, "pkbUnit%d" % k, 8 + 62 * k, 40, 56, 28, cap, "toggle", tag=k, group_index=1,
@@ -922,7 +926,7 @@ def build_matrix_page(main):
         cn.set(OnClick=handler("lbMatrixChNameInAClick"), OnMouseMove=handler("lbMatrixChNameInAMouseMove"))
 
     for k, s in enumerate(OUT_SUFFIXES):
-        g = group(low, "pkgMatrix" + s, 8 + 264 * k, 8, 256, 112, PARAM_AREA)
+        g = group(low, "pkgMatrix" + s, 16 + 262 * k, 40, 248, 120, PARAM_AREA, framed=True)
         label(g, "lbMatrixMix" + s, 8, 6, 240, 16, s, color=TEXT_HEAD, bold=True)
         for i, src in enumerate(IN_SUFFIXES):
             y = 28 + 38 * i
@@ -959,7 +963,7 @@ def build_geq_page(main):
                    on_click=handler("pkbGeqSelInAClick", editor=True))
     for s in IN_SUFFIXES:
         ch = channel_of(s)
-        g = group(low, "pkgGeq" + s, 80, 0, 992, 290, PARAM_AREA, Visible=(s == "InA"))
+        g = group(low, "pkgGeq" + s, 80, 0, 992, 290, PARAM_AREA, framed=True, Visible=(s == "InA"))
         label(g, "lbGeqinA" if s == "InA" else "lbGeqInB", 12, 6, 120, 16, s, color=TEXT_HEAD, bold=True)
         for b in range(31):
             nn = "%02d" % (b + 1)

@@ -142,7 +142,7 @@ void RegisterMainPictures() {
     ButtonSet("bar", ButtonLook::Strip, 96, 28);
     ButtonSet("band", ButtonLook::Band, 22, 24);
     ButtonSet("toggle", ButtonLook::Toggle, 84, 24);
-    ButtonSet("toggle", ButtonLook::Toggle, 64, 24);
+    ButtonSet("toggle", ButtonLook::Toggle, 72, 24);
     ButtonSet("toggle", ButtonLook::Toggle, 56, 28);
 
     // The faders' thumbs in their three looks; only the graphic EQ's first fader carries the hot and
