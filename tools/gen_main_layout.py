@@ -361,9 +361,9 @@ def table_lines(file):
     with open(os.path.join(ROOT, "resources", "texts", file), encoding="utf-8") as f:
         text = f.read()
     lines = text.split("\n")
-    if lines and lines[-1] == "":
+    while lines and lines[-1] == "":
         lines.pop()
-    return lines + [""]  # a table ends with an empty line
+    return lines + [""]  # a table ends with one empty line
 
 
 # ---------------------------------------------------------------------------------------------------
@@ -477,7 +477,8 @@ def build_preset_bar(form):
     label(bar, "lAddress", 532, 17, 60, 14, "Address", color=TEXT_DIM, bold=True)
     label(bar, "lbShowIdNumber", 596, 17, 64, 14, "ID : 1", color=TEXT_LIGHT)
     label(bar, "lbShowIp", 664, 17, 150, 14, "", color=TEXT_LIGHT)
-    label(bar, "lbStatus", 832, 17, 120, 14, "OffLine", color=ACCENT, bold=True)
+    # set by the link ("Detect HID", "OffLine")
+    label(bar, "lbStatus", 832, 17, 120, 14, "", color=ACCENT, bold=True)
 
 
 def menu_item(parent, name, caption, click=None, visible=True, checked=False, tag=None):
@@ -528,6 +529,7 @@ def build_menu(form):
     menu_item(c, "N6", "-", visible=False)
     menu_item(c, "ConnectHelp", "Connect Help", "ConnectHelpClick", visible=False)
     menu_item(mm, "About", "About", "AboutClick")
+    form.set(Menu=Ident("MainMenu"))
 
 
 TIMERS = [("tmStartConnect", 300, "tmStartConnectTimer"), ("tmDisconnect", 300, "tmDisconnectTimer"),
@@ -654,8 +656,8 @@ def build_channel_page(main, s):
     rb.set(OnClick=handler("rbShowGainInAClick", editor=True))
     others = [o for o in (IN_SUFFIXES if is_in else OUT_SUFFIXES) if o != s]
     overlay_buttons(sh, s, others, 120)
-    led(up, "ldbEqBypass" + s, "TLdDemoButton", 776, 1, 76, 21, "EQ Bypass", ch, on_click="ldbEqBypassInAClick")
-    led(up, "ldbEqReset" + s, "TLdDemoButton", 857, 1, 72, 21, "EQ Reset", ch, on_click="ldbEqResetInAClick")
+    led(up, "ldbEqBypass" + s, "TLdDemoButton", 776, 1, 78, 21, "EQ Bypass", ch, on_click="ldbEqBypassInAClick")
+    led(up, "ldbEqReset" + s, "TLdDemoButton", 857, 1, 74, 21, "EQ Reset", ch, on_click="ldbEqResetInAClick")
     led(up, "ldbEqShowAll" + s, "TLdPowerButton", 934, 1, 112, 21, "SHOW ALL EQ", ch,
         on_click="ldbEqShowAllInAClick")
     graph(up, "fftDraw" + s, 8, 24, 1070, 255, ch)
@@ -806,7 +808,7 @@ def build_dyn_outputs(main, word, title_key_text):
     label(up, "lb%sName" % word, 48, 5, 673, 14, "Out 1  " + title_key_text, color=TEXT_LIGHT, bold=True)
     comp_bases = [35, 58, 81, 105, 128, 151, 175, 198, 222]
     mirror_bases = [22, 45, 68, 91, 115, 138, 161, 184, 208]
-    meter_panel(up, "plLevel%sOut" % word, 730, 62, SCALE_COMP, word + "Out", "", mirror_bases, 43, 185, True,
+    meter_panel(up, "plLevel%sOut" % word, 722, 70, SCALE_COMP, word + "Out", "", mirror_bases, 43, 185, True,
                 "lbHead%sOut" % word, "Out1", None)
     for s in OUT_SUFFIXES:
         ch = channel_of(s)
@@ -852,7 +854,7 @@ def build_gate_page(main):
     up, low = page_pair(main, "Gate", False)
     label(up, "lbGateName", 48, 5, 856, 14, "In 1  Gate", color=TEXT_LIGHT, bold=True)
     bases = [36, 59, 82, 105, 129, 152, 175, 198, 222]
-    meter_panel(up, "plLevelGateIn", 914, 60, SCALE_GATE, "GateIn", "", bases, 32, 208, False,
+    meter_panel(up, "plLevelGateIn", 920, 52, SCALE_GATE, "GateIn", "", bases, 32, 208, False,
                 "lbHeadGateIn", "InA", None)
     for s in IN_SUFFIXES:
         ch = channel_of(s)
@@ -951,9 +953,9 @@ def build_geq_page(main):
         ch = channel_of(s)
         g = group(up, "pkgFftGeq" + s, *UPPER, GRAPH_AREA, Visible=(s == "InA"))
         label(g, "lbFftChGeq" + s, 12, 5, 52, 14, s, color=TEXT_LIGHT, bold=True)
-        led(g, "ldbEqBypassGeq" + s, "TLdDemoButton", 776, 1, 76, 21, "EQ Bypass", ch,
+        led(g, "ldbEqBypassGeq" + s, "TLdDemoButton", 776, 1, 78, 21, "EQ Bypass", ch,
             on_click="ldbEqBypassGeqInAClick")
-        led(g, "ldbEqResetGeq" + s, "TLdDemoButton", 857, 1, 72, 21, "EQ Reset", ch,
+        led(g, "ldbEqResetGeq" + s, "TLdDemoButton", 857, 1, 74, 21, "EQ Reset", ch,
             on_click="ldbEqResetGeqInAClick")
         graph(g, "fftDrawGeq" + s, 8, 24, 1070, 255, 8 + ch)
     for s in IN_SUFFIXES:
