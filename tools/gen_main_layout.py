@@ -684,7 +684,6 @@ def build_channel_page(main, s):
         fader_h(low, fn + s, x, y + 16, 136, lo, hi, pos, page, ch, on_change=h)
         value_box(low, bn + s, x + 144, y + 17, 72, text, ch, read_only=True,
                   editor_events={"OnExit": bn + "InAExit", "OnKeyDown": bn + "InAKeyDown"} if bn == "cvdEqFreq" else None)
-    label(low, "lbEqBand" + s, x, 190, 140, 14, "Band")
     for b in range(bands):
         bmp_button(low, "pkbEq%d%s" % (b + 1, s), x + 24 * b, 206, 22, 24, str(b + 1), "band", tag=b,
                    group_index=ch + 1, states=("Up", "Down", "Hot", "StayDown"),
@@ -876,8 +875,6 @@ def build_gate_page(main):
 def build_matrix_page(main):
     up, low = page_pair(main, "Matrix", False)
     up.set(OnPaint=handler("pkgFftMatrixPaint", editor=True))
-    label(up, "lbMatrixInput", 48, 40, 120, 14, "Input", color=TEXT_LIGHT, bold=True)
-    label(up, "lbMatrixOutput", 561, 16, 120, 14, "Output", color=TEXT_LIGHT, bold=True)
     pb = ctl(up, "pbMatrix", "TPaintBox", 465, 52, 97, 178)
     del pb
 
@@ -928,7 +925,7 @@ def build_matrix_page(main):
         cn.set(OnClick=handler("lbMatrixChNameInAClick"), OnMouseMove=handler("lbMatrixChNameInAMouseMove"))
 
     for k, s in enumerate(OUT_SUFFIXES):
-        g = group(low, "pkgMatrix" + s, 16 + 262 * k, 40, 248, 120, PARAM_AREA, framed=True)
+        g = group(low, "pkgMatrix" + s, 16 + 262 * k, 84, 248, 120, PARAM_AREA, framed=True)
         label(g, "lbMatrixMix" + s, 8, 6, 240, 16, s, color=TEXT_HEAD, bold=True)
         for i, src in enumerate(IN_SUFFIXES):
             y = 28 + 38 * i

@@ -3,10 +3,12 @@
 // component counts per kind are the expected ones.
 
 #include "app/FMain.h"
+#include "app/LangTables.h"
 #include "app/Registration.h"
 
 #include "platform/gui/Controls.h"
 #include "platform/gui/Layout.h"
+#include "platform/gui/StdEdits.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -297,6 +299,29 @@ TEST_F(MainLayout, ChannelControlsCarryTheirChannelInTheirTag) {
     EXPECT_EQ(form->FindComponent("fftDrawGeqInB")->Tag(), 9);
     EXPECT_EQ(form->FindComponent("fftDrawGainIn")->Tag(), 0);
     EXPECT_EQ(form->FindComponent("isGeqCh31InB")->Tag(), 30);
+}
+
+// The hidden memos hold the program's text tables line for line (the layout is generated from
+// resources/texts; a table edited without running the generator again shows here), ending in one empty
+// line.
+TEST_F(MainLayout, MemosHoldTheShippedTextTables) {
+    const LangTables shipped = LangTables::Builtin();
+    for (const auto& [memoName, language] :
+         {std::pair<const char*, std::string_view>{"moEnglish", kLangEnglish},
+          {"moSimplified", kLangChineseGB}}) {
+        auto* memo = dynamic_cast<TMemo*>(form->FindComponent(memoName));
+        ASSERT_NE(memo, nullptr) << memoName;
+        EXPECT_FALSE(memo->Visible()) << memoName;
+        std::vector<std::string> lines = memo->Lines()->Strings();
+        ASSERT_FALSE(lines.empty()) << memoName;
+        EXPECT_EQ(lines.back(), "") << memoName;
+        EXPECT_NE(lines[lines.size() - 2], "") << memoName << " ends with more than one empty line";
+        std::vector<std::string> table = shipped.Table(language)->Strings();
+        while (!table.empty() && table.back().empty())
+            table.pop_back();
+        lines.pop_back();
+        EXPECT_EQ(lines, table) << memoName;
+    }
 }
 
 // Nothing sticks out of its parent: a control cut by its parent's edge loses what lies beyond it. The
