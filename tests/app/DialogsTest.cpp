@@ -161,6 +161,23 @@ TEST_F(DialogsTest, ProgressWindowResetsOnlyItsCaption) {
     main->ShowProgressModal();
     EXPECT_EQ(seen, "处理|status of the caller|7");
     EXPECT_FALSE(process->Visible());
+
+    // The deferred showing: the one-shot timer stops first, then the window runs modally.
+    auto* timer = main->Find<kv::TTimer>("tmProcessShow");
+    ASSERT_NE(timer, nullptr);
+    timer->SetEnabled(true);
+    bool modalWithTimerStopped = false;
+    WhenModal([&] {
+        modalWithTimerStopped = process->Modal() && !timer->Enabled();
+        process->Close();
+    });
+    main->tmProcessShowTimer(timer);
+    EXPECT_TRUE(modalWithTimerStopped);
+    // A window already up (a download shows it without blocking) is left as it is.
+    main->ShowProgress("download", 1, 4);
+    main->ShowProgressModal();
+    EXPECT_TRUE(process->Visible());
+    EXPECT_FALSE(process->Modal());
 }
 
 class NetworkSetupTest : public DialogsTest {
