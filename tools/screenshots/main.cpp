@@ -16,6 +16,7 @@
 #include "app/FProcess.h"
 #include "app/LangTables.h"
 #include "app/Registration.h"
+#include "app/SingleInstance.h"
 #include "link/Product.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdBars.h"
@@ -160,6 +161,9 @@ int main(int argc, char** argv) {
     Application->Initialize();
     Application->SetTitle(std::string(PROGRAM_TITLE) + " " + PROGRAM_VERSION);
     RegisterEditorClasses();
+    // A running editor is neither brought forward nor the reason to stop.
+    TSingleInstance::SetKeyOverride("korvane-screenshots-" +
+                                    std::to_string(QCoreApplication::applicationPid()));
     Application->CreateForm<TfmMain>();
     if (!fmMain) {
         std::fprintf(stderr, "korvane-screenshots: no main window\n");
