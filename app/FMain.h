@@ -69,6 +69,7 @@ public:
     void lbMatrixCompOut1Click(kv::TObject* sender);
     void lbMatrixPhaseOut1Click(kv::TObject* sender);
     void lbMatrixGeqInAClick(kv::TObject* sender);
+    void lbMatrixGateInAClick(kv::TObject* sender);
     void lbMatrixChNameInAMouseMove(kv::TObject* sender, kv::TShiftState shift, int x, int y);
     void lbMatrixChNameInAMouseLeave(kv::TObject* sender);
     int GetChannelLinkMask(int channel) const;

@@ -17,6 +17,7 @@ void TfmMain::PublishPages(TClassBuilder<TfmMain>& b) {
     b.Method<TNotifyEvent>("lbMatrixCompOut1Click", &TfmMain::lbMatrixCompOut1Click);
     b.Method<TNotifyEvent>("lbMatrixPhaseOut1Click", &TfmMain::lbMatrixPhaseOut1Click);
     b.Method<TNotifyEvent>("lbMatrixGeqInAClick", &TfmMain::lbMatrixGeqInAClick);
+    b.Method<TNotifyEvent>("lbMatrixGateInAClick", &TfmMain::lbMatrixGateInAClick);
     b.Method<TMouseMoveEvent>("lbMatrixChNameInAMouseMove", &TfmMain::lbMatrixChNameInAMouseMove);
     b.Method<TNotifyEvent>("lbMatrixChNameInAMouseLeave", &TfmMain::lbMatrixChNameInAMouseLeave);
 }
@@ -148,6 +149,10 @@ void TfmMain::lbMatrixCompOut1Click(TObject*) {
 
 void TfmMain::lbMatrixPhaseOut1Click(TObject*) {
     GoToPage("pkbMenuLimit");
+}
+
+void TfmMain::lbMatrixGateInAClick(TObject*) {
+    GoToPage("pkbMenuGate");
 }
 
 void TfmMain::lbMatrixGeqInAClick(TObject* sender) {

@@ -5,6 +5,7 @@
 #include "app/FFactory.h"
 #include "app/FInformation.h"
 #include "app/FMain.h"
+#include "app/FNetwork.h"
 #include "app/FNetworkSetup.h"
 #include "app/FProcess.h"
 #include "app/Registration.h"
@@ -40,6 +41,7 @@ int main() {
         // The first form created is the main window. Windows of features not built yet are left out of
         // the order.
         Application->CreateForm<TfmMain>();
+        Application->CreateForm<TfmNetwork>();
         Application->CreateForm<TfmProcess>();
         Application->CreateForm<TfmInformation>();
         Application->CreateForm<TfmExit>();

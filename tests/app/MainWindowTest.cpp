@@ -4,6 +4,7 @@
 
 #include "app/FExit.h"
 #include "app/FMain.h"
+#include "app/FNetwork.h"
 #include "app/Registration.h"
 #include "app/SingleInstance.h"
 #include "app/TimerComponent.h"
@@ -22,10 +23,13 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -140,11 +144,15 @@ TEST_F(MainWindowTest, PageAndMatrixButtonsShareTheirPictures) {
                      Get<TPkBmpButton>("pkbAMatrixOut1").Bitmaps()->Hot()));
     auto& thumb = *Get<TStTrackBar>("isGeqCh01InA").Thumb();
     auto& other = *Get<TStTrackBar>("isGeqCh31InB").Thumb();
-    EXPECT_EQ(other.Picture()->Width(), thumb.Picture()->Width());
-    EXPECT_EQ(other.PictureDown()->Height(), thumb.PictureDown()->Height());
+    ASSERT_FALSE(thumb.PictureDown()->Bytes().empty());
+    EXPECT_EQ(other.Picture()->Bytes(), thumb.Picture()->Bytes());
+    EXPECT_EQ(other.PictureHot()->Bytes(), thumb.PictureHot()->Bytes());
+    EXPECT_EQ(other.PictureDown()->Bytes(), thumb.PictureDown()->Bytes());
 }
 
 TEST_F(MainWindowTest, ConnectionSearchStartsOnceThreeHundredMillisecondsAfterCreation) {
+    std::unique_ptr<TfmNetwork> search(Application->CreateForm<TfmNetwork>());
+    search->ListPorts = [] { return std::vector<std::string>{}; }; // no real serial port is touched
     auto& timer = Get<kv::TTimer>("tmStartConnect");
     EXPECT_TRUE(timer.Enabled());
     EXPECT_EQ(timer.Interval(), 300);
@@ -153,20 +161,19 @@ TEST_F(MainWindowTest, ConnectionSearchStartsOnceThreeHundredMillisecondsAfterCr
 
     // The search dialog runs modally; it is looked at and closed from inside its loop.
     bool searchShown = false;
-    QMetaObject::invokeMethod(
-        qApp,
-        [&] {
-            for (int i = 0; i < Application->ComponentCount(); ++i)
-                if (auto* f = dynamic_cast<TForm*>(Application->Components(i)); f && f->Modal()) {
-                    searchShown = true;
-                    f->Close();
-                }
-        },
-        Qt::QueuedConnection);
+    QTimer watch;
+    watch.callOnTimeout([&] {
+        if (search->Modal()) {
+            searchShown = search->Visible();
+            search->CloseDialog();
+        }
+    });
+    watch.start(10);
     clock.Advance(1);
+    watch.stop();
     EXPECT_TRUE(searchShown);
     EXPECT_FALSE(timer.Enabled()); // one-shot
-    clock.Advance(1000);
+    EXPECT_FALSE(search->Visible());
 }
 
 // Clicking each page button shows its pair of groups and hides the one before; the button's caption
