@@ -15,6 +15,8 @@
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
 #include "styled/StTrackBar.h"
+#include "tests/sim/SimPty.h"
+#include "tests/sim/SimUnit.h"
 #include "tests/support/VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -257,6 +259,12 @@ TEST_F(MainWindowTest, OverviewLabelsJumpToTheirPages) {
 }
 
 TEST_F(MainWindowTest, ClosingAsksFirstCancelKeepsRunningOkEnds) {
+    // A serial link to a unit is open, with the unit's answer to the probe on its way.
+    sim::SimUnit unit;
+    sim::SimPty pty(unit);
+    main->SetComPortName(pty.SlavePath());
+    main->ConnectCom();
+    ASSERT_NE(main->ComLink(), nullptr);
     main->Show();
     main->Close();
     EXPECT_TRUE(exitDialog->Visible());
@@ -270,12 +278,36 @@ TEST_F(MainWindowTest, ClosingAsksFirstCancelKeepsRunningOkEnds) {
     EXPECT_FALSE(main->ExitConfirmed());
     EXPECT_TRUE(main->Visible());
     EXPECT_FALSE(Application->Terminated());
+    EXPECT_NE(main->ComLink(), nullptr);
 
     main->Close();
     exitDialog->btnOK->Click();
+    EXPECT_EQ(main->ComLink(), nullptr);
+    EXPECT_EQ(main->UsbLink(), nullptr);
+    EXPECT_EQ(main->NetLink(), nullptr);
     EXPECT_TRUE(main->ExitConfirmed());
     EXPECT_FALSE(main->Visible());
     EXPECT_FALSE(exitDialog->Visible());
+    EXPECT_TRUE(Application->Terminated());
+}
+
+// The File menu's Exit asks modally; OK there ends the program the same way.
+TEST_F(MainWindowTest, ExitMenuAsksModally) {
+    main->Show();
+    bool askedModally = false;
+    QTimer watch;
+    watch.callOnTimeout([&] {
+        if (exitDialog->Modal()) {
+            askedModally = true;
+            exitDialog->btnOK->Click();
+        }
+    });
+    watch.start(10);
+    Get<TMenuItem>("Exit").Click();
+    watch.stop();
+    EXPECT_TRUE(askedModally);
+    EXPECT_TRUE(main->ExitConfirmed());
+    EXPECT_FALSE(main->Visible());
     EXPECT_TRUE(Application->Terminated());
 }
 
