@@ -274,6 +274,7 @@ void TfmNetwork::btnOKClick(TObject*) {
 }
 
 void TfmNetwork::btnExitClick(TObject*) {
+    EndSearch();
     if (::fmMain) {
         if (auto* link = ::fmMain->Find<TPkBmpButton>("pkbMenuLink"))
             link->SetEnabled(true);
@@ -299,9 +300,13 @@ void TfmNetwork::CloseDialog() {
 
 void TfmNetwork::DoHide() {
     TForm::DoHide();
+    EndSearch();
+}
+
+void TfmNetwork::EndSearch() {
     if (searchResult == 1)
         return;
-    // Closed before a unit was found (demo, or the window closed): the search ends here, and an
+    // Left before a unit was found (demo, or the window closed): the search ends here, and an
     // attempt still waiting for its probe reply is given up, so nothing takes the editor online
     // behind the user's back.
     StopSearch();

@@ -85,6 +85,8 @@ private:
     void ArmWatchdog(int ms);
     // Stops everything the search runs: the watchdog, the pending step and the pending attempt.
     void StopSearch();
+    // Ends a search that found nothing: StopSearch, and the attempt in progress is given up.
+    void EndSearch();
     // "p/N".
     void ShowPosition();
     void TryPort(int index);
