@@ -363,3 +363,42 @@ TEST(MainProgramTest, SecondStartBringsTheFirstForwardAndEnds) {
 }
 
 } // namespace
+
+namespace {
+
+// The layouts' timer: runs only when enabled with an interval and once its layout has been read; a new
+// interval restarts the count; the handler gets the timer as its sender.
+TEST(LayoutTimerTest, RunsWhenEnabledAfterLoadingAndRestartsOnANewInterval) {
+    TVirtualClock clock;
+    kv::TTimer::SetScheduler(&clock);
+    kv::TTimer timer(nullptr);
+    kv::TTimer::SetScheduler(nullptr);
+    std::vector<uint64_t> fired;
+    timer.OnTimer = [&](TObject* sender) {
+        EXPECT_EQ(sender, &timer);
+        fired.push_back(clock.Ms());
+    };
+
+    timer.BeginLoading(); // as the layout reader does
+    timer.SetInterval(300);
+    timer.SetEnabled(true);
+    clock.Advance(600);
+    EXPECT_TRUE(fired.empty());
+    timer.Loaded();
+    clock.Advance(600);
+    EXPECT_EQ(fired, (std::vector<uint64_t>{900, 1200}));
+
+    clock.Advance(100);
+    timer.SetInterval(300); // counts from now
+    clock.Advance(300);
+    EXPECT_EQ(fired.back(), 1600u);
+    timer.SetEnabled(false);
+    clock.Advance(1000);
+    EXPECT_EQ(fired.size(), 3u);
+    timer.SetInterval(0);
+    timer.SetEnabled(true);
+    clock.Advance(1000);
+    EXPECT_EQ(fired.size(), 3u);
+}
+
+} // namespace
