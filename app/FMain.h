@@ -13,13 +13,13 @@
 #include <optional>
 #include <string>
 
-#include "editors/response/Plot.h"
 #include "app/TimerComponent.h"
+#include "editors/response/Plot.h"
 #include "link/LComm.h"
 #include "link/LMainHost.h"
 #include "link/LNet.h"
-#include "link/LUsb.h"
 #include "link/LUnitControl.h"
+#include "link/LUsb.h"
 #include "link/LinkOwner.h"
 #include "link/MainHid.h"
 #include "link/PresetFiles.h"
@@ -46,8 +46,8 @@ enum MainPage : int {
 // The ten response engines, in the order of their graphs.
 inline constexpr int kCurvePlots = 10;
 inline constexpr std::array<const char*, kCurvePlots> kCurveGraphNames = {
-    "fftDrawInA",     "fftDrawInB",     "fftDrawOut1",    "fftDrawOut2",    "fftDrawOut3",
-    "fftDrawOut4",    "fftDrawGainIn",  "fftDrawGainOut", "fftDrawGeqInA",  "fftDrawGeqInB",
+    "fftDrawInA",  "fftDrawInB",    "fftDrawOut1",    "fftDrawOut2",   "fftDrawOut3",
+    "fftDrawOut4", "fftDrawGainIn", "fftDrawGainOut", "fftDrawGeqInA", "fftDrawGeqInB",
 };
 
 class TfmMain : public kv::TForm, public LinkOwner, public LMainHost, public LHidHost {
@@ -83,7 +83,9 @@ public:
     // The channel suffix of a channel number: "InA", "InB", "Out1".."Out4"; empty outside 0..5.
     static std::string ChannelSuffix(int channel);
     // A control of this window by name and class; none when the name is missing or of another class.
-    template <class T> T* Find(const std::string& name) const { return dynamic_cast<T*>(FindComponent(name)); }
+    template <class T> T* Find(const std::string& name) const {
+        return dynamic_cast<T*>(FindComponent(name));
+    }
 
     // Model and engines (the main window owns them until the process ends).
     LUnitControl* UnitControl() const { return unitControl.get(); }
