@@ -198,10 +198,12 @@ protected:
         if (information->Modal() && information->ModalResult() == kv::mrNone) {
             messages.push_back(information->lbMessage ? information->lbMessage->Caption() : "");
             information->SetModalResult(kv::mrOk);
-        } else if (information->Modal() || process->ModalResult() != kv::mrNone ||
-                   network->ModalResult() != kv::mrNone) {
-            // Answered: its loop ends as soon as the driver returns.
-        } else if (network->Modal() && SearchIdle() && !network->Status().empty()) {
+        } else if (information->Modal()) {
+            // Answered; it is shown inside a frame handler, whose transport waits: no stepping until
+            // its loop has ended.
+        } else if (network->Modal() && network->ModalResult() == kv::mrNone &&
+                   !(process->Modal() && process->ModalResult() == kv::mrNone) &&
+                   SearchIdle() && !network->Status().empty()) {
             dialogStatuses.push_back(network->Status());
             network->CloseDialog();
         } else {

@@ -50,8 +50,8 @@ protected:
         EXPECT_TRUE(
             std::equal(image.begin() + img::kPresetName, image.end(), current.begin() + img::kPresetName));
         EXPECT_EQ(main->CurrentPreset(), 3);
-        EXPECT_TRUE(main->UnitControl()->IsPresetSlotUsed(5));
-        EXPECT_FALSE(main->UnitControl()->IsPresetSlotUsed(4));
+        EXPECT_TRUE(main->UnitControl()->IsPresetSlotUsed(4)); // stored preset 5 is user index 4
+        EXPECT_FALSE(main->UnitControl()->IsPresetSlotUsed(3));
         EXPECT_FALSE(process->Visible());
         EXPECT_EQ(main->GetTransferState(), tsIdle);
     }
@@ -140,18 +140,21 @@ TEST_F(MainLinkTest, WrongIdentityIsRefusedWithItsMessageAndReleased) {
 
 TEST_F(MainLinkTest, UnitFallingSilentMidReadBackEndsInLinkBrokenWithinTheWatchdog) {
     Attach(Wire::Serial);
-    uint64_t silentAt = 0;
+    // Handshake, lock status, flags, current preset and 20 names, then 4 of the 15 blocks.
+    unit.SilenceAfter(3 + 2 + 20 + 4);
+    uint64_t silentAt = 0, brokenAt = 0;
     uint32_t watchdogMs = 0;
+    // Watched from every step, also those made inside the modal windows.
     onStep = [&] {
-        if (silentAt == 0 && ReceivedOf(sim::code::ReadParamBlock).size() >= 4) {
-            unit.SetSilent(true);
+        if (silentAt == 0 && ReceivedOf(sim::code::ReadParamBlock).size() >= 5) {
             unitSilent = true;
             silentAt = clock.Ms();
             watchdogMs = main->TransferWatchdogMs();
         }
+        if (silentAt != 0 && brokenAt == 0 && !main->Link())
+            brokenAt = clock.Ms();
     };
-    ASSERT_TRUE(RunUntil([&] { return silentAt != 0 && !main->Link(); }, 30000));
-    const uint64_t brokenAt = clock.Ms();
+    ASSERT_TRUE(RunUntil([&] { return brokenAt != 0; }, 30000));
     ASSERT_GT(watchdogMs, 0u);
     EXPECT_LE(brokenAt - silentAt, watchdogMs);
     onStep = nullptr;
@@ -201,6 +204,7 @@ TEST_F(MainLinkTest, ReplyFromAnotherDeviceIdMovesTheSearchOnAndIsNeverInterpret
 
 TEST_F(MainLinkTest, RepliesOnlineFollowTheDispatchRules) {
     Attach(Wire::Serial);
+    DressUnit();
     ASSERT_TRUE(RunUntil([&] { return ReadBackDone(); }, 30000));
     Step(100);
     unit.ClearReceived();
@@ -227,8 +231,9 @@ TEST_F(MainLinkTest, RepliesOnlineFollowTheDispatchRules) {
     Step(20);
     EXPECT_NE(main->Link(), nullptr);
 
-    // Store: the name's acknowledgement stores the current preset, the store's ends the transfer.
-    main->OnCurrentPresetReply(5);
+    // Store: the name's acknowledgement stores the current preset (3, as the unit reported it), the
+    // store's ends the transfer.
+    ASSERT_EQ(main->CurrentPreset(), 3);
     unit.ClearReceived();
     main->SetTransferState(tsStoreName);
     main->OnLinkFrame(Reply(id, MCS_ACK));
@@ -237,9 +242,9 @@ TEST_F(MainLinkTest, RepliesOnlineFollowTheDispatchRules) {
     const auto codes = unit.ReceivedCodes();
     ASSERT_GE(codes.size(), 2u);
     EXPECT_EQ(codes[0], sim::code::Store);
-    EXPECT_EQ(unit.Received()[0].payload, sim::Bytes{5});
+    EXPECT_EQ(unit.Received()[0].payload, sim::Bytes{3});
     EXPECT_EQ(codes[1], sim::code::KeepAlive);
-    EXPECT_TRUE(unit.SlotUsed(5));
+    EXPECT_TRUE(unit.SlotUsed(3));
 }
 
 TEST_F(MainLinkTest, StaleLinkEventsOfAFreedTransportAreIgnored) {
