@@ -292,10 +292,21 @@ void TfmNetwork::btnIdClick(TObject*) {
 }
 
 void TfmNetwork::CloseDialog() {
+    // Hidden at once: its modal loop may end only after a window opened above it has closed.
     if (Modal())
         SetModalResult(mrCancel);
-    else
-        Hide();
+    Hide();
+}
+
+void TfmNetwork::ShowDialog() {
+    if (Modal()) {
+        // Still in its loop, closing: it stays open instead.
+        SetModalResult(mrNone);
+        Show();
+        return;
+    }
+    if (!Visible())
+        ShowModal();
 }
 
 void TfmNetwork::DoHide() {

@@ -49,6 +49,8 @@ public:
     void SetScanPosition(int position);
     // Ends the dialog, modal or not.
     void CloseDialog();
+    // Shows the dialog modally; one that is closing but still in its modal loop stays open instead.
+    void ShowDialog();
 
     void FormCreate(TObject* sender);
     void FormShow(TObject* sender);

@@ -206,8 +206,7 @@ void TfmMain::pkbMenuLinkClick(TObject*) {
     fmNetwork->btnOKClick(nullptr);
     if (item)
         item->SetCaption(GetLangText("SID_DISCONNECT"));
-    if (!fmNetwork->Visible())
-        fmNetwork->ShowModal();
+    fmNetwork->ShowDialog();
 }
 
 void TfmMain::ConnectedClick(TObject*) {

@@ -131,8 +131,7 @@ void TfmMain::OnLinkEvent(TMessage& msg) {
         if (fmNetwork) {
             fmNetwork->SetScanPosition(0);
             fmNetwork->OnLinkBroken();
-            if (!fmNetwork->Visible())
-                fmNetwork->ShowModal();
+            fmNetwork->ShowDialog();
         }
     }
 }
@@ -260,8 +259,7 @@ void TfmMain::tmLinkBrokenTimer(TObject*) {
     if (fmNetwork) {
         fmNetwork->SetScanPosition(0);
         fmNetwork->OnLinkBroken();
-        if (!fmNetwork->Visible())
-            fmNetwork->ShowModal();
+        fmNetwork->ShowDialog();
     }
 }
 

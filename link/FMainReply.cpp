@@ -229,7 +229,6 @@ void TfmMain::TransferWatchdogExpired() {
     if (fmNetwork) {
         fmNetwork->SetScanPosition(0);
         fmNetwork->OnLinkBroken();
-        if (!fmNetwork->Visible())
-            fmNetwork->ShowModal();
+        fmNetwork->ShowDialog();
     }
 }

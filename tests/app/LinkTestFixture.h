@@ -121,7 +121,9 @@ protected:
             break;
         }
         case Wire::Usb: {
-            hid = std::make_unique<sim::SimHid>(unit);
+            sim::SimHidOptions options;
+            options.idPrefix = false; // a node without numbered reports: the read puts the ID in front
+            hid = std::make_unique<sim::SimHid>(unit, options);
             kv::sys::FakeHidDevice dev;
             dev.number = kHidNumber;
             dev.vendorId = 0x0168;
@@ -202,8 +204,8 @@ protected:
             // Answered; it is shown inside a frame handler, whose transport waits: no stepping until
             // its loop has ended.
         } else if (network->Modal() && network->ModalResult() == kv::mrNone &&
-                   !(process->Modal() && process->ModalResult() == kv::mrNone) &&
-                   SearchIdle() && !network->Status().empty()) {
+                   !(process->Modal() && process->ModalResult() == kv::mrNone) && SearchIdle() &&
+                   !network->Status().empty()) {
             dialogStatuses.push_back(network->Status());
             network->CloseDialog();
         } else {

@@ -76,7 +76,11 @@ TEST_P(MainLinkWireTest, SearchFindsTheUnitAndTheReadBackCopiesItsImage) {
     // An edit recalled while offline must not start a read-back on the next connection.
     main->SetTransferState(tsRecall);
 
-    ASSERT_TRUE(RunUntil([&] { return ReadBackDone(); }, 30000)) << "codes: " << unit.ReceivedCodes().size();
+    ASSERT_TRUE(RunUntil([&] { return ReadBackDone(); }, 30000))
+        << "codes: " << unit.ReceivedCodes().size() << " online " << main->IsOnline() << " connected "
+        << main->IsConnected() << " status " << network->Status() << " messages " << messages.size()
+        << " link " << (main->Link() != nullptr) << " hid " << (main->HidDevice() != nullptr) << " shows "
+        << networkShows << " statuses " << dialogStatuses.size() << " ms " << clock.Ms();
     ExpectReadBackMatchesUnit();
     EXPECT_EQ(network->SearchResult(), 1);
     EXPECT_FALSE(network->Visible());
@@ -158,7 +162,9 @@ TEST_F(MainLinkTest, UnitFallingSilentMidReadBackEndsInLinkBrokenWithinTheWatchd
     ASSERT_GT(watchdogMs, 0u);
     EXPECT_LE(brokenAt - silentAt, watchdogMs);
     onStep = nullptr;
-    ASSERT_TRUE(RunUntil([&] { return !dialogStatuses.empty() && !AnyModal(); }, 2000));
+    ASSERT_TRUE(RunUntil([&] { return !dialogStatuses.empty() && !AnyModal(); }, 2000))
+        << "shows " << networkShows << " nm " << network->Modal() << " pm " << process->Modal() << " status "
+        << network->Status() << " idle " << SearchIdle() << " statuses " << dialogStatuses.size();
     EXPECT_EQ(dialogStatuses.back(), "Link Broken");
     EXPECT_FALSE(process->Visible());
     EXPECT_FALSE(main->IsOnline());
