@@ -181,6 +181,13 @@ TEST_F(MainLinkTest, UnpluggingTheUsbUnitClosesTheLinkAndShowsTheDialog) {
     ASSERT_NE(main->UsbLink(), nullptr);
     const int shows = networkShows;
     kv::sys::RemoveFakeHidDevice(kHidNumber);
+    // The system's device-change broadcast, as the device tree changed.
+    auto* ctl = main->Find<THidDeviceController>("HidCtl");
+    ASSERT_NE(ctl, nullptr);
+    TMessage change;
+    change.Msg = kv::sys::WM_DEVICECHANGE;
+    change.WParam = kv::sys::DBT_DEVNODES_CHANGED;
+    ctl->EventPipe(change);
     ASSERT_TRUE(RunUntil([&] { return !main->Link() && networkShows > shows && !AnyModal(); }, 5000));
     EXPECT_EQ(main->HidDevice(), nullptr);
     EXPECT_FALSE(main->IsOnline());
