@@ -72,6 +72,7 @@ void SimPty::WaitUntil(std::int64_t& deadline) {
 }
 
 void SimPty::Write(const Bytes& chunk) {
+    bytesOut_ += chunk.size();
     if (pacingNs_.load() <= 0) {
         WriteAll(master_, chunk.data(), chunk.size());
         return;
@@ -88,6 +89,7 @@ void SimPty::OnReadable(int fd) {
     const ssize_t n = read(fd, buf, sizeof buf);
     if (n <= 0)
         return;
+    bytesIn_ += static_cast<std::uint64_t>(n);
     if (pacingNs_.load() <= 0) {
         unit_.Feed(buf, static_cast<std::size_t>(n));
         return;
