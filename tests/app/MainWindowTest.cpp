@@ -23,6 +23,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -323,6 +324,23 @@ TEST_F(MainWindowTest, SecondWindowAsksTheFirstToComeForwardAndIsNeverShown) {
     EXPECT_FALSE(second->Visible());
     delete second;
     fmMain = main;
+}
+
+// An editor that ended without closing its socket left the name behind: the next start takes it over
+// instead of running without the single-instance rule.
+TEST(SingleInstanceTest, TakesOverANameLeftBehind) {
+    QTemporaryDir sockets;
+    ASSERT_TRUE(sockets.isValid());
+    const std::string key = (sockets.path() + "/editor").toStdString();
+    QFile left(QString::fromStdString(key));
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+    left.close();
+    EXPECT_FALSE(TSingleInstance::AskRunningToComeForward(key));
+    int comeForward = 0;
+    TSingleInstance first;
+    ASSERT_TRUE(first.Listen(key, [&] { ++comeForward; }));
+    EXPECT_TRUE(TSingleInstance::AskRunningToComeForward(key));
+    EXPECT_TRUE(PumpUntil([&] { return comeForward == 1; }));
 }
 
 // The real program, started while an editor listens under the program's key: it asks that one to
