@@ -419,7 +419,7 @@ def build_splash(form):
           BasicProgramInfo__ProgramVersion__ColorStart=bgr(0xF0, 0xA8, 0x30),
           BasicProgramInfo__ProgramVersion__Font__Name=FONT,
           BasicProgramInfo__ProgramVersion__Font__Height=-14,
-          Fill__Picture__Data=Embedded("splash.jpg"), Fill__Opacity=255, DisplayStyle=Ident("dsNormal"), TimeOut=0)
+          Fill__Picture__Data=Embedded("splash.jpg"), Fill__Opacity=255, DisplayStyle=Ident("dsNormal"), TimeOut=100)
 
 
 def build_memos(form):
@@ -572,7 +572,23 @@ def build_pages(main):
 
 
 def graph(parent, name, x, y, w, h, tag):
-    return ctl(parent, name, "LMyFFTDrawHpLp6dB", x, y, w, h, Tag=tag)
+    """A curve graph with the settings every graph of the window shares: fixed axes over the index range
+    966..3840 (about 12.7 Hz to 24.5 kHz at 4096 points and 96 kHz) and -18..+18 dB, 10 x 11 grid lines,
+    no titles."""
+    o = ctl(parent, name, "LMyFFTDrawHpLp6dB", x, y, w, h, Tag=tag, Color=Ident("clBlack"), ParentColor=False)
+    o.set(AxisColor=35840, YAutoScale=False, XAutoScale=False, YLabelScale=1.0, YMax=18.0, YMin=-18.0,
+          XMax=3840.0, XMin=966.0, YLabelPrecision=5, VertTickLength=0, HorzTickLength=0, NumVertGrid=10,
+          NumHorzGrid=11, GridColor=18432, ShowXTitle=False, ShowYTitle=False, ShowPlotTitle=False,
+          XTitle="Frequency ", YTitle="\u00b0" if name in ("fftDrawInA", "fftDrawGeqInA", "fftDrawGeqInB") else "dB",
+          YLabel="dB", PlotTitle="Frequency Response")
+    for f, colour in (("PlotTitleFont", "clLime"), ("AxisTitleFont", "clLime"), ("AxisLabelFont", "clActiveBorder"),
+                      ("MouseCoordFont", "clLime")):
+        o.set(**{f + "__Name": FONT, f + "__Height": FONT_H, f + "__Color": Ident(colour)})
+    o.set(FFTNuimber=Ident("n4096"), SampleRate=Ident("n96000"))
+    if not name.startswith("fftDrawGeq"):
+        o.set(OnMouseDown=handler("fftDrawInAMouseDown"), OnMouseMove=handler("fftDrawInAMouseMove"),
+              OnMouseUp=handler("fftDrawInAMouseUp"))
+    return o
 
 
 def overlay_buttons(parent, graph_word, sources, first_x):
@@ -619,11 +635,11 @@ def build_gain_page(main):
     label(up, "lbFftGainIn", 12, 5, 120, 14, "Input", color=TEXT_LIGHT, bold=True)
     sh = group(up, "pkgFftShowChIn", 260, 0, 200, 22, GRAPH_AREA)
     overlay_buttons(sh, "Gain", IN_SUFFIXES, 4)
-    graph(up, "fftDrawGainIn", 8, 24, 530, 255, 0)
+    graph(up, "fftDrawGainIn", 19, 22, 530, 255, 0)
     label(up, "lbFftGainOut", 600, 5, 110, 14, "Output", color=TEXT_LIGHT, bold=True)
     sh = group(up, "pkgFftShowChOut", 720, 0, 240, 22, GRAPH_AREA)
     overlay_buttons(sh, "Gain", OUT_SUFFIXES, 4)
-    graph(up, "fftDrawGainOut", 550, 24, 530, 255, 0)
+    graph(up, "fftDrawGainOut", 550, 22, 530, 255, 0)
 
     # six strips of 148 pixels, the inputs and the outputs apart
     label(low, "lbGainInput", 96, 6, 234, 16, "Input", color=TEXT_HEAD, bold=True)
@@ -660,14 +676,18 @@ def build_channel_page(main, s):
     led(up, "ldbEqReset" + s, "TLdDemoButton", 857, 1, 74, 21, "EQ Reset", ch, on_click="ldbEqResetInAClick")
     led(up, "ldbEqShowAll" + s, "TLdPowerButton", 934, 1, 112, 21, "SHOW ALL EQ", ch,
         on_click="ldbEqShowAllInAClick")
-    graph(up, "fftDraw" + s, 8, 24, 1070, 255, ch)
+    graph(up, "fftDraw" + s, 20, 22, 1070, 255, ch)
 
     # PEQ band table
     label(low, "lbEq" + s, 8, 6, 512, 14,
           " PEQ       Frequency              Q                    Gain                 Type                Bypass",
           color=TEXT_HEAD, bold=True)
-    p = ctl(low, "peqPeq" + s, "TMyPEQType8", 8, 22, 512, 262, Tag=ch, Caption="", ChannelNumber=bands,
-            Color=PARAM_AREA)
+    # The table sits in a panel that crops its own frame and title band away.
+    pk = ctl(low, "pkpPeq" + s, "TPkPanel", 8, 24, 520, 256 if is_in else 250, Caption="", Color=PARAM_AREA,
+             ParentColor=False)
+    p = ctl(pk, "peqPeq" + s, "TMyPEQType8", -11, -14 if is_in else -20, 536, 270, Tag=ch, Caption="",
+            ChannelNumber=bands, GroupStyle=Ident("gsCustom"), Transparent=True, ParentColor=True, TabStop=True)
+    font(p, Ident("clWindowText"), height=-13)
     p.set(OnChange=handler("peqPeqInAChange", editor=True),
           OnEditMouseDown=handler("peqPeqInAEditMouseDown", editor=True),
           OnPeqTypeMouseWheel=handler("peqPeqInAPeqTypeMouseWheel", editor=True))
@@ -954,7 +974,7 @@ def build_geq_page(main):
             on_click="ldbEqBypassGeqInAClick")
         led(g, "ldbEqResetGeq" + s, "TLdDemoButton", 857, 1, 74, 21, "EQ Reset", ch,
             on_click="ldbEqResetGeqInAClick")
-        graph(g, "fftDrawGeq" + s, 8, 24, 1070, 255, 8 + ch)
+        graph(g, "fftDrawGeq" + s, 20, 22, 1070, 255, 8 + ch)
     for s in IN_SUFFIXES:
         ch = channel_of(s)
         bmp_button(low, "pkbGeqSel" + s, 8, 40 + 36 * ch, 56, 28, s, "toggle", tag=ch, group_index=1,
