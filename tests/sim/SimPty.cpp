@@ -60,14 +60,28 @@ std::int64_t MonotonicNs() {
 }
 } // namespace
 
-// Waits for the line to be free, then books it for one byte. A line that stood idle starts from now.
-void SimPty::WaitUntil(std::int64_t& deadline) {
+// A line that stood idle is free from now on; one in use stays booked to its last byte, so that a late
+// wake-up is made up by the bytes after it instead of adding up.
+void SimPty::LineFree(std::int64_t& deadline) {
     const std::int64_t now = MonotonicNs();
     if (deadline < now)
         deadline = now;
+}
+
+// Books the line for one more byte and waits until that byte has crossed it.
+void SimPty::WaitUntil(std::int64_t& deadline) {
     deadline += pacingNs_.load();
-    timespec ts{static_cast<time_t>(deadline / 1'000'000'000), static_cast<long>(deadline % 1'000'000'000)};
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+    // A byte time is shorter than a sleeping thread's wake-up on a busy machine: the last stretch is
+    // waited out awake, as a UART's shift register would.
+    constexpr std::int64_t kSpinNs = 300'000;
+    const std::int64_t sleepUntil = deadline - kSpinNs;
+    if (sleepUntil > MonotonicNs()) {
+        timespec ts{static_cast<time_t>(sleepUntil / 1'000'000'000),
+                    static_cast<long>(sleepUntil % 1'000'000'000)};
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+        }
+    }
+    while (MonotonicNs() < deadline) {
     }
 }
 
@@ -78,6 +92,7 @@ void SimPty::Write(const Bytes& chunk) {
         return;
     }
     // Each byte leaves once its time on the line is over, as from a UART.
+    LineFree(nextOut_);
     for (std::uint8_t b : chunk) {
         WaitUntil(nextOut_);
         WriteAll(master_, &b, 1);
@@ -95,6 +110,7 @@ void SimPty::OnReadable(int fd) {
         return;
     }
     // The unit sees each byte only after it has crossed the line.
+    LineFree(nextIn_);
     for (ssize_t i = 0; i < n; ++i) {
         WaitUntil(nextIn_);
         unit_.Feed(buf + i, 1);

@@ -41,6 +41,7 @@ protected:
     void OnReadable(int fd) override;
 
 private:
+    void LineFree(std::int64_t& deadline);
     void WaitUntil(std::int64_t& deadline);
     void Write(const Bytes& chunk);
 
