@@ -45,6 +45,9 @@ TfmMain::TfmMain(TComponent* owner) : TForm(owner) {
 
 TfmMain::~TfmMain() {
     Destroying();
+    // The controls go while the window's own parts still exist: the HID controller gives the unit's
+    // device back through this window's handlers as it goes.
+    DestroyComponents();
     if (fmMain == this)
         fmMain = nullptr;
 }
