@@ -227,17 +227,16 @@ std::vector<std::pair<std::string, std::string>> ExpectedControls() {
         add(n, "LProgressBar");
     // meter scales: the mirrors without a suffix, the strips with one
     for (const std::string& w : {std::string("Comp"), std::string("Limit")})
-        for (const std::string& stem :
+        for (const char* stem :
              {"lbLimit", "lbClip", "lb12", "lb5", "lb0", "lbN5", "lbN15", "lbN30", "lbN60"}) {
             add(stem + w + "Out", "TLabel");
             for (const auto& s : kOut)
                 add(stem + w + s, "TLabel");
         }
-    for (const std::string& stem :
-         {"lbClip", "lb12", "lb5", "lb0", "lbN5", "lbN15", "lbN20", "lbN30", "lbN60"}) {
-        add(stem + "GateIn", "TLabel");
+    for (const char* stem : {"lbClip", "lb12", "lb5", "lb0", "lbN5", "lbN15", "lbN20", "lbN30", "lbN60"}) {
+        add(stem + std::string("GateIn"), "TLabel");
         for (const auto& s : kIn)
-            add(stem + "Gate" + s, "TLabel");
+            add(stem + std::string("Gate") + s, "TLabel");
     }
     // dynamics strips
     each(kOut,
