@@ -183,6 +183,29 @@ def published_handlers():
 
 
 PUBLISHED = published_handlers()
+
+
+def class_registered(cls, folder):
+    """Whether a library registers the component class (KV_REGISTER_CLASS in its folder)."""
+    d = os.path.join(ROOT, folder)
+    pattern = re.compile(r"KV_REGISTER_CLASS\(\s*%s\s*," % re.escape(cls))
+    for base, _, files in os.walk(d):
+        for f in files:
+            if f.endswith(".cpp"):
+                with open(os.path.join(base, f), encoding="utf-8") as fh:
+                    if pattern.search(fh.read()):
+                        return True
+    return False
+
+
+# The dynamics pages' XY plots come with the plot library's control; until it is registered their places
+# stay empty (the loader would skip them as an unknown class).
+XY_PLOTS_AVAILABLE = class_registered("TgXYPlot", "plot")
+
+
+def xy_plot(parent, name, x, y, w, h):
+    if XY_PLOTS_AVAILABLE:
+        ctl(parent, name, "TgXYPlot", x, y, w, h)
 UNBOUND = set()
 
 
@@ -825,6 +848,7 @@ def build_dyn_outputs(main, word, title_key_text):
     """The compressor and limiter pages: an XY plot's place, meter panels, four strips."""
     up, low = page_pair(main, word, False)
     label(up, "lb%sName" % word, 48, 5, 673, 14, "Out 1  " + title_key_text, color=TEXT_LIGHT, bold=True)
+    xy_plot(up, "ip" + word, 0, 24, 720, 230)
     comp_bases = [35, 58, 81, 105, 128, 151, 175, 198, 222]
     mirror_bases = [22, 45, 68, 91, 115, 138, 161, 184, 208]
     meter_panel(up, "plLevel%sOut" % word, 722, 70, SCALE_COMP, word + "Out", "", mirror_bases, 43, 185, True,
@@ -872,6 +896,7 @@ def build_limit_page(main):
 def build_gate_page(main):
     up, low = page_pair(main, "Gate", False)
     label(up, "lbGateName", 48, 5, 856, 14, "In 1  Gate", color=TEXT_LIGHT, bold=True)
+    xy_plot(up, "ipGate", 0, 24, 904, 230)
     bases = [36, 59, 82, 105, 129, 152, 175, 198, 222]
     meter_panel(up, "plLevelGateIn", 920, 52, SCALE_GATE, "GateIn", "", bases, 32, 208, False,
                 "lbHeadGateIn", "InA", None)
