@@ -828,6 +828,10 @@ def meter_panel(parent, name, x, w, scale, block, suffix, bases, bar_top, bar_h,
     return pl
 
 
+# Rows of the dynamics strips: label, then fader and value box below it.
+DYN_PITCH = 56
+
+
 def dyn_row_fader(low, x, y, w, lbname, cap, fname, bname, lo, hi, pos, page, ch, text, h_change, box_events):
     label(low, lbname, x, y, 120, 14, cap)
     fader_h(low, fname, x, y + 16, w, lo, hi, pos, page, ch, on_change=h_change)
@@ -866,15 +870,15 @@ def build_dyn_outputs(main, word, title_key_text):
         dyn_row_fader(low, x, y, 160, "lb%sThreshold%s" % (word, s), "Threshold", "is%sThreshold%s" % (word, s),
                       "cvd%sThreshold%s" % (word, s), -180, 40, 0, 2, ch, "+0.0dB",
                       "is%sThresholdOut1Change" % word, box_events("cvd%sThresholdOut1" % word))
-        y += 50
+        y += DYN_PITCH
         dyn_row_fader(low, x, y, 160, "lb%sAttack%s" % (word, s), "Attack", "is%sAttack%s" % (word, s),
                       "cvd%sAttack%s" % (word, s), 0, 998, 0, 10, ch, "1ms",
                       "is%sAttackOut1Change" % word, box_events("cvd%sAttackOut1" % word))
-        y += 50
+        y += DYN_PITCH
         dyn_row_fader(low, x, y, 160, "lb%sRelease%s" % (word, s), "Release", "is%sRelease%s" % (word, s),
                       "cvd%sRelease%s" % (word, s), 9, 2999, 9, 10, ch, "10ms",
                       "is%sReleaseOut1Change" % word, box_events("cvd%sReleaseOut1" % word))
-        y += 50
+        y += DYN_PITCH
         if word == "Comp":
             dyn_row_updown(low, x, y, "lbCompRatio" + s, "Ratio", "udCompRatio" + s, "cvdCompRatio" + s,
                            0, 15, 0, ch, "1:1.0", box_events("cvdCompRatioOut1"))
@@ -912,7 +916,7 @@ def build_gate_page(main):
         rows = (("Threshold", -180, 0, 0, 2, "+0.0dB"), ("Attack", 0, 998, 0, 10, "1ms"),
                 ("Release", 9, 2999, 9, 10, "10ms"), ("Hold", 9, 998, 9, 10, "10ms"))
         for r, (word, lo, hi, pos, page, text) in enumerate(rows):
-            dyn_row_fader(low, x, 28 + 50 * r, 400, "lbGate%s%s" % (word, s), word, "isGate%s%s" % (word, s),
+            dyn_row_fader(low, x, 28 + DYN_PITCH * r, 400, "lbGate%s%s" % (word, s), word, "isGate%s%s" % (word, s),
                           "cvdGate%s%s" % (word, s), lo, hi, pos, page, ch, text,
                           "isGate%sInAChange" % word, box_events("cvdGate%sInA" % word))
 
