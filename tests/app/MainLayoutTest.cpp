@@ -6,9 +6,13 @@
 #include "app/LangTables.h"
 #include "app/Registration.h"
 
+#include "panels/PkBmpButton.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/Graphics.h"
 #include "platform/gui/Layout.h"
+#include "platform/gui/Menus.h"
 #include "platform/gui/StdEdits.h"
+#include "platform/gui/StdPanels.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -338,6 +342,40 @@ TEST_F(MainLayout, EveryControlLiesInsideItsParent) {
             << c->Name() << " (" << r.Left << "," << r.Top << ")-(" << r.Right << "," << r.Bottom << ") in "
             << p->Name() << " " << p->ClientWidth() << "x" << p->ClientHeight();
     }
+}
+
+// Every fixed-size label and every bitmap button shows its whole text in English and in Chinese, with
+// the texts the language pass sets. (Labels that size themselves and the empty ones are left out.)
+TEST_F(MainLayout, EveryTextFitsItsControlInBothLanguages) {
+    TBitmap bmp(8, 8);
+    TCanvas& canvas = *bmp.Canvas();
+    auto check = [&](const char* language) {
+        for (int i = 0; i < form->ComponentCount(); ++i) {
+            TComponent* c = form->Components(i);
+            int room = -1;
+            std::string text;
+            TFont* font = nullptr;
+            if (auto* l = dynamic_cast<TLabel*>(c); l && !l->AutoSize() && !l->WordWrap()) {
+                room = l->Width();
+                text = l->Caption();
+                font = l->Font();
+            } else if (auto* b = dynamic_cast<TPkBmpButton*>(c)) {
+                room = b->Width() - 4; // a pressed caption moves by one pixel
+                text = b->Caption();
+                font = b->Font();
+            }
+            if (room < 0 || text.empty())
+                continue;
+            canvas.Font()->Assign(font);
+            EXPECT_LE(canvas.TextWidth(text), room) << language << ": " << c->Name() << " \"" << text << "\"";
+        }
+    };
+    check("English");
+    form->ChineseSimplifiedClick(form->FindComponent("ChineseSimplified"));
+    ASSERT_EQ(form->LanguageName(), "ChineseGB");
+    check("Chinese");
+    form->EnglishClick(form->FindComponent("English"));
+    ASSERT_EQ(form->LanguageName(), "English");
 }
 
 // With KV_LAYOUT_SHOTS set to a folder, every page pair is drawn into <folder>/page-<word>.png, to be
