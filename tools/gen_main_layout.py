@@ -745,7 +745,7 @@ def build_channel_page(main, s):
         cb = ctl(low, "pkc%sSlop%s" % (word, s), "TPkComboBox", x + 44, y + 52, 76, 21, Tag=ch,
                  Style=Ident("csDropDownList"), Items=SLOPES, ItemIndex=19)
         font(cb, TEXT_DARK)
-        cb.set(OnChange=handler("pkc%sSlopInAChange" % word, editor=True))
+        cb.set(OnChange=handler("pkc%sSlopInAChange" % word), OnMouseWheel=handler("pkc%sSlopInAMouseWheel" % word))
         bmp_button(low, "pkb%sBypass%s" % (word, s), x + 120, y + 50, 72, 24, "Bypass", "toggle",
                    tag=ch, group_index=1, all_up=True, states=("Up", "Down", "Hot", "StayDown"),
                    on_click=handler("pkb%sBypassInAClick" % word, editor=True))
