@@ -267,8 +267,9 @@ void TfmMain::tmComScanTimer(TObject*) {
     StopTimer(LinkTimer("tmComScan"));
     if (!fmNetwork || !fmNetwork->Visible())
         return;
-    // A unit with another device ID answered the candidate: it is not the one searched for.
-    if (!Link())
+    // A unit with another device ID answered the candidate: it is not the one searched for. Once the
+    // candidate was found (the dialog is only closing) the link is the user's and stays.
+    if (!Link() || online || fmNetwork->SearchResult() == 1)
         return;
     while (Link())
         FreeTransports();

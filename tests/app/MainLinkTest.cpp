@@ -175,6 +175,31 @@ TEST_F(MainLinkTest, UnitFallingSilentMidReadBackEndsInLinkBrokenWithinTheWatchd
     EXPECT_EQ(main->GetTransferState(), tsIdle);
 }
 
+TEST_F(MainLinkTest, TransferThatStopsMovingIsEndedByTheWatchdog) {
+    // The unit stays alive (it acknowledges every keep-alive) but answers the block requests under
+    // another ID: the transport never reports a missing reply, the read-back never moves on.
+    Attach(Wire::Serial);
+    unit.AnswerAs(7, -1, sim::code::ParamBlockReply);
+    uint64_t stalledAt = 0, brokenAt = 0;
+    uint32_t watchdogMs = 0;
+    onStep = [&] {
+        if (stalledAt == 0 && !ReceivedOf(sim::code::ReadParamBlock).empty()) {
+            stalledAt = clock.Ms();
+            watchdogMs = main->TransferWatchdogMs();
+        }
+        if (stalledAt != 0 && brokenAt == 0 && !main->Link())
+            brokenAt = clock.Ms();
+    };
+    ASSERT_TRUE(RunUntil([&] { return brokenAt != 0; }, 30000));
+    onStep = nullptr;
+    EXPECT_LE(brokenAt - stalledAt, watchdogMs + 10);
+    ASSERT_TRUE(RunUntil([&] { return !dialogStatuses.empty() && !AnyModal(); }, 2000));
+    EXPECT_EQ(dialogStatuses.back(), "Link Broken");
+    EXPECT_FALSE(process->Visible());
+    EXPECT_TRUE(main->Enabled());
+    EXPECT_FALSE(main->IsOnline());
+}
+
 TEST_F(MainLinkTest, UnpluggingTheUsbUnitClosesTheLinkAndShowsTheDialog) {
     Attach(Wire::Usb);
     ASSERT_TRUE(RunUntil([&] { return ReadBackDone(); }, 30000));
