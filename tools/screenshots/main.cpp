@@ -95,6 +95,14 @@ void ShootDialog(TCustomForm& form, const std::string& language, const std::stri
     form.Hide();
 }
 
+// A press and release of the left mouse button in the middle of the control, as the user's click: a page
+// button also goes down, which a bare click would not do.
+void Press(TControl& c) {
+    const int x = c.Width() / 2, y = c.Height() / 2;
+    c.MouseDown(TMouseButton::mbLeft, TShiftState{TShiftItem::ssLeft}, x, y);
+    c.MouseUp(TMouseButton::mbLeft, TShiftState{}, x, y);
+}
+
 void ChooseLanguage(const char* menuItem) {
     if (auto* item = fmMain->Find<TMenuItem>(menuItem))
         fmMain->ChineseSimplifiedClick(item);
@@ -108,7 +116,7 @@ void ShootLanguage(const std::string& language) {
     for (int page = 0; page < 13; ++page) {
         const std::string button = std::string("pkbMenu") + kPages[page];
         if (auto* c = fmMain->Find<TControl>(button))
-            c->Click();
+            Press(*c);
         else
             std::fprintf(stderr, "korvane-screenshots: no page button %s\n", button.c_str());
         char name[64];
@@ -116,7 +124,7 @@ void ShootLanguage(const std::string& language) {
         Shoot(*fmMain, language, name);
     }
     if (auto* c = fmMain->Find<TControl>("pkbMenuGain"))
-        c->Click();
+        Press(*c);
 
     if (fmExit)
         ShootDialog(*fmExit, language, "dialog-exit");
