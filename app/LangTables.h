@@ -46,4 +46,14 @@ private:
     std::map<std::string, std::unique_ptr<TStrings>, std::less<>> tables_;
 };
 
+// The text of `key` in the main window's current language, as every dialog takes its texts when it is
+// shown; the built-in English table while there is no main window (a dialog made on its own).
+std::string UiText(std::string_view key);
+
+// The component `name` of `root` when it is a T, else null: the dialogs bind their controls by name
+// once their layout is loaded.
+template <class T> T* FindAs(const TComponent& root, std::string_view name) {
+    return dynamic_cast<T*>(root.FindComponent(name));
+}
+
 } // namespace kv

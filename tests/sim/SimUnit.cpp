@@ -362,7 +362,13 @@ void SimUnit::AnswerAs(std::uint8_t id, int times, int onlyCode) {
 void SimUnit::SetSilent(bool silent) {
     std::lock_guard lock(mu_);
     silent_ = silent;
+    silentAfter_ = -1;
 }
+void SimUnit::SilenceAfter(int replies) {
+    std::lock_guard lock(mu_);
+    silentAfter_ = replies;
+}
+
 void SimUnit::ClearFaults() {
     std::lock_guard lock(mu_);
     faults_.clear();
@@ -371,6 +377,10 @@ void SimUnit::ClearFaults() {
 
 // Queues one reply with whatever faults apply to it.
 void SimUnit::Emit(std::uint8_t cmd, const Bytes& payload) {
+    if (silentAfter_ == 0)
+        silent_ = true;
+    if (silentAfter_ > 0)
+        --silentAfter_;
     if (silent_)
         return;
     // Take the faults that match, in the fixed order of their kinds.

@@ -178,6 +178,7 @@ public:
     void RepeatReply(int copies = 1, int times = 1, int onlyCode = -1);
     void AnswerAs(std::uint8_t id, int times = -1, int onlyCode = -1);
     void SetSilent(bool silent); // receive and change state, send nothing
+    void SilenceAfter(int replies); // goes silent once this many more replies have gone out
     void ClearFaults();
 
 private:
@@ -219,6 +220,7 @@ private:
     int resets_ = 0, releases_ = 0, rejected_ = 0, badChecks_ = 0;
     std::vector<ReplyFault> faults_;
     bool silent_ = false;
+    int silentAfter_ = -1;
 };
 
 } // namespace kv::sim

@@ -263,7 +263,9 @@ void TVirtualClock::Advance(uint64_t ms) {
     }
     {
         std::lock_guard lock(m_);
-        nowUs_ = static_cast<int64_t>(target);
+        // A handler that ran a nested loop (a modal window) may have advanced the clock further
+        // already: time never goes back.
+        nowUs_ = std::max(nowUs_, static_cast<int64_t>(target));
     }
     Settle();
 }

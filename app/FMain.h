@@ -1,0 +1,306 @@
+#pragma once
+// The main window. One class, implemented in one file per subsystem: the life cycle and the block pages
+// here in app/, the link, connection and replies in link/FMain*.cpp, the texts in app/FMainText.cpp and
+// the channel editors in editors/FMain*.cpp. Each subsystem declares its members in its own section.
+//
+// Controls are reached by name (FindComponent) or through the few typed members bound after the layout
+// has loaded. Handlers are published by name so that the layout binds them; each member file publishes
+// its own through its Publish... function, which the class registration calls.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/TimerComponent.h"
+#include "editors/response/Plot.h"
+#include "link/LComm.h"
+#include "link/LMainHost.h"
+#include "link/LNet.h"
+#include "link/LUnitControl.h"
+#include "link/LUsb.h"
+#include "link/LinkOwner.h"
+#include "link/MainHid.h"
+#include "link/PresetFiles.h"
+#include "platform/core/Properties.h"
+#include "platform/gui/Forms.h"
+
+class TSingleInstance;
+
+// Pages of the main window, by the Tag of their page button.
+enum MainPage : int {
+    pgInA = 0,
+    pgInB = 1,
+    pgOut1 = 2,
+    pgOut4 = 5,
+    pgComp = 6,
+    pgDelay = 7,
+    pgGain = 8,
+    pgMatrix = 9,
+    pgGate = 10,
+    pgLimit = 11,
+    pgGeq = 12,
+};
+
+// The ten response engines, in the order of their graphs.
+inline constexpr int kCurvePlots = 10;
+inline constexpr std::array<const char*, kCurvePlots> kCurveGraphNames = {
+    "fftDrawInA",  "fftDrawInB",    "fftDrawOut1",    "fftDrawOut2",   "fftDrawOut3",
+    "fftDrawOut4", "fftDrawGainIn", "fftDrawGainOut", "fftDrawGeqInA", "fftDrawGeqInB",
+};
+
+class TfmMain : public kv::TForm, public LinkOwner, public LMainHost, public LHidHost {
+    KV_CLASS(TfmMain)
+public:
+    explicit TfmMain(kv::TComponent* owner);
+    ~TfmMain() override;
+
+    // ---- shell: life cycle, pages, menus, overview (app/FMain.cpp, app/FMainPages.cpp) ----
+public:
+    void FormCreate(kv::TObject* sender);
+    void FormClose(kv::TObject* sender, kv::TCloseAction& action);
+
+    // Block pages and overview navigation.
+    void pkbMenuInAClick(kv::TObject* sender);
+    void lbMatrixHpLpInAClick(kv::TObject* sender);
+    void lbMatrixGainInAClick(kv::TObject* sender);
+    void lbMatrixDelayInAClick(kv::TObject* sender);
+    void lbMatrixCompOut1Click(kv::TObject* sender);
+    void lbMatrixPhaseOut1Click(kv::TObject* sender);
+    void lbMatrixGeqInAClick(kv::TObject* sender);
+    void lbMatrixGateInAClick(kv::TObject* sender);
+    void lbMatrixChNameInAMouseMove(kv::TObject* sender, kv::TShiftState shift, int x, int y);
+    void lbMatrixChNameInAMouseLeave(kv::TObject* sender);
+    int GetChannelLinkMask(int channel) const;
+
+    // Menu items that open the dialogs of this window's shell; the empty ones do nothing.
+    void ExitClick(kv::TObject* sender);
+    void SettingIDClick(kv::TObject* sender);
+    void BlockDiagramClick(kv::TObject* sender);
+    void ConnectHelpClick(kv::TObject* sender);
+
+    // The channel suffix of a channel number: "InA", "InB", "Out1".."Out4"; empty outside 0..5.
+    static std::string ChannelSuffix(int channel);
+    // A control of this window by name and class; none when the name is missing or of another class.
+    template <class T> T* Find(const std::string& name) const {
+        return dynamic_cast<T*>(FindComponent(name));
+    }
+
+    // Model and engines (the main window owns them until the process ends).
+    LUnitControl* UnitControl() const { return unitControl.get(); }
+    Plot* CurvePlot(int index) const {
+        return index >= 0 && index < kCurvePlots ? curvePlots[static_cast<size_t>(index)].get() : nullptr;
+    }
+    int CurrentPage() const { return currentPage; }
+    bool ExitConfirmed() const { return exitConfirmed != 0; }
+    void SetExitConfirmed(bool on) { exitConfirmed = on ? 1 : 0; }
+
+    // LMainHost: the updating-view flag, the main window's enabled state, the file dialogs.
+    bool IsUpdatingView() const override { return updatingView != 0; }
+    void SetUpdatingView(bool on) override { updatingView = on ? 1 : 0; }
+    void SetMainEnabled(bool on) override;
+    void RestoreProgramFolder() override;
+    std::optional<std::string> RunFileDialog(FileDialog which) override;
+    // LMainHost operations of the channel editors and preset lists, which later work fills.
+    void SetOverlaysDirty(int ch) override;
+    void ResetPeqViews() override;
+    void RefreshAllPanels() override;
+    void RepaintChannelGraphs() override;
+    void ResetLevelMeters() override;
+    void SetRecallPresetName(int row, const std::string& name) override;
+    void SetStorePresetName(int row, const std::string& name) override;
+
+    // Handler publishing of this window's member files, called by the class registration.
+    static void PublishShell(kv::TClassBuilder<TfmMain>& b);
+    static void PublishPages(kv::TClassBuilder<TfmMain>& b);
+
+    // Brings the window forward (restored when minimised), as a second start asks.
+    void ComeForward();
+
+private:
+    void SharePictures();
+    void DrawFixedOverlays();
+    // The client socket's port and the default unit address, also as deviceIp.
+    void SetDefaultNetworkAddress();
+    // Closes and releases the serial, USB and network transports, in that order.
+    void CloseTransportsForExit();
+    // Runs the page button's click, sets it down and the matrix button up.
+    void GoToPage(const std::string& buttonName);
+
+    std::unique_ptr<LUnitControl> unitControl;
+    std::string languageName;
+    uint8_t startupRefresh = 0;
+    uint8_t exitConfirmed = 0;
+    std::array<std::unique_ptr<Plot>, kCurvePlots> curvePlots;
+    int dragBlock = -1;
+    int lastDragBlock = -1;
+    int currentPage = pgGain;
+    int currentPreset = 0;
+    uint8_t updatingView = 0;
+    int compPageChannel = 2;
+    int gatePageChannel = 0;
+    int limitPageChannel = 2;
+    int extraHeight = 0;
+    std::array<int, 8> overlayDirty{};
+    std::unique_ptr<TSingleInstance> singleInstance;
+
+    // ---- link: send path, connection, replies, read-back (link/FMain*.cpp) ----
+    // Declared and defined by the link's member files: the link's fields of the private state and the
+    // overrides LinkOwner (GetDeviceId, HidWrite, NetWrite, Dispatch), LMainHost (SendCommand,
+    // IsConnected, StopLevelPoll, SetLinkTimeout, SetTransferState, SetPostOpenState, DownloadBuffers)
+    // and LHidHost (StatusText, SetStatusText, MainWindowVisible, StartLinkBrokenTimer).
+public:
+    // Publishes the link's handlers (timers, socket, HID controller, Connect menu); link/FMainLink.cpp.
+    static void PublishLink(kv::TClassBuilder<TfmMain>& b);
+    // Binds the HID controller and the client socket; FormCreate calls it first.
+    void LinkCreate();
+
+    // LinkOwner and LMainHost: the send path, the port writes, the link messages.
+    int GetDeviceId() const override { return deviceId; }
+    void HidWrite(const uint8_t* bytes, uint32_t length) override;
+    void NetWrite(const uint8_t* bytes, uint32_t length) override;
+    void Dispatch(TMessage& msg) override;
+    void SendCommand(const LCmd& cmd, bool force) override;
+    bool IsConnected() const override { return connected != 0; }
+    void StopLevelPoll() override;
+    void SetLinkTimeout(int ms) override;
+    void SetTransferState(TransferState state) override;
+    void SetPostOpenState(int state) override;
+    UnitDownload& DownloadBuffers() override;
+    // LHidHost: lbStatus, visibility, the unplug's deferred close.
+    std::string StatusText() const override;
+    void SetStatusText(const std::string& text) override;
+    bool MainWindowVisible() const override;
+    void StartLinkBrokenTimer() override;
+
+    // Link events and closing (link/FMainLink.cpp).
+    void OnLinkEvent(TMessage& msg);
+    void CloseLink();
+    void SetLinkRetryLimit(int n);
+    void SetKeepAliveSuspended(bool on);
+    void SetDeviceId(int id);
+    void tmDisconnectTimer(kv::TObject* sender);
+    void tmLinkBrokenTimer(kv::TObject* sender);
+    void tmComScanTimer(kv::TObject* sender);
+    // The network side: the socket's handlers, the probe of the address before a search, and what the
+    // setup dialog changes.
+    void ProbeNetworkAddress();
+    void ClientSocketConnecting();
+    void ClientSocketConnect();
+    void RetargetSocket(const std::string& address);
+    TClientSocket& ClientSocket() { return netSocket.Socket; }
+    uint32_t DeviceIp() const { return deviceIp; }
+    void SetDeviceIp(uint32_t ip) { deviceIp = ip; }
+    bool AutoIp() const { return autoIp != 0; }
+    void SetAutoIp(bool on) { autoIp = on ? 1 : 0; }
+    THidDevice* HidDevice() { return mainHid.HidDevice(); }
+    LMainHid& MainHid() { return mainHid; }
+
+    // Connect and handshake (link/FMainConnect.cpp).
+    void ConnectCom();
+    void ConnectUsb();
+    void ConnectNet();
+    void OnProbeReply();
+    void OnIdentityReply(const BSTM& payload);
+    void pkbMenuLinkClick(kv::TObject* sender);
+    void ConnectedClick(kv::TObject* sender);
+    void tmStartConnectTimer(kv::TObject* sender);
+    // The serial port of the next attempt, by its path.
+    void SetComPortName(const std::string& path) { comPortName = path; }
+    const std::string& ComPortName() const { return comPortName; }
+
+    // Replies and transfer states (link/FMainReply.cpp).
+    void OnLinkFrame(const BSTM& frame);
+    TransferState GetTransferState() const { return transferState; }
+    int PostOpenState() const { return postOpenState; }
+    // The transfer watchdog: a transfer that makes no progress for this long closes the progress
+    // window and the link.
+    uint32_t TransferWatchdogMs() const;
+
+    // Lock status and read-back (link/FMainReadBack.cpp).
+    void OnLockStatusReply(const BSTM& payload);
+    void tmLockPromptTimer(kv::TObject* sender);
+    void OnReadParamsReply(const BSTM& payload);
+    void OnCurrentPresetReply(uint8_t preset);
+    void OnPresetNameReply(const BSTM& payload);
+    void OnParamBlockReply(uint8_t id, const BSTM& payload);
+    int CurrentPreset() const { return currentPreset; }
+
+    // State for the dialogs and tests.
+    bool IsOnline() const { return online != 0; }
+    bool IsConnecting() const { return connecting != 0; }
+    // The open transport: serial, else USB, else network; none when offline.
+    LLink* Link() const;
+    LCommProc* ComLink() const { return comLink.get(); }
+    LUsbProc* UsbLink() const { return usbLink.get(); }
+    LNetProc* NetLink() const { return netLink.get(); }
+    // Closes the progress window, also one whose deferred showing is still due.
+    void CloseProgressWindow();
+    // Generation of the transport that exists now; every new transport gets the next one.
+    uint32_t LinkGeneration() const { return linkGeneration; }
+
+private:
+    template <class P> std::unique_ptr<P> NewTransport();
+    // Frees the transport; the socket is deactivated when it was the network transport.
+    void FreeTransports();
+    // Back to no transfer: state, cursors, the post-open step and the lock prompt.
+    void ResetTransfers();
+
+    // The transfer watchdog: (re)started by every transfer step, stopped when it ends.
+    void KickTransferWatchdog();
+    void StopTransferWatchdog();
+    void TransferWatchdogExpired();
+    // The lock status is asked again only after the prompt has been answered.
+    void ShowLockPrompt();
+    kv::TTimer* LinkTimer(const char* name) const;
+
+    std::unique_ptr<LCommProc> comLink;
+    std::unique_ptr<LUsbProc> usbLink;
+    std::unique_ptr<LNetProc> netLink;
+    LNetSocket netSocket{this};
+    LMainHid mainHid{this, this};
+    std::string comPortName;
+    int deviceId = 1;
+    uint8_t connecting = 0;
+    uint8_t connected = 0;
+    uint8_t online = 0;
+    uint32_t deviceIp = 0;
+    int autoIp = 0;
+    uint32_t linkGeneration = 0;
+    TransferState transferState = tsIdle;
+    int postOpenState = 0;
+    int uploadPreset = 0;
+    int downloadRecord = 0;
+    std::unique_ptr<UnitDownload> downloadUnitInfo;
+    uint8_t lockPromptShown = 0;
+    std::unique_ptr<::TTimer> transferWatchdog;
+
+    // ---- texts: GetLangText, ApplyLanguage (app/FMainText.cpp) ----
+    // Declared and defined by the texts' member file, with the dialog overrides of LMainHost and
+    // LHidHost: GetLangText, ShowInformation, ShowProgressModal, ShowProgress.
+public:
+    // Publishes the language menu's handlers; app/FMainText.cpp.
+    static void PublishTexts(kv::TClassBuilder<TfmMain>& b);
+    // The text of a SID_ key in the current language; a language without a table reads English.
+    std::string GetLangText(const std::string& key) const override;
+    // Sets every text of the main window in the current language.
+    void ApplyLanguage();
+    const std::string& LanguageName() const { return languageName; }
+    // The language menu items ChineseSimplified and English (one handler each, alike).
+    void ChineseSimplifiedClick(kv::TObject* sender);
+    void EnglishClick(kv::TObject* sender);
+    // The ID/IP menu item: prepares and shows the setup dialog.
+    void NetworkSetupClick(kv::TObject* sender);
+    // The deferred modal showing of the progress window.
+    void tmProcessShowTimer(kv::TObject* sender);
+    // LMainHost: the information and progress windows.
+    void ShowInformation(const std::string& text) override;
+    void ShowProgressModal() override;
+    void ShowProgress(const std::string& status, int position, int max) override;
+
+    // ---- end of sections ----
+};
+
+// The main window; set when it is created, for the dialogs to call back.
+extern TfmMain* fmMain;

@@ -1,0 +1,40 @@
+#pragma once
+// The interval timer as a window component (the layouts' "TTimer"): Enabled, Interval and OnTimer, on
+// the system layer's precise timer. Timers created while a scheduler is set run on it (tests set a
+// virtual clock before creating their windows); the others run on the real clock.
+
+#include <memory>
+
+#include "platform/core/Classes.h"
+#include "platform/sys/Scheduler.h"
+
+namespace kv {
+
+class TTimer : public TComponent {
+    KV_CLASS(TTimer)
+public:
+    explicit TTimer(TComponent* owner);
+    ~TTimer() override;
+
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool on);
+    int Interval() const { return FInterval; }
+    void SetInterval(int ms);
+
+    TNotifyEvent OnTimer;
+
+    void Loaded() override;
+
+    // The scheduler of timers created from now on; nullptr for the real clock.
+    static void SetScheduler(TScheduler* scheduler);
+    static TScheduler* Scheduler();
+
+private:
+    void Apply();
+
+    std::unique_ptr<::TTimer> FTimer;
+    bool FEnabled = true;
+    int FInterval = 1000;
+};
+
+} // namespace kv

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the editor (and the simulated unit, for trying it without a unit)
+# and starts the editor.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)" --target korvane-editor korvane-sim
+exec build/app/korvane-editor

@@ -1,0 +1,174 @@
+// Pictures of the main window: the bitmap-button sets, fader thumbs (the faders draw their own slot), the
+// delay indicators, the strip and frame backgrounds and the splash picture. Sizes are those the layout uses
+// (tools/gen_main_layout.py names them).
+
+#include "Common.h"
+
+#include <QLinearGradient>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+using namespace pictures;
+
+void ButtonSet(const char* name, ButtonLook look, int w, int h) {
+    for (ButtonState s : AllStates)
+        Add(std::string("main/btn_") + name + "_" + std::to_string(w) + "x" + std::to_string(h) + "_" +
+                StateSuffix(s) + ".png",
+            {w, h}, [look, s](QPainter& p, QSize size) { DrawButtonFace(p, size, look, s); });
+}
+
+// A fader cap: a brushed grey block with a line across its middle (amber on the graphic EQ's).
+void Thumb(QPainter& p, QSize size, bool vertical, int state, const QColor& line) {
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QRectF r = QRectF(0, 0, size.width(), size.height()).adjusted(0.5, 0.5, -0.5, -0.5);
+    QColor face = state == 1   ? QColor(0xE8, 0xEC, 0xF0)
+                  : state == 2 ? QColor(0xB4, 0xBC, 0xC6)
+                               : QColor(0xD2, 0xD8, 0xDE);
+    QLinearGradient g(vertical ? r.topLeft() : r.topLeft(), vertical ? r.bottomLeft() : r.topRight());
+    g.setColorAt(0, face.lighter(112));
+    g.setColorAt(0.45, face);
+    g.setColorAt(0.55, face.darker(108));
+    g.setColorAt(1, face.darker(125));
+    p.setPen(QPen(QColor(0x30, 0x38, 0x42), 1));
+    p.setBrush(g);
+    p.drawRoundedRect(r, 2, 2);
+    p.setPen(QPen(line, 2));
+    if (vertical)
+        p.drawLine(QPointF(3, size.height() / 2.0), QPointF(size.width() - 3, size.height() / 2.0));
+    else
+        p.drawLine(QPointF(size.width() / 2.0, 3), QPointF(size.width() / 2.0, size.height() - 3));
+}
+
+// The delay page's indicator: a small loudspeaker cone in amber, its sound leaving to the right.
+void DelayIndicator(QPainter& p, QSize size) {
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const double s = size.width() / 32.0;
+    p.scale(s, s);
+    QPainterPath cone;
+    cone.moveTo(4, 12);
+    cone.lineTo(10, 12);
+    cone.lineTo(17, 5);
+    cone.lineTo(17, 27);
+    cone.lineTo(10, 20);
+    cone.lineTo(4, 20);
+    cone.closeSubpath();
+    QLinearGradient g(0, 5, 0, 27);
+    g.setColorAt(0, pal::Accent.lighter(120));
+    g.setColorAt(1, pal::AccentDark);
+    p.setPen(QPen(QColor(0x20, 0x18, 0x08), 1));
+    p.setBrush(g);
+    p.drawPath(cone);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(pal::Accent, 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawArc(QRectF(14, 10, 8, 12), -50 * 16, 100 * 16);
+    p.drawArc(QRectF(15, 6, 13, 20), -50 * 16, 100 * 16);
+}
+
+// The dark strips (page buttons, preset bar): a soft vertical gradient with a light top edge.
+void StripBackground(QPainter& p, QSize size) {
+    const QRect r(QPoint(0, 0), size);
+    VGradient(p, r, pal::StripLight, pal::Strip);
+    p.setPen(QColor(0x5E, 0x6A, 0x78));
+    p.drawLine(0, 0, size.width() - 1, 0);
+    p.setPen(pal::Shadow);
+    p.drawLine(0, size.height() - 1, size.width() - 1, size.height() - 1);
+}
+
+// The frame behind the page area: the window colour with a faint diagonal sheen.
+void FrameBase(QPainter& p, QSize size) {
+    const QRect r(QPoint(0, 0), size);
+    VGradient(p, r, QColor(0xCF, 0xD5, 0xDC), QColor(0xBE, 0xC6, 0xCF));
+}
+
+// The recessed end of the page-button strip, behind the interface label.
+void MenuEnd(QPainter& p, QSize size) {
+    const QRect r(QPoint(0, 0), size);
+    p.fillRect(r, pal::Strip);
+    const QRect well = r.adjusted(4, 8, -4, -8);
+    p.fillRect(well, QColor(0x1C, 0x22, 0x29));
+    Bevel(p, well, false, 1, QColor(0x5E, 0x6A, 0x78), pal::Shadow);
+}
+
+// The splash picture: a dark panel with response curves sweeping across, one amber line under the
+// title that the splash screen writes on it.
+void Splash(QPainter& p, QSize size) {
+    const QRect r(QPoint(0, 0), size);
+    QLinearGradient g(0, 0, 0, size.height());
+    g.setColorAt(0, QColor(0x34, 0x3E, 0x4A));
+    g.setColorAt(1, QColor(0x14, 0x19, 0x1F));
+    p.fillRect(r, g);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    // grid of a curve graph
+    p.setPen(QPen(QColor(0xFF, 0xFF, 0xFF, 22), 1));
+    for (int x = 0; x < size.width(); x += 40)
+        p.drawLine(x, 120, x, size.height());
+    for (int y = 120; y < size.height(); y += 30)
+        p.drawLine(0, y, size.width(), y);
+    // a few response curves in the channel colours
+    const QColor colours[] = {QColor(128, 0, 128), QColor(128, 128, 0), QColor(255, 0, 0),
+                              QColor(0, 255, 0),   QColor(255, 255, 0), QColor(0, 0, 255)};
+    for (int c = 0; c < 6; ++c) {
+        QPainterPath path;
+        for (int x = 0; x <= size.width(); x += 2) {
+            const double t = x / static_cast<double>(size.width());
+            const double y =
+                205 + 38 * std::sin(6.2 * t + c * 0.9) * std::exp(-2.0 * std::abs(t - 0.15 * c - 0.1)) -
+                10 * c * t + 6 * c;
+            if (x == 0)
+                path.moveTo(x, y);
+            else
+                path.lineTo(x, y);
+        }
+        QColor col = colours[c];
+        col.setAlpha(170);
+        p.setPen(QPen(col, 2));
+        p.drawPath(path);
+    }
+    p.fillRect(QRect(32, 104, 220, 3), pal::Accent);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QColor(0x5E, 0x6A, 0x78));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+}
+
+void RegisterMainPictures() {
+    ButtonSet("page", ButtonLook::Page, 74, 40);
+    ButtonSet("link", ButtonLook::Strip, 70, 40);
+    ButtonSet("bar", ButtonLook::Strip, 96, 28);
+    ButtonSet("band", ButtonLook::Band, 22, 24);
+    ButtonSet("toggle", ButtonLook::Toggle, 84, 24);
+    ButtonSet("toggle", ButtonLook::Toggle, 72, 24);
+    ButtonSet("toggle", ButtonLook::Toggle, 56, 28);
+
+    // The faders' thumbs in their three looks; only the graphic EQ's first fader carries the hot and
+    // pressed looks, which the window shares with the other 61 at start.
+    Add(
+        "main/thumb_h.png", {12, 20}, [](QPainter& p, QSize s) { Thumb(p, s, false, 0, pal::Shadow); },
+        false);
+    Add(
+        "main/thumb_v.png", {24, 14}, [](QPainter& p, QSize s) { Thumb(p, s, true, 0, pal::Shadow); }, false);
+    const char* suffix[] = {"", "_Hot", "_Down"};
+    for (int st = 0; st < 3; ++st)
+        Add(
+            std::string("main/thumb_geq") + suffix[st] + ".png", {24, 14},
+            [st](QPainter& p, QSize s) { Thumb(p, s, true, st, pal::AccentDark); }, false);
+    Add("main/delay_30.png", {30, 30}, DelayIndicator, false);
+    Add("main/delay_32.png", {32, 32}, DelayIndicator, false);
+    Add("main/function_strip.png", {1115, 42}, StripBackground);
+    Add("main/preset_bar.png", {1090, 48}, StripBackground);
+    Add("main/menu_end.png", {78, 40}, MenuEnd);
+    Add("main/LeftUpBase.png", {1082, 256}, FrameBase);
+    Add("main/RightUpBase.png", {35, 256}, FrameBase);
+    Add("main/LeftDownBase.png", {1082, 373}, FrameBase);
+    Add("main/RightDownBase.png", {35, 373}, FrameBase);
+    Add("main/splash.jpg", {480, 300}, Splash);
+}
+
+const Registrar reg(RegisterMainPictures);
+
+} // namespace

@@ -1,0 +1,207 @@
+// korvane-screenshots: shows every block page of the main window and every dialog of the editor, in
+// English and in Simplified Chinese, and saves what the screen shows as PNG files.
+//
+//     korvane-screenshots [output folder]          (docs/screenshots by default)
+//
+// Run it on a display of its own (tools/screenshots.sh starts one under Xvfb). Without a window
+// manager the screen holds no window frames, so each picture gets a plain title strip with the
+// window's caption above what the window itself shows.
+
+#include "app/FExit.h"
+#include "app/FFactory.h"
+#include "app/FInformation.h"
+#include "app/FMain.h"
+#include "app/FNetwork.h"
+#include "app/FNetworkSetup.h"
+#include "app/FProcess.h"
+#include "app/LangTables.h"
+#include "app/Registration.h"
+#include "app/SingleInstance.h"
+#include "link/Product.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/StdBars.h"
+#include "platform/gui/StdPanels.h"
+#include "styled/StProgressBar.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QScreen>
+#include <QThread>
+#include <QWidget>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+using namespace kv;
+
+namespace {
+
+QString gOut;
+int gWritten = 0;
+
+// Lets the windows paint (and the window system place them) before the screen is read.
+void Settle(int ms = 250) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        Application->ProcessMessages();
+        QThread::msleep(10);
+    }
+}
+
+// What the screen shows of the form, under a title strip with its caption.
+void Shoot(TCustomForm& form, const std::string& language, const std::string& name) {
+    Settle();
+    QWidget* window = form.Widget()->window();
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QRect area = window->geometry();
+    QImage shown = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+    if (shown.isNull() || shown.size() != area.size()) // no real screen: the window's own rendering
+        shown = window->grab().toImage();
+
+    constexpr int kStrip = 22;
+    QImage out(shown.width(), shown.height() + kStrip, QImage::Format_RGB32);
+    out.fill(QColor(0x2E, 0x36, 0x40));
+    QPainter p(&out);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(12);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(QColor(0xF2, 0xF4, 0xF6));
+    p.drawText(QRect(8, 0, out.width() - 16, kStrip), Qt::AlignVCenter | Qt::AlignLeft,
+               QString::fromStdString(form.Caption()));
+    p.drawImage(0, kStrip, shown);
+    p.end();
+
+    const QString dir = gOut + QLatin1Char('/') + QString::fromStdString(language);
+    QDir().mkpath(dir);
+    const QString file = dir + QLatin1Char('/') + QString::fromStdString(name) + QStringLiteral(".png");
+    if (!out.save(file, "PNG")) {
+        std::fprintf(stderr, "korvane-screenshots: cannot write %s\n", qPrintable(file));
+        std::exit(EXIT_FAILURE);
+    }
+    ++gWritten;
+}
+
+// Shows a dialog without its modal loop (the picture is the same), shoots it and hides it again.
+void ShootDialog(TCustomForm& form, const std::string& language, const std::string& name) {
+    form.Show();
+    Shoot(form, language, name);
+    form.Hide();
+}
+
+// A press and release of the left mouse button in the middle of the control, as the user's click: a page
+// button also goes down, which a bare click would not do.
+void Press(TControl& c) {
+    const int x = c.Width() / 2, y = c.Height() / 2;
+    c.MouseDown(TMouseButton::mbLeft, TShiftState{TShiftItem::ssLeft}, x, y);
+    c.MouseUp(TMouseButton::mbLeft, TShiftState{}, x, y);
+}
+
+void ChooseLanguage(const char* menuItem) {
+    if (auto* item = fmMain->Find<TMenuItem>(menuItem))
+        fmMain->ChineseSimplifiedClick(item);
+}
+
+// The page buttons, by page number.
+const char* const kPages[] = {"InA",   "InB",  "Out1",   "Out2", "Out3",  "Out4", "Comp",
+                              "Delay", "Gain", "Matrix", "Gate", "Limit", "Geq"};
+
+void ShootLanguage(const std::string& language) {
+    for (int page = 0; page < 13; ++page) {
+        const std::string button = std::string("pkbMenu") + kPages[page];
+        if (auto* c = fmMain->Find<TControl>(button))
+            Press(*c);
+        else
+            std::fprintf(stderr, "korvane-screenshots: no page button %s\n", button.c_str());
+        char name[64];
+        std::snprintf(name, sizeof name, "main-%02d-%s", page, kPages[page]);
+        Shoot(*fmMain, language, name);
+    }
+    if (auto* c = fmMain->Find<TControl>("pkbMenuGain"))
+        Press(*c);
+
+    if (fmExit)
+        ShootDialog(*fmExit, language, "dialog-exit");
+    if (fmNetwork) {
+        fmNetwork->Show();
+        fmNetwork->SetStatus(UiText("SID_SCAN") + "ttyS0 ......");
+        fmNetwork->SetScanPosition(1);
+        Shoot(*fmNetwork, language, "dialog-network");
+        fmNetwork->SetStatus(UiText("SID_NO_DEVICE"));
+        Shoot(*fmNetwork, language, "dialog-network-nodevice");
+        fmNetwork->Hide();
+    }
+    if (fmNetworkSetup)
+        ShootDialog(*fmNetworkSetup, language, "dialog-networksetup");
+    if (fmProcess) {
+        fmProcess->SetStatus(UiText("SID_UPLOAD_PARAMETER"));
+        if (fmProcess->ProgressBar) {
+            fmProcess->ProgressBar->SetMax(15);
+            fmProcess->ProgressBar->SetPosition(9);
+        }
+        ShootDialog(*fmProcess, language, "dialog-process");
+    }
+    if (fmInformation) {
+        if (fmInformation->lbMessage)
+            fmInformation->lbMessage->SetCaption(UiText("SID_INFO_CON_FIRST"));
+        ShootDialog(*fmInformation, language, "dialog-information");
+        if (fmInformation->lbMessage)
+            fmInformation->lbMessage->SetCaption(UiText("SID_INFO_ERROR_VERSION"));
+        ShootDialog(*fmInformation, language, "dialog-information-version");
+    }
+    if (fmFactory)
+        ShootDialog(*fmFactory, language, "dialog-factory");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Only loopback addresses: the default unit address is refused at once.
+    qputenv("KORVANE_LOOPBACK_ONLY", "1");
+    gOut = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
+
+    Application->Initialize();
+    Application->SetTitle(std::string(PROGRAM_TITLE) + " " + PROGRAM_VERSION);
+    RegisterEditorClasses();
+    // A running editor is neither brought forward nor the reason to stop.
+    TSingleInstance::SetKeyOverride("korvane-screenshots-" +
+                                    std::to_string(QCoreApplication::applicationPid()));
+    Application->CreateForm<TfmMain>();
+    if (!fmMain) {
+        std::fprintf(stderr, "korvane-screenshots: no main window\n");
+        return EXIT_FAILURE;
+    }
+    // No connection search: the pictures show the editor offline.
+    if (auto* timer = fmMain->Find<kv::TTimer>("tmStartConnect"))
+        timer->SetEnabled(false);
+    Application->CreateForm<TfmNetwork>();
+    Application->CreateForm<TfmProcess>();
+    Application->CreateForm<TfmInformation>();
+    Application->CreateForm<TfmExit>();
+    Application->CreateForm<TfmFactory>();
+    Application->CreateForm<TfmNetworkSetup>();
+    for (TCustomForm* f : {static_cast<TCustomForm*>(fmMain), static_cast<TCustomForm*>(fmNetwork),
+                           static_cast<TCustomForm*>(fmProcess), static_cast<TCustomForm*>(fmInformation),
+                           static_cast<TCustomForm*>(fmExit), static_cast<TCustomForm*>(fmFactory),
+                           static_cast<TCustomForm*>(fmNetworkSetup)})
+        if (f)
+            for (const std::string& e : f->LayoutErrors())
+                std::fprintf(stderr, "layout of %s: %s\n", f->ClassName().c_str(), e.c_str());
+
+    fmMain->Show();
+    Settle(600);
+    ShootLanguage("en");
+    ChooseLanguage("ChineseSimplified");
+    ShootLanguage("zh");
+    ChooseLanguage("English");
+
+    std::printf("%d screenshots written below %s\n", gWritten, qPrintable(gOut));
+    Application->DestroyComponents();
+    return EXIT_SUCCESS;
+}
