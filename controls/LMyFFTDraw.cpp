@@ -3,12 +3,15 @@
 #include "platform/core/Numbers.h"
 #include "styled/gdiplus/GDIPlus.h"
 
+#include <QFont>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <numbers>
+#include <unordered_map>
 
 namespace kv {
 
@@ -545,6 +548,29 @@ std::string LMyFFTDrawBase::YText(double v) const {
     return FloatToStrF(v, ToFloatFormat(FYLabelFormat), FYLabelPrecision, FYLabelDigits);
 }
 
+namespace {
+
+// The widest of the numbers pi * 10^k, k = -100..100, written in a format and measured in a font.
+// Measuring them is dear (201 shapings) and the graphs ask again on every property the layout sets,
+// always with the same few fonts and formats, so each answer is kept for the life of the program.
+int WidestNumber(const TCanvas& canvas, const char* prefix, TFloatFormat format, int precision, int digits) {
+    const QFont font = canvas.Font()->ToQFont();
+    const std::string key = font.key().toStdString() + '|' + prefix + '|' +
+                            std::to_string(static_cast<int>(format)) + '|' + std::to_string(precision) + '|' +
+                            std::to_string(digits);
+    static std::unordered_map<std::string, int> known;
+    if (auto it = known.find(key); it != known.end())
+        return it->second;
+    int w = 0;
+    for (int k = -100; k <= 100; ++k)
+        w = std::max(w, canvas.TextWidth(prefix + FloatToStrF(std::numbers::pi * std::pow(10.0, k), format,
+                                                              precision, digits)));
+    known.emplace(key, w);
+    return w;
+}
+
+} // namespace
+
 void LMyFFTDrawBase::ResizePaintPage() {
     const int width = Width(), height = Height();
     const int plotWidth = GetPlotWidth(), plotHeight = GetPlotHeight();
@@ -568,11 +594,7 @@ void LMyFFTDrawBase::ResizePaintPage() {
             const TCanvas* c = PageCanvas(prYLabel);
             int precision = std::max(FXLabelPrecision, FYLabelPrecision);
             int digits = std::max(FXLabelDigits, FYLabelDigits);
-            int w = 0;
-            for (int k = -100; k <= 100; ++k)
-                w = std::max(w, c->TextWidth(FloatToStrF(std::numbers::pi * std::pow(10.0, k),
-                                                         ToFloatFormat(FXLabelFormat), precision, digits)));
-            left += w + 4;
+            left += WidestNumber(*c, "", ToFloatFormat(FXLabelFormat), precision, digits) + 4;
         }
         if (FShowYTitle) {
             FPages[prYTitleText]->SetFont(AxisTitleFont());
@@ -593,9 +615,7 @@ void LMyFFTDrawBase::ResizePaintPage() {
         if (FShowCoordinates) {
             FPages[prCoordinate]->SetFont(MouseCoordFont());
             const TCanvas* c = PageCanvas(prCoordinate);
-            int s = 0;
-            for (int k = -100; k <= 100; ++k)
-                s = std::max(s, c->TextWidth("x = " + YText(std::numbers::pi * std::pow(10.0, k))));
+            int s = WidestNumber(*c, "x = ", ToFloatFormat(FYLabelFormat), FYLabelPrecision, FYLabelDigits);
             int h = 2 * c->TextHeight("x = ") + 10;
             FPages[prCoordinate]->SetPageRect(width - s - 5, top + 4, width - 5, top + h + 2);
         }

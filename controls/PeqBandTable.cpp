@@ -335,7 +335,7 @@ TPeqBandTable::TPeqBandTable(TComponent* owner, std::vector<std::string> builtIn
         row.number->Font()->SetColor(peq::NumberColor(r));
         row.number->SetCaption(std::to_string(r + 1));
 
-        row.type = new TPkComboBox(this);
+        row.type = new TPkComboBox(this, TComboBoxStyle::csDropDownList);
         row.type->SetParent(this);
         row.type->SetStyleValue(TComboBoxStyle::csDropDownList);
         row.type->SetTag(r);

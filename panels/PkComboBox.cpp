@@ -197,7 +197,10 @@ KV_REGISTER_CLASS(TPkComboBox, TPkCustomComboBox, b) {
 }
 
 TPkCustomComboBox::TPkCustomComboBox(TComponent* owner)
-    : TComboBox(owner), FTimer(std::make_unique<TTimer>(PkScheduler())) {
+    : TPkCustomComboBox(owner, TComboBoxStyle::csDropDown) {}
+
+TPkCustomComboBox::TPkCustomComboBox(TComponent* owner, TComboBoxStyle style)
+    : TComboBox(owner, style), FTimer(std::make_unique<TTimer>(PkScheduler())) {
     FTimer->SetEnabled(false);
     FTimer->SetInterval(PkTypeAheadResetMs);
     FTimer->OnTimer = [this] { TypeAheadTimerFired(); };
@@ -1070,8 +1073,10 @@ void TPkCustomComboBox::Paint(TCanvas& canvas) {
 // ---------------------------------------------------------------------------------------------------
 // Values
 
-TPkComboBox::TPkComboBox(TComponent* owner)
-    : TPkCustomComboBox(owner), FValues(std::make_unique<TStrings>()) {
+TPkComboBox::TPkComboBox(TComponent* owner) : TPkComboBox(owner, TComboBoxStyle::csDropDown) {}
+
+TPkComboBox::TPkComboBox(TComponent* owner, TComboBoxStyle style)
+    : TPkCustomComboBox(owner, style), FValues(std::make_unique<TStrings>()) {
     FValues->OnChange = [this](TObject*) {
         FForceSetValue = true;
         SetValue(FValue);

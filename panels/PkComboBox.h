@@ -67,6 +67,7 @@ class TPkCustomComboBox : public TComboBox {
     KV_CLASS(TPkCustomComboBox)
 public:
     explicit TPkCustomComboBox(TComponent* owner);
+    TPkCustomComboBox(TComponent* owner, TComboBoxStyle style);
     ~TPkCustomComboBox() override;
 
     // List operations.
@@ -272,6 +273,7 @@ class TPkComboBox : public TPkCustomComboBox {
     KV_CLASS(TPkComboBox)
 public:
     explicit TPkComboBox(TComponent* owner);
+    TPkComboBox(TComponent* owner, TComboBoxStyle style);
     ~TPkComboBox() override;
 
     TStrings* Values() const { return FValues.get(); }

@@ -361,21 +361,34 @@ void PlotSection::CurveChanged(bool flat) {
     ++revision_;
 }
 
+const double* PlotSection::ZeroCurve() {
+    static const std::array<double, GRID_POINTS> zeros{};
+    return zeros.data();
+}
+
+double* PlotSection::WritableCurve() {
+    if (!curve_)
+        curve_ = std::make_unique<double[]>(GRID_POINTS);
+    return curve_.get();
+}
+
 void PlotSection::CopyCurve(const double* values) {
-    std::copy(values, values + GRID_POINTS, curve_.begin());
+    double* out = WritableCurve();
+    std::copy(values, values + GRID_POINTS, out);
     computed_ = false;
-    CurveChanged(std::all_of(curve_.begin(), curve_.end(), [](double v) { return v == 0.0; }));
+    CurveChanged(std::all_of(out, out + GRID_POINTS, [](double v) { return v == 0.0; }));
 }
 
 void ComputeSectionResponse(PlotSection& section) {
     const Biquad c = ComputeBiquad(section);
     ++section.computations_;
     if (c.flat) {
-        section.curve_.fill(0.0);
+        if (section.curve_) // without storage of its own the curve already reads as zeros
+            std::fill(section.curve_.get(), section.curve_.get() + GRID_POINTS, 0.0);
     } else if (section.mode == 1) {
-        EvaluatePhase(c, section, section.curve_.data());
+        EvaluatePhase(c, section, section.WritableCurve());
     } else {
-        EvaluateMagnitude(c, section.curve_.data());
+        EvaluateMagnitude(c, section.WritableCurve());
     }
     section.computedFor_ = section.CurrentKey();
     section.computed_ = true;
@@ -483,7 +496,7 @@ void Plot::ComputeFilterCurve(bool highPass, int slopeCode, double frequency, in
         total.A = lastA;
         total.B = lastB;
         total.mode = curveMode_;
-        double* out = total.curve_.data();
+        double* out = total.WritableCurve();
         std::fill(out, out + GRID_POINTS, 0.0);
         std::array<const double*, 5> terms{};
         size_t count = 0;
@@ -529,7 +542,7 @@ void Plot::DrawTotalCurve(int colourIndex) {
             if (!sections_[n].IsFlat())
                 terms[count++] = sections_[n].Curve();
         }
-        double* out = total.curve_.data();
+        double* out = total.WritableCurve();
         if (count == 0) {
             std::fill(out, out + GRID_POINTS, 0.0);
         } else {

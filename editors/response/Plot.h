@@ -129,8 +129,8 @@ public:
     double gain = 0.0;
     double Q = 0.4;
 
-    const double* Curve() const { return curve_.data(); }
-    double operator[](int i) const { return curve_[static_cast<size_t>(i)]; }
+    const double* Curve() const { return curve_ ? curve_.get() : ZeroCurve(); }
+    double operator[](int i) const { return Curve()[static_cast<size_t>(i)]; }
     // True when the curve is 0 everywhere.
     bool IsFlat() const { return flat_; }
     // How often the curve was evaluated from the parameters, for checks that unchanged sections are not
@@ -157,8 +157,13 @@ private:
     };
     Key CurrentKey() const { return {type, frequency, gain, Q, A, B, mode}; }
     void CurveChanged(bool flat);
+    static const double* ZeroCurve();
+    // The curve's own storage, made on the first write. Most sections stay flat for good, and the ten
+    // graphs' 48 sections each would otherwise fill megabytes with zeros at start; until then a flat
+    // section reads one shared curve of zeros.
+    double* WritableCurve();
 
-    std::array<double, GRID_POINTS> curve_{};
+    std::unique_ptr<double[]> curve_;
     Key computedFor_{};
     bool computed_ = false; // curve_ holds the response of computedFor_
     bool flat_ = true;

@@ -9,12 +9,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <string>
+#include <unordered_map>
 // jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
 
 namespace kv {
 
-QImage DecodePng(const std::uint8_t* data, std::size_t size) {
+namespace {
+
+QImage DecodePngBytes(const std::uint8_t* data, std::size_t size) {
     png_image img;
     std::memset(&img, 0, sizeof img);
     img.version = PNG_IMAGE_VERSION;
@@ -33,6 +38,30 @@ QImage DecodePng(const std::uint8_t* data, std::size_t size) {
     if (!png_image_finish_read(&img, nullptr, out.bits(), static_cast<png_int_32>(out.bytesPerLine()),
                                nullptr))
         throw EKvError(std::string("PNG: ") + img.message);
+    return out;
+}
+
+} // namespace
+
+// A window's layout carries the same pictures many times over (every channel strip has its own copy of
+// each button), so each distinct picture is decoded once and the copies share its pixels; a picture
+// changed later detaches. The store keeps what it decoded, up to a bound.
+QImage DecodePng(const std::uint8_t* data, std::size_t size) {
+    constexpr std::size_t STORE_LIMIT = 32u << 20; // bytes of pixels and sources kept
+    static std::mutex lock;
+    static std::unordered_map<std::string, QImage> decoded;
+    static std::size_t stored = 0;
+    std::string key(reinterpret_cast<const char*>(data), size);
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        if (auto it = decoded.find(key); it != decoded.end())
+            return it->second;
+    }
+    QImage out = DecodePngBytes(data, size);
+    const std::size_t cost = static_cast<std::size_t>(out.sizeInBytes()) + size;
+    std::lock_guard<std::mutex> hold(lock);
+    if (stored + cost <= STORE_LIMIT && decoded.emplace(std::move(key), out).second)
+        stored += cost;
     return out;
 }
 

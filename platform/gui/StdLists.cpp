@@ -44,7 +44,9 @@ KV_REGISTER_CLASS(TComboBox, TWinControl, b) {
     b.Event("OnSelect", &TComboBox::OnSelect);
 }
 
-TComboBox::TComboBox(TComponent* owner)
+TComboBox::TComboBox(TComponent* owner) : TComboBox(owner, TComboBoxStyle::csDropDown) {}
+
+TComboBox::TComboBox(TComponent* owner, TComboBoxStyle style)
     : TWinControl(owner, &NewBridge<QComboBox>), FItems(std::make_unique<TStrings>()) {
     auto* cb = static_cast<QComboBox*>(FWidget);
     FColor = clWindow;
@@ -59,7 +61,13 @@ TComboBox::TComboBox(TComponent* owner)
                 UserSelect(index);
         });
     });
-    SetStyle(TComboBoxStyle::csDropDown);
+    SetStyle(style);
+    // Left as a combo whose edit part came and went: no input method, and sized to its hint.
+    if (!cb->isEditable()) {
+        cb->setAttribute(Qt::WA_InputMethodEnabled, false);
+        if (!cb->testAttribute(Qt::WA_Resized))
+            cb->adjustSize();
+    }
     SetBounds(0, 0, 145, 21);
     ColorChanged();
 }

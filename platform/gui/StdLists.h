@@ -14,6 +14,8 @@ class TComboBox : public TWinControl {
     KV_CLASS(TComboBox)
 public:
     explicit TComboBox(TComponent* owner);
+    // Made in the given style from the start: a drop-down list never builds the edit part it would drop.
+    TComboBox(TComponent* owner, TComboBoxStyle style);
     ~TComboBox() override;
     TStrings* Items() const { return FItems.get(); }
     void SetItems(TStrings* s) { FItems->Assign(s); }

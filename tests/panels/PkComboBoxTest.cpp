@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -224,4 +225,39 @@ TEST(PkComboBoxTest, StateColours) {
     EXPECT_EQ(cb.Color(), clBtnFace);
     cb.SetEnabled(true);
     EXPECT_EQ(cb.Color(), RGB(255, 255, 223));
+}
+
+// A drop-down list made in its style from the start ends as one switched to it after creation: no edit
+// part, the same list, delegate and focus, and it takes keys the same way.
+TEST(PkComboBoxTest, MadeAsDropDownListMatchesOneSwitchedToIt) {
+    Clocked c;
+    TPkComboBox switched(nullptr);
+    switched.SetStyleValue(TComboBoxStyle::csDropDownList);
+    TPkComboBox made(nullptr, TComboBoxStyle::csDropDownList);
+    made.SetStyleValue(TComboBoxStyle::csDropDownList);
+    for (TPkComboBox* cb : {&switched, &made}) {
+        for (const char* s : kSlopes)
+            cb->Items()->Add(s);
+        cb->SetItemIndex(3);
+    }
+    auto* a = static_cast<QComboBox*>(switched.Widget());
+    auto* b = static_cast<QComboBox*>(made.Widget());
+    EXPECT_EQ(made.Style(), TComboBoxStyle::csDropDownList);
+    EXPECT_FALSE(b->isEditable());
+    EXPECT_EQ(b->lineEdit(), nullptr);
+    EXPECT_EQ(b->count(), a->count());
+    EXPECT_EQ(b->currentIndex(), a->currentIndex());
+    EXPECT_EQ(b->currentText(), a->currentText());
+    EXPECT_EQ(b->size(), a->size());
+    EXPECT_EQ(b->focusPolicy(), a->focusPolicy());
+    EXPECT_EQ(b->testAttribute(Qt::WA_InputMethodEnabled), a->testAttribute(Qt::WA_InputMethodEnabled));
+    EXPECT_EQ(b->view()->verticalScrollBarPolicy(), a->view()->verticalScrollBarPolicy());
+    EXPECT_STREQ(b->itemDelegate()->metaObject()->className(), a->itemDelegate()->metaObject()->className());
+    EXPECT_EQ(b->maxVisibleItems(), a->maxVisibleItems());
+
+    for (TPkComboBox* cb : {&switched, &made}) {
+        char k = 'L';
+        cb->KeyPress(k);
+    }
+    EXPECT_EQ(made.ItemIndex(), switched.ItemIndex());
 }

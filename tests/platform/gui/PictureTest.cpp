@@ -66,6 +66,21 @@ TEST(PictureTest, PngRoundTripIsExactAndKeepsAlpha) {
     EXPECT_EQ(aback.pixel(1, 1), qRgba(200, 100, 50, 255));
 }
 
+// Copies of one picture share a single decoding; changing one copy leaves the others and later
+// decodings as they were.
+TEST(PictureTest, SamePngDecodedAgainIsSharedButChangesStayPrivate) {
+    QImage src = Pattern(9, 7);
+    auto bytes = EncodePng(src, 6);
+    QImage first = DecodePng(bytes.data(), bytes.size());
+    QImage second = DecodePng(bytes.data(), bytes.size());
+    EXPECT_EQ(first.constBits(), second.constBits());
+    first.setPixel(2, 3, qRgba(1, 2, 3, 255));
+    EXPECT_EQ(MaxChannelDifference(src, second), 0);
+    QImage third = DecodePng(bytes.data(), bytes.size());
+    EXPECT_EQ(MaxChannelDifference(src, third), 0);
+    EXPECT_NE(first.pixel(2, 3), third.pixel(2, 3));
+}
+
 TEST(PictureTest, JpegRoundTripStaysWithinTolerance) {
     QImage src = Pattern(64, 48);
     for (bool progressive : {false, true}) {
