@@ -22,16 +22,6 @@ constexpr int kUsbWatchdogMs = 6000;
 constexpr int kNetWatchdogMs = 2000;
 constexpr int kComWatchdogMs = 10000;
 
-void Start(TTimer* t) {
-    if (!t)
-        return;
-    t->SetEnabled(false);
-    t->SetEnabled(true);
-}
-void Stop(TTimer* t) {
-    if (t)
-        t->SetEnabled(false);
-}
 std::string LangText(const char* key) {
     return ::fmMain ? ::fmMain->GetLangText(key) : UiText(key);
 }
@@ -126,7 +116,7 @@ void TfmNetwork::ArmWatchdog(int ms) {
 
 void TfmNetwork::StopSearch() {
     for (TTimer* t : {tmWatchDog, tmConnect, tmRunUsbConnect, tmRunNetConnect, tmRunComConnect})
-        Stop(t);
+        StopTimer(t);
 }
 
 void TfmNetwork::StartScan() {
@@ -138,7 +128,7 @@ void TfmNetwork::StartScan() {
 void TfmNetwork::BeginScan() {
     // A new search owns the dialog: nothing of an earlier one may move it on.
     StopSearch();
-    Stop(tmLinkBroken);
+    StopTimer(tmLinkBroken);
     searchResult = 0;
 
     portPaths = ListPorts ? ListPorts() : std::vector<std::string>{};
@@ -163,7 +153,7 @@ void TfmNetwork::BeginScan() {
             pbScan->SetPosition(1);
         }
         ArmWatchdog(usb ? kUsbWatchdogMs : kNetWatchdogMs);
-        Start(usb ? tmRunUsbConnect : tmRunNetConnect);
+        StartTimer(usb ? tmRunUsbConnect : tmRunNetConnect);
         return;
     }
     if (!portPaths.empty()) {
@@ -178,7 +168,7 @@ void TfmNetwork::BeginScan() {
     }
     position = 0;
     NoDevice();
-    Start(tmConnect);
+    StartTimer(tmConnect);
 }
 
 void TfmNetwork::TryPort(int index) {
@@ -187,7 +177,7 @@ void TfmNetwork::TryPort(int index) {
     if (::fmMain)
         ::fmMain->SetComPortName(path);
     ArmWatchdog(kComWatchdogMs);
-    Start(tmRunComConnect);
+    StartTimer(tmRunComConnect);
 }
 
 void TfmNetwork::NoDevice() {
@@ -201,21 +191,21 @@ void TfmNetwork::NoDevice() {
 void TfmNetwork::OnScanResult(int found) {
     searchResult = found;
     if (found == 1)
-        Stop(tmWatchDog);
-    Start(tmConnect);
+        StopTimer(tmWatchDog);
+    StartTimer(tmConnect);
 }
 
 void TfmNetwork::OnLinkBroken() {
     searchResult = 0;
-    Start(tmLinkBroken);
+    StartTimer(tmLinkBroken);
     if (::fmMain)
         ::fmMain->CloseProgressWindow();
 }
 
 void TfmNetwork::tmConnectTimer(TObject*) {
-    Stop(tmConnect);
+    StopTimer(tmConnect);
     if (searchResult == 1) {
-        Stop(tmWatchDog);
+        StopTimer(tmWatchDog);
         CloseDialog();
         return;
     }
@@ -223,7 +213,7 @@ void TfmNetwork::tmConnectTimer(TObject*) {
         ::fmMain->CloseLink();
     if (position >= Candidates()) {
         // Exhausted: nothing is left to time.
-        Stop(tmWatchDog);
+        StopTimer(tmWatchDog);
         SetButtonsEnabled(true);
         NoDevice();
         return;
@@ -236,7 +226,7 @@ void TfmNetwork::tmConnectTimer(TObject*) {
 }
 
 void TfmNetwork::tmLinkBrokenTimer(TObject*) {
-    Stop(tmLinkBroken);
+    StopTimer(tmLinkBroken);
     SetButtonsEnabled(true);
     SetStatus(LangText("SID_LINK_BROKEN"));
     if (lblDeviceID)
@@ -245,24 +235,24 @@ void TfmNetwork::tmLinkBrokenTimer(TObject*) {
 
 void TfmNetwork::tmWatchDogTimer(TObject*) {
     // One expiry per candidate: the next candidate arms its own.
-    Stop(tmWatchDog);
-    Start(tmConnect);
+    StopTimer(tmWatchDog);
+    StartTimer(tmConnect);
 }
 
 void TfmNetwork::tmRunUsbConnectTimer(TObject*) {
-    Stop(tmRunUsbConnect);
+    StopTimer(tmRunUsbConnect);
     if (::fmMain)
         ::fmMain->ConnectUsb();
 }
 
 void TfmNetwork::tmRunNetConnectTimer(TObject*) {
-    Stop(tmRunNetConnect);
+    StopTimer(tmRunNetConnect);
     if (::fmMain)
         ::fmMain->ConnectNet();
 }
 
 void TfmNetwork::tmRunComConnectTimer(TObject*) {
-    Stop(tmRunComConnect);
+    StopTimer(tmRunComConnect);
     if (::fmMain)
         ::fmMain->ConnectCom();
 }

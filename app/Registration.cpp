@@ -1,5 +1,14 @@
 #include "app/Registration.h"
 
+#include "app/FExit.h"
+#include "app/FFactory.h"
+#include "app/FInformation.h"
+#include "app/FMain.h"
+#include "app/FNetwork.h"
+#include "app/FNetworkSetup.h"
+#include "app/FProcess.h"
+#include "platform/gui/Forms.h"
+
 #include "app/TimerComponent.h"
 #include "controls/ControlClasses.h"
 #include "hid/HidControllerClass.h"
@@ -13,4 +22,15 @@ void RegisterEditorClasses() {
     kv::RegisterControlClasses();
     RegisterHidClasses();
     kv::RegisterClass(kv::TTimer::StaticClassInfo());
+}
+
+void CreateEditorWindows() {
+    using namespace kv;
+    Application->CreateForm<TfmMain>();
+    Application->CreateForm<TfmNetwork>();
+    Application->CreateForm<TfmProcess>();
+    Application->CreateForm<TfmInformation>();
+    Application->CreateForm<TfmExit>();
+    Application->CreateForm<TfmFactory>();
+    Application->CreateForm<TfmNetworkSetup>();
 }

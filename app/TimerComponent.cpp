@@ -60,4 +60,16 @@ TScheduler* TTimer::Scheduler() {
     return gScheduler;
 }
 
+void StartTimer(TTimer* t) {
+    if (!t)
+        return;
+    t->SetEnabled(false);
+    t->SetEnabled(true);
+}
+
+void StopTimer(TTimer* t) {
+    if (t)
+        t->SetEnabled(false);
+}
+
 } // namespace kv

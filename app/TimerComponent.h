@@ -37,4 +37,9 @@ private:
     int FInterval = 1000;
 };
 
+// Starts a timer counting from now, also when it was running already; nothing for none.
+void StartTimer(TTimer* t);
+// Stops a timer; nothing for none.
+void StopTimer(TTimer* t);
+
 } // namespace kv

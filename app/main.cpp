@@ -1,13 +1,7 @@
 // Program entry of the editor: the application, the main window and the dialogs, each created once in
 // a fixed order and alive until the process ends, and the message loop.
 
-#include "app/FExit.h"
-#include "app/FFactory.h"
-#include "app/FInformation.h"
 #include "app/FMain.h"
-#include "app/FNetwork.h"
-#include "app/FNetworkSetup.h"
-#include "app/FProcess.h"
 #include "app/Registration.h"
 #include "link/Product.h"
 #include "platform/gui/Forms.h"
@@ -38,15 +32,7 @@ int main() {
         ::TTimer::SetErrorSink(&ShowTimerException);
         RegisterEditorClasses();
 
-        // The first form created is the main window. Windows of features not built yet are left out of
-        // the order.
-        Application->CreateForm<TfmMain>();
-        Application->CreateForm<TfmNetwork>();
-        Application->CreateForm<TfmProcess>();
-        Application->CreateForm<TfmInformation>();
-        Application->CreateForm<TfmExit>();
-        Application->CreateForm<TfmFactory>();
-        Application->CreateForm<TfmNetworkSetup>();
+        CreateEditorWindows();
 
         Application->Run();
         // The forms go before the process: the HID controller gives the unit's device back and stops

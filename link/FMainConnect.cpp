@@ -159,10 +159,7 @@ void TfmMain::OnIdentityReply(const BSTM& payload) {
         connected = 0;
         // Inside the frame handler: the transport's worker waits until the message is closed.
         ShowInformation(refusal);
-        if (auto* t = Find<kv::TTimer>("tmDisconnect")) {
-            t->SetEnabled(false);
-            t->SetEnabled(true);
-        }
+        StartTimer(Find<kv::TTimer>("tmDisconnect"));
         return;
     }
 
@@ -195,10 +192,7 @@ void TfmMain::pkbMenuLinkClick(TObject*) {
     if (online) {
         if (item)
             item->SetCaption(GetLangText("SID_CONNECT"));
-        if (auto* t = Find<kv::TTimer>("tmDisconnect")) {
-            t->SetEnabled(false);
-            t->SetEnabled(true);
-        }
+        StartTimer(Find<kv::TTimer>("tmDisconnect"));
         return;
     }
     if (!fmNetwork)

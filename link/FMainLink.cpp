@@ -51,17 +51,6 @@ kv::TTimer* TfmMain::LinkTimer(const char* name) const {
 }
 
 namespace {
-void StartTimer(kv::TTimer* t) {
-    if (!t)
-        return;
-    // Counts from now, also when it was running already.
-    t->SetEnabled(false);
-    t->SetEnabled(true);
-}
-void StopTimer(kv::TTimer* t) {
-    if (t)
-        t->SetEnabled(false);
-}
 void SetCaptionOf(TComponent* c, const std::string& text) {
     if (auto* control = dynamic_cast<TControl*>(c))
         control->SetCaption(text);

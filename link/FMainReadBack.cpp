@@ -19,10 +19,7 @@ void TfmMain::OnLockStatusReply(const BSTM& payload) {
         transferState = tsUnlockWait;
         // The transfer waits for the user now, not for the unit.
         StopTransferWatchdog();
-        if (auto* t = Find<kv::TTimer>("tmLockPrompt")) {
-            t->SetEnabled(false);
-            t->SetEnabled(true);
-        }
+        StartTimer(Find<kv::TTimer>("tmLockPrompt"));
         return;
     }
     SendCommand(CM_MCS_CMD(static_cast<uint8_t>(deviceId), MCS_READ_PARAMS), false);
@@ -58,10 +55,7 @@ void TfmMain::OnReadParamsReply(const BSTM& payload) {
             fmProcess->ProgressBar->SetPosition(0);
         }
     }
-    if (auto* t = Find<kv::TTimer>("tmProcessShow")) {
-        t->SetEnabled(false);
-        t->SetEnabled(true);
-    }
+    StartTimer(Find<kv::TTimer>("tmProcessShow"));
 }
 
 void TfmMain::OnCurrentPresetReply(uint8_t preset) {

@@ -13,13 +13,6 @@ using namespace kv;
 
 namespace {
 
-void Restart(kv::TTimer* t) {
-    if (!t)
-        return;
-    t->SetEnabled(false);
-    t->SetEnabled(true);
-}
-
 void SetProgressPosition(int position) {
     if (fmProcess && fmProcess->ProgressBar)
         fmProcess->ProgressBar->SetPosition(position);
@@ -53,7 +46,7 @@ void TfmMain::OnLinkFrame(const BSTM& frame) {
     const LCmd reply(frame);
     if (reply.Id() != deviceId) {
         // Another unit answered: its reply is never interpreted.
-        Restart(Find<kv::TTimer>("tmComScan"));
+        StartTimer(Find<kv::TTimer>("tmComScan"));
         return;
     }
     const uint8_t code = reply.Code();

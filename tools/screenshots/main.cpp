@@ -172,20 +172,15 @@ int main(int argc, char** argv) {
     // A running editor is neither brought forward nor the reason to stop.
     TSingleInstance::SetKeyOverride("korvane-screenshots-" +
                                     std::to_string(QCoreApplication::applicationPid()));
-    Application->CreateForm<TfmMain>();
+    CreateEditorWindows();
     if (!fmMain) {
         std::fprintf(stderr, "korvane-screenshots: no main window\n");
         return EXIT_FAILURE;
     }
-    // No connection search: the pictures show the editor offline.
+    // No connection search: the pictures show the editor offline. Timers wait for the message loop,
+    // so stopping it here is in time.
     if (auto* timer = fmMain->Find<kv::TTimer>("tmStartConnect"))
         timer->SetEnabled(false);
-    Application->CreateForm<TfmNetwork>();
-    Application->CreateForm<TfmProcess>();
-    Application->CreateForm<TfmInformation>();
-    Application->CreateForm<TfmExit>();
-    Application->CreateForm<TfmFactory>();
-    Application->CreateForm<TfmNetworkSetup>();
     for (TCustomForm* f : {static_cast<TCustomForm*>(fmMain), static_cast<TCustomForm*>(fmNetwork),
                            static_cast<TCustomForm*>(fmProcess), static_cast<TCustomForm*>(fmInformation),
                            static_cast<TCustomForm*>(fmExit), static_cast<TCustomForm*>(fmFactory),
