@@ -286,6 +286,8 @@ public:
     std::string GetLangText(const std::string& key) const override;
     // Sets every text of the main window in the current language.
     void ApplyLanguage();
+    // The caption of the control or menu item `name`; false when the name finds neither.
+    bool SetCaptionOf(const std::string& name, const std::string& text);
     const std::string& LanguageName() const { return languageName; }
     // The language menu items ChineseSimplified and English (one handler each, alike).
     void ChineseSimplifiedClick(kv::TObject* sender);

@@ -69,17 +69,21 @@ std::string TfmMain::GetLangText(const std::string& key) const {
     return LangTextIn(*table, key);
 }
 
+bool TfmMain::SetCaptionOf(const std::string& name, const std::string& text) {
+    TComponent* c = FindComponent(name);
+    if (auto* item = dynamic_cast<TMenuItem*>(c))
+        item->SetCaption(text);
+    else if (auto* control = dynamic_cast<TControl*>(c))
+        control->SetCaption(text);
+    else
+        return false;
+    return true;
+}
+
 void TfmMain::ApplyLanguage() {
     // Each setter finds its control by name; a name that finds nothing ends the pass there.
     const auto set = [this](const std::string& name, const char* key) {
-        TComponent* c = FindComponent(name);
-        if (auto* item = dynamic_cast<TMenuItem*>(c))
-            item->SetCaption(GetLangText(key));
-        else if (auto* control = dynamic_cast<TControl*>(c))
-            control->SetCaption(GetLangText(key));
-        else
-            return false;
-        return true;
+        return SetCaptionOf(name, GetLangText(key));
     };
     const auto setAll = [&set](const std::string& suffix, std::initializer_list<KeyPair> pairs) {
         for (const auto& [stem, key] : pairs)

@@ -21,10 +21,6 @@ namespace {
 constexpr int kUsbWatchdogMs = 6000;
 constexpr int kNetWatchdogMs = 2000;
 constexpr int kComWatchdogMs = 10000;
-
-std::string LangText(const char* key) {
-    return ::fmMain ? ::fmMain->GetLangText(key) : UiText(key);
-}
 } // namespace
 
 KV_REGISTER_CLASS(TfmNetwork, TForm, b) {
@@ -71,13 +67,13 @@ void TfmNetwork::FormCreate(TObject*) {
 }
 
 void TfmNetwork::FormShow(TObject*) {
-    SetCaption(LangText("SID_CONNECT"));
+    SetCaption(UiText("SID_CONNECT"));
     if (btnOK)
-        btnOK->SetCaption(LangText("SID_START_SCAN"));
+        btnOK->SetCaption(UiText("SID_START_SCAN"));
     if (btnExit)
-        btnExit->SetCaption(LangText("SID_DEMO"));
+        btnExit->SetCaption(UiText("SID_DEMO"));
     if (btnId)
-        btnId->SetCaption(LangText("SID_SET"));
+        btnId->SetCaption(UiText("SID_SET"));
 }
 
 void TfmNetwork::SetButtonsEnabled(bool on) {
@@ -147,7 +143,7 @@ void TfmNetwork::BeginScan() {
     if (usb || net) {
         position = 1;
         ShowPosition();
-        SetStatus(LangText(usb ? "SID_SCAN_USB" : "SID_SCAN_NET"));
+        SetStatus(UiText(usb ? "SID_SCAN_USB" : "SID_SCAN_NET"));
         if (pbScan) {
             pbScan->SetMax(n);
             pbScan->SetPosition(1);
@@ -173,7 +169,7 @@ void TfmNetwork::BeginScan() {
 
 void TfmNetwork::TryPort(int index) {
     const std::string& path = portPaths[static_cast<size_t>(index)];
-    SetStatus(LangText("SID_SCAN") + SerialPortShortName(path) + " ......");
+    SetStatus(UiText("SID_SCAN") + SerialPortShortName(path) + " ......");
     if (::fmMain)
         ::fmMain->SetComPortName(path);
     ArmWatchdog(kComWatchdogMs);
@@ -183,7 +179,7 @@ void TfmNetwork::TryPort(int index) {
 void TfmNetwork::NoDevice() {
     if (pbScan)
         pbScan->SetPosition(pbScan->Max());
-    SetStatus(LangText("SID_NO_DEVICE"));
+    SetStatus(UiText("SID_NO_DEVICE"));
     if (lblDeviceID)
         lblDeviceID->SetCaption("");
 }
@@ -228,7 +224,7 @@ void TfmNetwork::tmConnectTimer(TObject*) {
 void TfmNetwork::tmLinkBrokenTimer(TObject*) {
     StopTimer(tmLinkBroken);
     SetButtonsEnabled(true);
-    SetStatus(LangText("SID_LINK_BROKEN"));
+    SetStatus(UiText("SID_LINK_BROKEN"));
     if (lblDeviceID)
         lblDeviceID->SetCaption("");
 }

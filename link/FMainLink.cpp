@@ -50,15 +50,6 @@ kv::TTimer* TfmMain::LinkTimer(const char* name) const {
     return Find<kv::TTimer>(name);
 }
 
-namespace {
-void SetCaptionOf(TComponent* c, const std::string& text) {
-    if (auto* control = dynamic_cast<TControl*>(c))
-        control->SetCaption(text);
-    else if (auto* item = dynamic_cast<TMenuItem*>(c))
-        item->SetCaption(text);
-}
-} // namespace
-
 LLink* TfmMain::Link() const {
     if (comLink)
         return comLink.get();
@@ -154,12 +145,12 @@ void TfmMain::CloseLink() {
     connected = 0;
     if (auto* ctl = Find<THidDeviceController>("HidCtl"))
         ctl->DeviceChange();
-    SetCaptionOf(FindComponent("Connect"), GetLangText("SID_CONNECT"));
+    SetCaptionOf("Connect", GetLangText("SID_CONNECT"));
     auto* link = Find<TPkBmpButton>("pkbMenuLink");
     if (link)
         link->SetCaption(GetLangText("SID_OFFLINE"));
     SetCaption(std::string(PROGRAM_TITLE) + " " + PROGRAM_VERSION);
-    SetCaptionOf(FindComponent("lbConInterface"), "");
+    SetCaptionOf("lbConInterface", "");
     if (link) {
         link->SetEnabled(true);
         link->SetDown(false);
@@ -195,7 +186,7 @@ void TfmMain::SetDeviceId(int id) {
     if (id < 1 || id > 254)
         return;
     deviceId = id;
-    SetCaptionOf(FindComponent("lbShowIdNumber"), "ID : " + std::to_string(id));
+    SetCaptionOf("lbShowIdNumber", "ID : " + std::to_string(id));
     if (comLink)
         comLink->SetDeviceId(id);
     else if (usbLink)
@@ -220,7 +211,7 @@ std::string TfmMain::StatusText() const {
 }
 
 void TfmMain::SetStatusText(const std::string& text) {
-    SetCaptionOf(FindComponent("lbStatus"), text);
+    SetCaptionOf("lbStatus", text);
 }
 
 bool TfmMain::MainWindowVisible() const {
