@@ -301,6 +301,16 @@ public:
     void ShowProgressModal() override;
     void ShowProgress(const std::string& status, int position, int max) override;
 
+    // ---- presets, files and whole-unit transfers (link/FMainPresets.cpp, link/FMainFiles.cpp) ----
+
+    // ---- panel lock, test signal and small windows (app/FMainDialogs.cpp) ----
+
+    // ---- layout on resize and channel names (app/FMainResize.cpp, app/FMainNames.cpp) ----
+
+    // ---- channel editors: curves, PEQ, high- and low-pass, band dragging (editors/FMain*.cpp) ----
+
+    // ---- channel editors: refresh, level meters, overlays, graphic EQ (editors/FMain*.cpp) ----
+
     // ---- end of sections ----
 };
 
