@@ -83,6 +83,21 @@ std::string CodePage::ToUtf8(std::string_view bytes) const {
     return Convert(bytes, name_.c_str(), "UTF-8");
 }
 
+std::string CodePage::FromUtf8Cut(std::string_view utf8, size_t maxBytes) const {
+    // Character by character, so that the cut falls between two characters of the code page.
+    std::string out;
+    size_t i = 0;
+    while (i < utf8.size()) {
+        size_t len = std::min(Utf8Length(static_cast<unsigned char>(utf8[i])), utf8.size() - i);
+        const std::string one = FromUtf8(utf8.substr(i, len));
+        if (out.size() + one.size() > maxBytes)
+            break;
+        out += one;
+        i += len;
+    }
+    return out;
+}
+
 std::string CodePage::NameForLocale(std::string_view locale) {
     auto starts = [&](std::string_view prefix) { return locale.substr(0, prefix.size()) == prefix; };
     if (starts("zh_CN") || starts("zh_SG"))
@@ -92,16 +107,26 @@ std::string CodePage::NameForLocale(std::string_view locale) {
     return "CP1252";
 }
 
-const CodePage& CodePage::System() {
-    static const CodePage page = [] {
+namespace {
+CodePage& SystemPage() {
+    static CodePage page = [] {
         for (const char* var : {"LC_ALL", "LC_CTYPE", "LANG"}) {
             const char* v = std::getenv(var);
             if (v && *v)
-                return CodePage(NameForLocale(v));
+                return CodePage(CodePage::NameForLocale(v));
         }
         return CodePage("CP1252");
     }();
     return page;
+}
+} // namespace
+
+const CodePage& CodePage::System() {
+    return SystemPage();
+}
+
+void CodePage::SetSystem(const std::string& name) {
+    SystemPage() = CodePage(name);
 }
 
 } // namespace kv

@@ -39,6 +39,36 @@ TEST(CodePage, RoundTripsAndMarksWhatItCannotHold) {
     EXPECT_EQ(cp1252.FromUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
 }
 
+TEST(CodePage, CutNeverSplitsACharacter) {
+    kv::CodePage gbk("GBK");
+    const std::string zhong = "\xE4\xB8\xAD"; // 中, two bytes in GBK
+    struct Case {
+        std::string utf8;
+        size_t max;
+        std::string bytes;
+    } cases[] = {
+        {"abc" + zhong, 4, "abc"},                         // the pair does not fit in the last byte
+        {"abc" + zhong, 5, "abc\xD6\xD0"},
+        {zhong + zhong + zhong, 5, "\xD6\xD0\xD6\xD0"},
+        {"abcdefgh", 8, "abcdefgh"},
+        {"abcdefghij", 8, "abcdefgh"},
+        {"", 8, ""},
+        {zhong, 0, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(gbk.FromUtf8Cut(c.utf8, c.max), c.bytes) << c.utf8 << " in " << c.max;
+    // In a single-byte page every character is one byte, also the ones it cannot hold.
+    EXPECT_EQ(kv::CodePage("CP1252").FromUtf8Cut("Caf\xC3\xA9" + zhong + "xyz", 6), "Caf\xE9?x");
+}
+
+TEST(CodePage, SystemPageCanBeReplaced) {
+    const std::string before = kv::CodePage::System().Name();
+    kv::CodePage::SetSystem("GBK");
+    EXPECT_EQ(kv::ToAnsiCut("a\xE4\xB8\xAD", 2), "a");
+    kv::CodePage::SetSystem(before);
+    EXPECT_EQ(kv::CodePage::System().Name(), before);
+}
+
 TEST(CodePage, UnknownPageIsRefused) {
     EXPECT_THROW(kv::CodePage("NO-SUCH-PAGE"), std::runtime_error);
 }
