@@ -51,6 +51,20 @@ public:
     explicit TFormWindow(TControl* c) : TBridge<QWidget>(c) {}
 
 protected:
+    // The form's OnActivate and OnDeactivate follow the window's activation.
+    void changeEvent(QEvent* e) override {
+        TBridge<QWidget>::changeEvent(e);
+        if (e->type() != QEvent::ActivationChange)
+            return;
+        Guarded([this] {
+            auto* f = dynamic_cast<TCustomForm*>(TControl::FromWidget(this));
+            if (!f)
+                return;
+            const TNotifyEvent& handler = isActiveWindow() ? f->OnActivate : f->OnDeactivate;
+            if (handler)
+                handler(f);
+        });
+    }
     void closeEvent(QCloseEvent* e) override {
         e->ignore();
         Guarded([this] {
