@@ -312,9 +312,10 @@ TEST(FormsTest, ExceptionsFromHandlersAreShownAndTheLoopGoesOn) {
 
 namespace {
 
-// Scroll bars appear only under AutoScroll and only while controls reach past the client area; an
-// edit box keeps at most MaxLength characters, also of text set from code.
-TEST(FormsTest, AutoScrollCoversTheControlsAndEditsKeepTheirMaxLength) {
+// Scroll bars appear only under AutoScroll and only while controls reach past the client area; the
+// window's activation raises OnActivate or OnDeactivate; an edit box keeps at most MaxLength
+// characters, also of text set from code.
+TEST(FormsTest, AutoScrollActivationAndEditsMaxLength) {
     TForm form(nullptr);
     form.SetBorderStyle(TFormBorderStyle::bsNone);
     form.SetBounds(0, 0, 300, 200);
@@ -343,6 +344,17 @@ TEST(FormsTest, AutoScrollCoversTheControlsAndEditsKeepTheirMaxLength) {
     EXPECT_EQ(form.ScrollRange(), (TPoint{300, 200}));
     EXPECT_EQ(area->verticalScrollBar()->maximum(), 0);
     EXPECT_EQ(panel->Widget()->mapTo(area->viewport(), QPoint(0, 0)), QPoint(10, 20));
+
+    // The form hears of its activation.
+    std::vector<std::string> events;
+    form.OnActivate = [&](TObject*) { events.push_back("activate"); };
+    form.OnDeactivate = [&](TObject*) { events.push_back("deactivate"); };
+    QEvent change(QEvent::ActivationChange);
+    form.Widget()->activateWindow();
+    QApplication::processEvents();
+    QApplication::sendEvent(form.Widget(), &change);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back(), form.Widget()->isActiveWindow() ? "activate" : "deactivate");
 
     auto* edit = new TEdit(&form);
     edit->SetParent(&form);
