@@ -339,6 +339,11 @@ public:
     // Shows the name (a 9-byte buffer: 8 name bytes and a zero) on the overview and as the channel
     // page button's hint, and stores and sends it.
     void ApplyChannelName(int channel, const uint8_t* name);
+    // Shows the name (8 bytes, zero-padded) on the overview and as the page button's hint only; false
+    // when either control is missing. ShowChannelNames shows the model's six, as a refresh of the
+    // panels does.
+    bool ShowChannelName(int channel, const uint8_t* name);
+    void ShowChannelNames();
     // The overview's name labels open the one-name dialog; the menu item the dialog of all six.
     void lbMatrixChNameInAClick(kv::TObject* sender);
     void ChNameListClick(kv::TObject* sender);

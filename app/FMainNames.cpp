@@ -19,16 +19,25 @@ std::array<uint8_t, 8> TfmMain::ChannelNameOf(int channel) const {
     return unitControl ? unitControl->GetChannelName(channel) : std::array<uint8_t, 8>{};
 }
 
-void TfmMain::ApplyChannelName(int channel, const uint8_t* name) {
+bool TfmMain::ShowChannelName(int channel, const uint8_t* name) {
     const std::string suffix = ChannelSuffix(channel);
     auto* label = Find<TLabel>("lbMatrixChName" + suffix);
     auto* page = Find<TPkBmpButton>("pkbMenu" + suffix);
     if (suffix.empty() || !label || !page || !name)
-        return;
+        return false;
     const std::string text = FromAnsi(ChannelNameBytes(name));
     label->SetCaption(text);
     page->SetHint(text);
-    if (unitControl)
+    return true;
+}
+
+void TfmMain::ShowChannelNames() {
+    for (int ch = 0; ch < 6; ++ch)
+        ShowChannelName(ch, ChannelNameOf(ch).data());
+}
+
+void TfmMain::ApplyChannelName(int channel, const uint8_t* name) {
+    if (ShowChannelName(channel, name) && unitControl)
         unitControl->SetChannelName(channel, name);
 }
 

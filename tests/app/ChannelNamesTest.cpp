@@ -124,6 +124,12 @@ TEST_F(ChannelNamesTest, OverviewLabelOpensTheDialogAndOkRenamesTheChannelOnce) 
 }
 
 TEST_F(ChannelNamesTest, ListDialogShowsTheNamesAndSendsOnlyThoseThatChanged) {
+    // The overview and the page buttons show the model's names, without sending them.
+    main->ShowChannelNames();
+    EXPECT_EQ(Label("InB"), "InB");
+    EXPECT_EQ(PageHint("Out3"), "Out3");
+    EXPECT_TRUE(SentNames().empty());
+
     SetInList({"", "", "Top"});
     ASSERT_EQ(SentNames().size(), 1u);
     list->Show();

@@ -63,8 +63,11 @@ void Shoot(TCustomForm& form, const std::string& language, const std::string& na
     QWidget* window = form.Widget()->window();
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     const QRect area = window->geometry();
-    QImage shown = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
-    if (shown.isNull() || shown.size() != area.size()) // no real screen: the window's own rendering
+    QImage shown;
+    if (screen->geometry().contains(area))
+        shown = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+    // No real screen, or a window larger than it: the window's own rendering.
+    if (shown.isNull() || shown.size() != area.size())
         shown = window->grab().toImage();
 
     constexpr int kStrip = 22;
