@@ -26,6 +26,8 @@ KV_REGISTER_CLASS(TfmMain, kv::TForm, b) {
     TfmMain::PublishPages(b);
     TfmMain::PublishLink(b);
     TfmMain::PublishTexts(b);
+    TfmMain::PublishResize(b);
+    TfmMain::PublishNames(b);
 }
 
 void TfmMain::PublishShell(TClassBuilder<TfmMain>& b) {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/TimerComponent.h"
 #include "editors/response/Plot.h"
@@ -306,6 +307,50 @@ public:
     // ---- panel lock, test signal and small windows (app/FMainDialogs.cpp) ----
 
     // ---- layout on resize and channel names (app/FMainResize.cpp, app/FMainNames.cpp) ----
+public:
+    static void PublishResize(kv::TClassBuilder<TfmMain>& b);
+    static void PublishNames(kv::TClassBuilder<TfmMain>& b);
+
+    // Keeps the layout drawn for 1118 x 720 at larger sizes; scrolls below it.
+    void FormResize(kv::TObject* sender);
+    // The window height above 720 at the last resize that was at least that high.
+    int ExtraHeight() const { return extraHeight; }
+    // One rule of the layout on resize: the named control's side takes the value.
+    enum class ResizeSide { Left, Top, Width, Height };
+    struct ResizeRule {
+        std::string name;
+        ResizeSide side;
+        int value;
+    };
+    struct ResizeRules {
+        std::vector<ResizeRule> rules;
+        void Add(const std::string& name, ResizeSide side, int value);
+    };
+    // The rules for dH pixels above the design height and dW beyond the design width.
+    static ResizeRules HeightRules(int dH);
+    static ResizeRules WidthRules(int dW);
+    // The controls the last resize looked for and did not find; empty with a complete layout.
+    const std::vector<std::string>& ResizeMissing() const { return resizeMissing; }
+    // The delay editor's placing of a channel's delay time label and dashed line.
+    void PlaceDelayIndicator(int channel);
+
+    // Channel names: 8 bytes in the user's code page, zero-padded.
+    std::array<uint8_t, 8> ChannelNameOf(int channel) const;
+    // Shows the name (a 9-byte buffer: 8 name bytes and a zero) on the overview and as the channel
+    // page button's hint, and stores and sends it.
+    void ApplyChannelName(int channel, const uint8_t* name);
+    // Shows the name (8 bytes, zero-padded) on the overview and as the page button's hint only; false
+    // when either control is missing. ShowChannelNames shows the model's six, as a refresh of the
+    // panels does.
+    bool ShowChannelName(int channel, const uint8_t* name);
+    void ShowChannelNames();
+    // The overview's name labels open the one-name dialog; the menu item the dialog of all six.
+    void lbMatrixChNameInAClick(kv::TObject* sender);
+    void ChNameListClick(kv::TObject* sender);
+
+private:
+    void ApplyResizeRules(const ResizeRules& rules);
+    std::vector<std::string> resizeMissing;
 
     // ---- channel editors: curves, PEQ, high- and low-pass, band dragging (editors/FMain*.cpp) ----
 

@@ -1,5 +1,7 @@
 #include "app/Registration.h"
 
+#include "app/FChNameList.h"
+#include "app/FChannelName.h"
 #include "app/FExit.h"
 #include "app/FFactory.h"
 #include "app/FInformation.h"
@@ -31,6 +33,8 @@ void CreateEditorWindows() {
     Application->CreateForm<TfmProcess>();
     Application->CreateForm<TfmInformation>();
     Application->CreateForm<TfmExit>();
+    Application->CreateForm<TfmChannelName>();
     Application->CreateForm<TfmFactory>();
+    Application->CreateForm<TfmChNameList>();
     Application->CreateForm<TfmNetworkSetup>();
 }

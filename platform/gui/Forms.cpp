@@ -51,6 +51,20 @@ public:
     explicit TFormWindow(TControl* c) : TBridge<QWidget>(c) {}
 
 protected:
+    // The form's OnActivate and OnDeactivate follow the window's activation.
+    void changeEvent(QEvent* e) override {
+        TBridge<QWidget>::changeEvent(e);
+        if (e->type() != QEvent::ActivationChange)
+            return;
+        Guarded([this] {
+            auto* f = dynamic_cast<TCustomForm*>(TControl::FromWidget(this));
+            if (!f)
+                return;
+            const TNotifyEvent& handler = isActiveWindow() ? f->OnActivate : f->OnDeactivate;
+            if (handler)
+                handler(f);
+        });
+    }
     void closeEvent(QCloseEvent* e) override {
         e->ignore();
         Guarded([this] {
@@ -72,6 +86,7 @@ KV_REGISTER_CLASS(TCustomForm, TWinControl, b) {
     b.Prop("Height", &TControl::Height, &TControl::SetHeight).Stored([](const TCustomForm&) {
         return false;
     });
+    b.Prop("AutoScroll", &TCustomForm::AutoScroll, &TCustomForm::SetAutoScroll).Default(false);
     b.Prop("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons)
         .Default(TBorderIcons{TBorderIcon::biSystemMenu, TBorderIcon::biMinimize, TBorderIcon::biMaximize});
     b.Prop("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle)
@@ -181,7 +196,53 @@ void TCustomForm::ApplyGeometry() {
     FWidget->setGeometry(FLeft + FrameWidth(), FTop + NonClientTop(), std::max(1, w), std::max(1, h));
     if (FMenuBar)
         FMenuBar->setGeometry(0, 0, w, menu);
-    FClient->setGeometry(0, menu, w, ClientHeight());
+    if (FScrollArea) {
+        FScrollArea->setGeometry(0, menu, w, ClientHeight());
+        UpdateScrollRange();
+    } else {
+        FClient->setGeometry(0, menu, w, ClientHeight());
+    }
+}
+
+void TCustomForm::SetAutoScroll(bool v) {
+    if (v == FAutoScroll)
+        return;
+    FAutoScroll = v;
+    if (v && !FScrollArea) {
+        FScrollArea = new QScrollArea(FWidget);
+        FScrollArea->setFrameShape(QFrame::NoFrame);
+        FScrollArea->setWidgetResizable(false);
+        FScrollArea->setWidget(FClient);
+        FScrollArea->show();
+    }
+    if (FScrollArea) {
+        const auto policy = v ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+        FScrollArea->setHorizontalScrollBarPolicy(policy);
+        FScrollArea->setVerticalScrollBarPolicy(policy);
+    }
+    ApplyGeometry();
+}
+
+TPoint TCustomForm::ScrollRange() const {
+    int w = ClientWidth(), h = ClientHeight();
+    if (FAutoScroll) {
+        for (int i = 0; i < ControlCount(); ++i) {
+            const TControl* c = Controls(i);
+            if (!c->Visible())
+                continue;
+            w = std::max(w, c->Left() + c->Width());
+            h = std::max(h, c->Top() + c->Height());
+        }
+    }
+    return {w, h};
+}
+
+void TCustomForm::UpdateScrollRange() {
+    if (!FScrollArea)
+        return;
+    const TPoint range = ScrollRange();
+    // Without AutoScroll the range is the viewport itself, which scrolls the client back to its origin.
+    FClient->resize(range.X, range.Y);
 }
 
 void TCustomForm::WindowResized(int clientWidth, int clientHeight) {

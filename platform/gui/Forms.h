@@ -11,6 +11,7 @@
 #include <string>
 
 class QMenuBar;
+class QScrollArea;
 
 namespace kv {
 
@@ -125,6 +126,14 @@ public:
     void ApplyGeometry() override;
     void MenuChanged();
 
+    // With AutoScroll on, scroll bars appear once the controls reach past the client area.
+    bool AutoScroll() const { return FAutoScroll; }
+    void SetAutoScroll(bool v);
+    // The area the scroll bars cover: the client size, grown to the controls' extent under AutoScroll.
+    TPoint ScrollRange() const;
+    // Call after moving or sizing controls, so that the scroll bars cover them.
+    void UpdateScrollRange();
+
 protected:
     void TextChanged() override;
     void ColorChanged() override;
@@ -142,6 +151,9 @@ private:
     void PlaceOnShow();
     QWidget* FClient;
     QMenuBar* FMenuBar = nullptr;
+    // Made when AutoScroll is first turned on; the client area then lives inside it.
+    QScrollArea* FScrollArea = nullptr;
+    bool FAutoScroll = false;
     TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
     TBorderIcons FBorderIcons{TBorderIcon::biSystemMenu, TBorderIcon::biMinimize, TBorderIcon::biMaximize};
     TFormStyle FFormStyle = TFormStyle::fsNormal;

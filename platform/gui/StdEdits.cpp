@@ -52,7 +52,8 @@ void TEdit::SetText(const std::string& v) {
     if (v == FText && e->text() == Q(v))
         return;
     e->setText(Q(v));
-    FText = v;
+    // The box keeps at most MaxLength characters; Text is what it holds.
+    FText = S(e->text());
 }
 
 void TEdit::SetReadOnly(bool v) {

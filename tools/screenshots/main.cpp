@@ -7,6 +7,8 @@
 // manager the screen holds no window frames, so each picture gets a plain title strip with the
 // window's caption above what the window itself shows.
 
+#include "app/FChNameList.h"
+#include "app/FChannelName.h"
 #include "app/FExit.h"
 #include "app/FFactory.h"
 #include "app/FInformation.h"
@@ -18,6 +20,7 @@
 #include "app/Registration.h"
 #include "app/SingleInstance.h"
 #include "link/Product.h"
+#include "platform/core/CodePage.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdBars.h"
 #include "platform/gui/StdPanels.h"
@@ -60,8 +63,11 @@ void Shoot(TCustomForm& form, const std::string& language, const std::string& na
     QWidget* window = form.Widget()->window();
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     const QRect area = window->geometry();
-    QImage shown = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
-    if (shown.isNull() || shown.size() != area.size()) // no real screen: the window's own rendering
+    QImage shown;
+    if (screen->geometry().contains(area))
+        shown = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+    // No real screen, or a window larger than it: the window's own rendering.
+    if (shown.isNull() || shown.size() != area.size())
         shown = window->grab().toImage();
 
     constexpr int kStrip = 22;
@@ -157,6 +163,25 @@ void ShootLanguage(const std::string& language) {
     }
     if (fmFactory)
         ShootDialog(*fmFactory, language, "dialog-factory");
+    if (fmChannelName) {
+        fmChannelName->SetChannel(3);
+        fmChannelName->SetNameText(ToAnsi("Sub L"));
+        ShootDialog(*fmChannelName, language, "dialog-channelname");
+    }
+    if (fmChNameList)
+        ShootDialog(*fmChNameList, language, "dialog-chnamelist");
+
+    // A larger window: the graphs, meters and overview take the extra room.
+    const int left = fmMain->Left(), top = fmMain->Top();
+    fmMain->SetBounds(0, 0, 1400, 900);
+    for (const char* page : {"Gain", "Matrix", "Comp"}) {
+        if (auto* c = fmMain->Find<TControl>(std::string("pkbMenu") + page))
+            Press(*c);
+        Shoot(*fmMain, language, std::string("main-1400x900-") + page);
+    }
+    if (auto* c = fmMain->Find<TControl>("pkbMenuGain"))
+        Press(*c);
+    fmMain->SetBounds(left, top, 1118, 720);
 }
 
 } // namespace
@@ -184,7 +209,8 @@ int main(int argc, char** argv) {
     for (TCustomForm* f : {static_cast<TCustomForm*>(fmMain), static_cast<TCustomForm*>(fmNetwork),
                            static_cast<TCustomForm*>(fmProcess), static_cast<TCustomForm*>(fmInformation),
                            static_cast<TCustomForm*>(fmExit), static_cast<TCustomForm*>(fmFactory),
-                           static_cast<TCustomForm*>(fmNetworkSetup)})
+                           static_cast<TCustomForm*>(fmNetworkSetup), static_cast<TCustomForm*>(fmChannelName),
+                           static_cast<TCustomForm*>(fmChNameList)})
         if (f)
             for (const std::string& e : f->LayoutErrors())
                 std::fprintf(stderr, "layout of %s: %s\n", f->ClassName().c_str(), e.c_str());

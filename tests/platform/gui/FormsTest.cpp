@@ -4,6 +4,8 @@
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
+#include "platform/gui/StdEdits.h"
+#include "platform/gui/StdPanels.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
 
@@ -302,6 +306,64 @@ TEST(FormsTest, ExceptionsFromHandlersAreShownAndTheLoopGoesOn) {
                                                "close failed"};
     EXPECT_EQ(reported, expected);
     Application->OnException = nullptr;
+}
+
+} // namespace
+
+namespace {
+
+// Scroll bars appear only under AutoScroll and only while controls reach past the client area; the
+// window's activation raises OnActivate or OnDeactivate; an edit box keeps at most MaxLength
+// characters, also of text set from code.
+TEST(FormsTest, AutoScrollActivationAndEditsMaxLength) {
+    TForm form(nullptr);
+    form.SetBorderStyle(TFormBorderStyle::bsNone);
+    form.SetBounds(0, 0, 300, 200);
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(10, 20, 480, 370);
+    EXPECT_EQ(form.ScrollRange(), (TPoint{300, 200}));
+
+    form.SetAutoScroll(true);
+    EXPECT_EQ(form.ScrollRange(), (TPoint{490, 390}));
+    form.Show();
+    QApplication::processEvents();
+    auto* area = form.Widget()->findChild<QScrollArea*>();
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(), 490 - area->viewport()->width());
+    EXPECT_GT(area->verticalScrollBar()->maximum(), 0);
+    area->verticalScrollBar()->setValue(50);
+    EXPECT_EQ(panel->Widget()->mapTo(area->viewport(), QPoint(0, 0)), QPoint(10, -30));
+
+    // A larger window needs no scrolling; AutoScroll off scrolls back and removes the bars.
+    form.SetBounds(0, 0, 600, 500);
+    EXPECT_EQ(form.ScrollRange(), (TPoint{600, 500}));
+    form.SetBounds(0, 0, 300, 200);
+    form.SetAutoScroll(false);
+    QApplication::processEvents();
+    EXPECT_EQ(form.ScrollRange(), (TPoint{300, 200}));
+    EXPECT_EQ(area->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(panel->Widget()->mapTo(area->viewport(), QPoint(0, 0)), QPoint(10, 20));
+
+    // The form hears of its activation.
+    std::vector<std::string> events;
+    form.OnActivate = [&](TObject*) { events.push_back("activate"); };
+    form.OnDeactivate = [&](TObject*) { events.push_back("deactivate"); };
+    QEvent change(QEvent::ActivationChange);
+    form.Widget()->activateWindow();
+    QApplication::processEvents();
+    QApplication::sendEvent(form.Widget(), &change);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back(), form.Widget()->isActiveWindow() ? "activate" : "deactivate");
+
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    edit->SetMaxLength(8);
+    edit->SetText("123456789");
+    EXPECT_EQ(edit->Text(), "12345678");
+    edit->SetText("低音低音低音低音低");
+    EXPECT_EQ(edit->Text(), "低音低音低音低音");
+    form.Hide();
 }
 
 } // namespace
