@@ -7,6 +7,9 @@
 #include "app/FNetwork.h"
 #include "app/FNetworkSetup.h"
 #include "app/FProcess.h"
+#include "app/FRecallPreset.h"
+#include "app/FStoreName.h"
+#include "app/FStorePreset.h"
 #include "platform/gui/Forms.h"
 
 #include "app/TimerComponent.h"
@@ -31,6 +34,9 @@ void CreateEditorWindows() {
     Application->CreateForm<TfmProcess>();
     Application->CreateForm<TfmInformation>();
     Application->CreateForm<TfmExit>();
+    Application->CreateForm<TfmRecallPreset>();
+    Application->CreateForm<TfmStorePreset>();
     Application->CreateForm<TfmFactory>();
+    Application->CreateForm<TfmStoreName>();
     Application->CreateForm<TfmNetworkSetup>();
 }

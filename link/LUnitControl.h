@@ -76,6 +76,8 @@ public:
     // 14, more than 50 data bytes or a slot outside 1..20 change nothing (the result is false).
     bool StorePresetFlags(const BSTM& payload);
     bool StoreCurrentPresetName(const BSTM& name14);
+    // Marks user index n (0..19) as holding a stored preset, as a store does.
+    void FlagPresetSlot(int n);
     bool StoreUnitInfo(const BSTM& payload);
     // Both return true when the piece was taken; `complete` tells whether it was the last (14).
     bool DecodeDump(const BSTM& payload, bool* complete = nullptr);

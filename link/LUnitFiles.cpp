@@ -16,6 +16,11 @@ constexpr size_t kEmptySlotByte = 0x64;
 
 } // namespace
 
+void LUnitControl::FlagPresetSlot(int n) {
+    if (n >= 0 && n < static_cast<int>(presetFlags_.size()))
+        presetFlags_[static_cast<size_t>(n)] = 1;
+}
+
 std::string LUnitControl::SerializeImage() const {
     std::string out(kFileHeader, kFileHeaderSize);
     out.append(reinterpret_cast<const char*>(image_.data()) + kFirstFileImageByte,
