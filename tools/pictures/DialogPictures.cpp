@@ -116,6 +116,8 @@ void RegisterAll() {
     Add("dlg/exit_base.png", {300, 118}, [](QPainter& p, QSize s) { DialogBase(p, s, 64); });
     Add("dlg/network_base.png", {372, 148}, [](QPainter& p, QSize s) { DialogBase(p, s, 94); });
     Add("dlg/networksetup_base.png", {300, 210}, [](QPainter& p, QSize s) { DialogBase(p, s, 158); });
+    Add("dlg/presetlist_base.png", {240, 372}, [](QPainter& p, QSize s) { DialogBase(p, s, 320); });
+    Add("dlg/storename_base.png", {280, 124}, [](QPainter& p, QSize s) { DialogBase(p, s, 76); });
     Add("dlg/icon_information.png", {73, 65}, InformationMark, false);
     Add("dlg/icon_warning.png", {73, 65}, WarningMark, false);
     // Blank faces: the button draws its caption over them. Two widths, so that no face is stretched.

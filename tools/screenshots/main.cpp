@@ -9,6 +9,9 @@
 
 #include "app/FExit.h"
 #include "app/FFactory.h"
+#include "app/FRecallPreset.h"
+#include "app/FStoreName.h"
+#include "app/FStorePreset.h"
 #include "app/FInformation.h"
 #include "app/FMain.h"
 #include "app/FNetwork.h"
@@ -157,6 +160,22 @@ void ShootLanguage(const std::string& language) {
     }
     if (fmFactory)
         ShootDialog(*fmFactory, language, "dialog-factory");
+    // The preset lists with one stored name, and the name dialog over each, as a pick opens it.
+    for (TPresetListForm* list : {static_cast<TPresetListForm*>(fmStorePreset),
+                                  static_cast<TPresetListForm*>(fmRecallPreset)}) {
+        if (!list || !fmStoreName)
+            continue;
+        const bool recall = list == fmRecallPreset;
+        list->SetPresetName(recall ? 3 : 2, "Main Hall     ");
+        const std::string stem = recall ? "dialog-recallpreset" : "dialog-storepreset";
+        list->Show();
+        Shoot(*list, language, stem);
+        list->vledPresetNameSelectCell(1, 3);
+        Settle(50);
+        Shoot(*fmStoreName, language, stem + "-name");
+        fmStoreName->Hide();
+        list->Hide();
+    }
 }
 
 } // namespace
@@ -184,7 +203,8 @@ int main(int argc, char** argv) {
     for (TCustomForm* f : {static_cast<TCustomForm*>(fmMain), static_cast<TCustomForm*>(fmNetwork),
                            static_cast<TCustomForm*>(fmProcess), static_cast<TCustomForm*>(fmInformation),
                            static_cast<TCustomForm*>(fmExit), static_cast<TCustomForm*>(fmFactory),
-                           static_cast<TCustomForm*>(fmNetworkSetup)})
+                           static_cast<TCustomForm*>(fmNetworkSetup), static_cast<TCustomForm*>(fmStorePreset),
+                           static_cast<TCustomForm*>(fmRecallPreset), static_cast<TCustomForm*>(fmStoreName)})
         if (f)
             for (const std::string& e : f->LayoutErrors())
                 std::fprintf(stderr, "layout of %s: %s\n", f->ClassName().c_str(), e.c_str());
