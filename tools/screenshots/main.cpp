@@ -170,7 +170,7 @@ void ShootLanguage(const std::string& language) {
         const std::string stem = recall ? "dialog-recallpreset" : "dialog-storepreset";
         list->Show();
         Shoot(*list, language, stem);
-        list->vledPresetNameSelectCell(1, 3);
+        list->vledPresetNameSelectCell(1, recall ? 4 : 3);
         Settle(50);
         Shoot(*fmStoreName, language, stem + "-name");
         fmStoreName->Hide();
