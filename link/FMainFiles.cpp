@@ -24,6 +24,15 @@ void SetProgress(int position) {
         fmProcess->ProgressBar->SetPosition(position);
 }
 
+// The bar of a download counts used records: its range is their number, so the position is how many
+// of them lie before the record being sent (a record number would fill the bar at the first late one).
+int RecordsDone(const UnitDownload& download, int record) {
+    int done = 0;
+    for (int r = 1; r < record && r <= kUserPresets; ++r)
+        done += download.IsUsed(r) ? 1 : 0;
+    return done;
+}
+
 } // namespace
 
 LPresetFiles& TfmMain::PresetFiles() {
@@ -155,7 +164,7 @@ void TfmMain::DownloadNextPreset(int) {
             return;
         }
         ++downloadRecord;
-        SetProgress(downloadRecord);
+        SetProgress(RecordsDone(download, downloadRecord));
     }
     FinishDownload();
 }
@@ -173,7 +182,7 @@ void TfmMain::OnDownloadAck(const BSTM& payload) {
         return;
     }
     ++downloadRecord;
-    SetProgress(downloadRecord);
+    SetProgress(RecordsDone(DownloadBuffers(), downloadRecord));
     if (downloadRecord <= kUserPresets)
         DownloadNextPreset(downloadRecord);
     else

@@ -235,6 +235,38 @@ TEST_F(TransfersTest, PresetFileOpenedOnlineSendsItsRecordsInOrder) {
     EXPECT_TRUE(std::equal(d.begin() + 2, d.begin() + 712, image.begin() + 2));
 }
 
+// The bar counts the used records sent so far, not record numbers: late records do not fill it early.
+TEST_F(TransfersTest, DownloadProgressCountsUsedRecords) {
+    ConnectAndReadBack();
+    std::string file(kFileHeader);
+    file.append(18, '\0');
+    for (int r = 1; r <= 20; ++r) {
+        if (r == 18 || r == 20) {
+            file += static_cast<char>(r);
+            const sim::Dump d = StoredPreset(static_cast<uint8_t>(r), "Late");
+            file.append(d.begin(), d.begin() + 721);
+        } else {
+            file.append(722, '\x64');
+        }
+        file += "\r\n";
+    }
+    ASSERT_TRUE(kv::WriteFileAtomic(File("late.unt"), file));
+    chosenFile = File("late.unt");
+    // The unit takes the factory default and the information, then the test answers the blocks.
+    unit.SilenceAfter(2);
+    main->DownloadClick(nullptr);
+    ASSERT_TRUE(RunUntil([&] { return !ReceivedOf(sim::code::Download).empty(); }, 2000));
+    unitSilent = true;
+    EXPECT_EQ(main->DownloadRecord(), 18);
+    EXPECT_EQ(process->ProgressBar->Max(), 2);
+    EXPECT_EQ(process->ProgressBar->Position(), 0);
+    main->OnLinkFrame(sim::BuildFrame(1, 0, MCS_DOWNLOAD, {14}));
+    EXPECT_EQ(main->DownloadRecord(), 20);
+    EXPECT_EQ(process->ProgressBar->Position(), 1);
+    EXPECT_TRUE(process->Visible());
+    EXPECT_FALSE(main->Enabled());
+}
+
 // The unit stops answering in the middle of a transfer: the watchdog or the transport ends the link
 // with "Link Broken", the window is usable, nothing is written, and the next connection reads back
 // from the start as after any connect.
