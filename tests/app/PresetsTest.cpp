@@ -28,6 +28,12 @@ protected:
 };
 
 TEST_F(PresetsTest, FreshListsHoldTheDefaultNamesAndRowsOutsideChangeNothing) {
+    for (kv::TCustomForm* form : {static_cast<kv::TCustomForm*>(store), static_cast<kv::TCustomForm*>(recall),
+                                  static_cast<kv::TCustomForm*>(storeName)}) {
+        SCOPED_TRACE(form->ClassName());
+        EXPECT_TRUE(form->LayoutErrors().empty()) << form->LayoutErrors().front();
+    }
+    EXPECT_EQ(storeName->edName->MaxLength(), 14);
     ASSERT_EQ(store->vledPresetName->Strings()->Count(), 20);
     ASSERT_EQ(recall->vledPresetName->Strings()->Count(), 21);
     EXPECT_EQ((*store->vledPresetName->Strings())[0], "     U01=  Default Preset");

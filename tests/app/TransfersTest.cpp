@@ -177,6 +177,29 @@ TEST_F(TransfersTest, UploadAndDownloadRefuseWithAMessageWhenThereIsNothingToDo)
     EXPECT_TRUE(main->Enabled());
 }
 
+TEST_F(TransfersTest, PresetFileSavedAndOpenedOffline) {
+    chosenFile = File("room.PRS");
+    main->SaveClick(nullptr);
+    ASSERT_EQ(fileDialogs, std::vector<std::string>{"sdSavePreset"});
+    const std::string bytes = kvtest::ReadAll(File("room.prs"));
+    ASSERT_EQ(bytes.size(), kPresetFileSize);
+    EXPECT_EQ(bytes.substr(16, 14), "Default Preset");
+    EXPECT_EQ(bytes.substr(726), "\r\n");
+
+    const auto before = main->UnitControl()->Image();
+    chosenFile = File("room.prs");
+    main->OpenClick(nullptr);
+    EXPECT_EQ(main->UnitControl()->Image(), before);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(main->IsUpdatingView());
+    // A file of another length is refused and changes nothing.
+    ASSERT_TRUE(kv::WriteFileAtomic(File("long.prs"), bytes + "x"));
+    chosenFile = File("long.prs");
+    main->OpenClick(nullptr);
+    EXPECT_EQ(messages, std::vector<std::string>{"Open File Error !!"});
+    EXPECT_EQ(main->UnitControl()->Image(), before);
+}
+
 TEST_F(TransfersTest, PresetFileOpenedOnlineSendsItsRecordsInOrder) {
     ConnectAndReadBack();
     sim::Dump d = sim::DefaultDump();
