@@ -7,6 +7,7 @@ TfmRecallPreset* fmRecallPreset = nullptr;
 KV_REGISTER_CLASS(TfmRecallPreset, TPresetListForm, b) {
     b.Method<TNotifyEvent>("FormCreate", &TfmRecallPreset::FormCreate);
     b.Method<TNotifyEvent>("FormShow", &TfmRecallPreset::FormShow);
+    b.Method<TNotifyEvent>("FormHide", &TfmRecallPreset::FormHide);
     b.Method<TNotifyEvent>("bnCancelClick", &TfmRecallPreset::bnCancelClick);
 }
 

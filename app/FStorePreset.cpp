@@ -27,6 +27,7 @@ KV_REGISTER_CLASS(TPresetListForm, TForm, b) {}
 KV_REGISTER_CLASS(TfmStorePreset, TPresetListForm, b) {
     b.Method<TNotifyEvent>("FormCreate", &TfmStorePreset::FormCreate);
     b.Method<TNotifyEvent>("FormShow", &TfmStorePreset::FormShow);
+    b.Method<TNotifyEvent>("FormHide", &TfmStorePreset::FormHide);
     b.Method<TNotifyEvent>("bnCancelClick", &TfmStorePreset::bnCancelClick);
 }
 
@@ -123,10 +124,13 @@ void TPresetListForm::FormShow(TObject*) {
     }
 }
 
-void TPresetListForm::bnCancelClick(TObject*) {
-    // The name dialog belongs to the list and goes with it.
+// The name dialog is the list's own window and goes with it, however the list is closed.
+void TPresetListForm::FormHide(TObject*) {
     if (fmStoreName && fmStoreName->Visible())
         fmStoreName->Hide();
+}
+
+void TPresetListForm::bnCancelClick(TObject*) {
     if (vledPresetName && vledPresetName->CanFocus())
         vledPresetName->SetFocus();
     Close();

@@ -34,6 +34,7 @@ public:
 
     void FormCreate(TObject* sender);
     void FormShow(TObject* sender);
+    void FormHide(TObject* sender);
     void bnCancelClick(TObject* sender);
     // The list's select-cell event: data row r (1 = the first row under the titles).
     void vledPresetNameSelectCell(int column, int row);

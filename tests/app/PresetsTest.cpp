@@ -96,6 +96,18 @@ TEST_F(PresetsTest, OfflineStorePicksUpdatesBothListsAndSendsNothing) {
     EXPECT_EQ(storeName->lTitle->Caption(), "U20 : ");
     storeName->bnCancel->Click();
     EXPECT_FALSE(storeName->Visible());
+    // The name dialog goes with its list, and the next pick shows it again.
+    store->Show();
+    store->vledPresetNameSelectCell(1, 5);
+    store->Hide();
+    EXPECT_FALSE(storeName->Visible());
+    store->Show();
+    store->vledPresetNameSelectCell(1, 6);
+    EXPECT_TRUE(storeName->Visible());
+    EXPECT_EQ(storeName->lTitle->Caption(), "U06 : ");
+    store->bnCancel->Click();
+    EXPECT_FALSE(store->Visible());
+    EXPECT_FALSE(storeName->Visible());
 }
 
 // The unit's name field is 14 bytes of the user's code page: a longer name is cut where a whole
