@@ -90,8 +90,8 @@ public:
     // the header, stores them and sends the 185 records, forced.
     std::string SerializeImage() const;
     void LoadImageAndSend(const uint8_t* bytes712);
-    // Unit file: asks for a name and writes the header, the unit information and the 20 slots.
-    // False when the user cancelled or the file could not be written (the user was told).
+    // Unit file: asks for a name and writes the header, the unit information and the 20 slots. A file
+    // that cannot be written is reported and the name asked again; false when the user cancelled.
     bool SaveUnitFile();
     // The 14,514 bytes of the unit file.
     std::string SerializeUnitFile() const;

@@ -121,13 +121,16 @@ std::string LUnitControl::SerializeUnitFile() const {
     return out;
 }
 
+// The uploaded presets exist only here until they are written: a file that cannot be written is
+// reported and the name asked again, until the file is written or the user gives up.
 bool LUnitControl::SaveUnitFile() {
-    const auto path = host_.RunFileDialog(FileDialog::SaveUnit);
-    if (!path)
-        return false;
-    if (!kv::WriteFileAtomic(NormaliseFileName(*path, ".unt"), SerializeUnitFile())) {
+    const std::string data = SerializeUnitFile();
+    for (;;) {
+        const auto path = host_.RunFileDialog(FileDialog::SaveUnit);
+        if (!path)
+            return false;
+        if (kv::WriteFileAtomic(NormaliseFileName(*path, ".unt"), data))
+            return true;
         host_.ShowInformation(host_.GetLangText("SID_INFO_ERROR_FILE"));
-        return false;
     }
-    return true;
 }

@@ -30,6 +30,11 @@ protected:
         storeName = kv::Application->CreateForm<kv::TfmStoreName>();
         kv::TOpenDialog::ExecuteHook = [this](kv::TOpenDialog& dialog) {
             fileDialogs.push_back(dialog.Name());
+            if (!fileAnswers.empty()) {
+                dialog.SetFileName(fileAnswers.front());
+                fileAnswers.erase(fileAnswers.begin());
+                return true;
+            }
             if (!chosenFile)
                 return false;
             dialog.SetFileName(*chosenFile);
@@ -99,6 +104,7 @@ protected:
     kv::TfmStoreName* storeName = nullptr;
     kvtest::TempDir files;
     std::optional<std::string> chosenFile;
+    std::vector<std::string> fileAnswers; // answered first, one per dialog, before chosenFile
     std::vector<std::string> fileDialogs;
     QTimer user;
     kv::TPresetListForm* pickList = nullptr;

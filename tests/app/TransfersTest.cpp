@@ -88,6 +88,8 @@ TEST_F(TransfersTest, UploadToAUnitFileAndDownloadIntoAFreshUnitCopiesEveryPrese
     DressUnitWithPresets();
     ConnectAndReadBack();
 
+    // The first place cannot be written: the user is told and asked again, and nothing is lost.
+    fileAnswers = {File("missing/venue")};
     chosenFile = File("venue");
     main->UploadClick(nullptr);
     EXPECT_FALSE(process->Visible());
@@ -95,7 +97,8 @@ TEST_F(TransfersTest, UploadToAUnitFileAndDownloadIntoAFreshUnitCopiesEveryPrese
     EXPECT_TRUE(fileDialogs.empty());
     Step(300);
     Step(10);
-    ASSERT_EQ(fileDialogs, std::vector<std::string>{"sdSaveUnit"});
+    ASSERT_EQ(fileDialogs, (std::vector<std::string>{"sdSaveUnit", "sdSaveUnit"}));
+    EXPECT_EQ(messages, std::vector<std::string>{"Open File Error !!"});
     EXPECT_EQ(unit.ReceivedCodes(), UploadSequence());
     EXPECT_EQ(ReceivedOf(sim::code::ReadPreset)[1].payload, sim::Bytes{5});
     const std::string bytes = kvtest::ReadAll(File("venue.unt"));
