@@ -84,8 +84,8 @@ protected:
                codes.back() == sim::code::KeepAlive && !AnyModal() && main->GetTransferState() == tsIdle;
     }
 
-    void ConnectAndReadBack() {
-        Attach(Wire::Serial);
+    void ConnectAndReadBack(Wire wire = Wire::Serial, const std::string& loopback = "127.0.0.21") {
+        Attach(wire, loopback);
         ASSERT_TRUE(RunUntil([&] { return ReadBackDone(); }, 30000));
         Step(100);
         unit.ClearReceived();

@@ -144,8 +144,10 @@ TEST_F(PresetsTest, NameFieldIsCutAtACharacterBoundaryAndPadded) {
     EXPECT_EQ(store->PresetName(0), "A\xE6\xB1\x89\xE5\xAD\x97\xE6\xB1\x89\xE5\xAD\x97\xE6\xB1\x89\xE5\xAD\x97 ");
 }
 
-TEST_F(PresetsTest, StoreANamedPresetRecallItAndRecallTheFactoryPreset) {
-    ConnectAndReadBack();
+class PresetsWireTest : public PresetsTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(PresetsWireTest, StoreANamedPresetRecallItAndRecallTheFactoryPreset) {
+    ConnectAndReadBack(static_cast<Wire>(GetParam()), "127.0.0.22");
     // The unit's current settings differ from its factory set, so that each recall shows.
     unit.SetWord(sim::off::ChannelRecord(2) + sim::off::OutGain, 200);
     unit.ClearReceived();
@@ -202,6 +204,10 @@ TEST_F(PresetsTest, StoreANamedPresetRecallItAndRecallTheFactoryPreset) {
     EXPECT_EQ(unit.Word(sim::off::ChannelRecord(2) + sim::off::OutGain), 280u);
     ExpectImageIsUnits();
 }
+
+INSTANTIATE_TEST_SUITE_P(Wires, PresetsWireTest, ::testing::Values(0, 1), [](const auto& param) {
+    return std::string(param.param == 0 ? "PseudoTerminal" : "TcpLoopback");
+});
 
 TEST_F(PresetsTest, FactoryDefaultAsksFirstAndReadsTheResetUnitBack) {
     // Offline: only the message.

@@ -74,19 +74,29 @@ protected:
         return file;
     }
 
-    // Drops the unit's wire and puts `u` on a fresh pseudo-terminal that the next search lists.
-    void Rewire(sim::SimUnit& u) {
-        pty = std::make_unique<sim::SimPty>(u);
-        ports = {pty->SlavePath()};
+    // Puts `u` on a wire of its own that the next search finds: a fresh pseudo-terminal, or its own
+    // loopback address.
+    void Rewire(sim::SimUnit& u, Wire wire) {
+        if (wire == Wire::Serial) {
+            pty = std::make_unique<sim::SimPty>(u);
+            ports = {pty->SlavePath()};
+            return;
+        }
+        tcp = std::make_unique<sim::SimTcp>(u, 9761, "127.0.0.24");
+        main->ClientSocket().Address = "127.0.0.24";
+        main->SetDeviceIp(0x7F000018);
     }
 
     // A second unit; the fixture takes its wire down before it goes.
     sim::SimUnit fresh;
 };
 
-TEST_F(TransfersTest, UploadToAUnitFileAndDownloadIntoAFreshUnitCopiesEveryPreset) {
+class TransfersWireTest : public TransfersTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(TransfersWireTest, UploadToAUnitFileAndDownloadIntoAFreshUnitCopiesEveryPreset) {
+    const auto wire = static_cast<Wire>(GetParam());
     DressUnitWithPresets();
-    ConnectAndReadBack();
+    ConnectAndReadBack(wire, "127.0.0.23");
 
     // The first place cannot be written: the user is told and asked again, and nothing is lost.
     fileAnswers = {File("missing/venue")};
@@ -111,7 +121,7 @@ TEST_F(TransfersTest, UploadToAUnitFileAndDownloadIntoAFreshUnitCopiesEveryPrese
     // Into a fresh unit on another wire.
     Disconnect();
     fresh.UseRealTime();
-    Rewire(fresh);
+    Rewire(fresh, wire);
     main->pkbMenuLinkClick(nullptr);
     ASSERT_TRUE(RunUntil([&] { return ReadBackEnded(fresh); }, 30000));
     Step(100);
@@ -159,6 +169,10 @@ TEST_F(TransfersTest, UploadToAUnitFileAndDownloadIntoAFreshUnitCopiesEveryPrese
     // What the file holds of each preset is byte for byte what the upload read.
     EXPECT_EQ(bytes, UnitFileOf(unit));
 }
+
+INSTANTIATE_TEST_SUITE_P(Wires, TransfersWireTest, ::testing::Values(0, 1), [](const auto& param) {
+    return std::string(param.param == 0 ? "PseudoTerminal" : "TcpLoopback");
+});
 
 TEST_F(TransfersTest, UploadAndDownloadRefuseWithAMessageWhenThereIsNothingToDo) {
     chosenFile = File("x.unt");
