@@ -33,6 +33,13 @@ KV_REGISTER_CLASS(TfmStorePreset, TPresetListForm, b) {
 
 TPresetListForm::TPresetListForm(TComponent* owner, bool recall) : TForm(owner), recall_(recall) {}
 
+TPresetListForm::~TPresetListForm() {
+    // The name dialog may be this list's window at the moment; it outlives the list on its own.
+    QWidget* dialog = fmStoreName ? fmStoreName->Widget() : nullptr;
+    if (dialog && Widget() && dialog->parentWidget() == Widget())
+        dialog->setParent(nullptr, dialog->windowFlags());
+}
+
 TfmStorePreset::TfmStorePreset(TComponent* owner) : TPresetListForm(owner, false) {
     if (!fmStorePreset)
         fmStorePreset = this;

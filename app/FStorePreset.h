@@ -22,6 +22,7 @@ public:
     static constexpr int kNameWidth = 14;
 
     TPresetListForm(TComponent* owner, bool recall);
+    ~TPresetListForm() override;
 
     // Replaces the name field of row n (0-based; recall list 0..20, store list 0..19); a row outside
     // the list changes nothing. The name is UTF-8, normally 14 characters padded with blanks.

@@ -108,6 +108,12 @@ TEST_F(PresetsTest, OfflineStorePicksUpdatesBothListsAndSendsNothing) {
     store->bnCancel->Click();
     EXPECT_FALSE(store->Visible());
     EXPECT_FALSE(storeName->Visible());
+    // The name dialog outlives a list it was shown over.
+    delete store;
+    store = nullptr;
+    storeName->Show();
+    EXPECT_TRUE(storeName->Visible());
+    storeName->Hide();
 }
 
 // The unit's name field is 14 bytes of the user's code page: a longer name is cut where a whole
