@@ -307,15 +307,31 @@ TEST_F(TransfersTest, DownloadProgressCountsUsedRecords) {
     EXPECT_FALSE(main->Enabled());
 }
 
-// The unit stops answering in the middle of a transfer: the watchdog or the transport ends the link
-// with "Link Broken", the window is usable, nothing is written, and the next connection reads back
-// from the start as after any connect.
-class TransferInterruptTest : public TransfersTest, public ::testing::WithParamInterface<bool> {};
+// The unit stops answering in the middle of a transfer, or its USB cable is pulled: the watchdog, the
+// transport or the unplug ends the link with "Link Broken", the window is usable, nothing is written,
+// and the next connection reads back from the start as after any connect.
+struct Interruption {
+    bool upload;
+    bool unplug; // the USB unit is unplugged once it has stopped answering
+};
+
+class TransferInterruptTest : public TransfersTest, public ::testing::WithParamInterface<Interruption> {
+protected:
+    // The system's device-change broadcast, as the device tree changed.
+    void DeviceTreeChanged() {
+        auto* ctl = main->Find<THidDeviceController>("HidCtl");
+        ASSERT_NE(ctl, nullptr);
+        TMessage change;
+        change.Msg = kv::sys::WM_DEVICECHANGE;
+        change.WParam = kv::sys::DBT_DEVNODES_CHANGED;
+        ctl->EventPipe(change);
+    }
+};
 
 TEST_P(TransferInterruptTest, EndsWithAMessageAUsableWindowAndNothingWritten) {
-    const bool upload = GetParam();
+    const auto [upload, unplug] = GetParam();
     DressUnitWithPresets();
-    ConnectAndReadBack();
+    ConnectAndReadBack(unplug ? Wire::Usb : Wire::Serial);
     if (!upload) {
         ASSERT_TRUE(kv::WriteFileAtomic(File("in.unt"), UnitFileOf(unit)));
         chosenFile = File("in.unt");
@@ -323,10 +339,18 @@ TEST_P(TransferInterruptTest, EndsWithAMessageAUsableWindowAndNothingWritten) {
         chosenFile = File("out");
     }
     // A few replies into the transfer the unit falls silent.
-    unit.SilenceAfter(upload ? 9 : 6);
+    const size_t replies = upload ? 9 : 6;
+    unit.SilenceAfter(static_cast<int>(replies));
+    bool unplugged = false;
     onStep = [&] {
-        if (!unitSilent && unit.ReceivedCodes().size() >= (upload ? 9u : 6u))
-            unitSilent = true;
+        if (unitSilent || unit.ReceivedCodes().size() < replies + 1)
+            return;
+        unitSilent = true;
+        if (unplug) {
+            kv::sys::RemoveFakeHidDevice(kHidNumber);
+            DeviceTreeChanged();
+            unplugged = true;
+        }
     };
     if (upload)
         main->UploadClick(nullptr);
@@ -334,6 +358,7 @@ TEST_P(TransferInterruptTest, EndsWithAMessageAUsableWindowAndNothingWritten) {
         main->DownloadClick(nullptr);
     ASSERT_TRUE(RunUntil([&] { return !main->Link() && !dialogStatuses.empty() && !AnyModal(); }, 60000));
     onStep = nullptr;
+    EXPECT_EQ(unplugged, unplug);
     EXPECT_EQ(dialogStatuses.back(), "Link Broken");
     EXPECT_FALSE(process->Visible());
     EXPECT_TRUE(main->Enabled());
@@ -354,8 +379,17 @@ TEST_P(TransferInterruptTest, EndsWithAMessageAUsableWindowAndNothingWritten) {
     unit.SetSilent(false);
     unitSilent = false;
     unit.ClearReceived();
+    if (unplug) {
+        // Plugged in again: the old stand-in goes first, as it takes the unit's output with it.
+        hid.reset();
+        Attach(Wire::Usb);
+        DeviceTreeChanged();
+        Step(50);
+    }
     main->pkbMenuLinkClick(nullptr);
-    ASSERT_TRUE(RunUntil([&] { return ReadBackEnded(unit); }, 30000));
+    ASSERT_TRUE(RunUntil([&] { return ReadBackEnded(unit); }, 30000))
+        << "status " << network->Status() << " online " << main->IsOnline() << " hid "
+        << (main->HidDevice() != nullptr) << " codes " << unit.ReceivedCodes().size();
     const auto codes = unit.ReceivedCodes();
     for (uint8_t c : {sim::code::ReadPreset, sim::code::ReadPresetBlock, sim::code::Download,
                       sim::code::WriteEeprom, sim::code::ReadEeprom})
@@ -363,7 +397,12 @@ TEST_P(TransferInterruptTest, EndsWithAMessageAUsableWindowAndNothingWritten) {
     EXPECT_EQ(main->GetTransferState(), tsIdle);
 }
 
-INSTANTIATE_TEST_SUITE_P(Transfers, TransferInterruptTest, ::testing::Values(true, false),
-                         [](const auto& param) { return std::string(param.param ? "Upload" : "Download"); });
+INSTANTIATE_TEST_SUITE_P(Transfers, TransferInterruptTest,
+                         ::testing::Values(Interruption{true, false}, Interruption{false, false},
+                                           Interruption{false, true}),
+                         [](const auto& param) {
+                             return std::string(param.param.upload ? "Upload" : "Download") +
+                                    (param.param.unplug ? "Unplugged" : "Silent");
+                         });
 
 } // namespace
