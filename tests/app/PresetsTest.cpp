@@ -34,6 +34,9 @@ TEST_F(PresetsTest, FreshListsHoldTheDefaultNamesAndRowsOutsideChangeNothing) {
         EXPECT_TRUE(form->LayoutErrors().empty()) << form->LayoutErrors().front();
     }
     EXPECT_EQ(storeName->edName->MaxLength(), 14);
+    // Enter in the edit box, and the lists' hiding, reach their handlers.
+    EXPECT_TRUE(static_cast<bool>(storeName->edName->OnKeyDown));
+    EXPECT_TRUE(static_cast<bool>(store->OnHide) && static_cast<bool>(recall->OnHide));
     ASSERT_EQ(store->vledPresetName->Strings()->Count(), 20);
     ASSERT_EQ(recall->vledPresetName->Strings()->Count(), 21);
     EXPECT_EQ((*store->vledPresetName->Strings())[0], "     U01=  Default Preset");
