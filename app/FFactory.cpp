@@ -1,5 +1,6 @@
 #include "app/FFactory.h"
 
+#include "app/FMain.h"
 #include "app/LangTables.h"
 #include "panels/PkBmpButton.h"
 #include "panels/PkPanel.h"
@@ -45,9 +46,9 @@ void TfmFactory::FormShow(TObject*) {
         bnCancel->SetCaption(UiText("SID_EXIT_CANCEL"));
 }
 
-// OK answers mrOk (the button's modal result); the factory reset itself is sent by the preset
-// transfers, which come with their own change.
 void TfmFactory::btnOKClick(TObject*) {
+    if (::fmMain)
+        ::fmMain->SendFactoryReset();
     Close();
 }
 

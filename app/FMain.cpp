@@ -28,6 +28,7 @@ KV_REGISTER_CLASS(TfmMain, kv::TForm, b) {
     TfmMain::PublishTexts(b);
     TfmMain::PublishResize(b);
     TfmMain::PublishNames(b);
+    TfmMain::PublishPresets(b);
 }
 
 void TfmMain::PublishShell(TClassBuilder<TfmMain>& b) {
@@ -328,6 +329,3 @@ void TfmMain::ResetPeqViews() {}
 void TfmMain::RefreshAllPanels() {}
 void TfmMain::RepaintChannelGraphs() {}
 void TfmMain::ResetLevelMeters() {}
-// The preset lists arrive with their dialogs.
-void TfmMain::SetRecallPresetName(int, const std::string&) {}
-void TfmMain::SetStorePresetName(int, const std::string&) {}

@@ -303,6 +303,42 @@ public:
     void ShowProgress(const std::string& status, int position, int max) override;
 
     // ---- presets, files and whole-unit transfers (link/FMainPresets.cpp, link/FMainFiles.cpp) ----
+private:
+    // The level poll on again at the end of a transfer.
+    void StartLevelPoll();
+    // The progress window's status, range and position, before it is shown.
+    void PrepareProgress(const std::string& status, int max);
+    void FinishDownload();
+    LPresetFiles& PresetFiles();
+    std::unique_ptr<LPresetFiles> presetFiles;
+
+public:
+    // Publishes the preset bar's, the File menu's and the upload timer's handlers; link/FMainPresets.cpp.
+    static void PublishPresets(kv::TClassBuilder<TfmMain>& b);
+
+    // Preset bar and factory default (link/FMainPresets.cpp). Names travel as the 14 bytes of the
+    // user's code page, padded with blanks.
+    void bStoreClick(kv::TObject* sender);
+    void bRecallClick(kv::TObject* sender);
+    void StorePresetToDevice(int n, const std::string& name14);
+    void RecallPresetFromDevice(int n);
+    void FactoryDefaultClick(kv::TObject* sender);
+    void SendFactoryReset();
+
+    // File menu and whole-unit transfers (link/FMainFiles.cpp).
+    void OpenClick(kv::TObject* sender);
+    void SaveClick(kv::TObject* sender);
+    void UploadClick(kv::TObject* sender);
+    void DownloadClick(kv::TObject* sender);
+    void UploadUnit();
+    void OnUnitInfoReply(const BSTM& payload);
+    void RequestPreset(int n);
+    void OnPresetBlockReply(uint8_t id, const BSTM& payload);
+    void tmUploadTimer(kv::TObject* sender);
+    void DownloadNextPreset(int record);
+    void OnDownloadAck(const BSTM& payload);
+    int UploadPreset() const { return uploadPreset; }
+    int DownloadRecord() const { return downloadRecord; }
 
     // ---- panel lock, test signal and small windows (app/FMainDialogs.cpp) ----
 

@@ -9,6 +9,9 @@
 #include "app/FNetwork.h"
 #include "app/FNetworkSetup.h"
 #include "app/FProcess.h"
+#include "app/FRecallPreset.h"
+#include "app/FStoreName.h"
+#include "app/FStorePreset.h"
 #include "platform/gui/Forms.h"
 
 #include "app/TimerComponent.h"
@@ -33,8 +36,11 @@ void CreateEditorWindows() {
     Application->CreateForm<TfmProcess>();
     Application->CreateForm<TfmInformation>();
     Application->CreateForm<TfmExit>();
+    Application->CreateForm<TfmRecallPreset>();
     Application->CreateForm<TfmChannelName>();
+    Application->CreateForm<TfmStorePreset>();
     Application->CreateForm<TfmFactory>();
     Application->CreateForm<TfmChNameList>();
+    Application->CreateForm<TfmStoreName>();
     Application->CreateForm<TfmNetworkSetup>();
 }

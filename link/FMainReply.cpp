@@ -31,6 +31,12 @@ size_t PayloadNeeded(uint8_t code) {
         return 15;
     case MCS_LOCK_STATUS:
         return 6;
+    case MCS_READ_EEPROM: // the unit-information block
+        return 18;
+    case MCS_DOWNLOAD: // the number of the block taken
+        return 1;
+    case MCS_READ_PRESET_BLOCK: // a block of a stored preset: its number and 50 bytes
+        return 51;
     default:
         return 0;
     }
@@ -82,7 +88,7 @@ void TfmMain::OnLinkFrame(const BSTM& frame) {
                 fmProcess->ProgressBar->SetPosition(fmProcess->ProgressBar->Max());
             SendCommand(CM_MCS_CMD(id, MCS_KEEP_ALIVE), false);
             CloseProgressWindow();
-            // The level poll restarts here once the channel editors bring it.
+            StartLevelPoll();
             transferState = tsIdle;
             StopTransferWatchdog();
             break;
@@ -107,7 +113,7 @@ void TfmMain::OnLinkFrame(const BSTM& frame) {
             break;
         }
         case tsDownloadPresets:
-            // The download's blocks come with the whole-unit transfer.
+            DownloadNextPreset(downloadRecord);
             transferState = tsIdle;
             break;
         default:
@@ -148,6 +154,18 @@ void TfmMain::OnLinkFrame(const BSTM& frame) {
         if (online)
             OnLockStatusReply(payload);
         break;
+    case MCS_READ_EEPROM:
+        if (online)
+            OnUnitInfoReply(payload);
+        break;
+    case MCS_READ_PRESET_BLOCK:
+        if (online)
+            OnPresetBlockReply(reply.Id(), payload);
+        break;
+    case MCS_DOWNLOAD:
+        if (online)
+            OnDownloadAck(payload);
+        break;
     case MCS_LEVELS:
         // The meters are the channel editors'; the post-open step is the send path's.
         if (postOpenState == 12) {
@@ -158,7 +176,7 @@ void TfmMain::OnLinkFrame(const BSTM& frame) {
         }
         break;
     default:
-        // The whole-unit transfer's and the panel lock's replies arrive with their dialogs.
+        // The panel lock's replies arrive with its dialogs.
         break;
     }
 }

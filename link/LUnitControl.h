@@ -76,6 +76,8 @@ public:
     // 14, more than 50 data bytes or a slot outside 1..20 change nothing (the result is false).
     bool StorePresetFlags(const BSTM& payload);
     bool StoreCurrentPresetName(const BSTM& name14);
+    // Marks user index n (0..19) as holding a stored preset, as a store does.
+    void FlagPresetSlot(int n);
     bool StoreUnitInfo(const BSTM& payload);
     // Both return true when the piece was taken; `complete` tells whether it was the last (14).
     bool DecodeDump(const BSTM& payload, bool* complete = nullptr);
@@ -88,8 +90,8 @@ public:
     // the header, stores them and sends the 185 records, forced.
     std::string SerializeImage() const;
     void LoadImageAndSend(const uint8_t* bytes712);
-    // Unit file: asks for a name and writes the header, the unit information and the 20 slots.
-    // False when the user cancelled or the file could not be written (the user was told).
+    // Unit file: asks for a name and writes the header, the unit information and the 20 slots. A file
+    // that cannot be written is reported and the name asked again; false when the user cancelled.
     bool SaveUnitFile();
     // The 14,514 bytes of the unit file.
     std::string SerializeUnitFile() const;

@@ -16,6 +16,11 @@ constexpr size_t kEmptySlotByte = 0x64;
 
 } // namespace
 
+void LUnitControl::FlagPresetSlot(int n) {
+    if (n >= 0 && n < static_cast<int>(presetFlags_.size()))
+        presetFlags_[static_cast<size_t>(n)] = 1;
+}
+
 std::string LUnitControl::SerializeImage() const {
     std::string out(kFileHeader, kFileHeaderSize);
     out.append(reinterpret_cast<const char*>(image_.data()) + kFirstFileImageByte,
@@ -116,13 +121,16 @@ std::string LUnitControl::SerializeUnitFile() const {
     return out;
 }
 
+// The uploaded presets exist only here until they are written: a file that cannot be written is
+// reported and the name asked again, until the file is written or the user gives up.
 bool LUnitControl::SaveUnitFile() {
-    const auto path = host_.RunFileDialog(FileDialog::SaveUnit);
-    if (!path)
-        return false;
-    if (!kv::WriteFileAtomic(NormaliseFileName(*path, ".unt"), SerializeUnitFile())) {
+    const std::string data = SerializeUnitFile();
+    for (;;) {
+        const auto path = host_.RunFileDialog(FileDialog::SaveUnit);
+        if (!path)
+            return false;
+        if (kv::WriteFileAtomic(NormaliseFileName(*path, ".unt"), data))
+            return true;
         host_.ShowInformation(host_.GetLangText("SID_INFO_ERROR_FILE"));
-        return false;
     }
-    return true;
 }

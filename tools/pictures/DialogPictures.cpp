@@ -118,6 +118,8 @@ void RegisterAll() {
     Add("dlg/networksetup_base.png", {300, 210}, [](QPainter& p, QSize s) { DialogBase(p, s, 158); });
     Add("dlg/channelname_base.png", {240, 148}, [](QPainter& p, QSize s) { DialogBase(p, s, 96); });
     Add("dlg/chnamelist_base.png", {360, 224}, [](QPainter& p, QSize s) { DialogBase(p, s, 166); });
+    Add("dlg/presetlist_base.png", {240, 372}, [](QPainter& p, QSize s) { DialogBase(p, s, 320); });
+    Add("dlg/storename_base.png", {280, 124}, [](QPainter& p, QSize s) { DialogBase(p, s, 76); });
     Add("dlg/icon_information.png", {73, 65}, InformationMark, false);
     Add("dlg/icon_warning.png", {73, 65}, WarningMark, false);
     // Blank faces: the button draws its caption over them. Two widths, so that no face is stretched.

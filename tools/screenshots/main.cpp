@@ -11,6 +11,9 @@
 #include "app/FChannelName.h"
 #include "app/FExit.h"
 #include "app/FFactory.h"
+#include "app/FRecallPreset.h"
+#include "app/FStoreName.h"
+#include "app/FStorePreset.h"
 #include "app/FInformation.h"
 #include "app/FMain.h"
 #include "app/FNetwork.h"
@@ -182,6 +185,23 @@ void ShootLanguage(const std::string& language) {
     if (auto* c = fmMain->Find<TControl>("pkbMenuGain"))
         Press(*c);
     fmMain->SetBounds(left, top, 1118, 720);
+
+    // The preset lists with one stored name, and the name dialog over each, as a pick opens it.
+    for (TPresetListForm* list : {static_cast<TPresetListForm*>(fmStorePreset),
+                                  static_cast<TPresetListForm*>(fmRecallPreset)}) {
+        if (!list || !fmStoreName)
+            continue;
+        const bool recall = list == fmRecallPreset;
+        list->SetPresetName(recall ? 3 : 2, "Main Hall     ");
+        const std::string stem = recall ? "dialog-recallpreset" : "dialog-storepreset";
+        list->Show();
+        Shoot(*list, language, stem);
+        list->vledPresetNameSelectCell(1, recall ? 4 : 3);
+        Settle(50);
+        Shoot(*fmStoreName, language, stem + "-name");
+        fmStoreName->Hide();
+        list->Hide();
+    }
 }
 
 } // namespace
@@ -210,7 +230,8 @@ int main(int argc, char** argv) {
                            static_cast<TCustomForm*>(fmProcess), static_cast<TCustomForm*>(fmInformation),
                            static_cast<TCustomForm*>(fmExit), static_cast<TCustomForm*>(fmFactory),
                            static_cast<TCustomForm*>(fmNetworkSetup), static_cast<TCustomForm*>(fmChannelName),
-                           static_cast<TCustomForm*>(fmChNameList)})
+                           static_cast<TCustomForm*>(fmChNameList), static_cast<TCustomForm*>(fmStorePreset),
+                           static_cast<TCustomForm*>(fmRecallPreset), static_cast<TCustomForm*>(fmStoreName)})
         if (f)
             for (const std::string& e : f->LayoutErrors())
                 std::fprintf(stderr, "layout of %s: %s\n", f->ClassName().c_str(), e.c_str());

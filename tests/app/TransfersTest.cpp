@@ -1,0 +1,408 @@
+// The File menu's preset file sent to a connected unit, and the whole-unit upload into a unit file and
+// download into another unit, against the simulated unit; an upload or download that the unit stops
+// answering ends with a message, a usable window and nothing written.
+
+#include "tests/app/PresetsFixture.h"
+
+#include "link/PresetFiles.h"
+#include "platform/core/FileIO.h"
+
+#include <cstring>
+#include <algorithm>
+
+namespace {
+
+using namespace linktest;
+
+class TransfersTest : public PresetsFixture {
+protected:
+    // A stored preset whose bytes tell it apart from any other; values stay valid for the unit.
+    static sim::Dump StoredPreset(uint8_t seed, const char* name) {
+        sim::Dump d = sim::DefaultDump();
+        d[0] = 0xFF;
+        d[1] = 0x00;
+        std::fill(d.begin() + 2, d.begin() + 16, ' ');
+        std::copy(name, name + std::min<size_t>(std::strlen(name), 14), d.begin() + 2);
+        for (int ch = 0; ch < 6; ++ch) {
+            const size_t gain = sim::off::ChannelRecord(ch) + (ch < 2 ? sim::off::InGain : sim::off::OutGain);
+            sim::PutWord(d, gain, 100u + seed + static_cast<unsigned>(ch));
+        }
+        return d;
+    }
+
+    void DressUnitWithPresets() {
+        unit.SetStored(2, StoredPreset(2, "Lobby"));
+        unit.SetStored(5, StoredPreset(5, "Ballroom"));
+        sim::Bytes info(18);
+        for (size_t i = 0; i < info.size(); ++i)
+            info[i] = static_cast<uint8_t>(0x30 + i);
+        info[0] = 0;
+        unit.SetUnitInfo(info);
+    }
+
+    // The upload's whole sequence for presets 2 and 5.
+    static std::vector<uint8_t> UploadSequence() {
+        std::vector<uint8_t> codes = {sim::code::ReadEeprom};
+        for (int preset = 0; preset < 2; ++preset) {
+            codes.push_back(sim::code::ReadPreset);
+            codes.insert(codes.end(), 15, sim::code::ReadPresetBlock);
+        }
+        codes.push_back(sim::code::KeepAlive);
+        return codes;
+    }
+
+    void Disconnect() {
+        main->pkbMenuLinkClick(nullptr);
+        ASSERT_TRUE(RunUntil([&] { return !main->Link() && !AnyModal(); }, 2000));
+    }
+
+    // The unit file of the unit's presets and information, as an upload writes it.
+    static std::string UnitFileOf(const sim::SimUnit& u) {
+        std::string file(kFileHeader);
+        const sim::Bytes info = u.UnitInfo();
+        file.append(info.begin(), info.end());
+        for (int p = 1; p <= 20; ++p) {
+            if (u.SlotUsed(p)) {
+                const sim::Dump d = u.Stored(p);
+                file += static_cast<char>(p);
+                file.append(d.begin(), d.begin() + 721);
+            } else {
+                file.append(722, '\x64');
+            }
+            file += "\r\n";
+        }
+        return file;
+    }
+
+    // Puts `u` on a wire of its own that the next search finds: a fresh pseudo-terminal, or its own
+    // loopback address.
+    void Rewire(sim::SimUnit& u, Wire wire) {
+        if (wire == Wire::Serial) {
+            pty = std::make_unique<sim::SimPty>(u);
+            ports = {pty->SlavePath()};
+            return;
+        }
+        tcp = std::make_unique<sim::SimTcp>(u, 9761, "127.0.0.24");
+        main->ClientSocket().Address = "127.0.0.24";
+        main->SetDeviceIp(0x7F000018);
+    }
+
+    // A second unit; the fixture takes its wire down before it goes.
+    sim::SimUnit fresh;
+};
+
+class TransfersWireTest : public TransfersTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(TransfersWireTest, UploadToAUnitFileAndDownloadIntoAFreshUnitCopiesEveryPreset) {
+    const auto wire = static_cast<Wire>(GetParam());
+    DressUnitWithPresets();
+    ConnectAndReadBack(wire, "127.0.0.23");
+
+    // The first place cannot be written: the user is told and asked again, and nothing is lost.
+    fileAnswers = {File("missing/venue")};
+    chosenFile = File("venue");
+    main->UploadClick(nullptr);
+    EXPECT_FALSE(process->Visible());
+    // The file is written 300 ms after the last block, from the upload timer.
+    EXPECT_TRUE(fileDialogs.empty());
+    Step(300);
+    Step(10);
+    ASSERT_EQ(fileDialogs, (std::vector<std::string>{"sdSaveUnit", "sdSaveUnit"}));
+    EXPECT_EQ(messages, std::vector<std::string>{"Open File Error !!"});
+    EXPECT_EQ(unit.ReceivedCodes(), UploadSequence());
+    EXPECT_EQ(ReceivedOf(sim::code::ReadPreset)[1].payload, sim::Bytes{5});
+    const std::string bytes = kvtest::ReadAll(File("venue.unt"));
+    ASSERT_EQ(bytes.size(), kUnitFileSize);
+    EXPECT_EQ(bytes.substr(34 + 724, 2), "\x02\xFF");
+    EXPECT_EQ(bytes.substr(34, 722), std::string(722, '\x64'));
+    EXPECT_EQ(main->UploadPreset(), 0);
+    EXPECT_TRUE(main->Find<kv::TTimer>("tmInLevelDet")->Enabled());
+
+    // Into a fresh unit on another wire.
+    Disconnect();
+    fresh.UseRealTime();
+    Rewire(fresh, wire);
+    main->pkbMenuLinkClick(nullptr);
+    ASSERT_TRUE(RunUntil([&] { return ReadBackEnded(fresh); }, 30000));
+    Step(100);
+    fresh.ClearReceived();
+
+    chosenFile = File("venue.unt");
+    main->DownloadClick(nullptr);
+    EXPECT_FALSE(main->Enabled());
+    ASSERT_TRUE(RunUntil([&] { return !main->Link(); }, 20000));
+    // The bar counted the two used records.
+    EXPECT_EQ(process->ProgressBar->Max(), 2);
+    EXPECT_TRUE(main->Enabled());
+    EXPECT_FALSE(process->Visible());
+    EXPECT_EQ(process->Status(), "");
+
+    std::vector<uint8_t> expected = {sim::code::FactoryDefault, sim::code::WriteEeprom};
+    expected.insert(expected.end(), 30, sim::code::Download);
+    expected.push_back(sim::code::McuReset);
+    EXPECT_EQ(fresh.ReceivedCodes(), expected);
+    const auto blocks = [&] {
+        std::vector<sim::Command> out;
+        for (const auto& c : fresh.Received())
+            if (c.code == sim::code::Download)
+                out.push_back(c);
+        return out;
+    }();
+    ASSERT_EQ(blocks.size(), 30u);
+    EXPECT_EQ(blocks[0].payload[0], 0);  // block
+    EXPECT_EQ(blocks[0].payload[1], 1);  // preset 2, counted from 0
+    EXPECT_EQ(blocks[29].payload[0], 14);
+    EXPECT_EQ(blocks[29].payload[1], 4); // preset 5
+
+    // Both units now hold the same presets, information and current settings, byte for byte.
+    for (int p = 1; p <= 20; ++p) {
+        SCOPED_TRACE(p);
+        EXPECT_EQ(fresh.SlotUsed(p), unit.SlotUsed(p));
+        if (unit.SlotUsed(p)) {
+            EXPECT_EQ(fresh.Stored(p), unit.Stored(p));
+        }
+    }
+    // The download writes the information from byte 1 on; byte 0 is each unit's own.
+    const sim::Bytes freshInfo = fresh.UnitInfo(), info = unit.UnitInfo();
+    EXPECT_TRUE(std::equal(freshInfo.begin() + 1, freshInfo.end(), info.begin() + 1, info.end()));
+    EXPECT_EQ(fresh.Current(), unit.Current());
+    // What the file holds of each preset is byte for byte what the upload read.
+    EXPECT_EQ(bytes, UnitFileOf(unit));
+}
+
+INSTANTIATE_TEST_SUITE_P(Wires, TransfersWireTest, ::testing::Values(0, 1), [](const auto& param) {
+    return std::string(param.param == 0 ? "PseudoTerminal" : "TcpLoopback");
+});
+
+TEST_F(TransfersTest, UploadAndDownloadRefuseWithAMessageWhenThereIsNothingToDo) {
+    chosenFile = File("x.unt");
+    main->UploadClick(nullptr);
+    main->DownloadClick(nullptr);
+    EXPECT_EQ(messages, (std::vector<std::string>{"You Must Connect First !!", "You Must Connect First !!"}));
+    EXPECT_TRUE(fileDialogs.empty());
+
+    ConnectAndReadBack();
+    messages.clear();
+    main->UploadClick(nullptr);
+    // A unit file that is too short sends nothing.
+    ASSERT_TRUE(kv::WriteFileAtomic(File("short.unt"), std::string(kFileHeader) + std::string(100, '\0')));
+    chosenFile = File("short.unt");
+    main->DownloadClick(nullptr);
+    Step(50);
+    EXPECT_EQ(messages, (std::vector<std::string>{"No Saving Preset Exist !!", "Download File Error !!"}));
+    EXPECT_TRUE(unit.ReceivedCodes().empty());
+    EXPECT_TRUE(main->Enabled());
+}
+
+TEST_F(TransfersTest, PresetFileSavedAndOpenedOffline) {
+    chosenFile = File("room.PRS");
+    main->SaveClick(nullptr);
+    ASSERT_EQ(fileDialogs, std::vector<std::string>{"sdSavePreset"});
+    const std::string bytes = kvtest::ReadAll(File("room.prs"));
+    ASSERT_EQ(bytes.size(), kPresetFileSize);
+    EXPECT_EQ(bytes.substr(16, 14), "Default Preset");
+    EXPECT_EQ(bytes.substr(726), "\r\n");
+
+    const auto before = main->UnitControl()->Image();
+    chosenFile = File("room.prs");
+    main->OpenClick(nullptr);
+    EXPECT_EQ(main->UnitControl()->Image(), before);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(main->IsUpdatingView());
+    // A file of another length is refused and changes nothing.
+    ASSERT_TRUE(kv::WriteFileAtomic(File("long.prs"), bytes + "x"));
+    chosenFile = File("long.prs");
+    main->OpenClick(nullptr);
+    EXPECT_EQ(messages, std::vector<std::string>{"Open File Error !!"});
+    EXPECT_EQ(main->UnitControl()->Image(), before);
+}
+
+TEST_F(TransfersTest, PresetFileOpenedOnlineSendsItsRecordsInOrder) {
+    ConnectAndReadBack();
+    sim::Dump d = sim::DefaultDump();
+    std::copy_n("Conference    ", 14, d.begin() + sim::off::PresetName);
+    sim::PutWord(d, sim::off::ChannelRecord(1) + sim::off::InGain, 222);
+    sim::PutWord(d, sim::off::ChannelRecord(5) + sim::off::OutDelay, 480);
+    d[sim::off::OutputMute] = 0x05;
+    std::string file(kFileHeader);
+    file.append(d.begin() + 2, d.begin() + 712);
+    file += "\r\n";
+    ASSERT_EQ(file.size(), kPresetFileSize);
+    ASSERT_TRUE(kv::WriteFileAtomic(File("room.prs"), file));
+
+    // The level poll's next request closes the progress window once the records are through.
+    bool polled = false;
+    onStep = [&] {
+        if (!polled && process->Modal() && main->PostOpenState() == 12) {
+            polled = true;
+            main->SendCommand(CM_MCS_CMD(1, MCS_LEVELS), false);
+        }
+    };
+    chosenFile = File("room.prs");
+    main->OpenClick(nullptr);
+    onStep = nullptr;
+    ASSERT_TRUE(polled);
+    EXPECT_FALSE(process->Visible());
+    EXPECT_EQ(main->PostOpenState(), 0);
+    Step(50);
+
+    std::vector<uint8_t> expected = {sim::code::PresetName};
+    for (int in = 0; in < 2; ++in) {
+        expected.insert(expected.end(), {sim::code::ChannelName, sim::code::Gate});
+        expected.insert(expected.end(), 31, sim::code::Geq);
+        expected.insert(expected.end(), {sim::code::HighPass, sim::code::LowPass, sim::code::Gain,
+                                         sim::code::Polarity, sim::code::Delay, sim::code::Link});
+    }
+    for (int out = 0; out < 4; ++out)
+        expected.insert(expected.end(),
+                        {sim::code::ChannelName, sim::code::Matrix, sim::code::Mix, sim::code::Mix,
+                         sim::code::HighPass, sim::code::LowPass, sim::code::Comp, sim::code::Limit,
+                         sim::code::Gain, sim::code::Polarity, sim::code::Delay, sim::code::Link});
+    expected.insert(expected.end(), 6, sim::code::Mute);
+    expected.insert(expected.end(), 8 + 8 + 4 * 9, sim::code::Peq);
+    ASSERT_EQ(expected.size(), 185u);
+    expected.insert(expected.end(), {sim::code::Levels, sim::code::KeepAlive});
+    EXPECT_EQ(unit.ReceivedCodes(), expected);
+    const auto peq = ReceivedOf(sim::code::Peq);
+    EXPECT_EQ(peq.back().payload[0], 5); // Out4
+    EXPECT_EQ(peq.back().payload[1], 8); // band 8
+    EXPECT_EQ(unit.RejectedCount(), 0);
+
+    // The unit and the editor now hold the file's settings.
+    const sim::Dump now = unit.Current();
+    EXPECT_TRUE(std::equal(d.begin() + 2, d.begin() + 712, now.begin() + 2));
+    const auto& image = main->UnitControl()->Image();
+    EXPECT_TRUE(std::equal(d.begin() + 2, d.begin() + 712, image.begin() + 2));
+}
+
+// The bar counts the used records sent so far, not record numbers: late records do not fill it early.
+TEST_F(TransfersTest, DownloadProgressCountsUsedRecords) {
+    ConnectAndReadBack();
+    std::string file(kFileHeader);
+    file.append(18, '\0');
+    for (int r = 1; r <= 20; ++r) {
+        if (r == 18 || r == 20) {
+            file += static_cast<char>(r);
+            const sim::Dump d = StoredPreset(static_cast<uint8_t>(r), "Late");
+            file.append(d.begin(), d.begin() + 721);
+        } else {
+            file.append(722, '\x64');
+        }
+        file += "\r\n";
+    }
+    ASSERT_TRUE(kv::WriteFileAtomic(File("late.unt"), file));
+    chosenFile = File("late.unt");
+    // The unit takes the factory default and the information, then the test answers the blocks.
+    unit.SilenceAfter(2);
+    main->DownloadClick(nullptr);
+    ASSERT_TRUE(RunUntil([&] { return !ReceivedOf(sim::code::Download).empty(); }, 2000));
+    unitSilent = true;
+    EXPECT_EQ(main->DownloadRecord(), 18);
+    EXPECT_EQ(process->ProgressBar->Max(), 2);
+    EXPECT_EQ(process->ProgressBar->Position(), 0);
+    main->OnLinkFrame(sim::BuildFrame(1, 0, MCS_DOWNLOAD, {14}));
+    EXPECT_EQ(main->DownloadRecord(), 20);
+    EXPECT_EQ(process->ProgressBar->Position(), 1);
+    EXPECT_TRUE(process->Visible());
+    EXPECT_FALSE(main->Enabled());
+}
+
+// The unit stops answering in the middle of a transfer, or its USB cable is pulled: the watchdog, the
+// transport or the unplug ends the link with "Link Broken", the window is usable, nothing is written,
+// and the next connection reads back from the start as after any connect.
+struct Interruption {
+    bool upload;
+    bool unplug; // the USB unit is unplugged once it has stopped answering
+};
+
+class TransferInterruptTest : public TransfersTest, public ::testing::WithParamInterface<Interruption> {
+protected:
+    // The system's device-change broadcast, as the device tree changed.
+    void DeviceTreeChanged() {
+        auto* ctl = main->Find<THidDeviceController>("HidCtl");
+        ASSERT_NE(ctl, nullptr);
+        TMessage change;
+        change.Msg = kv::sys::WM_DEVICECHANGE;
+        change.WParam = kv::sys::DBT_DEVNODES_CHANGED;
+        ctl->EventPipe(change);
+    }
+};
+
+TEST_P(TransferInterruptTest, EndsWithAMessageAUsableWindowAndNothingWritten) {
+    const auto [upload, unplug] = GetParam();
+    DressUnitWithPresets();
+    ConnectAndReadBack(unplug ? Wire::Usb : Wire::Serial);
+    if (!upload) {
+        ASSERT_TRUE(kv::WriteFileAtomic(File("in.unt"), UnitFileOf(unit)));
+        chosenFile = File("in.unt");
+    } else {
+        chosenFile = File("out");
+    }
+    // A few replies into the transfer the unit falls silent.
+    const size_t replies = upload ? 9 : 6;
+    unit.SilenceAfter(static_cast<int>(replies));
+    bool unplugged = false;
+    onStep = [&] {
+        if (unitSilent || unit.ReceivedCodes().size() < replies + 1)
+            return;
+        unitSilent = true;
+        if (unplug) {
+            kv::sys::RemoveFakeHidDevice(kHidNumber);
+            DeviceTreeChanged();
+            unplugged = true;
+        }
+    };
+    if (upload)
+        main->UploadClick(nullptr);
+    else
+        main->DownloadClick(nullptr);
+    ASSERT_TRUE(RunUntil([&] { return !main->Link() && !dialogStatuses.empty() && !AnyModal(); }, 60000));
+    onStep = nullptr;
+    EXPECT_EQ(unplugged, unplug);
+    EXPECT_EQ(dialogStatuses.back(), "Link Broken");
+    EXPECT_FALSE(process->Visible());
+    EXPECT_TRUE(main->Enabled());
+    EXPECT_EQ(main->GetTransferState(), tsIdle);
+    EXPECT_EQ(main->UploadPreset(), 0);
+    EXPECT_EQ(main->DownloadRecord(), 0);
+    Step(1000);
+    EXPECT_FALSE(main->Find<kv::TTimer>("tmUpload")->Enabled());
+    EXPECT_FALSE(std::filesystem::exists(File("out.unt")));
+    EXPECT_EQ(unit.ResetCount(), 0);
+    // It did stop part-way.
+    EXPECT_FALSE(ReceivedOf(upload ? sim::code::ReadPresetBlock : sim::code::Download).empty());
+    if (upload) {
+        EXPECT_TRUE(fileDialogs.empty());
+    }
+
+    // The next connection starts clean: an ordinary read-back, no transfer step resumed.
+    unit.SetSilent(false);
+    unitSilent = false;
+    unit.ClearReceived();
+    if (unplug) {
+        // Plugged in again: the old stand-in goes first, as it takes the unit's output with it.
+        hid.reset();
+        Attach(Wire::Usb);
+        DeviceTreeChanged();
+        Step(50);
+    }
+    main->pkbMenuLinkClick(nullptr);
+    ASSERT_TRUE(RunUntil([&] { return ReadBackEnded(unit); }, 30000))
+        << "status " << network->Status() << " online " << main->IsOnline() << " hid "
+        << (main->HidDevice() != nullptr) << " codes " << unit.ReceivedCodes().size();
+    const auto codes = unit.ReceivedCodes();
+    for (uint8_t c : {sim::code::ReadPreset, sim::code::ReadPresetBlock, sim::code::Download,
+                      sim::code::WriteEeprom, sim::code::ReadEeprom})
+        EXPECT_EQ(std::count(codes.begin(), codes.end(), c), 0) << int(c);
+    EXPECT_EQ(main->GetTransferState(), tsIdle);
+}
+
+INSTANTIATE_TEST_SUITE_P(Transfers, TransferInterruptTest,
+                         ::testing::Values(Interruption{true, false}, Interruption{false, false},
+                                           Interruption{false, true}),
+                         [](const auto& param) {
+                             return std::string(param.param.upload ? "Upload" : "Download") +
+                                    (param.param.unplug ? "Unplugged" : "Silent");
+                         });
+
+} // namespace
