@@ -154,16 +154,17 @@ KV_POINT_LOOP void AddInto(double* __restrict out, const double* const* terms, s
     }
 }
 
-// A phase total back into -18..18: at most two turns either way; exactly +-18 stays.
+// A phase total back into -18..18, however many turns it made (33 sections can add up to far more
+// than two); exactly +-18 stays. Whole turns are taken at once, so no loop runs per point.
 KV_POINT_LOOP void WrapPhase(double* __restrict out) {
     for (int i = 0; i < GRID_POINTS; ++i) {
         double v = out[i];
-        const bool above = v > 18.0;
-        v = Select(above, v - 36.0, v);
-        v = Select(v > 18.0, v - 36.0, v);
-        const bool below = !above & (v < -18.0);
-        v = Select(below, v + 36.0, v);
-        v = Select(below & (v < -18.0), v + 36.0, v);
+        const bool above = (v > 18.0) & (v < HUGE_VAL);
+        const bool below = (v < -18.0) & (v > -HUGE_VAL);
+        const double turnsDown = std::ceil((v - 18.0) / 36.0);
+        const double turnsUp = std::ceil((-18.0 - v) / 36.0);
+        v = Select(above, v - 36.0 * turnsDown, v);
+        v = Select(below, v + 36.0 * turnsUp, v);
         out[i] = v;
     }
 }
@@ -550,7 +551,6 @@ void Plot::DrawTotalCurve(int colourIndex) {
             AddInto(out, terms.data() + 1, count - 1);
         }
         if (curveMode_ == 1) {
-            // At most two turns either way; exactly +-18 stays.
             WrapPhase(out);
         }
         total.computed_ = false;

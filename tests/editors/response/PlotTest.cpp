@@ -150,13 +150,13 @@ TEST(Plot, TotalIsTheSumOfSectionsZeroTo32Only) {
     }
 }
 
-TEST(Plot, PhaseTotalWrapsAtMostTwoTurns) {
+TEST(Plot, PhaseTotalWrapsEveryTurn) {
     struct Case {
         double sum;
         double shown;
     };
-    const Case cases[] = {{20, -16}, {-40, -4}, {18, 18},    {-18, -18}, {60, -12},
-                          {90, 18},  {100, 28}, {-100, -28}, {5.5, 5.5}};
+    const Case cases[] = {{20, -16}, {-40, -4}, {18, 18},   {-18, -18}, {60, -12}, {54, 18},
+                          {90, 18},  {100, -8}, {-100, 8},  {5.5, 5.5}, {600, -12}, {-540, 0}};
     Plot plot(nullptr);
     plot.SetCurveMode(1);
     for (const Case& c : cases) {
