@@ -26,6 +26,9 @@ KV_REGISTER_CLASS(TfmMain, kv::TForm, b) {
     TfmMain::PublishPages(b);
     TfmMain::PublishLink(b);
     TfmMain::PublishTexts(b);
+    TfmMain::PublishMeters(b);
+    TfmMain::PublishOverlays(b);
+    TfmMain::PublishGeq(b);
 }
 
 void TfmMain::PublishShell(TClassBuilder<TfmMain>& b) {
@@ -114,6 +117,12 @@ void TfmMain::FormCreate(TObject*) {
 
     unitControl = std::make_unique<LUnitControl>(*this);
 
+    // Every page from the model; the link and test-signal dialogs do not exist yet.
+    startupRefresh = 1;
+    ResetPeqViews();
+    RefreshAllPanels();
+    startupRefresh = 0;
+
     // The gain page is the start page.
     if (auto* g = Find<TPkGroupBox>("pkgFftGain"))
         g->BringToFront();
@@ -124,6 +133,7 @@ void TfmMain::FormCreate(TObject*) {
         t->SetEnabled(true);
 
     DrawFixedOverlays();
+    RedrawGainPageOverlays();
 
     SetDefaultNetworkAddress();
 
@@ -321,11 +331,7 @@ std::optional<std::string> TfmMain::RunFileDialog(FileDialog which) {
 }
 
 // The channel editors fill these when they arrive; until then the window has nothing to redraw.
-void TfmMain::SetOverlaysDirty(int) {}
 void TfmMain::ResetPeqViews() {}
-void TfmMain::RefreshAllPanels() {}
-void TfmMain::RepaintChannelGraphs() {}
-void TfmMain::ResetLevelMeters() {}
 // The preset lists arrive with their dialogs.
 void TfmMain::SetRecallPresetName(int, const std::string&) {}
 void TfmMain::SetStorePresetName(int, const std::string&) {}

@@ -692,7 +692,7 @@ def build_channel_page(main, s):
     rb.set(OnClick=handler("rbShowGainInAClick", editor=True))
     rb = ctl(sh, "rbShowPhase" + s, "TRadioButton", 56, 2, 58, 18, Tag=ch, Caption="Phase")
     font(rb, Ident("clSilver"))
-    rb.set(OnClick=handler("rbShowGainInAClick", editor=True))
+    rb.set(OnClick=handler("rbShowPhaseInAClick", editor=True))
     others = [o for o in (IN_SUFFIXES if is_in else OUT_SUFFIXES) if o != s]
     overlay_buttons(sh, s, others, 120)
     led(up, "ldbEqBypass" + s, "TLdDemoButton", 776, 1, 78, 21, "EQ Bypass", ch, on_click="ldbEqBypassInAClick")
@@ -1018,7 +1018,7 @@ def build_geq_page(main):
             x = 12 + 31 * b
             label(g, "lbGeqGainCh%s%s" % (nn, s), x - 3, 26, 31, 12, "+ 0.0", align="taCenter", height=-9)
             fader_v(g, "isGeqCh%s%s" % (nn, s), x, 40, 216, 0, 240, 120, 6, b, thumb="thumb_geq",
-                    share_thumb=not (s == "InA" and b == 0), on_change="isGeqCh01InAChange")
+                    share_thumb=not (s == "InA" and b == 0), on_change="isGeqCh01%sChange" % s)
             label(g, "lbGeqFreqCh%s%s" % (nn, s), x - 3, 260, 31, 12, GEQ_FREQS[b], align="taCenter",
                   height=-9, color=TEXT_HEAD)
 
