@@ -363,9 +363,9 @@ public:
     void HidePendingGeqBand();
     // The link mask of the group that holds the channel (its own bit when no group does).
     int LinkGroupMask(int ch) const;
-    // The band whose display the graphic EQ's 1 ms timer draws.
+    // The band whose display the graphic EQ's 1 ms timer draws; plot -1 until a fader first moves.
     struct PendingGeqBand {
-        int plot = 0;
+        int plot = -1;
         int band = 0;
         double gain = 0.0;
         float q = 0.0f;

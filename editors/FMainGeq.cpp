@@ -103,7 +103,11 @@ void TfmMain::tmGeqCurveTimer(TObject*) {
         graph->UpdateCurvePage();
 }
 
+// Before any graphic-EQ fader has moved there is no band display to hide (the channel graphs' band
+// displays are not the graphic EQ's).
 void TfmMain::HidePendingGeqBand() {
+    if (pendingGeqBand.plot != 8 && pendingGeqBand.plot != 9)
+        return;
     if (Plot* plot = CurvePlot(pendingGeqBand.plot))
         plot->DrawSectionParam(1, pendingGeqBand.band, pendingGeqBand.gain, pendingGeqBand.q, false);
 }
