@@ -9,6 +9,7 @@
 #include "app/SingleInstance.h"
 #include "app/TimerComponent.h"
 #include "controls/LMyFFTDrawHpLp6dB.h"
+#include "panels/PkBmpButton.h"
 #include "tests/support/VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -78,11 +79,25 @@ protected:
         return {};
     }
 
+    // A left click as the user makes it: press and release inside the control.
+    static void UserClick(kv::TControl& c) {
+        c.MouseDown(kv::TMouseButton::mbLeft, {}, 2, 2);
+        c.MouseUp(kv::TMouseButton::mbLeft, {}, 2, 2);
+    }
+    // Shows a page through its page button, as a click on it does.
+    void ShowPage(const std::string& word);
+
     TVirtualClock clock;
     TfmMain* main = nullptr;
     kv::TfmPeqRst* reset = nullptr;
     QTimer modalDriver;
     std::function<void()> answerModal;
 };
+
+inline void PanelsFixture::ShowPage(const std::string& word) {
+    auto& button = Get<kv::TPkBmpButton>("pkbMenu" + word);
+    button.Click();
+    button.SetDown(true);
+}
 
 } // namespace panelstest
