@@ -117,12 +117,6 @@ void TfmMain::FormCreate(TObject*) {
 
     unitControl = std::make_unique<LUnitControl>(*this);
 
-    // Every page from the model; the link and test-signal dialogs do not exist yet.
-    startupRefresh = 1;
-    ResetPeqViews();
-    RefreshAllPanels();
-    startupRefresh = 0;
-
     // The gain page is the start page.
     if (auto* g = Find<TPkGroupBox>("pkgFftGain"))
         g->BringToFront();
@@ -133,6 +127,11 @@ void TfmMain::FormCreate(TObject*) {
         t->SetEnabled(true);
 
     DrawFixedOverlays();
+    // Every page from the model; the link and test-signal dialogs do not exist yet.
+    startupRefresh = 1;
+    ResetPeqViews();
+    RefreshAllPanels();
+    startupRefresh = 0;
     RedrawGainPageOverlays();
 
     SetDefaultNetworkAddress();

@@ -56,8 +56,8 @@ void TfmMain::SetBypassLabel(LMyFFTDrawHpLp6dB& graph, bool bypassed) {
                     bypassed ? "BYPASS" : "");
 }
 
-// Moves of the graphic-EQ faders run in full also while the refresh fills them: the model's setter
-// stays silent then, and the band's section must follow the model all the same.
+// Moves of the graphic-EQ faders also run while the refresh fills them: the band's section, label and
+// curve must follow the model all the same.
 void TfmMain::isGeqCh01InAChange(TObject* sender) {
     GeqBandChange(sender, 0);
 }
@@ -87,7 +87,9 @@ void TfmMain::GeqBandChange(TObject* sender, int input) {
     SetSection(plot->Section(band), gain, GEQ_CENTRE_HZ[static_cast<size_t>(band)], GEQ_BAND_Q, ST_PEAK);
     StartTimer(Find<kv::TTimer>("tmGeqCurve"));
     pendingGeqBand = {plotIndex, band, gain, static_cast<float>(GEQ_BAND_Q)};
-    if (unitControl)
+    // While the view is filled from the model the model already holds the band: storing the fader's
+    // (clamped) position would change it, and would copy this input's band onto its linked inputs.
+    if (unitControl && !IsUpdatingView())
         unitControl->SetGeqBand(input, band, static_cast<uint16_t>(position));
 }
 
