@@ -404,6 +404,7 @@ private:
     void OverlayClick(kv::TObject* sender, int graphIndex);
     void ShowGraphMode(kv::TObject* sender, uint8_t mode);
     void GeqBandChange(kv::TObject* sender, int input);
+    void OpenEqReset(kv::TObject* sender, int targetBase);
     PendingGeqBand pendingGeqBand;
 
 

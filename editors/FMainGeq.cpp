@@ -219,19 +219,20 @@ void TfmMain::ldbEqBypassInAClick(TObject* sender) {
                 false);
 }
 
+// The reset dialog's target: the channel's PEQ (0..5), or the input's graphic EQ (6, 7).
 void TfmMain::ldbEqResetInAClick(TObject* sender) {
-    auto* button = dynamic_cast<TLdDemoButton*>(sender);
-    if (!button || !fmPeqRst)
-        return;
-    fmPeqRst->SetChannel(static_cast<int>(button->Tag()));
-    fmPeqRst->ShowModal();
+    OpenEqReset(sender, 0);
 }
 
 void TfmMain::ldbEqResetGeqInAClick(TObject* sender) {
+    OpenEqReset(sender, 6);
+}
+
+void TfmMain::OpenEqReset(TObject* sender, int targetBase) {
     auto* button = dynamic_cast<TLdDemoButton*>(sender);
     if (!button || !fmPeqRst)
         return;
-    fmPeqRst->SetChannel(static_cast<int>(button->Tag()) + 6);
+    fmPeqRst->SetChannel(static_cast<int>(button->Tag()) + targetBase);
     fmPeqRst->ShowModal();
 }
 
