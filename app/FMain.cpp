@@ -26,6 +26,10 @@ KV_REGISTER_CLASS(TfmMain, kv::TForm, b) {
     TfmMain::PublishPages(b);
     TfmMain::PublishLink(b);
     TfmMain::PublishTexts(b);
+    TfmMain::PublishMeters(b);
+    TfmMain::PublishOverlays(b);
+    TfmMain::PublishGeq(b);
+    TfmMain::PublishCurves(b);
 }
 
 void TfmMain::PublishShell(TClassBuilder<TfmMain>& b) {
@@ -124,6 +128,12 @@ void TfmMain::FormCreate(TObject*) {
         t->SetEnabled(true);
 
     DrawFixedOverlays();
+    // Every page from the model; the link and test-signal dialogs do not exist yet.
+    startupRefresh = 1;
+    ResetPeqViews();
+    RefreshAllPanels();
+    startupRefresh = 0;
+    RedrawGainPageOverlays();
 
     SetDefaultNetworkAddress();
 
@@ -320,12 +330,6 @@ std::optional<std::string> TfmMain::RunFileDialog(FileDialog which) {
     return dialog->FileName();
 }
 
-// The channel editors fill these when they arrive; until then the window has nothing to redraw.
-void TfmMain::SetOverlaysDirty(int) {}
-void TfmMain::ResetPeqViews() {}
-void TfmMain::RefreshAllPanels() {}
-void TfmMain::RepaintChannelGraphs() {}
-void TfmMain::ResetLevelMeters() {}
 // The preset lists arrive with their dialogs.
 void TfmMain::SetRecallPresetName(int, const std::string&) {}
 void TfmMain::SetStorePresetName(int, const std::string&) {}

@@ -29,6 +29,7 @@
 class TSingleInstance;
 namespace kv {
 class LMyFFTDrawHpLp6dB;
+class TMyPEQType8;
 class TPeqBandTable;
 class TPkBmpButton;
 class TPkComboBox;
@@ -323,8 +324,9 @@ public:
     // early return or an exception, so a nested fill never clears the flag of the fill around it.
     class UpdatingViewGuard {
     public:
-        explicit UpdatingViewGuard(TfmMain& window) : window_(window), saved_(window.updatingView) {
-            window.updatingView = 1;
+        explicit UpdatingViewGuard(TfmMain& window, bool on = true)
+            : window_(window), saved_(window.updatingView) {
+            window.updatingView = on ? 1 : 0;
         }
         ~UpdatingViewGuard() { window_.updatingView = saved_; }
         UpdatingViewGuard(const UpdatingViewGuard&) = delete;
@@ -338,10 +340,10 @@ public:
     // Curve composition (editors/FMainCurves.cpp): a channel's filters, PEQ bands and graphic EQ as
     // sections of its Plot, and the PEQ views of the six channels (ResetPeqViews above).
     void ComputeFilterCurve(bool highPass, int slopeCode, double frequency, int base, int channel);
-    void ComputeHighPassCurve(kv::TObject* graph);
-    void ComputeLowPassCurve(kv::TObject* graph);
-    void ComputeGeqCurve(kv::TObject* graph);
-    void ComputePeqCurve(kv::TObject* graph);
+    void ComputeHighPassCurve(kv::LMyFFTDrawHpLp6dB* graph);
+    void ComputeLowPassCurve(kv::LMyFFTDrawHpLp6dB* graph);
+    void ComputeGeqCurve(kv::LMyFFTDrawHpLp6dB* graph);
+    void ComputePeqCurve(kv::LMyFFTDrawHpLp6dB* graph);
     void ShowAllPeqBands();
 
     // PEQ band editor (editors/FMainPeq.cpp).
@@ -360,9 +362,8 @@ public:
     void cvdEqFreqInAKeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
     void cvdEqFreqInAExit(kv::TObject* sender);
     void ldbEqShowAllInAClick(kv::TObject* sender);
-    // EQ reset of a channel's PEQ (0..5) and of an input's graphic EQ (code 6 InA, 7 InB).
+    // EQ reset of a channel's PEQ: every band back to its default, sent forced, band 1 selected.
     void SendAllPeqBands(int channel);
-    void SendAllGeqBands(int code);
 
     // High- and low-pass editors (editors/FMainHpLp.cpp).
     void isLowCutFreqInAChange(kv::TObject* sender);
@@ -441,6 +442,78 @@ private:
 
 
     // ---- channel editors: refresh, level meters, overlays, graphic EQ (editors/FMain*.cpp) ----
+public:
+    // Handler publishing of the meters, the overlays and the graphic EQ.
+    static void PublishMeters(kv::TClassBuilder<TfmMain>& b);
+    static void PublishOverlays(kv::TClassBuilder<TfmMain>& b);
+    static void PublishGeq(kv::TClassBuilder<TfmMain>& b);
+
+    // Level meters (editors/FMainMeters.cpp): the 300 ms poll and the levels reply (32 bytes: ten
+    // three-byte levels, then the compressor and limiter activity word).
+    void tmInLevelDetTimer(kv::TObject* sender);
+    void OnLevelsReply(const BSTM& payload);
+    // One level value from its three bytes, linear (1.0 = 0 dB).
+    static float DecodeLevel(uint8_t b0, uint8_t b1, uint8_t b2);
+    // Segments lit by a linear level on an input (9) or output (8) bar.
+    static int LevelSegments(float level, bool input);
+
+    // Overlays and graph mode (editors/FMainOverlays.cpp). Graphs 0..5 are the channel graphs, 6 and 7
+    // the gain page's input and output graphs.
+    void RedrawGainPageOverlays();
+    void RedrawChannelOverlays(int page);
+    uint32_t OverlayDirtyMask(int graph) const;
+    void ldbShowBInAClick(kv::TObject* sender);
+    void ldbShowAInBClick(kv::TObject* sender);
+    void ldbShowAInCClick(kv::TObject* sender);
+    void ldbShow2Out1Click(kv::TObject* sender);
+    void ldbShow1Out2Click(kv::TObject* sender);
+    void ldbShow1Out3Click(kv::TObject* sender);
+    void ldbShow1Out4Click(kv::TObject* sender);
+    void ldbShow1Out5Click(kv::TObject* sender);
+    void ldbShow1Out6Click(kv::TObject* sender);
+    void ldbShowAGainClick(kv::TObject* sender);
+    void ldbShow1GainClick(kv::TObject* sender);
+    void rbShowGainInAClick(kv::TObject* sender);
+    void rbShowPhaseInAClick(kv::TObject* sender);
+
+    // Graphic EQ, EQ bypass and EQ reset (editors/FMainGeq.cpp).
+    void isGeqCh01InAChange(kv::TObject* sender);
+    void isGeqCh01InBChange(kv::TObject* sender);
+    void tmGeqCurveTimer(kv::TObject* sender);
+    void pkbGeqSelInAClick(kv::TObject* sender);
+    void ldbEqBypassGeqInAClick(kv::TObject* sender);
+    void ldbEqBypassInAClick(kv::TObject* sender);
+    void ldbEqResetGeqInAClick(kv::TObject* sender);
+    void ldbEqResetInAClick(kv::TObject* sender);
+    // Every band of input code - 6's graphic EQ back to its default, shown and sent forced.
+    void SendAllGeqBands(int code);
+    // Hides the band display of the graphic-EQ band changed last.
+    void HidePendingGeqBand();
+    // The link mask of the group that holds the channel (its own bit when no group does).
+    int LinkGroupMask(int ch) const;
+    // The band whose display the graphic EQ's 1 ms timer draws; plot -1 until a fader first moves.
+    struct PendingGeqBand {
+        int plot = -1;
+        int band = 0;
+        double gain = 0.0;
+        float q = 0.0f;
+    };
+    const PendingGeqBand& PendingGeq() const { return pendingGeqBand; }
+    // "+3.0", "-0.1": a graphic-EQ position's gain text.
+    static std::string GeqGainText(int position);
+    static std::string GeqFaderName(int input, int band);
+    // The graph's "BYPASS" text, or none.
+    static void SetBypassLabel(kv::LMyFFTDrawHpLp6dB& graph, bool bypassed);
+
+private:
+    void FillPanelsFromModel();
+    void FillPeqTable(kv::TMyPEQType8* table, int ch);
+    void OverlayClick(kv::TObject* sender, int graphIndex);
+    void ShowGraphMode(kv::TObject* sender, uint8_t mode);
+    void GeqBandChange(kv::TObject* sender, int input);
+    void OpenEqReset(kv::TObject* sender, int targetBase);
+    PendingGeqBand pendingGeqBand;
+
 
     // ---- end of sections ----
 };

@@ -6,6 +6,7 @@
 #include "app/FMain.h"
 #include "app/FNetwork.h"
 #include "app/FNetworkSetup.h"
+#include "app/FPeqRst.h"
 #include "app/FProcess.h"
 #include "platform/gui/Forms.h"
 
@@ -27,6 +28,7 @@ void RegisterEditorClasses() {
 void CreateEditorWindows() {
     using namespace kv;
     Application->CreateForm<TfmMain>();
+    Application->CreateForm<TfmPeqRst>();
     Application->CreateForm<TfmNetwork>();
     Application->CreateForm<TfmProcess>();
     Application->CreateForm<TfmInformation>();

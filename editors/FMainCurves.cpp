@@ -71,14 +71,13 @@ void TfmMain::ComputeFilterCurve(bool highPass, int slopeCode, double frequency,
 namespace {
 
 // The channel of a channel graph (its Tag), -1 for anything else.
-int GraphChannel(TObject* graph) {
-    auto* g = dynamic_cast<LMyFFTDrawHpLp6dB*>(graph);
-    return g && g->Tag() >= 0 && g->Tag() <= 5 ? g->Tag() : -1;
+int GraphChannel(const LMyFFTDrawHpLp6dB* graph) {
+    return graph && graph->Tag() >= 0 && graph->Tag() <= 5 ? static_cast<int>(graph->Tag()) : -1;
 }
 
 } // namespace
 
-void TfmMain::ComputeHighPassCurve(TObject* graph) {
+void TfmMain::ComputeHighPassCurve(LMyFFTDrawHpLp6dB* graph) {
     const int ch = GraphChannel(graph);
     if (ch < 0 || !unitControl)
         return;
@@ -87,7 +86,7 @@ void TfmMain::ComputeHighPassCurve(TObject* graph) {
     CurvePlot(ch)->DrawTotalCurve(ch);
 }
 
-void TfmMain::ComputeLowPassCurve(TObject* graph) {
+void TfmMain::ComputeLowPassCurve(LMyFFTDrawHpLp6dB* graph) {
     const int ch = GraphChannel(graph);
     if (ch < 0 || !unitControl)
         return;
@@ -96,8 +95,8 @@ void TfmMain::ComputeLowPassCurve(TObject* graph) {
     CurvePlot(ch)->DrawTotalCurve(ch);
 }
 
-void TfmMain::ComputeGeqCurve(TObject* graph) {
-    auto* g = dynamic_cast<LMyFFTDrawHpLp6dB*>(graph);
+void TfmMain::ComputeGeqCurve(LMyFFTDrawHpLp6dB* graph) {
+    LMyFFTDrawHpLp6dB* g = graph;
     if (!g || (g->Tag() != 8 && g->Tag() != 9) || !unitControl)
         return;
     Plot* plot = CurvePlot(g->Tag());
@@ -111,7 +110,7 @@ void TfmMain::ComputeGeqCurve(TObject* graph) {
     g->UpdateCurvePage();
 }
 
-void TfmMain::ComputePeqCurve(TObject* graph) {
+void TfmMain::ComputePeqCurve(LMyFFTDrawHpLp6dB* graph) {
     const int ch = GraphChannel(graph);
     TPeqBandTable* table = BandTable(ch);
     Plot* plot = CurvePlot(ch);

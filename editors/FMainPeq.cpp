@@ -31,21 +31,31 @@ bool IsQType(int type) {
 constexpr int kShelfQIndex = 10; // 0.71
 constexpr int kMaxShelfQIndex = 35; // 3.0
 
-std::string Printf(const char* format, double v) {
+std::string QBoxText(int qIndex) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, format, v);
+    std::snprintf(buf, sizeof buf, "%3.2f", static_cast<double>(Q_GRID[static_cast<size_t>(std::clamp(qIndex, 0, 100))]));
     return buf;
 }
 
 } // namespace
 
 std::string TfmMain::FaderFreqText(double hz) {
-    return hz >= 1000.0 ? Printf("%4.2f", hz / 1000.0) + "KHz" : Printf(" %4.1f", hz) + "Hz";
+    char buf[32];
+    if (hz >= 1000.0)
+        std::snprintf(buf, sizeof buf, "%4.2fKHz", hz / 1000.0);
+    else
+        std::snprintf(buf, sizeof buf, " %4.1fHz", hz);
+    return buf;
 }
 
 std::string TfmMain::FaderGainText(int gainIndex) {
     const double dB = (gainIndex - 120) * 0.1;
-    return Printf(gainIndex < 120 ? "%4.1f" : "+%3.1f", dB) + "dB";
+    char buf[32];
+    if (gainIndex < 120)
+        std::snprintf(buf, sizeof buf, "%4.1fdB", dB);
+    else
+        std::snprintf(buf, sizeof buf, "+%3.1fdB", dB);
+    return buf;
 }
 
 void TfmMain::ShowPeqBandControls(int channel, bool enabled, double q, double gain, double frequency) {
@@ -72,7 +82,7 @@ void TfmMain::ShowPeqBandControls(int channel, bool enabled, double q, double ga
         return;
     qFader->SetPosition(QToIndex(q));
     qFader->SetEnabled(enabled);
-    qBox->SetText(Printf("%3.2f", Q_GRID[static_cast<size_t>(std::clamp(qFader->Position(), 0, 100))]));
+    qBox->SetText(QBoxText(qFader->Position()));
 }
 
 void TfmMain::FocusEqFreqEdit(int channel) {
@@ -217,7 +227,7 @@ void TfmMain::isEqBwInAChange(TObject* sender) {
         fader->SetPosition(kMaxShelfQIndex);
     }
     const int position = std::clamp(fader->Position(), 0, 100);
-    box->SetText(Printf("%3.2f", Q_GRID[static_cast<size_t>(position)]));
+    box->SetText(QBoxText(position));
     pendingEdit.eq = PendingEdit{};
     pendingEdit.eq.kind = 1;
     pendingEdit.eq.channel = c;
@@ -341,24 +351,5 @@ void TfmMain::SendAllPeqBands(int channel) {
                        PEQ_TYPE_SECTION[static_cast<size_t>(std::min<int>(d.type, 8))]);
             plot->DrawSectionBlock(b, static_cast<float>(IndexToGain(d.gain)), BLOCK_CIRCLE);
         }
-    }
-}
-
-void TfmMain::SendAllGeqBands(int code) {
-    if (code != 6 && code != 7)
-        return;
-    const int input = code - 6;
-    for (int i = 0; i < 31; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "isGeqCh%02d%s", i + 1, ChannelSuffix(input).c_str());
-        auto* fader = Find<TStTrackBar>(name);
-        if (!fader)
-            return;
-        const uint16_t level = LUnitControl::GetDefaultGeqBand(input, i);
-        // Its change handler stores, sends and draws the band.
-        fader->SetPosition(level);
-        SendCommand(CM_MCS_GEQ(static_cast<uint8_t>(GetDeviceId()), static_cast<uint8_t>(input),
-                               static_cast<uint8_t>(i), level),
-                    true);
     }
 }
