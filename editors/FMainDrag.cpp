@@ -38,7 +38,8 @@ PlotPointer PointerOnPlot(const LMyFFTDrawHpLp6dB& graph, int x, int y) {
     const double span = graph.XMax() - graph.XMin();
     PlotPointer p;
     p.x = graph.XMin() + (x - page.Left) / w * span;
-    p.column = static_cast<int>(std::trunc(w * (p.x - graph.XMin()) / span));
+    // The column the x maps back to, taken exactly rather than through the rounding of the round trip.
+    p.column = x - page.Left;
     p.level = graph.YMin() + (y - page.Top) * (graph.YMax() - graph.YMin()) / h;
     return p;
 }
