@@ -421,12 +421,22 @@ private:
     static int SelectedBand(const kv::TPeqBandTable* table);
     // Draws a channel's selected band: handle, band display, total, page.
     void DrawSelectedBand(int channel, int band, double gain, double q, int type);
+    // The PEQ faders' shared start, and the edit they leave to tmEqCurve.
+    struct EqFaderEdit;
+    std::optional<EqFaderEdit> BeginEqFaderEdit(kv::TObject* sender, const char* boxStem) const;
+    void QueueEqEdit(const PendingEdit& edit);
     // Releases a band button although its group keeps one button down: no band is then selected.
     static void ReleaseBandButton(kv::TPkBmpButton* button);
     // The shared bodies of the high- and low-pass handlers, and the filter's curve with its display.
     void FilterFrequencyEdit(kv::TObject* sender, bool highPass);
     void FilterSlopeEdit(kv::TObject* sender, bool highPass);
     void DrawFilter(int channel, bool highPass, int slopeCode, double frequency);
+    // The channel's filter record from the model with one filter's frequency index and slope code set.
+    FilterRecord FilterRecordWith(int channel, bool highPass, int frequencyIndex, int slopeCode) const;
+    // Stores and sends one filter of a channel's record.
+    void StoreFilter(int channel, bool highPass, const FilterRecord& record);
+    // The high- or low-pass curve of a channel graph from the model.
+    void ComputeFilterOf(kv::LMyFFTDrawHpLp6dB* graph, bool highPass);
     // The slope code of a filter from its bypass button and slope list (0 when bypassed).
     static int SlopeCodeOf(const kv::TPkBmpButton* bypass, const kv::TPkComboBox* slope);
     // The channel of a channel graph when `sender` is one (not a gain-page graph), else -1.

@@ -77,22 +77,22 @@ int GraphChannel(const LMyFFTDrawHpLp6dB* graph) {
 
 } // namespace
 
-void TfmMain::ComputeHighPassCurve(LMyFFTDrawHpLp6dB* graph) {
+void TfmMain::ComputeFilterOf(LMyFFTDrawHpLp6dB* graph, bool highPass) {
     const int ch = GraphChannel(graph);
     if (ch < 0 || !unitControl)
         return;
     const FilterRecord f = unitControl->GetFilters(ch);
-    ComputeFilterCurve(true, f.hpSlope, IndexToFreq(f.hpFreq), SECTION_HIGH_PASS, ch);
+    ComputeFilterCurve(highPass, highPass ? f.hpSlope : f.lpSlope, IndexToFreq(highPass ? f.hpFreq : f.lpFreq),
+                       SECTION_HIGH_PASS, ch);
     CurvePlot(ch)->DrawTotalCurve(ch);
 }
 
+void TfmMain::ComputeHighPassCurve(LMyFFTDrawHpLp6dB* graph) {
+    ComputeFilterOf(graph, true);
+}
+
 void TfmMain::ComputeLowPassCurve(LMyFFTDrawHpLp6dB* graph) {
-    const int ch = GraphChannel(graph);
-    if (ch < 0 || !unitControl)
-        return;
-    const FilterRecord f = unitControl->GetFilters(ch);
-    ComputeFilterCurve(false, f.lpSlope, IndexToFreq(f.lpFreq), SECTION_HIGH_PASS, ch);
-    CurvePlot(ch)->DrawTotalCurve(ch);
+    ComputeFilterOf(graph, false);
 }
 
 void TfmMain::ComputeGeqCurve(LMyFFTDrawHpLp6dB* graph) {

@@ -145,16 +145,7 @@ void TfmMain::fftDrawInAMouseMove(TObject* sender, TShiftState, int x, int y) {
         pendingEdit.filter.frequency = static_cast<float>(f);
         pendingEdit.filter.slope = code;
         EnableTimer("tmHpLpCurve");
-        FilterRecord record = unitControl->GetFilters(c);
-        if (highPass) {
-            record.hpFreq = static_cast<uint16_t>(fader->Position());
-            record.hpSlope = static_cast<uint8_t>(code);
-            unitControl->SetHighPass(c, record);
-        } else {
-            record.lpFreq = static_cast<uint16_t>(fader->Position());
-            record.lpSlope = static_cast<uint8_t>(code);
-            unitControl->SetLowPass(c, record);
-        }
+        StoreFilter(c, highPass, FilterRecordWith(c, highPass, fader->Position(), code));
         const int selected = SelectedBand(table);
         if (selected >= 0) {
             auto* bandButton = Companion<TPkBmpButton>("pkbEq" + std::to_string(selected + 1), c);

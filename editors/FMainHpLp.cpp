@@ -44,6 +44,25 @@ void TfmMain::DrawFilter(int channel, bool highPass, int slopeCode, double frequ
         graph->UpdateCurvePage();
 }
 
+FilterRecord TfmMain::FilterRecordWith(int channel, bool highPass, int frequencyIndex, int slopeCode) const {
+    FilterRecord record = unitControl->GetFilters(channel);
+    if (highPass) {
+        record.hpFreq = static_cast<uint16_t>(frequencyIndex);
+        record.hpSlope = static_cast<uint8_t>(slopeCode);
+    } else {
+        record.lpFreq = static_cast<uint16_t>(frequencyIndex);
+        record.lpSlope = static_cast<uint8_t>(slopeCode);
+    }
+    return record;
+}
+
+void TfmMain::StoreFilter(int channel, bool highPass, const FilterRecord& record) {
+    if (highPass)
+        unitControl->SetHighPass(channel, record);
+    else
+        unitControl->SetLowPass(channel, record);
+}
+
 void TfmMain::FilterFrequencyEdit(TObject* sender, bool highPass) {
     auto* fader = dynamic_cast<TStTrackBar*>(sender);
     if (updatingView || !fader || !unitControl)
@@ -58,15 +77,8 @@ void TfmMain::FilterFrequencyEdit(TObject* sender, bool highPass) {
     const int position = std::clamp(fader->Position(), 0, 300);
     const auto f = static_cast<float>(IndexToFreq(position));
     box->SetText(FaderFreqText(f));
-    FilterRecord record = unitControl->GetFilters(c);
     const int code = SlopeCodeOf(bypass, slope);
-    if (highPass) {
-        record.hpFreq = static_cast<uint16_t>(position);
-        record.hpSlope = static_cast<uint8_t>(code);
-    } else {
-        record.lpFreq = static_cast<uint16_t>(position);
-        record.lpSlope = static_cast<uint8_t>(code);
-    }
+    const FilterRecord record = FilterRecordWith(c, highPass, position, code);
     pendingEdit.filter = PendingEdit{};
     pendingEdit.filter.kind = highPass ? 1 : 0;
     pendingEdit.filter.channel = c;
@@ -74,10 +86,7 @@ void TfmMain::FilterFrequencyEdit(TObject* sender, bool highPass) {
     pendingEdit.filter.slope = code;
     EnableTimer("tmHpLpCurve");
     // The model and the unit follow at once; only the curve waits for the tick.
-    if (highPass)
-        unitControl->SetHighPass(c, record);
-    else
-        unitControl->SetLowPass(c, record);
+    StoreFilter(c, highPass, record);
 }
 
 void TfmMain::FilterSlopeEdit(TObject* sender, bool highPass) {
@@ -93,21 +102,10 @@ void TfmMain::FilterSlopeEdit(TObject* sender, bool highPass) {
         return;
     const int position = std::clamp(fader->Position(), 0, 300);
     const int code = SlopeCodeOf(bypass, slope);
-    FilterRecord record = unitControl->GetFilters(c);
-    if (highPass) {
-        record.hpFreq = static_cast<uint16_t>(position);
-        record.hpSlope = static_cast<uint8_t>(code);
-    } else {
-        record.lpFreq = static_cast<uint16_t>(position);
-        record.lpSlope = static_cast<uint8_t>(code);
-    }
+    const FilterRecord record = FilterRecordWith(c, highPass, position, code);
     DrawFilter(c, highPass, code, IndexToFreq(position));
-    if (updatingView)
-        return;
-    if (highPass)
-        unitControl->SetHighPass(c, record);
-    else
-        unitControl->SetLowPass(c, record);
+    if (!updatingView)
+        StoreFilter(c, highPass, record);
 }
 
 void TfmMain::isLowCutFreqInAChange(TObject* sender) {

@@ -196,61 +196,75 @@ void TfmMain::pkbEq1InAClick(TObject* sender) {
     FocusEqFreqEdit(c);
 }
 
-void TfmMain::isEqFreqInAChange(TObject* sender) {
-    auto* fader = dynamic_cast<TStTrackBar*>(sender);
-    if (updatingView || !fader)
-        return;
-    const int c = fader->Tag();
-    auto* box = Companion<TRoundEdit>("cvdEqFreq", c);
-    // Without a selected band there is no row to write into.
-    if (!box || SelectedBand(BandTable(c)) < 0)
-        return;
-    const auto f = static_cast<float>(IndexToFreq(fader->Position()));
-    box->SetText(FaderFreqText(f));
-    pendingEdit.eq = PendingEdit{};
-    pendingEdit.eq.kind = 0;
-    pendingEdit.eq.channel = c;
-    pendingEdit.eq.frequency = f;
+// The shared start of the three fader handlers: the fader, its channel and value box, and the channel's
+// selected band; nothing while the window fills its controls or when no band is selected (the faders
+// then belong to no row).
+struct TfmMain::EqFaderEdit {
+    TStTrackBar* fader = nullptr;
+    TRoundEdit* box = nullptr;
+    TPeqBandTable* table = nullptr;
+    int channel = -1;
+    int band = -1;
+};
+
+std::optional<TfmMain::EqFaderEdit> TfmMain::BeginEqFaderEdit(TObject* sender, const char* boxStem) const {
+    EqFaderEdit e;
+    e.fader = dynamic_cast<TStTrackBar*>(sender);
+    if (updatingView || !e.fader)
+        return std::nullopt;
+    e.channel = e.fader->Tag();
+    e.box = Companion<TRoundEdit>(boxStem, e.channel);
+    e.table = BandTable(e.channel);
+    e.band = SelectedBand(e.table);
+    if (!e.box || e.band < 0)
+        return std::nullopt;
+    return e;
+}
+
+void TfmMain::QueueEqEdit(const PendingEdit& edit) {
+    pendingEdit.eq = edit;
     EnableTimer("tmEqCurve");
+}
+
+void TfmMain::isEqFreqInAChange(TObject* sender) {
+    const auto e = BeginEqFaderEdit(sender, "cvdEqFreq");
+    if (!e)
+        return;
+    PendingEdit edit;
+    edit.kind = 0;
+    edit.channel = e->channel;
+    edit.frequency = static_cast<float>(IndexToFreq(e->fader->Position()));
+    e->box->SetText(FaderFreqText(edit.frequency));
+    QueueEqEdit(edit);
 }
 
 void TfmMain::isEqBwInAChange(TObject* sender) {
-    auto* fader = dynamic_cast<TStTrackBar*>(sender);
-    if (updatingView || !fader)
+    const auto e = BeginEqFaderEdit(sender, "cvdEqBw");
+    if (!e)
         return;
-    const int c = fader->Tag();
-    auto* box = Companion<TRoundEdit>("cvdEqBw", c);
-    TPeqBandTable* table = BandTable(c);
-    const int r = SelectedBand(table);
-    if (!box || r < 0)
-        return;
-    if (!IsQType(table->GetTypeValue(r)) && fader->Position() > kMaxShelfQIndex) {
+    if (!IsQType(e->table->GetTypeValue(e->band)) && e->fader->Position() > kMaxShelfQIndex) {
         // Runs this handler again, nested, with the allowed position.
-        fader->SetPosition(kMaxShelfQIndex);
+        e->fader->SetPosition(kMaxShelfQIndex);
     }
-    const int position = std::clamp(fader->Position(), 0, 100);
-    box->SetText(QBoxText(position));
-    pendingEdit.eq = PendingEdit{};
-    pendingEdit.eq.kind = 1;
-    pendingEdit.eq.channel = c;
-    pendingEdit.eq.q = static_cast<float>(position);
-    EnableTimer("tmEqCurve");
+    PendingEdit edit;
+    edit.kind = 1;
+    edit.channel = e->channel;
+    const int position = std::clamp(e->fader->Position(), 0, 100);
+    edit.q = static_cast<float>(position);
+    e->box->SetText(QBoxText(position));
+    QueueEqEdit(edit);
 }
 
 void TfmMain::isEqGainInAChange(TObject* sender) {
-    auto* fader = dynamic_cast<TStTrackBar*>(sender);
-    if (updatingView || !fader)
+    const auto e = BeginEqFaderEdit(sender, "cvdEqGain");
+    if (!e)
         return;
-    const int c = fader->Tag();
-    auto* box = Companion<TRoundEdit>("cvdEqGain", c);
-    if (!box || SelectedBand(BandTable(c)) < 0)
-        return;
-    box->SetText(FaderGainText(fader->Position()));
-    pendingEdit.eq = PendingEdit{};
-    pendingEdit.eq.kind = 2;
-    pendingEdit.eq.channel = c;
-    pendingEdit.eq.gain = IndexToGain(fader->Position());
-    EnableTimer("tmEqCurve");
+    PendingEdit edit;
+    edit.kind = 2;
+    edit.channel = e->channel;
+    edit.gain = IndexToGain(e->fader->Position());
+    e->box->SetText(FaderGainText(e->fader->Position()));
+    QueueEqEdit(edit);
 }
 
 void TfmMain::tmEqCurveTimer(TObject*) {

@@ -5,6 +5,8 @@
 #include "tests/editors/EditorFixture.h"
 
 #include "link/Scales.h"
+#include "panels/led/LdPowerButton.h"
+#include "platform/gui/StdCtrls.h"
 
 namespace {
 
@@ -196,6 +198,39 @@ TEST_F(PeqTest, EqResetPutsEveryBandBackAndSelectsBandOne) {
     }
     EXPECT_EQ(table->GetNowIndex(), 0);
     EXPECT_TRUE(Get<kv::TPkBmpButton>("pkbEq1Out2").Down());
+}
+
+} // namespace
+
+namespace {
+
+using namespace editortest;
+
+class PeqSelectionTest : public EditorFixture {};
+
+TEST_F(PeqSelectionTest, ClickIntoARowSelectsItsBandAndSendsNothing) {
+    ShowPage("InB");
+    auto& table = Table("InB");
+    const auto image = Model().Image();
+    Press(*table.GainEdit(5), 2, 2);
+    EXPECT_EQ(table.GetNowIndex(), 5);
+    EXPECT_TRUE(Get<kv::TPkBmpButton>("pkbEq6InB").Down());
+    EXPECT_FALSE(Get<kv::TPkBmpButton>("pkbEq1InB").Down());
+    EXPECT_TRUE(Get<kv::TLabel>("lbFftParamInB").Visible());
+    EXPECT_EQ(Fader("isEqFreqInB").Position(), LUnitControl::GetDefaultPeqBand(1, 5).freq);
+    EXPECT_TRUE(Graph("InB").CurveDisplay());
+    EXPECT_EQ(Model().Image(), image);
+
+    // The wheel over a row's type list changes nothing; "SHOW ALL EQ" writes every handle's values.
+    bool handled = false;
+    table.OnPeqTypeMouseWheel(&table, {}, -120, {}, handled);
+    EXPECT_TRUE(handled);
+    auto& all = Get<kv::TLdPowerButton>("ldbEqShowAllInB");
+    Click(all);
+    EXPECT_TRUE(all.Active());
+    EXPECT_TRUE(Graph("InB").ParameterDisplay());
+    Click(all);
+    EXPECT_FALSE(Graph("InB").ParameterDisplay());
 }
 
 } // namespace
