@@ -71,11 +71,20 @@ TEST_F(GeqTest, FaderMoveShowsStoresAndDrawsItsBandOneMillisecondLater) {
 TEST_F(GeqTest, InputChoiceShowsALinkedInputThroughItsHolder) {
     // A band selected on InA's channel graph: choosing an input before any graphic-EQ band moved must
     // leave that display alone.
+    auto inFront = [&](const std::string& name) {
+        auto& g = Get<TPkGroupBox>(name);
+        const TWinControl* parent = g.Parent();
+        return g.Visible() && parent && parent->Controls(parent->ControlCount() - 1) == &g;
+    };
+    EXPECT_TRUE(inFront("pkgGeqInA"));
+    EXPECT_TRUE(inFront("pkgFftGeqInA"));
     main->CurvePlot(0)->DrawSectionParam(0, 0, 3.0, 1.0, true);
     ASSERT_TRUE(Graph("fftDrawInA").CurveDisplay());
     Get<TPkBmpButton>("pkbGeqSelInB").Click();
     EXPECT_TRUE(Graph("fftDrawInA").CurveDisplay());
     EXPECT_EQ(Get<TLabel>("lbFftChGeqInB").Caption(), "InB");
+    EXPECT_TRUE(inFront("pkgGeqInB"));
+    EXPECT_TRUE(inFront("pkgFftGeqInB"));
 
     // InB linked into InA's group: shown on InA's groups, titled and coloured as InB.
     Model().SetLinkMask(0, 0b11);
@@ -83,6 +92,7 @@ TEST_F(GeqTest, InputChoiceShowsALinkedInputThroughItsHolder) {
     Get<TPkBmpButton>("pkbGeqSelInB").Click();
     EXPECT_EQ(Get<TLabel>("lbFftChGeqInA").Caption(), "InB");
     EXPECT_EQ(Get<TLabel>("lbGeqinA").Caption(), "InB");
+    EXPECT_TRUE(inFront("pkgGeqInA"));
     TPlotListMember* m = nullptr;
     ASSERT_TRUE(Graph("fftDrawGeqInA").Plots().Find(SECTION_TOTAL, m));
     EXPECT_EQ(m->Colour, 0x008080);
@@ -137,6 +147,9 @@ TEST_F(GeqTest, ResetButtonsOpenTheDialogForTheirTarget) {
         int target;
     } cases[] = {{"ldbEqResetInA", 0}, {"ldbEqResetInB", 1}, {"ldbEqResetOut1", 2},
                  {"ldbEqResetOut4", 5}, {"ldbEqResetGeqInA", 6}, {"ldbEqResetGeqInB", 7}};
+    ASSERT_TRUE(reset->LayoutErrors().empty()) << reset->LayoutErrors().front();
+    EXPECT_EQ(reset->ClientWidth(), 272);
+    EXPECT_EQ(reset->ClientHeight(), 174);
     Fader(1, 4).SetPosition(200);
     for (const auto& c : cases) {
         bool shown = false;
