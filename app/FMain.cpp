@@ -29,6 +29,7 @@ KV_REGISTER_CLASS(TfmMain, kv::TForm, b) {
     TfmMain::PublishMeters(b);
     TfmMain::PublishOverlays(b);
     TfmMain::PublishGeq(b);
+    TfmMain::PublishCurves(b);
 }
 
 void TfmMain::PublishShell(TClassBuilder<TfmMain>& b) {
@@ -329,8 +330,6 @@ std::optional<std::string> TfmMain::RunFileDialog(FileDialog which) {
     return dialog->FileName();
 }
 
-// The channel editors fill these when they arrive; until then the window has nothing to redraw.
-void TfmMain::ResetPeqViews() {}
 // The preset lists arrive with their dialogs.
 void TfmMain::SetRecallPresetName(int, const std::string&) {}
 void TfmMain::SetStorePresetName(int, const std::string&) {}
