@@ -34,7 +34,7 @@ TEST(GeqGainText, PositionsToTexts) {
 }
 
 TEST_F(GeqTest, FaderMoveShowsStoresAndDrawsItsBandOneMillisecondLater) {
-    auto& graph = Graph("fftDrawGeqInA");
+    auto& graph = Graph("GeqInA");
     Plot& plot = *main->CurvePlot(8);
     Fader(0, 17).SetPosition(150);
     EXPECT_EQ(Get<TLabel>("lbGeqGainCh18InA").Caption(), "+3.0");
@@ -79,9 +79,9 @@ TEST_F(GeqTest, InputChoiceShowsALinkedInputThroughItsHolder) {
     EXPECT_TRUE(inFront("pkgGeqInA"));
     EXPECT_TRUE(inFront("pkgFftGeqInA"));
     main->CurvePlot(0)->DrawSectionParam(0, 0, 3.0, 1.0, true);
-    ASSERT_TRUE(Graph("fftDrawInA").CurveDisplay());
+    ASSERT_TRUE(Graph("InA").CurveDisplay());
     Get<TPkBmpButton>("pkbGeqSelInB").Click();
-    EXPECT_TRUE(Graph("fftDrawInA").CurveDisplay());
+    EXPECT_TRUE(Graph("InA").CurveDisplay());
     EXPECT_EQ(Get<TLabel>("lbFftChGeqInB").Caption(), "InB");
     EXPECT_TRUE(inFront("pkgGeqInB"));
     EXPECT_TRUE(inFront("pkgFftGeqInB"));
@@ -94,15 +94,15 @@ TEST_F(GeqTest, InputChoiceShowsALinkedInputThroughItsHolder) {
     EXPECT_EQ(Get<TLabel>("lbGeqinA").Caption(), "InB");
     EXPECT_TRUE(inFront("pkgGeqInA"));
     TPlotListMember* m = nullptr;
-    ASSERT_TRUE(Graph("fftDrawGeqInA").Plots().Find(SECTION_TOTAL, m));
+    ASSERT_TRUE(Graph("GeqInA").Plots().Find(SECTION_TOTAL, m));
     EXPECT_EQ(m->Colour, 0x008080);
     // A moved band's display is hidden by the choice.
     Fader(0, 3).SetPosition(180);
     clock.Advance(1);
-    ASSERT_TRUE(Graph("fftDrawGeqInA").CurveDisplay());
+    ASSERT_TRUE(Graph("GeqInA").CurveDisplay());
     Get<TPkBmpButton>("pkbGeqSelInA").Click();
-    EXPECT_FALSE(Graph("fftDrawGeqInA").CurveDisplay());
-    ASSERT_TRUE(Graph("fftDrawGeqInA").Plots().Find(SECTION_TOTAL, m));
+    EXPECT_FALSE(Graph("GeqInA").CurveDisplay());
+    ASSERT_TRUE(Graph("GeqInA").Plots().Find(SECTION_TOTAL, m));
     EXPECT_EQ(m->Colour, 0x800080);
 }
 
@@ -112,20 +112,20 @@ TEST_F(GeqTest, BypassTogglesWriteTheWordsOfTheGroupAndTheLabels) {
     Model().SetLinkMask(1, 0);
     Press("ldbEqBypassGeqInA");
     EXPECT_EQ(Model().GetGeqBypassMask(), 0b11);
-    EXPECT_EQ(FreeText(Graph("fftDrawGeqInA")), "BYPASS");
-    EXPECT_EQ(FreeText(Graph("fftDrawGeqInB")), "BYPASS");
+    EXPECT_EQ(FreeText(Graph("GeqInA")), "BYPASS");
+    EXPECT_EQ(FreeText(Graph("GeqInB")), "BYPASS");
     Press("ldbEqBypassGeqInB");
     EXPECT_EQ(Model().GetGeqBypassMask(), 0);
-    EXPECT_EQ(FreeText(Graph("fftDrawGeqInA")), "");
-    EXPECT_EQ(FreeText(Graph("fftDrawGeqInB")), "");
+    EXPECT_EQ(FreeText(Graph("GeqInA")), "");
+    EXPECT_EQ(FreeText(Graph("GeqInB")), "");
 
     // Whole PEQ, Out1 and Out2 linked: both bits, only the clicked graph relabelled.
     Model().SetLinkMask(2, 0b0011);
     Model().SetLinkMask(3, 0);
     Press("ldbEqBypassOut2");
     EXPECT_EQ(Model().GetEqBypassMask(2), 0b0011);
-    EXPECT_EQ(FreeText(Graph("fftDrawOut2")), "BYPASS");
-    EXPECT_EQ(FreeText(Graph("fftDrawOut1")), "");
+    EXPECT_EQ(FreeText(Graph("Out2")), "BYPASS");
+    EXPECT_EQ(FreeText(Graph("Out1")), "");
     // InB still in InA's group: both inputs; alone again: its own bit.
     Press("ldbEqBypassInB");
     EXPECT_EQ(Model().GetEqBypassMask(1), 0b11);
@@ -135,10 +135,10 @@ TEST_F(GeqTest, BypassTogglesWriteTheWordsOfTheGroupAndTheLabels) {
     Model().SetLinkMask(1, 0b10);
     Press("ldbEqBypassInB");
     EXPECT_EQ(Model().GetEqBypassMask(1), 0b10);
-    EXPECT_EQ(FreeText(Graph("fftDrawInB")), "BYPASS");
+    EXPECT_EQ(FreeText(Graph("InB")), "BYPASS");
     Press("ldbEqBypassOut1");
     EXPECT_EQ(Model().GetEqBypassMask(2), 0);
-    EXPECT_EQ(FreeText(Graph("fftDrawOut1")), "");
+    EXPECT_EQ(FreeText(Graph("Out1")), "");
 }
 
 TEST_F(GeqTest, ResetButtonsOpenTheDialogForTheirTarget) {
