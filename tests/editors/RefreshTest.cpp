@@ -91,6 +91,8 @@ TEST_F(RefreshTest, EveryPageShowsTheModel) {
     EXPECT_EQ(BoxText("cvdGateAttackInA"), "10ms");
     EXPECT_EQ(BoxText("cvdGateReleaseInA"), "100ms");
     EXPECT_EQ(BoxText("cvdGateHoldInA"), "50ms");
+    // The gate page shows InA at start: its title names InA.
+    EXPECT_EQ(Label("lbGateName"), "In A  " + main->GetLangText("SID_GATE"));
 
     EXPECT_EQ(BoxText("cvdCompRatioOut1"), "Limit");
     EXPECT_EQ(BoxText("cvdCompRatioOut2"), "1:1.0");
