@@ -74,7 +74,8 @@ TEST_F(OnlineTest, BypassTogglesOfALinkedPairSendOneFrameEach) {
 }
 
 TEST_F(OnlineTest, LevelPollRunsEvery300MillisecondsWhileOnlineAndTheBarsFollow) {
-    // Read back with the poll left running.
+    // Read back with the poll left running; the store below goes to the current preset, 3.
+    unit.SetCurrentPreset(3);
     Attach(Wire::Serial);
     ASSERT_TRUE(RunUntil([&] { return ReadBackDone(); }, 30000));
     sim::Bytes levels;
@@ -95,6 +96,16 @@ TEST_F(OnlineTest, LevelPollRunsEvery300MillisecondsWhileOnlineAndTheBarsFollow)
     EXPECT_EQ(bar("pbLevelInA"), 8);
     EXPECT_EQ(bar("pbLevelOut2"), 8);
     EXPECT_EQ(bar("pbLevelOut1"), 0);
+
+    // A preset store stops the poll; its end starts it again.
+    main->StopLevelPoll();
+    main->SetTransferState(tsStoreName);
+    main->OnLinkFrame(sim::BuildFrame(1, 0, MCS_ACK, {}));
+    ASSERT_TRUE(RunUntil([&] { return main->GetTransferState() == tsIdle; }, 2000));
+    unit.ClearReceived();
+    for (int i = 0; i < 100; ++i)
+        Step(10);
+    EXPECT_GE(ReceivedOf(sim::code::Levels).size(), 3u);
 
     // Offline: no more polls, the bars at 0.
     main->CloseLink();
