@@ -421,6 +421,8 @@ private:
     static int SelectedBand(const kv::TPeqBandTable* table);
     // Draws a channel's selected band: handle, band display, total, page.
     void DrawSelectedBand(int channel, int band, double gain, double q, int type);
+    // Releases a band button although its group keeps one button down: no band is then selected.
+    static void ReleaseBandButton(kv::TPkBmpButton* button);
     // The shared bodies of the high- and low-pass handlers, and the filter's curve with its display.
     void FilterFrequencyEdit(kv::TObject* sender, bool highPass);
     void FilterSlopeEdit(kv::TObject* sender, bool highPass);

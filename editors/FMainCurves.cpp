@@ -141,7 +141,7 @@ void TfmMain::ResetPeqViews() {
         auto* button = Companion<TPkBmpButton>("pkbEq" + std::to_string((selected < 0 ? 0 : selected) + 1), ch);
         if (!button)
             return;
-        button->SetDown(false);
+        ReleaseBandButton(button);
         ShowPeqBandControls(ch, false, 0.4, 0.0, 19.7);
         table->SetNowIndex(15);
         table->SetNowIndex(-1);
@@ -152,6 +152,17 @@ void TfmMain::ResetPeqViews() {
         if (auto* graph = ChannelGraph(ch))
             graph->UpdateCurvePage();
     }
+}
+
+void TfmMain::ReleaseBandButton(TPkBmpButton* button) {
+    if (!button)
+        return;
+    // The band buttons of a channel form a group that never lets all of them up on a click; released
+    // from here, that rule is lifted for the moment.
+    const bool allUp = button->AllowAllUp();
+    button->SetAllowAllUp(true);
+    button->SetDown(false);
+    button->SetAllowAllUp(allUp);
 }
 
 void TfmMain::ShowAllPeqBands() {

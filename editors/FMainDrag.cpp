@@ -160,7 +160,7 @@ void TfmMain::fftDrawInAMouseMove(TObject* sender, TShiftState, int x, int y) {
             if (!bandButton)
                 return;
             table->SetNowIndex(-1);
-            bandButton->SetDown(false);
+            ReleaseBandButton(bandButton);
         }
         box->Font()->SetColor(kDraggedBoxColour);
         return;

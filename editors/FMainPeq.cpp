@@ -86,7 +86,9 @@ void TfmMain::ShowPeqBandControls(int channel, bool enabled, double q, double ga
 }
 
 void TfmMain::FocusEqFreqEdit(int channel) {
-    if (auto* box = Companion<TRoundEdit>("cvdEqFreq", channel))
+    // A box on a page not shown cannot take the focus; the keys then reach it once the user clicks it.
+    auto* box = Companion<TRoundEdit>("cvdEqFreq", channel);
+    if (box && box->CanFocus())
         box->SetFocus();
 }
 

@@ -8,15 +8,14 @@
 
 #include "controls/LMyFFTDrawHpLp6dB.h"
 #include "controls/MyPEQType8.h"
+#include "link/UnitImage.h"
 #include "panels/PkBmpButton.h"
+#include "panels/PkButton.h"
 #include "panels/PkComboBox.h"
 #include "styled/RoundControls.h"
 #include "styled/StTrackBar.h"
 
-#include <QApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QWidget>
+#include <QPoint>
 
 #include <stdexcept>
 #include <string>
@@ -27,6 +26,18 @@ using namespace linktest;
 
 class EditorFixture : public LinkFixture {
 protected:
+    // Shown, as the user sees it: buttons take clicks and value boxes the focus only on a window that
+    // is showing.
+    void SetUp() override {
+        LinkFixture::SetUp();
+        main->Show();
+    }
+    // Hidden before it goes, so that a value box holding the focus loses it while it still exists.
+    void TearDown() override {
+        main->Hide();
+        LinkFixture::TearDown();
+    }
+
     template <class T> T& Get(const std::string& name) {
         auto* c = main->Find<T>(name);
         if (!c)
@@ -39,31 +50,38 @@ protected:
     kv::TStTrackBar& Fader(const std::string& name) { return Get<kv::TStTrackBar>(name); }
     std::string BoxText(const std::string& name) { return Get<kv::TRoundEdit>(name).GetText(); }
 
+    // Shows a page through its page button, as a click on it does: its controls then take clicks.
+    void ShowPage(const std::string& word) {
+        auto& button = Get<kv::TPkBmpButton>("pkbMenu" + word);
+        button.Click();
+        button.SetDown(true);
+    }
+
     // Runs the 1 ms timers that are due (and nothing that waits longer).
     void Tick() { clock.Advance(1); }
 
-    // A key pressed on a control, as the keyboard delivers it; into a value box's inner edit.
-    static void Key(kv::TControl& c, int qtKey) {
-        QWidget* w = c.Widget();
-        if (auto* box = dynamic_cast<kv::TRoundEdit*>(&c))
-            w = box->Edit()->Widget();
-        QKeyEvent down(QEvent::KeyPress, qtKey, Qt::NoModifier);
-        QApplication::sendEvent(w, &down);
-        QKeyEvent up(QEvent::KeyRelease, qtKey, Qt::NoModifier);
-        QApplication::sendEvent(w, &up);
+    // A key pressed on a control, as the keyboard delivers it to the control (virtual-key code);
+    // a value box hands it to its OnKeyDown.
+    static void Key(kv::TControl& c, std::uint16_t vk) {
+        if (auto* box = dynamic_cast<kv::TRoundEdit*>(&c)) {
+            if (box->OnKeyDown)
+                box->OnKeyDown(box, vk, {});
+            return;
+        }
+        if (auto* w = dynamic_cast<kv::TWinControl*>(&c))
+            w->KeyDown(vk, {});
     }
-    // A mouse event at (x, y) of a control.
-    static void Mouse(kv::TControl& c, QEvent::Type type, int x, int y, Qt::MouseButton button = Qt::LeftButton) {
-        QWidget* w = c.Widget();
-        const QPointF at(x, y);
-        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-        QMouseEvent e(type, at, w->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : button, held,
-                      Qt::NoModifier);
-        QApplication::sendEvent(w, &e);
+    // Mouse events as the control receives them from the window system, at control pixels.
+    static void Press(kv::TControl& c, int x, int y, kv::TMouseButton b = kv::TMouseButton::mbLeft) {
+        c.MouseDown(b, {}, x, y);
+    }
+    static void Move(kv::TControl& c, int x, int y) { c.MouseMove({}, x, y); }
+    static void Release(kv::TControl& c, int x, int y, kv::TMouseButton b = kv::TMouseButton::mbLeft) {
+        c.MouseUp(b, {}, x, y);
     }
     static void Click(kv::TControl& c) {
-        Mouse(c, QEvent::MouseButtonPress, 3, 3);
-        Mouse(c, QEvent::MouseButtonRelease, 3, 3);
+        Press(c, 2, 2);
+        Release(c, 2, 2);
     }
 
     // The control pixel of a graph point: plot-page column and a level in dB.
