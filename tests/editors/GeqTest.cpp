@@ -19,7 +19,7 @@ class GeqTest : public PanelsFixture {
 protected:
     TStTrackBar& Fader(int input, int band) { return Get<TStTrackBar>(TfmMain::GeqFaderName(input, band)); }
     // A click on an LED push button as the user makes it.
-    void Press(const std::string& name) { UserClick(Get<TLdDemoButton>(name)); }
+    void ClickLed(const std::string& name) { Click(Get<TLdDemoButton>(name)); }
     // Index of the grid point nearest to f.
     static int GridIndex(double f) { return static_cast<int>(std::lround(FrequencyToGridX(f))); }
 };
@@ -110,11 +110,11 @@ TEST_F(GeqTest, BypassTogglesWriteTheWordsOfTheGroupAndTheLabels) {
     // Graphic EQ, InA and InB linked: both bits, both graphs.
     Model().SetLinkMask(0, 0b11);
     Model().SetLinkMask(1, 0);
-    Press("ldbEqBypassGeqInA");
+    ClickLed("ldbEqBypassGeqInA");
     EXPECT_EQ(Model().GetGeqBypassMask(), 0b11);
     EXPECT_EQ(FreeText(Graph("GeqInA")), "BYPASS");
     EXPECT_EQ(FreeText(Graph("GeqInB")), "BYPASS");
-    Press("ldbEqBypassGeqInB");
+    ClickLed("ldbEqBypassGeqInB");
     EXPECT_EQ(Model().GetGeqBypassMask(), 0);
     EXPECT_EQ(FreeText(Graph("GeqInA")), "");
     EXPECT_EQ(FreeText(Graph("GeqInB")), "");
@@ -122,21 +122,21 @@ TEST_F(GeqTest, BypassTogglesWriteTheWordsOfTheGroupAndTheLabels) {
     // Whole PEQ, Out1 and Out2 linked: both bits, only the clicked graph relabelled.
     Model().SetLinkMask(2, 0b0011);
     Model().SetLinkMask(3, 0);
-    Press("ldbEqBypassOut2");
+    ClickLed("ldbEqBypassOut2");
     EXPECT_EQ(Model().GetEqBypassMask(2), 0b0011);
     EXPECT_EQ(FreeText(Graph("Out2")), "BYPASS");
     EXPECT_EQ(FreeText(Graph("Out1")), "");
     // InB still in InA's group: both inputs; alone again: its own bit.
-    Press("ldbEqBypassInB");
+    ClickLed("ldbEqBypassInB");
     EXPECT_EQ(Model().GetEqBypassMask(1), 0b11);
-    Press("ldbEqBypassInB");
+    ClickLed("ldbEqBypassInB");
     EXPECT_EQ(Model().GetEqBypassMask(1), 0);
     Model().SetLinkMask(0, 0b01);
     Model().SetLinkMask(1, 0b10);
-    Press("ldbEqBypassInB");
+    ClickLed("ldbEqBypassInB");
     EXPECT_EQ(Model().GetEqBypassMask(1), 0b10);
     EXPECT_EQ(FreeText(Graph("InB")), "BYPASS");
-    Press("ldbEqBypassOut1");
+    ClickLed("ldbEqBypassOut1");
     EXPECT_EQ(Model().GetEqBypassMask(2), 0);
     EXPECT_EQ(FreeText(Graph("Out1")), "");
 }
@@ -159,7 +159,7 @@ TEST_F(GeqTest, ResetButtonsOpenTheDialogForTheirTarget) {
             EXPECT_EQ(reset->lbReset->Caption(), "Are you sure to RESET EQ ?");
             reset->btnCancel->Click();
         };
-        Press(c.button);
+        ClickLed(c.button);
         EXPECT_TRUE(shown) << c.button;
         EXPECT_EQ(reset->ResetTarget(), c.target) << c.button;
         EXPECT_EQ(Model().GetGeqBand(1, 4), 200) << "Cancel resets nothing";
@@ -168,7 +168,7 @@ TEST_F(GeqTest, ResetButtonsOpenTheDialogForTheirTarget) {
     // OK on InB's graphic EQ resets InB's bands only.
     Fader(0, 4).SetPosition(30);
     answerModal = [&] { reset->btnOK->Click(); };
-    Press("ldbEqResetGeqInB");
+    ClickLed("ldbEqResetGeqInB");
     EXPECT_FALSE(reset->Visible());
     for (int band = 0; band < 31; ++band) {
         EXPECT_EQ(Model().GetGeqBand(1, band), LUnitControl::GetDefaultGeqBand(1, band)) << band;

@@ -53,9 +53,7 @@ TEST_F(OnlineTest, BypassTogglesOfALinkedPairSendOneFrameEach) {
     unit.SetWord(off::ChannelRecord(3) + off::OutLink, 0);
     Connect();
     auto press = [&](const char* name) {
-        auto& b = Get<kv::TLdDemoButton>(name);
-        b.MouseDown(kv::TMouseButton::mbLeft, {}, 2, 2);
-        b.MouseUp(kv::TMouseButton::mbLeft, {}, 2, 2);
+        Click(Get<kv::TLdDemoButton>(name));
         Step(50);
     };
     press("ldbEqBypassGeqInA");

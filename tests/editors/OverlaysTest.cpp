@@ -101,18 +101,18 @@ TEST_F(OverlaysTest, ShowingAPageCopiesDirtyCurvesAndTheButtonShowsTheCopy) {
     // InB changes again without its page being left: the button shows the copy made when InA's page
     // was shown, in InB's colour.
     ChangeCurve(1, -6.0);
-    UserClick(showB);
+    Click(showB);
     ASSERT_TRUE(showB.Active());
     kv::TPlotListMember* m = nullptr;
     ASSERT_TRUE(Graph("InA").Plots().Find(40, m));
     EXPECT_EQ(m->Colour, 0x008080);
     EXPECT_FALSE(SameCurve(a.Section(40), b.Section(SECTION_TOTAL)));
-    UserClick(showB);
+    Click(showB);
     EXPECT_FALSE(Drawn("InA", 40));
 
     // An output graph: Out3's curve on Out1's graph as overlay 39 + (4 - 2).
     auto& show3 = Get<TLdPowerButton>("ldbShow3Out1");
-    UserClick(show3);
+    Click(show3);
     ChangeCurve(4, 3.0);
     main->SetOverlaysDirty(4);
     ShowPage("Out1");
@@ -136,7 +136,7 @@ TEST_F(OverlaysTest, GainPageCopiesEveryCurveAndDrawsOnlyDirtyActiveOnes) {
     EXPECT_NE(main->OverlayDirtyMask(7) & 8, 0u); // Out2's button is off: its bit waits
     EXPECT_TRUE(Drawn("GainIn", 0));
     EXPECT_FALSE(Drawn("GainOut", 3));
-    UserClick(Get<TLdPowerButton>("ldbShow2Gain"));
+    Click(Get<TLdPowerButton>("ldbShow2Gain"));
     EXPECT_TRUE(Drawn("GainOut", 3));
 }
 

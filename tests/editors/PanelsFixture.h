@@ -51,18 +51,6 @@ protected:
         return {};
     }
 
-    // A left click as the user makes it, on controls that act on the release (the LED buttons).
-    static void UserClick(kv::TControl& c) {
-        c.MouseDown(kv::TMouseButton::mbLeft, {}, 2, 2);
-        c.MouseUp(kv::TMouseButton::mbLeft, {}, 2, 2);
-    }
-    // Shows a page through its page button, as a click on it does.
-    void ShowPage(const std::string& word) {
-        auto& button = Get<kv::TPkBmpButton>("pkbMenu" + word);
-        button.Click();
-        button.SetDown(true);
-    }
-
     kv::TfmPeqRst* reset = nullptr;
     QTimer modalDriver;
     std::function<void()> answerModal;
