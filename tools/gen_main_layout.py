@@ -718,7 +718,8 @@ def build_channel_page(main, s):
     pk = ctl(low, "pkpPeq" + s, "TPkPanel", 8, 24, 520, 256 if is_in else 250, Caption="", Color=PARAM_AREA,
              ParentColor=False)
     p = ctl(pk, "peqPeq" + s, "TMyPEQType8", -11, -14 if is_in else -20, 536, 270, Tag=ch, Caption="",
-            ChannelNumber=bands, GroupStyle=Ident("gsCustom"), Transparent=True, ParentColor=True, TabStop=True)
+            ChannelNumber=bands, GroupStyle=Ident("gsCustom"), Transparent=True, ParentColor=True, TabStop=True,
+            BypassBackColor=Ident("clBtnFace"))  # a band's bypass button while it is not bypassed
     font(p, Ident("clWindowText"), height=-13)
     p.set(OnChange=handler("peqPeqInAChange", editor=True),
           OnEditMouseDown=handler("peqPeqInAEditMouseDown", editor=True),
