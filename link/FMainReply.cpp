@@ -82,7 +82,7 @@ void TfmMain::OnLinkFrame(const BSTM& frame) {
                 fmProcess->ProgressBar->SetPosition(fmProcess->ProgressBar->Max());
             SendCommand(CM_MCS_CMD(id, MCS_KEEP_ALIVE), false);
             CloseProgressWindow();
-            // The level poll restarts here once the channel editors bring it.
+            StartTimer(Find<kv::TTimer>("tmInLevelDet"));
             transferState = tsIdle;
             StopTransferWatchdog();
             break;

@@ -718,7 +718,8 @@ def build_channel_page(main, s):
     pk = ctl(low, "pkpPeq" + s, "TPkPanel", 8, 24, 520, 256 if is_in else 250, Caption="", Color=PARAM_AREA,
              ParentColor=False)
     p = ctl(pk, "peqPeq" + s, "TMyPEQType8", -11, -14 if is_in else -20, 536, 270, Tag=ch, Caption="",
-            ChannelNumber=bands, GroupStyle=Ident("gsCustom"), Transparent=True, ParentColor=True, TabStop=True)
+            ChannelNumber=bands, GroupStyle=Ident("gsCustom"), Transparent=True, ParentColor=True, TabStop=True,
+            BypassBackColor=Ident("clBtnFace"))  # a band's bypass button while it is not bypassed
     font(p, Ident("clWindowText"), height=-13)
     p.set(OnChange=handler("peqPeqInAChange", editor=True),
           OnEditMouseDown=handler("peqPeqInAEditMouseDown", editor=True),
@@ -1005,9 +1006,10 @@ GEQ_FREQS = ["20", "25", "31.5", "40", "50", "63", "80", "100", "125", "160", "2
 
 def build_geq_page(main):
     up, low = page_pair(main, "Geq", False)
-    for s in IN_SUFFIXES:
+    # Both inputs' groups lie on one place, InB's below InA's; the input choice brings one to the front.
+    for s in reversed(IN_SUFFIXES):
         ch = channel_of(s)
-        g = group(up, "pkgFftGeq" + s, *UPPER, GRAPH_AREA, Visible=(s == "InA"))
+        g = group(up, "pkgFftGeq" + s, *UPPER, GRAPH_AREA)
         label(g, "lbFftChGeq" + s, 12, 5, 52, 14, s, color=TEXT_LIGHT, bold=True)
         led(g, "ldbEqBypassGeq" + s, "TLdDemoButton", 776, 1, 78, 21, "EQ Bypass", ch,
             on_click="ldbEqBypassGeqInAClick")
@@ -1019,9 +1021,9 @@ def build_geq_page(main):
         bmp_button(low, "pkbGeqSel" + s, 8, 40 + 36 * ch, 56, 28, s, "toggle", tag=ch, group_index=1,
                    down=(ch == 0), states=("Up", "Down", "Hot", "StayDown"),
                    on_click=handler("pkbGeqSelInAClick", editor=True))
-    for s in IN_SUFFIXES:
+    for s in reversed(IN_SUFFIXES):
         ch = channel_of(s)
-        g = group(low, "pkgGeq" + s, 80, 0, 992, 290, PARAM_AREA, framed=True, Visible=(s == "InA"))
+        g = group(low, "pkgGeq" + s, 80, 0, 992, 290, PARAM_AREA, framed=True)
         label(g, "lbGeqinA" if s == "InA" else "lbGeqInB", 12, 6, 120, 16, s, color=TEXT_HEAD, bold=True)
         for b in range(31):
             nn = "%02d" % (b + 1)

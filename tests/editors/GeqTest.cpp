@@ -19,7 +19,7 @@ class GeqTest : public PanelsFixture {
 protected:
     TStTrackBar& Fader(int input, int band) { return Get<TStTrackBar>(TfmMain::GeqFaderName(input, band)); }
     // A click on an LED push button as the user makes it.
-    void Press(const std::string& name) { UserClick(Get<TLdDemoButton>(name)); }
+    void ClickLed(const std::string& name) { Click(Get<TLdDemoButton>(name)); }
     // Index of the grid point nearest to f.
     static int GridIndex(double f) { return static_cast<int>(std::lround(FrequencyToGridX(f))); }
 };
@@ -34,7 +34,7 @@ TEST(GeqGainText, PositionsToTexts) {
 }
 
 TEST_F(GeqTest, FaderMoveShowsStoresAndDrawsItsBandOneMillisecondLater) {
-    auto& graph = Graph("fftDrawGeqInA");
+    auto& graph = Graph("GeqInA");
     Plot& plot = *main->CurvePlot(8);
     Fader(0, 17).SetPosition(150);
     EXPECT_EQ(Get<TLabel>("lbGeqGainCh18InA").Caption(), "+3.0");
@@ -71,11 +71,20 @@ TEST_F(GeqTest, FaderMoveShowsStoresAndDrawsItsBandOneMillisecondLater) {
 TEST_F(GeqTest, InputChoiceShowsALinkedInputThroughItsHolder) {
     // A band selected on InA's channel graph: choosing an input before any graphic-EQ band moved must
     // leave that display alone.
+    auto inFront = [&](const std::string& name) {
+        auto& g = Get<TPkGroupBox>(name);
+        const TWinControl* parent = g.Parent();
+        return g.Visible() && parent && parent->Controls(parent->ControlCount() - 1) == &g;
+    };
+    EXPECT_TRUE(inFront("pkgGeqInA"));
+    EXPECT_TRUE(inFront("pkgFftGeqInA"));
     main->CurvePlot(0)->DrawSectionParam(0, 0, 3.0, 1.0, true);
-    ASSERT_TRUE(Graph("fftDrawInA").CurveDisplay());
+    ASSERT_TRUE(Graph("InA").CurveDisplay());
     Get<TPkBmpButton>("pkbGeqSelInB").Click();
-    EXPECT_TRUE(Graph("fftDrawInA").CurveDisplay());
+    EXPECT_TRUE(Graph("InA").CurveDisplay());
     EXPECT_EQ(Get<TLabel>("lbFftChGeqInB").Caption(), "InB");
+    EXPECT_TRUE(inFront("pkgGeqInB"));
+    EXPECT_TRUE(inFront("pkgFftGeqInB"));
 
     // InB linked into InA's group: shown on InA's groups, titled and coloured as InB.
     Model().SetLinkMask(0, 0b11);
@@ -83,16 +92,17 @@ TEST_F(GeqTest, InputChoiceShowsALinkedInputThroughItsHolder) {
     Get<TPkBmpButton>("pkbGeqSelInB").Click();
     EXPECT_EQ(Get<TLabel>("lbFftChGeqInA").Caption(), "InB");
     EXPECT_EQ(Get<TLabel>("lbGeqinA").Caption(), "InB");
+    EXPECT_TRUE(inFront("pkgGeqInA"));
     TPlotListMember* m = nullptr;
-    ASSERT_TRUE(Graph("fftDrawGeqInA").Plots().Find(SECTION_TOTAL, m));
+    ASSERT_TRUE(Graph("GeqInA").Plots().Find(SECTION_TOTAL, m));
     EXPECT_EQ(m->Colour, 0x008080);
     // A moved band's display is hidden by the choice.
     Fader(0, 3).SetPosition(180);
     clock.Advance(1);
-    ASSERT_TRUE(Graph("fftDrawGeqInA").CurveDisplay());
+    ASSERT_TRUE(Graph("GeqInA").CurveDisplay());
     Get<TPkBmpButton>("pkbGeqSelInA").Click();
-    EXPECT_FALSE(Graph("fftDrawGeqInA").CurveDisplay());
-    ASSERT_TRUE(Graph("fftDrawGeqInA").Plots().Find(SECTION_TOTAL, m));
+    EXPECT_FALSE(Graph("GeqInA").CurveDisplay());
+    ASSERT_TRUE(Graph("GeqInA").Plots().Find(SECTION_TOTAL, m));
     EXPECT_EQ(m->Colour, 0x800080);
 }
 
@@ -100,35 +110,35 @@ TEST_F(GeqTest, BypassTogglesWriteTheWordsOfTheGroupAndTheLabels) {
     // Graphic EQ, InA and InB linked: both bits, both graphs.
     Model().SetLinkMask(0, 0b11);
     Model().SetLinkMask(1, 0);
-    Press("ldbEqBypassGeqInA");
+    ClickLed("ldbEqBypassGeqInA");
     EXPECT_EQ(Model().GetGeqBypassMask(), 0b11);
-    EXPECT_EQ(FreeText(Graph("fftDrawGeqInA")), "BYPASS");
-    EXPECT_EQ(FreeText(Graph("fftDrawGeqInB")), "BYPASS");
-    Press("ldbEqBypassGeqInB");
+    EXPECT_EQ(FreeText(Graph("GeqInA")), "BYPASS");
+    EXPECT_EQ(FreeText(Graph("GeqInB")), "BYPASS");
+    ClickLed("ldbEqBypassGeqInB");
     EXPECT_EQ(Model().GetGeqBypassMask(), 0);
-    EXPECT_EQ(FreeText(Graph("fftDrawGeqInA")), "");
-    EXPECT_EQ(FreeText(Graph("fftDrawGeqInB")), "");
+    EXPECT_EQ(FreeText(Graph("GeqInA")), "");
+    EXPECT_EQ(FreeText(Graph("GeqInB")), "");
 
     // Whole PEQ, Out1 and Out2 linked: both bits, only the clicked graph relabelled.
     Model().SetLinkMask(2, 0b0011);
     Model().SetLinkMask(3, 0);
-    Press("ldbEqBypassOut2");
+    ClickLed("ldbEqBypassOut2");
     EXPECT_EQ(Model().GetEqBypassMask(2), 0b0011);
-    EXPECT_EQ(FreeText(Graph("fftDrawOut2")), "BYPASS");
-    EXPECT_EQ(FreeText(Graph("fftDrawOut1")), "");
+    EXPECT_EQ(FreeText(Graph("Out2")), "BYPASS");
+    EXPECT_EQ(FreeText(Graph("Out1")), "");
     // InB still in InA's group: both inputs; alone again: its own bit.
-    Press("ldbEqBypassInB");
+    ClickLed("ldbEqBypassInB");
     EXPECT_EQ(Model().GetEqBypassMask(1), 0b11);
-    Press("ldbEqBypassInB");
+    ClickLed("ldbEqBypassInB");
     EXPECT_EQ(Model().GetEqBypassMask(1), 0);
     Model().SetLinkMask(0, 0b01);
     Model().SetLinkMask(1, 0b10);
-    Press("ldbEqBypassInB");
+    ClickLed("ldbEqBypassInB");
     EXPECT_EQ(Model().GetEqBypassMask(1), 0b10);
-    EXPECT_EQ(FreeText(Graph("fftDrawInB")), "BYPASS");
-    Press("ldbEqBypassOut1");
+    EXPECT_EQ(FreeText(Graph("InB")), "BYPASS");
+    ClickLed("ldbEqBypassOut1");
     EXPECT_EQ(Model().GetEqBypassMask(2), 0);
-    EXPECT_EQ(FreeText(Graph("fftDrawOut1")), "");
+    EXPECT_EQ(FreeText(Graph("Out1")), "");
 }
 
 TEST_F(GeqTest, ResetButtonsOpenTheDialogForTheirTarget) {
@@ -137,6 +147,9 @@ TEST_F(GeqTest, ResetButtonsOpenTheDialogForTheirTarget) {
         int target;
     } cases[] = {{"ldbEqResetInA", 0}, {"ldbEqResetInB", 1}, {"ldbEqResetOut1", 2},
                  {"ldbEqResetOut4", 5}, {"ldbEqResetGeqInA", 6}, {"ldbEqResetGeqInB", 7}};
+    ASSERT_TRUE(reset->LayoutErrors().empty()) << reset->LayoutErrors().front();
+    EXPECT_EQ(reset->ClientWidth(), 272);
+    EXPECT_EQ(reset->ClientHeight(), 174);
     Fader(1, 4).SetPosition(200);
     for (const auto& c : cases) {
         bool shown = false;
@@ -146,7 +159,7 @@ TEST_F(GeqTest, ResetButtonsOpenTheDialogForTheirTarget) {
             EXPECT_EQ(reset->lbReset->Caption(), "Are you sure to RESET EQ ?");
             reset->btnCancel->Click();
         };
-        Press(c.button);
+        ClickLed(c.button);
         EXPECT_TRUE(shown) << c.button;
         EXPECT_EQ(reset->ResetTarget(), c.target) << c.button;
         EXPECT_EQ(Model().GetGeqBand(1, 4), 200) << "Cancel resets nothing";
@@ -155,7 +168,7 @@ TEST_F(GeqTest, ResetButtonsOpenTheDialogForTheirTarget) {
     // OK on InB's graphic EQ resets InB's bands only.
     Fader(0, 4).SetPosition(30);
     answerModal = [&] { reset->btnOK->Click(); };
-    Press("ldbEqResetGeqInB");
+    ClickLed("ldbEqResetGeqInB");
     EXPECT_FALSE(reset->Visible());
     for (int band = 0; band < 31; ++band) {
         EXPECT_EQ(Model().GetGeqBand(1, band), LUnitControl::GetDefaultGeqBand(1, band)) << band;

@@ -3,7 +3,7 @@
 // edited through its fader reaches the unit, whose image then equals the model's; the bypass toggles
 // send one frame each; the level poll asks every 300 ms while online and the bars follow the levels.
 
-#include "tests/app/LinkTestFixture.h"
+#include "tests/editors/EditorFixture.h"
 
 #include "controls/LProgressBar.h"
 #include "panels/led/LdDemoButton.h"
@@ -14,46 +14,31 @@
 
 namespace {
 
-using namespace linktest;
+using namespace editortest;
 namespace off = kv::sim::off;
 
-class OnlineTest : public LinkFixture {
+class OnlineTest : public EditorFixture {
 protected:
-    void ConnectTo(const std::function<void()>& dress) {
-        Attach(Wire::Serial);
-        if (dress)
-            dress();
-        ASSERT_TRUE(RunUntil([&] { return ReadBackDone(); }, 30000));
-    }
-    bool ImagesAgree() {
-        const auto& image = main->UnitControl()->Image();
-        const sim::Dump current = unit.Current();
-        return std::equal(image.begin() + img::kPresetName, image.end(), current.begin() + img::kPresetName);
-    }
     static std::vector<uint8_t> Payload(const sim::Command& c) { return c.payload; }
 };
 
 TEST_F(OnlineTest, ReadBackShowsTheUnitAndAFaderEditReachesIt) {
-    ConnectTo([&] {
-        unit.SetWord(off::ChannelRecord(0) + off::InGeq + 2 * 17, 150);
-        unit.SetWord(off::ChannelRecord(1) + off::InGeq + 2 * 3, 60);
-        unit.SetWord(off::ChannelRecord(2) + off::OutGain, 200);
-    });
+    unit.SetWord(off::ChannelRecord(0) + off::InGeq + 2 * 17, 150);
+    unit.SetWord(off::ChannelRecord(1) + off::InGeq + 2 * 3, 60);
+    unit.SetWord(off::ChannelRecord(2) + off::OutGain, 200);
+    Connect();
     EXPECT_TRUE(ImagesAgree());
-    EXPECT_EQ(main->Find<kv::TStTrackBar>("isGeqCh18InA")->Position(), 150);
-    EXPECT_EQ(main->Find<kv::TLabel>("lbGeqGainCh04InB")->Caption(), "-6.0");
-    EXPECT_EQ(main->Find<kv::TRoundEdit>("cvdGainOut1")->GetText(), "-8.0dB");
+    EXPECT_EQ(Fader("isGeqCh18InA").Position(), 150);
+    EXPECT_EQ(Get<kv::TLabel>("lbGeqGainCh04InB").Caption(), "-6.0");
+    EXPECT_EQ(BoxText("cvdGainOut1"), "-8.0dB");
 
     // A refresh moves every control and sends nothing.
-    main->StopLevelPoll();
-    Step(50);
-    unit.ClearReceived();
     main->RefreshAllPanels();
     Step(50);
     EXPECT_TRUE(unit.Received().empty()) << int(unit.ReceivedCodes().front());
 
     // The fader's move is sent and stored by the unit.
-    main->Find<kv::TStTrackBar>("isGeqCh05InB")->SetPosition(200);
+    Fader("isGeqCh05InB").SetPosition(200);
     Step(50);
     const auto geq = ReceivedOf(sim::code::Geq);
     ASSERT_EQ(geq.size(), 1u);
@@ -62,20 +47,13 @@ TEST_F(OnlineTest, ReadBackShowsTheUnitAndAFaderEditReachesIt) {
 }
 
 TEST_F(OnlineTest, BypassTogglesOfALinkedPairSendOneFrameEach) {
-    ConnectTo([&] {
-        unit.SetWord(off::ChannelRecord(0) + off::InLink, 0b11);
-        unit.SetWord(off::ChannelRecord(1) + off::InLink, 0);
-        unit.SetWord(off::ChannelRecord(2) + off::OutLink, 0b0011);
-        unit.SetWord(off::ChannelRecord(3) + off::OutLink, 0);
-    });
-    main->StopLevelPoll();
-    Step(50);
-    unit.ClearReceived();
+    unit.SetWord(off::ChannelRecord(0) + off::InLink, 0b11);
+    unit.SetWord(off::ChannelRecord(1) + off::InLink, 0);
+    unit.SetWord(off::ChannelRecord(2) + off::OutLink, 0b0011);
+    unit.SetWord(off::ChannelRecord(3) + off::OutLink, 0);
+    Connect();
     auto press = [&](const char* name) {
-        auto* b = main->Find<kv::TLdDemoButton>(name);
-        ASSERT_NE(b, nullptr) << name;
-        b->MouseDown(kv::TMouseButton::mbLeft, {}, 2, 2);
-        b->MouseUp(kv::TMouseButton::mbLeft, {}, 2, 2);
+        Click(Get<kv::TLdDemoButton>(name));
         Step(50);
     };
     press("ldbEqBypassGeqInA");
@@ -94,7 +72,10 @@ TEST_F(OnlineTest, BypassTogglesOfALinkedPairSendOneFrameEach) {
 }
 
 TEST_F(OnlineTest, LevelPollRunsEvery300MillisecondsWhileOnlineAndTheBarsFollow) {
-    ConnectTo(nullptr);
+    // Read back with the poll left running; the store below goes to the current preset, 3.
+    unit.SetCurrentPreset(3);
+    Attach(Wire::Serial);
+    ASSERT_TRUE(RunUntil([&] { return ReadBackDone(); }, 30000));
     sim::Bytes levels;
     for (int k = 0; k < 10; ++k) {
         const auto b = sim::SimUnit::EncodeLevel(k == 0 ? 1.0f : k == 5 ? 2.0f : 0.0f);
@@ -109,10 +90,20 @@ TEST_F(OnlineTest, LevelPollRunsEvery300MillisecondsWhileOnlineAndTheBarsFollow)
     const auto polls = ReceivedOf(sim::code::Levels);
     EXPECT_GE(polls.size(), 9u);
     EXPECT_LE(polls.size(), 10u);
-    auto bar = [&](const char* name) { return main->Find<kv::LProgressBar>(name)->GetPosition(); };
+    auto bar = [&](const char* name) { return Get<kv::LProgressBar>(name).GetPosition(); };
     EXPECT_EQ(bar("pbLevelInA"), 8);
     EXPECT_EQ(bar("pbLevelOut2"), 8);
     EXPECT_EQ(bar("pbLevelOut1"), 0);
+
+    // A preset store stops the poll; its end starts it again.
+    main->StopLevelPoll();
+    main->SetTransferState(tsStoreName);
+    main->OnLinkFrame(sim::BuildFrame(1, 0, MCS_ACK, {}));
+    ASSERT_TRUE(RunUntil([&] { return main->GetTransferState() == tsIdle; }, 2000));
+    unit.ClearReceived();
+    for (int i = 0; i < 100; ++i)
+        Step(10);
+    EXPECT_GE(ReceivedOf(sim::code::Levels).size(), 3u);
 
     // Offline: no more polls, the bars at 0.
     main->CloseLink();

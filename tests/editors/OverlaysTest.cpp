@@ -96,28 +96,28 @@ TEST_F(OverlaysTest, ShowingAPageCopiesDirtyCurvesAndTheButtonShowsTheCopy) {
     const Plot& b = *main->CurvePlot(1);
     EXPECT_TRUE(SameCurve(a.Section(40), b.Section(SECTION_TOTAL)));
     EXPECT_EQ(main->OverlayDirtyMask(0) & 2, 0u);
-    EXPECT_FALSE(Drawn("fftDrawInA", 40));
+    EXPECT_FALSE(Drawn("InA", 40));
 
     // InB changes again without its page being left: the button shows the copy made when InA's page
     // was shown, in InB's colour.
     ChangeCurve(1, -6.0);
-    UserClick(showB);
+    Click(showB);
     ASSERT_TRUE(showB.Active());
     kv::TPlotListMember* m = nullptr;
-    ASSERT_TRUE(Graph("fftDrawInA").Plots().Find(40, m));
+    ASSERT_TRUE(Graph("InA").Plots().Find(40, m));
     EXPECT_EQ(m->Colour, 0x008080);
     EXPECT_FALSE(SameCurve(a.Section(40), b.Section(SECTION_TOTAL)));
-    UserClick(showB);
-    EXPECT_FALSE(Drawn("fftDrawInA", 40));
+    Click(showB);
+    EXPECT_FALSE(Drawn("InA", 40));
 
     // An output graph: Out3's curve on Out1's graph as overlay 39 + (4 - 2).
     auto& show3 = Get<TLdPowerButton>("ldbShow3Out1");
-    UserClick(show3);
+    Click(show3);
     ChangeCurve(4, 3.0);
     main->SetOverlaysDirty(4);
     ShowPage("Out1");
     EXPECT_TRUE(SameCurve(main->CurvePlot(2)->Section(41), main->CurvePlot(4)->Section(SECTION_TOTAL)));
-    EXPECT_TRUE(Drawn("fftDrawOut1", 41));
+    EXPECT_TRUE(Drawn("Out1", 41));
 }
 
 TEST_F(OverlaysTest, GainPageCopiesEveryCurveAndDrawsOnlyDirtyActiveOnes) {
@@ -134,16 +134,16 @@ TEST_F(OverlaysTest, GainPageCopiesEveryCurveAndDrawsOnlyDirtyActiveOnes) {
     // ldbShowAGain starts on: InA's overlay was redrawn and its bit cleared.
     EXPECT_EQ(main->OverlayDirtyMask(6) & 1, 0u);
     EXPECT_NE(main->OverlayDirtyMask(7) & 8, 0u); // Out2's button is off: its bit waits
-    EXPECT_TRUE(Drawn("fftDrawGainIn", 0));
-    EXPECT_FALSE(Drawn("fftDrawGainOut", 3));
-    UserClick(Get<TLdPowerButton>("ldbShow2Gain"));
-    EXPECT_TRUE(Drawn("fftDrawGainOut", 3));
+    EXPECT_TRUE(Drawn("GainIn", 0));
+    EXPECT_FALSE(Drawn("GainOut", 3));
+    Click(Get<TLdPowerButton>("ldbShow2Gain"));
+    EXPECT_TRUE(Drawn("GainOut", 3));
 }
 
 TEST_F(OverlaysTest, MagnitudeAndPhaseSwitchTheGraphAndItsAxes) {
     auto& phase = Get<kv::TRadioButton>("rbShowPhaseOut2");
     auto& mag = Get<kv::TRadioButton>("rbShowGainOut2");
-    auto& graph = Graph("fftDrawOut2");
+    auto& graph = Graph("Out2");
     Plot& plot = *main->CurvePlot(3);
     CleanAllMasks();
 

@@ -20,9 +20,8 @@ using namespace kv;
 
 class RefreshTest : public PanelsFixture {
 protected:
-    std::string Box(const std::string& name) { return Get<TRoundEdit>(name).GetText(); }
     std::string Label(const std::string& name) { return Get<TLabel>(name).Caption(); }
-    int Fader(const std::string& name) { return Get<TStTrackBar>(name).Position(); }
+    int Pos(const std::string& name) { return Get<TStTrackBar>(name).Position(); }
     bool Down(const std::string& name) { return Get<TPkBmpButton>(name).Down(); }
 
     // A model that differs from the defaults everywhere the table below looks.
@@ -72,11 +71,11 @@ TEST_F(RefreshTest, EveryPageShowsTheModel) {
     } gains[] = {{"InA", "+12.0dB"}, {"InB", "-20.5dB"}, {"Out1", "-60.0dB"},
                  {"Out2", "-20.0dB"}, {"Out3", "+0.0dB"}, {"Out4", "+0.1dB"}};
     for (const auto& g : gains) {
-        EXPECT_EQ(Box(std::string("cvdGain") + g.s), g.text) << g.s;
-        EXPECT_EQ(Box(std::string("cvdGainBackup") + g.s), g.text) << g.s;
-        EXPECT_EQ(Fader(std::string("isGainBackup") + g.s), Fader(std::string("isGain") + g.s)) << g.s;
+        EXPECT_EQ(BoxText(std::string("cvdGain") + g.s), g.text) << g.s;
+        EXPECT_EQ(BoxText(std::string("cvdGainBackup") + g.s), g.text) << g.s;
+        EXPECT_EQ(Pos(std::string("isGainBackup") + g.s), Pos(std::string("isGain") + g.s)) << g.s;
     }
-    EXPECT_EQ(Fader("isGainInA"), 120);
+    EXPECT_EQ(Pos("isGainInA"), 120);
 
     const struct {
         const char* label;
@@ -85,33 +84,35 @@ TEST_F(RefreshTest, EveryPageShowsTheModel) {
                {"lbGeqGainCh03InA", "+0.0"}, {"lbGeqGainCh31InB", "-12.0"}};
     for (const auto& g : geq)
         EXPECT_EQ(Label(g.label), g.text) << g.label;
-    EXPECT_EQ(Fader("isGeqCh18InA"), 150);
+    EXPECT_EQ(Pos("isGeqCh18InA"), 150);
 
-    EXPECT_EQ(Fader("isGateThresholdInA"), -80);
-    EXPECT_EQ(Box("cvdGateThresholdInA"), "-40.0dB");
-    EXPECT_EQ(Box("cvdGateAttackInA"), "10ms");
-    EXPECT_EQ(Box("cvdGateReleaseInA"), "100ms");
-    EXPECT_EQ(Box("cvdGateHoldInA"), "50ms");
+    EXPECT_EQ(Pos("isGateThresholdInA"), -80);
+    EXPECT_EQ(BoxText("cvdGateThresholdInA"), "-40.0dB");
+    EXPECT_EQ(BoxText("cvdGateAttackInA"), "10ms");
+    EXPECT_EQ(BoxText("cvdGateReleaseInA"), "100ms");
+    EXPECT_EQ(BoxText("cvdGateHoldInA"), "50ms");
+    // The gate page shows InA at start: its title names InA.
+    EXPECT_EQ(Label("lbGateName"), "In A  " + main->GetLangText("SID_GATE"));
 
-    EXPECT_EQ(Box("cvdCompRatioOut1"), "Limit");
-    EXPECT_EQ(Box("cvdCompRatioOut2"), "1:1.0");
-    EXPECT_EQ(Box("cvdCompRatioOut3"), "1:20");
-    EXPECT_EQ(Box("cvdCompThresholdOut1"), "+5.0dB");
-    EXPECT_EQ(Box("cvdCompAttackOut1"), "  5ms");
-    EXPECT_EQ(Box("cvdCompKneeOut1"), "6dB");
-    EXPECT_EQ(Box("cvdCompKneeOut3"), "12dB");
-    EXPECT_EQ(Box("cvdLimitThresholdOut4"), "+0.5dB");
-    EXPECT_EQ(Box("cvdLimitAttackOut4"), " 20ms");
-    EXPECT_EQ(Box("cvdLimitReleaseOut4"), "1000ms");
-    EXPECT_EQ(Box("cvdLimitKneeOut4"), "3dB");
+    EXPECT_EQ(BoxText("cvdCompRatioOut1"), "Limit");
+    EXPECT_EQ(BoxText("cvdCompRatioOut2"), "1:1.0");
+    EXPECT_EQ(BoxText("cvdCompRatioOut3"), "1:20");
+    EXPECT_EQ(BoxText("cvdCompThresholdOut1"), "+5.0dB");
+    EXPECT_EQ(BoxText("cvdCompAttackOut1"), "  5ms");
+    EXPECT_EQ(BoxText("cvdCompKneeOut1"), "6dB");
+    EXPECT_EQ(BoxText("cvdCompKneeOut3"), "12dB");
+    EXPECT_EQ(BoxText("cvdLimitThresholdOut4"), "+0.5dB");
+    EXPECT_EQ(BoxText("cvdLimitAttackOut4"), " 20ms");
+    EXPECT_EQ(BoxText("cvdLimitReleaseOut4"), "1000ms");
+    EXPECT_EQ(BoxText("cvdLimitKneeOut4"), "3dB");
 
-    EXPECT_EQ(Box("cvdLowCutFreqInA"), "1.00KHz");
+    EXPECT_EQ(BoxText("cvdLowCutFreqInA"), "1.00KHz");
     EXPECT_TRUE(Down("pkbLowCutBypassInA"));
     EXPECT_EQ(Get<TPkComboBox>("pkcLowCutSlopInA").ItemIndex(), 4);
-    EXPECT_EQ(Box("cvdLowCutFreqInB"), "19.7Hz");
+    EXPECT_EQ(BoxText("cvdLowCutFreqInB"), "19.7Hz");
     EXPECT_FALSE(Down("pkbLowCutBypassInB"));
     EXPECT_EQ(Get<TPkComboBox>("pkcLowCutSlopInB").ItemIndex(), 3);
-    EXPECT_EQ(Box("cvdHighCutFreqOut1"), "20.16KHz");
+    EXPECT_EQ(BoxText("cvdHighCutFreqOut1"), "20.16KHz");
     EXPECT_EQ(Get<TPkComboBox>("pkcHighCutSlopOut1").ItemIndex(), 19);
 
     EXPECT_TRUE(Down("pkbPhaseInB"));
@@ -122,7 +123,7 @@ TEST_F(RefreshTest, EveryPageShowsTheModel) {
     EXPECT_TRUE(Down("pkbMuteBackupOut4"));
     EXPECT_FALSE(Down("pkbMuteOut3"));
 
-    EXPECT_EQ(Fader("isDelayOut1"), 9600);
+    EXPECT_EQ(Pos("isDelayOut1"), 9600);
     const int lineWidth = Get<TLabel>("lbDelayLineOut1").Width();
     EXPECT_EQ(Get<TImage>("imDelayOut1").Left(), 9600 * (lineWidth - 90) / 65280 + 40);
 
@@ -139,10 +140,10 @@ TEST_F(RefreshTest, EveryPageShowsTheModel) {
     EXPECT_EQ(Label("lbMatrixChNameOut1"), "Sub");
     EXPECT_EQ(Get<TPkBmpButton>("pkbMenuOut1").Hint(), "Sub");
 
-    EXPECT_EQ(FreeText(Graph("fftDrawInA")), "");
-    EXPECT_EQ(FreeText(Graph("fftDrawInB")), "BYPASS");
-    EXPECT_EQ(FreeText(Graph("fftDrawGeqInA")), "BYPASS");
-    EXPECT_EQ(FreeText(Graph("fftDrawGeqInB")), "");
+    EXPECT_EQ(FreeText(Graph("InA")), "");
+    EXPECT_EQ(FreeText(Graph("InB")), "BYPASS");
+    EXPECT_EQ(FreeText(Graph("GeqInA")), "BYPASS");
+    EXPECT_EQ(FreeText(Graph("GeqInB")), "");
 
     // Each channel's curves follow the model: InA's graphic EQ has +3 dB at 1 kHz in band 17.
     const PlotSection& band17 = main->CurvePlot(8)->Section(17);
@@ -172,8 +173,8 @@ TEST_F(RefreshTest, TheCallersUpdatingFlagIsPutBackAndTheModelIsLeftAsItIs) {
     EXPECT_FALSE(main->IsUpdatingView());
 
     EXPECT_EQ(m.Image(), before);
-    EXPECT_EQ(Fader("isGeqCh05InA"), 200);
-    EXPECT_EQ(Fader("isGeqCh05InB"), 30);
+    EXPECT_EQ(Pos("isGeqCh05InA"), 200);
+    EXPECT_EQ(Pos("isGeqCh05InB"), 30);
     // The graphic-EQ timer started by the faders draws after the refresh, silently.
     clock.Advance(2);
     EXPECT_EQ(m.Image(), before);
