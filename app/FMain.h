@@ -379,7 +379,8 @@ public:
                                      bool& handled);
 
     // Band dragging on the curve graphs (editors/FMainDrag.cpp).
-    void fftDrawInAMouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift, int x, int y);
+    void fftDrawInAMouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift, int x,
+                             int y);
     void fftDrawInAMouseMove(kv::TObject* sender, kv::TShiftState shift, int x, int y);
     void fftDrawInAMouseUp(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift, int x, int y);
     void tmMouseEqCurveTimer(kv::TObject* sender);
@@ -451,7 +452,6 @@ private:
     } pendingEdit;
     int lastMoveX = 0;
     int lastMoveY = 0;
-
 
     // ---- channel editors: refresh, level meters, overlays, graphic EQ (editors/FMain*.cpp) ----
 public:

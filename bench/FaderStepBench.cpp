@@ -188,7 +188,8 @@ void PrintFigures() {
     const double reference = Quantile(bare, 0.5);
     std::printf("\n%-34s %10s %10s %10s %14s\n", "fader step to graph painted, ms", "median", "p90", "max",
                 "median vs bare");
-    for (const auto& [name, v] : {std::pair{"bare painter", bare}, std::pair{"main window (1 ms deferral)", main}})
+    for (const auto& [name, v] :
+         {std::pair{"bare painter", bare}, std::pair{"main window (1 ms deferral)", main}})
         std::printf("%-34s %10.2f %10.2f %10.2f %13.2fx\n", name, Quantile(v, 0.5), Quantile(v, 0.9),
                     Quantile(v, 1.0), reference > 0 ? Quantile(v, 0.5) / reference : 0.0);
     std::printf("burst of 10 fader moves: %d band-table write(s), %d paint(s), %.2f ms to the paint\n",

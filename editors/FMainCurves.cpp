@@ -82,8 +82,8 @@ void TfmMain::ComputeFilterOf(LMyFFTDrawHpLp6dB* graph, bool highPass) {
     if (ch < 0 || !unitControl)
         return;
     const FilterRecord f = unitControl->GetFilters(ch);
-    ComputeFilterCurve(highPass, highPass ? f.hpSlope : f.lpSlope, IndexToFreq(highPass ? f.hpFreq : f.lpFreq),
-                       SECTION_HIGH_PASS, ch);
+    ComputeFilterCurve(highPass, highPass ? f.hpSlope : f.lpSlope,
+                       IndexToFreq(highPass ? f.hpFreq : f.lpFreq), SECTION_HIGH_PASS, ch);
     CurvePlot(ch)->DrawTotalCurve(ch);
 }
 
@@ -138,7 +138,8 @@ void TfmMain::ResetPeqViews() {
         if (!table)
             return;
         const int selected = SelectedBand(table);
-        auto* button = Companion<TPkBmpButton>("pkbEq" + std::to_string((selected < 0 ? 0 : selected) + 1), ch);
+        auto* button =
+            Companion<TPkBmpButton>("pkbEq" + std::to_string((selected < 0 ? 0 : selected) + 1), ch);
         if (!button)
             return;
         ReleaseBandButton(button);

@@ -184,7 +184,8 @@ void TfmMain::fftDrawInAMouseMove(TObject* sender, TShiftState, int x, int y) {
     EnableTimer("tmMouseEqCurve");
     table->SetNowIndex(n);
     unitControl->SetPeqBand(c, n, static_cast<uint16_t>(120 + steps), static_cast<uint16_t>(freqIndex),
-                            static_cast<uint8_t>(QToIndex(q)), static_cast<uint8_t>(std::max(type, 0)), bypass);
+                            static_cast<uint8_t>(QToIndex(q)), static_cast<uint8_t>(std::max(type, 0)),
+                            bypass);
 }
 
 void TfmMain::fftDrawInAMouseUp(TObject* sender, TMouseButton, TShiftState, int, int) {

@@ -28,12 +28,13 @@ bool IsQType(int type) {
     return type == 0 || type == 7 || type == 8;
 }
 
-constexpr int kShelfQIndex = 10; // 0.71
+constexpr int kShelfQIndex = 10;    // 0.71
 constexpr int kMaxShelfQIndex = 35; // 3.0
 
 std::string QBoxText(int qIndex) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%3.2f", static_cast<double>(Q_GRID[static_cast<size_t>(std::clamp(qIndex, 0, 100))]));
+    std::snprintf(buf, sizeof buf, "%3.2f",
+                  static_cast<double>(Q_GRID[static_cast<size_t>(std::clamp(qIndex, 0, 100))]));
     return buf;
 }
 

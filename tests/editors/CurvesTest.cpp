@@ -33,15 +33,16 @@ protected:
 TEST_F(CurvesTest, EverySlopeReachesItsCornerLevel) {
     const int i = CornerPoint();
     const double corner = GridFrequency(i);
-    static const char* const kTexts[20] = {"BW -6",  "BL -6",  "BW -12", "BL -12", "LK -12", "BW -18", "BL -18",
-                                           "BW -24", "BL -24", "LK -24", "BW -30", "BL -30", "BW -36", "BL -36",
-                                           "LK -36", "BW -42", "BL -42", "BW -48", "BL -48", "LK -48"};
+    static const char* const kTexts[20] = {
+        "BW -6",  "BL -6",  "BW -12", "BL -12", "LK -12", "BW -18", "BL -18", "BW -24", "BL -24", "LK -24",
+        "BW -30", "BL -30", "BW -36", "BL -36", "LK -36", "BW -42", "BL -42", "BW -48", "BL -48", "LK -48"};
     for (int code = 1; code <= 20; ++code) {
         const bool linkwitz = kTexts[code - 1][0] == 'L';
         const double expected = linkwitz ? -6.02 : -3.01;
         for (bool highPass : {true, false}) {
             main->ComputeFilterCurve(highPass, code, corner, SECTION_HIGH_PASS, 2);
-            const double level = main->CurvePlot(2)->Section(highPass ? SECTION_HIGH_PASS : SECTION_LOW_PASS)[i];
+            const double level =
+                main->CurvePlot(2)->Section(highPass ? SECTION_HIGH_PASS : SECTION_LOW_PASS)[i];
             EXPECT_NEAR(level, expected, 0.02) << kTexts[code - 1] << (highPass ? " high-pass" : " low-pass");
         }
     }

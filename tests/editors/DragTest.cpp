@@ -25,9 +25,15 @@ protected:
     // The PEQ frame's payload of a band as the model holds it.
     sim::Bytes PeqPayload(int ch, int band) {
         const PeqBand b = Model().GetPeqBand(ch, band);
-        return {static_cast<uint8_t>(ch), static_cast<uint8_t>(band), static_cast<uint8_t>(b.gain),
-                static_cast<uint8_t>(b.gain >> 8), static_cast<uint8_t>(b.freq), static_cast<uint8_t>(b.freq >> 8),
-                b.q, b.type, static_cast<uint8_t>(Model().IsPeqBandBypassed(ch, band) ? 1 : 0)};
+        return {static_cast<uint8_t>(ch),
+                static_cast<uint8_t>(band),
+                static_cast<uint8_t>(b.gain),
+                static_cast<uint8_t>(b.gain >> 8),
+                static_cast<uint8_t>(b.freq),
+                static_cast<uint8_t>(b.freq >> 8),
+                b.q,
+                b.type,
+                static_cast<uint8_t>(Model().IsPeqBandBypassed(ch, band) ? 1 : 0)};
     }
     // Drags from one point to another with a move between, releasing at the end.
     void Drag(kv::TControl& c, QPoint from, QPoint to) {
@@ -105,13 +111,13 @@ TEST_F(DragTest, BandMovesOnTheGridWithinItsLimits) {
     constexpr int kKeepLevel = -10000;
     struct Case {
         QPoint to;
-        int gainIndex;     // -1: not checked
+        int gainIndex;      // -1: not checked
         int frequencyIndex; // -1: not checked
     } cases[] = {
-        {{h.x(), page.Top - 40}, 240, -1},            // above the top: +12 dB
-        {{h.x(), page.Bottom + 40}, 0, -1},           // below the bottom: -12 dB
-        {{page.Left - 60, kKeepLevel}, -1, 0},        // left of the grid: 19.7 Hz, at the band's level
-        {{page.Right + 60, kKeepLevel}, -1, 300},     // right of it: 20,160 Hz
+        {{h.x(), page.Top - 40}, 240, -1},        // above the top: +12 dB
+        {{h.x(), page.Bottom + 40}, 0, -1},       // below the bottom: -12 dB
+        {{page.Left - 60, kKeepLevel}, -1, 0},    // left of the grid: 19.7 Hz, at the band's level
+        {{page.Right + 60, kKeepLevel}, -1, 300}, // right of it: 20,160 Hz
     };
     QPoint at = h;
     for (Case c : cases) {

@@ -46,7 +46,9 @@ protected:
     }
     LUnitControl& Model() { return *main->UnitControl(); }
     kv::TMyPEQType8& Table(const std::string& suffix) { return Get<kv::TMyPEQType8>("peqPeq" + suffix); }
-    kv::LMyFFTDrawHpLp6dB& Graph(const std::string& suffix) { return Get<kv::LMyFFTDrawHpLp6dB>("fftDraw" + suffix); }
+    kv::LMyFFTDrawHpLp6dB& Graph(const std::string& suffix) {
+        return Get<kv::LMyFFTDrawHpLp6dB>("fftDraw" + suffix);
+    }
     kv::TStTrackBar& Fader(const std::string& name) { return Get<kv::TStTrackBar>(name); }
     std::string BoxText(const std::string& name) { return Get<kv::TRoundEdit>(name).GetText(); }
 

@@ -53,13 +53,13 @@ TEST_F(PeqTest, TypeChangesSetTheirQAndShelvesStayAtOrBelowThree) {
         int expectQ;     // Q index stored
         const char* box; // the Q box afterwards
     } cases[] = {
-        {1, -1, 10, "0.71"},  // Peak -> Low Shelf: 0.71
-        {0, -1, 35, "3.00"},  // Low Shelf -> Peak: the band's default, 3.0
+        {1, -1, 10, "0.71"},     // Peak -> Low Shelf: 0.71
+        {0, -1, 35, "3.00"},     // Low Shelf -> Peak: the band's default, 3.0
         {0, 100, 100, "128.00"}, // a Peak reaches 128
-        {2, -1, 10, "0.71"},  // -> High Shelf
-        {2, 60, 35, "3.00"},  // a shelf's Q fader stops at 3.0
-        {7, -1, 35, "3.00"},  // -> Allpass 1: the default Q
-        {6, -1, 10, "0.71"},  // -> HP -12 dB
+        {2, -1, 10, "0.71"},     // -> High Shelf
+        {2, 60, 35, "3.00"},     // a shelf's Q fader stops at 3.0
+        {7, -1, 35, "3.00"},     // -> Allpass 1: the default Q
+        {6, -1, 10, "0.71"},     // -> HP -12 dB
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
@@ -101,11 +101,16 @@ TEST_F(PeqTest, FaderBoxesShowTheirValues) {
         const char* box;
         const char* text;
     } cases[] = {
-        {"isEqGainOut2", 120, "cvdEqGainOut2", "+0.0dB"},     {"isEqGainOut2", 119, "cvdEqGainOut2", "-0.1dB"},
-        {"isEqGainOut2", 240, "cvdEqGainOut2", "+12.0dB"},    {"isEqGainOut2", 0, "cvdEqGainOut2", "-12.0dB"},
-        {"isEqFreqOut2", 0, "cvdEqFreqOut2", " 19.7Hz"},      {"isEqFreqOut2", 300, "cvdEqFreqOut2", "20.16KHz"},
-        {"isEqFreqOut2", 170, "cvdEqFreqOut2", "1.00KHz"},    {"isEqBwOut2", 0, "cvdEqBwOut2", "0.40"},
-        {"isEqBwOut2", 10, "cvdEqBwOut2", "0.71"},            {"isLowCutFreqOut2", 170, "cvdLowCutFreqOut2", "1.00KHz"},
+        {"isEqGainOut2", 120, "cvdEqGainOut2", "+0.0dB"},
+        {"isEqGainOut2", 119, "cvdEqGainOut2", "-0.1dB"},
+        {"isEqGainOut2", 240, "cvdEqGainOut2", "+12.0dB"},
+        {"isEqGainOut2", 0, "cvdEqGainOut2", "-12.0dB"},
+        {"isEqFreqOut2", 0, "cvdEqFreqOut2", " 19.7Hz"},
+        {"isEqFreqOut2", 300, "cvdEqFreqOut2", "20.16KHz"},
+        {"isEqFreqOut2", 170, "cvdEqFreqOut2", "1.00KHz"},
+        {"isEqBwOut2", 0, "cvdEqBwOut2", "0.40"},
+        {"isEqBwOut2", 10, "cvdEqBwOut2", "0.71"},
+        {"isLowCutFreqOut2", 170, "cvdLowCutFreqOut2", "1.00KHz"},
         {"isHighCutFreqOut2", 300, "cvdHighCutFreqOut2", "20.16KHz"},
         {"isHighCutFreqOut2", 0, "cvdHighCutFreqOut2", " 19.7Hz"},
     };
