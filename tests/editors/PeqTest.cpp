@@ -239,3 +239,22 @@ TEST_F(PeqSelectionTest, ClickIntoARowSelectsItsBandAndSendsNothing) {
 }
 
 } // namespace
+
+namespace {
+
+using namespace editortest;
+
+class PeqHiddenPageTest : public EditorFixture {};
+
+// A band chosen from code while its page is not shown: selected, the frequency box left without the
+// focus it cannot take.
+TEST_F(PeqHiddenPageTest, BandButtonOfAPageNotShownSelectsWithoutFocus) {
+    ShowPage("Gain");
+    auto& button = Get<kv::TPkBmpButton>("pkbEq3Out4");
+    button.SetDown(true);
+    EXPECT_NO_THROW(button.Click());
+    EXPECT_EQ(Table("Out4").GetNowIndex(), 2);
+    EXPECT_EQ(Fader("isEqFreqOut4").Position(), LUnitControl::GetDefaultPeqBand(5, 2).freq);
+}
+
+} // namespace
