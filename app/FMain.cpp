@@ -29,6 +29,10 @@ KV_REGISTER_CLASS(TfmMain, kv::TForm, b) {
     TfmMain::PublishResize(b);
     TfmMain::PublishNames(b);
     TfmMain::PublishPresets(b);
+    TfmMain::PublishMeters(b);
+    TfmMain::PublishOverlays(b);
+    TfmMain::PublishGeq(b);
+    TfmMain::PublishCurves(b);
 }
 
 void TfmMain::PublishShell(TClassBuilder<TfmMain>& b) {
@@ -127,6 +131,12 @@ void TfmMain::FormCreate(TObject*) {
         t->SetEnabled(true);
 
     DrawFixedOverlays();
+    // Every page from the model; the link and test-signal dialogs do not exist yet.
+    startupRefresh = 1;
+    ResetPeqViews();
+    RefreshAllPanels();
+    startupRefresh = 0;
+    RedrawGainPageOverlays();
 
     SetDefaultNetworkAddress();
 
@@ -323,9 +333,3 @@ std::optional<std::string> TfmMain::RunFileDialog(FileDialog which) {
     return dialog->FileName();
 }
 
-// The channel editors fill these when they arrive; until then the window has nothing to redraw.
-void TfmMain::SetOverlaysDirty(int) {}
-void TfmMain::ResetPeqViews() {}
-void TfmMain::RefreshAllPanels() {}
-void TfmMain::RepaintChannelGraphs() {}
-void TfmMain::ResetLevelMeters() {}

@@ -113,6 +113,11 @@ void TfmMain::pkbMenuInAClick(TObject* sender) {
     fft->SetVisible(true);
     param->BringToFront();
     fft->BringToFront();
+    // The other channels' curves may have changed since this page was last shown.
+    if (p == pgGain)
+        RedrawGainPageOverlays();
+    else
+        RedrawChannelOverlays(p);
     currentPage = p;
 }
 

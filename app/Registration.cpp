@@ -8,6 +8,7 @@
 #include "app/FMain.h"
 #include "app/FNetwork.h"
 #include "app/FNetworkSetup.h"
+#include "app/FPeqRst.h"
 #include "app/FProcess.h"
 #include "app/FRecallPreset.h"
 #include "app/FStoreName.h"
@@ -32,6 +33,7 @@ void RegisterEditorClasses() {
 void CreateEditorWindows() {
     using namespace kv;
     Application->CreateForm<TfmMain>();
+    Application->CreateForm<TfmPeqRst>();
     Application->CreateForm<TfmNetwork>();
     Application->CreateForm<TfmProcess>();
     Application->CreateForm<TfmInformation>();

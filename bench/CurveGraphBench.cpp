@@ -17,6 +17,8 @@
 #include "editors/response/Plot.h"
 #include "platform/gui/Forms.h"
 
+#include "BarePainter.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QWidget>
@@ -36,6 +38,8 @@
 #include <vector>
 
 using namespace kv;
+using benchbare::BareWidget;
+using benchbare::CurveStore;
 
 namespace {
 
@@ -198,61 +202,6 @@ void BM_Graph(benchmark::State& state) {
 }
 
 // ---- The bare reference ---------------------------------------------------------------------------
-
-// Keeps the curves the engine hands over; draws nothing itself.
-class CurveStore : public CurveGraph {
-public:
-    std::map<int, std::vector<double>> curves;
-    std::vector<double> band;
-    void FFTDraw(const double* values, int count, int curve, CurveColour, int) override {
-        curves[curve].assign(values, values + count);
-    }
-    bool RemovePlot(int curve) override { return curves.erase(curve) > 0; }
-    void DrawBlock(float, double, CurveColour, int, bool, int) override {}
-    void SetBlockParameter(int, double, double, double, int) override {}
-    void DrawParam(int, double, double, float, double, CurveColour) override {}
-    void DrawCurveFill(int, const double* values, int count) override { band.assign(values, values + count); }
-    void SetCurveDisplay(bool) override {}
-};
-
-// A widget that draws the stored curves on the graph's plot area, antialiased, 2 px.
-class BareWidget : public QWidget {
-public:
-    BareWidget(const CurveStore& store, int width, int height) : FStore(store) {
-        resize(width, height);
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
-
-    int paints = 0;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        ++paints;
-        QPainter p(this);
-        p.fillRect(rect(), Qt::black);
-        p.setRenderHint(QPainter::Antialiasing, true);
-        const double w = width() - 46, h = height() - 26;
-        auto draw = [&](const std::vector<double>& y, QColor colour) {
-            QPolygonF poly(static_cast<int>(y.size()));
-            for (size_t i = 0; i < y.size(); ++i)
-                poly[static_cast<int>(i)] =
-                    QPointF(36 + w * (static_cast<double>(i) - 966.0) / (3840.0 - 966.0),
-                            10 + h - h * (y[i] + 18.0) / 36.0);
-            p.setPen(QPen(colour, 2));
-            p.drawPolyline(poly);
-        };
-        for (const auto& [number, y] : FStore.curves)
-            if (number != SECTION_TOTAL)
-                draw(y, Qt::green);
-        if (!FStore.band.empty())
-            draw(FStore.band, Qt::gray);
-        if (auto it = FStore.curves.find(SECTION_TOTAL); it != FStore.curves.end())
-            draw(it->second, Qt::magenta);
-    }
-
-private:
-    const CurveStore& FStore;
-};
 
 void BM_Bare(benchmark::State& state) {
     const int height = static_cast<int>(state.range(0));

@@ -92,8 +92,10 @@ void TfmMain::OnParamBlockReply(uint8_t id, const BSTM& payload) {
     SendCommand(CM_MCS_CMD(static_cast<uint8_t>(deviceId), MCS_KEEP_ALIVE), false);
     CloseProgressWindow();
     StopTransferWatchdog();
-    // The channel editors refresh every control from the model and start the level poll here once
-    // they arrive.
+    // Every control from the model just read, then the levels while online.
+    HidePendingGeqBand();
+    RefreshAllPanels();
+    StartLevelPoll();
     auto* link = Find<TPkBmpButton>("pkbMenuLink");
     if (link)
         link->SetEnabled(true);

@@ -167,7 +167,8 @@ void TfmMain::OnLinkFrame(const BSTM& frame) {
             OnDownloadAck(payload);
         break;
     case MCS_LEVELS:
-        // The meters are the channel editors'; the post-open step is the send path's.
+        OnLevelsReply(payload);
+        // The post-open step is the send path's.
         if (postOpenState == 12) {
             postOpenState = 0;
             SendCommand(CM_MCS_CMD(static_cast<uint8_t>(deviceId), MCS_KEEP_ALIVE), false);

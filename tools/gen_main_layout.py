@@ -282,6 +282,14 @@ def bmp_states(o, prefix, states=("Up", "Down", "Hot", "StayDown", "Disabled")):
         o.set(**{"Bitmaps__" + s: pic("%s_%s" % (prefix, s))})
 
 
+# Group indices of the independent toggles, one group per button (plus the channel); the band buttons
+# use 1..6 (channel + 1) and the page buttons 1 under their own parents.
+TOGGLE_GROUP_MUTE = 20
+TOGGLE_GROUP_PHASE = 30
+TOGGLE_GROUP_LOW_CUT = 40
+TOGGLE_GROUP_HIGH_CUT = 50
+
+
 def bmp_button(parent, name, x, y, w, h, caption, look, tag=None, group_index=None, all_up=False,
                down=False, states=("Up", "Down", "Hot", "StayDown", "Disabled"), on_click=None,
                font_color=TEXT_LIGHT, bold=False):
@@ -645,11 +653,12 @@ def gain_strip(parent, x, suffix, backup):
         meter(parent, "pbLimit%s%s%s" % (b, side, d), x + 50, 42, 12, 10, (0, 1, 0), 1, tag=ch)
     value_box(parent, "cvdGain%s%s%s" % (b, side, d), x, 178, 84, "+0.0dB", ch,
               editor_events={"OnExit": "cvdGainInAExit", "OnKeyDown": "cvdGainInAKeyDown"})
+    # Each toggle has a group of its own: buttons of one group under one parent release each other.
     bmp_button(parent, "pkbMute%s%s%s" % (b, side, d), x, 206, 84, 24, "Mute", "toggle",
-               tag=ch, group_index=1, all_up=True,
+               tag=ch, group_index=TOGGLE_GROUP_MUTE + ch, all_up=True,
                on_click=handler("pkbMuteBackupInAClick" if backup else "pkbMuteInAClick"))
     bmp_button(parent, "pkbPhase%s%s%s" % (b, side, d), x, 234, 84, 24, "Normal", "toggle",
-               tag=ch, group_index=1, all_up=True,
+               tag=ch, group_index=TOGGLE_GROUP_PHASE + ch, all_up=True,
                on_click=handler("pkbPhaseBackupInAClick" if backup else "pkbPhaseInAClick"))
 
 
@@ -692,7 +701,7 @@ def build_channel_page(main, s):
     rb.set(OnClick=handler("rbShowGainInAClick", editor=True))
     rb = ctl(sh, "rbShowPhase" + s, "TRadioButton", 56, 2, 58, 18, Tag=ch, Caption="Phase")
     font(rb, Ident("clSilver"))
-    rb.set(OnClick=handler("rbShowGainInAClick", editor=True))
+    rb.set(OnClick=handler("rbShowPhaseInAClick", editor=True))
     others = [o for o in (IN_SUFFIXES if is_in else OUT_SUFFIXES) if o != s]
     overlay_buttons(sh, s, others, 120)
     led(up, "ldbEqBypass" + s, "TLdDemoButton", 776, 1, 78, 21, "EQ Bypass", ch, on_click="ldbEqBypassInAClick")
@@ -709,7 +718,8 @@ def build_channel_page(main, s):
     pk = ctl(low, "pkpPeq" + s, "TPkPanel", 8, 24, 520, 256 if is_in else 250, Caption="", Color=PARAM_AREA,
              ParentColor=False)
     p = ctl(pk, "peqPeq" + s, "TMyPEQType8", -11, -14 if is_in else -20, 536, 270, Tag=ch, Caption="",
-            ChannelNumber=bands, GroupStyle=Ident("gsCustom"), Transparent=True, ParentColor=True, TabStop=True)
+            ChannelNumber=bands, GroupStyle=Ident("gsCustom"), Transparent=True, ParentColor=True, TabStop=True,
+            BypassBackColor=Ident("clBtnFace"))  # a band's bypass button while it is not bypassed
     font(p, Ident("clWindowText"), height=-13)
     p.set(OnChange=handler("peqPeqInAChange", editor=True),
           OnEditMouseDown=handler("peqPeqInAEditMouseDown", editor=True),
@@ -747,7 +757,8 @@ def build_channel_page(main, s):
         font(cb, TEXT_DARK)
         cb.set(OnChange=handler("pkc%sSlopInAChange" % word), OnMouseWheel=handler("pkc%sSlopInAMouseWheel" % word))
         bmp_button(low, "pkb%sBypass%s" % (word, s), x + 120, y + 50, 72, 24, "Bypass", "toggle",
-                   tag=ch, group_index=1, all_up=True, states=("Up", "Down", "Hot", "StayDown"),
+                   tag=ch, group_index=(TOGGLE_GROUP_LOW_CUT if word == "LowCut" else TOGGLE_GROUP_HIGH_CUT) + ch,
+                   all_up=True, states=("Up", "Down", "Hot", "StayDown"),
                    on_click=handler("pkb%sBypassInAClick" % word, editor=True))
 
     # gain strip
@@ -995,9 +1006,10 @@ GEQ_FREQS = ["20", "25", "31.5", "40", "50", "63", "80", "100", "125", "160", "2
 
 def build_geq_page(main):
     up, low = page_pair(main, "Geq", False)
-    for s in IN_SUFFIXES:
+    # Both inputs' groups lie on one place, InB's below InA's; the input choice brings one to the front.
+    for s in reversed(IN_SUFFIXES):
         ch = channel_of(s)
-        g = group(up, "pkgFftGeq" + s, *UPPER, GRAPH_AREA, Visible=(s == "InA"))
+        g = group(up, "pkgFftGeq" + s, *UPPER, GRAPH_AREA)
         label(g, "lbFftChGeq" + s, 12, 5, 52, 14, s, color=TEXT_LIGHT, bold=True)
         led(g, "ldbEqBypassGeq" + s, "TLdDemoButton", 776, 1, 78, 21, "EQ Bypass", ch,
             on_click="ldbEqBypassGeqInAClick")
@@ -1009,16 +1021,16 @@ def build_geq_page(main):
         bmp_button(low, "pkbGeqSel" + s, 8, 40 + 36 * ch, 56, 28, s, "toggle", tag=ch, group_index=1,
                    down=(ch == 0), states=("Up", "Down", "Hot", "StayDown"),
                    on_click=handler("pkbGeqSelInAClick", editor=True))
-    for s in IN_SUFFIXES:
+    for s in reversed(IN_SUFFIXES):
         ch = channel_of(s)
-        g = group(low, "pkgGeq" + s, 80, 0, 992, 290, PARAM_AREA, framed=True, Visible=(s == "InA"))
+        g = group(low, "pkgGeq" + s, 80, 0, 992, 290, PARAM_AREA, framed=True)
         label(g, "lbGeqinA" if s == "InA" else "lbGeqInB", 12, 6, 120, 16, s, color=TEXT_HEAD, bold=True)
         for b in range(31):
             nn = "%02d" % (b + 1)
             x = 12 + 31 * b
             label(g, "lbGeqGainCh%s%s" % (nn, s), x - 3, 26, 31, 12, "+ 0.0", align="taCenter", height=-9)
             fader_v(g, "isGeqCh%s%s" % (nn, s), x, 40, 216, 0, 240, 120, 6, b, thumb="thumb_geq",
-                    share_thumb=not (s == "InA" and b == 0), on_change="isGeqCh01InAChange")
+                    share_thumb=not (s == "InA" and b == 0), on_change="isGeqCh01%sChange" % s)
             label(g, "lbGeqFreqCh%s%s" % (nn, s), x - 3, 260, 31, 12, GEQ_FREQS[b], align="taCenter",
                   height=-9, color=TEXT_HEAD)
 

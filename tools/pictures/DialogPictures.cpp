@@ -114,6 +114,7 @@ void RegisterAll() {
     Add("dlg/information_base.png", {265, 174}, [](QPainter& p, QSize s) { DialogBase(p, s, 128); });
     Add("dlg/factory_base.png", {361, 174}, [](QPainter& p, QSize s) { DialogBase(p, s, 128); });
     Add("dlg/exit_base.png", {300, 118}, [](QPainter& p, QSize s) { DialogBase(p, s, 64); });
+    Add("dlg/peqrst_base.png", {272, 174}, [](QPainter& p, QSize s) { DialogBase(p, s, 128); });
     Add("dlg/network_base.png", {372, 148}, [](QPainter& p, QSize s) { DialogBase(p, s, 94); });
     Add("dlg/networksetup_base.png", {300, 210}, [](QPainter& p, QSize s) { DialogBase(p, s, 158); });
     Add("dlg/channelname_base.png", {240, 148}, [](QPainter& p, QSize s) { DialogBase(p, s, 96); });

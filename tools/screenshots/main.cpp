@@ -18,6 +18,7 @@
 #include "app/FMain.h"
 #include "app/FNetwork.h"
 #include "app/FNetworkSetup.h"
+#include "app/FPeqRst.h"
 #include "app/FProcess.h"
 #include "app/LangTables.h"
 #include "app/Registration.h"
@@ -202,6 +203,41 @@ void ShootLanguage(const std::string& language) {
         fmStoreName->Hide();
         list->Hide();
     }
+    if (fmPeqRst)
+        ShootDialog(*fmPeqRst, language, "dialog-peqrst");
+}
+
+// A model unlike the defaults, shown by a refresh: gains, filters, graphic-EQ bands, a bypassed EQ and
+// graphic EQ, and the channel pages' and gain page's toggles.
+void ShootRefreshed() {
+    LUnitControl* m = fmMain->UnitControl();
+    if (!m)
+        return;
+    const uint16_t gains[6] = {330, 250, 280, 180, 400, 0};
+    for (int c = 0; c <= 5; ++c)
+        m->SetGain(c, gains[c]);
+    for (int band = 0; band < 31; ++band) {
+        m->SetGeqBand(0, band, static_cast<uint16_t>(120 + (band % 7 - 3) * 20));
+        m->SetGeqBand(1, band, static_cast<uint16_t>(120 - (band % 5) * 15));
+    }
+    m->SetPeqBand(0, 0, 180, 101, 20, 0, false);
+    m->SetPeqBand(0, 2, 60, 170, 35, 0, false);
+    m->SetPeqBand(0, 5, 150, 240, 10, 2, false);
+    m->SetHighPass(0, {40, 0, 8, 0});
+    m->SetLowPass(0, {0, 260, 0, 3});
+    m->SetPolarity(1, 1);
+    m->SetMute(3, true);
+    m->SetGeqBypassMask(0b10);
+    m->SetEqBypassMask(2, 0b0100);
+    fmMain->RefreshAllPanels();
+    for (const char* page : {"InA", "Gain", "Geq"}) {
+        if (auto* c = fmMain->Find<TControl>(std::string("pkbMenu") + page))
+            Press(*c);
+        Shoot(*fmMain, "en", std::string("main-refreshed-") + page);
+    }
+    if (auto* c = fmMain->Find<TControl>("pkbGeqSelInB"))
+        Press(*c);
+    Shoot(*fmMain, "en", "main-refreshed-GeqInB");
 }
 
 } // namespace
@@ -231,7 +267,8 @@ int main(int argc, char** argv) {
                            static_cast<TCustomForm*>(fmExit), static_cast<TCustomForm*>(fmFactory),
                            static_cast<TCustomForm*>(fmNetworkSetup), static_cast<TCustomForm*>(fmChannelName),
                            static_cast<TCustomForm*>(fmChNameList), static_cast<TCustomForm*>(fmStorePreset),
-                           static_cast<TCustomForm*>(fmRecallPreset), static_cast<TCustomForm*>(fmStoreName)})
+                           static_cast<TCustomForm*>(fmRecallPreset), static_cast<TCustomForm*>(fmStoreName),
+                           static_cast<TCustomForm*>(fmPeqRst)})
         if (f)
             for (const std::string& e : f->LayoutErrors())
                 std::fprintf(stderr, "layout of %s: %s\n", f->ClassName().c_str(), e.c_str());
@@ -242,6 +279,7 @@ int main(int argc, char** argv) {
     ChooseLanguage("ChineseSimplified");
     ShootLanguage("zh");
     ChooseLanguage("English");
+    ShootRefreshed();
 
     std::printf("%d screenshots written below %s\n", gWritten, qPrintable(gOut));
     Application->DestroyComponents();
