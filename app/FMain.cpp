@@ -26,6 +26,7 @@ KV_REGISTER_CLASS(TfmMain, kv::TForm, b) {
     TfmMain::PublishPages(b);
     TfmMain::PublishLink(b);
     TfmMain::PublishTexts(b);
+    TfmMain::PublishDialogs(b);
 }
 
 void TfmMain::PublishShell(TClassBuilder<TfmMain>& b) {

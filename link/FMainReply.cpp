@@ -31,6 +31,8 @@ size_t PayloadNeeded(uint8_t code) {
         return 15;
     case MCS_LOCK_STATUS:
         return 6;
+    case MCS_PASS_SUBMIT: // the lock number and the verdict
+        return 2;
     default:
         return 0;
     }
@@ -61,6 +63,7 @@ void TfmMain::OnLinkFrame(const BSTM& frame) {
 
     switch (code) {
     case MCS_ACK: {
+        OnLockAck();
         const TransferState state = transferState;
         const uint8_t id = static_cast<uint8_t>(deviceId);
         switch (state) {
@@ -148,6 +151,9 @@ void TfmMain::OnLinkFrame(const BSTM& frame) {
         if (online)
             OnLockStatusReply(payload);
         break;
+    case MCS_PASS_SUBMIT:
+        OnPasswordReply(payload);
+        break;
     case MCS_LEVELS:
         // The meters are the channel editors'; the post-open step is the send path's.
         if (postOpenState == 12) {
@@ -158,7 +164,7 @@ void TfmMain::OnLinkFrame(const BSTM& frame) {
         }
         break;
     default:
-        // The whole-unit transfer's and the panel lock's replies arrive with their dialogs.
+        // The whole-unit transfer's replies arrive with its dialogs.
         break;
     }
 }
