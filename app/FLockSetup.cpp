@@ -87,8 +87,8 @@ void TfmLockSetup::PkBmpButton1Click(TObject*) {
         return;
     const auto password = PanelPasswordBytes(edName ? edName->Text() : std::string());
     if (::fmMain && ::fmMain->Link()) {
-        ::fmMain->SendCommand(CM_MCS_SET_LOCK(static_cast<std::uint8_t>(::fmMain->GetDeviceId()), password.data()),
-                              true);
+        ::fmMain->SendCommand(
+            CM_MCS_SET_LOCK(static_cast<std::uint8_t>(::fmMain->GetDeviceId()), password.data()), true);
         waiting = true;
         acked = false;
         checks = 0;

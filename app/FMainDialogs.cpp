@@ -32,9 +32,9 @@ void TfmMain::LockClick(TObject*) {
         fmLockSetup->ShowModal();
 }
 
-void TfmMain::LockSetupClick(TObject*) {
-    if (fmLockSetup)
-        fmLockSetup->ShowModal();
+// The hidden Help item opens the same dialog as the Lock menu.
+void TfmMain::LockSetupClick(TObject* sender) {
+    LockClick(sender);
 }
 
 void TfmMain::TestToneClick(TObject*) {

@@ -94,8 +94,8 @@ void TfmRs232Code::PlaceContents() {
         RTFLabel->SetBounds(sheetLeft - hpos, labelTop - vpos, RTFLabel->Width(), RTFLabel->Height());
     for (int i = 0; i < kPictures; ++i)
         if (TStOfficeImage* image = StOfficeImage[static_cast<size_t>(i)])
-            image->SetBounds(designLeft[static_cast<size_t>(i)] - hpos, designTop[static_cast<size_t>(i)] - vpos,
-                             image->Width(), image->Height());
+            image->SetBounds(designLeft[static_cast<size_t>(i)] - hpos,
+                             designTop[static_cast<size_t>(i)] - vpos, image->Width(), image->Height());
 }
 
 void TfmRs232Code::FormKeyDown(TObject*, std::uint16_t& key, TShiftState) {
@@ -187,6 +187,7 @@ const SheetText kParamsHead{"Parameters (the unit answers 01, an acknowledgement
                             "参数命令（机器回复 01，表示确认）"};
 const SheetText kDataLabel{"data: ", "数据："};
 const SheetText kReplyLabel{"reply: ", "回复："};
+const SheetText kSeparator{"; ", "；"};
 const SheetText kExamplesHead{"Examples: the pictures below show complete frames.",
                               "示例：下图为完整的数据帧。"};
 
@@ -195,14 +196,32 @@ const SheetCode kRequests[] = {
     {0x12, {"Keep alive", "保持连接"}, {"none", "无"}, {"01", "01"}},
     {0x13, {"Identity", "机型识别"}, {"none", "无"}, {"13 with the identity text", "13，附机型文字"}},
     {0x14, {"Current preset", "当前预设"}, {"none", "无"}, {"14 [preset 0..20]", "14 [预设 0..20]"}},
-    {0x20, {"Recall preset", "调用预设"}, {"preset 0..20 (0 = factory)", "预设 0..20（0 = 出厂）"}, {"01", "01"}},
+    {0x20,
+     {"Recall preset", "调用预设"},
+     {"preset 0..20 (0 = factory)", "预设 0..20（0 = 出厂）"},
+     {"01", "01"}},
     {0x21, {"Store preset", "储存预设"}, {"preset 1..20", "预设 1..20"}, {"01", "01"}},
-    {0x22, {"Preset slots", "预设状态"}, {"none", "无"}, {"22 with 20 bytes, FF = slot used", "22，附 20 字节，FF = 已储存"}},
+    {0x22,
+     {"Preset slots", "预设状态"},
+     {"none", "无"},
+     {"22 with 20 bytes, FF = slot used", "22，附 20 字节，FF = 已储存"}},
     {0x23, {"Factory default", "恢复出厂设置"}, {"none", "无"}, {"01", "01"}},
-    {0x27, {"Read settings block", "读取参数块"}, {"block 0..14", "块 0..14"}, {"24 [block, 50 bytes]", "24 [块，50 字节]"}},
-    {0x29, {"Preset name", "预设名称"}, {"index 0..19", "序号 0..19"}, {"29 [index, 14 name bytes]", "29 [序号，14 字节名称]"}},
-    {0x2C, {"Lock status", "锁定状态"}, {"none", "无"}, {"2C, byte 5 = 1 when the panel is locked", "2C，第 5 字节为 1 表示面板已锁定"}},
-    {0x2D, {"Unlock panel", "面板解锁"}, {"0, 4 password bytes", "0，4 字节密码"}, {"2D [0, 1 right / 0 wrong]", "2D [0，1 正确 / 0 错误]"}},
+    {0x27,
+     {"Read settings block", "读取参数块"},
+     {"block 0..14", "块 0..14"},
+     {"24 [block, 50 bytes]", "24 [块，50 字节]"}},
+    {0x29,
+     {"Preset name", "预设名称"},
+     {"index 0..19", "序号 0..19"},
+     {"29 [index, 14 name bytes]", "29 [序号，14 字节名称]"}},
+    {0x2C,
+     {"Lock status", "锁定状态"},
+     {"none", "无"},
+     {"2C, byte 5 = 1 when the panel is locked", "2C，第 5 字节为 1 表示面板已锁定"}},
+    {0x2D,
+     {"Unlock panel", "面板解锁"},
+     {"0, 4 password bytes", "0，4 字节密码"},
+     {"2D [0, 1 right / 0 wrong]", "2D [0，1 正确 / 0 错误]"}},
     {0x2F, {"Lock panel", "面板锁定"}, {"4 password bytes", "4 字节密码"}, {"01", "01"}},
     {0x40, {"Levels", "电平"}, {"none", "无"}, {"40 with the meter levels", "40，附电平值"}},
 };
@@ -210,23 +229,62 @@ const SheetCode kRequests[] = {
 const SheetCode kParams[] = {
     {0x15, {"Delay unit", "延时单位"}, {"0 ms, 1 m, 2 ft", "0 毫秒，1 米，2 英尺"}, {"", ""}},
     {0x26, {"Preset name", "预设名称"}, {"14 name bytes", "14 字节名称"}, {"", ""}},
-    {0x30, {"Compressor", "压缩器"}, {"output 2..5; words ratio, attack, release, knee, threshold", "输出 2..5；字：比率，启动，释放，拐点，门限"}, {"", ""}},
-    {0x31, {"Low-pass", "低通"}, {"channel; word frequency 0..300; slope (0 = off)", "通道；字：频率 0..300；斜率（0 = 关）"}, {"", ""}},
-    {0x32, {"High-pass", "高通"}, {"channel; word frequency 0..300; slope (0 = off)", "通道；字：频率 0..300；斜率（0 = 关）"}, {"", ""}},
-    {0x33, {"EQ band", "参量均衡频段"}, {"channel, band; words gain, frequency; Q, type, bypass", "通道，频段；字：增益，频率；Q 值，类型，旁通"}, {"", ""}},
-    {0x34, {"Gain", "增益"}, {"channel; word 0..400 (280 = 0 dB)", "通道；字 0..400（280 = 0 dB）"}, {"", ""}},
+    {0x30,
+     {"Compressor", "压缩器"},
+     {"output 2..5; words ratio, attack, release, knee, threshold",
+      "输出 2..5；字：比率，启动，释放，拐点，门限"},
+     {"", ""}},
+    {0x31,
+     {"Low-pass", "低通"},
+     {"channel; word frequency 0..300; slope (0 = off)", "通道；字：频率 0..300；斜率（0 = 关）"},
+     {"", ""}},
+    {0x32,
+     {"High-pass", "高通"},
+     {"channel; word frequency 0..300; slope (0 = off)", "通道；字：频率 0..300；斜率（0 = 关）"},
+     {"", ""}},
+    {0x33,
+     {"EQ band", "参量均衡频段"},
+     {"channel, band; words gain, frequency; Q, type, bypass",
+      "通道，频段；字：增益，频率；Q 值，类型，旁通"},
+     {"", ""}},
+    {0x34,
+     {"Gain", "增益"},
+     {"channel; word 0..400 (280 = 0 dB)", "通道；字 0..400（280 = 0 dB）"},
+     {"", ""}},
     {0x35, {"Mute", "静音"}, {"channel; 1 muted, 0 not", "通道；1 静音，0 取消"}, {"", ""}},
     {0x36, {"Polarity", "相位"}, {"channel; 1 inverted, 0 normal", "通道；1 反相，0 正常"}, {"", ""}},
-    {0x38, {"Delay", "延时"}, {"channel; word samples (96 per ms)", "通道；字：采样数（每毫秒 96）"}, {"", ""}},
-    {0x39, {"Test signal", "测试信号"}, {"0 analog, 1 pink, 2 white, 3 sine; sine 0..30", "0 类比输入，1 粉红噪音，2 白噪音，3 弦波；频率 0..30"}, {"", ""}},
-    {0x3A, {"Matrix", "矩阵"}, {"output 2..5; sources: bit 0 InA, bit 1 InB", "输出 2..5；信号源：位 0 InA，位 1 InB"}, {"", ""}},
+    {0x38,
+     {"Delay", "延时"},
+     {"channel; word samples (96 per ms)", "通道；字：采样数（每毫秒 96）"},
+     {"", ""}},
+    {0x39,
+     {"Test signal", "测试信号"},
+     {"0 analog, 1 pink, 2 white, 3 sine; sine 0..30",
+      "0 类比输入，1 粉红噪音，2 白噪音，3 弦波；频率 0..30"},
+     {"", ""}},
+    {0x3A,
+     {"Matrix", "矩阵"},
+     {"output 2..5; sources: bit 0 InA, bit 1 InB", "输出 2..5；信号源：位 0 InA，位 1 InB"},
+     {"", ""}},
     {0x3B, {"Link", "通道联调"}, {"channel; link mask", "通道；联调掩码"}, {"", ""}},
     {0x3C, {"EQ bypass", "均衡旁通"}, {"channel; 1 bypassed", "通道；1 旁通"}, {"", ""}},
     {0x3D, {"Channel name", "通道名称"}, {"channel; 8 name bytes", "通道；8 字节名称"}, {"", ""}},
-    {0x3E, {"Gate", "噪声门"}, {"input 0..1; words attack, release, hold, threshold", "输入 0..1；字：启动，释放，保持，门限"}, {"", ""}},
-    {0x3F, {"Limiter", "限幅器"}, {"output 2..5; words attack, release, knee, threshold", "输出 2..5；字：启动，释放，拐点，门限"}, {"", ""}},
-    {0x41, {"Mix level", "混音电平"}, {"output 2..5, input 0..1; word 0..280 (280 = 0 dB)", "输出 2..5，输入 0..1；字 0..280（280 = 0 dB）"}, {"", ""}},
-    {0x48, {"Graphic EQ band", "图示均衡频段"}, {"input 0..1, band 0..30; word level (120 = 0 dB)", "输入 0..1，频段 0..30；字：电平（120 = 0 dB）"}, {"", ""}},
+    {0x3E,
+     {"Gate", "噪声门"},
+     {"input 0..1; words attack, release, hold, threshold", "输入 0..1；字：启动，释放，保持，门限"},
+     {"", ""}},
+    {0x3F,
+     {"Limiter", "限幅器"},
+     {"output 2..5; words attack, release, knee, threshold", "输出 2..5；字：启动，释放，拐点，门限"},
+     {"", ""}},
+    {0x41,
+     {"Mix level", "混音电平"},
+     {"output 2..5, input 0..1; word 0..280 (280 = 0 dB)", "输出 2..5，输入 0..1；字 0..280（280 = 0 dB）"},
+     {"", ""}},
+    {0x48,
+     {"Graphic EQ band", "图示均衡频段"},
+     {"input 0..1, band 0..30; word level (120 = 0 dB)", "输入 0..1，频段 0..30；字：电平（120 = 0 dB）"},
+     {"", ""}},
     {0x49, {"Graphic EQ bypass", "图示均衡旁通"}, {"input 0..1; 1 bypassed", "输入 0..1；1 旁通"}, {"", ""}},
 };
 
@@ -239,7 +297,8 @@ std::string RtfEscaped(const std::string& utf8) {
         size_t n = 1;
         if (c >= 0xF0 && i + 3 < utf8.size()) {
             cp = (c & 0x07u) << 18 | (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu) << 12 |
-                 (static_cast<unsigned char>(utf8[i + 2]) & 0x3Fu) << 6 | (static_cast<unsigned char>(utf8[i + 3]) & 0x3Fu);
+                 (static_cast<unsigned char>(utf8[i + 2]) & 0x3Fu) << 6 |
+                 (static_cast<unsigned char>(utf8[i + 3]) & 0x3Fu);
             n = 4;
         } else if (c >= 0xE0 && i + 2 < utf8.size()) {
             cp = (c & 0x0Fu) << 12 | (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu) << 6 |
@@ -281,7 +340,7 @@ std::string ControlCodeSheetRtf(bool english) {
         r += "\\b\\f1 " + std::string(hex) + "\\f0\\tab " + t(c.name) + "\\b0\\par ";
         r += "\\tab\\cf2 " + t(kDataLabel) + t(c.data);
         if (*c.reply.en)
-            r += "; " + t(kReplyLabel) + t(c.reply);
+            r += t(kSeparator) + t(kReplyLabel) + t(c.reply);
         r += "\\cf0\\par ";
     };
     r += "\\qc";

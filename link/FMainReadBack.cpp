@@ -40,8 +40,9 @@ void TfmMain::ShowLockPrompt() {
         return;
     lockPromptShown = 1;
     // The dialog sends the read-params request when the password is right and closes the link when
-    // the user cancels.
-    if (fmLockPassWord)
+    // the user cancels. A dialog still open from a link that broke under it serves the new one: a form
+    // is never made modal twice.
+    if (fmLockPassWord && !fmLockPassWord->Modal())
         fmLockPassWord->ShowModal();
 }
 

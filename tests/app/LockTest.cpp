@@ -68,7 +68,9 @@ protected:
         ok->Click();
     }
 
-    bool Connected() { return RunUntil([&] { return ReadBackDone(); }, 30000); }
+    bool Connected() {
+        return RunUntil([&] { return ReadBackDone(); }, 30000);
+    }
 
     static BSTM Bytes(std::initializer_list<uint8_t> b) { return BSTM(b); }
 
@@ -178,8 +180,9 @@ TEST_F(LockTest, NoVerdictTimesOutAfterTheLastCheckAndClosesTheLink) {
     actions.push_back([&] { Submit(unlock->edName, unlock->btnOK, "0000"); });
     ASSERT_TRUE(RunUntil([&] { return !boxes.empty() && !main->Link() && !unlock->Visible(); }, 30000))
         << "boxes " << boxes.size() << " link " << (main->Link() != nullptr) << " shown " << unlock->Visible()
-        << " state " << int(unlock->ReplyState()) << " checks " << unlock->CheckCount() << " ms " << clock.Ms()
-        << " messages " << messages.size() << " 45s " << ReceivedOf(sim::code::PassSubmit).size();
+        << " state " << int(unlock->ReplyState()) << " checks " << unlock->CheckCount() << " ms "
+        << clock.Ms() << " messages " << messages.size() << " 45s "
+        << ReceivedOf(sim::code::PassSubmit).size();
     EXPECT_EQ(boxes, std::vector<std::string>{"Check Time Out!"});
     // 31 checks, 100 ms apart.
     EXPECT_GE(boxTimes[0] - okAt, 3100u);
@@ -194,6 +197,7 @@ TEST_F(LockTest, UnacknowledgedLockIsReportedAndTheLinkClosed) {
     ASSERT_TRUE(Connected());
     actions.push_back([&] {
         unit.DropReplies(-1, sim::code::Ack);
+        unitSilent = true; // nothing to wait for on the wire
         Submit(lock->edName, lock->btnOK, "8052");
     });
     main->LockClick(nullptr);
@@ -204,11 +208,41 @@ TEST_F(LockTest, UnacknowledgedLockIsReportedAndTheLinkClosed) {
     EXPECT_FALSE(ReceivedOf(sim::code::SetLock).empty());
 }
 
+TEST_F(LockTest, PromptStillOpenFromABrokenLinkServesTheNextConnection) {
+    unit.SetPanelLock(true, "8052");
+    Attach(Wire::Serial);
+    int shows = 0;
+    auto shown = unlock->OnShow;
+    unlock->OnShow = [&](kv::TObject* sender) {
+        ++shows;
+        shown(sender);
+    };
+    // An error raised by a timer's handler (such as a second modal showing) would be shown to the user.
+    static int timerErrors;
+    timerErrors = 0;
+    ::TTimer::SetErrorSink([](const std::exception*) noexcept { ++timerErrors; });
+    // The link breaks while the prompt is open, and the search connects again (the same locked unit).
+    actions.push_back([&] {
+        main->CloseLink();
+        main->pkbMenuLinkClick(nullptr);
+    });
+    // The user answers only after the new connection's prompt is due.
+    actions.push_back([&] { RunUntil([] { return false; }, 1500); });
+    actions.push_back([&] { Submit(unlock->edName, unlock->btnOK, "8052"); });
+    ASSERT_TRUE(Connected());
+    ::TTimer::SetErrorSink(nullptr);
+    EXPECT_EQ(timerErrors, 0);
+    EXPECT_EQ(shows, 1);
+    EXPECT_EQ(ReceivedOf(sim::code::LockStatus).size(), 2u);
+    EXPECT_FALSE(unit.PanelLocked());
+}
+
 TEST_F(LockTest, CancelLeavesTheUnitLockedAndTheEditorOffline) {
     unit.SetPanelLock(true, "8052");
     Attach(Wire::Serial);
     actions.push_back([&] { unlock->bnCancel->Click(); });
-    ASSERT_TRUE(RunUntil([&] { return !unlock->Visible() && main->IsConnected() == false && !AnyModal(); }, 30000));
+    ASSERT_TRUE(
+        RunUntil([&] { return !unlock->Visible() && main->IsConnected() == false && !AnyModal(); }, 30000));
     EXPECT_EQ(main->Link(), nullptr);
     EXPECT_TRUE(unit.PanelLocked());
     EXPECT_TRUE(ReceivedOf(sim::code::PassSubmit).empty());

@@ -79,7 +79,8 @@ protected:
         test = Application->CreateForm<TfmTest>();
     }
     void TearDown() override {
-        for (TForm* f : std::initializer_list<TForm*>{test, memo, lock, unlock, sheetEn, sheetZh, about, hidData, main})
+        for (TForm* f :
+             std::initializer_list<TForm*>{test, memo, lock, unlock, sheetEn, sheetZh, about, hidData, main})
             delete f;
         kv::TTimer::SetScheduler(nullptr);
         CodePage::SetSystem("");
@@ -103,8 +104,8 @@ TEST_F(SmallWindowsTest, LoadAsLaidOut) {
     struct Case {
         TCustomForm* form;
         int width, height;
-    } cases[] = {{lock, 190, 148},   {unlock, 190, 148},   {test, 282, 208},  {about, 536, 119},
-                 {hidData, 1022, 541}, {memo, 250, 453}, {sheetZh, 737, 644}, {sheetEn, 746, 635}};
+    } cases[] = {{lock, 190, 148},     {unlock, 190, 148}, {test, 282, 208},    {about, 536, 119},
+                 {hidData, 1022, 541}, {memo, 250, 453},   {sheetZh, 737, 644}, {sheetEn, 746, 635}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.form->ClassName());
         EXPECT_TRUE(c.form->LayoutErrors().empty()) << c.form->LayoutErrors().front();
@@ -112,9 +113,12 @@ TEST_F(SmallWindowsTest, LoadAsLaidOut) {
         EXPECT_EQ(c.form->ClientHeight(), c.height);
     }
     // Every control the code uses is bound, and the windows point at themselves.
-    const TComponent* const bound[] = {lock->edName,       lock->tmClose,        lock->btnOK,      lock->btnExit,
-                                       unlock->edName,     unlock->tmCheck,      unlock->tmCmd,    unlock->bnCancel,
-                                       test->cbSineFreq,   test->rbSineWave,     hidData->hbHidData, memo->Memo,
+    const TComponent* const bound[] = {lock->edName,       lock->tmClose,
+                                       lock->btnOK,        lock->btnExit,
+                                       unlock->edName,     unlock->tmCheck,
+                                       unlock->tmCmd,      unlock->bnCancel,
+                                       test->cbSineFreq,   test->rbSineWave,
+                                       hidData->hbHidData, memo->Memo,
                                        sheetEn->RTFLabel,  sheetZh->StOfficeImage[9]};
     for (const TComponent* c : bound)
         EXPECT_NE(c, nullptr);
@@ -147,8 +151,8 @@ TEST_F(SmallWindowsTest, WindowsTakeTheirTextsWhenShownInEitherLanguage) {
         return got;
     };
     auto lockTexts = [&] {
-        return lock->lblLockPassword->Caption() + "|" + lock->btnOK->Caption() + "|" + lock->btnExit->Caption() +
-               "|" + lock->edName->Text();
+        return lock->lblLockPassword->Caption() + "|" + lock->btnOK->Caption() + "|" +
+               lock->btnExit->Caption() + "|" + lock->edName->Text();
     };
     auto unlockTexts = [&] {
         return unlock->lblLockPassword->Caption() + "|" + unlock->btnOK->Caption() + "|" +
@@ -156,17 +160,19 @@ TEST_F(SmallWindowsTest, WindowsTakeTheirTextsWhenShownInEitherLanguage) {
     };
     auto testTexts = [&] {
         return test->rbAnalogIn->Caption() + "|" + test->rbPinkNoise->Caption() + "|" +
-               test->rbWhiteNoise->Caption() + "|" + test->rbSineWave->Caption() + "|" + test->bnExit->Caption();
+               test->rbWhiteNoise->Caption() + "|" + test->rbSineWave->Caption() + "|" +
+               test->bnExit->Caption();
     };
     EXPECT_EQ(texts(*lock, lockTexts), "Lock Setting|Lock Password|OK|Cancel|8052");
     EXPECT_EQ(texts(*unlock, unlockTexts), "UnLock Setting|UnLock Password|OK|Cancel|****");
-    EXPECT_EQ(texts(*test, testTexts),
-              "Input Signal Select|Analog Input|Pink Noise|White Noise|Sine Wave|" + main->GetLangText("SID_EXIT"));
+    EXPECT_EQ(texts(*test, testTexts), "Input Signal Select|Analog Input|Pink Noise|White Noise|Sine Wave|" +
+                                           main->GetLangText("SID_EXIT"));
     EXPECT_EQ(texts(*about, [&] { return about->Version->Caption(); }), "About|Version : V1.0");
     Chinese();
     EXPECT_EQ(texts(*lock, lockTexts), "操作锁设定|密码设定|确定|取消|8052");
     EXPECT_EQ(texts(*unlock, unlockTexts), "操作锁设定|解锁密码|确定|取消|****");
-    EXPECT_EQ(texts(*test, testTexts), "输入讯号选择|类比输入|粉红噪音|白噪音|弦波|" + main->GetLangText("SID_EXIT"));
+    EXPECT_EQ(texts(*test, testTexts),
+              "输入讯号选择|类比输入|粉红噪音|白噪音|弦波|" + main->GetLangText("SID_EXIT"));
     EXPECT_EQ(texts(*about, [] { return std::string(); }), "关于|");
 }
 
@@ -232,7 +238,8 @@ TEST_F(SmallWindowsTest, FrameLogKeepsTheNewestLinesOnlyWhileShown) {
     ASSERT_EQ(list.Items()->Count(), TfmHidData::kMaxLines);
     EXPECT_EQ((*list.Items())[0], "line " + std::to_string(extra));
     EXPECT_EQ(list.ItemIndex(), TfmHidData::kMaxLines - 1);
-    EXPECT_EQ((*list.Items())[TfmHidData::kMaxLines - 1], "line " + std::to_string(TfmHidData::kMaxLines + extra - 1));
+    EXPECT_EQ((*list.Items())[TfmHidData::kMaxLines - 1],
+              "line " + std::to_string(TfmHidData::kMaxLines + extra - 1));
 
     hidData->bnClear->Click();
     EXPECT_EQ(list.Items()->Count(), 0);
@@ -359,7 +366,9 @@ TEST_F(SmallWindowsTest, SheetsDocumentTheControlCodesInTheirLanguage) {
     auto open = [&] {
         shown = nullptr;
         InNextLoop([&] {
-            shown = sheetEn->Modal() ? static_cast<TCustomForm*>(sheetEn) : sheetZh->Modal() ? sheetZh : nullptr;
+            shown = sheetEn->Modal()   ? static_cast<TCustomForm*>(sheetEn)
+                    : sheetZh->Modal() ? sheetZh
+                                       : nullptr;
             if (shown)
                 shown->SetModalResult(mrCancel);
         });

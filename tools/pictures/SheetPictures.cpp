@@ -1,7 +1,10 @@
 // Pictures of the control-code sheets: example frames drawn as rows of byte boxes with the name of each
-// field, the port settings and a worked check byte, each with its title in English and in Chinese.
+// field, the port settings and a worked check byte, each with its title in English and in Chinese. The
+// frames are made by the program's own framing, so the sheet and the wire never disagree.
 
 #include "Common.h"
+
+#include "link/LCmd.h"
 
 #include <QPainterPath>
 
@@ -26,25 +29,12 @@ const Field kCodeField{QColor(0xF8, 0xE1, 0xB8)};
 const Field kDataField{QColor(0xD8, 0xF0, 0xD6)};
 const Field kCheckField{QColor(0xF6, 0xD2, 0xD0)};
 
+// One example: its titles and the frame the program's own framing makes of the record.
 struct Example {
     const char* en;
     const char* zh;
-    uint8_t from, to, code;
-    std::vector<uint8_t> data;
+    BSTM frame;
 };
-
-// The frame of a command or reply: 10 02, sender, receiver, length, code, data, 10 03, check.
-std::vector<uint8_t> FrameOf(const Example& e) {
-    std::vector<uint8_t> f = {0x10, 0x02, e.from, e.to, static_cast<uint8_t>(e.data.size() + 1), e.code};
-    f.insert(f.end(), e.data.begin(), e.data.end());
-    f.push_back(0x10);
-    f.push_back(0x03);
-    uint8_t check = 0;
-    for (uint8_t b : f)
-        check ^= b;
-    f.push_back(check);
-    return f;
-}
 
 void Title(QPainter& p, QSize s, const QString& text) {
     p.fillRect(QRect(QPoint(0, 0), s), kPaper);
@@ -55,7 +45,7 @@ void Title(QPainter& p, QSize s, const QString& text) {
     p.drawText(QRect(4, 2, s.width() - 8, 20), Qt::AlignLeft | Qt::AlignVCenter, text);
 }
 
-void FrameRow(QPainter& p, const std::vector<uint8_t>& frame, int top) {
+void FrameRow(QPainter& p, const BSTM& frame, int top) {
     const int n = static_cast<int>(frame.size());
     constexpr int kBox = 38, kGap = 4;
     for (int i = 0; i < n; ++i) {
@@ -86,7 +76,9 @@ void FrameRow(QPainter& p, const std::vector<uint8_t>& frame, int top) {
         p.drawRect(box.adjusted(0, 0, -1, -1));
         p.setFont(PictureFont(13, true));
         p.setPen(pal::TextDark);
-        p.drawText(box, Qt::AlignCenter, QStringLiteral("%1").arg(frame[static_cast<size_t>(i)], 2, 16, QLatin1Char('0')).toUpper());
+        p.drawText(
+            box, Qt::AlignCenter,
+            QStringLiteral("%1").arg(frame[static_cast<size_t>(i)], 2, 16, QLatin1Char('0')).toUpper());
         p.setFont(PictureFont(10, false));
         p.setPen(pal::Face);
         p.drawText(QRect(box.left(), box.bottom() + 2, kBox, 14), Qt::AlignCenter, name);
@@ -101,44 +93,48 @@ void Lines(QPainter& p, const QStringList& lines, int top) {
 }
 
 void RegisterAll() {
+    // Unit 1, as the editor addresses it by default.
     const std::vector<Example> examples = {
-        {"1. Probe unit 1", "1. 连接测试（机器 1）", 0x00, 0x01, 0x10, {}},
-        {"2. Unit 1 answers the probe", "2. 机器 1 回复连接测试", 0x01, 0x00, 0x10, {}},
-        {"3. Recall user preset 3", "3. 调用用户预设 3", 0x00, 0x01, 0x20, {0x03}},
-        {"4. Store into user preset 5", "4. 储存到用户预设 5", 0x00, 0x01, 0x21, {0x05}},
+        {"1. Probe unit 1", "1. 连接测试（机器 1）", LCmd::ToFrame(CM_MCS_CMD(1, MCS_PROBE))},
+        {"2. Ask for the panel-lock status", "2. 查询面板锁定状态",
+         LCmd::ToFrame(CM_MCS_CMD(1, MCS_LOCK_STATUS))},
+        {"3. Recall user preset 3", "3. 调用用户预设 3", LCmd::ToFrame(CM_MCS_CMD(1, MCS_RECALL_PRESET, 3))},
+        {"4. Store into user preset 5", "4. 储存到用户预设 5",
+         LCmd::ToFrame(CM_MCS_CMD(1, MCS_STORE_PRESET, 5))},
         {"5. Gain of InA to 0 dB (step 280 = 0x0118, low byte first)",
-         "5. InA 增益设为 0 dB（280 = 0x0118，先发低字节）", 0x00, 0x01, 0x34, {0x00, 0x18, 0x01}},
-        {"6. Mute Out1", "6. Out1 静音", 0x00, 0x01, 0x35, {0x02, 0x01}},
-        {"7. Test signal: pink noise", "7. 测试信号：粉红噪音", 0x00, 0x01, 0x39, {0x01, 0x00}},
-        {"8. Test signal: sine 1 kHz (frequency 17)", "8. 测试信号：1 kHz 弦波（频率 17）", 0x00, 0x01, 0x39,
-         {0x03, 0x11}},
+         "5. InA 增益设为 0 dB（280 = 0x0118，先发低字节）", LCmd::ToFrame(CM_MCS_GAIN(1, 0, 280))},
+        {"6. Mute Out1", "6. Out1 静音", LCmd::ToFrame(CM_MCS_MUTE(1, 2, 1))},
+        {"7. Test signal: pink noise", "7. 测试信号：粉红噪音", LCmd::ToFrame(CM_MCS_WORK_MODE(1, 1, 0))},
+        {"8. Test signal: sine 1 kHz (frequency 17)", "8. 测试信号：1 kHz 弦波（频率 17）",
+         LCmd::ToFrame(CM_MCS_WORK_MODE(1, 3, 17))},
     };
     for (bool english : {true, false}) {
         const std::string lang = english ? "en" : "zh";
         for (size_t i = 0; i < examples.size(); ++i) {
             const Example e = examples[i];
-            Add("sheet/" + lang + "_" + std::to_string(i + 1) + ".png", {630, 76}, [e, english](QPainter& p, QSize s) {
-                Title(p, s, QString::fromUtf8(english ? e.en : e.zh));
-                FrameRow(p, FrameOf(e), 26);
-            });
+            Add("sheet/" + lang + "_" + std::to_string(i + 1) + ".png", {630, 76},
+                [e, english](QPainter& p, QSize s) {
+                    Title(p, s, QString::fromUtf8(english ? e.en : e.zh));
+                    FrameRow(p, e.frame, 26);
+                });
         }
         Add("sheet/" + lang + "_9.png", {630, 100}, [english](QPainter& p, QSize s) {
             Title(p, s, english ? QStringLiteral("9. Port settings") : QString::fromUtf8("9. 端口设置"));
             Lines(p,
-                  english ? QStringList{QStringLiteral("Serial: 115200 baud, 8 data bits, no parity, 1 stop bit"),
-                                        QStringLiteral("Network: TCP, port 9761"),
-                                        QStringLiteral("One command at a time: wait for each reply")}
-                          : QStringList{QString::fromUtf8("串口：115200 波特，8 位数据位，无校验，1 位停止位"),
-                                        QString::fromUtf8("网络：TCP，端口 9761"),
-                                        QString::fromUtf8("每次只发一条命令：等待回复后再发下一条")},
+                  english
+                      ? QStringList{QStringLiteral("Serial: 115200 baud, 8 data bits, no parity, 1 stop bit"),
+                                    QStringLiteral("Network: TCP, port 9761"),
+                                    QStringLiteral("One command at a time: wait for each reply")}
+                      : QStringList{QString::fromUtf8("串口：115200 波特，8 位数据位，无校验，1 位停止位"),
+                                    QString::fromUtf8("网络：TCP，端口 9761"),
+                                    QString::fromUtf8("每次只发一条命令：等待回复后再发下一条")},
                   26);
         });
         Add("sheet/" + lang + "_10.png", {630, 120}, [english](QPainter& p, QSize s) {
             Title(p, s,
                   english ? QStringLiteral("10. The check byte of example 5")
                           : QString::fromUtf8("10. 示例 5 的校验字节"));
-            const Example gain = {"", "", 0x00, 0x01, 0x34, {0x00, 0x18, 0x01}};
-            const std::vector<uint8_t> f = FrameOf(gain);
+            const BSTM f = LCmd::ToFrame(CM_MCS_GAIN(1, 0, 280));
             QString sum;
             for (size_t i = 0; i + 1 < f.size(); ++i)
                 sum += (i ? QStringLiteral(" xor ") : QString()) +
