@@ -18,18 +18,16 @@ namespace {
 constexpr const char* kHiddenPassword = "****";
 } // namespace
 
-KV_REGISTER_CLASS(TfmLockPassWord, TForm, b) {
+KV_REGISTER_CLASS(TfmLockPassWord, TPanelLockForm, b) {
     using F = TfmLockPassWord;
-    b.Method<TNotifyEvent>("FormCreate", &F::FormCreate);
     b.Method<TNotifyEvent>("FormShow", &F::FormShow);
     b.Method<TNotifyEvent>("PkBmpButton1Click", &F::PkBmpButton1Click);
     b.Method<TNotifyEvent>("bnCancelClick", &F::bnCancelClick);
     b.Method<TNotifyEvent>("tmCheckTimer", &F::tmCheckTimer);
     b.Method<TNotifyEvent>("tmCmdTimer", &F::tmCmdTimer);
-    b.Method<TKeyEvent>("edNameKeyDown", &F::edNameKeyDown);
 }
 
-TfmLockPassWord::TfmLockPassWord(TComponent* owner) : TForm(owner) {
+TfmLockPassWord::TfmLockPassWord(TComponent* owner) : TPanelLockForm(owner) {
     if (!fmLockPassWord)
         fmLockPassWord = this;
 }
@@ -39,15 +37,10 @@ TfmLockPassWord::~TfmLockPassWord() {
         fmLockPassWord = nullptr;
 }
 
-void TfmLockPassWord::FormCreate(TObject*) {
-    lblLockPassword = FindAs<TLabel>(*this, "lblLockPassword");
-    edName = FindAs<TEmptyEdit>(*this, "edName");
-    btnOK = FindAs<TPkBmpButton>(*this, "btnOK");
+void TfmLockPassWord::BindControls() {
     bnCancel = FindAs<TPkBmpButton>(*this, "bnCancel");
     tmCheck = FindAs<TTimer>(*this, "tmCheck");
     tmCmd = FindAs<TTimer>(*this, "tmCmd");
-    imBase = FindAs<TImage>(*this, "imBase");
-    SetUpPasswordBox(edName);
 }
 
 namespace {
@@ -61,14 +54,7 @@ void ShowHiddenPassword(TEmptyEdit* box) {
 } // namespace
 
 void TfmLockPassWord::FormShow(TObject*) {
-    SetCaption(UiText("SID_UNLOCK_TITLE"));
-    if (lblLockPassword)
-        lblLockPassword->SetCaption(UiText("SID_UNLOCK_PASSWORD"));
-    if (btnOK)
-        btnOK->SetCaption(UiText("SID_EXIT_OK"));
-    if (bnCancel)
-        bnCancel->SetCaption(UiText("SID_EXIT_CANCEL"));
-    ShowHiddenPassword(edName);
+    ShowTexts("SID_UNLOCK_TITLE", "SID_UNLOCK_PASSWORD", bnCancel, kHiddenPassword);
 }
 
 void TfmLockPassWord::PkBmpButton1Click(TObject*) {
@@ -119,11 +105,6 @@ void TfmLockPassWord::bnCancelClick(TObject*) {
     if (::fmMain)
         ::fmMain->CloseLink();
     Close();
-}
-
-void TfmLockPassWord::edNameKeyDown(TObject*, std::uint16_t& key, TShiftState) {
-    if (key == VK_RETURN)
-        PkBmpButton1Click(btnOK);
 }
 
 } // namespace kv

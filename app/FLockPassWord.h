@@ -3,19 +3,13 @@
 // password, polls for the unit's verdict (handed over by the main window's reply handler) and, when the
 // password is accepted, lets the read-back start.
 
-#include "platform/gui/Forms.h"
+#include "app/FLockSetup.h"
 
 #include <cstdint>
 
 namespace kv {
 
-class TEmptyEdit;
-class TImage;
-class TLabel;
-class TPkBmpButton;
-class TTimer;
-
-class TfmLockPassWord : public TForm {
+class TfmLockPassWord : public TPanelLockForm {
     KV_CLASS(TfmLockPassWord)
 public:
     explicit TfmLockPassWord(TComponent* owner);
@@ -25,26 +19,23 @@ public:
     static constexpr int kMaxChecks = 30;
     static constexpr std::uint8_t kWaiting = 255;
 
-    void FormCreate(TObject* sender);
     void FormShow(TObject* sender);
-    void PkBmpButton1Click(TObject* sender);
+    void PkBmpButton1Click(TObject* sender) override;
     void bnCancelClick(TObject* sender);
     void tmCheckTimer(TObject* sender);
     void tmCmdTimer(TObject* sender);
-    void edNameKeyDown(TObject* sender, std::uint16_t& key, TShiftState shift);
 
     // The verdict byte of reply 45: 1 accepted, 0 wrong.
     void SetReplyState(std::uint8_t state) { replyState = state; }
     std::uint8_t ReplyState() const { return replyState; }
     int CheckCount() const { return checkCount; }
 
-    TLabel* lblLockPassword = nullptr;
-    TEmptyEdit* edName = nullptr;
-    TPkBmpButton* btnOK = nullptr;
     TPkBmpButton* bnCancel = nullptr;
     TTimer* tmCheck = nullptr;
     TTimer* tmCmd = nullptr;
-    TImage* imBase = nullptr;
+
+protected:
+    void BindControls() override;
 
 private:
     int checkCount = 0;

@@ -16,14 +16,18 @@ namespace kv {
 
 TfmLockSetup* fmLockSetup = nullptr;
 
-KV_REGISTER_CLASS(TfmLockSetup, TForm, b) {
-    using F = TfmLockSetup;
+KV_REGISTER_CLASS(TPanelLockForm, TForm, b) {
+    using F = TPanelLockForm;
     b.Method<TNotifyEvent>("FormCreate", &F::FormCreate);
+    b.Method<TKeyEvent>("edNameKeyDown", &F::edNameKeyDown);
+}
+
+KV_REGISTER_CLASS(TfmLockSetup, TPanelLockForm, b) {
+    using F = TfmLockSetup;
     b.Method<TNotifyEvent>("FormShow", &F::FormShow);
     b.Method<TNotifyEvent>("PkBmpButton1Click", &F::PkBmpButton1Click);
     b.Method<TNotifyEvent>("btnExitClick", &F::btnExitClick);
     b.Method<TNotifyEvent>("tmCloseTimer", &F::tmCloseTimer);
-    b.Method<TKeyEvent>("edNameKeyDown", &F::edNameKeyDown);
 }
 
 std::array<std::uint8_t, 4> PanelPasswordBytes(const std::string& typed) {
@@ -33,16 +37,42 @@ std::array<std::uint8_t, 4> PanelPasswordBytes(const std::string& typed) {
     return bytes;
 }
 
-void SetUpPasswordBox(TEmptyEdit* box) {
-    if (!box)
-        return;
-    box->SetMaxLength(4);
-    box->SetCharCase(TCharCase::ecUpperCase);
-    box->SetAlignment(TAlignment::taCenter);
-    box->SetImeMode(TImeMode::imDisable);
+void TPanelLockForm::FormCreate(TObject*) {
+    lblLockPassword = FindAs<TLabel>(*this, "lblLockPassword");
+    edName = FindAs<TEmptyEdit>(*this, "edName");
+    btnOK = FindAs<TPkBmpButton>(*this, "btnOK");
+    imBase = FindAs<TImage>(*this, "imBase");
+    if (edName) {
+        edName->SetMaxLength(4);
+        edName->SetCharCase(TCharCase::ecUpperCase);
+        edName->SetAlignment(TAlignment::taCenter);
+        edName->SetImeMode(TImeMode::imDisable);
+    }
+    BindControls();
 }
 
-TfmLockSetup::TfmLockSetup(TComponent* owner) : TForm(owner) {
+void TPanelLockForm::edNameKeyDown(TObject*, std::uint16_t& key, TShiftState) {
+    if (key == VK_RETURN)
+        PkBmpButton1Click(btnOK);
+}
+
+void TPanelLockForm::ShowTexts(const char* captionKey, const char* labelKey, TPkBmpButton* cancel,
+                               const std::string& text) {
+    SetCaption(UiText(captionKey));
+    if (lblLockPassword)
+        lblLockPassword->SetCaption(UiText(labelKey));
+    if (btnOK)
+        btnOK->SetCaption(UiText("SID_EXIT_OK"));
+    if (cancel)
+        cancel->SetCaption(UiText("SID_EXIT_CANCEL"));
+    if (edName) {
+        edName->SetText(text);
+        edName->SetFocus();
+        edName->SelectAll();
+    }
+}
+
+TfmLockSetup::TfmLockSetup(TComponent* owner) : TPanelLockForm(owner) {
     if (!fmLockSetup)
         fmLockSetup = this;
 }
@@ -52,33 +82,17 @@ TfmLockSetup::~TfmLockSetup() {
         fmLockSetup = nullptr;
 }
 
-void TfmLockSetup::FormCreate(TObject*) {
-    lblLockPassword = FindAs<TLabel>(*this, "lblLockPassword");
-    edName = FindAs<TEmptyEdit>(*this, "edName");
-    btnOK = FindAs<TPkBmpButton>(*this, "btnOK");
+void TfmLockSetup::BindControls() {
     btnExit = FindAs<TPkBmpButton>(*this, "btnExit");
     tmClose = FindAs<TTimer>(*this, "tmClose");
-    imBase = FindAs<TImage>(*this, "imBase");
-    SetUpPasswordBox(edName);
 }
 
 void TfmLockSetup::FormShow(TObject*) {
-    SetCaption(UiText("SID_LOCK_TITLE"));
-    if (lblLockPassword)
-        lblLockPassword->SetCaption(UiText("SID_LOCK_PASSWORD"));
-    if (btnOK)
-        btnOK->SetCaption(UiText("SID_EXIT_OK"));
-    if (btnExit)
-        btnExit->SetCaption(UiText("SID_EXIT_CANCEL"));
     waiting = false;
     acked = false;
     StopTimer(tmClose);
     SetButtonsEnabled(true);
-    if (edName) {
-        edName->SetText("8052");
-        edName->SetFocus();
-        edName->SelectAll();
-    }
+    ShowTexts("SID_LOCK_TITLE", "SID_LOCK_PASSWORD", btnExit, "8052");
 }
 
 void TfmLockSetup::PkBmpButton1Click(TObject*) {
@@ -149,11 +163,6 @@ void TfmLockSetup::btnExitClick(TObject*) {
         return;
     StopTimer(tmClose);
     Close();
-}
-
-void TfmLockSetup::edNameKeyDown(TObject*, std::uint16_t& key, TShiftState) {
-    if (key == VK_RETURN)
-        PkBmpButton1Click(btnOK);
 }
 
 } // namespace kv

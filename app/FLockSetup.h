@@ -21,10 +21,32 @@ class TTimer;
 // so that no double-byte character is split, and filled up with zero bytes.
 std::array<std::uint8_t, 4> PanelPasswordBytes(const std::string& typed);
 
-// Sets up a password box: at most 4 characters, upper case, centred, no input method.
-void SetUpPasswordBox(TEmptyEdit* box);
+// What the lock and the unlock dialog share: the password label and box (at most 4 characters, upper
+// case, centred, no input method), the OK button, to which Enter in the box answers, and the picture.
+class TPanelLockForm : public TForm {
+    KV_CLASS(TPanelLockForm)
+public:
+    explicit TPanelLockForm(TComponent* owner) : TForm(owner) {}
 
-class TfmLockSetup : public TForm {
+    void FormCreate(TObject* sender);
+    void edNameKeyDown(TObject* sender, std::uint16_t& key, TShiftState shift);
+    // The OK button: each dialog sends its command.
+    virtual void PkBmpButton1Click(TObject* sender) { (void)sender; }
+
+    TLabel* lblLockPassword = nullptr;
+    TEmptyEdit* edName = nullptr;
+    TPkBmpButton* btnOK = nullptr;
+    TImage* imBase = nullptr;
+
+protected:
+    // Binds the dialog's own controls, after the shared ones.
+    virtual void BindControls() {}
+    // Sets the texts of the label and the buttons; the box shows `text`, focused and selected.
+    void ShowTexts(const char* captionKey, const char* labelKey, TPkBmpButton* cancel,
+                   const std::string& text);
+};
+
+class TfmLockSetup : public TPanelLockForm {
     KV_CLASS(TfmLockSetup)
 public:
     explicit TfmLockSetup(TComponent* owner);
@@ -33,23 +55,20 @@ public:
     // Checks made (100 ms apart) for the unit's acknowledgement before the lock counts as unconfirmed.
     static constexpr int kMaxChecks = 30;
 
-    void FormCreate(TObject* sender);
     void FormShow(TObject* sender);
-    void PkBmpButton1Click(TObject* sender);
+    void PkBmpButton1Click(TObject* sender) override;
     void btnExitClick(TObject* sender);
     void tmCloseTimer(TObject* sender);
-    void edNameKeyDown(TObject* sender, std::uint16_t& key, TShiftState shift);
 
     // The main window hands over every acknowledgement while the lock command is on its way.
     void OnAck();
     bool Waiting() const { return waiting; }
 
-    TLabel* lblLockPassword = nullptr;
-    TEmptyEdit* edName = nullptr;
-    TPkBmpButton* btnOK = nullptr;
     TPkBmpButton* btnExit = nullptr;
     TTimer* tmClose = nullptr;
-    TImage* imBase = nullptr;
+
+protected:
+    void BindControls() override;
 
 private:
     void Finish();

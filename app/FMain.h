@@ -316,7 +316,7 @@ public:
     void HidDataClick(kv::TObject* sender);
     // Whether a frame with this command code still waits in the open transport's queue.
     bool IsFrameQueued(uint8_t code) const;
-    // Whether the open transport has a transport, awaits no reply and holds nothing queued.
+    // Whether there is a transport and it awaits no reply and holds nothing queued.
     bool IsLinkDrained() const;
     // An acknowledgement arrived: the lock dialog learns whether it was its command's.
     void OnLockAck();
