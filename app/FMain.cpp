@@ -33,6 +33,7 @@ KV_REGISTER_CLASS(TfmMain, kv::TForm, b) {
     TfmMain::PublishOverlays(b);
     TfmMain::PublishGeq(b);
     TfmMain::PublishCurves(b);
+    TfmMain::PublishDialogs(b);
 }
 
 void TfmMain::PublishShell(TClassBuilder<TfmMain>& b) {

@@ -348,6 +348,27 @@ public:
     int DownloadRecord() const { return downloadRecord; }
 
     // ---- panel lock, test signal and small windows (app/FMainDialogs.cpp) ----
+public:
+    // Publishes the menu handlers of the lock, test-signal and small windows; app/FMainDialogs.cpp.
+    static void PublishDialogs(kv::TClassBuilder<TfmMain>& b);
+    void LockClick(kv::TObject* sender);
+    void LockSetupClick(kv::TObject* sender);
+    void TestToneClick(kv::TObject* sender);
+    void AboutClick(kv::TObject* sender);
+    void Rs232CodeClick(kv::TObject* sender);
+    void MemoShowClick(kv::TObject* sender);
+    void HidDataClick(kv::TObject* sender);
+    // Whether a frame with this command code still waits in the open transport's queue.
+    bool IsFrameQueued(uint8_t code) const;
+    // Whether there is a transport and it awaits no reply and holds nothing queued.
+    bool IsLinkDrained() const;
+    // An acknowledgement arrived: the lock dialog learns whether it was its command's.
+    void OnLockAck();
+    // Reply 45, the unit's verdict on a submitted password.
+    void OnPasswordReply(const BSTM& payload);
+    // One line for the frame log, on the GUI thread.
+    void OnFrameLogLine(const std::string& line);
+
 
     // ---- layout on resize and channel names (app/FMainResize.cpp, app/FMainNames.cpp) ----
 public:

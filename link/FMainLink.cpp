@@ -85,8 +85,11 @@ void TfmMain::Dispatch(TMessage& msg) {
     case WM_LINK_EVENT:
         OnLinkEvent(msg);
         break;
+    case WM_LINK_LOG:
+        OnFrameLogLine(msg.Text);
+        break;
     default:
-        // WM_LINK_BYTE, WM_LINK_FRAME_OTHER and the frame log have no handler on this window.
+        // WM_LINK_BYTE and WM_LINK_FRAME_OTHER have no handler on this window.
         break;
     }
 }

@@ -3,6 +3,7 @@
 
 #include "app/FMain.h"
 
+#include "app/FLockPassWord.h"
 #include "app/FProcess.h"
 #include "panels/PkBmpButton.h"
 #include "platform/gui/Menus.h"
@@ -38,8 +39,11 @@ void TfmMain::ShowLockPrompt() {
     if (lockPromptShown)
         return;
     lockPromptShown = 1;
-    // The panel-lock password dialog arrives with its issue; it sends the read-params request when
-    // the password is right and closes the link when the user cancels.
+    // The dialog sends the read-params request when the password is right and closes the link when
+    // the user cancels. A dialog still open from a link that broke under it serves the new one: a form
+    // is never made modal twice.
+    if (fmLockPassWord && !fmLockPassWord->Modal())
+        fmLockPassWord->ShowModal();
 }
 
 void TfmMain::OnReadParamsReply(const BSTM& payload) {

@@ -37,6 +37,8 @@ size_t PayloadNeeded(uint8_t code) {
         return 1;
     case MCS_READ_PRESET_BLOCK: // a block of a stored preset: its number and 50 bytes
         return 51;
+    case MCS_PASS_SUBMIT: // the lock number and the verdict
+        return 2;
     default:
         return 0;
     }
@@ -67,6 +69,7 @@ void TfmMain::OnLinkFrame(const BSTM& frame) {
 
     switch (code) {
     case MCS_ACK: {
+        OnLockAck();
         const TransferState state = transferState;
         const uint8_t id = static_cast<uint8_t>(deviceId);
         switch (state) {
@@ -166,6 +169,9 @@ void TfmMain::OnLinkFrame(const BSTM& frame) {
         if (online)
             OnDownloadAck(payload);
         break;
+    case MCS_PASS_SUBMIT:
+        OnPasswordReply(payload);
+        break;
     case MCS_LEVELS:
         OnLevelsReply(payload);
         // The post-open step is the send path's.
@@ -177,7 +183,6 @@ void TfmMain::OnLinkFrame(const BSTM& frame) {
         }
         break;
     default:
-        // The panel lock's replies arrive with its dialogs.
         break;
     }
 }

@@ -109,6 +109,38 @@ void WarningMark(QPainter& p, QSize s) {
     p.drawEllipse(QPointF(cx, 4 + h * 0.83), 4, 4);
 }
 
+// The about box: the dialog background with the program's mark, a stylised loudspeaker with its
+// sound waves, on the left.
+void AboutBase(QPainter& p, QSize s) {
+    DialogBase(p, s, s.height());
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QRectF tile(16, 18, 64, 64);
+    QLinearGradient g(tile.topLeft(), tile.bottomLeft());
+    g.setColorAt(0, pal::FaceHot);
+    g.setColorAt(1, pal::FaceDown);
+    p.setPen(QPen(pal::Shadow, 1));
+    p.setBrush(g);
+    p.drawRoundedRect(tile, 10, 10);
+    // The driver: a box and a cone.
+    QPainterPath cone;
+    cone.moveTo(28, 42);
+    cone.lineTo(36, 42);
+    cone.lineTo(48, 32);
+    cone.lineTo(48, 68);
+    cone.lineTo(36, 58);
+    cone.lineTo(28, 58);
+    cone.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(pal::Text);
+    p.drawPath(cone);
+    p.setBrush(Qt::NoBrush);
+    for (int i = 0; i < 3; ++i) {
+        p.setPen(QPen(i == 0 ? pal::Accent : pal::Text, 3, Qt::SolidLine, Qt::RoundCap));
+        const double r = 8 + 7 * i;
+        p.drawArc(QRectF(50 - r, 50 - r, 2 * r, 2 * r), -40 * 16, 80 * 16);
+    }
+}
+
 void RegisterAll() {
     // Backgrounds, each at its window's client size; the band holds the buttons.
     Add("dlg/information_base.png", {265, 174}, [](QPainter& p, QSize s) { DialogBase(p, s, 128); });
@@ -121,6 +153,9 @@ void RegisterAll() {
     Add("dlg/chnamelist_base.png", {360, 224}, [](QPainter& p, QSize s) { DialogBase(p, s, 166); });
     Add("dlg/presetlist_base.png", {240, 372}, [](QPainter& p, QSize s) { DialogBase(p, s, 320); });
     Add("dlg/storename_base.png", {280, 124}, [](QPainter& p, QSize s) { DialogBase(p, s, 76); });
+    Add("dlg/lock_base.png", {190, 148}, [](QPainter& p, QSize s) { DialogBase(p, s, 100); });
+    Add("dlg/test_base.png", {282, 208}, [](QPainter& p, QSize s) { DialogBase(p, s, 162); });
+    Add("dlg/about_base.png", {536, 119}, AboutBase);
     Add("dlg/icon_information.png", {73, 65}, InformationMark, false);
     Add("dlg/icon_warning.png", {73, 65}, WarningMark, false);
     // Blank faces: the button draws its caption over them. Two widths, so that no face is stretched.

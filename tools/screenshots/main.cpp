@@ -7,19 +7,27 @@
 // manager the screen holds no window frames, so each picture gets a plain title strip with the
 // window's caption above what the window itself shows.
 
+#include "app/FAbout.h"
 #include "app/FChNameList.h"
 #include "app/FChannelName.h"
 #include "app/FExit.h"
 #include "app/FFactory.h"
+#include "app/FHidData.h"
 #include "app/FRecallPreset.h"
 #include "app/FStoreName.h"
 #include "app/FStorePreset.h"
 #include "app/FInformation.h"
+#include "app/FLockPassWord.h"
+#include "app/FLockSetup.h"
 #include "app/FMain.h"
+#include "app/FMemo.h"
 #include "app/FNetwork.h"
 #include "app/FNetworkSetup.h"
 #include "app/FPeqRst.h"
 #include "app/FProcess.h"
+#include "app/FRs232CodeDoc.h"
+#include "app/FRs232CodeDocEnglish.h"
+#include "app/FTest.h"
 #include "app/LangTables.h"
 #include "app/Registration.h"
 #include "app/SingleInstance.h"
@@ -28,6 +36,7 @@
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdBars.h"
 #include "platform/gui/StdPanels.h"
+#include "styled/StOfficeImage.h"
 #include "styled/StProgressBar.h"
 
 #include <QApplication>
@@ -122,6 +131,40 @@ void ChooseLanguage(const char* menuItem) {
 const char* const kPages[] = {"InA",   "InB",  "Out1",   "Out2", "Out3",  "Out4", "Comp",
                               "Delay", "Gain", "Matrix", "Gate", "Limit", "Geq"};
 
+// The panel lock, test-signal and small windows; the control-code sheet of the language, at its top
+// and scrolled to its example frames.
+void ShootSmallWindows(const std::string& language) {
+    if (fmLockSetup)
+        ShootDialog(*fmLockSetup, language, "dialog-locksetup");
+    if (fmLockPassWord)
+        ShootDialog(*fmLockPassWord, language, "dialog-lockpassword");
+    if (fmTest)
+        ShootDialog(*fmTest, language, "dialog-test");
+    if (fmAbout)
+        ShootDialog(*fmAbout, language, "dialog-about");
+    if (fmHidData) {
+        fmHidData->Show();
+        fmMain->OnFrameLogLine("COM W 10 02 00 01 01 10 10 03 11 ");
+        fmMain->OnFrameLogLine("COM R 10 02 01 00 01 10 10 03 10 ");
+        fmMain->OnFrameLogLine("COM W 10 02 00 01 03 39 01 00 10 03 2B ");
+        fmMain->OnFrameLogLine("COM R 10 02 01 00 01 01 10 03 01 ");
+        fmHidData->Flush();
+        Shoot(*fmHidData, language, "window-hiddata");
+        fmHidData->Hide();
+    }
+    if (fmMemo)
+        ShootDialog(*fmMemo, language, "window-memo");
+    TfmRs232Code* sheet = language == "en" ? fmRs232CodeEnglish : fmRs232Code;
+    if (sheet) {
+        sheet->Show();
+        Shoot(*sheet, language, "dialog-rs232code");
+        sheet->ScrollTo(0, sheet->StOfficeImage[0] ? sheet->StOfficeImage[0]->Top() - 60 : 0);
+        Shoot(*sheet, language, "dialog-rs232code-examples");
+        sheet->ScrollTo(0, 0);
+        sheet->Hide();
+    }
+}
+
 void ShootLanguage(const std::string& language) {
     for (int page = 0; page < 13; ++page) {
         const std::string button = std::string("pkbMenu") + kPages[page];
@@ -205,6 +248,7 @@ void ShootLanguage(const std::string& language) {
     }
     if (fmPeqRst)
         ShootDialog(*fmPeqRst, language, "dialog-peqrst");
+    ShootSmallWindows(language);
 }
 
 // A model unlike the defaults, shown by a refresh: gains, filters, graphic-EQ bands, a bypassed EQ and
@@ -268,7 +312,12 @@ int main(int argc, char** argv) {
                            static_cast<TCustomForm*>(fmNetworkSetup), static_cast<TCustomForm*>(fmChannelName),
                            static_cast<TCustomForm*>(fmChNameList), static_cast<TCustomForm*>(fmStorePreset),
                            static_cast<TCustomForm*>(fmRecallPreset), static_cast<TCustomForm*>(fmStoreName),
-                           static_cast<TCustomForm*>(fmPeqRst)})
+                           static_cast<TCustomForm*>(fmPeqRst,
+                           static_cast<TCustomForm*>(fmLockSetup),
+                           static_cast<TCustomForm*>(fmLockPassWord), static_cast<TCustomForm*>(fmTest),
+                           static_cast<TCustomForm*>(fmAbout), static_cast<TCustomForm*>(fmHidData),
+                           static_cast<TCustomForm*>(fmMemo), static_cast<TCustomForm*>(fmRs232Code),
+                           static_cast<TCustomForm*>(fmRs232CodeEnglish)})
         if (f)
             for (const std::string& e : f->LayoutErrors())
                 std::fprintf(stderr, "layout of %s: %s\n", f->ClassName().c_str(), e.c_str());
