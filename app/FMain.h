@@ -526,7 +526,6 @@ private:
     void OpenEqReset(kv::TObject* sender, int targetBase);
     PendingGeqBand pendingGeqBand;
 
-
     // ---- end of sections ----
 };
 

@@ -187,9 +187,9 @@ void TfmMain::ldbEqBypassGeqInAClick(TObject* sender) {
         }
     }
     unitControl->SetGeqBypassMask(static_cast<uint16_t>(mask));
-    SendCommand(CM_MCS_CMD(static_cast<uint8_t>(deviceId), MCS_GEQ_BYPASS, static_cast<uint8_t>(a),
-                           bypass ? 1 : 0),
-                false);
+    SendCommand(
+        CM_MCS_CMD(static_cast<uint8_t>(deviceId), MCS_GEQ_BYPASS, static_cast<uint8_t>(a), bypass ? 1 : 0),
+        false);
 }
 
 void TfmMain::ldbEqBypassInAClick(TObject* sender) {
@@ -214,9 +214,9 @@ void TfmMain::ldbEqBypassInAClick(TObject* sender) {
     SetBypassLabel(*graph, bypass);
     unitControl->SetEqBypassMask(c, static_cast<uint16_t>(mask));
     graph->Repaint();
-    SendCommand(CM_MCS_CMD(static_cast<uint8_t>(deviceId), MCS_EQ_BYPASS, static_cast<uint8_t>(c),
-                           bypass ? 1 : 0),
-                false);
+    SendCommand(
+        CM_MCS_CMD(static_cast<uint8_t>(deviceId), MCS_EQ_BYPASS, static_cast<uint8_t>(c), bypass ? 1 : 0),
+        false);
 }
 
 // The reset dialog's target: the channel's PEQ (0..5), or the input's graphic EQ (6, 7).

@@ -27,8 +27,8 @@ constexpr size_t kLevelsPayload = 32;
 
 float TfmMain::DecodeLevel(uint8_t b0, uint8_t b1, uint8_t b2) {
     // The unit sends the upper three bytes of a single-precision number, in the order 2nd, 1st, 3rd.
-    const uint32_t bits = static_cast<uint32_t>(b1) << 24 | static_cast<uint32_t>(b0) << 16 |
-                          static_cast<uint32_t>(b2) << 8;
+    const uint32_t bits =
+        static_cast<uint32_t>(b1) << 24 | static_cast<uint32_t>(b0) << 16 | static_cast<uint32_t>(b2) << 8;
     float v = 0.0f;
     std::memcpy(&v, &bits, sizeof v);
     return v;
@@ -122,8 +122,8 @@ void TfmMain::ResetLevelMeters() {
             if (!zero(stem + s))
                 return;
     }
-    for (const char* mirror : {"pbLevelCompOut", "pbLimitCompOut", "pbLevelGateIn", "pbLevelLimitOut",
-                               "pbLimitLimitOut"})
+    for (const char* mirror :
+         {"pbLevelCompOut", "pbLimitCompOut", "pbLevelGateIn", "pbLevelLimitOut", "pbLimitLimitOut"})
         if (!zero(mirror))
             return;
 }

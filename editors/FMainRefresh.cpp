@@ -9,9 +9,9 @@
 #include "panels/PkBmpButton.h"
 #include "panels/PkComboBox.h"
 #include "platform/core/CodePage.h"
-#include "platform/gui/StdPanels.h"
 #include "platform/gui/StdBars.h"
 #include "platform/gui/StdCtrls.h"
+#include "platform/gui/StdPanels.h"
 #include "styled/RoundControls.h"
 #include "styled/StTrackBar.h"
 
@@ -23,7 +23,7 @@ using namespace kv;
 namespace {
 
 // printf-style texts; each format is a literal so that the compiler checks its arguments.
-#define KV_TEXT(...)                                                                                          \
+#define KV_TEXT(...)                                                                                         \
     [&] {                                                                                                    \
         char text_[32];                                                                                      \
         std::snprintf(text_, sizeof text_, __VA_ARGS__);                                                     \
@@ -184,7 +184,8 @@ void TfmMain::FillPanelsFromModel() {
             FillPeqTable(f.Get<TMyPEQType8>("peqPeq" + s), c);
 
             const GateRecord gate = m.GetGate(c);
-            f.Box("cvdGateThreshold" + s, ThresholdText(f.Fader("isGateThreshold" + s, gate.threshold, true)));
+            f.Box("cvdGateThreshold" + s,
+                  ThresholdText(f.Fader("isGateThreshold" + s, gate.threshold, true)));
             f.Box("cvdGateAttack" + s, MsText(f.Fader("isGateAttack" + s, gate.attack)));
             f.Box("cvdGateRelease" + s, MsText(f.Fader("isGateRelease" + s, gate.release)));
             f.Box("cvdGateHold" + s, MsText(f.Fader("isGateHold" + s, gate.hold)));
@@ -220,10 +221,12 @@ void TfmMain::FillPanelsFromModel() {
         if (!input) {
             FillPeqTable(f.Get<TMyPEQType8>("peqPeq" + s), c);
             const CompRecord comp = m.GetComp(c);
-            f.Box("cvdCompThreshold" + s, ThresholdText(f.Fader("isCompThreshold" + s, comp.threshold, true)));
+            f.Box("cvdCompThreshold" + s,
+                  ThresholdText(f.Fader("isCompThreshold" + s, comp.threshold, true)));
             const int ratio = f.UpDown("udCompRatio" + s, comp.ratio);
-            f.Box("cvdCompRatio" + s, ratio == 15 ? std::string("Limit")
-                                                   : std::string("1:") + COMP_RATIO_TEXT[static_cast<size_t>(ratio)]);
+            f.Box("cvdCompRatio" + s, ratio == 15
+                                          ? std::string("Limit")
+                                          : std::string("1:") + COMP_RATIO_TEXT[static_cast<size_t>(ratio)]);
             f.Box("cvdCompAttack" + s, Ms3Text(f.Fader("isCompAttack" + s, comp.attack)));
             f.Box("cvdCompRelease" + s, Ms3Text(f.Fader("isCompRelease" + s, comp.release)));
             f.Box("cvdCompKnee" + s, KneeText(f.UpDown("udCompKnee" + s, comp.knee)));

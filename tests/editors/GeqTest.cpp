@@ -145,7 +145,7 @@ TEST_F(GeqTest, ResetButtonsOpenTheDialogForTheirTarget) {
     const struct {
         const char* button;
         int target;
-    } cases[] = {{"ldbEqResetInA", 0}, {"ldbEqResetInB", 1}, {"ldbEqResetOut1", 2},
+    } cases[] = {{"ldbEqResetInA", 0},  {"ldbEqResetInB", 1},    {"ldbEqResetOut1", 2},
                  {"ldbEqResetOut4", 5}, {"ldbEqResetGeqInA", 6}, {"ldbEqResetGeqInB", 7}};
     ASSERT_TRUE(reset->LayoutErrors().empty()) << reset->LayoutErrors().front();
     EXPECT_EQ(reset->ClientWidth(), 272);

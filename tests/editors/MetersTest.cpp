@@ -37,16 +37,16 @@ TEST(LevelSegments, ThresholdsOfInputsAndOutputs) {
         float level;
         int in, out;
     } cases[] = {
-        {0.0f, 0, 0},        // taken as 1e-7, -140 dB
-        {1.0f, 8, 7},        // 0 dB: all but the top segment
-        {1.01f, 9, 8},       // above 0 dB: all
-        {dB(-64.9), 1, 1},   // the first threshold, -65 dB, is passed
-        {dB(-65.01), 0, 0},  // and only just not
-        {dB(-50), 2, 1},     // in: -65 and -55 passed; out: -65
-        {dB(-19.9), 5, 4},   // in: up to -20; out: up to -20
-        {dB(-3.1), 7, 6},    //
-        {-0.5f, 9, 8},       // a negative level lights everything
-        {nan, 9, 8},         // so does a NaN
+        {0.0f, 0, 0},       // taken as 1e-7, -140 dB
+        {1.0f, 8, 7},       // 0 dB: all but the top segment
+        {1.01f, 9, 8},      // above 0 dB: all
+        {dB(-64.9), 1, 1},  // the first threshold, -65 dB, is passed
+        {dB(-65.01), 0, 0}, // and only just not
+        {dB(-50), 2, 1},    // in: -65 and -55 passed; out: -65
+        {dB(-19.9), 5, 4},  // in: up to -20; out: up to -20
+        {dB(-3.1), 7, 6},   //
+        {-0.5f, 9, 8},      // a negative level lights everything
+        {nan, 9, 8},        // so does a NaN
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TfmMain::LevelSegments(c.level, true), c.in) << c.level;

@@ -123,8 +123,8 @@ TEST_F(OverlaysTest, ShowingAPageCopiesDirtyCurvesAndTheButtonShowsTheCopy) {
 TEST_F(OverlaysTest, GainPageCopiesEveryCurveAndDrawsOnlyDirtyActiveOnes) {
     CleanAllMasks();
     ShowPage("Out2");
-    ChangeCurve(3, 4.0);       // Out2 changed, not marked dirty: copied, not redrawn
-    ChangeCurve(0, 2.0);       // InA changed and marked
+    ChangeCurve(3, 4.0); // Out2 changed, not marked dirty: copied, not redrawn
+    ChangeCurve(0, 2.0); // InA changed and marked
     main->SetOverlaysDirty(0);
     ShowPage("Gain");
     for (int c = 0; c <= 5; ++c) {

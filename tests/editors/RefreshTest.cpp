@@ -68,7 +68,7 @@ TEST_F(RefreshTest, EveryPageShowsTheModel) {
     const struct {
         const char* s;
         const char* text;
-    } gains[] = {{"InA", "+12.0dB"}, {"InB", "-20.5dB"}, {"Out1", "-60.0dB"},
+    } gains[] = {{"InA", "+12.0dB"},  {"InB", "-20.5dB"}, {"Out1", "-60.0dB"},
                  {"Out2", "-20.0dB"}, {"Out3", "+0.0dB"}, {"Out4", "+0.1dB"}};
     for (const auto& g : gains) {
         EXPECT_EQ(BoxText(std::string("cvdGain") + g.s), g.text) << g.s;
@@ -80,8 +80,11 @@ TEST_F(RefreshTest, EveryPageShowsTheModel) {
     const struct {
         const char* label;
         const char* text;
-    } geq[] = {{"lbGeqGainCh01InA", "-0.1"}, {"lbGeqGainCh02InA", "+12.0"}, {"lbGeqGainCh18InA", "+3.0"},
-               {"lbGeqGainCh03InA", "+0.0"}, {"lbGeqGainCh31InB", "-12.0"}};
+    } geq[] = {{"lbGeqGainCh01InA", "-0.1"},
+               {"lbGeqGainCh02InA", "+12.0"},
+               {"lbGeqGainCh18InA", "+3.0"},
+               {"lbGeqGainCh03InA", "+0.0"},
+               {"lbGeqGainCh31InB", "-12.0"}};
     for (const auto& g : geq)
         EXPECT_EQ(Label(g.label), g.text) << g.label;
     EXPECT_EQ(Pos("isGeqCh18InA"), 150);
