@@ -161,9 +161,9 @@ void TfmMain::fftDrawInAMouseMove(TObject* sender, TShiftState, int x, int y) {
     auto* bandButton = Companion<TPkBmpButton>("pkbEq" + std::to_string(n + 1), c);
     if (!bandButton || !Companion<TControl>("lbFftParam", c))
         return;
-    // The level in 0.1 dB steps toward zero, within +-12 dB.
-    double level = p.level + (table->GetGainValue(n) < 0.0 ? 1.0 : 0.0);
-    level = std::clamp(level, -12.0, 12.0);
+    // The level in 0.1 dB steps toward zero, within +-12 dB. It is the pointer's own level: adding
+    // 1 dB to it below 0 dB, as the grab area does, made a cut band jump 1 dB down at the first move.
+    const double level = std::clamp(p.level, -12.0, 12.0);
     const int steps = static_cast<int>(std::trunc(-level * 10.0));
     const double g = steps * 0.1;
     const double q = table->GetQValue(n);

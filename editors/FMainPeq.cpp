@@ -63,27 +63,21 @@ void TfmMain::ShowPeqBandControls(int channel, bool enabled, double q, double ga
     if (updatingView)
         return;
     UpdatingViewGuard quiet(*this);
-    auto* freq = Companion<TStTrackBar>("isEqFreq", channel);
-    auto* freqBox = Companion<TRoundEdit>("cvdEqFreq", channel);
-    if (!freq || !freqBox)
-        return;
-    freq->SetPosition(FreqToIndex(frequency));
-    freq->SetEnabled(enabled);
-    freqBox->SetText(FaderFreqText(frequency));
-    auto* gainFader = Companion<TStTrackBar>("isEqGain", channel);
-    auto* gainBox = Companion<TRoundEdit>("cvdEqGain", channel);
-    if (!gainFader || !gainBox)
-        return;
-    gainFader->SetPosition(GainToIndex(gain));
-    gainFader->SetEnabled(enabled);
-    gainBox->SetText(FaderGainText(gainFader->Position()));
-    auto* qFader = Companion<TStTrackBar>("isEqBw", channel);
-    auto* qBox = Companion<TRoundEdit>("cvdEqBw", channel);
-    if (!qFader || !qBox)
-        return;
-    qFader->SetPosition(QToIndex(q));
-    qFader->SetEnabled(enabled);
-    qBox->SetText(QBoxText(qFader->Position()));
+    // Each fader and its box in turn: position, enabled state, then the box's text; a missing pair ends
+    // the fill there.
+    const auto show = [&](const char* faderStem, const char* boxStem, int position, auto text) {
+        auto* fader = Companion<TStTrackBar>(faderStem, channel);
+        auto* box = Companion<TRoundEdit>(boxStem, channel);
+        if (!fader || !box)
+            return false;
+        fader->SetPosition(position);
+        fader->SetEnabled(enabled);
+        box->SetText(text(fader->Position()));
+        return true;
+    };
+    show("isEqFreq", "cvdEqFreq", FreqToIndex(frequency), [&](int) { return FaderFreqText(frequency); }) &&
+        show("isEqGain", "cvdEqGain", GainToIndex(gain), [](int p) { return FaderGainText(p); }) &&
+        show("isEqBw", "cvdEqBw", QToIndex(q), [](int p) { return QBoxText(p); });
 }
 
 void TfmMain::FocusEqFreqEdit(int channel) {

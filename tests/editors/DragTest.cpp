@@ -155,6 +155,22 @@ TEST_F(DragTest, BandMovesOnTheGridWithinItsLimits) {
     Release(g, at.x(), RowOfLevel(g, 3) + 20);
 }
 
+TEST_F(DragTest, CutBandStaysAtItsLevelWhenGrabbedAndMovedSideways) {
+    ShowPage("Out1");
+    auto& g = Graph("Out1");
+    Click(Get<kv::TPkBmpButton>("pkbEq6Out1"));
+    for (int i = 0; i < 60; ++i)
+        Key(Get<kv::TRoundEdit>("cvdEqFreqOut1"), 40); // -6.0 dB
+    Tick();
+    ASSERT_EQ(Model().GetPeqBand(2, 5).gain, 60);
+    const QPoint h = HandlePixel(g, 5);
+    Press(g, h.x(), h.y());
+    ASSERT_EQ(main->DraggedBlock(), 5);
+    Move(g, h.x() + 2, h.y());
+    EXPECT_NEAR(Model().GetPeqBand(2, 5).gain, 60, 2); // within the pixel's 0.15 dB
+    Release(g, h.x() + 2, h.y());
+}
+
 TEST_F(DragTest, HighPassHandleDragsItsFaderAndDeselectsTheBand) {
     ShowPage("Out1");
     auto& g = Graph("Out1");
