@@ -92,11 +92,13 @@ void TfmTest::cbSineFreqSelect(TObject*) {
 }
 
 void TfmTest::ShowWorkMode(std::uint16_t mode, std::uint16_t sineIndex) {
-    if (cbSineFreq && sineIndex < kSineFrequencies)
-        cbSineFreq->SetItemIndex(sineIndex);
+    // A mode the dialog does not know leaves it as it is.
     TRadioButton* const buttons[] = {rbAnalogIn, rbPinkNoise, rbWhiteNoise, rbSineWave};
-    if (mode < 4 && buttons[mode])
-        buttons[mode]->SetChecked(true);
+    if (mode >= 4 || !buttons[mode])
+        return;
+    buttons[mode]->SetChecked(true);
+    if (mode == 3 && cbSineFreq && sineIndex < kSineFrequencies)
+        cbSineFreq->SetItemIndex(sineIndex);
 }
 
 void TfmTest::bnExitClick(TObject*) {

@@ -4,6 +4,8 @@
 
 #include "app/FMain.h"
 
+#include "app/FTest.h"
+
 #include "controls/LMyFFTDrawHpLp6dB.h"
 #include "controls/MyPEQType8.h"
 #include "panels/PkBmpButton.h"
@@ -294,7 +296,9 @@ void TfmMain::FillPanelsFromModel() {
             b->Click();
         }
     }
-    // The test-signal dialog takes the work mode and sine frequency here once it exists.
+    // The test-signal dialog does not exist yet during the window's own creation.
+    if (fmTest)
+        fmTest->ShowWorkMode(m.GetWorkMode(), m.GetSineIndex());
     if (auto* matrix = f.Get<TPaintBox>("pbMatrix"))
         matrix->Repaint();
     // The link dialog's overlay buttons, captions and delay indicators follow here once it exists.

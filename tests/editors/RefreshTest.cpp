@@ -3,6 +3,7 @@
 
 #include "tests/editors/PanelsFixture.h"
 
+#include "app/FTest.h"
 #include "controls/MyPEQType8.h"
 #include "panels/PkComboBox.h"
 #include "platform/gui/StdBars.h"
@@ -12,6 +13,7 @@
 #include "styled/StTrackBar.h"
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -181,6 +183,34 @@ TEST_F(RefreshTest, TheCallersUpdatingFlagIsPutBackAndTheModelIsLeftAsItIs) {
     // The graphic-EQ timer started by the faders draws after the refresh, silently.
     clock.Advance(2);
     EXPECT_EQ(m.Image(), before);
+}
+
+TEST_F(RefreshTest, TheTestSignalDialogShowsTheUnitsWorkMode) {
+    std::unique_ptr<TfmTest> dialog(Application->CreateForm<TfmTest>());
+    // The words come in with a read-back: the last of the 15 pieces holds the work mode and sine index.
+    auto readBack = [&](uint16_t mode, uint16_t sine) {
+        std::array<uint8_t, img::kDumpSize> dump{};
+        std::copy(Model().Image().begin(), Model().Image().end(), dump.begin());
+        dump[img::kWorkMode] = static_cast<uint8_t>(mode);
+        dump[img::kWorkMode + 1] = static_cast<uint8_t>(mode >> 8);
+        dump[img::kSineIndex] = static_cast<uint8_t>(sine);
+        dump[img::kSineIndex + 1] = static_cast<uint8_t>(sine >> 8);
+        for (uint8_t piece = 0; piece < 15; ++piece) {
+            BSTM payload{piece};
+            payload.insert(payload.end(), dump.begin() + piece * 50, dump.begin() + piece * 50 + 50);
+            ASSERT_TRUE(Model().DecodeDump(payload));
+        }
+        main->RefreshAllPanels();
+    };
+    readBack(3, 17);
+    EXPECT_TRUE(dialog->rbSineWave->Checked());
+    EXPECT_EQ(dialog->cbSineFreq->ItemIndex(), 17);
+    readBack(1, 4); // pink noise keeps the frequency chosen before
+    EXPECT_TRUE(dialog->rbPinkNoise->Checked());
+    EXPECT_EQ(dialog->cbSineFreq->ItemIndex(), 17);
+    readBack(9, 2); // an unknown mode changes nothing
+    EXPECT_TRUE(dialog->rbPinkNoise->Checked());
+    EXPECT_EQ(dialog->cbSineFreq->ItemIndex(), 17);
 }
 
 } // namespace
