@@ -111,7 +111,7 @@ TShiftState ShiftStateOf(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons) {
     return s;
 }
 
-std::uint16_t VirtualKeyOf(int k) {
+std::uint16_t VirtualKeyOf(int k, bool keypad) {
     if (k >= Qt::Key_0 && k <= Qt::Key_9)
         return static_cast<std::uint16_t>('0' + (k - Qt::Key_0));
     if (k >= Qt::Key_A && k <= Qt::Key_Z)
@@ -157,6 +157,13 @@ std::uint16_t VirtualKeyOf(int k) {
         return VK_INSERT;
     case Qt::Key_Delete:
         return VK_DELETE;
+    case Qt::Key_Plus:
+        return keypad ? VK_ADD : VK_OEM_PLUS;
+    case Qt::Key_Equal:
+        return VK_OEM_PLUS;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore:
+        return keypad ? VK_SUBTRACT : VK_OEM_MINUS;
     default:
         return 0;
     }
@@ -250,7 +257,7 @@ bool TControlBridge::KeyPress(TControl* c, QKeyEvent* e) {
     auto* w = dynamic_cast<TWinControl*>(c);
     if (!w)
         return false;
-    std::uint16_t key = VirtualKeyOf(e->key());
+    std::uint16_t key = VirtualKeyOf(e->key(), e->modifiers().testFlag(Qt::KeypadModifier));
     TShiftState shift = ShiftStateOf(e->modifiers(), Qt::NoButton);
     TCustomForm* form = c->ParentForm();
     // A form with KeyPreview sees its controls' keys first.
@@ -274,7 +281,7 @@ bool TControlBridge::KeyRelease(TControl* c, QKeyEvent* e) {
     auto* w = dynamic_cast<TWinControl*>(c);
     if (!w)
         return false;
-    std::uint16_t key = VirtualKeyOf(e->key());
+    std::uint16_t key = VirtualKeyOf(e->key(), e->modifiers().testFlag(Qt::KeypadModifier));
     return key && w->KeyUp(key, ShiftStateOf(e->modifiers(), Qt::NoButton));
 }
 

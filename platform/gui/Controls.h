@@ -69,7 +69,11 @@ enum : std::uint16_t {
     VK_DOWN = 0x28,
     VK_INSERT = 0x2D,
     VK_DELETE = 0x2E,
-    VK_F1 = 0x70
+    VK_ADD = 0x6B,      // + on the keypad
+    VK_SUBTRACT = 0x6D, // - on the keypad
+    VK_F1 = 0x70,
+    VK_OEM_PLUS = 0xBB, // the key with = and +
+    VK_OEM_MINUS = 0xBD // the key with - and _
 };
 
 using TMouseEvent =
@@ -326,6 +330,7 @@ protected:
 
 // Shift state of Qt modifiers and buttons.
 TShiftState ShiftStateOf(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
-std::uint16_t VirtualKeyOf(int qtKey);
+// The key code of a Qt key; `keypad` tells the keypad's + and - from the main block's.
+std::uint16_t VirtualKeyOf(int qtKey, bool keypad = false);
 
 } // namespace kv

@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <utility>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
@@ -167,6 +168,23 @@ TEST(FormsTest, KeysHandlersPreviewAndDialogButtons) {
     EXPECT_EQ(edit->Text(), "a");
     // The edit saw Enter and Escape before the buttons did, but never the previewed B.
     EXPECT_EQ(keys, (std::vector<std::uint16_t>{'A', 'X', VK_RETURN, VK_ESCAPE}));
+
+    // + and - of the main block and of the keypad have codes of their own.
+    keys.clear();
+    f.SetKeyPreview(false);
+    edit->OnKeyDown = [&](TObject*, std::uint16_t& key, TShiftState) {
+        keys.push_back(key);
+        key = 0;
+    };
+    for (auto [qtKey, mods] : {std::pair{Qt::Key_Plus, Qt::KeyboardModifiers(Qt::ShiftModifier)},
+                               std::pair{Qt::Key_Equal, Qt::KeyboardModifiers()},
+                               std::pair{Qt::Key_Minus, Qt::KeyboardModifiers()},
+                               std::pair{Qt::Key_Plus, Qt::KeyboardModifiers(Qt::KeypadModifier)},
+                               std::pair{Qt::Key_Minus, Qt::KeyboardModifiers(Qt::KeypadModifier)}}) {
+        QKeyEvent down(QEvent::KeyPress, qtKey, mods, QString());
+        QApplication::sendEvent(edit->Widget(), &down);
+    }
+    EXPECT_EQ(keys, (std::vector<std::uint16_t>{VK_OEM_PLUS, VK_OEM_PLUS, VK_OEM_MINUS, VK_ADD, VK_SUBTRACT}));
 }
 
 TEST(FormsTest, AlignAndAnchorsFollowTheParent) {
