@@ -559,6 +559,9 @@ TEmptyEdit::TEmptyEdit(TComponent* owner) : TEdit(owner) {
 }
 
 TEmptyEdit::~TEmptyEdit() {
+    // Qt still validates the text when the focus leaves the edit during its destruction; by then this
+    // object is half gone, so the validator must not reach it.
+    LineEdit(this)->setValidator(nullptr);
     FWidget->removeEventFilter(FHook);
     OnMouseEnter = nullptr;
     OnMouseLeave = nullptr;

@@ -379,4 +379,24 @@ TEST(RoundEditTest, EmptyTextShowsGreyOnlyWhileEmpty) {
     EXPECT_GT(greys(), withText);
 }
 
+// A box freed while it has the focus (as a closing window frees its controls): the focus leaves the
+// edit as it is taken apart, and nothing of the half-destroyed box is called.
+TEST(RoundEditTest, BoxFreedWhileItHasTheFocus) {
+    auto* form = new TForm(nullptr);
+    form->SetBounds(0, 0, 200, 60);
+    auto* box = new TRoundEdit(form);
+    box->SetParent(form);
+    box->SetBounds(0, 0, 100, 24);
+    box->Edit()->SetCharCase(TCharCase::ecUpperCase);
+    form->Show();
+    QApplication::setActiveWindow(form->Widget()->window());
+    box->Edit()->Widget()->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(box->Edit()->Widget()->hasFocus());
+    box->SetText("12");
+    delete box; // under the sanitizers, a call into the half-destroyed box would stop here
+    delete form;
+}
+
 } // namespace
+
