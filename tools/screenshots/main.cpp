@@ -312,7 +312,7 @@ int main(int argc, char** argv) {
                            static_cast<TCustomForm*>(fmNetworkSetup), static_cast<TCustomForm*>(fmChannelName),
                            static_cast<TCustomForm*>(fmChNameList), static_cast<TCustomForm*>(fmStorePreset),
                            static_cast<TCustomForm*>(fmRecallPreset), static_cast<TCustomForm*>(fmStoreName),
-                           static_cast<TCustomForm*>(fmPeqRst,
+                           static_cast<TCustomForm*>(fmPeqRst),
                            static_cast<TCustomForm*>(fmLockSetup),
                            static_cast<TCustomForm*>(fmLockPassWord), static_cast<TCustomForm*>(fmTest),
                            static_cast<TCustomForm*>(fmAbout), static_cast<TCustomForm*>(fmHidData),
