@@ -2,6 +2,8 @@
 // expected geometry, scrolling below the design size, the delay indicators on their lines, and a layout
 // that lacks a control.
 
+#include "tests/app/MainWindowFixture.h"
+
 #include "app/FMain.h"
 #include "app/Registration.h"
 #include "app/SingleInstance.h"
@@ -603,22 +605,8 @@ int SideOf(const TControl& c, char side) {
     }
 }
 
-class ResizeTest : public ::testing::Test {
+class ResizeTest : public MainWindowFixture {
 protected:
-    static void SetUpTestSuite() {
-        RegisterEditorClasses();
-        TSingleInstance::SetKeyOverride("korvane-editor-resizetest-" + std::to_string(getpid()));
-    }
-    void SetUp() override {
-        kv::TTimer::SetScheduler(&clock);
-        main = Application->CreateForm<TfmMain>();
-    }
-    void TearDown() override {
-        delete main;
-        kv::TTimer::SetScheduler(nullptr);
-        Application->Initialize();
-    }
-
     // Controls that the layout cannot hold yet: the dynamics plots arrive with the plot library's
     // control class.
     static std::set<std::string> Pending() {
@@ -654,8 +642,6 @@ protected:
         return *c;
     }
 
-    TVirtualClock clock;
-    TfmMain* main = nullptr;
 };
 
 TEST_F(ResizeTest, EveryRuledControlTakesItsGeometryAtThreeSizesAndBack) {

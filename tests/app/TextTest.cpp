@@ -1,6 +1,8 @@
 // The main window's texts: the lookup in the layout's two tables, the fallbacks, and the language pass
 // over every caption of the window.
 
+#include "tests/app/MainWindowFixture.h"
+
 #include "app/FMain.h"
 #include "app/Registration.h"
 #include "app/SingleInstance.h"
@@ -23,22 +25,8 @@ using namespace kv;
 
 namespace {
 
-class TextTest : public ::testing::Test {
+class TextTest : public MainWindowFixture {
 protected:
-    static void SetUpTestSuite() {
-        RegisterEditorClasses();
-        TSingleInstance::SetKeyOverride("korvane-editor-texttest-" + std::to_string(getpid()));
-    }
-    void SetUp() override {
-        kv::TTimer::SetScheduler(&clock);
-        main = Application->CreateForm<TfmMain>();
-    }
-    void TearDown() override {
-        delete main;
-        kv::TTimer::SetScheduler(nullptr);
-        Application->Initialize();
-    }
-
     std::string CaptionOf(const std::string& name) {
         TComponent* c = main->FindComponent(name);
         if (auto* item = dynamic_cast<TMenuItem*>(c))
@@ -56,8 +44,6 @@ protected:
         return *item;
     }
 
-    TVirtualClock clock;
-    TfmMain* main = nullptr;
 };
 
 // Every name the language pass composes, in its order; a missing one would end the pass there.
