@@ -97,7 +97,8 @@ void TfmTest::ShowWorkMode(std::uint16_t mode, std::uint16_t sineIndex) {
     if (mode >= 4 || !buttons[mode])
         return;
     buttons[mode]->SetChecked(true);
-    if (mode == 3 && cbSineFreq && sineIndex < kSineFrequencies)
+    // Every mode carries the sine index: the next choice sends it along.
+    if (cbSineFreq && sineIndex < kSineFrequencies)
         cbSineFreq->SetItemIndex(sineIndex);
 }
 

