@@ -34,6 +34,11 @@ KV_REGISTER_CLASS(TfmMain, kv::TForm, b) {
     TfmMain::PublishGeq(b);
     TfmMain::PublishCurves(b);
     TfmMain::PublishDialogs(b);
+    TfmMain::PublishLinking(b);
+    TfmMain::PublishGain(b);
+    TfmMain::PublishDynamics(b);
+    TfmMain::PublishMatrix(b);
+    TfmMain::PublishDelay(b);
 }
 
 void TfmMain::PublishShell(TClassBuilder<TfmMain>& b) {

@@ -395,8 +395,6 @@ public:
     static ResizeRules WidthRules(int dW);
     // The controls the last resize looked for and did not find; empty with a complete layout.
     const std::vector<std::string>& ResizeMissing() const { return resizeMissing; }
-    // The delay editor's placing of a channel's delay time label and dashed line.
-    void PlaceDelayIndicator(int channel);
 
     // Channel names: 8 bytes in the user's code page, zero-padded.
     std::array<uint8_t, 8> ChannelNameOf(int channel) const;
@@ -603,8 +601,6 @@ public:
     void SendAllGeqBands(int code);
     // Hides the band display of the graphic-EQ band changed last.
     void HidePendingGeqBand();
-    // The link mask of the group that holds the channel (its own bit when no group does).
-    int LinkGroupMask(int ch) const;
     // The band whose display the graphic EQ's 1 ms timer draws; plot -1 until a fader first moves.
     struct PendingGeqBand {
         int plot = -1;
@@ -627,6 +623,53 @@ private:
     void GeqBandChange(kv::TObject* sender, int input);
     void OpenEqReset(kv::TObject* sender, int targetBase);
     PendingGeqBand pendingGeqBand;
+
+    // ---- channel editors: link groups and mirrors (editors/FMainMirrors.cpp) ----
+public:
+    // The link mask of the group that holds the channel (its own bit when no group does).
+    int LinkGroupMask(int ch) const;
+    // A value shown on the controls of every channel of the channel's link group, the channel's own
+    // included, under the updating-view flag: nothing they run sends. The values are control positions:
+    // gain fader position (-280..120), delay samples with the indicator's left, dynamics fader or up-down
+    // positions by field (compressor 0 threshold, 1 attack, 2 release, 3 ratio, 4 knee; limiter 0..2
+    // likewise, 3 knee; gate 0 threshold, 1 attack, 2 release, 3 hold). The ratio and knee fields write
+    // the group's other channels only: the edited one's own handler wrote its box.
+    void MirrorGainToLinked(int channel, int position);
+    void MirrorDelayToLinked(int channel, int samples, int indicatorLeft);
+    void MirrorCompToLinked(int channel, int field, int value);
+    void MirrorGateToLinked(int channel, int field, int value);
+    void MirrorLimitToLinked(int channel, int field, int value);
+    void MirrorPhaseToLinked(int channel, bool on);
+    void MirrorMuteToLinked(int channel, bool on);
+    // The dashed delay line of an indicator at `indicatorLeft`: one "-" per 6 pixels beyond 40, at most 132.
+    static std::string DelayLineText(int indicatorLeft);
+
+    // ---- channel editors: linking, channel copy, link and copy dialogs (editors/FMainLinking.cpp) ----
+public:
+    static void PublishLinking(kv::TClassBuilder<TfmMain>& b);
+    // Called at the end of every panel refresh: the link dialog's grid, the curve buttons and the page
+    // buttons' captions from the model's link masks.
+    void ShowLinksFromModel();
+
+    // ---- channel editors: gain, mute and polarity (editors/FMainGain.cpp) ----
+public:
+    static void PublishGain(kv::TClassBuilder<TfmMain>& b);
+
+    // ---- channel editors: dynamics and their typed values (editors/FMainDynamics.cpp,
+    // editors/FMainDynamicsEntry.cpp) ----
+public:
+    static void PublishDynamics(kv::TClassBuilder<TfmMain>& b);
+
+    // ---- channel editors: matrix mixer (editors/FMainMatrix.cpp) ----
+public:
+    static void PublishMatrix(kv::TClassBuilder<TfmMain>& b);
+
+    // ---- channel editors: delay (editors/FMainDelay.cpp) ----
+public:
+    static void PublishDelay(kv::TClassBuilder<TfmMain>& b);
+    // Puts the channel's delay time label beside its indicator and writes its dashed line for the
+    // indicator's current left; the refresh and the resize call it.
+    void PlaceDelayIndicator(int channel);
 
     // ---- end of sections ----
 };

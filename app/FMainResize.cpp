@@ -291,6 +291,3 @@ void TfmMain::FormResize(TObject*) {
         for (int ch = 0; ch < 6; ++ch)
             PlaceDelayIndicator(ch);
 }
-
-// The delay editor fills this: the delay time label beside the indicator and the dashed delay line.
-void TfmMain::PlaceDelayIndicator(int) {}

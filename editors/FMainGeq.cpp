@@ -154,19 +154,6 @@ void TfmMain::pkbGeqSelInAClick(TObject* sender) {
     HidePendingGeqBand();
 }
 
-int TfmMain::LinkGroupMask(int ch) const {
-    const int own = GetChannelLinkMask(ch);
-    if (own != 0)
-        return own;
-    const bool input = ch <= 1;
-    const int bit = 1 << (input ? ch : ch - 2);
-    for (int m = input ? 0 : 2; m <= (input ? 1 : 5); ++m)
-        if (GetChannelLinkMask(m) & bit)
-            return GetChannelLinkMask(m);
-    // No group holds the channel: it stands alone.
-    return bit;
-}
-
 void TfmMain::ldbEqBypassGeqInAClick(TObject* sender) {
     auto* button = dynamic_cast<TLdDemoButton*>(sender);
     if (!button || !unitControl)

@@ -32,18 +32,6 @@ namespace {
         return std::string(text_);                                                                           \
     }()
 
-std::string MsText(int position) {
-    return KV_TEXT("%dms", position + 1);
-}
-
-std::string Ms3Text(int position) {
-    return KV_TEXT("%3dms", position + 1);
-}
-
-std::string KneeText(int position) {
-    return KV_TEXT("%ddB", position);
-}
-
 // Texts of the model's fixed-length names: up to the first zero byte, in the system code page.
 template <size_t N> std::string NameText(const std::array<uint8_t, N>& bytes) {
     const auto* p = reinterpret_cast<const char*>(bytes.data());
@@ -96,10 +84,6 @@ private:
 std::string FrequencyText(int index) {
     const double f = IndexToFreq(index);
     return f >= 1000.0 ? KV_TEXT("%4.2fKHz", f / 1000.0) : KV_TEXT("%4.1fHz", f);
-}
-
-std::string ThresholdText(int position) {
-    return KV_TEXT("%+1.1fdB", position * 0.5);
 }
 
 // "F00" the factory preset, "U01".."U20" the user presets.
@@ -188,9 +172,9 @@ void TfmMain::FillPanelsFromModel() {
             const GateRecord gate = m.GetGate(c);
             f.Box("cvdGateThreshold" + s,
                   ThresholdText(f.Fader("isGateThreshold" + s, gate.threshold, true)));
-            f.Box("cvdGateAttack" + s, MsText(f.Fader("isGateAttack" + s, gate.attack)));
-            f.Box("cvdGateRelease" + s, MsText(f.Fader("isGateRelease" + s, gate.release)));
-            f.Box("cvdGateHold" + s, MsText(f.Fader("isGateHold" + s, gate.hold)));
+            f.Box("cvdGateAttack" + s, TimeText(f.Fader("isGateAttack" + s, gate.attack), false));
+            f.Box("cvdGateRelease" + s, TimeText(f.Fader("isGateRelease" + s, gate.release), false));
+            f.Box("cvdGateHold" + s, TimeText(f.Fader("isGateHold" + s, gate.hold), false));
             if (!f.ok())
                 return;
             // The gate page shows one input: its name and transfer curve follow that input, never
@@ -226,19 +210,17 @@ void TfmMain::FillPanelsFromModel() {
             f.Box("cvdCompThreshold" + s,
                   ThresholdText(f.Fader("isCompThreshold" + s, comp.threshold, true)));
             const int ratio = f.UpDown("udCompRatio" + s, comp.ratio);
-            f.Box("cvdCompRatio" + s, ratio == 15
-                                          ? std::string("Limit")
-                                          : std::string("1:") + COMP_RATIO_TEXT[static_cast<size_t>(ratio)]);
-            f.Box("cvdCompAttack" + s, Ms3Text(f.Fader("isCompAttack" + s, comp.attack)));
-            f.Box("cvdCompRelease" + s, Ms3Text(f.Fader("isCompRelease" + s, comp.release)));
+            f.Box("cvdCompRatio" + s, RatioText(ratio));
+            f.Box("cvdCompAttack" + s, TimeText(f.Fader("isCompAttack" + s, comp.attack), true));
+            f.Box("cvdCompRelease" + s, TimeText(f.Fader("isCompRelease" + s, comp.release), true));
             f.Box("cvdCompKnee" + s, KneeText(f.UpDown("udCompKnee" + s, comp.knee)));
             // The compressor and limiter transfer curves of the shown output are drawn here once the
             // pages' XY plots exist.
             const LimitRecord limit = m.GetLimit(c);
             f.Box("cvdLimitThreshold" + s,
                   ThresholdText(f.Fader("isLimitThreshold" + s, limit.threshold, true)));
-            f.Box("cvdLimitAttack" + s, Ms3Text(f.Fader("isLimitAttack" + s, limit.attack)));
-            f.Box("cvdLimitRelease" + s, Ms3Text(f.Fader("isLimitRelease" + s, limit.release)));
+            f.Box("cvdLimitAttack" + s, TimeText(f.Fader("isLimitAttack" + s, limit.attack), true));
+            f.Box("cvdLimitRelease" + s, TimeText(f.Fader("isLimitRelease" + s, limit.release), true));
             f.Box("cvdLimitKnee" + s, KneeText(f.UpDown("udLimitKnee" + s, limit.knee)));
             if (!f.ok())
                 return;
@@ -266,7 +248,6 @@ void TfmMain::FillPanelsFromModel() {
             return;
         if (delayFader->Max() > 0)
             indicator->SetLeft(delay * (line->Width() - 90) / delayFader->Max() + 40);
-        // The link dialog shows this channel's links here once it exists.
 
         f.Down("pkbMute" + s, m.IsMuted(c));
         f.Down("pkbMuteBackup" + s, m.IsMuted(c));
@@ -301,7 +282,9 @@ void TfmMain::FillPanelsFromModel() {
         fmTest->ShowWorkMode(m.GetWorkMode(), m.GetSineIndex());
     if (auto* matrix = f.Get<TPaintBox>("pbMatrix"))
         matrix->Repaint();
-    // The link dialog's overlay buttons, captions and delay indicators follow here once it exists.
+    ShowLinksFromModel();
+    for (int c = 0; c <= 5; ++c)
+        PlaceDelayIndicator(c);
 }
 
 void TfmMain::FillPeqTable(TMyPEQType8* table, int ch) {

@@ -256,6 +256,21 @@ std::array<uint8_t, 8> LUnitControl::GetChannelName(int ch) const {
 uint16_t LUnitControl::GetLinkMask(int ch) const {
     return ValidChannel(ch) ? Word(LinkAt(ch)) : 0;
 }
+uint16_t LUnitControl::GroupMask(int ch) const {
+    if (!ValidChannel(ch))
+        return 0;
+    const int first = IsInput(ch) ? 0 : 2;
+    const auto bit = static_cast<uint16_t>(1u << (ch - first));
+    const uint16_t own = GetLinkMask(ch);
+    if (own & bit)
+        return own;
+    for (int c = first; c < ch; ++c)
+        if (GetLinkMask(c) & bit)
+            return GetLinkMask(c);
+    // A member whose master no longer holds it stands alone.
+    return bit;
+}
+
 uint16_t LUnitControl::GetSourceMask(int ch) const {
     return ValidOutput(ch) ? Word(ChannelOffset(ch) + kOutSource) : 0;
 }
@@ -284,10 +299,10 @@ uint16_t LUnitControl::GetSineIndex() const {
 
 // ---- setters ----
 
-// Runs write(c) for every channel of ch's side whose bit is set in ch's link mask, lowest bit first.
-// Bits beyond the side's channels name nothing and are skipped.
+// Runs write(c) for every channel of ch's link group, lowest bit first; a member of a group writes the
+// whole group, as its master would. Bits beyond the side's channels name nothing and are skipped.
 template <typename F> void LUnitControl::ForLinked(int ch, F&& write) {
-    const uint16_t mask = Word(LinkAt(ch));
+    const uint16_t mask = GroupMask(ch);
     const int first = IsInput(ch) ? 0 : 2;
     const int count = IsInput(ch) ? 2 : 4;
     for (int i = 0; i < count; ++i)

@@ -40,6 +40,9 @@ public:
     std::array<uint8_t, 14> PresetName() const;
     std::array<uint8_t, 8> GetChannelName(int ch) const;
     uint16_t GetLinkMask(int ch) const;
+    // The link mask of the group that holds the channel: its own mask when that holds its bit, else the
+    // first lower channel's of its side that does, else its own bit alone. The setters write this group.
+    uint16_t GroupMask(int ch) const;
     uint16_t GetSourceMask(int ch) const;
     uint16_t GetMixLevel(int ch, int input) const;
     uint16_t GetDelayUnit() const;

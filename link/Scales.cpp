@@ -93,6 +93,41 @@ std::string LevelIndexText(int step) {
     return "-" + kv::FormatFixed(value, 1, 3) + "dB";
 }
 
+std::string ThresholdText(int position) {
+    return (position < 0 ? "-" : "+") + kv::FormatFixed(std::abs(position) * 0.5, 1) + "dB";
+}
+
+std::string TimeText(int position, bool padded) {
+    std::string digits = kv::FormatInt(static_cast<long long>(position) + 1);
+    if (padded && digits.size() < 3)
+        digits.insert(0, 3 - digits.size(), ' ');
+    return digits + "ms";
+}
+
+std::string KneeText(int knee) {
+    return kv::FormatInt(knee) + "dB";
+}
+
+std::string RatioText(int index) {
+    if (index < 0 || index > 15)
+        return {};
+    return index == 15 ? std::string("Limit") : std::string("1:") + COMP_RATIO_TEXT[static_cast<size_t>(index)];
+}
+
+std::string DelayText(int samples, int unit) {
+    const double ms = samples / 96.0;
+    const double metres = samples * static_cast<double>(SPEED_OF_SOUND) / 96.0 / 1000.0;
+    switch (unit) {
+    case 1:
+        return kv::FormatFixed(metres, 3, 4) + " m";
+    case 2:
+        return kv::FormatFixed(samples * static_cast<double>(SPEED_OF_SOUND) / 96.0 * 3.2808 / 1000.0, 3, 4) +
+               " ft";
+    default:
+        return kv::FormatFixed(ms, 3, 4) + " ms";
+    }
+}
+
 bool IsNumericText(std::string_view text) {
     for (char c : kv::ToAnsi(text)) {
         if (!((c >= '0' && c <= '9') || c == '.'))

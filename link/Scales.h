@@ -185,6 +185,18 @@ int DelayToSamples(double value, int unit);
 // (-60 dB at -280); "+12.0dB", "-20.5dB".
 std::string LevelIndexText(int step);
 
+// The value texts of the dynamics and delay editors, from control positions.
+// Threshold position in half decibels: "+0.0dB", "-12.5dB".
+std::string ThresholdText(int position);
+// Time position, one less than the milliseconds: "10ms"; padded, at least three digits wide: " 10ms".
+std::string TimeText(int position, bool padded);
+// Knee in whole decibels: "6dB".
+std::string KneeText(int knee);
+// Compressor ratio by index: "1:4.0"; "Limit" for the top index 15; empty outside 0..15.
+std::string RatioText(int index);
+// A delay in samples in unit 0 ms, 1 m or 2 ft (any other as ms): "10.000 ms", "3.435 m", "11.270 ft".
+std::string DelayText(int samples, int unit);
+
 // True when every character, in the system code page, is a decimal digit or a point; true when empty.
 bool IsNumericText(std::string_view text);
 

@@ -136,6 +136,7 @@ KV_REGISTER_CLASS(TStTrackBar, TCustomTrackBar, b) {
     b.Event("OnGetTrackHint", &T::OnGetTrackHint);
     b.Event("OnGetTrackLabelText", &T::OnGetTrackLabelText);
     b.Event("OnGetTickMarkText", &T::OnGetTickMarkText);
+    b.Event("OnMouseDown", &TControl::OnMouseDown);
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -381,6 +381,8 @@ def led(parent, name, cls, x, y, w, h, caption, tag, on_click=None, active=None)
 def updown(parent, name, x, y, lo, hi, pos, tag, on_changing=None):
     o = ctl(parent, name, "TUpDown", x, y, 17, 22, Tag=tag)
     o.set(Min=lo, Max=hi, Position=pos)
+    if on_changing:
+        o.set(OnChangingEx=handler(on_changing, editor=True))
     return o
 
 
@@ -651,8 +653,7 @@ def gain_strip(parent, x, suffix, backup):
           9 if is_in else 8, tag=ch)
     if not is_in:
         meter(parent, "pbLimit%s%s%s" % (b, side, d), x + 50, 42, 12, 10, (0, 1, 0), 1, tag=ch)
-    value_box(parent, "cvdGain%s%s%s" % (b, side, d), x, 178, 84, "+0.0dB", ch,
-              editor_events={"OnExit": "cvdGainInAExit", "OnKeyDown": "cvdGainInAKeyDown"})
+    value_box(parent, "cvdGain%s%s%s" % (b, side, d), x, 178, 84, "+0.0dB", ch)
     # Each toggle has a group of its own: buttons of one group under one parent release each other.
     bmp_button(parent, "pkbMute%s%s%s" % (b, side, d), x, 206, 84, 24, "Mute", "toggle",
                tag=ch, group_index=TOGGLE_GROUP_MUTE + ch, all_up=True,
@@ -806,7 +807,7 @@ def build_delay_page(main):
         label(low, "lbDelayName" + s, 8, y + 5, 40, 14, s, bold=True)
         fader_h(low, "isDelay" + s, 52, y, 640, 0, 65280, 0, 96, ch, on_change="isDelayInAChange")
         value_box(low, "cvdDelay" + s, 700, y + 1, 96, "0.00ms", ch,
-                  editor_events={"OnExit": "cvdDelayInAExit", "OnKeyDown": "cvdDelayInAKeyDown"})
+                  editor_events={"OnExit": "cvdDelayInAExit", "OnKeyDown": "cvdDelayInBKeyDown"})
     u = group(low, "pkgUint", 840, 26, 200, 92, PARAM_AREA, framed=True)
     label(u, "lbDelayUnit", 8, 8, 184, 14, "Unit", color=TEXT_HEAD, bold=True)
     for k, cap in enumerate(("ms", "m", "ft")):
@@ -843,16 +844,26 @@ def meter_panel(parent, name, x, w, scale, block, suffix, bases, bar_top, bar_h,
 DYN_PITCH = 56
 
 
-def dyn_row_fader(low, x, y, w, lbname, cap, fname, bname, lo, hi, pos, page, ch, text, h_change, box_events):
+def dyn_row_fader(low, x, y, w, lbname, cap, fname, bname, lo, hi, pos, page, ch, text, h_change, box_events,
+                  fader_down=None, box_down=None):
     label(low, lbname, x, y, 120, 14, cap)
-    fader_h(low, fname, x, y + 16, w, lo, hi, pos, page, ch, on_change=h_change)
-    value_box(low, bname, x + w + 8, y + 17, 72, text, ch, editor_events=box_events)
+    f = fader_h(low, fname, x, y + 16, w, lo, hi, pos, page, ch, on_change=h_change)
+    if fader_down:
+        f.set(OnMouseDown=handler(fader_down, editor=True))
+    events = dict(box_events)
+    if box_down:
+        events["OnMouseDown"] = box_down
+    value_box(low, bname, x + w + 8, y + 17, 72, text, ch, editor_events=events)
 
 
-def dyn_row_updown(low, x, y, lbname, cap, uname, bname, lo, hi, pos, ch, text, box_events):
+def dyn_row_updown(low, x, y, lbname, cap, uname, bname, lo, hi, pos, ch, text, box_events, on_changing,
+                   box_down=None):
     label(low, lbname, x, y, 120, 14, cap)
-    value_box(low, bname, x, y + 17, 72, text, ch, editor_events=box_events)
-    updown(low, uname, x + 72, y + 17, lo, hi, pos, ch)
+    events = dict(box_events)
+    if box_down:
+        events["OnMouseDown"] = box_down
+    value_box(low, bname, x, y + 17, 72, text, ch, editor_events=events)
+    updown(low, uname, x + 72, y + 17, lo, hi, pos, ch, on_changing=on_changing)
 
 
 def box_events(stem):
@@ -877,27 +888,28 @@ def build_dyn_outputs(main, word, title_key_text):
         x = 8 + 266 * k
         t = label(low, "lb%s%s" % (word, s), x, 6, 250, 16, s, color=TEXT_HEAD, bold=True, tag=ch)
         t.set(OnMouseDown=handler("lb%sOut1MouseDown" % word, editor=True))
+        # every fader and value box of a strip makes its output the page's channel on a mouse-down
+        fader_down, box_down = "is%sThresholdOut1MouseDown" % word, "cvd%sThresholdOut1MouseDown" % word
         y = 28
-        dyn_row_fader(low, x, y, 160, "lb%sThreshold%s" % (word, s), "Threshold", "is%sThreshold%s" % (word, s),
-                      "cvd%sThreshold%s" % (word, s), -180, 40, 0, 2, ch, "+0.0dB",
-                      "is%sThresholdOut1Change" % word, box_events("cvd%sThresholdOut1" % word))
-        y += DYN_PITCH
-        dyn_row_fader(low, x, y, 160, "lb%sAttack%s" % (word, s), "Attack", "is%sAttack%s" % (word, s),
-                      "cvd%sAttack%s" % (word, s), 0, 998, 0, 10, ch, "1ms",
-                      "is%sAttackOut1Change" % word, box_events("cvd%sAttackOut1" % word))
-        y += DYN_PITCH
-        dyn_row_fader(low, x, y, 160, "lb%sRelease%s" % (word, s), "Release", "is%sRelease%s" % (word, s),
-                      "cvd%sRelease%s" % (word, s), 9, 2999, 9, 10, ch, "10ms",
-                      "is%sReleaseOut1Change" % word, box_events("cvd%sReleaseOut1" % word))
-        y += DYN_PITCH
+        for row, lo, hi, pos, page, text in (("Threshold", -180, 40, 0, 2, "+0.0dB"),
+                                              ("Attack", 0, 998, 0, 10, "1ms"),
+                                              ("Release", 9, 2999, 9, 10, "10ms")):
+            dyn_row_fader(low, x, y, 160, "lb%s%s%s" % (word, row, s), row, "is%s%s%s" % (word, row, s),
+                          "cvd%s%s%s" % (word, row, s), lo, hi, pos, page, ch, text,
+                          "is%s%sOut1Change" % (word, row), box_events("cvd%s%sOut1" % (word, row)),
+                          fader_down, box_down)
+            y += DYN_PITCH
         if word == "Comp":
             dyn_row_updown(low, x, y, "lbCompRatio" + s, "Ratio", "udCompRatio" + s, "cvdCompRatio" + s,
-                           0, 15, 0, ch, "1:1.0", box_events("cvdCompRatioOut1"))
+                           0, 15, 0, ch, "1:1.0", box_events("cvdCompRatioOut1"), "udCompRatioOut1ChangingEx",
+                           box_down)
             dyn_row_updown(low, x + 128, y, "lbCompKnee" + s, "Knee", "udCompKnee" + s, "cvdCompKnee" + s,
-                           0, 12, 0, ch, "0dB", box_events("cvdCompKneeOut1"))
+                           0, 12, 0, ch, "0dB", box_events("cvdCompKneeOut1"), "udCompKneeOut1ChangingEx",
+                           box_down)
         else:
             dyn_row_updown(low, x, y, "lbLimitKnee" + s, "Knee", "udLimitKnee" + s, "cvdLimitKnee" + s,
-                           0, 12, 0, ch, "0dB", box_events("cvdLimitKneeOut1"))
+                           0, 12, 0, ch, "0dB", box_events("cvdLimitKneeOut1"), "udLimitKneeOut1ChangingEx",
+                           box_down)
 
 
 def build_comp_page(main):
@@ -927,9 +939,14 @@ def build_gate_page(main):
         rows = (("Threshold", -180, 0, 0, 2, "+0.0dB"), ("Attack", 0, 998, 0, 10, "1ms"),
                 ("Release", 9, 2999, 9, 10, "10ms"), ("Hold", 9, 998, 9, 10, "10ms"))
         for r, (word, lo, hi, pos, page, text) in enumerate(rows):
+            # On the gate page only some controls choose the page's input: the hold faders, both
+            # threshold boxes and InA's attack and release boxes.
+            fader_down = "isGateThresholdInAMouseDown" if word == "Hold" else None
+            box_down = ("cvdGateThresholdInAMouseDown"
+                        if word == "Threshold" or (s == "InA" and word in ("Attack", "Release")) else None)
             dyn_row_fader(low, x, 28 + DYN_PITCH * r, 400, "lbGate%s%s" % (word, s), word, "isGate%s%s" % (word, s),
                           "cvdGate%s%s" % (word, s), lo, hi, pos, page, ch, text,
-                          "isGate%sInAChange" % word, box_events("cvdGate%sInA" % word))
+                          "isGate%sInAChange" % word, box_events("cvdGate%sInA" % word), fader_down, box_down)
 
 
 def build_matrix_page(main):
@@ -992,11 +1009,12 @@ def build_matrix_page(main):
             bmp_button(g, "pkb%sMatrix%s" % (letter(src), s), 8, y, 56, 28, src, "toggle", tag=i,
                        group_index=i + 1, all_up=True,
                        states=("Up", "Down", "Hot", "StayDown") if (src, s) == ("InA", "Out1") else ("Up",),
-                       on_click=handler("pkb%sMatrixOut1Click" % letter(src), editor=True))
+                       on_click=handler("pkbAMatrix%sClick" % s, editor=True))
             value_box(g, "cvd%sMatrix%s" % (letter(src), s), 76, y + 3, 96, "+0.0dB", i,
-                      editor_events={"OnExit": "cvd%sMatrixOut1Exit" % letter(src),
-                                     "OnKeyDown": "cvd%sMatrixOut1KeyDown" % letter(src)})
-            updown(g, "udMixGain%s%s" % (letter(src), s), 172, y + 3, -280, 0, 0, i)
+                      editor_events={"OnExit": "cvdAMatrix%sExit" % s,
+                                     "OnKeyDown": "cvdAMatrix%sKeyDown" % s})
+            updown(g, "udMixGain%s%s" % (letter(src), s), 172, y + 3, -280, 0, 0, i,
+                   on_changing="udMixGainA%sChangingEx" % s)
 
 
 GEQ_FREQS = ["20", "25", "31.5", "40", "50", "63", "80", "100", "125", "160", "200", "250", "315", "400",

@@ -18,6 +18,7 @@
 #include <QScrollBar>
 #include <QStyleFactory>
 
+#include <clocale>
 #include <cstdlib>
 
 namespace kv {
@@ -620,6 +621,9 @@ void TApplication::Initialize() {
         qputenv("QT_SCALE_FACTOR", "1");
         qputenv("QT_FONT_DPI", "96");
         new QApplication(gArgc, gArgv);
+        // Qt takes the user's locale for the C library too; the value texts always use "." as the
+        // decimal point, as the unit, the files and the typed entries expect.
+        std::setlocale(LC_NUMERIC, "C");
         QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
             Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     }

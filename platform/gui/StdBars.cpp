@@ -37,6 +37,7 @@ KV_REGISTER_CLASS(TUpDown, TCustomControl, b) {
     TabProps(b, false);
     b.Prop("Wrap", &TUpDown::Wrap, &TUpDown::SetWrap).Default(false);
     b.Event("OnChanging", &TUpDown::OnChanging);
+    b.Event("OnChangingEx", &TUpDown::OnChangingEx);
     b.Event("OnClick", &TUpDown::OnClick);
 }
 
@@ -46,10 +47,23 @@ TUpDown::TUpDown(TComponent* owner) : TCustomControl(owner) {
 }
 
 void TUpDown::SetPosition(int v) {
-    if (!IsLoading())
+    if (!IsLoading()) {
         v = std::clamp(v, std::min(FMin, FMax), std::max(FMin, FMax));
+        if (v == FPosition || !CanChange(v, TUpDownDirection::updNone))
+            return;
+    }
     FPosition = v;
     UpdateAssociate();
+    Invalidate();
+}
+
+bool TUpDown::CanChange(int newValue, TUpDownDirection direction) {
+    bool allow = true;
+    if (OnChanging)
+        OnChanging(this, allow);
+    if (allow && OnChangingEx)
+        OnChangingEx(this, allow, static_cast<int16_t>(newValue), direction);
+    return allow;
 }
 
 void TUpDown::SetOrientation(TUDOrientation v) {
@@ -76,14 +90,12 @@ void TUpDown::UpdateAssociate() {
 }
 
 void TUpDown::ArrowClick(TUDBtnType button) {
-    bool allow = true;
-    if (OnChanging)
-        OnChanging(this, allow);
-    if (!allow)
-        return;
     int lo = std::min(FMin, FMax), hi = std::max(FMin, FMax);
     int step = (button == TUDBtnType::btNext ? 1 : -1) * (FMin <= FMax ? 1 : -1) * FIncrement;
     int next = FPosition + step;
+    // The handlers see the unclamped value, so that a press at an end of the range is recognisable.
+    if (!CanChange(next, button == TUDBtnType::btNext ? TUpDownDirection::updUp : TUpDownDirection::updDown))
+        return;
     if (next > hi)
         next = FWrap ? lo : hi;
     else if (next < lo)

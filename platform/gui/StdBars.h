@@ -13,6 +13,11 @@ enum class TUDOrientation { udHorizontal, udVertical };
 std::vector<std::string> EnumIdents(TUDOrientation);
 using TUDClickEvent = std::function<void(TObject* sender, TUDBtnType button)>;
 using TUDChangingEvent = std::function<void(TObject* sender, bool& allowChange)>;
+enum class TUpDownDirection { updNone, updUp, updDown };
+// The position the change would give (outside Min..Max when an arrow is pressed at an end of the range)
+// and where it came from: an arrow, or updNone for a position set from code.
+using TUDChangingEventEx =
+    std::function<void(TObject* sender, bool& allowChange, int16_t newValue, TUpDownDirection direction)>;
 
 class TUpDown : public TCustomControl {
     KV_CLASS(TUpDown)
@@ -23,7 +28,8 @@ public:
     int Max() const { return FMax; }
     void SetMax(int v) { FMax = v; }
     int Position() const { return FPosition; }
-    // From code: stored within Min..Max and shown in the associated control; no event.
+    // From code: clamped to Min..Max; a position that differs from the current one is first offered to
+    // OnChanging and OnChangingEx (direction updNone), which may refuse it. While loading, stored as is.
     void SetPosition(int v);
     int Increment() const { return FIncrement; }
     void SetIncrement(int v) { FIncrement = v; }
@@ -39,12 +45,15 @@ public:
     void Paint(TCanvas& canvas) override;
     TUDClickEvent OnClick;
     TUDChangingEvent OnChanging;
+    TUDChangingEventEx OnChangingEx;
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
     void UpdateAssociate();
+    // OnChanging, then OnChangingEx; false when either refuses the change.
+    bool CanChange(int newValue, TUpDownDirection direction);
     int FMin = 0, FMax = 100, FPosition = 0, FIncrement = 1;
     bool FWrap = false;
     TUDOrientation FOrientation = TUDOrientation::udVertical;

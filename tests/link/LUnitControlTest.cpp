@@ -3,6 +3,7 @@
 // from the model's own constants, so that the two check each other.
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <functional>
 #include <map>
@@ -370,7 +371,11 @@ TEST(LUnitControlSetters, WriteEveryLinkedChannelAndSendOneRecord) {
     const std::vector<LinkScenario> scenarios = {
         {"no link", {}, {1}, {3}},
         {"whole side linked", {{0, 3}, {1, 3}, {2, 0xF}, {3, 0xF}, {4, 0xF}, {5, 0xF}}, {0, 1}, {2, 3, 4, 5}},
-        {"mask without the channel's own bit", {{1, 0x1}, {3, 0x5}}, {0}, {2, 4}},
+        // A member (mask 0) writes its master's group, as the screen shows it.
+        {"member of a group", {{0, 3}, {1, 0}, {2, 0x3}, {3, 0}}, {0, 1}, {2, 3}},
+        {"master of later channels", {{3, 0x6}, {4, 0}}, {1}, {3, 4}},
+        // A mask that lacks the channel's own bit and no group holding it: the channel alone.
+        {"mask without the channel's own bit", {{1, 0x1}, {3, 0x5}}, {1}, {3}},
         {"bits beyond the side", {{1, 0xFE}, {3, 0xFFF2}}, {1}, {3}},
     };
     // clang-format on
@@ -513,6 +518,36 @@ TEST(LUnitControlSetters, SingleChannelSettersAndIgnoredCalls) {
             EXPECT_TRUE(host.overlaysDirty.empty());
         }
     }
+}
+
+// The group of every channel under a few mask configurations (masks InA, InB, Out1..Out4).
+TEST(LUnitControlLinks, GroupMaskOfEveryChannel) {
+    struct Case {
+        const char* name;
+        std::array<uint16_t, 6> masks;
+        std::array<uint16_t, 6> groups;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"all alone",                 {1, 2, 1, 2, 4, 8},    {1, 2, 1, 2, 4, 8}},
+        {"inputs linked, Out3 to Out2", {3, 0, 1, 6, 0, 8},  {3, 3, 1, 6, 6, 8}},
+        {"Out2 and Out3 to Out1",     {1, 2, 7, 0, 0, 8},    {1, 2, 7, 7, 7, 8}},
+        {"whole sides",               {3, 0, 0xF, 0, 0, 0},  {3, 3, 0xF, 0xF, 0xF, 0xF}},
+        // members whose master lost them: alone
+        {"orphans",                   {1, 0, 1, 0, 4, 0},    {1, 2, 1, 2, 4, 8}},
+    };
+    // clang-format on
+    for (const Case& tc : cases) {
+        SCOPED_TRACE(tc.name);
+        FakeHost host;
+        LUnitControl m(host);
+        for (int ch = 0; ch < 6; ++ch)
+            m.SetLinkMask(ch, tc.masks[static_cast<size_t>(ch)]);
+        for (int ch = 0; ch < 6; ++ch)
+            EXPECT_EQ(m.GroupMask(ch), tc.groups[static_cast<size_t>(ch)]) << "channel " << ch;
+    }
+    FakeHost host;
+    EXPECT_EQ(LUnitControl(host).GroupMask(6), 0);
 }
 
 // ---- channel copy ----

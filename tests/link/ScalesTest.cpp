@@ -137,6 +137,24 @@ void CheckScaleTables() {
     for (const auto& c : levelCases)
         EXPECT_EQ(LevelIndexText(c.step), c.text) << c.step;
 
+    struct TextCase {
+        std::string text;
+        const char* want;
+    };
+    const TextCase textCases[] = {
+        {ThresholdText(0), "+0.0dB"},     {ThresholdText(-25), "-12.5dB"},  {ThresholdText(-180), "-90.0dB"},
+        {ThresholdText(40), "+20.0dB"},   {ThresholdText(-1), "-0.5dB"},    {TimeText(0, true), "  1ms"},
+        {TimeText(49, true), " 50ms"},    {TimeText(2999, true), "3000ms"}, {TimeText(9, false), "10ms"},
+        {KneeText(12), "12dB"},           {RatioText(0), "1:1.0"},          {RatioText(9), "1:4.0"},
+        {RatioText(14), "1:20"},          {RatioText(15), "Limit"},         {RatioText(16), ""},
+        {DelayText(0, 0), "0.000 ms"},    {DelayText(0, 1), "0.000 m"},     {DelayText(0, 2), "0.000 ft"},
+        {DelayText(960, 0), "10.000 ms"}, {DelayText(960, 1), "3.435 m"},   {DelayText(960, 2), "11.270 ft"},
+        {DelayText(65280, 0), "680.000 ms"}, {DelayText(65280, 1), "233.580 m"},
+        {DelayText(65280, 2), "766.329 ft"}, {DelayText(279, 1), "0.998 m"}, {DelayText(85, 2), "0.998 ft"},
+    };
+    for (const auto& c : textCases)
+        EXPECT_EQ(c.text, c.want);
+
     struct NumericCase {
         const char* text;
         bool numeric;

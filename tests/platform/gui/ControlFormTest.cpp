@@ -23,6 +23,7 @@
 #include <QWheelEvent>
 
 #include <memory>
+#include <vector>
 
 using namespace kv;
 
@@ -260,6 +261,47 @@ TEST(ControlFormTest, EventRulesOfTheOldFramework) {
     Find<TUpDown>(*f, "udGain").SetPosition(50);
     EXPECT_EQ(Find<TUpDown>(*f, "udGain").Position(), 20);
     EXPECT_EQ(edit->Text(), "20");
+}
+
+// The up-down offers every change to OnChangingEx first: an arrow with the unclamped value (so a press
+// at an end of the range reports a value beyond it), a position set from code with updNone and only when
+// it moves; a refusal keeps the position.
+TEST(ControlFormTest, UpDownOffersChangesToOnChangingEx) {
+    auto f = MakeForm();
+    auto& ud = Find<TUpDown>(*f, "udGain");
+    ud.SetMin(0);
+    ud.SetMax(3);
+    ud.SetPosition(3);
+    struct Seen {
+        int value;
+        TUpDownDirection direction;
+    };
+    std::vector<Seen> seen;
+    bool allow = true;
+    ud.OnChangingEx = [&](TObject*, bool& ok, int16_t v, TUpDownDirection d) {
+        seen.push_back({v, d});
+        ok = allow;
+    };
+    ud.ArrowClick(TUDBtnType::btNext);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].value, 4);
+    EXPECT_EQ(seen[0].direction, TUpDownDirection::updUp);
+    EXPECT_EQ(ud.Position(), 3);
+
+    ud.SetPosition(3); // unchanged: not offered
+    EXPECT_EQ(seen.size(), 1u);
+    ud.SetPosition(-5); // clamped to 0, then offered
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].value, 0);
+    EXPECT_EQ(seen[1].direction, TUpDownDirection::updNone);
+    EXPECT_EQ(ud.Position(), 0);
+
+    allow = false;
+    ud.ArrowClick(TUDBtnType::btNext);
+    ud.SetPosition(2);
+    EXPECT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[2].direction, TUpDownDirection::updUp);
+    EXPECT_EQ(ud.Position(), 0);
 }
 
 TEST(ControlFormTest, ShowModalReturnsTheButtonsResultAndTimersFireInside) {
