@@ -34,6 +34,7 @@ class TMyPEQType8;
 class TPeqBandTable;
 class TPkBmpButton;
 class TPkComboBox;
+class TRoundEdit;
 } // namespace kv
 
 // Pages of the main window, by the Tag of their page button.
@@ -643,6 +644,9 @@ public:
     void MirrorMuteToLinked(int channel, bool on);
     // The dashed delay line of an indicator at `indicatorLeft`: one "-" per 6 pixels beyond 40, at most 132.
     static std::string DelayLineText(int indicatorLeft);
+    // A press of the End key in a value box (its key-down and key-up events), as the typed-entry
+    // handlers give a box whose text they put back.
+    static void PressEndKey(kv::TRoundEdit& box);
 
     // ---- channel editors: linking, channel copy, link and copy dialogs (editors/FMainLinking.cpp) ----
 public:

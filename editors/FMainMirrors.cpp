@@ -37,6 +37,15 @@ std::string TfmMain::DelayLineText(int indicatorLeft) {
     return std::string(static_cast<size_t>(std::clamp((indicatorLeft - 40) / 6, 0, 132)), '-');
 }
 
+void TfmMain::PressEndKey(TRoundEdit& box) {
+    std::uint16_t key = VK_END;
+    if (box.OnKeyDown)
+        box.OnKeyDown(&box, key, {});
+    key = VK_END;
+    if (box.OnKeyUp)
+        box.OnKeyUp(&box, key, {});
+}
+
 void TfmMain::MirrorGainToLinked(int channel, int position) {
     UpdatingViewGuard updating(*this);
     const std::string text = LevelIndexText(position);
