@@ -658,6 +658,19 @@ public:
     // ---- channel editors: gain, mute and polarity (editors/FMainGain.cpp) ----
 public:
     static void PublishGain(kv::TClassBuilder<TfmMain>& b);
+    // The channel page's controls and their gain-page twins ("Backup"); the channel is the sender's Tag.
+    void isGainInAChange(kv::TObject* sender);
+    void isGainBackupInAChange(kv::TObject* sender);
+    void pkbMuteInAClick(kv::TObject* sender);
+    void pkbMuteBackupInAClick(kv::TObject* sender);
+    void pkbPhaseInAClick(kv::TObject* sender);
+    void pkbPhaseBackupInAClick(kv::TObject* sender);
+
+private:
+    // The shared bodies: `twinStem` names the other copy of the sender.
+    void GainEdit(kv::TObject* sender, const char* twinStem);
+    void MuteClick(kv::TObject* sender, const char* twinStem);
+    void PhaseClick(kv::TObject* sender, const char* twinStem);
 
     // ---- channel editors: dynamics and their typed values (editors/FMainDynamics.cpp,
     // editors/FMainDynamicsEntry.cpp) ----

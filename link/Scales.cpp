@@ -111,7 +111,8 @@ std::string KneeText(int knee) {
 std::string RatioText(int index) {
     if (index < 0 || index > 15)
         return {};
-    return index == 15 ? std::string("Limit") : std::string("1:") + COMP_RATIO_TEXT[static_cast<size_t>(index)];
+    return index == 15 ? std::string("Limit")
+                       : std::string("1:") + COMP_RATIO_TEXT[static_cast<size_t>(index)];
 }
 
 std::string DelayText(int samples, int unit) {
