@@ -29,13 +29,24 @@ std::size_t LinkOffset(int ch) {
     return off::ChannelRecord(ch) + (IsInput(ch) ? off::InLink : off::OutLink);
 }
 
-// The channels an edit of `ch` reaches: every channel of its side whose bit is set in ch's own link
-// mask, the same rule the editor's model follows, so that both sides stay equal without a read-back.
+// The channels an edit of `ch` reaches: its link group, the same rule the editor's model follows, so
+// that both sides stay equal without a read-back. The group is ch's own mask when that holds ch's bit,
+// else the mask of the first lower channel of its side that holds it (ch is a member of that master),
+// else ch alone.
 std::vector<int> Linked(const Dump& d, int ch) {
-    std::vector<int> out;
-    const unsigned mask = GetWord(d, LinkOffset(ch));
     const int count = IsInput(ch) ? 2 : 4;
     const int base = IsInput(ch) ? 0 : 2;
+    const unsigned bit = 1u << (ch - base);
+    unsigned mask = GetWord(d, LinkOffset(ch));
+    if (!(mask & bit)) {
+        mask = bit;
+        for (int c = base; c < ch; ++c)
+            if (GetWord(d, LinkOffset(c)) & bit) {
+                mask = GetWord(d, LinkOffset(c));
+                break;
+            }
+    }
+    std::vector<int> out;
     for (int i = 0; i < count; ++i)
         if (mask & (1u << i))
             out.push_back(base + i);

@@ -153,6 +153,11 @@ TEST(SimUnit, LinkedInputsTakeTheEditOfEither) {
     Reply(sim, code::Gain, Cat({1}, Word(250))); // InB still links only itself
     EXPECT_EQ(sim.Word(148), 310u);
     EXPECT_EQ(sim.Word(156 + 132), 250u);
+    // As a member (mask 0) InB's edit reaches its master's whole group.
+    Reply(sim, code::Link, {1, 0});
+    Reply(sim, code::Gain, Cat({1}, Word(200)));
+    EXPECT_EQ(sim.Word(148), 200u);
+    EXPECT_EQ(sim.Word(156 + 132), 200u);
 }
 
 TEST(SimUnit, BadCommandsAreRefusedWithoutTouchingTheImage) {
