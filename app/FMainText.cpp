@@ -105,11 +105,13 @@ void TfmMain::ApplyLanguage() {
         peq->ChangeLanguage();
         return true;
     };
-    const auto pageTitle = [this](const char* name, const std::string& prefix, int number, const char* key) {
+    // The channel part names the channel as the curve redraws do: "In A", "Out 1".
+    const auto pageTitle = [this](const char* name, const std::string& prefix, const std::string& mark,
+                                  const char* key) {
         auto* label = Find<TControl>(name);
         if (!label)
             return false;
-        label->SetCaption(prefix + std::to_string(number) + "  " + GetLangText(key));
+        label->SetCaption(prefix + mark + "  " + GetLangText(key));
         return true;
     };
     const char* inputs[] = {"A", "B"};
@@ -219,7 +221,8 @@ void TfmMain::ApplyLanguage() {
                       {"ldbEqResetGeq", "SID_RESET_EQ"},
                       {"ldbEqBypassGeq", "SID_BYPASS_EQ"}}))
             return;
-    if (!pageTitle("lbGateName", "In ", gatePageChannel + 1, "SID_GATE"))
+    const std::string gateMark(1, static_cast<char>('A' + gatePageChannel));
+    if (!pageTitle("lbGateName", "In ", gateMark, "SID_GATE"))
         return;
     for (const char* s : outputs)
         if (!channel("Out", s,
@@ -237,10 +240,10 @@ void TfmMain::ApplyLanguage() {
                       {"lbLimitKnee", "SID_COMP_KNEE"}}))
             return;
     // The dynamics page titles keep their channel part.
-    if (!pageTitle("lbGateName", "In ", gatePageChannel + 1, "SID_GATE") ||
-        !pageTitle("lbCompName", "Out ", compPageChannel - 1, "SID_COMP"))
+    if (!pageTitle("lbGateName", "In ", gateMark, "SID_GATE") ||
+        !pageTitle("lbCompName", "Out ", std::to_string(compPageChannel - 1), "SID_COMP"))
         return;
-    pageTitle("lbLimitName", "Out ", limitPageChannel - 1, "SID_LIMIT");
+    pageTitle("lbLimitName", "Out ", std::to_string(limitPageChannel - 1), "SID_LIMIT");
 }
 
 namespace {

@@ -922,7 +922,7 @@ def build_limit_page(main):
 
 def build_gate_page(main):
     up, low = page_pair(main, "Gate", False)
-    label(up, "lbGateName", 48, 5, 856, 14, "In 1  Gate", color=TEXT_LIGHT, bold=True)
+    label(up, "lbGateName", 48, 5, 856, 14, "In A  Gate", color=TEXT_LIGHT, bold=True)
     xy_plot(up, "ipGate", 0, 24, 904, 230)
     bases = [36, 59, 82, 105, 129, 152, 175, 198, 222]
     meter_panel(up, "plLevelGateIn", 920, 52, SCALE_GATE, "GateIn", "", bases, 32, 208, False,
