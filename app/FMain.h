@@ -653,8 +653,26 @@ public:
 public:
     static void PublishLinking(kv::TClassBuilder<TfmMain>& b);
     // Called at the end of every panel refresh: the link dialog's grid, the curve buttons and the page
-    // buttons' captions from the model's link masks.
+    // buttons' captions from the model's link masks. Nothing while the dialog does not exist yet.
     void ShowLinksFromModel();
+    // Stores a channel's link mask; the model sends it, forced, unless the view is updating.
+    void SetChannelLinkMask(int channel, int mask);
+    // Copies one channel's settings onto another of its side. Online the unit copies and, with `full`,
+    // a read-back follows the next acknowledgement; offline the model copies and, with `full`, the
+    // panels are refreshed. Offline a full copy goes onto the destination's whole link group; a copy
+    // without `full` (a channel joining a group) onto the destination alone, as the unit does.
+    void CopyChannelSettings(int source, int destination, bool full);
+    // After link changes: online a read-back through the next acknowledgement, offline a refresh.
+    void ResyncAfterLink();
+    // The caption of the channel's page button (and, for an input, its graphic-EQ button): its own
+    // name when it is the master, else "3=1" (channel, "=", master).
+    void ShowLinkCaption(int master, int channel);
+    // Shows or hides the buttons that put the channel's curve on the gain page's graph and on the other
+    // channels' graphs; hiding switches them off and takes the curve off those graphs.
+    void SetOverlayButtonsVisible(int channel, bool visible);
+    // The Link and Copy menu items: the dialogs, modally.
+    void LinkClick(kv::TObject* sender);
+    void CopyClick(kv::TObject* sender);
 
     // ---- channel editors: gain, mute and polarity (editors/FMainGain.cpp) ----
 public:

@@ -4,10 +4,12 @@
 #include "app/FAbout.h"
 #include "app/FChNameList.h"
 #include "app/FChannelName.h"
+#include "app/FCopy.h"
 #include "app/FExit.h"
 #include "app/FFactory.h"
 #include "app/FHidData.h"
 #include "app/FInformation.h"
+#include "app/FLinkSel.h"
 #include "app/FLockPassWord.h"
 #include "app/FLockSetup.h"
 #include "app/FMain.h"
@@ -62,7 +64,9 @@ void CreateEditorWindows() {
     Application->CreateForm<TfmStorePreset>();
     Application->CreateForm<TfmFactory>();
     Application->CreateForm<TfmTest>();
+    Application->CreateForm<TfmLinkSel>();
     Application->CreateForm<TfmChNameList>();
     Application->CreateForm<TfmStoreName>();
     Application->CreateForm<TfmNetworkSetup>();
+    Application->CreateForm<TfmCopy>();
 }

@@ -155,6 +155,8 @@ void RegisterAll() {
     Add("dlg/storename_base.png", {280, 124}, [](QPainter& p, QSize s) { DialogBase(p, s, 76); });
     Add("dlg/lock_base.png", {190, 148}, [](QPainter& p, QSize s) { DialogBase(p, s, 100); });
     Add("dlg/test_base.png", {282, 208}, [](QPainter& p, QSize s) { DialogBase(p, s, 162); });
+    Add("dlg/linksel_base.png", {290, 350}, [](QPainter& p, QSize s) { DialogBase(p, s, 300); });
+    Add("dlg/copy_base.png", {360, 188}, [](QPainter& p, QSize s) { DialogBase(p, s, 138); });
     Add("dlg/about_base.png", {536, 119}, AboutBase);
     Add("dlg/icon_information.png", {73, 65}, InformationMark, false);
     Add("dlg/icon_warning.png", {73, 65}, WarningMark, false);

@@ -10,6 +10,7 @@
 #include "app/FAbout.h"
 #include "app/FChNameList.h"
 #include "app/FChannelName.h"
+#include "app/FCopy.h"
 #include "app/FExit.h"
 #include "app/FFactory.h"
 #include "app/FHidData.h"
@@ -17,6 +18,7 @@
 #include "app/FStoreName.h"
 #include "app/FStorePreset.h"
 #include "app/FInformation.h"
+#include "app/FLinkSel.h"
 #include "app/FLockPassWord.h"
 #include "app/FLockSetup.h"
 #include "app/FMain.h"
@@ -248,6 +250,16 @@ void ShootLanguage(const std::string& language) {
     }
     if (fmPeqRst)
         ShootDialog(*fmPeqRst, language, "dialog-peqrst");
+    if (fmLinkSel) {
+        ShootDialog(*fmLinkSel, language, "dialog-linksel");
+        // Choices not yet applied: InB follows InA, Out2 and Out3 follow Out1 (Out3's column closes).
+        fmLinkSel->ShowChannelLinks(0, 0x3);
+        fmLinkSel->ShowChannelLinks(2, 0x7);
+        ShootDialog(*fmLinkSel, language, "dialog-linksel-linked");
+        fmLinkSel->ShowModelLinks();
+    }
+    if (fmCopy)
+        ShootDialog(*fmCopy, language, "dialog-copy");
     ShootSmallWindows(language);
 }
 
@@ -312,7 +324,8 @@ int main(int argc, char** argv) {
                            static_cast<TCustomForm*>(fmNetworkSetup), static_cast<TCustomForm*>(fmChannelName),
                            static_cast<TCustomForm*>(fmChNameList), static_cast<TCustomForm*>(fmStorePreset),
                            static_cast<TCustomForm*>(fmRecallPreset), static_cast<TCustomForm*>(fmStoreName),
-                           static_cast<TCustomForm*>(fmPeqRst),
+                           static_cast<TCustomForm*>(fmPeqRst), static_cast<TCustomForm*>(fmLinkSel),
+                           static_cast<TCustomForm*>(fmCopy),
                            static_cast<TCustomForm*>(fmLockSetup),
                            static_cast<TCustomForm*>(fmLockPassWord), static_cast<TCustomForm*>(fmTest),
                            static_cast<TCustomForm*>(fmAbout), static_cast<TCustomForm*>(fmHidData),
