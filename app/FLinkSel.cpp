@@ -56,10 +56,9 @@ TfmLinkSel::~TfmLinkSel() {
 TPkBmpButton* TfmLinkSel::LinkButton(int row, int column) const {
     if (row < 0 || row > 5 || column < FirstOfSide(row) || column > row)
         return nullptr;
-    const std::string rowSuffix = TfmMain::ChannelSuffix(row);
     // The row by its letter or digit alone: "pkb" "3" "Link" "Out2".
-    const std::string rowMark = rowSuffix.substr(row <= 1 ? 2 : 3);
-    return FindAs<TPkBmpButton>(*this, "pkb" + rowMark + "Link" + TfmMain::ChannelSuffix(column));
+    return FindAs<TPkBmpButton>(*this,
+                                "pkb" + TfmMain::ChannelMark(row) + "Link" + TfmMain::ChannelSuffix(column));
 }
 
 void TfmLinkSel::FormShow(TObject*) {

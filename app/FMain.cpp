@@ -73,6 +73,11 @@ std::string TfmMain::ChannelSuffix(int channel) {
     return {};
 }
 
+std::string TfmMain::ChannelMark(int channel) {
+    const std::string s = ChannelSuffix(channel);
+    return s.empty() ? s : s.substr(channel <= 1 ? 2 : 3);
+}
+
 void TfmMain::FormCreate(TObject*) {
     LinkCreate();
     SetCaption(std::string(PROGRAM_TITLE) + " " + PROGRAM_VERSION);
@@ -338,4 +343,3 @@ std::optional<std::string> TfmMain::RunFileDialog(FileDialog which) {
         return std::nullopt;
     return dialog->FileName();
 }
-

@@ -53,6 +53,10 @@ enum MainPage : int {
     pgGeq = 12,
 };
 
+// The gain page's input and output graphs among the ten.
+inline constexpr int kGainInGraph = 6;
+inline constexpr int kGainOutGraph = 7;
+
 // The ten response engines, in the order of their graphs.
 inline constexpr int kCurvePlots = 10;
 inline constexpr std::array<const char*, kCurvePlots> kCurveGraphNames = {
@@ -92,6 +96,8 @@ public:
 
     // The channel suffix of a channel number: "InA", "InB", "Out1".."Out4"; empty outside 0..5.
     static std::string ChannelSuffix(int channel);
+    // The suffix's letter or digit alone: "A", "B", "1".."4"; empty outside 0..5.
+    static std::string ChannelMark(int channel);
     // A control of this window by name and class; none when the name is missing or of another class.
     template <class T> T* Find(const std::string& name) const {
         return dynamic_cast<T*>(FindComponent(name));
@@ -370,7 +376,6 @@ public:
     void OnPasswordReply(const BSTM& payload);
     // One line for the frame log, on the GUI thread.
     void OnFrameLogLine(const std::string& line);
-
 
     // ---- layout on resize and channel names (app/FMainResize.cpp, app/FMainNames.cpp) ----
 public:

@@ -221,7 +221,7 @@ void TfmMain::ApplyLanguage() {
                       {"ldbEqResetGeq", "SID_RESET_EQ"},
                       {"ldbEqBypassGeq", "SID_BYPASS_EQ"}}))
             return;
-    const std::string gateMark(1, static_cast<char>('A' + gatePageChannel));
+    const std::string gateMark = ChannelMark(gatePageChannel);
     if (!pageTitle("lbGateName", "In ", gateMark, "SID_GATE"))
         return;
     for (const char* s : outputs)

@@ -338,7 +338,7 @@ void TfmMain::DrawCompCurve(int channel) {
         !Companion<TUpDown>("udCompRatio", channel))
         return;
     // The compressor plot's curve and threshold point are set here from the threshold, knee and ratio.
-    const std::string digit = ChannelSuffix(channel).substr(3);
+    const std::string digit = ChannelMark(channel);
     if (auto* name = Find<TLabel>("lbCompName"))
         name->SetCaption("Out " + digit + "  " + GetLangText("SID_COMP"));
     if (auto* head = Find<TLabel>("lbHeadCompOut"))
@@ -350,7 +350,7 @@ void TfmMain::DrawLimitCurve(int channel) {
     if (!Companion<TStTrackBar>("isLimitThreshold", channel) || !Companion<TUpDown>("udLimitKnee", channel))
         return;
     // The limiter plot's curve and threshold point are set here from the threshold and knee.
-    const std::string digit = ChannelSuffix(channel).substr(3);
+    const std::string digit = ChannelMark(channel);
     if (auto* name = Find<TLabel>("lbLimitName"))
         name->SetCaption("Out " + digit + "  " + GetLangText("SID_LIMIT"));
     if (auto* head = Find<TLabel>("lbHeadLimitOut"))
@@ -364,13 +364,13 @@ void TfmMain::DrawGateCurve(int channel) {
     // The gate plot's curve and threshold point are set here from the threshold.
     ShowGateName(channel);
     if (auto* head = Find<TLabel>("lbHeadGateIn"))
-        head->SetCaption("In " + ChannelSuffix(channel).substr(2));
+        head->SetCaption("In " + ChannelMark(channel));
     gatePageChannel = channel;
 }
 
 void TfmMain::ShowGateName(int channel) {
     if (auto* name = Find<TLabel>("lbGateName"))
-        name->SetCaption("In " + ChannelSuffix(channel).substr(2) + "  " + GetLangText("SID_GATE"));
+        name->SetCaption("In " + ChannelMark(channel) + "  " + GetLangText("SID_GATE"));
 }
 
 void TfmMain::tmCompDispTimer(TObject*) {

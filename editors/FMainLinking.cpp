@@ -19,16 +19,8 @@ void TfmMain::PublishLinking(TClassBuilder<TfmMain>& b) {
 
 namespace {
 
-constexpr int kGainInGraph = 6;
-constexpr int kGainOutGraph = 7;
-
 bool SameSide(int a, int b) {
     return a >= 0 && a <= 5 && b >= 0 && b <= 5 && (a <= 1) == (b <= 1);
-}
-
-// The channel's letter or digit: "A", "B", "1".."4".
-std::string ChannelMark(int channel) {
-    return TfmMain::ChannelSuffix(channel).substr(channel <= 1 ? 2 : 3);
 }
 
 } // namespace

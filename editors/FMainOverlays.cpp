@@ -30,16 +30,8 @@ void TfmMain::PublishOverlays(TClassBuilder<TfmMain>& b) {
 
 namespace {
 
-constexpr int kGainInGraph = 6;
-constexpr int kGainOutGraph = 7;
-
 CurveColour ChannelColour(int channel) {
     return static_cast<CurveColour>(OVERLAY_COLOURS[static_cast<size_t>(channel)]);
-}
-
-// The channel's letter or digit as overlay button names carry it: "A", "B", "1".."4".
-std::string ChannelMark(int channel) {
-    return TfmMain::ChannelSuffix(channel).substr(channel <= 1 ? 2 : 3);
 }
 
 } // namespace

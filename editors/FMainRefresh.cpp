@@ -179,10 +179,8 @@ void TfmMain::FillPanelsFromModel() {
                 return;
             // The gate page shows one input: its name and transfer curve follow that input, never
             // another one's. The transfer curve itself is drawn here once the page's XY plot exists.
-            if (!startupRefresh && c == gatePageChannel) {
-                if (auto* l = f.Get<TLabel>("lbGateName"))
-                    l->SetCaption("In " + s.substr(2) + "  " + GetLangText("SID_GATE"));
-            }
+            if (!startupRefresh && c == gatePageChannel && f.Get<TLabel>("lbGateName"))
+                ShowGateName(c);
         }
 
         const FilterRecord filters = m.GetFilters(c);
