@@ -203,10 +203,8 @@ std::optional<int> TfmMain::MixLevelPosition(std::string text) {
     if (!value)
         return std::nullopt;
     // Tenths of a dB; exact, as the text holds one decimal at most.
-    long tenths = std::lround(std::clamp(*value, -60.0, 0.0) * 10.0);
-    // Below -20 dB the steps are 0.5 dB: taken toward zero onto that grid.
-    if (tenths < -200)
-        tenths = -(-tenths / 5 * 5);
+    const long tenths = std::lround(std::clamp(*value, -60.0, 0.0) * 10.0);
+    // Below -20 dB a position is 0.5 dB; the division takes a level between two toward zero.
     return static_cast<int>(tenths < -200 ? (tenths + 200) / 5 - 200 : tenths);
 }
 
