@@ -28,7 +28,8 @@ std::string InputLetter(int tag) {
     return tag == 0 ? "A" : tag == 1 ? "B" : "";
 }
 
-// A control of output channel `output` by its stem and input letter: "cvd" + "A" + "MatrixOut" + "3".
+// The name of an output channel's control: the stem, input letter included, then the output's digit
+// ("cvdAMatrixOut" and channel 4 give "cvdAMatrixOut3").
 std::string OutputControlName(const std::string& stem, int output) {
     return stem + std::to_string(output - 1);
 }

@@ -102,6 +102,16 @@ TEST_F(DelayTest, TypedDelaysConvertFromTheUnitAndRefusedTextsBringTheDelayBack)
     box.SetText("20");
     box.OnExit(&box);
     EXPECT_EQ(fader.Position(), 1920);
+
+    // A unit word the editor does not know shows delays in ms, and typed values follow the texts.
+    {
+        TfmMain::UpdatingViewGuard quiet(*main);
+        Model().SetDelayUnit(5);
+    }
+    box.SetText("10");
+    Key(box, kv::VK_RETURN);
+    EXPECT_EQ(fader.Position(), 960);
+    EXPECT_EQ(box.GetText(), "10.000 ms");
 }
 
 TEST_F(DelayTest, IndicatorSitsAtItsShareOfTheLineAndFollowsADrag) {
