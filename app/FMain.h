@@ -817,13 +817,76 @@ private:
     // ---- channel editors: matrix mixer (editors/FMainMatrix.cpp) ----
 public:
     static void PublishMatrix(kv::TClassBuilder<TfmMain>& b);
+    // Draws a line over pbMatrix for every route of the model. The lines live on the diagram group's
+    // canvas and are drawn only while the group paints (pkgFftMatrixPaint): a change calls this and
+    // then repaints pbMatrix, whose repaint paints the group beneath it.
+    void DrawMatrixRouting();
+    void pkgFftMatrixPaint(kv::TObject* sender);
+    // One handler of each kind per output, shared by the output's A and B controls, which carry their
+    // input (0 InA, 1 InB) in their Tag. Out5 and Out6 exist for outputs the unit does not have.
+    void pkbAMatrixOut1Click(kv::TObject* sender);
+    void pkbAMatrixOut2Click(kv::TObject* sender);
+    void pkbAMatrixOut3Click(kv::TObject* sender);
+    void pkbAMatrixOut4Click(kv::TObject* sender);
+    void pkbAMatrixOut5Click(kv::TObject* sender);
+    void pkbAMatrixOut6Click(kv::TObject* sender);
+    // The up-downs' change event without its direction, which they do not need (the publishing adapts).
+    void udMixGainAOut1ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue);
+    void udMixGainAOut2ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue);
+    void udMixGainAOut3ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue);
+    void udMixGainAOut4ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue);
+    void udMixGainAOut5ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue);
+    void udMixGainAOut6ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue);
+    void cvdAMatrixOut1KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
+    void cvdAMatrixOut2KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
+    void cvdAMatrixOut3KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
+    void cvdAMatrixOut4KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
+    void cvdAMatrixOut5KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
+    void cvdAMatrixOut6KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
+    void cvdAMatrixOut1Exit(kv::TObject* sender);
+    void cvdAMatrixOut2Exit(kv::TObject* sender);
+    void cvdAMatrixOut3Exit(kv::TObject* sender);
+    void cvdAMatrixOut4Exit(kv::TObject* sender);
+    void cvdAMatrixOut5Exit(kv::TObject* sender);
+    void cvdAMatrixOut6Exit(kv::TObject* sender);
+    // The up-down position (-280..0) of a typed mix level in dB ("-25.7", "-3dB", "+6"), clamped to
+    // -60..0 dB; below -20 dB taken toward zero onto the 0.5 dB grid. None when the text is no level.
+    static std::optional<int> MixLevelPosition(std::string text);
+
+private:
+    void RouteClick(kv::TObject* sender, int output);
+    void MixLevelChanging(kv::TObject* sender, int value, int output);
+    void TypedMixLevel(kv::TObject* sender, int output);
 
     // ---- channel editors: delay (editors/FMainDelay.cpp) ----
 public:
     static void PublishDelay(kv::TClassBuilder<TfmMain>& b);
+    void isDelayInAChange(kv::TObject* sender);
+    void cvdDelayInBKeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
+    void cvdDelayInAExit(kv::TObject* sender);
+    void pkbUnit0Click(kv::TObject* sender);
+    // Dragging the indicator along a delay line: the three mouse events of the line labels.
+    void lbDelayLineInAMouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift, int x,
+                                 int y);
+    void lbDelayLineInAMouseMove(kv::TObject* sender, kv::TShiftState shift, int x, int y);
+    void lbDelayLineInAMouseUp(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift, int x,
+                               int y);
     // Puts the channel's delay time label beside its indicator and writes its dashed line for the
     // indicator's current left; the refresh and the resize call it.
     void PlaceDelayIndicator(int channel);
+    // The left of a delay indicator for `samples` on a line `lineWidth` pixels wide, the fader's
+    // maximum at 50 pixels before the line's end. The refresh, the resize and the delay editor use it.
+    static int DelayIndicatorLeft(int samples, int lineWidth, int faderMax);
+    // Samples (0..65280) of a typed delay in unit 0 ms, 1 m, 2 ft; the unit word may follow the number.
+    // None when the text is refused: empty, a sign, a blank, any other character, or no number.
+    static std::optional<int> TypedDelaySamples(std::string text, int unit);
+    // The unit delays are shown and typed in: the model's, any unknown unit word read as ms.
+    int DelayUnit() const;
+    bool DelayDragging() const { return delayDragging != 0; }
+
+private:
+    void TypedDelay(kv::TObject* sender);
+    int delayDragging = 0;
 
     // ---- end of sections ----
 };

@@ -274,7 +274,7 @@ void TfmMain::FormResize(TObject*) {
         auto* time = Find<TControl>(std::string("lbFftDelayTime") + s);
         if (!fader || !line || !indicator || !time || fader->Max() <= 0)
             continue;
-        indicator->SetLeft(fader->Position() * (line->Width() - 90) / fader->Max() + 40);
+        indicator->SetLeft(DelayIndicatorLeft(fader->Position(), line->Width(), fader->Max()));
         time->SetLeft(indicator->Left() + 30);
         time->SetTop(indicator->Top() + indicator->Height() / 4);
     }

@@ -244,8 +244,7 @@ void TfmMain::FillPanelsFromModel() {
         auto* line = f.Get<TLabel>("lbDelayLine" + s);
         if (!f.ok())
             return;
-        if (delayFader->Max() > 0)
-            indicator->SetLeft(delay * (line->Width() - 90) / delayFader->Max() + 40);
+        indicator->SetLeft(DelayIndicatorLeft(delay, line->Width(), delayFader->Max()));
 
         f.Down("pkbMute" + s, m.IsMuted(c));
         f.Down("pkbMuteBackup" + s, m.IsMuted(c));
