@@ -794,8 +794,9 @@ def build_delay_page(main):
             ln.set(OnMouseDown=handler("lbDelayLineInAMouseDown", editor=True),
                    OnMouseMove=handler("lbDelayLineInAMouseMove", editor=True),
                    OnMouseUp=handler("lbDelayLineInAMouseUp", editor=True))
+            # disabled, so that a press on the indicator reaches the line label beneath, which drags it
             ctl(pl, "imDelay" + s, "TImage", 40, img_top, size, size, Tag=ch, Picture=pic("delay_%d" % size),
-                Transparent=True)
+                Transparent=True, Enabled=False)
             label(pl, "lbFftDelayTime" + s, 40 + size, img_top + size // 4, 76, 14, "0.00ms",
                   color=TEXT_LIGHT, tag=ch)
 

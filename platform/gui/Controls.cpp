@@ -476,6 +476,10 @@ void TControl::SetEnabled(bool v) {
         return;
     FEnabled = v;
     FWidget->setEnabled(v);
+    // A disabled graphic control is not there for the mouse: a press over it goes to the control below,
+    // as the old framework looked past disabled graphic controls. A disabled window eats the press.
+    if (dynamic_cast<TGraphicControl*>(this))
+        FWidget->setAttribute(Qt::WA_TransparentForMouseEvents, !v);
     Invalidate();
 }
 

@@ -7,6 +7,8 @@
 #include "link/Scales.h"
 #include "platform/gui/StdPanels.h"
 
+#include <QWidget>
+
 #include <memory>
 
 namespace {
@@ -162,6 +164,12 @@ TEST_F(DelayTest, IndicatorSitsAtItsShareOfTheLineAndFollowsADrag) {
     EXPECT_FALSE(main->DelayDragging());
     Move(line, 300, mid);
     EXPECT_EQ(fader.Position(), 0);
+
+    // The grab zone lies on the indicator image; a real press there reaches the line beneath it.
+    QWidget* panel = line.Widget()->parentWidget();
+    const QPoint grab = line.Widget()->mapTo(panel, QPoint(indicator.Left() - line.Left() + 5, mid));
+    ASSERT_TRUE(indicator.Widget()->geometry().contains(grab));
+    EXPECT_EQ(panel->childAt(grab), line.Widget());
 }
 
 TEST_F(DelayTest, ALinkedChannelsDelayShowsOnItsWholeGroup) {

@@ -128,6 +128,27 @@ TEST(FormsTest, MouseEventsArriveInTheOldOrder) {
     EXPECT_TRUE(events.empty());
 }
 
+// A press over a disabled graphic control lands on the control beneath it; an enabled one takes it.
+TEST(FormsTest, PressesPassThroughDisabledGraphicControls) {
+    TForm f(nullptr);
+    f.SetBounds(0, 0, 200, 100);
+    auto* below = new TLabel(&f);
+    below->SetParent(&f);
+    below->SetAutoSize(false);
+    below->SetBounds(10, 10, 100, 40);
+    auto* above = new TImage(&f);
+    above->SetParent(&f);
+    above->SetBounds(20, 15, 30, 30);
+    QWidget* client = below->Widget()->parentWidget();
+    ASSERT_EQ(client, above->Widget()->parentWidget());
+    const QPoint inside(30, 20);
+    EXPECT_EQ(client->childAt(inside), above->Widget());
+    above->SetEnabled(false);
+    EXPECT_EQ(client->childAt(inside), below->Widget());
+    above->SetEnabled(true);
+    EXPECT_EQ(client->childAt(inside), above->Widget());
+}
+
 TEST(FormsTest, KeysHandlersPreviewAndDialogButtons) {
     TForm f(nullptr);
     auto* edit = new TEdit(&f);
