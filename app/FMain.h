@@ -693,8 +693,7 @@ public:
 private:
     // The shared bodies: `twinStem` names the other copy of the sender.
     void GainEdit(kv::TObject* sender, const char* twinStem);
-    void MuteClick(kv::TObject* sender, const char* twinStem);
-    void PhaseClick(kv::TObject* sender, const char* twinStem);
+    void ToggleClick(kv::TObject* sender, const char* twinStem, bool polarity);
 
     // ---- channel editors: dynamics and their typed values (editors/FMainDynamics.cpp,
     // editors/FMainDynamicsEntry.cpp) ----

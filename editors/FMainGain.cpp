@@ -48,7 +48,8 @@ void TfmMain::isGainBackupInAChange(TObject* sender) {
     GainEdit(sender, "isGain");
 }
 
-void TfmMain::MuteClick(TObject* sender, const char* twinStem) {
+// Mute and polarity buttons toggle themselves before their click; the twin takes the new state.
+void TfmMain::ToggleClick(TObject* sender, const char* twinStem, bool polarity) {
     auto* button = dynamic_cast<TPkBmpButton*>(sender);
     if (!button || !unitControl)
         return;
@@ -58,38 +59,29 @@ void TfmMain::MuteClick(TObject* sender, const char* twinStem) {
         return;
     const bool on = button->Down();
     twin->SetDown(on);
-    unitControl->SetMute(c, on);
-    MirrorMuteToLinked(c, on);
+    if (!polarity) {
+        unitControl->SetMute(c, on);
+        MirrorMuteToLinked(c, on);
+        return;
+    }
+    button->SetCaption(GetLangText(on ? "SID_PHASE_ON" : "SID_PHASE_OFF"));
+    twin->SetCaption(button->Caption());
+    unitControl->SetPolarity(c, on ? 1 : 0);
+    MirrorPhaseToLinked(c, on);
 }
 
 void TfmMain::pkbMuteInAClick(TObject* sender) {
-    MuteClick(sender, "pkbMuteBackup");
+    ToggleClick(sender, "pkbMuteBackup", false);
 }
 
 void TfmMain::pkbMuteBackupInAClick(TObject* sender) {
-    MuteClick(sender, "pkbMute");
-}
-
-void TfmMain::PhaseClick(TObject* sender, const char* twinStem) {
-    auto* button = dynamic_cast<TPkBmpButton*>(sender);
-    if (!button || !unitControl)
-        return;
-    const int c = button->Tag();
-    auto* twin = Companion<TPkBmpButton>(twinStem, c);
-    if (!twin)
-        return;
-    const bool inverted = button->Down();
-    twin->SetDown(inverted);
-    button->SetCaption(GetLangText(inverted ? "SID_PHASE_ON" : "SID_PHASE_OFF"));
-    twin->SetCaption(button->Caption());
-    unitControl->SetPolarity(c, inverted ? 1 : 0);
-    MirrorPhaseToLinked(c, inverted);
+    ToggleClick(sender, "pkbMute", false);
 }
 
 void TfmMain::pkbPhaseInAClick(TObject* sender) {
-    PhaseClick(sender, "pkbPhaseBackup");
+    ToggleClick(sender, "pkbPhaseBackup", true);
 }
 
 void TfmMain::pkbPhaseBackupInAClick(TObject* sender) {
-    PhaseClick(sender, "pkbPhase");
+    ToggleClick(sender, "pkbPhase", true);
 }
