@@ -830,12 +830,18 @@ public:
     void pkbAMatrixOut5Click(kv::TObject* sender);
     void pkbAMatrixOut6Click(kv::TObject* sender);
     // The up-downs' change event without its direction, which they do not need (the publishing adapts).
-    void udMixGainAOut1ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue);
-    void udMixGainAOut2ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue);
-    void udMixGainAOut3ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue);
-    void udMixGainAOut4ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue);
-    void udMixGainAOut5ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue);
-    void udMixGainAOut6ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue);
+    void udMixGainAOut1ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue,
+                                  kv::TUpDownDirection direction);
+    void udMixGainAOut2ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue,
+                                  kv::TUpDownDirection direction);
+    void udMixGainAOut3ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue,
+                                  kv::TUpDownDirection direction);
+    void udMixGainAOut4ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue,
+                                  kv::TUpDownDirection direction);
+    void udMixGainAOut5ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue,
+                                  kv::TUpDownDirection direction);
+    void udMixGainAOut6ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue,
+                                  kv::TUpDownDirection direction);
     void cvdAMatrixOut1KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
     void cvdAMatrixOut2KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
     void cvdAMatrixOut3KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);

@@ -34,12 +34,6 @@ std::string OutputControlName(const std::string& stem, int output) {
     return stem + std::to_string(output - 1);
 }
 
-// The up-downs' change event for a mix-level handler, which needs no direction.
-template <void (TfmMain::*Handler)(TObject*, bool&, std::int16_t)>
-void DropDirection(TfmMain* self, TObject* sender, bool& allow, std::int16_t value, TUpDownDirection) {
-    (self->*Handler)(sender, allow, value);
-}
-
 } // namespace
 
 void TfmMain::PublishMatrix(TClassBuilder<TfmMain>& b) {
@@ -50,18 +44,12 @@ void TfmMain::PublishMatrix(TClassBuilder<TfmMain>& b) {
     b.Method<TNotifyEvent>("pkbAMatrixOut4Click", &TfmMain::pkbAMatrixOut4Click);
     b.Method<TNotifyEvent>("pkbAMatrixOut5Click", &TfmMain::pkbAMatrixOut5Click);
     b.Method<TNotifyEvent>("pkbAMatrixOut6Click", &TfmMain::pkbAMatrixOut6Click);
-    b.Method<TUDChangingEventEx>("udMixGainAOut1ChangingEx",
-                                 &DropDirection<&TfmMain::udMixGainAOut1ChangingEx>);
-    b.Method<TUDChangingEventEx>("udMixGainAOut2ChangingEx",
-                                 &DropDirection<&TfmMain::udMixGainAOut2ChangingEx>);
-    b.Method<TUDChangingEventEx>("udMixGainAOut3ChangingEx",
-                                 &DropDirection<&TfmMain::udMixGainAOut3ChangingEx>);
-    b.Method<TUDChangingEventEx>("udMixGainAOut4ChangingEx",
-                                 &DropDirection<&TfmMain::udMixGainAOut4ChangingEx>);
-    b.Method<TUDChangingEventEx>("udMixGainAOut5ChangingEx",
-                                 &DropDirection<&TfmMain::udMixGainAOut5ChangingEx>);
-    b.Method<TUDChangingEventEx>("udMixGainAOut6ChangingEx",
-                                 &DropDirection<&TfmMain::udMixGainAOut6ChangingEx>);
+    b.Method<TUDChangingEventEx>("udMixGainAOut1ChangingEx", &TfmMain::udMixGainAOut1ChangingEx);
+    b.Method<TUDChangingEventEx>("udMixGainAOut2ChangingEx", &TfmMain::udMixGainAOut2ChangingEx);
+    b.Method<TUDChangingEventEx>("udMixGainAOut3ChangingEx", &TfmMain::udMixGainAOut3ChangingEx);
+    b.Method<TUDChangingEventEx>("udMixGainAOut4ChangingEx", &TfmMain::udMixGainAOut4ChangingEx);
+    b.Method<TUDChangingEventEx>("udMixGainAOut5ChangingEx", &TfmMain::udMixGainAOut5ChangingEx);
+    b.Method<TUDChangingEventEx>("udMixGainAOut6ChangingEx", &TfmMain::udMixGainAOut6ChangingEx);
     b.Method<TKeyEvent>("cvdAMatrixOut1KeyDown", &TfmMain::cvdAMatrixOut1KeyDown);
     b.Method<TKeyEvent>("cvdAMatrixOut2KeyDown", &TfmMain::cvdAMatrixOut2KeyDown);
     b.Method<TKeyEvent>("cvdAMatrixOut3KeyDown", &TfmMain::cvdAMatrixOut3KeyDown);
@@ -163,22 +151,22 @@ void TfmMain::MixLevelChanging(TObject* sender, int value, int output) {
         paintBox->Repaint();
 }
 
-void TfmMain::udMixGainAOut1ChangingEx(TObject* sender, bool&, std::int16_t newValue) {
+void TfmMain::udMixGainAOut1ChangingEx(TObject* sender, bool&, std::int16_t newValue, TUpDownDirection) {
     MixLevelChanging(sender, newValue, 2);
 }
-void TfmMain::udMixGainAOut2ChangingEx(TObject* sender, bool&, std::int16_t newValue) {
+void TfmMain::udMixGainAOut2ChangingEx(TObject* sender, bool&, std::int16_t newValue, TUpDownDirection) {
     MixLevelChanging(sender, newValue, 3);
 }
-void TfmMain::udMixGainAOut3ChangingEx(TObject* sender, bool&, std::int16_t newValue) {
+void TfmMain::udMixGainAOut3ChangingEx(TObject* sender, bool&, std::int16_t newValue, TUpDownDirection) {
     MixLevelChanging(sender, newValue, 4);
 }
-void TfmMain::udMixGainAOut4ChangingEx(TObject* sender, bool&, std::int16_t newValue) {
+void TfmMain::udMixGainAOut4ChangingEx(TObject* sender, bool&, std::int16_t newValue, TUpDownDirection) {
     MixLevelChanging(sender, newValue, 5);
 }
-void TfmMain::udMixGainAOut5ChangingEx(TObject* sender, bool&, std::int16_t newValue) {
+void TfmMain::udMixGainAOut5ChangingEx(TObject* sender, bool&, std::int16_t newValue, TUpDownDirection) {
     MixLevelChanging(sender, newValue, 6);
 }
-void TfmMain::udMixGainAOut6ChangingEx(TObject* sender, bool&, std::int16_t newValue) {
+void TfmMain::udMixGainAOut6ChangingEx(TObject* sender, bool&, std::int16_t newValue, TUpDownDirection) {
     MixLevelChanging(sender, newValue, 7);
 }
 
