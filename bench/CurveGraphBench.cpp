@@ -18,6 +18,7 @@
 #include "platform/gui/Forms.h"
 
 #include "BarePainter.h"
+#include "StepTiming.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -40,6 +41,7 @@
 using namespace kv;
 using benchbare::BareWidget;
 using benchbare::CurveStore;
+using benchstep::Quantile;
 
 namespace {
 
@@ -145,29 +147,14 @@ void DragEvent(Plot& plot, int k, bool handles) {
 
 std::map<std::string, std::vector<double>> gSamples; // milliseconds per event
 
-double Quantile(std::vector<double> v, double q) {
-    std::sort(v.begin(), v.end());
-    if (v.empty())
-        return 0;
-    const double pos = q * static_cast<double>(v.size() - 1);
-    const auto lo = static_cast<size_t>(std::floor(pos));
-    const auto hi = std::min(v.size() - 1, lo + 1);
-    return v[lo] + (pos - static_cast<double>(lo)) * (v[hi] - v[lo]);
-}
-
 template <class Event> void TimeEvents(benchmark::State& state, const std::string& name, Event&& event) {
-    for (int k = 0; k < WARM_UP; ++k)
-        event(k);
-    std::vector<double>& samples = gSamples[name];
-    samples.clear();
-    int k = WARM_UP;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        event(k++);
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        state.SetIterationTime(took.count());
-        samples.push_back(took.count() * 1000.0);
-    }
+    benchstep::TimeEvents(
+        state, gSamples[name],
+        [&](int k) {
+            event(k);
+            return true;
+        },
+        WARM_UP);
 }
 
 // ---- The graph ------------------------------------------------------------------------------------

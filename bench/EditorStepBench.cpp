@@ -14,6 +14,8 @@
 #include "platform/gui/StdPanels.h"
 #include "styled/StTrackBar.h"
 
+#include "StepTiming.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -34,6 +36,7 @@
 #include <unistd.h>
 
 using namespace kv;
+using benchstep::Quantile;
 
 namespace {
 
@@ -64,57 +67,24 @@ private:
     QPointer<QWidget> FWidget; // the window may go first
 };
 
-double Quantile(std::vector<double> v, double q) {
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    const double pos = q * static_cast<double>(v.size() - 1);
-    const auto lo = static_cast<size_t>(std::floor(pos));
-    const auto hi = std::min(v.size() - 1, lo + 1);
-    return v[lo] + (pos - static_cast<double>(lo)) * (v[hi] - v[lo]);
-}
-
 bool PaintedAfter(const PaintCounter& counter, int before) {
-    QElapsedTimer t;
-    t.start();
-    while (counter.paints <= before) {
-        if (t.elapsed() > 5000)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents);
-    }
-    return true;
+    return benchstep::WaitUntil([&] { return counter.paints > before; });
 }
 
 // Runs event(k) once per iteration and keeps how long it took until `counter` saw a paint.
 template <class Event>
 void TimeEvents(benchmark::State& state, const std::string& name, const PaintCounter& counter,
                 Event&& event) {
-    auto once = [&](int k) {
-        const int before = counter.paints;
-        event(k);
-        return PaintedAfter(counter, before);
-    };
-    for (int k = 0; k < WARM_UP; ++k)
-        if (!once(k)) {
-            state.SkipWithError("not painted");
-            return;
-        }
-    std::vector<double>& samples = gSamples[name];
     if (std::find(gOrder.begin(), gOrder.end(), name) == gOrder.end())
         gOrder.push_back(name);
-    samples.clear();
-    int k = WARM_UP;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        const bool painted = once(k++);
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        if (!painted) {
-            state.SkipWithError("the control was not painted after the event");
-            return;
-        }
-        state.SetIterationTime(took.count());
-        samples.push_back(took.count() * 1000.0);
-    }
+    benchstep::TimeEvents(
+        state, gSamples[name],
+        [&](int k) {
+            const int before = counter.paints;
+            event(k);
+            return PaintedAfter(counter, before);
+        },
+        WARM_UP);
 }
 
 TfmMain* OpenMain(const char* page) {

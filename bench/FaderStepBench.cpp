@@ -19,6 +19,7 @@
 #include "styled/StTrackBar.h"
 
 #include "BarePainter.h"
+#include "StepTiming.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -35,6 +36,8 @@
 #include <unistd.h>
 
 using namespace kv;
+using benchstep::Quantile;
+using benchstep::WaitUntil;
 
 namespace {
 
@@ -46,52 +49,14 @@ double gBurstMs = 0.0;
 int gBurstWrites = 0;
 int gBurstPaints = 0;
 
-double Quantile(std::vector<double> v, double q) {
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    const double pos = q * static_cast<double>(v.size() - 1);
-    const auto lo = static_cast<size_t>(std::floor(pos));
-    const auto hi = std::min(v.size() - 1, lo + 1);
-    return v[lo] + (pos - static_cast<double>(lo)) * (v[hi] - v[lo]);
-}
-
-bool WaitUntil(const std::function<bool()>& cond) {
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > 5000)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents);
-    }
-    return true;
-}
-
 // The gain position of step k: a sweep over +-6 dB that never repeats the previous position.
 int GainPosition(int k) {
     return 120 + static_cast<int>(std::lround(60.0 * std::sin(k * 0.21))) + (k % 2);
 }
 
 template <class Event> void TimeEvents(benchmark::State& state, const std::string& name, Event&& event) {
-    for (int k = 0; k < WARM_UP; ++k)
-        if (!event(k)) {
-            state.SkipWithError("not painted");
-            return;
-        }
-    std::vector<double>& samples = gSamples[name];
-    samples.clear();
-    int k = WARM_UP;
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        const bool painted = event(k++);
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        if (!painted) {
-            state.SkipWithError("the graph was not painted after a fader step");
-            return;
-        }
-        state.SetIterationTime(took.count());
-        samples.push_back(took.count() * 1000.0);
-    }
+    benchstep::TimeEvents(state, gSamples[name], event, WARM_UP,
+                          "the graph was not painted after a fader step");
 }
 
 void BM_MainWindowFaderStep(benchmark::State& state) {

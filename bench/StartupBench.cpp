@@ -12,6 +12,8 @@
 #include "app/SingleInstance.h"
 #include "platform/gui/Forms.h"
 
+#include "StepTiming.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -63,14 +65,7 @@ protected:
 };
 
 bool WaitUntil(const std::function<bool()>& cond) {
-    QElapsedTimer t;
-    t.start();
-    while (!cond()) {
-        if (t.elapsed() > 10000)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
+    return benchstep::WaitUntil(cond, 10000);
 }
 
 int CountControls(const TComponent& root) {
