@@ -36,6 +36,7 @@
 #include <unistd.h>
 
 using namespace kv;
+using benchstep::PaintCounter;
 using benchstep::Quantile;
 
 namespace {
@@ -45,27 +46,6 @@ constexpr int WARM_UP = 5;
 
 std::map<std::string, std::vector<double>> gSamples; // milliseconds per event
 std::vector<std::string> gOrder;
-
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* w) : FWidget(w) { w->installEventFilter(this); }
-    ~PaintCounter() override {
-        if (FWidget)
-            FWidget->removeEventFilter(this);
-    }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-
-private:
-    QPointer<QWidget> FWidget; // the window may go first
-};
 
 bool PaintedAfter(const PaintCounter& counter, int before) {
     return benchstep::WaitUntil([&] { return counter.paints > before; });

@@ -51,19 +51,6 @@ double Median(std::vector<double> v) {
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-// Counts the paints a widget receives.
-class PaintWatch : public QObject {
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
-
 bool WaitUntil(const std::function<bool()>& cond) {
     return benchstep::WaitUntil(cond, 10000);
 }
@@ -102,11 +89,12 @@ void TimeStarts(benchmark::State& state, const std::string& name, Start&& start,
 // The main window, created as the program creates it, shown and painted once.
 bool StartMainWindow(std::unique_ptr<TfmMain>& keep) {
     auto* main = Application->CreateForm<TfmMain>();
-    PaintWatch watch;
-    main->Widget()->window()->installEventFilter(&watch);
-    main->Show();
-    const bool shown = WaitUntil([&] { return watch.paints > 0; });
-    main->Widget()->window()->removeEventFilter(&watch);
+    bool shown = false;
+    {
+        benchstep::PaintCounter watch(main->Widget()->window());
+        main->Show();
+        shown = WaitUntil([&] { return watch.paints > 0; });
+    }
     keep.reset(main);
     return shown;
 }

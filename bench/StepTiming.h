@@ -6,6 +6,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEvent>
+#include <QPointer>
+#include <QWidget>
 
 #include <algorithm>
 #include <chrono>
@@ -24,6 +27,27 @@ inline double Quantile(std::vector<double> v, double q) {
     const auto hi = std::min(v.size() - 1, lo + 1);
     return v[lo] + (pos - static_cast<double>(lo)) * (v[hi] - v[lo]);
 }
+
+// Counts the paint events a widget receives while it is watched.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* w) : FWidget(w) { w->installEventFilter(this); }
+    ~PaintCounter() override {
+        if (FWidget)
+            FWidget->removeEventFilter(this);
+    }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+
+private:
+    QPointer<QWidget> FWidget; // the window may go first
+};
 
 // Runs the event loop until `cond` holds; false once `limitMs` have passed.
 inline bool WaitUntil(const std::function<bool()>& cond, int limitMs = 5000) {
