@@ -99,10 +99,12 @@ endfunction()
 # case costs more than most cases (Qt, fonts and the sanitizers start up each time), and a failing case
 # still shows by name in the program's output.
 # GUI: runs on the offscreen platform. THREADED: runs worker threads; the ThreadSanitizer build runs
-# exactly the tests with the "threaded" label.
+# exactly the tests with the "threaded" label. SHARDS n: with KV_TESTS_PER_PROGRAM, the program runs as
+# n CTest tests (name.1 .. name.n), each a GoogleTest shard, side by side; for long programs whose tests
+# share no address, port or file between processes.
 option(KV_TESTS_PER_PROGRAM "One CTest test per test program instead of one per test case" OFF)
 function(kv_test name)
-  cmake_parse_arguments(A "GUI;THREADED;NO_UNITY" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "GUI;THREADED;NO_UNITY" "SHARDS" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   kv_unity(${name} "${A_NO_UNITY}")
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
@@ -127,8 +129,18 @@ function(kv_test name)
   endforeach()
   set_property(GLOBAL APPEND PROPERTY KV_TESTS ${name})
   if(KV_TESTS_PER_PROGRAM)
-    add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES LABELS "${labels}" ENVIRONMENT "${env}" TIMEOUT 1800)
+    if(A_SHARDS GREATER 1)
+      math(EXPR last "${A_SHARDS} - 1")
+      foreach(shard RANGE ${last})
+        math(EXPR number "${shard} + 1")
+        add_test(NAME ${name}.${number} COMMAND ${name})
+        set_tests_properties(${name}.${number} PROPERTIES LABELS "${labels}" TIMEOUT 1800 ENVIRONMENT
+                             "${env};GTEST_TOTAL_SHARDS=${A_SHARDS};GTEST_SHARD_INDEX=${shard}")
+      endforeach()
+    else()
+      add_test(NAME ${name} COMMAND ${name})
+      set_tests_properties(${name} PROPERTIES LABELS "${labels}" ENVIRONMENT "${env}" TIMEOUT 1800)
+    endif()
     return()
   endif()
   include(GoogleTest)

@@ -29,6 +29,8 @@
 #include <QTimer>
 
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -43,6 +45,24 @@ namespace linktest {
 namespace sim = kv::sim;
 
 inline constexpr int kHidNumber = 3;
+
+// A program's tests may run as shards, each a process of its own at the same time as the others: each
+// shard's simulated units then listen on a loopback network of their own (127.<1 + shard>.0.x for
+// 127.0.0.x), so that no two shards take one address.
+inline std::string ShardLoopback(const std::string& address) {
+    const char* shard = std::getenv("GTEST_SHARD_INDEX");
+    const std::string prefix = "127.0.0.";
+    if (!shard || address.compare(0, prefix.size(), prefix) != 0)
+        return address;
+    return "127." + std::to_string(1 + std::atoi(shard)) + ".0." + address.substr(prefix.size());
+}
+
+// The same address as the device IP word, first octet highest.
+inline uint32_t Ipv4Word(const std::string& address) {
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    std::sscanf(address.c_str(), "%u.%u.%u.%u", &a, &b, &c, &d);
+    return a << 24 | b << 16 | c << 8 | d;
+}
 
 class LinkFixture : public ::testing::Test {
 protected:
@@ -105,7 +125,8 @@ protected:
     // address, which becomes the network candidate; USB: the fake HID device, plugged in before the
     // controller's first scan has run.
     enum class Wire { Serial, Net, Usb };
-    void Attach(Wire wire, const std::string& loopback = "127.0.0.2") {
+    void Attach(Wire wire, const std::string& requested = "127.0.0.2") {
+        const std::string loopback = ShardLoopback(requested);
         unit.UseRealTime();
         switch (wire) {
         case Wire::Serial:
@@ -115,9 +136,7 @@ protected:
         case Wire::Net: {
             tcp = std::make_unique<sim::SimTcp>(unit, 9761, loopback);
             main->ClientSocket().Address = loopback;
-            unsigned a = 0, b = 0, c = 0, d = 0;
-            std::sscanf(loopback.c_str(), "%u.%u.%u.%u", &a, &b, &c, &d);
-            main->SetDeviceIp(a << 24 | b << 16 | c << 8 | d);
+            main->SetDeviceIp(Ipv4Word(loopback));
             break;
         }
         case Wire::Usb: {

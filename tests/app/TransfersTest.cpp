@@ -82,9 +82,10 @@ protected:
             ports = {pty->SlavePath()};
             return;
         }
-        tcp = std::make_unique<sim::SimTcp>(u, 9761, "127.0.0.24");
-        main->ClientSocket().Address = "127.0.0.24";
-        main->SetDeviceIp(0x7F000018);
+        const std::string address = ShardLoopback("127.0.0.24");
+        tcp = std::make_unique<sim::SimTcp>(u, 9761, address);
+        main->ClientSocket().Address = address;
+        main->SetDeviceIp(Ipv4Word(address));
     }
 
     // A second unit; the fixture takes its wire down before it goes.
