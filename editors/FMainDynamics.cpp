@@ -64,33 +64,39 @@ std::string RatioBoxText(const TUpDown& upDown, int index) {
 
 // ---- Apply operations -------------------------------------------------------------------------------
 
+namespace {
+
+// The record fields by the editors' field numbers; field 0, the threshold, is stored as position + 180.
+constexpr uint16_t CompRecord::*kCompFields[] = {&CompRecord::threshold, &CompRecord::attack,
+                                                 &CompRecord::release, &CompRecord::ratio, &CompRecord::knee};
+constexpr uint16_t LimitRecord::*kLimitFields[] = {&LimitRecord::threshold, &LimitRecord::attack,
+                                                   &LimitRecord::release, &LimitRecord::knee};
+constexpr uint16_t GateRecord::*kGateFields[] = {&GateRecord::threshold, &GateRecord::attack,
+                                                 &GateRecord::release, &GateRecord::hold};
+
+// Sets one field of a record from a control position; false for a field the record does not have.
+template <class Record, size_t N>
+bool SetField(Record& r, uint16_t Record::*const (&fields)[N], int field, int value) {
+    if (field < 0 || field >= static_cast<int>(N))
+        return false;
+    r.*fields[field] = RecordWord(field == 0 ? value + 180 : value);
+    return true;
+}
+
+} // namespace
+
 void TfmMain::ApplyCompParam(int channel, int field, int value) {
     if (!unitControl)
         return;
     CompRecord r = unitControl->GetComp(channel);
-    switch (field) {
-    case 0:
-        r.threshold = RecordWord(value + 180);
+    if (!SetField(r, kCompFields, field, value))
+        return;
+    if (field == 0) {
         // The curve is drawn from the fader, so it follows the stored threshold; its handler stays quiet.
         if (auto* fader = Companion<TStTrackBar>("isCompThreshold", channel)) {
             UpdatingViewGuard quiet(*this);
             fader->SetPosition(value);
         }
-        break;
-    case 1:
-        r.attack = RecordWord(value);
-        break;
-    case 2:
-        r.release = RecordWord(value);
-        break;
-    case 3:
-        r.ratio = RecordWord(value);
-        break;
-    case 4:
-        r.knee = RecordWord(value);
-        break;
-    default:
-        return;
     }
     if (!updatingView)
         unitControl->SetComp(channel, r);
@@ -100,23 +106,7 @@ void TfmMain::ApplyLimitParam(int channel, int field, int value) {
     if (!unitControl)
         return;
     LimitRecord r = unitControl->GetLimit(channel);
-    switch (field) {
-    case 0:
-        r.threshold = RecordWord(value + 180);
-        break;
-    case 1:
-        r.attack = RecordWord(value);
-        break;
-    case 2:
-        r.release = RecordWord(value);
-        break;
-    case 3:
-        r.knee = RecordWord(value);
-        break;
-    default:
-        return;
-    }
-    if (!updatingView)
+    if (SetField(r, kLimitFields, field, value) && !updatingView)
         unitControl->SetLimit(channel, r);
 }
 
@@ -124,23 +114,7 @@ void TfmMain::ApplyGateParam(int channel, int field, int value) {
     if (!unitControl)
         return;
     GateRecord r = unitControl->GetGate(channel);
-    switch (field) {
-    case 0:
-        r.threshold = RecordWord(value + 180);
-        break;
-    case 1:
-        r.attack = RecordWord(value);
-        break;
-    case 2:
-        r.release = RecordWord(value);
-        break;
-    case 3:
-        r.hold = RecordWord(value);
-        break;
-    default:
-        return;
-    }
-    if (!updatingView)
+    if (SetField(r, kGateFields, field, value) && !updatingView)
         unitControl->SetGate(channel, r);
 }
 
