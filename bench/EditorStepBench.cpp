@@ -7,13 +7,12 @@
 #include <benchmark/benchmark.h>
 
 #include "app/FMain.h"
-#include "app/Registration.h"
-#include "app/SingleInstance.h"
 #include "panels/PkBmpButton.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdPanels.h"
 #include "styled/StTrackBar.h"
 
+#include "MainWindowBench.h"
 #include "StepTiming.h"
 
 #include <QApplication>
@@ -33,7 +32,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
 
 using namespace kv;
 using benchstep::PaintCounter;
@@ -156,15 +154,5 @@ void PrintFigures() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("KORVANE_LOOPBACK_ONLY", "1");
-    Application->Initialize();
-    RegisterEditorClasses();
-    TSingleInstance::SetKeyOverride("korvane-editor-editorbench-" + std::to_string(getpid()));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    PrintFigures();
-    return 0;
+    return benchmain::Run(argc, argv, "editorbench", PrintFigures);
 }

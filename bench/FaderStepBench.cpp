@@ -9,8 +9,6 @@
 #include <benchmark/benchmark.h>
 
 #include "app/FMain.h"
-#include "app/Registration.h"
-#include "app/SingleInstance.h"
 #include "controls/LMyFFTDrawHpLp6dB.h"
 #include "controls/MyPEQType8.h"
 #include "panels/PkBmpButton.h"
@@ -19,6 +17,7 @@
 #include "styled/StTrackBar.h"
 
 #include "BarePainter.h"
+#include "MainWindowBench.h"
 #include "StepTiming.h"
 
 #include <QApplication>
@@ -33,7 +32,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
 
 using namespace kv;
 using benchstep::Quantile;
@@ -166,15 +164,5 @@ void PrintFigures() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("KORVANE_LOOPBACK_ONLY", "1");
-    Application->Initialize();
-    RegisterEditorClasses();
-    TSingleInstance::SetKeyOverride("korvane-editor-faderbench-" + std::to_string(getpid()));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    PrintFigures();
-    return 0;
+    return benchmain::Run(argc, argv, "faderbench", PrintFigures);
 }
