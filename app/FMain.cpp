@@ -148,6 +148,7 @@ void TfmMain::FormCreate(TObject*) {
     RefreshAllPanels();
     startupRefresh = 0;
     RedrawGainPageOverlays();
+    SeedTransferCurves();
 
     SetDefaultNetworkAddress();
 

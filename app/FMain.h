@@ -8,6 +8,7 @@
 // its own through its Publish... function, which the class registration calls.
 
 #include <array>
+#include <initializer_list>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -757,6 +758,11 @@ public:
     void DrawCompCurve(int channel);
     void DrawLimitCurve(int channel);
     void DrawGateCurve(int channel);
+    // The gate curve and name of an input, leaving the page channel and header as they are; false when
+    // the input has no threshold fader.
+    bool DrawGatePoints(int channel);
+    // The points the three plots show before anything is drawn from a strip.
+    void SeedTransferCurves();
     // The deferred compressor and limiter redraws: one draw per tick, for the channel edited last.
     void tmCompDispTimer(kv::TObject* sender);
     void tmLimitDispTimer(kv::TObject* sender);
@@ -805,6 +811,11 @@ private:
     void GateFaderChange(kv::TObject* sender, int field);
     // The gate page's name label for an input, as the gate faders redraw it.
     void ShowGateName(int channel);
+    struct TransferPoint {
+        double x, y;
+    };
+    void SetTransferPoints(const char* plotName, std::initializer_list<TransferPoint> curve,
+                           TransferPoint threshold);
     // What a dynamics box holds, and the one road of its typed values.
     enum class DynamicsValue { level, time, knee, ratio };
     void ConfirmDynamicsValue(kv::TObject* sender, const char* targetStem, DynamicsValue kind);

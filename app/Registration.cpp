@@ -31,6 +31,7 @@
 #include "hid/HidControllerClass.h"
 #include "panels/PanelClasses.h"
 #include "platform/core/Properties.h"
+#include "plot/gXYPlot.h"
 #include "styled/RoundControls.h"
 #include "styled/StyledClasses.h"
 
@@ -42,6 +43,7 @@ void RegisterEditorClasses() {
     kv::RegisterClass(kv::TTimer::StaticClassInfo());
     // The password boxes: an edit with a letter case and alignment of its own.
     kv::RegisterClass(kv::TEmptyEdit::StaticClassInfo());
+    kv::RegisterClass(kv::TgXYPlot::StaticClassInfo());
 }
 
 void CreateEditorWindows() {

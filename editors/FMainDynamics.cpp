@@ -7,10 +7,13 @@
 
 #include "app/TimerComponent.h"
 #include "link/Scales.h"
+#include "plot/gXYPlot.h"
 #include "platform/gui/StdBars.h"
 #include "platform/gui/StdPanels.h"
 #include "styled/RoundControls.h"
 #include "styled/StTrackBar.h"
+
+#include <algorithm>
 
 using namespace kv;
 
@@ -233,10 +236,8 @@ void TfmMain::GateFaderChange(TObject* sender, int field) {
         return;
     const int position = fader->Position();
     box->SetText(field == 0 ? ThresholdText(position) : TimeText(position, false));
-    if (!Companion<TStTrackBar>("isGateThreshold", gatePageChannel))
+    if (!DrawGatePoints(gatePageChannel))
         return;
-    // The gate plot's curve and threshold point are set here from the threshold fader.
-    ShowGateName(gatePageChannel);
     ApplyGateParam(gatePageChannel, field, position);
     MirrorGateToLinked(gatePageChannel, field, position);
 }
@@ -307,11 +308,39 @@ void TfmMain::cvdGateReleaseInAMouseDown(TObject* sender, TMouseButton, TShiftSt
 
 // ---- Transfer curves --------------------------------------------------------------------------------
 
-void TfmMain::DrawCompCurve(int channel) {
-    if (!Companion<TStTrackBar>("isCompThreshold", channel) || !Companion<TUpDown>("udCompKnee", channel) ||
-        !Companion<TUpDown>("udCompRatio", channel))
+// Replaces the points of a dynamics plot: channel 0 the curve, channel 1 the threshold point. Each
+// channel is emptied whatever it holds, so a channel never keeps a point of an older curve.
+void TfmMain::SetTransferPoints(const char* plotName, std::initializer_list<TransferPoint> curve,
+                                TransferPoint threshold) {
+    auto* plot = Find<TgXYPlot>(plotName);
+    if (!plot || plot->ChannelCount() < 2)
         return;
-    // The compressor plot's curve and threshold point are set here from the threshold, knee and ratio.
+    TgXYPlotChannel* line = plot->GetXYChannel(0);
+    line->DeletePoints(line->Count());
+    for (const TransferPoint& p : curve)
+        line->AddXY(p.x, p.y);
+    TgXYPlotChannel* point = plot->GetXYChannel(1);
+    point->DeletePoints(point->Count());
+    point->AddXY(threshold.x, threshold.y);
+}
+
+void TfmMain::DrawCompCurve(int channel) {
+    auto* threshold = Companion<TStTrackBar>("isCompThreshold", channel);
+    auto* knee = Companion<TUpDown>("udCompKnee", channel);
+    auto* ratio = Companion<TUpDown>("udCompRatio", channel);
+    if (!threshold || !knee || !ratio)
+        return;
+    // Single precision, as the unit computes its curve.
+    const float k = static_cast<float>(knee->Position());
+    const float t = static_cast<float>(threshold->Position()) * 0.5f;
+    float a = 0, b = 0;
+    if (ratio->Position() != ratio->Max()) {
+        const float r = static_cast<float>(COMP_RATIO_VALUE[std::clamp<int>(ratio->Position(), 0, 15)]);
+        a = (20 - t) * 1.0f / r;
+        b = k * 1.0f / r;
+    }
+    SetTransferPoints("ipComp", {{20, t + a}, {t + k, t + b}, {t - k, t - k}, {-100, -100}},
+                      {t + 0.2f, t - 0.4f});
     const std::string digit = ChannelMark(channel);
     if (auto* name = Find<TLabel>("lbCompName"))
         name->SetCaption("Out " + digit + "  " + GetLangText("SID_COMP"));
@@ -321,9 +350,13 @@ void TfmMain::DrawCompCurve(int channel) {
 }
 
 void TfmMain::DrawLimitCurve(int channel) {
-    if (!Companion<TStTrackBar>("isLimitThreshold", channel) || !Companion<TUpDown>("udLimitKnee", channel))
+    auto* threshold = Companion<TStTrackBar>("isLimitThreshold", channel);
+    auto* knee = Companion<TUpDown>("udLimitKnee", channel);
+    if (!threshold || !knee)
         return;
-    // The limiter plot's curve and threshold point are set here from the threshold and knee.
+    const float k = static_cast<float>(knee->Position());
+    const float t = static_cast<float>(threshold->Position()) * 0.5f;
+    SetTransferPoints("ipLimit", {{20, t}, {t + k, t}, {t - k, t - k}, {-100, -100}}, {t + 0.2f, t - 0.4f});
     const std::string digit = ChannelMark(channel);
     if (auto* name = Find<TLabel>("lbLimitName"))
         name->SetCaption("Out " + digit + "  " + GetLangText("SID_LIMIT"));
@@ -333,13 +366,27 @@ void TfmMain::DrawLimitCurve(int channel) {
 }
 
 void TfmMain::DrawGateCurve(int channel) {
-    if (!Companion<TStTrackBar>("isGateThreshold", channel))
+    if (!DrawGatePoints(channel))
         return;
-    // The gate plot's curve and threshold point are set here from the threshold.
-    ShowGateName(channel);
     if (auto* head = Find<TLabel>("lbHeadGateIn"))
         head->SetCaption("In " + ChannelMark(channel));
     gatePageChannel = channel;
+}
+
+bool TfmMain::DrawGatePoints(int channel) {
+    auto* threshold = Companion<TStTrackBar>("isGateThreshold", channel);
+    if (!threshold)
+        return false;
+    const float t = static_cast<float>(threshold->Position()) * 0.5f;
+    SetTransferPoints("ipGate", {{20, 20}, {t, t}, {t, -100}}, {t + 0.2f, t - 0.4f});
+    ShowGateName(channel);
+    return true;
+}
+
+void TfmMain::SeedTransferCurves() {
+    SetTransferPoints("ipComp", {{20, 20}, {-10, -10}, {-10, -10}, {-100, -100}}, {19.8, 20.4});
+    SetTransferPoints("ipGate", {{20, 20}, {-90, -90}, {-90, -100}}, {-89.8, -90.4});
+    SetTransferPoints("ipLimit", {{20, 20}, {-10, -10}, {-10, -10}, {-100, -100}}, {19.8, 20.4});
 }
 
 void TfmMain::ShowGateName(int channel) {

@@ -178,9 +178,9 @@ void TfmMain::FillPanelsFromModel() {
             if (!f.ok())
                 return;
             // The gate page shows one input: its name and transfer curve follow that input, never
-            // another one's. The transfer curve itself is drawn here once the page's XY plot exists.
-            if (!startupRefresh && c == gatePageChannel && f.Get<TLabel>("lbGateName"))
-                ShowGateName(c);
+            // another one's.
+            if (!startupRefresh && c == gatePageChannel)
+                DrawGatePoints(c);
         }
 
         const FilterRecord filters = m.GetFilters(c);
@@ -212,8 +212,8 @@ void TfmMain::FillPanelsFromModel() {
             f.Box("cvdCompAttack" + s, TimeText(f.Fader("isCompAttack" + s, comp.attack), true));
             f.Box("cvdCompRelease" + s, TimeText(f.Fader("isCompRelease" + s, comp.release), true));
             f.Box("cvdCompKnee" + s, KneeText(f.UpDown("udCompKnee" + s, comp.knee)));
-            // The compressor and limiter transfer curves of the shown output are drawn here once the
-            // pages' XY plots exist.
+            if (!startupRefresh && c == 2)
+                DrawCompCurve(c);
             const LimitRecord limit = m.GetLimit(c);
             f.Box("cvdLimitThreshold" + s,
                   ThresholdText(f.Fader("isLimitThreshold" + s, limit.threshold, true)));
@@ -222,6 +222,8 @@ void TfmMain::FillPanelsFromModel() {
             f.Box("cvdLimitKnee" + s, KneeText(f.UpDown("udLimitKnee" + s, limit.knee)));
             if (!f.ok())
                 return;
+            if (!startupRefresh && c == 2)
+                DrawLimitCurve(c);
         }
 
         const int gain = f.Fader("isGain" + s, m.GetGain(c), true);

@@ -203,9 +203,102 @@ def class_registered(cls, folder):
 XY_PLOTS_AVAILABLE = class_registered("TgXYPlot", "plot")
 
 
+def stream_value(v):
+    """A property value inside a plot manager's stream: the text the property takes."""
+    if isinstance(v, bool):
+        return "True" if v else "False"
+    if isinstance(v, (int, float)):
+        return repr(v)
+    if isinstance(v, (Ident, Raw)):
+        return v.text
+    return v
+
+
+def manager_stream(objects):
+    """A plot object manager as the plot reads it from the layout: a collection with one list of
+    property name / value pairs per object, in the plot's value-stream text (one value per line)."""
+
+    def esc(text):
+        return text.replace("\\", "\\\\").replace("\n", "\\n").replace("\r", "\\r")
+
+    lines = ["C"]
+    for props in objects:
+        lines.append("L")
+        for k, v in props:
+            lines.append("N " + esc(k))
+            lines.append("S " + esc(stream_value(v)))
+        lines.append("E")
+    lines.append("E")
+    return "\n".join(lines) + "\n"
+
+
+def plot_font(prefix, name, height, color, bold):
+    out = [(prefix + ".Name", name), (prefix + ".Height", height), (prefix + ".Color", Ident(color))]
+    if bold:
+        out.append((prefix + ".Style", Raw("[fsBold]")))
+    return out
+
+
+def plot_axis(name, horizontal, increment, extra):
+    props = [("Name", name), ("Enabled", False), ("PopupEnabled", False), ("CanFocus", False),
+             ("Horizontal", horizontal), ("ZOrder", 0), ("TrackingEnabled", False),
+             ("Min", -100), ("Span", 120), ("DesiredStart", 20), ("DesiredIncrement", increment),
+             ("Title", name), ("TitleMargin", 1)]
+    props += plot_font("TitleFont", "Arial", -13, "clWhite", True)
+    props += plot_font("LabelsFont", FONT, -11, "clYellow", False)
+    props += [("LabelsPrecision", 2), ("GridLinesVisible", True), ("ScaleLineShow", True),
+              ("ScaleLinesShow", False), ("CursorScaler", 1), ("AlignRefAxisName", name)]
+    return props + extra
+
+
 def xy_plot(parent, name, x, y, w, h):
-    if XY_PLOTS_AVAILABLE:
-        ctl(parent, name, "TgXYPlot", x, y, w, h)
+    """A dynamics page's transfer-curve plot: two axes from -100 to +20 dB with grid lines, the curve
+    (white line) and the threshold point (one marker); title, legend, toolbar and data cursor hidden, and
+    nothing the user can edit."""
+    if not XY_PLOTS_AVAILABLE:
+        return
+    o = ctl(parent, name, "TgXYPlot", x, y, w, h)
+    o.set(UserCanEditObjects=False, TitleVisible=False, TitleText="Untitled", BorderStyle=Ident("ibsNone"),
+          BackGroundColor=Ident("clBlack"), DataViewZHorz=1, DataViewZVert=1)
+    axes = [("XAxisName", "X-Axis 1"), ("YAxisName", "Y-Axis 1"), ("DataStyle", Ident("ipdsStandard")),
+            ("OPCComputerName", "Local")]
+    managers = [
+        ("ToolBarManager", [[("Name", "Toolbar 1"), ("Visible", False), ("Horizontal", True), ("ZOrder", 3),
+                             ("ZoomInOutFactor", 2.0)]]),
+        ("LegendManager", [[("Name", "Legend 1"), ("Visible", False), ("Enabled", False),
+                            ("PopupEnabled", False), ("CanFocus", False), ("Horizontal", False),
+                            ("ZOrder", 2)]]),
+        ("XAxisManager", [plot_axis("X-Axis 1", True, 20, [
+            ("MinorCount", 4), ("MajorLength", 9), ("MinorLength", 13), ("LabelsMinLength", 5),
+            ("LabelSeparation", 0), ("StackingEndsMargin", 1), ("ScaleLinesColor", 8454143),
+            ("CursorPrecision", 3), ("LegendPrecision", 3), ("TrackingIncrementStyle", Ident("iptisMajor"))])]),
+        ("YAxisManager", [plot_axis("Y-Axis 1", False, 10, [
+            ("MinorLength", 8), ("LabelsMinLength", 3), ("LabelSeparation", 1), ("StackingEndsMargin", 0.5),
+            ("CursorPrecision", 2), ("LegendPrecision", 2),
+            ("TrackingIncrementStyle", Ident("iptisMinimum")),
+            ("TrackingAlignFirstStyle", Ident("ipafsNone"))])]),
+        ("ChannelManager", [
+            [("Name", "Channel 1"), ("TitleText", "Channel 1"), ("Color", Ident("clWhite")),
+             ("TraceLineStyle", Ident("iplsSolid")), ("TraceLineWidth", 2), ("MarkersVisible", False),
+             ("MarkersTurnOffLimit", 0)] + axes,
+            [("Name", "Channel 2"), ("TitleText", "Channel 2"), ("Color", 8421631),
+             ("TraceLineStyle", Ident("iplsDot")), ("TraceLineWidth", 5), ("MarkersAllowIndividual", True),
+             ("MarkersVisible", True), ("MarkersSize", 5),
+             ("MarkersPenWidth", 3), ("MarkersFont.Name", "Tahoma")] + axes]),
+        ("DataViewManager", [[("Name", "Data View 1"), ("Layer", 0), ("PopupEnabled", False),
+                              ("CanFocus", False), ("BackgroundTransparent", True),
+                              ("GridXAxisName", "X-Axis 1"), ("GridYAxisName", "Y-Axis 1"),
+                              ("AxesControlEnabled", False)]]),
+        ("DataCursorManager", [[("Name", "Cursor 1"), ("Visible", False), ("ChannelName", "Channel 1"),
+                                ("Style", Ident("ipcsValueXY")), ("Pointer1Position", 50),
+                                ("Pointer2Position", 60)]]),
+        ("LabelManager", [[("Name", "Title"), ("Visible", False), ("Caption", "Untitled"), ("ZOrder", 2)]
+                          + plot_font("Font", "Arial", -19, "clWhite", True)]),
+    ]
+    for prop, objects in managers:
+        o.props.append((prop, manager_stream(objects)))
+
+
 UNBOUND = set()
 
 
