@@ -198,9 +198,9 @@ void Scroll(Icon& icon) {
 }
 
 void Zoom(Icon& icon) {
-    Magnifier(icon, 12, 9.5, 5.5, 19, 3, kAqua);
-    Arrowhead(icon, 0.5, 9.5, -1, 0, 4, kNavy);
-    Arrowhead(icon, 23.5, 9.5, 1, 0, 4, kNavy);
+    Magnifier(icon, 12, 9, 4.5, 19.5, 3, kAqua);
+    Arrowhead(icon, 0.5, 9, -1, 0, 4.5, kBlack);
+    Arrowhead(icon, 23.5, 9, 1, 0, 4.5, kBlack);
 }
 
 void ZoomSign(Icon& icon, bool plus) {
