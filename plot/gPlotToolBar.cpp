@@ -243,6 +243,9 @@ TgPlotToolBar::TgPlotToolBar(TComponent* owner, TNotifyEvent onChange, TNotifyEv
 
 TgPlotToolBar::~TgPlotToolBar() {
     NotifyRemove();
+    // One notice of the toolbar's going is enough: the buttons leave quietly.
+    for (auto& button : FButtonList)
+        button->OnChange = nullptr;
     FButtonList.clear();
     FImageList.reset();
 }
