@@ -30,8 +30,11 @@ public:
                 TNotifyEvent onRename);
     ~TgPlotLabel() override;
 
+    // --- published
     const std::string& Caption() const { return FCaption; }
     void SetCaption(const std::string& value) { SetStringProperty(value, FCaption, &TgPlotObject::DoChange); }
+    // Margins in sizes of a "0" of the label's font: top and bottom in its height, left and right in
+    // its width.
     double MarginLeft() const { return FMarginLeft; }
     void SetMarginLeft(double value) { SetDoubleProperty(value, FMarginLeft, &TgPlotObject::DoChange); }
     double MarginTop() const { return FMarginTop; }
@@ -42,11 +45,47 @@ public:
     void SetMarginBottom(double value) { SetDoubleProperty(value, FMarginBottom, &TgPlotObject::DoChange); }
     TFont* Font() const { return FFont.get(); }
     void SetFont(const TFont* value);
+    TgAlignmentHorizontal Alignment() const { return FAlignment; }
+    void SetAlignment(TgAlignmentHorizontal value);
+    // 0..2 picks one of the plot's image lists; any other value none.
+    int ImageListIndex() const { return FImageListIndex; }
+    void SetImageListIndex(int value) { SetIntegerProperty(value, FImageListIndex, &TgPlotObject::DoChange); }
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int value) { SetIntegerProperty(value, FImageIndex, &TgPlotObject::DoChange); }
+
+    // --- picture: shown instead of an image-list image or the caption; null when none
+    TBitmap* Image() const { return FImage.get(); }
+    // Copies the bitmap into the label's own; null removes the label's picture.
+    void SetImage(const TBitmap* value);
+    void ImageClear();
+    // Loading errors pass to the caller and leave the picture as it was.
+    void ImageLoadFromFile(const std::string& fileName);
+
+    // --- measured at every layout and paint from the current font
+    int RequiredWidthPixels() const { return FRequiredWidth; }
+    int MarginTopPixels() const { return FMarginTopPixels; }
+    int MarginBottomPixels() const { return FMarginBottomPixels; }
+    int MarginLeftPixels() const { return FMarginLeftPixels; }
+    int MarginRightPixels() const { return FMarginRightPixels; }
+    void CalcMargins(TCanvas& canvas);
+
+    void Draw(TCanvas& canvas, TColor backGroundColor) override;
+    // The caption's height and the top and bottom margins, whatever the label's orientation.
+    int GetRequiredWidth(TCanvas& canvas) override;
 
 protected:
+    int FRequiredWidth = 0;
+    int FMarginTopPixels = 0, FMarginBottomPixels = 0, FMarginLeftPixels = 0, FMarginRightPixels = 0;
     std::string FCaption;
     double FMarginLeft = 0, FMarginRight = 0, FMarginBottom = 0, FMarginTop = 0;
     std::unique_ptr<TFont> FFont;
+    TgAlignmentHorizontal FAlignment = TgAlignmentHorizontal::iahCenter;
+    std::unique_ptr<TBitmap> FImage;
+    int FImageListIndex = -1, FImageIndex = 0;
+
+private:
+    // Left edge of a picture of that width by the alignment.
+    int PictureLeft(int width) const;
 };
 
 } // namespace kv

@@ -11,16 +11,28 @@ namespace kv {
 namespace {
 constexpr quint32 kMagic = 0x4B564931; // "KVI1"
 
-// Grey of the same brightness, at half strength, for a disabled picture.
+// Light pixels of a picture carry no shape (the paper of a page, the face of a lens); they are left out
+// of a greyed picture so that the outlines read as an engraving on the button face.
+constexpr int kGreyInkLimit = 192;
+
+// The greyed look of a disabled picture: its dark pixels in the shadow colour over a highlight copy
+// one pixel right and down. The result is one pixel larger both ways.
 QImage Greyed(const QImage& image) {
-    QImage out = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < out.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            const int g = qGray(line[x]);
-            line[x] = qRgba(g, g, g, qAlpha(line[x]) / 2);
-        }
-    }
+    QImage out(image.width() + 1, image.height() + 1, QImage::Format_ARGB32);
+    out.fill(Qt::transparent);
+    const QRgb light = ToQRgb(clBtnHighlight) | 0xFF000000u;
+    const QRgb shadow = ToQRgb(clBtnShadow) | 0xFF000000u;
+    auto ink = [&](int x, int y) {
+        return qAlpha(image.pixel(x, y)) != 0 && qGray(image.pixel(x, y)) < kGreyInkLimit;
+    };
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (ink(x, y))
+                out.setPixel(x + 1, y + 1, light);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (ink(x, y))
+                out.setPixel(x, y, shadow);
     return out;
 }
 } // namespace
@@ -39,14 +51,14 @@ void TImageList::Clear() {
 
 int TImageList::Add(const TBitmap& bitmap, TColor maskColor) {
     const QImage source = bitmap.ToImage().convertToFormat(QImage::Format_ARGB32);
-    const TColor rgb = ColorToRGB(maskColor);
-    const QRgb mask = qRgb(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+    const bool masked = maskColor != clNone;
+    const QRgb mask = ToQRgb(maskColor) & 0xFFFFFFu;
     QImage image(FWidth, FHeight, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     for (int y = 0; y < std::min(FHeight, source.height()); ++y)
         for (int x = 0; x < std::min(FWidth, source.width()); ++x) {
             const QRgb p = source.pixel(x, y);
-            if ((p & 0xFFFFFF) != (mask & 0xFFFFFF))
+            if (!masked || (p & 0xFFFFFFu) != mask)
                 image.setPixel(x, y, p | 0xFF000000u);
         }
     FImages.push_back(std::move(image));
@@ -59,6 +71,12 @@ void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) co
     TPngImage picture;
     picture.FromImage(enabled ? FImages[index] : Greyed(FImages[index]));
     canvas.Draw(x, y, &picture);
+}
+
+const QImage& TImageList::Image(int index) const {
+    if (index < 0 || index >= Count())
+        throw EKvError("List index out of bounds (" + std::to_string(index) + ")");
+    return FImages[static_cast<std::size_t>(index)];
 }
 
 std::vector<std::uint8_t> TImageList::SaveToBytes() const {
@@ -76,7 +94,8 @@ void TImageList::LoadFromBytes(const std::vector<std::uint8_t>& bytes) {
     quint32 magic = 0, count = 0;
     qint32 width = 0, height = 0;
     in >> magic >> width >> height >> count;
-    if (in.status() != QDataStream::Ok || magic != kMagic || width <= 0 || height <= 0 || count > 100000)
+    if (in.status() != QDataStream::Ok || magic != kMagic || width <= 0 || height <= 0 || width > 32768 ||
+        height > 32768 || count > 100000)
         throw EKvError("Invalid image list data");
     std::vector<QImage> images;
     for (quint32 i = 0; i < count; ++i) {

@@ -18,12 +18,15 @@ public:
     void SetSize(int width, int height);
     int Count() const { return static_cast<int>(FImages.size()); }
     void Clear();
-    // Appends the bitmap (cut or padded to the list's size) with `maskColor` transparent; returns its
-    // index.
+    // Appends the bitmap (cut or padded with see-through pixels to the list's size) with the pixels of
+    // `maskColor` see-through (none with clNone); returns its index.
     int Add(const TBitmap& bitmap, TColor maskColor);
-    // Draws picture `index` with its top-left corner at (x, y); greyed when not enabled. An index
-    // outside the list draws nothing.
+    // Draws picture `index` with its top-left corner at (x, y). A disabled picture is drawn greyed:
+    // its dark parts in the button-shadow colour over a button-highlight copy one pixel right and
+    // down, its light parts left out. An index outside the list draws nothing.
     void Draw(TCanvas& canvas, int x, int y, int index, bool enabled = true) const;
+    // Picture `index` as drawn when enabled (ARGB, see-through pixels have alpha 0).
+    const QImage& Image(int index) const;
 
     // The list as bytes and back; a byte string that is no image list raises EKvError and leaves the
     // list as it was.
