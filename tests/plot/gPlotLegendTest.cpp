@@ -1,9 +1,11 @@
 #include "plot/gPlotLegend.h"
 
+#include "plot/gClasses.h"
 #include "plot/gPropStream.h"
 #include "plot/gXYPlotChannel.h"
 
 #include "tests/plot/XYTestPlot.h"
+#include "tests/support/VirtualClock.h"
 
 #include <gtest/gtest.h>
 
@@ -152,22 +154,33 @@ TEST(gPlotLegend, TwelveChannelsInFourRowsScrollOrWrap) {
     }
 }
 
-TEST(gPlotLegend, ScrollButtonsStopAtTheEnds) {
+TEST(gPlotLegend, HeldScrollButtonsMoveOneEntryPerRepeatAndStopAtTheEnds) {
+    struct Clock : TVirtualClock {
+        Clock() { TgUpdateObject::SetScheduler(this); }
+        ~Clock() { TgUpdateObject::SetScheduler(nullptr); }
+    } clock;
     LegendFixture f(12);
     f.RoomForRows(4);
     f.legend->GetRequiredWidth(f.Canvas());
     TgPlotLegendButton* down = f.legend->DownButton();
     TgPlotLegendButton* up = f.legend->UpButton();
-    // Held down, the button repeats; it stops once the last entry is in view.
-    for (int i = 0; i < 20; ++i)
-        down->OnClick(down);
+    const TRect d = down->DrawRect();
+    down->gMouseDown(TMouseButton::mbLeft, {}, d.Left + 2, d.Top + 2, 0, 0, nullptr);
+    clock.Advance(499);
+    EXPECT_EQ(f.legend->ViewStartIndex(), 0);
+    clock.Advance(1); // the first repeat
+    EXPECT_EQ(f.legend->ViewStartIndex(), 1);
+    clock.Advance(100); // two more
+    EXPECT_EQ(f.legend->ViewStartIndex(), 3);
+    // Held on, it stops once the last entry is in view, even with no repaint in between.
+    clock.Advance(2000);
+    EXPECT_EQ(f.legend->ViewStartIndex(), 8);
+    down->gMouseUp(TMouseButton::mbLeft, {}, d.Left + 2, d.Top + 2, 0, 0, false, nullptr);
     EXPECT_EQ(f.legend->ViewStartIndex(), 8);
     f.Draw();
     EXPECT_EQ(f.legend->ViewStopIndex(), 11);
     EXPECT_FALSE(down->Enabled());
     EXPECT_TRUE(up->Enabled());
-    down->OnClick(down);
-    EXPECT_EQ(f.legend->ViewStartIndex(), 8);
     EXPECT_EQ(f.legend->Item(8).ARow, 1);
     // The entries out of view have no hit area; those in view do.
     EXPECT_TRUE(f.channels[0]->LegendRect().Width() == 0);
@@ -518,4 +531,23 @@ TEST(gPlotLegend, WithoutEntriesNothingIsDrawnAndTheSizeStays) {
     f.legend->SetBackGroundTransparent(false);
     f.Draw();
     EXPECT_EQ(f.At(f.legend->DrawRect().Left + 1, f.legend->DrawRect().Top + 1), clBlack);
+}
+
+TEST(gPlotLegend, NarrowNameColumnWrapsTheNameShown) {
+    LegendFixture f(0);
+    kv::TgXYPlotChannel* titled = f.AddChannel("Short");
+    titled->SetTitleText("Gain");
+    f.AddChannel("A name of several words")->SetTitleText("");
+    f.legend->SetChannelNameMaxWidth(6);
+    f.legend->SetDrawRect({0, 0, 390, 390});
+    f.legend->GetRequiredWidth(f.Canvas());
+    const int h0 = f.ZeroHeight(f.legend->Font());
+    const int w0 = f.ZeroWidth(f.legend->Font());
+    EXPECT_EQ(f.legend->ChannelNameWidth(), 6 * w0);
+    EXPECT_EQ(f.legend->Item(0).MaxHeight, h0);
+    // The entry without a title shows its name, wrapped over several lines.
+    EXPECT_GE(f.legend->Item(1).MaxHeight, 3 * h0);
+    EXPECT_EQ(f.legend->MaxItemHeight(), f.legend->Item(1).MaxHeight);
+    EXPECT_EQ(f.legend->Item(1).ATop - f.legend->Item(0).ATop,
+              f.legend->MaxItemHeight() + gRoundSaturated(h0 * 0.25));
 }

@@ -425,3 +425,25 @@ TEST_F(XYChannelOPC, GroupUpdatesBecomePoints) {
     EXPECT_NE(Log().find("GroupSuspend"), std::string::npos);
     EXPECT_NE(Log().find("GroupResume"), std::string::npos);
 }
+
+TEST(gXYPlotChannel, DataCursorOnAnAxisSharingTheViewReadsTheAxisUnderThePointer) {
+    XYChannelFixture f;
+    // A reversed X axis along the left half of the data view only.
+    auto* view = f.plot.Add<kv::TgPlotDataView>("Data View 1");
+    view->SetDrawRect({40, 40, 280, 280});
+    f.x->SetStopPercent(50);
+    f.x->SetReverseScale(true);
+    f.x->SetDrawRect({40, 280, 160, 310});
+    TBitmap scratch(8, 8);
+    f.x->CalcScaleRect(*scratch.Canvas());
+    auto* cursor = f.plot.Add<kv::TgPlotDataCursor>("Cursor 1");
+    cursor->SetStyle(TgPlotDataCursorStyle::ipcsValueX);
+    cursor->SetPointer1Position(25); // pixel 100: the middle of the axis
+    cursor->SetDataViewLink(view);
+    f.channel->UpdateDataCursorText(cursor);
+    EXPECT_DOUBLE_EQ(cursor->ValueX(), -40);
+    // Without a data view the axis maps the percentage itself.
+    cursor->SetDataViewLink(nullptr);
+    f.channel->UpdateDataCursorText(cursor);
+    EXPECT_DOUBLE_EQ(cursor->ValueX(), f.x->PercentToPosition(0.25));
+}
