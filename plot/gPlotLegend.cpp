@@ -741,12 +741,17 @@ TgPlotObject* TgPlotLegend::GetMouseOverObject(int x, int y) {
         result = FUpButton.get();
     } else if (FDownButton->Visible() && LegendInside(FDownButton->DrawRect(), x, y)) {
         result = FDownButton.get();
-    } else {
-        for (auto& item : FItemList)
-            if (item->Channel->VisibleInLegend() && LegendInside(item->Channel->LegendRect(), x, y)) {
-                result = item->Channel;
+    } else if (IgPlotLegendHost* host = LegendHost()) {
+        // The plot's channels as they are now, in the entries' order: a channel removed since the last
+        // layout is not asked.
+        const int count = host->ChannelCount();
+        for (int i = 0; i < count; ++i) {
+            TgPlotChannelCustom* channel = host->GetChannelObject(i);
+            if (channel && channel->VisibleInLegend() && LegendInside(channel->LegendRect(), x, y)) {
+                result = channel;
                 break;
             }
+        }
     }
     FMouseOverObject = result;
     return result;
@@ -764,6 +769,11 @@ void TgPlotLegend::DoMouseUp(const TgPlotMouseData& mouseData) {
     if (FMouseDown && LegendInside(DrawRect(), mouseData.X, mouseData.Y))
         if (IgPlotLegendHost* host = LegendHost())
             host->DoClickLegend(this);
+}
+
+void TgPlotLegend::NotificationAxisRemove(TObject* sender) {
+    TgPlotLayoutObject::NotificationAxisRemove(sender);
+    std::erase_if(FItemList, [sender](const auto& item) { return item->Channel == sender; });
 }
 
 void TgPlotLegend::NotificationFocusChange(TObject* sender) {

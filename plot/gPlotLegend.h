@@ -235,6 +235,8 @@ public:
     void DrawLineSample(TCanvas& canvas, TgPlotChannelCustom* channel, int x, int y);
 
     // --- overrides
+    // A channel that goes leaves the entries at once.
+    void NotificationAxisRemove(TObject* sender) override;
     void NotificationFocusChange(TObject* sender) override;
     void Draw(TCanvas& canvas, TColor backGroundColor) override;
     void DoMouseUp(const TgPlotMouseData& mouseData) override;

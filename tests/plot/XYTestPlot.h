@@ -31,8 +31,15 @@ public:
         channels = std::make_unique<kv::TgPlotChannelManager>(this, change, insert, remove, rename);
         xAxes = std::make_unique<kv::TgPlotXAxisManager>(this, change, insert, remove, rename);
         yAxes = std::make_unique<kv::TgPlotYAxisManager>(this, change, insert, remove, rename);
+        legends = std::make_unique<kv::TgPlotLegendManager>(this, change, insert, remove, rename);
+        cursors = std::make_unique<kv::TgPlotDataCursorManager>(this, change, insert, remove, rename);
+        dataViews = std::make_unique<kv::TgPlotDataViewManager>(this, change, insert, remove, rename);
     }
+    // The managers free their objects.
     ~XYTestPlot() override {
+        legends.reset();
+        cursors.reset();
+        dataViews.reset();
         channels.reset();
         xAxes.reset();
         yAxes.reset();
@@ -122,7 +129,7 @@ public:
         log.push_back("change " + cursor->Name());
     }
 
-    std::unique_ptr<kv::TgPlotObjectManagerCustom> channels, xAxes, yAxes;
+    std::unique_ptr<kv::TgPlotObjectManagerCustom> channels, xAxes, yAxes, legends, cursors, dataViews;
     kv::TgPlotDataView* dataView = nullptr;
     kv::TFont hintsFont;
     std::map<std::string, std::string> translations;

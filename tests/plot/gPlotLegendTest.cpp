@@ -465,13 +465,29 @@ TEST(gPlotLegend, MouseFindsButtonsAndChannelNamesAndClicksOnRelease) {
     l.gMouseUp(TMouseButton::mbLeft, {}, cx, cy, cx, cy, false, nullptr);
     EXPECT_EQ(f.plot.log, std::vector<std::string>{"click Legend 1"});
 
+    // A channel removed since the last drawing is no longer found.
+    const TRect gone = f.channels[5]->LegendRect();
+    ASSERT_GT(gone.Width(), 0);
+    f.legend->NotificationAxisRemove(f.channels[5]);
+    delete f.channels[5];
+    EXPECT_EQ(f.legend->ItemCount(), 5);
+    EXPECT_EQ(l.GetMouseOverObject(gone.Left + 1, gone.Top + 1), &l);
+
     const TCursor cross = crCross;
     f.plot.legendCursor = &cross;
     EXPECT_EQ(l.GetMouseCursor({cx, cy}), crCross);
 }
 
-TEST(gPlotLegend, AnotherSelectedObjectTakesTheSelection) {
+TEST(gPlotLegend, AnotherSelectedObjectTakesTheSelectionAndThePopupOnlyEdits) {
     LegendFixture f(1);
+    TPopupMenu popup{&f.plot};
+    f.legend->BuildPopupMenu(&popup);
+    ASSERT_EQ(popup.Items()->Count(), 1);
+    EXPECT_EQ(popup.Items()->Items(0)->Caption(), "Edit...");
+    f.legend->SetUserCanEdit(false);
+    f.legend->BuildPopupMenu(&popup);
+    EXPECT_EQ(popup.Items()->Count(), 0);
+
     f.legend->SetUserSelected(true);
     f.legend->NotificationFocusChange(f.legend);
     EXPECT_TRUE(f.legend->UserSelected());
