@@ -1,18 +1,38 @@
 #pragma once
-// A data cursor: pointers over the data view that read channel values.
+// A data cursor: one or two pointers across the plot's first data view whose channel (or every
+// channel, for "<All>") reports the values under them. The channels compute the values and texts and
+// hand them back through SetValues and the display text.
 
 #include "plot/gPlotManagers.h"
 #include "plot/gPlotObjects.h"
 
+#include "platform/gui/Graphics.h"
+
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace kv {
 
 class TgPlotDataCursor;
+class TgPlotChannelCustom;
+enum class TgPlotDataPointStatus;
 
-enum class TgPlotDataCursorStyle { ipcsValueXY, ipcsValueX, ipcsValueY, ipcsDeltaX, ipcsDeltaY, ipcsInverseDeltaX };
+enum class TgPlotDataCursorStyle {
+    ipcsValueXY,
+    ipcsValueX,
+    ipcsValueY,
+    ipcsDeltaX,
+    ipcsDeltaY,
+    ipcsInverseDeltaX
+};
 std::vector<std::string> EnumIdents(TgPlotDataCursorStyle);
+// The side of its pointer on which the hint box lies.
+enum class TgOrientationSide { iosBottomRight, iosTopLeft };
+std::vector<std::string> EnumIdents(TgOrientationSide);
+
+// The channel name that stands for every channel.
+inline constexpr const char* kDataCursorAllChannels = "<All>";
 
 // What a data cursor needs of the plot that owns it (the plot control implements it).
 class IgPlotDataCursorHost {
@@ -21,6 +41,8 @@ public:
     virtual TgPlotChannelCustom* GetChannelObject(int index) = 0;
     // OnBeforeDataCursorUpdate.
     virtual void DoBeforeDataCursorUpdate(TgPlotDataCursor* cursor) = 0;
+    // OnDataCursorChange: the cursor's values changed.
+    virtual void DoDataCursorChange(TgPlotDataCursor* cursor) = 0;
 
 protected:
     ~IgPlotDataCursorHost() = default;
@@ -33,19 +55,129 @@ public:
                      TNotifyEvent onRename);
     ~TgPlotDataCursor() override;
 
+    // --- published properties
     const std::string& ChannelName() const { return FChannelName; }
+    // Also drops the cached channel.
     void SetChannelName(const std::string& value);
+    bool ChannelAllowAll() const { return FChannelAllowAll; }
+    void SetChannelAllowAll(bool value) {
+        SetBooleanProperty(value, FChannelAllowAll, &TgPlotObject::DoChange);
+    }
     bool ChannelShowAllInLegend() const { return FChannelShowAllInLegend; }
     void SetChannelShowAllInLegend(bool value);
+    TgPlotDataCursorStyle Style() const { return FStyle; }
+    void SetStyle(TgPlotDataCursorStyle value);
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(const TFont* value) { FFont->Assign(value); }
+    TColor Color() const { return FColor; }
+    void SetColor(TColor value) { SetColorProperty(value, FColor, &TgPlotObject::DoChange); }
+    bool UseChannelColor() const { return FUseChannelColor; }
+    void SetUseChannelColor(bool value) {
+        SetBooleanProperty(value, FUseChannelColor, &TgPlotObject::DoChange);
+    }
+    bool HintShow() const { return FHintShow; }
+    void SetHintShow(bool value) { SetBooleanProperty(value, FHintShow, &TgPlotObject::DoChange); }
+    bool HintHideOnRelease() const { return FHintHideOnRelease; }
+    void SetHintHideOnRelease(bool value) {
+        SetBooleanProperty(value, FHintHideOnRelease, &TgPlotObject::DoChange);
+    }
+    TgOrientationSide HintOrientationSide() const { return FHintOrientationSide; }
+    void SetHintOrientationSide(TgOrientationSide value);
+    double HintPosition() const { return FHintPosition; }
+    void SetHintPosition(double value) { SetDoubleProperty(value, FHintPosition, &TgPlotObject::DoChange); }
+    // Percent of the data view: clamped to 0 .. 100, a value that is not a number becomes 0.
+    double Pointer1Position() const { return FPointer1Position; }
+    void SetPointer1Position(double value);
+    double Pointer2Position() const { return FPointer2Position; }
+    void SetPointer2Position(double value);
+    int PointerPenWidth() const { return FPointerPenWidth; }
+    void SetPointerPenWidth(int value) {
+        SetIntegerProperty(value, FPointerPenWidth, &TgPlotObject::DoChange);
+    }
+    // Plain settings: their change needs no repaint.
+    bool MenuUserCanChangeOptions() const { return FMenuUserCanChangeOptions; }
+    void SetMenuUserCanChangeOptions(bool value) { FMenuUserCanChangeOptions = value; }
+    bool SnapToDataPoint() const { return FSnapToDataPoint; }
+    void SetSnapToDataPoint(bool value) { FSnapToDataPoint = value; }
+    bool UseCachedInterpolatedData() const { return FUseCachedInterpolatedData; }
+    void SetUseCachedInterpolatedData(bool value) { FUseCachedInterpolatedData = value; }
+    bool MenuItemVisibleValueXY() const { return FMenuItemVisibleValueXY; }
+    void SetMenuItemVisibleValueXY(bool value) { FMenuItemVisibleValueXY = value; }
+    bool MenuItemVisibleValueX() const { return FMenuItemVisibleValueX; }
+    void SetMenuItemVisibleValueX(bool value) { FMenuItemVisibleValueX = value; }
+    bool MenuItemVisibleValueY() const { return FMenuItemVisibleValueY; }
+    void SetMenuItemVisibleValueY(bool value) { FMenuItemVisibleValueY = value; }
+    bool MenuItemVisibleDeltaX() const { return FMenuItemVisibleDeltaX; }
+    void SetMenuItemVisibleDeltaX(bool value) { FMenuItemVisibleDeltaX = value; }
+    bool MenuItemVisibleDeltaY() const { return FMenuItemVisibleDeltaY; }
+    void SetMenuItemVisibleDeltaY(bool value) { FMenuItemVisibleDeltaY = value; }
+    bool MenuItemVisibleInverseDeltaX() const { return FMenuItemVisibleInverseDeltaX; }
+    void SetMenuItemVisibleInverseDeltaX(bool value) { FMenuItemVisibleInverseDeltaX = value; }
+    const std::string& MenuItemCaptionValueXY() const { return FMenuItemCaptionValueXY; }
+    void SetMenuItemCaptionValueXY(const std::string& value) { FMenuItemCaptionValueXY = value; }
+    const std::string& MenuItemCaptionValueX() const { return FMenuItemCaptionValueX; }
+    void SetMenuItemCaptionValueX(const std::string& value) { FMenuItemCaptionValueX = value; }
+    const std::string& MenuItemCaptionValueY() const { return FMenuItemCaptionValueY; }
+    void SetMenuItemCaptionValueY(const std::string& value) { FMenuItemCaptionValueY = value; }
+    const std::string& MenuItemCaptionDeltaX() const { return FMenuItemCaptionDeltaX; }
+    void SetMenuItemCaptionDeltaX(const std::string& value) { FMenuItemCaptionDeltaX = value; }
+    const std::string& MenuItemCaptionDeltaY() const { return FMenuItemCaptionDeltaY; }
+    void SetMenuItemCaptionDeltaY(const std::string& value) { FMenuItemCaptionDeltaY = value; }
+    const std::string& MenuItemCaptionInverseDeltaX() const { return FMenuItemCaptionInverseDeltaX; }
+    void SetMenuItemCaptionInverseDeltaX(const std::string& value) { FMenuItemCaptionInverseDeltaX = value; }
+
+    // --- what the channels hand back
+    double ValueX() const { return FValueX; }
+    double ValueY() const { return FValueY; }
+    TgPlotDataPointStatus Status() const { return FStatus; }
+    // Stores the three and tells the plot, when any of them differs.
+    void SetValues(TgPlotDataPointStatus status, double x, double y);
+    // The text the channel built for the hint.
+    const std::string& CursorDisplayText() const { return FCursorDisplayText; }
+    void SetCursorDisplayText(const std::string& value) { FCursorDisplayText = value; }
+
+    // The channel named by ChannelName (cached); null for "<All>" or when no channel has that name.
+    TgPlotChannelCustom* GetCursorChannel();
+    bool ShowsAllChannels() const;
     // Announces the update, then lets its channel (every channel for "<All>") compute its values.
     void UpdateValues();
     void SetDataViewLink(TgPlotObject* dataView) override { FDataView = dataView; }
     TgPlotObject* DataView() const { return FDataView; }
 
+    // --- overrides
+    // Made visible, the cursor reads its values at once.
+    void SetVisible(bool value) override;
+    void NotificationAxisRemove(TObject* sender) override;
+    void NotificationAxisRename(TObject* sender) override;
+
 protected:
-    std::string FChannelName;
-    bool FChannelShowAllInLegend = false;
+    IgPlotDataCursorHost* CursorHost() const;
+
+    TgPlotChannelCustom* FChannel = nullptr;
     TgPlotObject* FDataView = nullptr;
+    std::string FChannelName;
+    TgPlotDataCursorStyle FStyle = TgPlotDataCursorStyle::ipcsValueXY;
+    bool FUseChannelColor = true;
+    double FPointer1Position = 50, FPointer2Position = 60;
+    int FPointerPenWidth = 1;
+    bool FChannelShowAllInLegend = true;
+    bool FChannelAllowAll = true;
+    TColor FColor = 0x00FFFF;
+    std::unique_ptr<TFont> FFont;
+    bool FHintShow = true;
+    bool FHintHideOnRelease = false;
+    TgOrientationSide FHintOrientationSide = TgOrientationSide::iosBottomRight;
+    double FHintPosition = 50;
+    std::string FCursorDisplayText;
+    double FValueX = 0, FValueY = 0;
+    TgPlotDataPointStatus FStatus{};
+    bool FSnapToDataPoint = false, FUseCachedInterpolatedData = false;
+    std::string FMenuItemCaptionValueXY = "Value X-Y", FMenuItemCaptionValueX = "Value X",
+                FMenuItemCaptionValueY = "Value Y", FMenuItemCaptionDeltaX = "Period",
+                FMenuItemCaptionDeltaY = "Peak-Peak", FMenuItemCaptionInverseDeltaX = "Frequency";
+    bool FMenuItemVisibleDeltaX = true, FMenuItemVisibleDeltaY = true, FMenuItemVisibleValueXY = true,
+         FMenuItemVisibleInverseDeltaX = true, FMenuItemVisibleValueX = true, FMenuItemVisibleValueY = true,
+         FMenuUserCanChangeOptions = true;
 };
 
 } // namespace kv

@@ -1,38 +1,434 @@
 #include "plot/gXYPlotChannel.h"
 
+#include "plot/gComponent.h"
+#include "plot/gDraw.h"
+#include "plot/gPlotAxis.h"
+#include "plot/gPlotDataCursor.h"
+#include "plot/gPlotDataView.h"
 #include "plot/gPlotManagers.h"
+#include "plot/opc/gOPCItems.h"
+#include "plot/opc/gOPCManager.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
 
 namespace kv {
 
-KV_REGISTER_CLASS(TgXYPlotChannel, TgPlotChannelCustom, b) {}
+KV_REGISTER_CLASS(TgXYPlotChannel, TgPlotChannelCustom, b) {
+    using C = TgXYPlotChannel;
+    b.Prop("OPCComputerName", &C::OPCComputerName, &C::SetOPCComputerName);
+    b.Prop("OPCServerName", &C::OPCServerName, &C::SetOPCServerName);
+    b.Prop("OPCItemName", &C::OPCItemName, &C::SetOPCItemName);
+    b.Prop("OPCItem2Name", &C::OPCItem2Name, &C::SetOPCItem2Name);
+    b.Prop("OPCUpdateRate", &C::OPCUpdateRate, &C::SetOPCUpdateRate).Default(500);
+    b.Prop("OPCScalar", &C::OPCScalar, &C::SetOPCScalar);
+    b.Prop("OPCOffset", &C::OPCOffset, &C::SetOPCOffset);
+    b.Prop("OPCScalar2", &C::OPCScalar2, &C::SetOPCScalar2);
+    b.Prop("OPCOffset2", &C::OPCOffset2, &C::SetOPCOffset2);
+    b.Prop("OPCAutoConnect", &C::OPCAutoConnect, &C::SetOPCAutoConnect).Default(true);
+}
 
 namespace {
+
 const bool kXYChannelClassRegistered = (gRegisterPlotObjectClassOf<TgXYPlotChannel>("TgXYPlotChannel"), true);
+
+// The number an OPC value carries; false for empty, null and texts that are no number.
+bool XYChannelVariantNumber(const TgOPCVariant& v, double& out) {
+    switch (v.VType) {
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varInt64:
+    case varBoolean:
+        out = static_cast<double>(v.I);
+        return true;
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varUInt64:
+        out = static_cast<double>(v.U);
+        return true;
+    case varSingle:
+    case varDouble:
+    case varDate:
+        out = v.D;
+        return true;
+    case varOleStr:
+        try {
+            out = gChannelTextValue(v.S);
+            return true;
+        } catch (const EConvertError&) {
+            return false;
+        }
+    default:
+        return false;
+    }
+}
+
+// The axis value at a data-cursor pointer (percent of the data view). An axis that spans the whole
+// data view maps the percentage itself; one that does not is read at the pointer's pixel, where the
+// pointer is drawn.
+double XYChannelPointerValue(TgPlotAxis* axis, TgPlotDataView* dataView, double percent, bool alongX) {
+    const bool wholeView = axis->StartPercent() == 0 && axis->StopPercent() == 100;
+    if (wholeView || !dataView)
+        return axis->PercentToPosition(percent / 100);
+    const int pixels =
+        alongX ? dataView->PositionPercentToPixelsX(percent) : dataView->PositionPercentToPixelsY(percent);
+    return axis->PixelsToPosition(pixels);
+}
+
 } // namespace
 
 TgXYPlotChannel::TgXYPlotChannel(TComponent* owner, TNotifyEvent onChange, TNotifyEvent onInsert,
                                  TNotifyEvent onRemove, TNotifyEvent onRename)
     : TgPlotChannelCustom(owner, std::move(onChange), std::move(onInsert), std::move(onRemove),
-                          std::move(onRename)) {}
+                          std::move(onRename)) {
+    FOPCManager = std::make_unique<TgOPCManager>(nullptr);
+    FOPCManager->OnAfterGroupUpdate = [this](TObject*, const std::string&) { OPCGroupUpdate(); };
+    FOPCItemManager = std::make_unique<TgOPCItemManager>(owner);
+    FOPCItemManager->OnGetDesigning = [this](TObject*, bool& designing) { designing = OwnerDesigning(); };
+    for (int i = 0; i < 2; ++i)
+        FOPCItemManager->GetItem(FOPCItemManager->Add())->SetPropertyName("Data");
+}
 
 TgXYPlotChannel::~TgXYPlotChannel() {
     NotifyRemove();
+    // The items and their group go before the channel base.
+    FOPCItemManager.reset();
+    FOPCManager.reset();
 }
 
-void TgXYPlotChannel::CalcStartIndex() {}
-void TgXYPlotChannel::CalcStopIndex() {}
+bool TgXYPlotChannel::OwnerDesigning() const {
+    auto* control = dynamic_cast<TgComponent*>(FOwner);
+    return control && control->GetDesigning();
+}
+
+TgOPCItem* TgXYPlotChannel::OPCItem(int index) const {
+    return FOPCItemManager->GetItem(index);
+}
+
+// --- OPC settings
+
+const std::string& TgXYPlotChannel::OPCComputerName() const {
+    return OPCItem(0)->ComputerName();
+}
+void TgXYPlotChannel::SetOPCComputerName(const std::string& value) {
+    OPCItem(0)->SetComputerName(value);
+}
+const std::string& TgXYPlotChannel::OPCServerName() const {
+    return OPCItem(0)->ServerName();
+}
+void TgXYPlotChannel::SetOPCServerName(const std::string& value) {
+    OPCItem(0)->SetServerName(value);
+}
+const std::string& TgXYPlotChannel::OPCItemName() const {
+    return OPCItem(0)->ItemName();
+}
+void TgXYPlotChannel::SetOPCItemName(const std::string& value) {
+    OPCItem(0)->SetItemName(value);
+}
+const std::string& TgXYPlotChannel::OPCItem2Name() const {
+    return OPCItem(1)->ItemName();
+}
+void TgXYPlotChannel::SetOPCItem2Name(const std::string& value) {
+    OPCItem(1)->SetItemName(value);
+}
+int TgXYPlotChannel::OPCUpdateRate() const {
+    return OPCItem(0)->UpdateRate();
+}
+void TgXYPlotChannel::SetOPCUpdateRate(int value) {
+    OPCItem(0)->SetUpdateRate(value);
+}
+double TgXYPlotChannel::OPCScalar() const {
+    return OPCItem(0)->Scalar();
+}
+void TgXYPlotChannel::SetOPCScalar(double value) {
+    OPCItem(0)->SetScalar(value);
+}
+double TgXYPlotChannel::OPCOffset() const {
+    return OPCItem(0)->Offset();
+}
+void TgXYPlotChannel::SetOPCOffset(double value) {
+    OPCItem(0)->SetOffset(value);
+}
+double TgXYPlotChannel::OPCScalar2() const {
+    return OPCItem(1)->Scalar();
+}
+void TgXYPlotChannel::SetOPCScalar2(double value) {
+    OPCItem(1)->SetScalar(value);
+}
+double TgXYPlotChannel::OPCOffset2() const {
+    return OPCItem(1)->Offset();
+}
+void TgXYPlotChannel::SetOPCOffset2(double value) {
+    OPCItem(1)->SetOffset(value);
+}
+bool TgXYPlotChannel::OPCAutoConnect() const {
+    return OPCItem(0)->AutoConnect();
+}
+void TgXYPlotChannel::SetOPCAutoConnect(bool value) {
+    OPCItem(0)->SetAutoConnect(value);
+}
+bool TgXYPlotChannel::OPCActive() const {
+    return OPCItem(0)->Active();
+}
+bool TgXYPlotChannel::OPCQualityGood() const {
+    return OPCItem(0)->QualityGood();
+}
+
+// --- OPC connection
+
+void TgXYPlotChannel::OPCActivate() {
+    if (OwnerDesigning())
+        return;
+    TgOPCItem* x = OPCItem(0);
+    TgOPCItem* y = OPCItem(1);
+    x->Deactivate();
+    y->Deactivate();
+    FOPCManager->GroupClear();
+    // A group name of the channel's own: its address.
+    char name[32];
+    std::snprintf(name, sizeof name, "%p", static_cast<void*>(this));
+    FOPCManager->GroupAdd(name, x->ComputerName(), x->UpdateRate(), x->ServerName());
+    x->SetGroupName(name);
+    y->SetGroupName(name);
+    x->Activate();
+    y->Activate();
+}
+
+void TgXYPlotChannel::OPCActivateSuspend() {
+    OPCActivate();
+    OPCUpdateSuspend();
+}
+
+void TgXYPlotChannel::OPCDeactivate() {
+    OPCItem(0)->Deactivate();
+    OPCItem(1)->Deactivate();
+}
+
+void TgXYPlotChannel::OPCUpdateSuspend() {
+    // Before the first activation there is no group to suspend.
+    if (!OPCLibraryMissing() && FOPCManager->GroupCount() > 0)
+        FOPCManager->GetGroup(0)->Suspend();
+}
+
+void TgXYPlotChannel::OPCUpdateResume() {
+    if (!OPCLibraryMissing() && FOPCManager->GroupCount() > 0)
+        FOPCManager->GetGroup(0)->Resume();
+}
+
+void TgXYPlotChannel::OPCGroupUpdate() {
+    double x = 0, y = 0;
+    if (XYChannelVariantNumber(OPCItem(0)->Data(), x) && XYChannelVariantNumber(OPCItem(1)->Data(), y))
+        AddXY(x, y);
+}
+
+void TgXYPlotChannel::DoInsert() {
+    TgPlotChannelCustom::DoInsert();
+    if (!OPCItem(0)->AutoConnect())
+        return;
+    try {
+        OPCActivate();
+    } catch (const EKvError&) { // a server that cannot be reached must not stop the plot from loading
+    }
+}
+
+// --- points
+
+int TgXYPlotChannel::AddNull() {
+    const int index = FDataList->Add(0, 0, true, false);
+    DoChange();
+    return index;
+}
+
+int TgXYPlotChannel::AddEmpty() {
+    const int index = FDataList->Add(0, 0, false, true);
+    DoChange();
+    return index;
+}
+
+void TgXYPlotChannel::CalcStartIndex() {
+    FStartIndex = 0;
+}
+
+void TgXYPlotChannel::CalcStopIndex() {
+    FStopIndex = Count() - 1;
+}
+
+double TgXYPlotChannel::VisibleExtreme(double (TgPlotChannelCustom::*marker)(int), bool largest) {
+    CalcStartIndex();
+    CalcStopIndex();
+    double result = largest ? -1e300 : 1e300;
+    if (!HasAxes() || !Visible() || Count() == 0)
+        return result;
+    for (int i = 0; i < Count(); ++i) {
+        if (!GetDataValid(i))
+            continue;
+        const double v = (this->*marker)(i);
+        if (largest ? v > result : v < result)
+            result = v;
+    }
+    return result;
+}
+
 double TgXYPlotChannel::GetVisibleXMax() {
-    return -1e300;
+    return VisibleExtreme(&TgPlotChannelCustom::GetMarkerXMax, true);
 }
+
 double TgXYPlotChannel::GetVisibleXMin() {
-    return 1e300;
+    return VisibleExtreme(&TgPlotChannelCustom::GetMarkerXMin, false);
 }
+
 double TgXYPlotChannel::GetVisibleYMax() {
-    return -1e300;
+    return VisibleExtreme(&TgPlotChannelCustom::GetMarkerYMax, true);
 }
+
 double TgXYPlotChannel::GetVisibleYMin() {
-    return 1e300;
+    return VisibleExtreme(&TgPlotChannelCustom::GetMarkerYMin, false);
 }
-void TgXYPlotChannel::UpdateDataCursorText(TgPlotObject*) {}
+
+// --- drawing
+
+void TgXYPlotChannel::DrawSetup() {
+    FCanDraw = false;
+    if (!HasAxes() || !Visible() || Count() == 0)
+        return;
+    CalcStartIndex();
+    CalcStopIndex();
+    FCanDraw = FStartIndex != -1 && FStopIndex != -1;
+}
+
+void TgXYPlotChannel::Draw(TCanvas& canvas, TColor backGroundColor) {
+    TgPlotAxis* xAxis = XAxis();
+    TgPlotAxis* yAxis = YAxis();
+    if (!xAxis || !yAxis)
+        return;
+    // The plot clips each layered object to its data view widened by one pixel; the axes' rectangle
+    // narrows that and the plot's clip is put back afterwards.
+    TgPlotDataView* dataView = FirstDataView();
+    TRect plotClip{};
+    if (dataView) {
+        plotClip = dataView->DrawRect();
+        ++plotClip.Right;
+        ++plotClip.Bottom;
+    }
+    bool clipped = false;
+    try {
+        CalcStartIndex();
+        CalcStopIndex();
+        if (FClipToAxes) {
+            TRect r = FXYAxesReversed ? gRectFromCorners(yAxis->MinPixels(), xAxis->MinPixels(),
+                                                         yAxis->MaxPixels(), xAxis->MaxPixels())
+                                      : gRectFromCorners(xAxis->MinPixels(), yAxis->MinPixels(),
+                                                         xAxis->MaxPixels(), yAxis->MaxPixels());
+            // The end pixels of the axes belong to the area.
+            ++r.Right;
+            ++r.Bottom;
+            if (dataView)
+                r = {std::max(r.Left, plotClip.Left), std::max(r.Top, plotClip.Top),
+                     std::min(r.Right, plotClip.Right), std::min(r.Bottom, plotClip.Bottom)};
+            canvas.SetClipRect(&r);
+            clipped = true;
+        }
+        DrawTraceLine(canvas, FXYAxesReversed, backGroundColor);
+        DrawMarkers(canvas, FXYAxesReversed, backGroundColor);
+    } catch (const std::exception&) { // one faulty channel must not stop the plot's paint
+    }
+    if (clipped)
+        canvas.SetClipRect(dataView ? &plotClip : nullptr);
+}
+
+// --- data cursor
+
+void TgXYPlotChannel::UpdateDataCursorText(TgPlotObject* cursorObject) {
+    auto* cursor = dynamic_cast<TgPlotDataCursor*>(cursorObject);
+    if (!cursor)
+        return;
+    double x = 0, y = 0;
+    TgPlotAxis* xAxis = XAxis();
+    TgPlotAxis* yAxis = YAxis();
+    if (xAxis && yAxis) {
+        auto* dataView = dynamic_cast<TgPlotDataView*>(cursor->DataView());
+        // With the roles swapped the X axis runs along the data view's height.
+        const bool xAlongX = !FXYAxesReversed;
+        const double p1 = cursor->Pointer1Position(), p2 = cursor->Pointer2Position();
+        const double x1 = XYChannelPointerValue(xAxis, dataView, p1, xAlongX);
+        const double x2 = XYChannelPointerValue(xAxis, dataView, p2, xAlongX);
+        const double y1 = XYChannelPointerValue(yAxis, dataView, p1, !xAlongX);
+        const double y2 = XYChannelPointerValue(yAxis, dataView, p2, !xAlongX);
+        switch (cursor->Style()) {
+        case TgPlotDataCursorStyle::ipcsValueXY:
+            x = x1;
+            y = y2;
+            break;
+        case TgPlotDataCursorStyle::ipcsValueX:
+            x = x1;
+            break;
+        case TgPlotDataCursorStyle::ipcsValueY:
+            y = y2;
+            break;
+        case TgPlotDataCursorStyle::ipcsDeltaX:
+            x = std::abs(x1 - x2);
+            break;
+        case TgPlotDataCursorStyle::ipcsDeltaY:
+            y = std::abs(y1 - y2);
+            break;
+        case TgPlotDataCursorStyle::ipcsInverseDeltaX: {
+            const double d = xAxis->CursorScaler() * (x1 - x2);
+            x = d == 0 ? std::numeric_limits<double>::infinity() : std::abs(1 / d);
+            break;
+        }
+        }
+    }
+    cursor->SetValues(TgPlotDataPointStatus::ipdpsValid, x, y);
+    cursor->SetCursorDisplayText(
+        FormatDataCursorText(cursor->Style(), TgPlotDataPointStatus::ipdpsValid, x, y));
+}
+
+std::string TgXYPlotChannel::FormatDataCursorText(TgPlotDataCursorStyle style, TgPlotDataPointStatus status,
+                                                  double x, double y) {
+    FDataCursorXText.clear();
+    FDataCursorYText.clear();
+    FDataCursorXValue = x;
+    FDataCursorYValue = y;
+    FDataCursorStatus = status;
+    if (!XAxis()) {
+        FDataCursorXText = TranslateString("No X-Axis");
+        return FDataCursorXText;
+    }
+    auto yText = [&] {
+        if (!YAxis())
+            return std::string("No Y-Axis");
+        switch (status) {
+        case TgPlotDataPointStatus::ipdpsNull:
+            return TranslateString("Null");
+        case TgPlotDataPointStatus::ipdpsEmpty:
+            return TranslateString("Empty");
+        case TgPlotDataPointStatus::ipdpsValid:
+            break;
+        }
+        return GetYValueText(y);
+    };
+    switch (style) {
+    case TgPlotDataCursorStyle::ipcsValueXY:
+        FDataCursorXText = GetXValueText(x);
+        FDataCursorYText = yText();
+        return FDataCursorXText + ", " + FDataCursorYText;
+    case TgPlotDataCursorStyle::ipcsValueX:
+    case TgPlotDataCursorStyle::ipcsDeltaX:
+        FDataCursorXText = GetXValueText(x);
+        return FDataCursorXText;
+    case TgPlotDataCursorStyle::ipcsValueY:
+    case TgPlotDataCursorStyle::ipcsDeltaY:
+        FDataCursorYText = yText();
+        return FDataCursorYText;
+    case TgPlotDataCursorStyle::ipcsInverseDeltaX:
+        FDataCursorXText = x < 1e301 ? GetXValueText(x) : TranslateString("Infinite");
+        return FDataCursorXText;
+    }
+    return {};
+}
 
 } // namespace kv
