@@ -35,6 +35,9 @@ std::vector<std::string> EnumIdents(TgPlotAlignFirstStyle) {
     return {"ipafsMin", "ipafsMax", "ipafsAuto", "ipafsNone"};
 }
 
+std::vector<std::string> EnumIdents(TgPlotAxisMode) {
+    return {"ipamScroll", "ipamZoom"};
+}
 std::vector<std::string> EnumIdents(TgPlotTrackingIncrementStyle) {
     return {"iptisMinimum", "iptisMajor", "iptisMinor"};
 }

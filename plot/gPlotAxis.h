@@ -51,6 +51,9 @@ enum class TgPlotAlignFirstStyle { ipafsMin, ipafsMax, ipafsAuto, ipafsNone };
 std::vector<std::string> EnumIdents(TgPlotAlignFirstStyle);
 // Tracked ranges widen to multiples of the major or minor increment, or not at all.
 enum class TgPlotTrackingIncrementStyle { iptisMinimum, iptisMajor, iptisMinor };
+// What dragging, the wheel and the keys do to an axis.
+enum class TgPlotAxisMode { ipamScroll, ipamZoom };
+std::vector<std::string> EnumIdents(TgPlotAxisMode);
 std::vector<std::string> EnumIdents(TgPlotTrackingIncrementStyle);
 
 // What an axis needs of the plot that owns it.
@@ -307,6 +310,13 @@ public:
     void DoMouseHint(const TgPlotMouseData& mouseData, TgHintData& hintData) override;
 
     // --- tracking state (the channels feed new values here when their axis tracking is on)
+    TgPlotAxisMode Mode() const { return FMode; }
+    void SetMode(TgPlotAxisMode value) {
+        if (value != FMode) {
+            FMode = value;
+            DoChange();
+        }
+    }
     bool TrackingEnabled() const { return FTrackingEnabled; }
     void SetTrackingEnabled(bool value);
     TgPlotTrackingStyle TrackingStyle() const { return FTrackingStyle; }
@@ -427,6 +437,7 @@ private:
     int FRequiredWidth = 0;
 
     bool FTrackingEnabled = false;
+    TgPlotAxisMode FMode = TgPlotAxisMode::ipamScroll;
     TgPlotTrackingStyle FTrackingStyle = TgPlotTrackingStyle::iptsScaleMinMax;
     TgPlotAlignFirstStyle FTrackingAlignFirstStyle = TgPlotAlignFirstStyle::ipafsMin;
     bool FRestoreValuesOnResume = false;

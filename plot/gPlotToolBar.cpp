@@ -20,9 +20,6 @@ std::vector<std::string> EnumIdents(TgPlotToolBarButtonStyle) {
     return {"iptbbsButton", "iptbbsSpacer"};
 }
 
-std::vector<std::string> EnumIdents(TgPlotAxisMode) {
-    return {"ipamScroll", "ipamZoom"};
-}
 
 KV_REGISTER_CLASS(TgPlotToolBarButton, TgPlotButton, b) {}
 
@@ -134,8 +131,10 @@ void TgPlotToolBarButton::Draw(TCanvas& canvas, TColor) {
         return;
     if (FImageIndex == -1 && !FImageName.empty()) {
         // Loaded at the first drawing of an image set; a missing picture raises into the paint.
+        TPngImage picture;
+        picture.LoadFromBytes(ResourceBytes("plot/" + FImageName + ".png"));
         TBitmap bitmap;
-        bitmap.LoadFromBytes(ResourceBytes("plot/" + FImageName + ".bmp"));
+        bitmap.FromImage(picture.ToImage());
         FImageIndex = FImageList->Add(bitmap, kToolBarMaskColor);
     }
     const TRect r = DrawRect();
@@ -409,9 +408,9 @@ void TgPlotToolBar::SetAllAxesMode(TgPlotAxisMode mode) {
     if (!host)
         return;
     for (int i = 0; i < host->XAxisCount(); ++i)
-        host->SetAxisMode(host->GetXAxis(i), mode);
+        host->GetXAxis(i)->SetMode(mode);
     for (int i = 0; i < host->YAxisCount(); ++i)
-        host->SetAxisMode(host->GetYAxis(i), mode);
+        host->GetYAxis(i)->SetMode(mode);
 }
 
 void TgPlotToolBar::DoButtonClickScrollAxesMode() {

@@ -5,6 +5,7 @@
 // for the managers. Every command is bracketed by the plot's before-click and after-click events, and
 // the before-click event may refuse it.
 
+#include "plot/gPlotAxis.h"
 #include "plot/gPlotObjects.h"
 
 #include "platform/gui/ImageList.h"
@@ -39,10 +40,6 @@ std::vector<std::string> EnumIdents(TgPlotToolBarButtonType);
 enum class TgPlotToolBarButtonStyle { iptbbsButton, iptbbsSpacer };
 std::vector<std::string> EnumIdents(TgPlotToolBarButtonStyle);
 
-// What dragging, the wheel and the keys do on an axis: move its range or scale it.
-enum class TgPlotAxisMode { ipamScroll, ipamZoom };
-std::vector<std::string> EnumIdents(TgPlotAxisMode);
-
 // What a toolbar needs of the plot that owns it (the plot control implements it).
 class IgPlotToolBarHost {
 public:
@@ -54,8 +51,6 @@ public:
     virtual int YAxisCount() = 0;
     virtual TgPlotAxis* GetXAxis(int index) = 0;
     virtual TgPlotAxis* GetYAxis(int index) = 0;
-    // Sets the axis's Mode (the axes mode buttons walk every X axis, then every Y axis).
-    virtual void SetAxisMode(TgPlotAxis* axis, TgPlotAxisMode mode) = 0;
     virtual void EnableAllTracking() = 0;
     virtual void DisableAllTracking() = 0;
     virtual int DataCursorCount() = 0;

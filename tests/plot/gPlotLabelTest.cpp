@@ -188,9 +188,11 @@ TEST_F(Label, PictureBeatsImageListBeatsCaption) {
         Draw();
         const std::string at = std::to_string(c.picture) + " " + std::to_string(c.listIndex) + " " +
                                std::to_string(c.imageIndex) + " " + std::to_string(c.enabled);
-        for (TColor colour : {clRed, clBlue, clYellow})
-            if (colour != c.shown)
+        for (TColor colour : {clRed, clBlue, clYellow}) {
+            if (colour != c.shown) {
                 EXPECT_TRUE(Ink(colour).isEmpty()) << at << " shows " << std::hex << colour;
+            }
+        }
         EXPECT_FALSE(Ink(ColorToRGB(c.shown)).isEmpty()) << at;
         EXPECT_TRUE(Ink(clLime).isEmpty()) << at; // the picture's see-through colour
     }

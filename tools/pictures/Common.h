@@ -89,10 +89,6 @@ const char* StateSuffix(ButtonState s); // "Up", "Down", "Hot", "StayDown", "Dis
 inline constexpr ButtonState AllStates[] = {ButtonState::Up, ButtonState::Down, ButtonState::Hot,
                                             ButtonState::StayDown, ButtonState::Disabled};
 
-// Writes the picture as a 4-bit bitmap in the standard 16-colour palette, each pixel taking the nearest
-// palette colour (the plot toolbar's pictures, for the paths ending in .bmp).
-bool SaveBmp16(const QImage& image, const QString& file);
-
 // The colour a bitmap button treats as transparent (its TransparentColor, clOlive): the corners of
 // rounded faces are filled with it so that the parent shows through.
 inline const QColor Transparent{0x80, 0x80, 0x00};

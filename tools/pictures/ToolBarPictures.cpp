@@ -1,6 +1,6 @@
 // The plot toolbar's button pictures: fourteen commands, each 24 x 24 and (SMALL...) 16 x 16, in the
-// sixteen standard colours, on teal, which the toolbar treats as see-through. They are written as
-// 4-bit bitmaps to plot/NAME.bmp.
+// sixteen standard colours, on teal, which the toolbar treats as see-through. They are written to
+// plot/NAME.png, every pixel one of the sixteen colours.
 //
 // Each picture is drawn once, in a 24-unit design square, by shapes that say which points they
 // cover; a pixel takes a shape's colour when its centre lies inside, and a shape's outline is made of
@@ -302,73 +302,22 @@ const ToolBarPicture kPictures[] = {
     {"PREVIEW", Preview},
 };
 
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
-void Put16(std::vector<std::uint8_t>& out, std::uint16_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
 const Registrar reg([] {
     for (const ToolBarPicture& picture : kPictures)
         for (int size : {24, 16}) {
             const std::string name = std::string(size == 16 ? "SMALL" : "") + picture.name;
-            Add("plot/" + name + ".bmp", {size, size}, [draw = picture.draw](QPainter& p, QSize s) {
+            Add("plot/" + name + ".png", {size, size}, [draw = picture.draw](QPainter& p, QSize s) {
                 Icon icon(s.width());
                 draw(icon);
-                p.drawImage(0, 0, icon.Image());
+                QImage image = icon.Image().convertToFormat(QImage::Format_RGB32);
+                for (int y = 0; y < image.height(); ++y)
+                    for (int x = 0; x < image.width(); ++x)
+                        image.setPixel(x, y, kVga[NearestVga(image.pixel(x, y))].rgb());
+                p.drawImage(0, 0, image);
             });
         }
 });
 
 } // namespace
-
-bool SaveBmp16(const QImage& image, const QString& file) {
-    const QImage source = image.convertToFormat(QImage::Format_RGB32);
-    const int w = source.width(), h = source.height();
-    const int rowBytes = ((w * 4 + 31) / 32) * 4;
-    const std::uint32_t offset = 14 + 40 + 16 * 4;
-    const std::uint32_t dataSize = static_cast<std::uint32_t>(rowBytes * h);
-    std::vector<std::uint8_t> out;
-    out.push_back('B');
-    out.push_back('M');
-    Put32(out, offset + dataSize);
-    Put32(out, 0);
-    Put32(out, offset);
-    Put32(out, 40);
-    Put32(out, static_cast<std::uint32_t>(w));
-    Put32(out, static_cast<std::uint32_t>(h)); // bottom-up rows
-    Put16(out, 1);
-    Put16(out, 4);
-    Put32(out, 0); // no compression
-    Put32(out, dataSize);
-    Put32(out, 2835); // 72 dots per inch
-    Put32(out, 2835);
-    Put32(out, 16);
-    Put32(out, 0);
-    for (const QColor& c : kVga) {
-        out.push_back(static_cast<std::uint8_t>(c.blue()));
-        out.push_back(static_cast<std::uint8_t>(c.green()));
-        out.push_back(static_cast<std::uint8_t>(c.red()));
-        out.push_back(0);
-    }
-    for (int y = h - 1; y >= 0; --y) {
-        std::vector<std::uint8_t> row(static_cast<std::size_t>(rowBytes), 0);
-        for (int x = 0; x < w; ++x) {
-            const auto index = static_cast<std::uint8_t>(NearestVga(source.pixel(x, y)));
-            row[static_cast<std::size_t>(x / 2)] |=
-                static_cast<std::uint8_t>(x % 2 == 0 ? index << 4 : index);
-        }
-        out.insert(out.end(), row.begin(), row.end());
-    }
-    QFile f(file);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    return f.write(reinterpret_cast<const char*>(out.data()), static_cast<qint64>(out.size())) ==
-           static_cast<qint64>(out.size());
-}
 
 } // namespace pictures

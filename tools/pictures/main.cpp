@@ -1,5 +1,5 @@
 // korvane-pictures: draws every picture of the editor's windows and writes them as PNG files (JPEG for
-// the paths ending in .jpg, 16-colour bitmaps for those ending in .bmp).
+// the paths ending in .jpg).
 //
 //     korvane-pictures [--list] [output folder] [name filter]
 //
@@ -53,9 +53,7 @@ int main(int argc, char** argv) {
         const QImage stored = pic.opaque ? image.convertToFormat(QImage::Format_RGB888)
                                          : image.convertToFormat(QImage::Format_ARGB32);
         const bool jpeg = file.endsWith(QStringLiteral(".jpg"));
-        const bool bmp = file.endsWith(QStringLiteral(".bmp"));
-        if (!(bmp ? pictures::SaveBmp16(stored, file)
-                  : stored.save(file, jpeg ? "JPEG" : "PNG", jpeg ? 88 : 9))) {
+        if (!stored.save(file, jpeg ? "JPEG" : "PNG", jpeg ? 88 : 9)) {
             std::fprintf(stderr, "korvane-pictures: cannot write %s\n", qPrintable(file));
             return 1;
         }
