@@ -42,7 +42,7 @@ public:
     // OnBeforeDataCursorUpdate.
     virtual void DoBeforeDataCursorUpdate(TgPlotDataCursor* cursor) = 0;
     // OnDataCursorChange: the cursor's values changed.
-    virtual void DoDataCursorChange(TgPlotDataCursor* cursor) = 0;
+    virtual void DoDataCursorChange(TgPlotObject* cursor) = 0;
 
 protected:
     ~IgPlotDataCursorHost() = default;

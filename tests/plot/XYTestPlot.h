@@ -125,7 +125,7 @@ public:
     void DoBeforeDataCursorUpdate(kv::TgPlotDataCursor* cursor) override {
         log.push_back("before " + cursor->Name());
     }
-    void DoDataCursorChange(kv::TgPlotDataCursor* cursor) override {
+    void DoDataCursorChange(kv::TgPlotObject* cursor) override {
         log.push_back("change " + cursor->Name());
     }
 
