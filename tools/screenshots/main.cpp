@@ -38,6 +38,8 @@
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdBars.h"
 #include "platform/gui/StdPanels.h"
+#include "plot/gXYPlot.h"
+#include "styled/StTrackBar.h"
 #include "styled/StOfficeImage.h"
 #include "styled/StProgressBar.h"
 
@@ -298,6 +300,49 @@ void ShootRefreshed() {
 
 } // namespace
 
+// The three transfer-curve plots with shaped curves: a 4:1 compressor at -20 dB with a 6 dB knee on Out1,
+// a limiter at -10 dB with a 6 dB knee, a gate at -60 dB. Each plot alone, rendered offscreen at its own
+// size, and its page as the screen shows it.
+void ShootPlots() {
+    auto set = [](const char* name, int position) {
+        if (auto* fader = fmMain->Find<TStTrackBar>(name))
+            fader->SetPosition(position);
+        else if (auto* updown = fmMain->Find<TUpDown>(name))
+            updown->SetPosition(static_cast<std::int16_t>(position));
+    };
+    set("isCompThresholdOut1", -40);
+    set("udCompKneeOut1", 6);
+    set("udCompRatioOut1", 9);
+    set("isLimitThresholdOut1", -20);
+    set("udLimitKneeOut1", 6);
+    set("isGateThresholdInA", -120);
+    fmMain->DrawCompCurve(2);
+    fmMain->DrawLimitCurve(2);
+    fmMain->DrawGateCurve(0);
+    const struct {
+        const char* plot;
+        const char* page;
+    } shots[] = {{"ipComp", "Comp"}, {"ipLimit", "Limit"}, {"ipGate", "Gate"}};
+    for (const auto& shot : shots) {
+        if (auto* c = fmMain->Find<TControl>(std::string("pkbMenu") + shot.page))
+            Press(*c);
+        Shoot(*fmMain, "en", std::string("main-curve-") + shot.page);
+        auto* plot = fmMain->Find<TgXYPlot>(shot.plot);
+        if (!plot)
+            continue;
+        TBitmap bitmap(plot->Width(), plot->Height());
+        plot->gPaint(*bitmap.Canvas());
+        const QString file = gOut + QStringLiteral("/en/plot-") + QLatin1String(shot.plot) + QStringLiteral(".png");
+        if (!bitmap.Image().save(file, "PNG")) {
+            std::fprintf(stderr, "korvane-screenshots: cannot write %s\n", qPrintable(file));
+            std::exit(EXIT_FAILURE);
+        }
+        ++gWritten;
+    }
+    if (auto* c = fmMain->Find<TControl>("pkbMenuGain"))
+        Press(*c);
+}
+
 int main(int argc, char** argv) {
     // Only loopback addresses: the default unit address is refused at once.
     qputenv("KORVANE_LOOPBACK_ONLY", "1");
@@ -342,6 +387,7 @@ int main(int argc, char** argv) {
     ShootLanguage("zh");
     ChooseLanguage("English");
     ShootRefreshed();
+    ShootPlots();
 
     std::printf("%d screenshots written below %s\n", gWritten, qPrintable(gOut));
     Application->DestroyComponents();
