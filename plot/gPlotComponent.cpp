@@ -976,8 +976,6 @@ void TgPlotComponent::SetBackGroundGradientDirection(TgFillDirection value) {
 // Layout streaming
 
 void TgPlotComponent::ReadLayoutValue(const std::function<void()>& read) {
-    // Toolbar and title are kept apart before every value, as the layout is read value by value.
-    SeparateToolBarFromTitle();
     TgPlotLayoutManager* layout = LayoutManager();
     if (IsLoading()) {
         // Neither laid out nor painted half-read: Loaded switches both back on.
@@ -1062,7 +1060,7 @@ void TgPlotComponent::SeparateToolBarFromTitle() {
 
 void TgPlotComponent::Loaded() {
     TgCustomComponent::Loaded();
-    // The last value read may have brought the two into one band.
+    // Once every object is in: the objects the constructor made and the layout replaces do not count.
     SeparateToolBarFromTitle();
     LayoutManager()->SetEnabled(true);
     EndUpdate();

@@ -423,7 +423,8 @@ public:
     // ------------------------------------------------------------------------------------------------
     // Layout streaming: the managers ("ToolBarManager", ..., "TranslationManager") and the image lists
     // ("ImageList0".."ImageList2") travel as text values of the layout, written only when not empty.
-    // Reading the first of them switches the layout manager off and holds repaints until Loaded.
+    // Reading the first of them switches the layout manager off and holds repaints until Loaded, which
+    // also keeps toolbar 0 out of the title's band.
     // Raises EWriteError "Failed to write ImageList data to stream" / EReadError "Failed to read
     // ImageList data from stream".
     std::string ImageListText(int index) const;

@@ -6,6 +6,10 @@ namespace kv {
 
 KV_REGISTER_CLASS(TgXYPlot, TgPlotComponent, b) {}
 
+void gRegisterXYPlotClass() {
+    RegisterClass(TgXYPlot::StaticClassInfo());
+}
+
 TgXYPlot::TgXYPlot(TComponent* owner) : TgPlotComponent(owner) {
     Master()->SetChannelClass("TgXYPlotChannel");
     DisableLayoutManager();

@@ -18,4 +18,7 @@ public:
     TgXYPlotChannel* GetXYChannel(int index);
 };
 
+// Makes TgXYPlot known to the window layout reader.
+void gRegisterXYPlotClass();
+
 } // namespace kv
