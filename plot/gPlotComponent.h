@@ -647,6 +647,10 @@ private:
     int IndexOf(const TObject* object) const;
     // Events fire neither while the plot loads nor while it is destroyed.
     bool Firing() const { return !IsLoading() && !IsDestroying(); }
+    // The object under the point (maybe a button of it) and the plot object it was found in.
+    TgPlotObject* HitObject(const TgPlotMouseData& mouseData, TgPlotObject*& source);
+    // Runs `action` on every other axis of the axis's direction, unless forwarding already runs.
+    void ForEachSiblingAxis(TgPlotAxis* axis, const std::function<void(TgPlotAxis*)>& action);
     // Forgets the mouse state's objects that are `object` or belong to it (all when null).
     void ForgetMouseObjects(const TObject* object);
     // Reads a streamed value with the layout manager off: for the rest of the layout read while

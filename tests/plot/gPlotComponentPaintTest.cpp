@@ -2,6 +2,7 @@
 
 #include "plot/gPlotLayoutManager.h"
 #include "plot/gXYPlot.h"
+#include "tests/plot/PlotMainWindowSetup.h"
 
 #include <gtest/gtest.h>
 
@@ -15,50 +16,6 @@ namespace kvtest {
 using namespace kv;
 
 namespace {
-
-// The dynamics plots of the main window: 720 x 230, no border, only the two axes showing.
-void PaintSetUpMainWindowPlot(TgXYPlot& p) {
-    p.SetBounds(0, 0, 720, 230);
-    p.SetBorderStyle(TgBevelStyle::ibsNone);
-    p.SetDataViewZHorz(1);
-    p.SetDataViewZVert(1);
-    p.SetTitleVisible(false);
-    p.SetUserCanEditObjects(false);
-    p.GetToolBar(0)->SetVisible(false);
-    p.GetLegend(0)->SetVisible(false);
-    p.GetDataCursor(0)->SetVisible(false);
-    struct AxisSetting {
-        TgPlotAxis* axis;
-        double increment, labelSeparation, stackingEndsMargin, labelsMinLength;
-        int minorLength;
-    };
-    for (const AxisSetting& s :
-         {AxisSetting{p.GetXAxis(0), 20, 0, 1, 5, 13}, AxisSetting{p.GetYAxis(0), 10, 1, 0.5, 3, 8}}) {
-        TgPlotAxis& a = *s.axis;
-        a.SetEnabled(false);
-        a.SetPopupEnabled(false);
-        a.SetCanFocus(false);
-        a.SetTrackingEnabled(false);
-        a.SetMin(-100);
-        a.SetSpan(120);
-        a.SetDesiredStart(20);
-        a.SetDesiredIncrement(s.increment);
-        a.SetMinorLength(s.minorLength);
-        a.LabelsFont()->SetColor(clYellow);
-        a.SetLabelsPrecision(2);
-        a.SetLabelsMinLength(s.labelsMinLength);
-        a.SetLabelSeparation(s.labelSeparation);
-        a.SetTitleMargin(1);
-        a.SetStackingEndsMargin(s.stackingEndsMargin);
-        a.SetScaleLinesShow(false);
-    }
-    p.GetXAxis(0)->SetMinorCount(4);
-    p.GetXAxis(0)->SetMajorLength(9);
-    p.GetXYChannel(0)->SetColor(clWhite);
-    p.GetXYChannel(0)->SetTraceLineWidth(2);
-    p.GetDataView(0)->SetLayer(0);
-    p.GetDataView(0)->SetCanFocus(false);
-}
 
 std::unique_ptr<TBitmap> PaintRender(TgPlotComponent& plot, TColor fill = clFuchsia) {
     auto bitmap = std::make_unique<TBitmap>(plot.Width(), plot.Height());
@@ -82,7 +39,7 @@ KV_REGISTER_CLASS(PaintTallToolBar, TgPlotToolBar, b) {}
 
 TEST(PlotPaint, TheMainWindowsPlotFitsTheDataViewToTheAxesScales) {
     TgXYPlot plot(nullptr);
-    PaintSetUpMainWindowPlot(plot);
+    SetUpMainWindowPlot(plot);
     auto picture = PaintRender(plot);
 
     TgPlotAxis& x = *plot.GetXAxis(0);
@@ -149,7 +106,7 @@ TEST(PlotPaint, WithoutAToolbarLegendOrDataViewNothingIsPainted) {
 
 TEST(PlotPaint, TwoLeftAxesStackOutwardEachBandAsThickAsItsWidestMember) {
     TgXYPlot plot(nullptr);
-    PaintSetUpMainWindowPlot(plot);
+    SetUpMainWindowPlot(plot);
     plot.AddYAxis();
     plot.AddYAxis();
     TgPlotAxis* inner = plot.GetYAxis(0);
@@ -179,7 +136,7 @@ TEST(PlotPaint, TwoLeftAxesStackOutwardEachBandAsThickAsItsWidestMember) {
 
 TEST(PlotPaint, TwoAxesSharingABandStackAtTheSharedEnd) {
     TgXYPlot plot(nullptr);
-    PaintSetUpMainWindowPlot(plot);
+    SetUpMainWindowPlot(plot);
     plot.AddXAxis();
     TgPlotAxis* first = plot.GetXAxis(0);
     TgPlotAxis* second = plot.GetXAxis(1);
@@ -204,7 +161,7 @@ TEST(PlotPaint, TwoAxesSharingABandStackAtTheSharedEnd) {
 
 TEST(PlotPaint, AToolbarAloneOnTopIsDrawnFromTheBorder) {
     TgXYPlot plot(nullptr);
-    PaintSetUpMainWindowPlot(plot);
+    SetUpMainWindowPlot(plot);
     plot.SetBorderStyle(TgBevelStyle::ibsLowered);
     gRegisterPlotObjectClassOf<PaintTallToolBar>("TgPlotToolBar");
     plot.RemoveAllToolBars();
@@ -223,7 +180,7 @@ TEST(PlotPaint, AToolbarAloneOnTopIsDrawnFromTheBorder) {
 
 TEST(PlotPaint, CentredAxesLieOnTheMiddleOrOnTheirReferencesValue) {
     TgXYPlot plot(nullptr);
-    PaintSetUpMainWindowPlot(plot);
+    SetUpMainWindowPlot(plot);
     plot.AddXAxis();
     plot.AddYAxis();
     TgPlotAxis* master = plot.GetYAxis(1);
@@ -246,7 +203,7 @@ TEST(PlotPaint, CentredAxesLieOnTheMiddleOrOnTheirReferencesValue) {
 
 TEST(PlotPaint, SwappedAxesFitTheDataViewTheOtherWayRound) {
     TgXYPlot plot(nullptr);
-    PaintSetUpMainWindowPlot(plot);
+    SetUpMainWindowPlot(plot);
     plot.SetXYAxesReverse(true);
     PaintRender(plot);
     TgPlotAxis& x = *plot.GetXAxis(0);
