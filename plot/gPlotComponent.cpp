@@ -3,6 +3,7 @@
 #include "plot/gPlotLayoutManager.h"
 #include "plot/gPlotTranslation.h"
 #include "plot/gPropStream.h"
+#include "plot/gPropText.h"
 #include "plot/gXYPlotChannel.h"
 
 #include "platform/gui/Layout.h"
@@ -747,6 +748,27 @@ double TgPlotComponent::GetNow() const {
     const QDateTime now = QDateTime::currentDateTime();
     const double localMs = double(now.toMSecsSinceEpoch()) + double(now.offsetFromUtc()) * 1000.0;
     return localMs / 86400000.0 + 25569.0; // days since 1899-12-30
+}
+
+void TgPlotComponent::SavePropertiesToFile(const std::string& fileName) {
+    try {
+        TStringList exclude;
+        for (const char* name :
+             {"Name", "OPCItems", "ImageList0", "ImageList1", "ImageList2", "ToolBarManager", "LegendManager",
+              "TableManager", "XAxisManager", "YAxisManager", "ChannelManager", "DataViewManager",
+              "DataCursorManager", "LimitManager", "LabelManager", "TranslationManager"})
+            exclude.Add(name);
+        if (!OptionSaveAllProperties())
+            for (const char* name : {"Left", "Top", "Width", "Height", "Align", "Cursor", "ShowHint", "Tag",
+                                     "Visible", "Enabled", "Hint", "HelpContext"})
+                exclude.Add(name);
+        TStringList lines;
+        lines.Add("File Type = " + ClassName());
+        gWritePropertyText(*this, "", lines, FDifferentialPropertySave, &exclude);
+        gSavePropertyLinesToFile(lines, fileName);
+    } catch (const std::exception& e) {
+        throw EKvError("Error Saving Properties - " + std::string(e.what()));
+    }
 }
 
 // Completed with the plot files: image export, clipboard, printing and the log file itself.

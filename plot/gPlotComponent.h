@@ -230,6 +230,9 @@ public:
     void Save() override;
     void PrintChart() override;
     void PreviewChart() override;
+    // The plot's own properties; the window layout's values (managers, image lists, data items) are
+    // left out. The objects' sections are completed with the plot files.
+    void SavePropertiesToFile(const std::string& fileName) override;
     // Raises "Log File Name not Defined" without a log file name, "Logging Already Active" while on.
     void LogActivate(bool append);
     // Raises "Logging not Active" while off.

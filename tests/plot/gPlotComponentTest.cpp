@@ -7,6 +7,7 @@
 #include "platform/gui/Layout.h"
 
 #include "ErrorOf.h"
+#include "tests/support/TempFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -248,6 +249,35 @@ TEST(PlotComponent, AnnotationsStartWithThePlotsDefaults) {
     EXPECT_EQ(a->ReferencePositionX(), TgPlotReferenceIndividual::ipriAuto);
     EXPECT_EQ(a->Font()->Name(), "Verdana");
     EXPECT_EQ(a->Font()->Color(), clWhite);
+}
+
+TEST(PlotComponent, ThePropertyFileLeavesTheLayoutsValuesOut) {
+    TgXYPlot plot(nullptr);
+    plot.SetOuterMarginTop(9);
+    plot.AddTranslation("a", "b");
+    TempDir dir;
+    plot.SavePropertiesToFile(dir / "plot.txt");
+    const std::string text = ReadAll(dir / "plot.txt");
+    EXPECT_NE(text.find("OuterMarginTop = 9"), std::string::npos);
+    EXPECT_EQ(text.find("Manager"), std::string::npos);
+    TgXYPlot copy(nullptr);
+    copy.LoadPropertiesFromFile(dir / "plot.txt");
+    EXPECT_EQ(copy.OuterMarginTop(), 9);
+    EXPECT_EQ(copy.ChannelCount(), 1);
+}
+
+TEST(PlotComponent, ThePlotGoesQuietly) {
+    int events = 0;
+    {
+        TgXYPlot plot(nullptr);
+        plot.AddLimit();
+        plot.AddTable();
+        plot.OnRemoveChannel = [&](TObject*, int) { ++events; };
+        plot.OnRemoveXAxis = [&](TObject*, int) { ++events; };
+        plot.OnRemoveLimit = [&](TObject*, int) { ++events; };
+        plot.OnAfterPaint = [&](TObject*) { ++events; };
+    }
+    EXPECT_EQ(events, 0) << "no remove events while the plot itself goes";
 }
 
 TEST(PlotComponent, AccessByNameIgnoresCase) {
