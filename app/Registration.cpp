@@ -43,7 +43,7 @@ void RegisterEditorClasses() {
     kv::RegisterClass(kv::TTimer::StaticClassInfo());
     // The password boxes: an edit with a letter case and alignment of its own.
     kv::RegisterClass(kv::TEmptyEdit::StaticClassInfo());
-    kv::RegisterClass(kv::TgXYPlot::StaticClassInfo());
+    kv::gRegisterXYPlotClass();
 }
 
 void CreateEditorWindows() {

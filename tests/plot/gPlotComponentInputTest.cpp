@@ -197,7 +197,7 @@ TEST_F(PlotInput, ACtrlClickOnASelectedAxisDeselectsItAndHoldsMovesTillTheReleas
     TgXYPlot plot(nullptr);
     plot.ReCalcLayout();
     TgPlotAxis* axis = plot.GetXAxis(0);
-    auto probe = std::make_unique<InputProbe>(plot, TRect{200, 20, 260, 40}, "probe");
+    auto probe = std::make_unique<InputProbe>(plot, TRect{200, 100, 260, 120}, "probe");
     const TRect r = axis->DrawRect();
     const int ax = (r.Left + r.Right) / 2, ay = r.Top + 3;
     plot.gMouseDown(TMouseButton::mbLeft, Held(TShiftItem::ssLeft), ax, ay);
@@ -206,12 +206,12 @@ TEST_F(PlotInput, ACtrlClickOnASelectedAxisDeselectsItAndHoldsMovesTillTheReleas
     plot.gMouseDown(TMouseButton::mbLeft, Held(TShiftItem::ssLeft).Include(TShiftItem::ssCtrl), ax, ay);
     EXPECT_FALSE(axis->UserSelected());
     EXPECT_TRUE(plot.SelectingActive());
-    plot.gMouseMove(kNoKeys, 210, 30);
+    plot.gMouseMove(kNoKeys, 210, 110);
     EXPECT_EQ(plot.LastMouseOverObject(), nullptr) << "moves wait for the release";
     EXPECT_TRUE(probe->log.empty());
-    plot.gMouseUp(TMouseButton::mbLeft, kNoKeys, 210, 30);
+    plot.gMouseUp(TMouseButton::mbLeft, kNoKeys, 210, 110);
     EXPECT_FALSE(plot.SelectingActive());
-    plot.gMouseMove(kNoKeys, 210, 30);
+    plot.gMouseMove(kNoKeys, 210, 110);
     EXPECT_EQ(plot.LastMouseOverObject(), probe.get());
 }
 

@@ -229,6 +229,7 @@ TEST(PlotPaint, TheLayerListPutsBandLimitsUnderTheGrid) {
     plot.GetLimit(2)->SetFillStyle(TBrushStyle::bsClear);
     plot.AddAnnotation();
     plot.GetAnnotation(0)->SetLayer(50);
+    plot.GetXYChannel(0)->AddXY(0, 0); // a channel without points draws nothing
     PaintRender(plot);
     std::vector<std::string> order;
     for (const auto& [key, object] : plot.LayerList())
