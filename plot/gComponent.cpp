@@ -339,13 +339,14 @@ void TgComponent::SavePropertiesToFile(const std::string& fileName) {
         TStringList exclude;
         exclude.Add("Name");
         exclude.Add("OPCItems"); // the layout's value, not a property of the file
+        AddSaveExclusions(exclude);
         if (!FOptionSaveAllProperties)
             for (const char* n : {"Left", "Top", "Width", "Height", "Align", "Cursor", "ShowHint", "Tag",
                                   "Visible", "Enabled", "Hint", "HelpContext"})
                 exclude.Add(n);
         TStringList lines;
         lines.Add("File Type = " + ClassName());
-        gWritePropertyText(*this, "", lines, false, &exclude);
+        gWritePropertyText(*this, "", lines, DifferentialSave(), &exclude);
         gSavePropertyLinesToFile(lines, fileName);
     } catch (const std::exception& e) {
         throw EKvError("Error Saving Properties - " + std::string(e.what()));

@@ -133,6 +133,10 @@ public:
     void DblClick() override;
 
 protected:
+    // What a descendant's property file leaves out besides the name, the data items and (unless every
+    // property is saved) the framework's placement properties; and whether it skips default values.
+    virtual void AddSaveExclusions(TStringList&) const {}
+    virtual bool DifferentialSave() const { return false; }
     // Store a changed value, then: kind 0 InvalidateChange, kind 1 BackGroundChange, others nothing.
     void SetBooleanProperty(bool value, bool& field, int kind);
     void SetIntegerProperty(int value, int& field, int kind);

@@ -548,4 +548,21 @@ void gGetPrinterPaperSize(double& width, double& height) {
         std::swap(width, height);
 }
 
+void gDrawScrollButton(TCanvas& canvas, const TRect& r, bool pressed, bool enabled, bool up) {
+    canvas.Brush()->SetStyle(TBrushStyle::bsSolid);
+    canvas.Brush()->SetColor(clBtnFace);
+    canvas.FillRect(r);
+    gDrawEdge(canvas, r, pressed ? 0 : 1);
+    const TColor arrow = enabled ? clBlack : 0x808080;
+    canvas.Pen()->SetStyle(TPenStyle::psSolid);
+    canvas.Pen()->SetWidth(1);
+    canvas.Pen()->SetColor(arrow);
+    canvas.Brush()->SetColor(arrow);
+    const int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
+    if (up)
+        canvas.Polygon({{cx - 4, cy + 2}, {cx + 4, cy + 2}, {cx, cy - 2}});
+    else
+        canvas.Polygon({{cx - 4, cy - 2}, {cx + 4, cy - 2}, {cx, cy + 2}});
+}
+
 } // namespace kv

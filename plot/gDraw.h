@@ -94,6 +94,9 @@ void gDrawFocusRect(TCanvas& canvas, const TRect& rect);
 // 0 sunken double edge, 1 raised double edge, 2 a one-pixel outline in the button-shadow colour (the
 // canvas brush fills it); other styles draw nothing.
 void gDrawEdge(TCanvas& canvas, const TRect& rect, int style);
+// A small scroll button of a legend or table: the button face with its frame (sunken while pressed)
+// and a triangle 8 pixels wide pointing up or down, black, or grey when disabled.
+void gDrawScrollButton(TCanvas& canvas, const TRect& rect, bool pressed, bool enabled, bool up);
 
 enum class TgFillDirection {
     ifdTopBottom,

@@ -125,20 +125,6 @@ bool PtIn(const TRect& r, int x, int y) {
     return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
 }
 
-TPenStyle PenStyleOf(TgPlotLineStyle style) {
-    switch (style) {
-    case TgPlotLineStyle::iplsDash:
-        return TPenStyle::psDash;
-    case TgPlotLineStyle::iplsDot:
-        return TPenStyle::psDot;
-    case TgPlotLineStyle::iplsDashDot:
-        return TPenStyle::psDashDot;
-    case TgPlotLineStyle::iplsDashDotDot:
-        return TPenStyle::psDashDotDot;
-    default:
-        return TPenStyle::psSolid;
-    }
-}
 
 // Width 1 is drawn as the thinnest pen.
 int PenWidthOf(int width) {
@@ -828,7 +814,7 @@ void TgPlotChannelCustom::DrawTraceLine(TCanvas& canvas, bool reversed, TColor) 
         return;
     canvas.Pen()->SetColor(Color());
     canvas.Brush()->SetStyle(TBrushStyle::bsClear);
-    canvas.Pen()->SetStyle(PenStyleOf(TraceLineStyle()));
+    canvas.Pen()->SetStyle(gPenStyleOf(TraceLineStyle()));
     canvas.Pen()->SetWidth(PenWidthOf(TraceLineWidth()));
     if (FStopIndex <= FStartIndex || !HasAxes())
         return;
@@ -845,7 +831,7 @@ void TgPlotChannelCustom::DrawTraceLine(TCanvas& canvas, bool reversed, TColor) 
         const double x = GetDataX(i), y = GetDataY(i);
         if (haveLast) {
             canvas.Pen()->SetColor(GetDataTraceLineColor(i));
-            canvas.Pen()->SetStyle(PenStyleOf(GetDataTraceLineStyle(i)));
+            canvas.Pen()->SetStyle(gPenStyleOf(GetDataTraceLineStyle(i)));
             canvas.Pen()->SetWidth(PenWidthOf(GetDataTraceLineWidth(i)));
             DrawClippedLine(canvas, reversed, false, lastX, lastY, x, y);
         }
@@ -1250,6 +1236,21 @@ void TgPlotChannelCustom::NotificationFocusChange(TObject* sender) {
 void TgPlotChannelCustom::BuildPopupMenu(TPopupMenu* popupMenu) {
     TgPlotManagerObject::BuildPopupMenu(popupMenu);
     AddEditMenuItem(popupMenu);
+}
+
+TPenStyle gPenStyleOf(TgPlotLineStyle style) {
+    switch (style) {
+    case TgPlotLineStyle::iplsDash:
+        return TPenStyle::psDash;
+    case TgPlotLineStyle::iplsDot:
+        return TPenStyle::psDot;
+    case TgPlotLineStyle::iplsDashDot:
+        return TPenStyle::psDashDot;
+    case TgPlotLineStyle::iplsDashDotDot:
+        return TPenStyle::psDashDotDot;
+    default:
+        return TPenStyle::psSolid;
+    }
 }
 
 } // namespace kv

@@ -37,6 +37,9 @@ struct TgVariantArray {
     double At(int i, int j) const;
 };
 
+// The pen style that draws a trace line style.
+TPenStyle gPenStyleOf(TgPlotLineStyle style);
+
 // What a channel needs of the plot that owns it besides its axes, which it finds through the plot's
 // IgPlotAxisHost (the plot control implements both). A channel whose owner offers neither has no axes,
 // no data view, and fires no events.

@@ -750,25 +750,12 @@ double TgPlotComponent::GetNow() const {
     return localMs / 86400000.0 + 25569.0; // days since 1899-12-30
 }
 
-void TgPlotComponent::SavePropertiesToFile(const std::string& fileName) {
-    try {
-        TStringList exclude;
-        for (const char* name :
-             {"Name", "OPCItems", "ImageList0", "ImageList1", "ImageList2", "ToolBarManager", "LegendManager",
-              "TableManager", "XAxisManager", "YAxisManager", "ChannelManager", "DataViewManager",
-              "DataCursorManager", "LimitManager", "LabelManager", "TranslationManager"})
-            exclude.Add(name);
-        if (!OptionSaveAllProperties())
-            for (const char* name : {"Left", "Top", "Width", "Height", "Align", "Cursor", "ShowHint", "Tag",
-                                     "Visible", "Enabled", "Hint", "HelpContext"})
-                exclude.Add(name);
-        TStringList lines;
-        lines.Add("File Type = " + ClassName());
-        gWritePropertyText(*this, "", lines, FDifferentialPropertySave, &exclude);
-        gSavePropertyLinesToFile(lines, fileName);
-    } catch (const std::exception& e) {
-        throw EKvError("Error Saving Properties - " + std::string(e.what()));
-    }
+void TgPlotComponent::AddSaveExclusions(TStringList& exclude) const {
+    // The layout's own values: the managers and image lists travel in the window layout only.
+    for (const char* name : {"ImageList0", "ImageList1", "ImageList2", "ToolBarManager", "LegendManager",
+                             "TableManager", "XAxisManager", "YAxisManager", "ChannelManager", "DataViewManager",
+                             "DataCursorManager", "LimitManager", "LabelManager", "TranslationManager"})
+        exclude.Add(name);
 }
 
 // Completed with the plot files: image export, clipboard, printing and the log file itself.

@@ -232,7 +232,6 @@ public:
     void PreviewChart() override;
     // The plot's own properties; the window layout's values (managers, image lists, data items) are
     // left out. The objects' sections are completed with the plot files.
-    void SavePropertiesToFile(const std::string& fileName) override;
     // Raises "Log File Name not Defined" without a log file name, "Logging Already Active" while on.
     void LogActivate(bool append);
     // Raises "Logging not Active" while off.
@@ -621,6 +620,8 @@ public:
     TNotifyEvent OnAfterPaint;
 
 protected:
+    void AddSaveExclusions(TStringList& exclude) const override;
+    bool DifferentialSave() const override { return FDifferentialPropertySave; }
     // Mouse capture of the control; the capture-changed handling runs when it moves elsewhere.
     virtual void CaptureMouse();
     virtual void ReleaseMouseCapture();

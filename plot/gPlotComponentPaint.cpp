@@ -75,15 +75,7 @@ void PlotPaintSetAcross(TgPlotLayoutObject* o, bool horizontal, int from, int to
 }
 
 void PlotPaintSetAlong(TgPlotLayoutObject* o, bool horizontal, int from, int to) {
-    TRect r = o->DrawRect();
-    if (horizontal) {
-        r.Left = from;
-        r.Right = to;
-    } else {
-        r.Top = from;
-        r.Bottom = to;
-    }
-    o->SetDrawRect(r);
+    PlotPaintSetAcross(o, !horizontal, from, to);
 }
 
 // Removes the canvas clip however the drawing ends.

@@ -91,21 +91,6 @@ int LegendCeilDiv(int a, int b) {
     return b <= 0 ? a : (a + b - 1) / b;
 }
 
-TPenStyle LegendPenStyleOf(TgPlotLineStyle style) {
-    switch (style) {
-    case TgPlotLineStyle::iplsDash:
-        return TPenStyle::psDash;
-    case TgPlotLineStyle::iplsDot:
-        return TPenStyle::psDot;
-    case TgPlotLineStyle::iplsDashDot:
-        return TPenStyle::psDashDot;
-    case TgPlotLineStyle::iplsDashDotDot:
-        return TPenStyle::psDashDotDot;
-    default:
-        return TPenStyle::psSolid;
-    }
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------------
@@ -115,21 +100,7 @@ TgPlotLegendButton::TgPlotLegendButton(TComponent* owner, bool up) : TgPlotButto
 }
 
 void TgPlotLegendButton::Draw(TCanvas& canvas, TColor) {
-    const TRect r = DrawRect();
-    canvas.Brush()->SetStyle(TBrushStyle::bsSolid);
-    canvas.Brush()->SetColor(clBtnFace);
-    canvas.FillRect(r);
-    gDrawEdge(canvas, r, (MouseDown() || Down()) ? 0 : 1);
-    const TColor arrow = Enabled() ? clBlack : 0x808080;
-    canvas.Pen()->SetStyle(TPenStyle::psSolid);
-    canvas.Pen()->SetWidth(1);
-    canvas.Pen()->SetColor(arrow);
-    canvas.Brush()->SetColor(arrow);
-    const int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
-    if (FUp)
-        canvas.Polygon({{cx - 4, cy + 2}, {cx + 4, cy + 2}, {cx, cy - 2}});
-    else
-        canvas.Polygon({{cx - 4, cy - 2}, {cx + 4, cy - 2}, {cx, cy + 2}});
+    gDrawScrollButton(canvas, DrawRect(), MouseDown() || Down(), Enabled(), FUp);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -594,7 +565,7 @@ void TgPlotLegend::DrawLineSample(TCanvas& canvas, TgPlotChannelCustom* channel,
             break;
         }
     } else {
-        canvas.Pen()->SetStyle(LegendPenStyleOf(style));
+        canvas.Pen()->SetStyle(gPenStyleOf(style));
         segments = {{0, FLineColumnWidth}};
     }
     for (int offset = -(h / 2); offset <= -(h / 2) + h; ++offset)

@@ -57,21 +57,7 @@ TgPlotTableButton::TgPlotTableButton(TComponent* owner, bool up) : TgPlotButton(
 }
 
 void TgPlotTableButton::Draw(TCanvas& canvas, TColor) {
-    const TRect r = DrawRect();
-    canvas.Brush()->SetStyle(TBrushStyle::bsSolid);
-    canvas.Brush()->SetColor(clBtnFace);
-    canvas.FillRect(r);
-    gDrawEdge(canvas, r, Down() ? 0 : 1);
-    const TColor arrow = Enabled() ? clBlack : 0x808080;
-    canvas.Pen()->SetStyle(TPenStyle::psSolid);
-    canvas.Pen()->SetWidth(1);
-    canvas.Pen()->SetColor(arrow);
-    canvas.Brush()->SetColor(arrow);
-    const int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
-    if (FUp)
-        canvas.Polygon({{cx - 4, cy + 2}, {cx + 4, cy + 2}, {cx, cy - 2}});
-    else
-        canvas.Polygon({{cx - 4, cy - 2}, {cx + 4, cy - 2}, {cx, cy + 2}});
+    gDrawScrollButton(canvas, DrawRect(), Down(), Enabled(), FUp);
 }
 
 // ---------------------------------------------------------------------------------------------------
