@@ -749,9 +749,7 @@ void TgPlotLegend::NotificationAxisRemove(TObject* sender) {
 
 void TgPlotLegend::NotificationFocusChange(TObject* sender) {
     TgPlotLayoutObject::NotificationFocusChange(sender);
-    auto* other = dynamic_cast<TgPlotObject*>(sender);
-    if (other && other != this && other->UserSelected())
-        SetUserSelected(false);
+    YieldSelectionTo(sender);
 }
 
 void TgPlotLegend::BuildPopupMenu(TPopupMenu* popupMenu) {

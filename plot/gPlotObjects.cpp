@@ -113,6 +113,12 @@ void TgPlotObject::SetUserSelected(bool value) {
     }
 }
 
+void TgPlotObject::YieldSelectionTo(TObject* sender) {
+    auto* other = dynamic_cast<TgPlotObject*>(sender);
+    if (other && other != this && other->UserSelected())
+        SetUserSelected(false);
+}
+
 void TgPlotObject::DoSetFocus() {
     if (OnSetFocus)
         OnSetFocus(this);

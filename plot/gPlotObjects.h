@@ -149,6 +149,8 @@ protected:
     void SetStringProperty(const std::string& value, std::string& field, TNotify notify);
     void DoRename();
     void DoSetFocus();
+    // Lets go of the user's selection when another selected object takes the focus.
+    void YieldSelectionTo(TObject* sender);
     void DoInvalidateNow();
     void DoEditMenuItemClick();
     TgPlotObjectHost* Host() const;

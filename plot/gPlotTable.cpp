@@ -330,9 +330,7 @@ TgPlotObject* TgPlotTable::GetMouseOverObject(int x, int y) {
 
 void TgPlotTable::NotificationFocusChange(TObject* sender) {
     TgPlotLayoutObject::NotificationFocusChange(sender);
-    auto* other = dynamic_cast<TgPlotObject*>(sender);
-    if (other && other != this && other->UserSelected())
-        SetUserSelected(false);
+    YieldSelectionTo(sender);
 }
 
 void TgPlotTable::BuildPopupMenu(TPopupMenu* popupMenu) {

@@ -615,9 +615,7 @@ TgPlotObject* TgPlotToolBar::GetMouseOverObject(int x, int y) {
 
 void TgPlotToolBar::NotificationFocusChange(TObject* sender) {
     TgPlotLayoutObject::NotificationFocusChange(sender);
-    auto* other = dynamic_cast<TgPlotObject*>(sender);
-    if (other && other != this && other->UserSelected())
-        SetUserSelected(false);
+    YieldSelectionTo(sender);
 }
 
 void TgPlotToolBar::BuildPopupMenu(TPopupMenu* popupMenu) {
