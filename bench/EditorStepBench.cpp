@@ -1,7 +1,8 @@
 // What a user feels on the channel editors' pages, from the input event to the pixels on screen:
 // - a gain fader step on Out1 with all four outputs linked, until the last linked strip is painted;
 // - a drag step of a delay indicator, until its line is painted;
-// - a click on a matrix route button, until the routing diagram is painted again.
+// - a click on a matrix route button, until the routing diagram is painted again;
+// - a compressor threshold step on Out1, until its transfer curve is painted again.
 // The reference in the same run is bare Qt: a plain window of the main window's size where a slider
 // moves and four value labels take their texts, until the last label is painted.
 #include <benchmark/benchmark.h>
@@ -135,10 +136,21 @@ void BM_MatrixRouteClick(benchmark::State& state) {
     delete main;
 }
 
+void BM_CompThresholdStep(benchmark::State& state) {
+    TfmMain* main = OpenMain("Comp");
+    auto* fader = main->Find<TStTrackBar>("isCompThresholdOut1");
+    PaintCounter counter(main->Find<TControl>("ipComp")->Widget());
+    TimeEvents(state, "compressor threshold step", counter,
+               [&](int k) { fader->SetPosition(-100 + (k % 2 ? 40 : 0) + k % 37); });
+    main->Hide();
+    delete main;
+}
+
 BENCHMARK(BM_BareQt)->Iterations(EVENTS)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LinkedGainStep)->Iterations(EVENTS)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DelayDragStep)->Iterations(EVENTS)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MatrixRouteClick)->Iterations(EVENTS)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompThresholdStep)->Iterations(EVENTS)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void PrintFigures() {
     const double reference = Quantile(gSamples["bare Qt"], 0.5);

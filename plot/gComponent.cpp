@@ -6,6 +6,10 @@
 #include "platform/core/CodePage.h"
 #include "platform/core/FileIO.h"
 #include "platform/gui/Menus.h"
+#include "platform/sys/Scheduler.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace kv {
 
@@ -75,11 +79,33 @@ void TgComponent::BackGroundChange() {
 void TgComponent::InvalidateFrameRate() {
     if (FAutoFrameRate && FUpdateFrameRate != 0) {
         double now = TgUpdateObject::Instance().NowMs();
-        // Within the frame interval of the last repaint the request waits for the shared tick.
-        if (now >= FLastUpdate && now <= FLastUpdate + 1000.0 / FUpdateFrameRate)
+        const double due = FLastUpdate + 1000.0 / FUpdateFrameRate;
+        // Within the frame interval of the last repaint the request waits for the end of that interval
+        // (the shared tick comes only once a second: the last step of a drag would show that late).
+        if (now >= FLastUpdate && now <= due) {
+            HoldRepaintUntil(due - now);
             return;
+        }
     }
     DoInvalidateNow();
+}
+
+void TgComponent::HoldRepaintUntil(double ms) {
+    TScheduler* scheduler = TgUpdateObject::Scheduler();
+    if (!FHeldRepaint || FHeldRepaintScheduler != scheduler) {
+        FHeldRepaint = std::make_unique<TTimer>(scheduler);
+        FHeldRepaint->SetEnabled(false);
+        FHeldRepaintScheduler = scheduler;
+        FHeldRepaint->OnTimer = [this] {
+            FHeldRepaint->SetEnabled(false);
+            if (FNeedsRepaint && !FUpdateActive)
+                DoInvalidateNow();
+        };
+    }
+    if (FHeldRepaint->Enabled())
+        return; // already due at the end of this interval
+    FHeldRepaint->SetInterval(static_cast<uint32_t>(std::max(1.0, std::ceil(ms))));
+    FHeldRepaint->SetEnabled(true);
 }
 
 void TgComponent::DoInvalidateNow() {

@@ -14,6 +14,9 @@
 #include <memory>
 #include <string>
 
+class TTimer;
+class TScheduler;
+
 namespace kv {
 
 enum class TgBevelStyle { ibsNone, ibsRaised, ibsLowered };
@@ -144,6 +147,8 @@ protected:
     void DoChangeKind(int kind);
     // Renders into a fresh bitmap under the lock and copies it onto `target`.
     void PaintOffScreen(TCanvas& target);
+    // Makes the held repaint when `ms` have passed, unless one is due already.
+    void HoldRepaintUntil(double ms);
 
     bool FUpdateActive = false;
     int FUpdateFrameRate = 60;
@@ -168,6 +173,8 @@ protected:
     std::string FErrorText = "Error";
     TColor FErrorBackGroundColor = clRed;
     std::unique_ptr<TFont> FErrorFont;
+    std::unique_ptr<TTimer> FHeldRepaint;
+    TScheduler* FHeldRepaintScheduler = nullptr;
 };
 
 } // namespace kv
