@@ -76,8 +76,9 @@ void PlotCompRegisterKinds() {
     gRegisterPlotObjectClassOf<TgXYPlotChannel>("TgXYPlotChannel");
 }
 
+// A typed manager holds objects of its kind only: the item is never null.
 template <class T> T* PlotCompItem(TgPlotObjectManagerCustom* manager, int index) {
-    return dynamic_cast<T*>(manager->GetItem(index));
+    return &dynamic_cast<T&>(*manager->GetItem(index));
 }
 
 template <class T> T* PlotCompByName(TgPlotObjectManagerCustom* manager, const std::string& name) {
