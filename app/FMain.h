@@ -8,8 +8,8 @@
 // its own through its Publish... function, which the class registration calls.
 
 #include <array>
-#include <initializer_list>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>

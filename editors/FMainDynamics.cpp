@@ -330,7 +330,7 @@ void TfmMain::DrawCompCurve(int channel) {
     auto* ratio = Companion<TUpDown>("udCompRatio", channel);
     if (!threshold || !knee || !ratio)
         return;
-    // Single precision, as the unit computes its curve.
+    // The values are single-precision floats; the plot takes the points as doubles.
     const float k = static_cast<float>(knee->Position());
     const float t = static_cast<float>(threshold->Position()) * 0.5f;
     float a = 0, b = 0;

@@ -212,6 +212,7 @@ void TfmMain::FillPanelsFromModel() {
             f.Box("cvdCompAttack" + s, TimeText(f.Fader("isCompAttack" + s, comp.attack), true));
             f.Box("cvdCompRelease" + s, TimeText(f.Fader("isCompRelease" + s, comp.release), true));
             f.Box("cvdCompKnee" + s, KneeText(f.UpDown("udCompKnee" + s, comp.knee)));
+            // After a refresh the compressor and limiter pages show Out1.
             if (!startupRefresh && c == 2)
                 DrawCompCurve(c);
             const LimitRecord limit = m.GetLimit(c);
