@@ -150,7 +150,8 @@ void gDrawRotatedText(TCanvas& canvas, const std::string& text, const TRect& rec
     const int h = canvas.TextHeight(text);
     if (rotation == TgRotationAngle::ira000) {
         std::uint16_t options = gtoVCenter | gtoNoClip | gAlignmentTextOption(alignment);
-        if (text.find('\r') == std::string::npos)
+        // Lines end with CR, LF or CR LF, as the measuring routines count them.
+        if (text.find_first_of("\r\n") == std::string::npos)
             options |= gtoSingleLine;
         TRect r = rect;
         gDrawText(canvas, text, r, options, enabled, color);

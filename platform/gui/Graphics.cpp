@@ -492,6 +492,16 @@ void TCanvas::Polyline(const std::vector<TPoint>& points) {
     FPenPos = keep;
 }
 
+namespace {
+// The hatch of a brush style other than solid and clear.
+Qt::BrushStyle QtHatch(TBrushStyle style) {
+    static const Qt::BrushStyle hatch[] = {Qt::HorPattern,   Qt::VerPattern,   Qt::FDiagPattern,
+                                           Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
+    return hatch[static_cast<int>(style) - 2];
+}
+
+} // namespace
+
 void TCanvas::FillWithBrush(const QRect& r) {
     if (!FTarget || FBrush->Style() == TBrushStyle::bsClear)
         return;
@@ -506,12 +516,10 @@ void TCanvas::FillWithBrush(const QRect& r) {
         }
         return;
     }
-    static const Qt::BrushStyle hatch[] = {Qt::HorPattern,   Qt::VerPattern,   Qt::FDiagPattern,
-                                           Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
     QPainter& p = Painter();
     if (Opaque())
         p.fillRect(area, QColor::fromRgb(ToQRgb(BkColor())));
-    p.fillRect(area, QBrush(QColor::fromRgb(c), hatch[static_cast<int>(FBrush->Style()) - 2]));
+    p.fillRect(area, QBrush(QColor::fromRgb(c), QtHatch(FBrush->Style())));
 }
 
 void TCanvas::FillRect(const TRect& r) {
@@ -570,9 +578,24 @@ QPen QtPen(const TPen& pen) {
 QBrush QtBrush(const TBrush& brush) {
     if (brush.Style() == TBrushStyle::bsClear)
         return QBrush(Qt::NoBrush);
-    return QBrush(QColor::fromRgb(ToQRgb(brush.Color())));
+    const QColor colour = QColor::fromRgb(ToQRgb(brush.Color()));
+    if (brush.Style() == TBrushStyle::bsSolid)
+        return QBrush(colour);
+    return QBrush(colour, QtHatch(brush.Style()));
 }
 } // namespace
+
+// The gaps of a hatch brush take the background colour while the background is opaque, as in FillRect;
+// the painter goes back to its plain (transparent) state afterwards.
+void TCanvas::ShapeBackground(QPainter& p, bool on) {
+    const bool hatched = FBrush->Style() != TBrushStyle::bsSolid && FBrush->Style() != TBrushStyle::bsClear;
+    if (on && hatched && Opaque()) {
+        p.setBackgroundMode(Qt::OpaqueMode);
+        p.setBackground(QColor::fromRgb(ToQRgb(BkColor())));
+    } else {
+        p.setBackgroundMode(Qt::TransparentMode);
+    }
+}
 
 void TCanvas::RoundRect(int l, int t, int r, int b, int cx, int cy) {
     if (!FTarget)
@@ -580,7 +603,9 @@ void TCanvas::RoundRect(int l, int t, int r, int b, int cx, int cy) {
     QPainter& p = Painter();
     p.setPen(QtPen(*FPen));
     p.setBrush(QtBrush(*FBrush));
+    ShapeBackground(p, true);
     p.drawRoundedRect(QRect(l, t, r - l - 1, b - t - 1), cx / 2.0, cy / 2.0);
+    ShapeBackground(p, false);
 }
 
 void TCanvas::Ellipse(int l, int t, int r, int b) {
@@ -589,7 +614,9 @@ void TCanvas::Ellipse(int l, int t, int r, int b) {
     QPainter& p = Painter();
     p.setPen(QtPen(*FPen));
     p.setBrush(QtBrush(*FBrush));
+    ShapeBackground(p, true);
     p.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
+    ShapeBackground(p, false);
 }
 
 void TCanvas::Polygon(const std::vector<TPoint>& points) {
@@ -601,7 +628,9 @@ void TCanvas::Polygon(const std::vector<TPoint>& points) {
     QPainter& p = Painter();
     p.setPen(QtPen(*FPen));
     p.setBrush(QtBrush(*FBrush));
+    ShapeBackground(p, true);
     p.drawPolygon(poly);
+    ShapeBackground(p, false);
 }
 
 void TCanvas::DrawFocusRect(const TRect& r) {

@@ -281,6 +281,7 @@ private:
     void WidePenLine(int x0, int y0, int x1, int y1);
     bool PenVisible() const;
     void FillWithBrush(const QRect& r);
+    void ShapeBackground(QPainter& p, bool on);
     QRect Clip() const;
 
     QImage* FTarget = nullptr;

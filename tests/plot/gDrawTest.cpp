@@ -219,6 +219,19 @@ TEST(gDrawText, MeasuresLinesEndedByCrLfOrCrLf) {
     EXPECT_TRUE(InkColours(s.Done()).empty());
 }
 
+TEST(gDrawText, UprightTextBreaksAtEveryLineEnd) {
+    for (const char* text : {"Gain\rGain", "Gain\nGain", "Gain\r\nGain"}) {
+        Surface s(200, 200);
+        s.canvas.Font()->SetColor(clBlack);
+        TRect used;
+        gDrawRotatedText(s.canvas, text, Rect(50, 50, 150, 150), TgRotationAngle::ira000,
+                         TgAlignmentHorizontal::iahCenter, true, clBlack, used);
+        const TRect ink = Ink(s.Done());
+        EXPECT_LT(ink.Width(), s.canvas.TextWidth("Gain Gain")) << "two short lines, not one long one";
+        EXPECT_GT(ink.Height(), s.canvas.TextHeight("Gain")) << "two lines high";
+    }
+}
+
 TEST(gDrawText, RotatedTextIsCentredOnTheRectangle) {
     const std::string text = "Frequency";
     for (auto rot : {TgRotationAngle::ira000, TgRotationAngle::ira090, TgRotationAngle::ira180,

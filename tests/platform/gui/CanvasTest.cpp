@@ -114,6 +114,16 @@ TEST(CanvasTest, PixelRules) {
              c.LineTo(12, 12);
          },
          {{1, 1, clAqua}, {0, 3, clRed}, {4, 0, clRed}, {0, 12, clBlack}, {3, 12, clAqua}, {6, 12, clBlack}}},
+        {"shapes take the hatch too, their gaps left alone or in the opaque background",
+         [](TCanvas& c) {
+             c.Pen()->SetStyle(TPenStyle::psClear);
+             c.Brush()->SetColor(clRed);
+             c.Brush()->SetStyle(TBrushStyle::bsHorizontal);
+             c.Ellipse(0, 0, 18, 18);
+             c.SetBkMode(true, clAqua);
+             c.Polygon({{20, 0}, {38, 0}, {38, 18}, {20, 18}});
+         },
+         {{9, 3, clRed}, {9, 11, clRed}, {9, 1, clWhite}, {29, 3, clRed}, {29, 1, clAqua}}},
         {"an XOR pen over black gives the pen colour",
          [](TCanvas& c) {
              c.Brush()->SetColor(clBlack);
