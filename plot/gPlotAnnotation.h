@@ -165,6 +165,9 @@ public:
     TRect SizeBottomLeftRect() const { return FSizeBottomLeftRect; }
     TRect SizeBottomRightRect() const { return FSizeBottomRightRect; }
     TgPlotAnnotationSelectStyle SelectStyle() const { return FSelectStyle; }
+    // Turns every pixel of the size handles of the last paint to its inverse: done twice, the picture is
+    // as before. Paint does it once while the annotation is selected.
+    void InvertHandles(TCanvas& canvas);
     // Only these shapes follow their size handles.
     bool CanResize() const;
 
@@ -244,7 +247,6 @@ private:
     TRect TextRect(TCanvas& canvas, TPoint centre, int extra);
     void DrawText(TCanvas& canvas, const TRect& rect);
     void SetHandles(const TRect& dataView);
-    void InvertHandles(TCanvas& canvas);
     bool HasHandles() const;
 };
 

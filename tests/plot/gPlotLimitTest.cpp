@@ -59,8 +59,9 @@ TEST(PlotLimit, ALineOutsideItsAxisIsNeitherDrawnNorGrabbable) {
           Case{TgPlotLimitStyle::iplsLineY, 70, true}, Case{TgPlotLimitStyle::iplsLineY, -5, false}}) {
         LimitFixture f;
         f.limit->SetStyle(c.style);
-        f.limit->SetLine1Position(c.position);
         f.limit->SetUserCanMove(true);
+        f.Render(); // first drawn at 50, where it could be grabbed
+        f.limit->SetLine1Position(c.position);
         auto picture = f.Render();
         const bool x = c.style == TgPlotLimitStyle::iplsLineX;
         // A point on the line (or where it would be), off the grid lines of the other axis.
@@ -76,8 +77,11 @@ TEST(PlotLimit, ALineOutsideItsAxisIsNeitherDrawnNorGrabbable) {
             EXPECT_TRUE(f.Hit(px + (x ? 4 : 0), py + (x ? 0 : 4))) << label;
             EXPECT_FALSE(f.Hit(px + (x ? 6 : 0), py + (x ? 0 : 6))) << label;
         } else {
+            // Neither where it would be nor where it was last drawn.
+            const int oldX = x ? f.XPx(50) : f.XPx(45), oldY = x ? f.YPx(45) : f.YPx(50);
             EXPECT_FALSE(f.Hit(px, py)) << label;
-            f.limit->gMouseDown(TMouseButton::mbLeft, {}, px, py, 0, 0, nullptr);
+            EXPECT_FALSE(f.Hit(oldX, oldY)) << label;
+            f.limit->gMouseDown(TMouseButton::mbLeft, {}, oldX, oldY, 0, 0, nullptr);
             TgHintData hint;
             f.limit->gMouseMove(hint, {}, f.XPx(40), f.YPx(40), 0, 0, false);
             f.limit->gMouseUp(TMouseButton::mbLeft, {}, f.XPx(40), f.YPx(40), 0, 0, false, nullptr);
