@@ -347,4 +347,65 @@ TEST(PlotAnnotation, ANewAnnotationsPenWidthIsTheOneItsStreamLeavesOut) {
     EXPECT_TRUE(ref->prop->IsDefaultValue(bare));
 }
 
+TEST(PlotAnnotation, WithoutAnOwnImageThePlotsImageListIsUsedGreyedWhenDisabled) {
+    struct Case {
+        int listIndex; // 0, 1, and anything else for list 2
+        int usedList;
+    };
+    for (const Case c : {Case{0, 0}, Case{1, 1}, Case{7, 2}}) {
+        AnnotationFixture f;
+        TBitmap picture(12, 12);
+        picture.Canvas()->Brush()->SetColor(clLime); // the corner colour: see-through
+        picture.Canvas()->FillRect(Rect(0, 0, 12, 12));
+        picture.Canvas()->Brush()->SetColor(clRed);
+        picture.Canvas()->FillRect(Rect(3, 3, 9, 9));
+        f.plot.ImageListAdd(c.usedList, picture);
+        f.a->SetStyle(TgPlotAnnotationStyle::ipasImage);
+        f.a->SetImageListIndex(c.listIndex);
+        f.a->SetX(30);
+        f.a->SetY(30);
+        auto drawn = f.Render();
+        const int x = f.View()->PositionPercentToPixelsX(30), y = f.View()->PositionPercentToPixelsY(30);
+        EXPECT_EQ(f.a->ClickRect(), Rect(x - 6, y - 6, x + 6, y + 6)) << c.listIndex;
+        EXPECT_EQ(f.At(*drawn, x, y), QColor(Qt::red)) << c.listIndex;
+        EXPECT_EQ(f.At(*drawn, x - 5, y - 5), QColor(Qt::black)) << c.listIndex;
+        f.a->SetEnabled(false);
+        drawn = f.Render();
+        const QColor grey = f.At(*drawn, x, y);
+        EXPECT_TRUE(grey != QColor(Qt::red) && grey.red() == grey.green()) << c.listIndex << ": greyed";
+
+        f.a->SetImageIndex(3); // no such picture
+        f.Render();
+        EXPECT_FALSE(f.a->Showing()) << c.listIndex;
+    }
+}
+
+TEST(PlotAnnotation, WithSwappedAxesXRunsDownTheDataViewAndDragsFollowIt) {
+    AnnotationFixture f;
+    f.plot.SetXYAxesReverse(true);
+    f.a->SetStyle(TgPlotAnnotationStyle::ipasLineX);
+    f.a->SetX(30);
+    auto picture = f.Render();
+    TgPlotDataView& dv = *f.View();
+    const int row = dv.PositionPercentToPixelsY(30);
+    EXPECT_EQ(f.At(*picture, dv.DrawRect().Left + 7, row), QColor(Qt::yellow)) << "a line across";
+    EXPECT_TRUE(f.a->HitTest(dv.DrawRect().Left + 7, row + 5));
+
+    f.a->SetStyle(TgPlotAnnotationStyle::ipasRectangle2);
+    f.a->SetUserCanMove(true);
+    f.a->SetX(20);
+    f.a->SetY(10);
+    f.a->SetX2(40);
+    f.a->SetY2(30);
+    f.Render();
+    const TRect r = f.a->DrawRect();
+    // X from the rows, Y from the columns.
+    EXPECT_EQ(r, gRectFromCorners(dv.PositionPercentToPixelsX(10), dv.PositionPercentToPixelsY(20),
+                                  dv.PositionPercentToPixelsX(30), dv.PositionPercentToPixelsY(40)));
+    const double x = f.a->X(), y = f.a->Y();
+    f.Drag(r.Left + 5, r.Top + 5, r.Left + 5, r.Top + 5 - dv.Height() / 10);
+    EXPECT_NEAR(f.a->X(), x + 10, 0.5) << "dragged up: X grows";
+    EXPECT_NEAR(f.a->Y(), y, 0.5) << "to the pixel";
+}
+
 } // namespace kvtest
