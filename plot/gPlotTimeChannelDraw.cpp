@@ -284,6 +284,9 @@ void TgPlotChannel::DrawColumns(TCanvas& canvas, bool reversed, double x1, doubl
     const double xMin = xa->Min(), xMax = xa->Max();
     x1 = std::max(x1, xMin);
     xn = std::min(xn, xMax);
+    // A run wholly outside the axis has no column to draw; its columns would lie off the pixel list.
+    if (x1 > xn)
+        return;
     int pa = xa->PositionToPixels(x1), pb = xa->PositionToPixels(xn);
     if (pa > pb)
         std::swap(pa, pb);

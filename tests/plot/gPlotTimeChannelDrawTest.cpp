@@ -198,6 +198,20 @@ TEST(TimeChannelDraw, ASplineBreaksAtNullPointsAndSkipsSinglePointRuns) {
     EXPECT_LE(box.Right, f.x->PositionToPixels(80));
 }
 
+TEST(TimeChannelDraw, ASplineRunLeftOfTheAxisLeavesTheVisibleRunsDrawn) {
+    TimeDrawFixture f;
+    f.channel->SetInterpolationStyle(TgPlotInterpolationStyle::ipistCubicSpline);
+    f.Add({{-40, 20}, {-30, 40}, {-20, 30}});
+    f.channel->AddXNull(-10);
+    f.Add({{20, 50}, {50, 70}, {80, 60}});
+    f.Render();
+    double y = 0;
+    EXPECT_EQ(f.channel->GetYAtX(50, y), TgPlotDataPointStatus::ipdpsValid);
+    EXPECT_NEAR(y, 70, 1);
+    EXPECT_NE(f.AtValue(50, y), clBlack);
+    EXPECT_EQ(f.channel->GetYAtX(5, y), TgPlotDataPointStatus::ipdpsNull);
+}
+
 TEST(TimeChannelDraw, StepStylesRunOnToTheAxisEndOrStopAtTheLastPoint) {
     for (auto style : {TgPlotInterpolationStyle::ipistDifferential,
                        TgPlotInterpolationStyle::ipistDifferentialTerminated}) {
