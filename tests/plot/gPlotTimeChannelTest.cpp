@@ -1,11 +1,16 @@
 #include "plot/gPlotTimeChannel.h"
 
 #include "plot/gPlotDataCursor.h"
+#include "plot/gPropStream.h"
+#include "plot/opc/gOPCItems.h"
+#include "plot/opc/gOPCManager.h"
 
 #include "tests/plot/ErrorOf.h"
 #include "tests/plot/XYTestPlot.h"
 
 #include <gtest/gtest.h>
+
+#include <dlfcn.h>
 
 #include <random>
 #include <string>
@@ -314,6 +319,22 @@ TEST(TimeChannel, DataCursorTextsOfDigitalAndInverseDeltaCursors) {
     cursor->SetPointer2Position(40.01);
     f.channel->UpdateDataCursorText(cursor);
     EXPECT_EQ(f.channel->DataCursorXText(), "Unendlich");
+
+    // A value cursor reads the trace under its first pointer.
+    f.channel->SetDigitalEnabled(false);
+    f.Add({0, 100}, {0, 50});
+    cursor->SetStyle(D::ipcsValueXY);
+    cursor->SetPointer1Position(40);
+    f.channel->UpdateDataCursorText(cursor);
+    EXPECT_NEAR(cursor->ValueX(), 40, 0.5);
+    EXPECT_NEAR(cursor->ValueY(), 20, 0.5);
+    EXPECT_EQ(f.channel->DataCursorStatus(), TgPlotDataPointStatus::ipdpsValid);
+    cursor->SetPointer1Position(100); // past the last point: no value
+    f.channel->Clear();
+    f.Add({0, 50}, {0, 50});
+    f.channel->UpdateDataCursorText(cursor);
+    EXPECT_EQ(f.channel->DataCursorStatus(), TgPlotDataPointStatus::ipdpsEmpty);
+    EXPECT_EQ(f.channel->DataCursorYText(), "Empty");
 }
 
 TEST(TimeChannel, ARightClickNearTheTraceHitsTheChannel) {
@@ -332,6 +353,113 @@ TEST(TimeChannel, ARightClickNearTheTraceHitsTheChannel) {
         m.Button = button;
         EXPECT_EQ(f.channel->gMouseHitTest(m), hit) << dy;
     }
+}
+
+TEST(TimeChannel, SettingsTravelWithTheChannelAndBarDefaultsLiveInThePointList) {
+    TimeChannelFixture f;
+    kv::TgPlotChannel& c = *f.channel;
+    EXPECT_EQ(c.BarWidth(), 5);
+    EXPECT_EQ(c.DataList().StoredBarWidth, 5);
+    c.SetInterpolationStyle(TgPlotInterpolationStyle::ipistRational);
+    c.SetFillReference(-3.5);
+    c.SetFillColor(clTeal);
+    c.SetDigitalReferenceStyle(TgPlotDigitalReferenceStyle::ipdrPercent);
+    c.SetHighLowStyle(TgPlotHighLowStyle::iphlsCandleStick);
+    c.SetHighLowOpenColor(clMaroon);
+    c.SetHighLowBarWidth(0.25);
+    c.SetBarPenStyle(TPenStyle::psDot);
+    c.SetBarReference(12);
+    c.SetAllowOutOfOrderXValues(false);
+    c.SetOPCXValueSource(TgOPCXValueSourceStyle::iopcxvsElapsedSeconds);
+    c.SetOPCItem2Name("Second");
+    c.SetOPCOffset2(4);
+    EXPECT_EQ(c.DataList().StoredBarReference, 12);
+
+    TgWriter writer;
+    gWriteProperties(writer, c);
+    writer.WriteListEnd();
+    TgReader reader(writer.Values());
+    auto* copy = f.plot.Add<kv::TgPlotChannel>();
+    gReadProperties(reader, *copy);
+    ASSERT_EQ(&c.ClassInfo(), &kv::TgPlotChannel::StaticClassInfo());
+    // The channel kind's own settings (the base's have their own tests).
+    for (const auto& p : c.ClassInfo().Props())
+        if (!kv::TgPlotChannelCustom::StaticClassInfo().FindProp(p->Name))
+            EXPECT_EQ(p->ValueText(*copy), p->ValueText(c)) << p->Name;
+}
+
+// The fake OPC client library, loaded by the binding and opened again here for its test controls.
+class TimeChannelOPC : public ::testing::Test {
+protected:
+    void SetUp() override {
+        OPCReleaseLibrary();
+        ASSERT_TRUE(OPCLoadLibrary(KV_FAKEOPC_PATH));
+        FHandle = dlopen(KV_FAKEOPC_PATH, RTLD_NOW);
+        ASSERT_NE(FHandle, nullptr);
+        Fn<void (*)()>("FakeOPC_Reset")();
+    }
+    void TearDown() override {
+        OPCReleaseLibrary();
+        if (FHandle)
+            dlclose(FHandle);
+    }
+    template <class F> F Fn(const char* name) { return reinterpret_cast<F>(dlsym(FHandle, name)); }
+    void Send(TgOPCItem* item, double value, double timeStamp) {
+        TgOPCLibVariant v{varDouble, 0, 0, value, nullptr};
+        Fn<void (*)(std::int32_t, const TgOPCLibVariant*, std::uint16_t, double)>("FakeOPC_SetData")(
+            item->SignalHandle(), &v, 0xC0, timeStamp);
+        Fn<void (*)(std::int32_t)>("FakeOPC_FireNewData")(item->SignalHandle());
+    }
+    void FireGroupUpdate(std::int32_t group) { Fn<void (*)(std::int32_t)>("FakeOPC_FireGroupUpdate")(group); }
+
+    void* FHandle = nullptr;
+};
+
+TEST_F(TimeChannelOPC, ItemValuesBecomePointsStampedAsTheSourceSays) {
+    using V = TgOPCXValueSourceStyle;
+    const double day = 24 * 60 * 60;
+    struct Case {
+        V source;
+        double x;
+    };
+    // The server stamps 45000.5; the channel's clock reads 45001, ten seconds after its start time.
+    for (const Case& c : std::vector<Case>{{V::iopcxvsOPCServerTimeStamp, 45000.5},
+                                           {V::iopcxvsSystemTimeStamp, 45001},
+                                           {V::iopcxvsElapsedTime, 10 / day},
+                                           {V::iopcxvsElapsedSeconds, 10}}) {
+        TimeChannelFixture f;
+        kv::TgPlotChannel& ch = *f.channel;
+        ch.SetClock([] { return 45001.0; });
+        ch.SetElapsedStartTime(45001 - 10 / day);
+        ch.SetOPCXValueSource(c.source);
+        ch.SetOPCServerName("Srv");
+        ch.SetOPCItemName("In");
+        ch.OPCActivate();
+        Send(ch.OPCItemManager()->GetItem(0), 7, 45000.5);
+        ASSERT_EQ(ch.Count(), 1) << int(c.source);
+        EXPECT_NEAR(ch.GetDataX(0), c.x, 1e-6) << int(c.source);
+        EXPECT_EQ(ch.GetDataY(0), 7);
+    }
+
+    // Two items in a group of the channel's own give X and Y together.
+    TimeChannelFixture f;
+    kv::TgPlotChannel& ch = *f.channel;
+    ch.SetOPCXValueSource(V::iopcxvsOPCItem);
+    ch.SetOPCServerName("Srv");
+    ch.SetOPCItemName("In");
+    ch.SetOPCItem2Name("Out");
+    ch.OPCActivate();
+    ASSERT_EQ(ch.OPCManager()->GroupCount(), 1);
+    TgOPCItem* first = ch.OPCItemManager()->GetItem(0);
+    TgOPCItem* second = ch.OPCItemManager()->GetItem(1);
+    EXPECT_EQ(second->GroupName(), first->GroupName());
+    Send(first, 3, 0);
+    Send(second, 4, 0);
+    EXPECT_EQ(ch.Count(), 0) << "single values wait for the group";
+    FireGroupUpdate(ch.OPCManager()->GetGroup(0)->DLLGroupHandle());
+    ASSERT_EQ(ch.Count(), 1);
+    EXPECT_EQ(ch.GetDataX(0), 3);
+    EXPECT_EQ(ch.GetDataY(0), 4);
 }
 
 } // namespace kvtest_timechannel
