@@ -303,7 +303,8 @@ void TgPlotChannel::DrawColumns(TCanvas& canvas, bool reversed, double x1, doubl
         }
         if (p != pa)
             DrawClippedLine(canvas, reversed, false, lastX, lastY, x, y);
-        SetPixelPoint(xa->PositionToPixels(x), y);
+        // The column itself: mapping x back to pixels could land one off at the axis ends.
+        SetPixelPoint(p, y);
         lastX = x;
         lastY = y;
     }
