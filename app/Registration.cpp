@@ -31,6 +31,7 @@
 #include "hid/HidControllerClass.h"
 #include "panels/PanelClasses.h"
 #include "platform/core/Properties.h"
+#include "plot/gPlot.h"
 #include "plot/gXYPlot.h"
 #include "styled/RoundControls.h"
 #include "styled/StyledClasses.h"
@@ -44,6 +45,7 @@ void RegisterEditorClasses() {
     // The password boxes: an edit with a letter case and alignment of its own.
     kv::RegisterClass(kv::TEmptyEdit::StaticClassInfo());
     kv::gRegisterXYPlotClass();
+    kv::gRegisterPlotClass();
 }
 
 void CreateEditorWindows() {
