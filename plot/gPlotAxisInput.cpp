@@ -221,8 +221,8 @@ void TgPlotAxis::gKeyDown(std::uint16_t& key, TShiftState shift, TPopupMenu* pop
 }
 
 bool TgPlotAxis::gMouseHitTest(const TgPlotMouseData& mouseData) {
-    return mouseData.X >= FFocusRect.Left && mouseData.X < FFocusRect.Right && mouseData.Y >= FFocusRect.Top &&
-           mouseData.Y < FFocusRect.Bottom;
+    return mouseData.X >= FFocusRect.Left && mouseData.X < FFocusRect.Right &&
+           mouseData.Y >= FFocusRect.Top && mouseData.Y < FFocusRect.Bottom;
 }
 
 TCursor TgPlotAxis::GetMouseCursor(TPoint) {
@@ -248,8 +248,9 @@ void TgPlotAxis::BuildPopupMenu(TPopupMenu* popupMenu) {
     insert(0, "Tracking Enabled", [this] {
         SetTrackingEnabled(!FTrackingEnabled);
     })->SetChecked(FTrackingEnabled);
-    insert(1, "Update Resume Values", [this] { UpdateResumeValues(); })
-        ->SetEnabled(!FTrackingEnabled && (Min() != FPreviousMin || Span() != FPreviousSpan));
+    insert(1, "Update Resume Values", [this] {
+        UpdateResumeValues();
+    })->SetEnabled(!FTrackingEnabled && (Min() != FPreviousMin || Span() != FPreviousSpan));
     insert(2, "Zoom to Fit", [this] { ZoomToFit(); });
 }
 
