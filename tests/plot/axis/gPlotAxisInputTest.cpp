@@ -256,12 +256,28 @@ TEST_F(AxisInput, DragWheelAndKeysScrollOrZoomAndReportTheFinishedChange) {
     }
 }
 
-TEST_F(AxisInput, ATurnOfNoDeltaIsHandledAndChangesNothing) {
+TEST_F(AxisInput, ATurnOfNoDeltaOrADragAlongNoScaleChangesNothing) {
     TgPlotAxis& x = *plot.GetXAxis(0);
     x.SetUserSelected(true);
     events.clear();
     EXPECT_TRUE(x.DoMouseWheel(0, kAxisInNoKeys, 0, 0));
     EXPECT_TRUE(x.TrackingEnabled());
+    EXPECT_EQ(events, std::vector<std::string>{});
+
+    // An axis not laid out yet has a scale of no length: a drag along it moves nothing.
+    TgPlotAxis& fresh = *plot.GetXAxis(plot.AddXAxis());
+    fresh.SetMinSpan(0, 100);
+    ASSERT_EQ(Length(fresh), 0);
+    events.clear();
+    TgPlotMouseData d;
+    fresh.DoMouseLeft(d);
+    for (int dx : {0, 40}) {
+        d.X = dx;
+        fresh.DoMouseMove(d);
+    }
+    fresh.DoMouseUp(d);
+    EXPECT_EQ(fresh.Min(), 0);
+    EXPECT_EQ(fresh.Span(), 100);
     EXPECT_EQ(events, std::vector<std::string>{});
 }
 
