@@ -3,7 +3,8 @@
 // maps values to pixels and back, generates its ticks with their label texts, formats values for
 // labels, data cursors and legends, measures the room it needs and draws its scale line, tick
 // strokes, labels, title and the grid lines a data view asks for. Its range follows the values the
-// channels feed it (tracking) and fits itself to their data (zoom to fit).
+// channels feed it (tracking), fits itself to their data (zoom to fit), and the user scrolls and zooms
+// it by dragging, the wheel and the keys (plot/gPlotAxisInput.cpp).
 //
 // The arithmetic lives in TgPlotAxisScale and the texts in TgPlotAxisFormat; the axis feeds them its
 // properties, its fonts' text extents and the rectangle the plot's layout assigns. What the axis needs
