@@ -124,6 +124,10 @@ KV_REGISTER_CLASS(TgPlotAxis, TgPlotLayoutObject, b) {
     b.Prop("TrackingMaxMargin", &A::TrackingMaxMargin, &A::SetTrackingMaxMargin);
     b.Prop("TrackingMinMargin", &A::TrackingMinMargin, &A::SetTrackingMinMargin);
     b.Prop("RestoreValuesOnResume", &A::RestoreValuesOnResume, &A::SetRestoreValuesOnResume).Default(true);
+    b.Prop("ScrollMinMaxEnabled", &A::ScrollMinMaxEnabled, &A::SetScrollMinMaxEnabled).Default(false);
+    b.Prop("ScrollMin", &A::ScrollMin, &A::SetScrollMin);
+    b.Prop("ScrollMax", &A::ScrollMax, &A::SetScrollMax);
+    b.Prop("MasterUIInput", &A::MasterUIInput, &A::SetMasterUIInput).Default(false);
 }
 
 KV_REGISTER_CLASS(TgPlotXAxis, TgPlotAxis, b) {}
@@ -1141,20 +1145,29 @@ void TgPlotAxis::AlignToIncrement() {
         hi += d;
     if (lo > min)
         lo -= d;
+    // A log scale shows no value at or below 0: widening down to it would throw the range away.
+    if (ScaleType() == TgPlotScaleType::ipstLog10 && !(lo > 0))
+        lo = min;
+    if (!std::isfinite(lo) || !std::isfinite(hi))
+        return;
     if (lo != min || hi != max)
         SetMinSpan(lo, hi - lo);
 }
 
 void TgPlotAxis::Zoom(double value) {
     if (ScaleType() == TgPlotScaleType::ipstLog10) {
+        // A factor beyond the numbers would leave no range to show: the range stays.
         const double factor = gPower(10, value);
-        SetMinSpan(Min() / factor, Span() * factor);
+        const double newMin = Min() / factor, newSpan = Span() * factor;
+        if (std::isfinite(newMin) && newMin > 0 && std::isfinite(newSpan) && newSpan > 0)
+            SetMinSpan(newMin, newSpan);
         return;
     }
     if (value <= 0)
         throw EKvError("Linear Scale Zoom Factor must be Greater than Zero");
     const double newSpan = Span() * value;
-    SetMinSpan((Max() + Min()) / 2 - newSpan / 2, newSpan);
+    if (std::isfinite(newSpan))
+        SetMinSpan((Max() + Min()) / 2 - newSpan / 2, newSpan);
 }
 
 void TgPlotAxis::FitTo(bool running) {

@@ -3,7 +3,8 @@
 // maps values to pixels and back, generates its ticks with their label texts, formats values for
 // labels, data cursors and legends, measures the room it needs and draws its scale line, tick
 // strokes, labels, title and the grid lines a data view asks for. Its range follows the values the
-// channels feed it (tracking) and fits itself to their data (zoom to fit).
+// channels feed it (tracking), fits itself to their data (zoom to fit), and the user scrolls and zooms
+// it by dragging, the wheel and the keys (plot/gPlotAxisInput.cpp).
 //
 // The arithmetic lives in TgPlotAxisScale and the texts in TgPlotAxisFormat; the axis feeds them its
 // properties, its fonts' text extents and the rectangle the plot's layout assigns. What the axis needs
@@ -365,6 +366,41 @@ public:
     // no span minimum.
     void ZoomToFit();
     void ZoomToFitFast();
+    // The range between two pixels of the scale (the data view's zoom box).
+    void ZoomToPixels(const TRect& rect);
+    // Moves the range by a fraction of its length (log: of its decades), kept inside ScrollMin..ScrollMax
+    // when those bound it.
+    void ScrollByFraction(double fraction);
+    // Divides the span by 10^power about the middle (log: moves the decades inwards).
+    void ZoomByPower(double power);
+
+    // --- user input: dragging, the wheel and the keys scroll or zoom by Mode (the other mode while Ctrl
+    // is held, for dragging and the wheel)
+    bool ScrollMinMaxEnabled() const { return FScrollMinMaxEnabled; }
+    void SetScrollMinMaxEnabled(bool value) {
+        SetBooleanProperty(value, FScrollMinMaxEnabled, &TgPlotObject::DoChange);
+    }
+    double ScrollMin() const { return FScrollMin; }
+    void SetScrollMin(double value) { SetDoubleProperty(value, FScrollMin, &TgPlotObject::DoChange); }
+    double ScrollMax() const { return FScrollMax; }
+    void SetScrollMax(double value) { SetDoubleProperty(value, FScrollMax, &TgPlotObject::DoChange); }
+    // This axis's input is repeated on every other axis of its kind.
+    bool MasterUIInput() const { return FMasterUIInput; }
+    void SetMasterUIInput(bool value) { SetBooleanProperty(value, FMasterUIInput, &TgPlotObject::DoChange); }
+    TgPlotAxisMode GetEffectiveMode() const;
+    // The range when the current drag or key began: what the change-finished event reports as old.
+    double MouseDownMin() const { return FMouseDownMin; }
+    double MouseDownSpan() const { return FMouseDownSpan; }
+
+    void DoMouseLeft(const TgPlotMouseData& mouseData) override;
+    void DoMouseMove(const TgPlotMouseData& mouseData) override;
+    void DoMouseUp(const TgPlotMouseData& mouseData) override;
+    bool DoMouseWheel(int wheelDelta, TShiftState shift, int x, int y) override;
+    void gKeyDown(std::uint16_t& key, TShiftState shift, TPopupMenu* popupMenu) override;
+    bool gMouseHitTest(const TgPlotMouseData& mouseData) override;
+    TCursor GetMouseCursor(TPoint point) override;
+    void BuildPopupMenu(TPopupMenu* popupMenu) override;
+    void NotificationFocusChange(TObject* sender) override;
 
 protected:
     IgPlotAxisHost* AxisHost() const;
@@ -450,6 +486,15 @@ private:
     double FTrackingSpanMinimum = 0;
     double FTrackingMaxMargin = 0;
     double FTrackingMinMargin = 0;
+
+    bool FScrollMinMaxEnabled = false;
+    double FScrollMin = 0;
+    double FScrollMax = 100;
+    bool FMasterUIInput = false;
+    // A drag in progress (kept apart from the press state of the base, which the plot's routing owns).
+    bool FDragging = false;
+    int FMouseDownX = 0, FMouseDownY = 0;
+    double FMouseDownMin = 0, FMouseDownSpan = 0;
 };
 
 // An axis along the X values: horizontal unless the plot swaps X and Y.
