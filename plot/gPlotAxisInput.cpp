@@ -181,7 +181,7 @@ void TgPlotAxis::DoMouseUp(const TgPlotMouseData& mouseData) {
         if (auto* click = dynamic_cast<IgPlotObjectClick*>(FOwner))
             click->DoObjectClick(this);
     if (plot && (Min() != FMouseDownMin || Span() != FMouseDownSpan))
-        plot->DoAxisMinSpanChangeFinished(this);
+        plot->DoAxisMinSpanChangeFinished(this, FMouseDownMin, FMouseDownSpan);
 }
 
 bool TgPlotAxis::DoMouseWheel(int wheelDelta, TShiftState shift, int x, int y) {
@@ -217,7 +217,7 @@ void TgPlotAxis::gKeyDown(std::uint16_t& key, TShiftState shift, TPopupMenu* pop
         DoInvalidateNow();
     }
     if (plot && (Min() != FMouseDownMin || Span() != FMouseDownSpan))
-        plot->DoAxisMinSpanChangeFinished(this);
+        plot->DoAxisMinSpanChangeFinished(this, FMouseDownMin, FMouseDownSpan);
 }
 
 bool TgPlotAxis::gMouseHitTest(const TgPlotMouseData& mouseData) {

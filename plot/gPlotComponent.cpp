@@ -1253,11 +1253,11 @@ void TgPlotComponent::DoAnnotationCoordinatesChangeFinished(TgPlotObject* annota
         OnAnnotationCoordinatesChangeFinished(this, IndexOf(annotation));
 }
 
-void TgPlotComponent::DoAxisMinSpanChangeFinished(TgPlotAxis* axis) {
+void TgPlotComponent::DoAxisMinSpanChangeFinished(TgPlotAxis* axis, double oldMin, double oldSpan) {
     const auto& event =
         KindOf(axis) == TEventKind::XAxis ? OnXAxisMinSpanChangeFinished : OnYAxisMinSpanChangeFinished;
     if (event && Firing())
-        event(this, IndexOf(axis));
+        event(this, IndexOf(axis), oldMin, oldSpan, axis->Min(), axis->Span());
 }
 
 // --- TgPlotObjectHost

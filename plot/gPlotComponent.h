@@ -496,7 +496,8 @@ public:
     void DoAnnotationMoveUser(TgPlotObject* annotation);
     void DoAnnotationResizeUser(TgPlotObject* annotation);
     void DoAnnotationCoordinatesChangeFinished(TgPlotObject* annotation);
-    void DoAxisMinSpanChangeFinished(TgPlotAxis* axis);
+    // The user's interaction with the axis ended: the range it had at the press, and now.
+    void DoAxisMinSpanChangeFinished(TgPlotAxis* axis, double oldMin, double oldSpan);
 
     // --- TgPlotObjectHost
     void DoObjectMouseDown(TgPlotObject* object, TMouseButton button, TShiftState shift, int x,
@@ -599,7 +600,7 @@ public:
     TgPlotObjectDoubleValueChangeEvent OnXAxisMinChange, OnYAxisMinChange, OnXAxisSpanChange,
         OnYAxisSpanChange;
     TgPlotAxesMinSpanChangeEvent OnXAxisMinSpanChange, OnYAxisMinSpanChange;
-    TgPlotObjectEvent OnXAxisMinSpanChangeFinished, OnYAxisMinSpanChangeFinished;
+    TgPlotAxesMinSpanChangeEvent OnXAxisMinSpanChangeFinished, OnYAxisMinSpanChangeFinished;
     TgPlotAxesCustomizeLabelEvent OnXAxisCustomizeLabel, OnYAxisCustomizeLabel;
     TgPlotObjectCustomizeTextEvent OnXAxisCustomizeHint, OnYAxisCustomizeHint, OnDataCursorCustomizeHint;
     TgPlotDataPointCustomizeTextEvent OnDataPointCustomizeHint;

@@ -24,9 +24,9 @@ namespace {
 struct AnnotationFixture {
     AnnotationFixture() {
         plot.SetBounds(0, 0, 400, 300);
-        for (TgPlotAxis* a : {plot.GetXAxis(0), plot.GetYAxis(0)}) {
-            a->SetTrackingEnabled(false);
-            a->SetMin(0);
+        for (TgPlotAxis* axis : {plot.GetXAxis(0), plot.GetYAxis(0)}) {
+            axis->SetTrackingEnabled(false);
+            axis->SetMin(0);
         }
         plot.GetXAxis(0)->SetSpan(200);
         plot.GetYAxis(0)->SetSpan(100);
@@ -122,14 +122,18 @@ TEST(PlotAnnotation, TextSitsItsMarginsAwayFromThePoint) {
         const std::string label = std::to_string(int(c.horz)) + "/" + std::to_string(int(c.vert));
         ASSERT_TRUE(f.a->Showing()) << label;
         EXPECT_EQ(r.Width(), gTextWidthMultiLine(canvas, "Peak\r\nhold")) << label;
-        if (c.horz == TgAlignmentHorizontal::iahLeft)
+        if (c.horz == TgAlignmentHorizontal::iahLeft) {
             EXPECT_EQ(r.Left, x + wA) << label;
-        if (c.horz == TgAlignmentHorizontal::iahRight)
+        }
+        if (c.horz == TgAlignmentHorizontal::iahRight) {
             EXPECT_NEAR(r.Right, x - wA, 1) << label;
-        if (c.vert == TgAlignmentVertical::iavTop)
+        }
+        if (c.vert == TgAlignmentVertical::iavTop) {
             EXPECT_EQ(r.Top, y + hA) << label;
-        if (c.vert == TgAlignmentVertical::iavBottom)
+        }
+        if (c.vert == TgAlignmentVertical::iavBottom) {
             EXPECT_NEAR(r.Bottom, y - hA, 1) << label;
+        }
         bool white = false; // the text in the font's colour
         for (int px = r.Left; px < r.Right && !white; ++px)
             for (int py = r.Top; py < r.Bottom && !white; ++py)

@@ -1,6 +1,7 @@
 #include "plot/gPlotChannel.h"
 
 #include "plot/gPlotAxis.h"
+#include "plot/gPlotDataCursor.h"
 #include "plot/gPlotDataView.h"
 #include "plot/gPlotManagers.h"
 #include "plot/gPropText.h"
@@ -53,21 +54,6 @@ public:
 };
 using XAxis = RecordingAxis<TgPlotXAxis>;
 using YAxis = RecordingAxis<TgPlotYAxis>;
-
-// A stand-in data cursor: the channel knows it by class name and its ChannelName.
-class TgPlotDataCursor : public TgPlotManagerObject {
-    KV_CLASS(TgPlotDataCursor)
-public:
-    using TgPlotManagerObject::TgPlotManagerObject;
-    const std::string& ChannelName() const { return FChannelName; }
-    void SetChannelName(const std::string& v) { FChannelName = v; }
-
-private:
-    std::string FChannelName;
-};
-KV_REGISTER_CLASS(TgPlotDataCursor, TgPlotManagerObject, b) {
-    b.Prop("ChannelName", &TgPlotDataCursor::ChannelName, &TgPlotDataCursor::SetChannelName);
-}
 
 // The plot side: the managers wired as the master manager wires them, axes by name, and a log of
 // the events the channel fires.
@@ -744,7 +730,7 @@ TEST(gPlotChannel, SelectingAnotherObjectDeselectsTheChannel) {
     Fixture f;
     TestChannel& c = *f.channel;
     c.SetName("Level");
-    TgPlotDataCursor cursor(&f.plot, f.plot.change, f.plot.insert, f.plot.remove, f.plot.rename);
+    kv::TgPlotDataCursor cursor(&f.plot, f.plot.change, f.plot.insert, f.plot.remove, f.plot.rename);
     cursor.SetChannelName("LEVEL");
     cursor.SetUserSelected(true);
     c.SetUserSelected(true);

@@ -197,8 +197,9 @@ TEST(TimeChannel, CalcIndexAndInterpolationAgreeWithALinearScanInBothDirections)
                 EXPECT_EQ(f.channel->CalcIndex(t), want.index) << t;
                 double got = -1;
                 EXPECT_EQ(f.channel->GetYInterpolated(t, got), want.ok) << t;
-                if (want.ok)
+                if (want.ok) {
                     EXPECT_DOUBLE_EQ(got, want.y) << t;
+                }
             }
         }
     }
@@ -384,8 +385,9 @@ TEST(TimeChannel, SettingsTravelWithTheChannelAndBarDefaultsLiveInThePointList) 
     ASSERT_EQ(&c.ClassInfo(), &kv::TgPlotChannel::StaticClassInfo());
     // The channel kind's own settings (the base's have their own tests).
     for (const auto& p : c.ClassInfo().Props())
-        if (!kv::TgPlotChannelCustom::StaticClassInfo().FindProp(p->Name))
+        if (!kv::TgPlotChannelCustom::StaticClassInfo().FindProp(p->Name)) {
             EXPECT_EQ(p->ValueText(*copy), p->ValueText(c)) << p->Name;
+        }
 }
 
 // The fake OPC client library, loaded by the binding and opened again here for its test controls.

@@ -38,7 +38,6 @@ protected:
         plot.ReCalcLayout();
         for (const char* kind : {"x", "y"}) {
             const bool x = *kind == 'x';
-            auto axis = [this, x](int i) { return x ? plot.GetXAxis(i) : plot.GetYAxis(i); };
             auto note = [this, kind](const char* what) {
                 return [this, kind, what](TObject*, int i, auto&&...) {
                     events.push_back(std::string(kind) + std::to_string(i) + " " + what);
@@ -48,14 +47,13 @@ protected:
             (x ? plot.OnClickXAxis : plot.OnClickYAxis) = note("click");
             (x ? plot.OnDblClickXAxis : plot.OnDblClickYAxis) = note("dblclick");
             // The finished change with the range at the press and now.
-            (x ? plot.OnXAxisMinSpanChangeFinished
-               : plot.OnYAxisMinSpanChangeFinished) = [this, kind, axis](TObject*, int i) {
-                const TgPlotAxis* a = axis(i);
-                char buf[128];
-                std::snprintf(buf, sizeof buf, "%s%d finished %g %g -> %g %g", kind, i, a->MouseDownMin(),
-                              a->MouseDownSpan(), a->Min(), a->Span());
-                events.push_back(buf);
-            };
+            (x ? plot.OnXAxisMinSpanChangeFinished : plot.OnYAxisMinSpanChangeFinished) =
+                [this, kind](TObject*, int i, double oldMin, double oldSpan, double newMin, double newSpan) {
+                    char buf[128];
+                    std::snprintf(buf, sizeof buf, "%s%d finished %g %g -> %g %g", kind, i, oldMin, oldSpan,
+                                  newMin, newSpan);
+                    events.push_back(buf);
+                };
         }
     }
     void TearDown() override { TgUpdateObject::SetScheduler(nullptr); }
