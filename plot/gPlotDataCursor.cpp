@@ -280,8 +280,10 @@ void TgPlotDataCursor::SetXYAxesReversed(bool value) {
 }
 
 void TgPlotDataCursor::Draw(TCanvas& canvas, TColor) {
-    if (!View() || !FVisible)
+    if (!View() || !FVisible) {
+        FHintShowing = false; // a hidden cursor's hint takes no clicks
         return;
+    }
     // The plot's kind is known only once it is built; the layout is cheap to settle again.
     UpdatePointerLayout();
     UpdateValues();

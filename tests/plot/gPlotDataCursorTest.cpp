@@ -1,14 +1,20 @@
 #include "plot/gPlotDataCursor.h"
 
+#include "plot/gPlotAxisFormat.h"
 #include "plot/gPropStream.h"
+#include "plot/gXYPlot.h"
 #include "plot/gXYPlotChannel.h"
 
 #include "tests/plot/XYTestPlot.h"
 
 #include <gtest/gtest.h>
 
+#include <QColor>
+#include <QImage>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -595,6 +601,20 @@ TEST(gPlotDataCursor, SnapsPointersToTheNearestDataPoint) {
     f.cursor->DoSnapToDataPoint();
     EXPECT_EQ(f.cursor->Pointer1Position(), 10);
 
+    // A channel whose X runs downwards snaps to its nearest point as well, not to its last one.
+    TimeFixture down;
+    for (int i = 9; i >= 0; --i)
+        down.channels[0]->AddXY(10.0 * i, 0);
+    for (const double at : {14.0, 0.0, 96.0}) {
+        down.cursor->SetPointer1Position(at);
+        down.cursor->SetPointer2Position(at);
+        down.cursor->SetSnapToDataPoint(true);
+        down.cursor->DoSnapToDataPoint();
+        EXPECT_DOUBLE_EQ(down.cursor->Pointer1Position(), std::min(90.0, std::round(at / 10) * 10)) << at;
+        EXPECT_EQ(down.cursor->SnapToIndexData(), 9 - int(std::min(90.0, std::round(at / 10) * 10) / 10))
+            << at;
+    }
+
     TgXYPlot xy(nullptr);
     kv::TgPlotDataCursor& c = *xy.GetDataCursor(0);
     xy.GetXYChannel(0)->AddXY(10, 0);
@@ -765,4 +785,149 @@ TEST(gPlotDataCursor, SelectionGoesWithItsChannel) {
     // Not selected, a channel's focus does not move it.
     c.NotificationFocusChange(f.channels[0]);
     EXPECT_EQ(c.ChannelName(), "B");
+}
+
+namespace kvtest_datacursor {
+
+// An XY plot of 400 x 300 with both axes from 0 to 100 and a visible cursor on a rising line.
+struct XYCursorPlot {
+    XYCursorPlot() {
+        plot.SetBounds(0, 0, 400, 300);
+        plot.GetToolBar(0)->SetVisible(false);
+        plot.GetLegend(0)->SetVisible(false);
+        for (kv::TgPlotAxis* a : {plot.GetXAxis(0), plot.GetYAxis(0)}) {
+            a->SetTrackingEnabled(false);
+            a->SetMin(0);
+            a->SetSpan(100);
+        }
+        kv::TgXYPlotChannel* channel = plot.GetXYChannel(0);
+        channel->SetColor(kv::clLime);
+        for (int x = 0; x <= 100; x += 10)
+            channel->AddXY(x, x * 0.8);
+        cursor = plot.GetDataCursor(0);
+        cursor->SetChannelName(channel->Name());
+        cursor->SetVisible(true);
+        plot.OnDataCursorCustomizeHint = [this](kv::TObject*, int, std::string& text) {
+            hintTexts.push_back(text);
+        };
+    }
+    std::unique_ptr<kv::TBitmap> Paint() {
+        auto bitmap = std::make_unique<kv::TBitmap>(400, 300);
+        plot.gPaint(*bitmap->Canvas());
+        return bitmap;
+    }
+
+    kv::TgXYPlot plot{nullptr};
+    kv::TgPlotDataCursor* cursor = nullptr;
+    std::vector<std::string> hintTexts;
+};
+
+QColor CursorQColor(kv::TColor color) {
+    const kv::TColor rgb = kv::ColorToRGB(color);
+    return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+}
+
+} // namespace kvtest_datacursor
+
+TEST(gPlotDataCursor, EveryStyleShowsItsValuesInTheHint) {
+    XYCursorPlot f;
+    f.cursor->SetPointer1Position(25);
+    f.cursor->SetPointer2Position(75);
+    f.plot.GetXAxis(0)->SetCursorUseDefaultFormat(false);
+    f.plot.GetXAxis(0)->SetCursorPrecision(2);
+    f.plot.GetXAxis(0)->SetCursorPrecisionStyle(kv::TgPrecisionStyle::ipsFixedDecimalPoints);
+    using S = TgPlotDataCursorStyle;
+    struct Case {
+        S style;
+        const char* text;
+    };
+    for (const Case& c :
+         {Case{S::ipcsValueXY, "25.00, 75"}, Case{S::ipcsValueX, "25.00"}, Case{S::ipcsValueY, "75"},
+          Case{S::ipcsDeltaX, "50.00"}, Case{S::ipcsDeltaY, "50"}, Case{S::ipcsInverseDeltaX, "0.02"}}) {
+        f.cursor->SetStyle(c.style);
+        f.hintTexts.clear();
+        f.Paint();
+        EXPECT_EQ(f.hintTexts, std::vector<std::string>{c.text}) << EnumIdents(c.style)[int(c.style)];
+    }
+    // The plot's handler may put its own text in the hint.
+    f.plot.OnDataCursorCustomizeHint = [](kv::TObject*, int, std::string& text) {
+        text = "Level\r\nand gain";
+    };
+    f.cursor->SetStyle(S::ipcsValueX);
+    auto picture = f.Paint();
+    kv::TCanvas& canvas = *picture->Canvas();
+    canvas.SetFont(f.cursor->Font());
+    EXPECT_EQ(f.cursor->HintRect().Width(),
+              kv::gTextWidthMultiLine(canvas, "Level\r\nand gain") + canvas.TextWidth("A"));
+    EXPECT_GE(f.cursor->HintRect().Height(), 2 * canvas.TextHeight("A"));
+}
+
+TEST(gPlotDataCursor, VisibleCursorInAnXYPlot) {
+    XYCursorPlot f;
+    f.cursor->SetPointer1Position(40);
+    f.cursor->SetPointer2Position(32);
+    f.cursor->SetUserSelected(true);
+    auto picture = f.Paint();
+    if (const char* dir = std::getenv("KV_PLOT_PNG_DIR"))
+        picture->Image().save(QString::fromStdString(std::string(dir) + "/datacursor-xy.png"));
+    const QImage& image = picture->Image();
+    const kv::TgPlotDataView& view = *f.plot.GetDataView(0);
+    const int x = view.PositionPercentToPixelsX(40), y = view.PositionPercentToPixelsY(32);
+    // The pointers in the channel's colour across the data view, the hint box in the info colours.
+    EXPECT_EQ(QColor(image.pixel(x, view.DrawRect().Top + 3)), QColor(Qt::green));
+    EXPECT_EQ(QColor(image.pixel(view.DrawRect().Right - 3, y)), QColor(Qt::green));
+    const kv::TRect hint = f.cursor->HintRect();
+    EXPECT_EQ(hint.Left, x + 5);
+    EXPECT_EQ(QColor(image.pixel(hint.Right - 3, hint.Top + 2)), CursorQColor(kv::clInfoBk));
+    EXPECT_EQ(QColor(image.pixel(hint.Left, (hint.Top + hint.Bottom) / 2)), QColor(Qt::green));
+
+    // The plot's mouse routing: the pointer is grabbed with the hand, dragged, and the release on it is
+    // a click of the cursor.
+    std::vector<std::string> events;
+    f.plot.OnClickDataCursor = [&](kv::TObject*, int index) {
+        events.push_back("click " + std::to_string(index));
+    };
+    EXPECT_EQ(f.cursor->GetMouseCursor({x, 100}), kv::crHandPoint);
+    f.plot.OnGetMouseCursorDataCursor = [](kv::TObject*, int, kv::TCursor& cursor) { cursor = kv::crCross; };
+    EXPECT_EQ(f.cursor->GetMouseCursor({x, 100}), kv::crCross);
+    const int grabY = view.PositionPercentToPixelsY(80);
+    f.plot.gMouseDown(kv::TMouseButton::mbLeft, {}, x + 2, grabY);
+    f.plot.gMouseMove(kv::TShiftState{kv::TShiftItem::ssLeft}, x + 42, grabY);
+    f.Paint(); // the repaint the move asked for, off screen
+    f.plot.gMouseUp(kv::TMouseButton::mbLeft, {}, x + 42, grabY);
+    EXPECT_NEAR(f.cursor->Pointer1Position(), view.PixelsXToPositionPercent(x + 40), 1e-9);
+    EXPECT_EQ(events, std::vector<std::string>{"click 0"});
+
+    // Two pointers: a dotted line joins them through the middle of the hint between them.
+    f.cursor->SetStyle(TgPlotDataCursorStyle::ipcsDeltaX);
+    f.cursor->SetPointer1Position(20);
+    f.cursor->SetPointer2Position(70);
+    picture = f.Paint();
+    if (const char* dir = std::getenv("KV_PLOT_PNG_DIR"))
+        picture->Image().save(QString::fromStdString(std::string(dir) + "/datacursor-deltax.png"));
+    const kv::TRect between = f.cursor->HintRect();
+    const int midY = (between.Top + between.Bottom) / 2;
+    int dots = 0;
+    for (int px = view.PositionPercentToPixelsX(20) + 6; px < between.Left - 1; ++px)
+        dots += QColor(picture->Image().pixel(px, midY)) == QColor(Qt::green);
+    EXPECT_GT(dots, 3);
+    EXPECT_LT(dots, between.Left - view.PositionPercentToPixelsX(20) - 8);
+}
+
+TEST(gPlotDataCursor, ToolBarCursorButtonShowsAndSelectsTheCursor) {
+    XYCursorPlot f;
+    f.cursor->SetVisible(false);
+    f.plot.GetToolBar(0)->SetVisible(true);
+    f.plot.GetToolBar(0)->DoButtonClickCursor();
+    EXPECT_TRUE(f.cursor->Visible());
+    EXPECT_TRUE(f.cursor->UserSelected());
+    EXPECT_TRUE(f.plot.GetChannel(0)->UserSelected()) << "the cursor's channel goes with it";
+    f.Paint();
+    EXPECT_TRUE(f.cursor->HintShowing());
+    f.plot.GetToolBar(0)->DoButtonClickCursor();
+    EXPECT_FALSE(f.cursor->Visible());
+    f.Paint();
+    EXPECT_FALSE(f.cursor->HintShowing());
+    EXPECT_FALSE(f.cursor->HitTest((f.cursor->HintRect().Left + f.cursor->HintRect().Right) / 2,
+                                   (f.cursor->HintRect().Top + f.cursor->HintRect().Bottom) / 2));
 }
