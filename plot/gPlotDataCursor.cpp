@@ -459,7 +459,8 @@ void TgPlotDataCursor::DoMouseLeft(const TgPlotMouseData& d) {
         FMouseDownYPixels = view->PositionPercentToPixelsY(position);
         flag = true;
     };
-    if (!DataCursorInside(FHintRect, d.X, d.Y)) {
+    // A hint that did not show in the last paint cannot be grabbed where it once was.
+    if (!(FHintShowing && DataCursorInside(FHintRect, d.X, d.Y))) {
         if (FPointer1Show && DataCursorInside(FPointer1Rect, d.X, d.Y))
             grab(FMouseDownPointer1, FPointer1Position);
         else if (FPointer2Show && DataCursorInside(FPointer2Rect, d.X, d.Y))

@@ -17,6 +17,7 @@ namespace kv {
 
 class TgPlotDataCursor;
 class TgPlotChannelCustom;
+class TgPlotDataView;
 enum class TgPlotDataPointStatus;
 
 enum class TgPlotDataCursorStyle {

@@ -490,6 +490,18 @@ TEST(gPlotDataCursor, DraggingMovesTheGrabbedPointerOrHint) {
     EXPECT_EQ(f.plot.changes - changes, 2); // the two setter calls of this test
     EXPECT_GT(f.repaints, 8);
 
+    // A hint that no longer shows is not grabbed where it was.
+    c.SetStyle(TgPlotDataCursorStyle::ipcsValueX);
+    f.Paint();
+    const kv::TRect shown = c.HintRect();
+    c.SetHintShow(false);
+    f.Paint();
+    f.Press((shown.Left + shown.Right) / 2, (shown.Top + shown.Bottom) / 2);
+    EXPECT_FALSE(c.MouseDownHint());
+    f.Release((shown.Left + shown.Right) / 2, (shown.Top + shown.Bottom) / 2);
+    c.SetStyle(TgPlotDataCursorStyle::ipcsDeltaY);
+    c.SetHintShow(true);
+
     // A press beside the cursor grabs nothing.
     f.Paint();
     f.Press(290, 60);
