@@ -8,6 +8,7 @@
 
 #include "platform/gui/Graphics.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ namespace kv {
 
 class TgPlotDataCursor;
 class TgPlotChannelCustom;
+class TgPlotDataView;
 enum class TgPlotDataPointStatus;
 
 enum class TgPlotDataCursorStyle {
@@ -27,6 +29,9 @@ enum class TgPlotDataCursorStyle {
     ipcsInverseDeltaX
 };
 std::vector<std::string> EnumIdents(TgPlotDataCursorStyle);
+// A vertical pointer is a line across the X direction, placed by its X position; a horizontal one the other
+// way.
+enum class TgOrientation { ioVertical, ioHorizontal };
 // The side of its pointer on which the hint box lies.
 enum class TgOrientationSide { iosBottomRight, iosTopLeft };
 std::vector<std::string> EnumIdents(TgOrientationSide);
@@ -144,14 +149,84 @@ public:
     void SetDataViewLink(TgPlotObject* dataView) override { FDataView = dataView; }
     TgPlotObject* DataView() const { return FDataView; }
 
+    // Snaps both pointers to their nearest data points (time-series plots, SnapToDataPoint on).
+    void DoSnapToDataPoint();
+    // The Y value of the named time-series channel at XValue, measured by the cursor itself; the
+    // cursor's settings are put back afterwards. ipdpsNull for any other channel.
+    TgPlotDataPointStatus GetInterpolatedYValue(const std::string& channelName, double xValue,
+                                                double& yValue);
+
+    // --- the pointer layout as the style and the plot decide it, and the rectangles of the last paint
+    bool Pointer1Show() const { return FPointer1Show; }
+    bool Pointer2Show() const { return FPointer2Show; }
+    TgOrientation Pointer1Orientation() const { return FPointer1Orientation; }
+    TgOrientation Pointer2Orientation() const { return FPointer2Orientation; }
+    TgOrientation HintOrientation() const { return FHintOrientation; }
+    const TRect& Pointer1Rect() const { return FPointer1Rect; }
+    const TRect& Pointer2Rect() const { return FPointer2Rect; }
+    const TRect& HintRect() const { return FHintRect; }
+    bool HintShowing() const { return FHintShowing; }
+    bool MouseDownHint() const { return FMouseDownHint; }
+    bool MouseDownPointer1() const { return FMouseDownPointer1; }
+    bool MouseDownPointer2() const { return FMouseDownPointer2; }
+    // The channel index and point index the last snap found (-1: none).
+    int SnapToIndexChannel() const { return FSnapToIndexChannel; }
+    int SnapToIndexData() const { return FSnapToIndexData; }
+
     // --- overrides
     // Made visible, the cursor reads its values at once.
     void SetVisible(bool value) override;
     void NotificationAxisRemove(TObject* sender) override;
     void NotificationAxisRename(TObject* sender) override;
+    void SetXYAxesReversed(bool value) override;
+    void NotificationFocusChange(TObject* sender) override;
+    void Draw(TCanvas& canvas, TColor backGroundColor) override;
+    bool gMouseHitTest(const TgPlotMouseData& mouseData) override;
+    void DoMouseLeft(const TgPlotMouseData& mouseData) override;
+    void DoMouseMove(const TgPlotMouseData& mouseData) override;
+    void DoMouseUp(const TgPlotMouseData& mouseData) override;
+    void DoGotFocus() override;
+    TCursor GetMouseCursor(TPoint point) override;
+    void gKeyDown(std::uint16_t& key, TShiftState shift, TPopupMenu* popupMenu) override;
+    void BuildPopupMenu(TPopupMenu* popupMenu) override;
 
 protected:
     IgPlotDataCursorHost* CursorHost() const;
+    TgPlotDataView* View() const;
+    bool IsXYPlot() const;
+    bool IsTwoPointerStyle() const;
+    TgPlotChannelCustom* ChannelAt(int index) const;
+    int ChannelIndexOf(const TgPlotChannelCustom* channel) const;
+    void UpdatePointerLayout();
+    void DrawPointer(TCanvas& canvas, TgOrientation orientation, double position, TRect& grabRect);
+    void DrawHint(TCanvas& canvas);
+    // The position of pointer `pointer` (1 or 2) and its setter.
+    double PointerPosition(int pointer) const;
+    void SetPointerPosition(int pointer, double value);
+    void SnapPointer(int pointer);
+    // The channel's point nearest to X (X = the X axis value at percent p of the data view); -1 for an
+    // empty channel. Distance: how far that point lies from X (1e300 when none).
+    int FindNearestIndex(TgPlotChannelCustom* channel, double percent, double x, double& distance) const;
+    void MovePointerToPoint(int channelIndex, int dataIndex, int offset, int pointer);
+    void KeyNavigatePoints(std::uint16_t key, TShiftState shift);
+    void StepHint(bool forward);
+    // One pixel of the data view in percent, across and up.
+    double StepX() const;
+    double StepY() const;
+    void RepaintNow() { DoInvalidateNow(); }
+
+    int FMouseDownXPixels = 0, FMouseDownYPixels = 0;
+    int FMouseDownX = 0, FMouseDownY = 0;
+    bool FMouseDownHint = false, FMouseDownPointer1 = false, FMouseDownPointer2 = false;
+    TRect FPointer1Rect{}, FPointer2Rect{};
+    bool FPointer1Show = true, FPointer2Show = false;
+    TgOrientation FPointer1Orientation = TgOrientation::ioVertical,
+                  FPointer2Orientation = TgOrientation::ioVertical;
+    TRect FHintRect{};
+    TgOrientation FHintOrientation = TgOrientation::ioVertical;
+    bool FHintShowing = false;
+    int FHintHeight = 0, FHintWidth = 0;
+    int FSnapToIndexChannel = -1, FSnapToIndexData = -1;
 
     TgPlotChannelCustom* FChannel = nullptr;
     TgPlotObject* FDataView = nullptr;
