@@ -5,6 +5,7 @@
 #include "plot/gPlotChannel.h"
 #include "plot/gPlotComponent.h"
 #include "plot/gPlotDataView.h"
+#include "plot/gPlotTimeChannel.h"
 #include "plot/gXYPlot.h"
 
 #include <algorithm>
@@ -738,42 +739,11 @@ void TgPlotDataCursor::SnapPointer(int pointer) {
 int TgPlotDataCursor::FindNearestIndex(TgPlotChannelCustom* channel, double, double x,
                                        double& distance) const {
     distance = kDataCursorNoDistance;
-    const int count = channel->Count();
-    if (count == 0 || std::isnan(x))
+    // Points line up along X in time-series channels only.
+    auto* series = dynamic_cast<TgPlotChannel*>(channel);
+    if (!series || std::isnan(x))
         return -1;
-    auto at = [&](int i) { return channel->GetDataX(i); };
-    // A channel runs the way its first two points go.
-    const bool increasing = count < 2 || at(1) >= at(0);
-    const double first = at(0), last = at(count - 1);
-    int i;
-    if (increasing ? x >= last : x <= last)
-        i = count - 1;
-    else if (increasing ? x <= first : x >= first)
-        i = 0;
-    else {
-        // The first point at or past X, then the nearer of it and its neighbours.
-        int lo = 0, hi = count - 1;
-        while (lo < hi) {
-            const int mid = (lo + hi) / 2;
-            if (increasing ? at(mid) < x : at(mid) > x)
-                lo = mid + 1;
-            else
-                hi = mid;
-        }
-        i = lo;
-    }
-    double best = std::abs(x - at(i));
-    int result = i;
-    if (i > 0 && std::abs(x - at(i - 1)) < best) {
-        result = i - 1;
-        best = std::abs(x - at(i - 1));
-    }
-    if (i < count - 1 && std::abs(x - at(i + 1)) < best) {
-        result = i + 1;
-        best = std::abs(x - at(i + 1));
-    }
-    distance = best;
-    return result;
+    return series->FindNearestIndex(x, distance);
 }
 
 void TgPlotDataCursor::MovePointerToPoint(int channelIndex, int dataIndex, int offset, int pointer) {

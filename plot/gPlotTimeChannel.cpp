@@ -491,6 +491,8 @@ int TgPlotChannel::CalcIndex(double target) {
     const int n = Count();
     if (!XAxis() || n == 0)
         return -1;
+    // The direction as the points stand now, not as the last paint found it.
+    UpdateXIncreasing();
     int i;
     if (FXIncreasing) {
         if (target < GetDataX(0) || target > GetDataX(n - 1))

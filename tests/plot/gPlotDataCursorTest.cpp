@@ -1,4 +1,5 @@
 #include "plot/gPlotDataCursor.h"
+#include "plot/gPlotTimeChannel.h"
 
 #include "plot/gPlotAxisFormat.h"
 #include "plot/gPropStream.h"
@@ -85,8 +86,9 @@ TEST(gPlotDataCursor, NewCursorIsHiddenWithTheDocumentedSettings) {
     // Only three settings are left out of a layout at their defaults; the rest is always written.
     const std::vector<std::string> names = f.Written(c);
     auto has = [&](const char* n) { return std::find(names.begin(), names.end(), n) != names.end(); };
-    for (const char* left : {"MenuUserCanChangeOptions", "SnapToDataPoint", "UseCachedInterpolatedData"})
+    for (const char* left : {"MenuUserCanChangeOptions", "SnapToDataPoint", "UseCachedInterpolatedData"}) {
         EXPECT_FALSE(has(left)) << left;
+    }
     for (const char* kept : {"ChannelAllowAll", "Style", "Color", "HintShow", "Pointer1Position",
                              "PointerPenWidth", "MenuItemVisibleValueXY", "MenuItemCaptionDeltaY", "Visible"})
         EXPECT_TRUE(has(kept)) << kept;
@@ -215,19 +217,12 @@ TEST(gPlotDataCursor, FollowsItsChannelThroughRenameAndRemoval) {
 
 namespace kvtest_datacursor {
 
-// A channel with points along X and no drawing of its own, standing for a time-series channel: its
-// cursor values are the pointer's X position and twice that as Y.
-class CursorTestChannel : public kv::TgPlotChannelCustom {
+// A time-series channel whose cursor values are simply the pointer's X position and twice that as Y.
+class CursorTestChannel : public kv::TgPlotChannel {
     KV_CLASS(CursorTestChannel)
 public:
-    using kv::TgPlotChannelCustom::TgPlotChannelCustom;
+    using kv::TgPlotChannel::TgPlotChannel;
     ~CursorTestChannel() override { NotifyRemove(); }
-    void CalcStartIndex() override {}
-    void CalcStopIndex() override {}
-    double GetVisibleXMax() override { return 0; }
-    double GetVisibleXMin() override { return 0; }
-    double GetVisibleYMax() override { return 0; }
-    double GetVisibleYMin() override { return 0; }
     void UpdateDataCursorText(kv::TgPlotObject* object) override {
         auto* cursor = dynamic_cast<kv::TgPlotDataCursor*>(object);
         if (!cursor || !XAxis())
@@ -297,7 +292,7 @@ kv::TMenuItem* CursorMenuItem(const kv::TMenuItem* parent, const std::string& ca
     return nullptr;
 }
 
-KV_REGISTER_CLASS(CursorTestChannel, kv::TgPlotChannelCustom, b) {}
+KV_REGISTER_CLASS(CursorTestChannel, kv::TgPlotChannel, b) {}
 
 } // namespace kvtest_datacursor
 
@@ -338,10 +333,12 @@ TEST(gPlotDataCursor, PointerLayoutFollowsStylePlotKindAndAxesReversal) {
                                   EnumIdents(c.style)[int(c.style)] + (c.reversed ? " reversed" : "");
         EXPECT_EQ(cursor.Pointer1Show(), c.show1) << where;
         EXPECT_EQ(cursor.Pointer2Show(), c.show2) << where;
-        if (c.show1)
+        if (c.show1) {
             EXPECT_EQ(cursor.Pointer1Orientation(), c.o1) << where;
-        if (c.show2)
+        }
+        if (c.show2) {
             EXPECT_EQ(cursor.Pointer2Orientation(), c.o2) << where;
+        }
         EXPECT_EQ(cursor.HintOrientation(), c.hint) << where;
     }
 }
