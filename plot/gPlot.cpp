@@ -21,25 +21,7 @@ void gRegisterPlotClass() {
 
 TgPlot::TgPlot(TComponent* owner) : TgPlotComponent(owner) {
     PlotRegisterChannelClass();
-    Master()->SetChannelClass("TgPlotChannel");
-    DisableLayoutManager();
-    // The layout manager comes back on however the defaults end.
-    struct LayoutOn {
-        TgPlot* plot;
-        ~LayoutOn() { plot->EnableLayoutManager(); }
-    } layoutOn{this};
-    GetToolBar(AddToolBar())->SetZOrder(3);
-    GetLegend(AddLegend())->SetZOrder(2);
-    AddXAxis();
-    AddYAxis();
-    AddChannel();
-    AddDataView();
-    AddDataCursor();
-    TgPlotLabel* title = GetLabel(AddLabel());
-    title->SetZOrder(2);
-    title->SetName("Title");
-    title->SetCaption("Untitled");
-    title->SetMarginBottom(0);
+    AddDefaultObjects("TgPlotChannel");
 }
 
 TgPlotChannel* TgPlot::GetChannel(int index) {

@@ -6,6 +6,7 @@
 #include "plot/gPlotDataView.h"
 #include "plot/gPlotManagers.h"
 #include "plot/gPropText.h"
+#include "plot/opc/gOPCLibrary.h"
 
 #include "platform/core/CodePage.h"
 #include "platform/core/FileIO.h"
@@ -1250,6 +1251,38 @@ TPenStyle gPenStyleOf(TgPlotLineStyle style) {
         return TPenStyle::psDashDotDot;
     default:
         return TPenStyle::psSolid;
+    }
+}
+
+bool gChannelVariantNumber(const TgOPCVariant& v, double& out) {
+    switch (v.VType) {
+    case varSmallint:
+    case varInteger:
+    case varShortInt:
+    case varInt64:
+    case varBoolean:
+        out = static_cast<double>(v.I);
+        return true;
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varUInt64:
+        out = static_cast<double>(v.U);
+        return true;
+    case varSingle:
+    case varDouble:
+    case varDate:
+        out = v.D;
+        return true;
+    case varOleStr:
+        try {
+            out = gChannelTextValue(v.S);
+            return true;
+        } catch (const EConvertError&) {
+            return false;
+        }
+    default:
+        return false;
     }
 }
 

@@ -17,6 +17,8 @@
 
 namespace kv {
 
+struct TgOPCVariant;
+
 class TgPlotAxis;
 class TgPlotDataView;
 
@@ -343,5 +345,7 @@ protected:
 std::string gChannelValueText(double value);
 // Reads a number written with "." or "," as decimal point; raises EConvertError for anything else.
 double gChannelTextValue(const std::string& text);
+// The number an OPC value carries; false for empty, null and texts that are no number.
+bool gChannelVariantNumber(const TgOPCVariant& v, double& out);
 
 } // namespace kv

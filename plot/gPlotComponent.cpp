@@ -751,6 +751,28 @@ double TgPlotComponent::GetNow() const {
     return localMs / 86400000.0 + 25569.0; // days since 1899-12-30
 }
 
+void TgPlotComponent::AddDefaultObjects(const std::string& channelClass) {
+    FMaster->SetChannelClass(channelClass);
+    DisableLayoutManager();
+    // The layout manager comes back on however the defaults end.
+    struct LayoutOn {
+        TgPlotComponent* plot;
+        ~LayoutOn() { plot->EnableLayoutManager(); }
+    } layoutOn{this};
+    GetToolBar(AddToolBar())->SetZOrder(3);
+    GetLegend(AddLegend())->SetZOrder(2);
+    AddXAxis();
+    AddYAxis();
+    AddChannel();
+    AddDataView();
+    AddDataCursor();
+    TgPlotLabel* title = GetLabel(AddLabel());
+    title->SetZOrder(2);
+    title->SetName("Title");
+    title->SetCaption("Untitled");
+    title->SetMarginBottom(0);
+}
+
 void TgPlotComponent::AddSaveExclusions(TStringList& exclude) const {
     // The layout's own values: the managers and image lists travel in the window layout only.
     for (const char* name : {"ImageList0", "ImageList1", "ImageList2", "ToolBarManager", "LegendManager",

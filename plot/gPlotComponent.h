@@ -621,6 +621,9 @@ public:
     TNotifyEvent OnAfterPaint;
 
 protected:
+    // What a plot kind starts with, its channels of `channelClass`: a toolbar, a legend, an X and a Y
+    // axis, a channel, a data view, a data cursor and the title label; a window layout replaces them.
+    void AddDefaultObjects(const std::string& channelClass);
     void AddSaveExclusions(TStringList& exclude) const override;
     bool DifferentialSave() const override { return FDifferentialPropertySave; }
     // Mouse capture of the control; the capture-changed handling runs when it moves elsewhere.

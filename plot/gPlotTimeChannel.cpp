@@ -114,38 +114,6 @@ namespace {
 
 const bool kTimeChannelClassRegistered = (gRegisterPlotObjectClassOf<TgPlotChannel>("TgPlotChannel"), true);
 
-// The number an OPC value carries; false for empty, null and texts that are no number.
-bool TimeChannelVariantNumber(const TgOPCVariant& v, double& out) {
-    switch (v.VType) {
-    case varSmallint:
-    case varInteger:
-    case varShortInt:
-    case varInt64:
-    case varBoolean:
-        out = static_cast<double>(v.I);
-        return true;
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varUInt64:
-        out = static_cast<double>(v.U);
-        return true;
-    case varSingle:
-    case varDouble:
-    case varDate:
-        out = v.D;
-        return true;
-    case varOleStr:
-        try {
-            out = gChannelTextValue(v.S);
-            return true;
-        } catch (const EConvertError&) {
-            return false;
-        }
-    default:
-        return false;
-    }
-}
 
 } // namespace
 
@@ -328,7 +296,7 @@ void TgPlotChannel::OPCUpdateResume() {
 
 void TgPlotChannel::OPCNewData(TgOPCItem* item) {
     double y = 0;
-    if (!item || !TimeChannelVariantNumber(item->Data(), y))
+    if (!item || !gChannelVariantNumber(item->Data(), y))
         return; // a value that is no number adds no point
     switch (FOPCXValueSource) {
     case TgOPCXValueSourceStyle::iopcxvsOPCServerTimeStamp:
@@ -350,7 +318,7 @@ void TgPlotChannel::OPCNewData(TgOPCItem* item) {
 
 void TgPlotChannel::OPCGroupUpdate() {
     double x = 0, y = 0;
-    if (TimeChannelVariantNumber(OPCItem(0)->Data(), x) && TimeChannelVariantNumber(OPCItem(1)->Data(), y))
+    if (gChannelVariantNumber(OPCItem(0)->Data(), x) && gChannelVariantNumber(OPCItem(1)->Data(), y))
         AddXY(x, y);
 }
 

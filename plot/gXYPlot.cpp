@@ -11,25 +11,7 @@ void gRegisterXYPlotClass() {
 }
 
 TgXYPlot::TgXYPlot(TComponent* owner) : TgPlotComponent(owner) {
-    Master()->SetChannelClass("TgXYPlotChannel");
-    DisableLayoutManager();
-    // The layout manager comes back on however the defaults end.
-    struct LayoutOn {
-        TgXYPlot* plot;
-        ~LayoutOn() { plot->EnableLayoutManager(); }
-    } layoutOn{this};
-    GetToolBar(AddToolBar())->SetZOrder(3);
-    GetLegend(AddLegend())->SetZOrder(2);
-    AddXAxis();
-    AddYAxis();
-    AddChannel();
-    AddDataView();
-    AddDataCursor();
-    TgPlotLabel* title = GetLabel(AddLabel());
-    title->SetZOrder(2);
-    title->SetName("Title");
-    title->SetCaption("Untitled");
-    title->SetMarginBottom(0);
+    AddDefaultObjects("TgXYPlotChannel");
 }
 
 TgXYPlotChannel* TgXYPlot::GetXYChannel(int index) {

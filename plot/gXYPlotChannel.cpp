@@ -34,38 +34,6 @@ namespace {
 
 const bool kXYChannelClassRegistered = (gRegisterPlotObjectClassOf<TgXYPlotChannel>("TgXYPlotChannel"), true);
 
-// The number an OPC value carries; false for empty, null and texts that are no number.
-bool XYChannelVariantNumber(const TgOPCVariant& v, double& out) {
-    switch (v.VType) {
-    case varSmallint:
-    case varInteger:
-    case varShortInt:
-    case varInt64:
-    case varBoolean:
-        out = static_cast<double>(v.I);
-        return true;
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varUInt64:
-        out = static_cast<double>(v.U);
-        return true;
-    case varSingle:
-    case varDouble:
-    case varDate:
-        out = v.D;
-        return true;
-    case varOleStr:
-        try {
-            out = gChannelTextValue(v.S);
-            return true;
-        } catch (const EConvertError&) {
-            return false;
-        }
-    default:
-        return false;
-    }
-}
 
 // The axis value at a data-cursor pointer (percent of the data view). An axis that spans the whole
 // data view maps the percentage itself; one that does not is read at the pointer's pixel, where the
@@ -221,7 +189,7 @@ void TgXYPlotChannel::OPCUpdateResume() {
 
 void TgXYPlotChannel::OPCGroupUpdate() {
     double x = 0, y = 0;
-    if (XYChannelVariantNumber(OPCItem(0)->Data(), x) && XYChannelVariantNumber(OPCItem(1)->Data(), y))
+    if (gChannelVariantNumber(OPCItem(0)->Data(), x) && gChannelVariantNumber(OPCItem(1)->Data(), y))
         AddXY(x, y);
 }
 
