@@ -1191,4 +1191,23 @@ void TgPlotAxis::ZoomToFitFast() {
     FitTo(true);
 }
 
+void gAxisPairRemoved(TObject* sender, TgPlotAxis*& x, TgPlotAxis*& y) {
+    if (x && sender == static_cast<TObject*>(x))
+        x = nullptr;
+    if (y && sender == static_cast<TObject*>(y))
+        y = nullptr;
+}
+
+void gAxisPairRenamed(TObject* sender, const TgPlotAxis* x, const TgPlotAxis* y, std::string& xName,
+                      std::string& yName) {
+    auto* axis = dynamic_cast<TgPlotAxis*>(sender);
+    if (!axis)
+        return;
+    const bool isX = dynamic_cast<TgPlotXAxis*>(axis) != nullptr;
+    if (axis == x || (!x && isX && SameText(axis->NameOld(), xName)))
+        xName = axis->Name();
+    if (axis == y || (!y && !isX && SameText(axis->NameOld(), yName)))
+        yName = axis->Name();
+}
+
 } // namespace kv

@@ -519,4 +519,11 @@ public:
 // library loads; callable again to restore them).
 void gRegisterPlotAxisClasses();
 
+// An object drawn against a named X and a named Y axis forgets an axis that goes, and follows a
+// renamed one; an axis it has not looked up yet is followed by its old name, so a rename before the
+// first paint keeps the object on its axis.
+void gAxisPairRemoved(TObject* sender, TgPlotAxis*& x, TgPlotAxis*& y);
+void gAxisPairRenamed(TObject* sender, const TgPlotAxis* x, const TgPlotAxis* y, std::string& xName,
+                      std::string& yName);
+
 } // namespace kv

@@ -312,23 +312,11 @@ void TgPlotChannelCustom::SetYAxisName(const std::string& value) {
 }
 
 void TgPlotChannelCustom::NotificationAxisRemove(TObject* sender) {
-    if (FXAxis && sender == static_cast<TObject*>(FXAxis))
-        FXAxis = nullptr;
-    if (FYAxis && sender == static_cast<TObject*>(FYAxis))
-        FYAxis = nullptr;
+    gAxisPairRemoved(sender, FXAxis, FYAxis);
 }
 
 void TgPlotChannelCustom::NotificationAxisRename(TObject* sender) {
-    auto* axis = dynamic_cast<TgPlotAxis*>(sender);
-    if (!axis)
-        return;
-    // An axis not resolved yet is followed by its old name, so a rename before the first paint keeps
-    // the channel on its axis.
-    const bool isX = dynamic_cast<TgPlotXAxis*>(axis) != nullptr;
-    if (axis == FXAxis || (!FXAxis && isX && SameText(axis->NameOld(), FXAxisName)))
-        FXAxisName = axis->Name();
-    if (axis == FYAxis || (!FYAxis && !isX && SameText(axis->NameOld(), FYAxisName)))
-        FYAxisName = axis->Name();
+    gAxisPairRenamed(sender, FXAxis, FYAxis, FXAxisName, FYAxisName);
 }
 
 // --- properties
