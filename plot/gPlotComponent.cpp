@@ -782,10 +782,6 @@ void TgPlotComponent::AddSaveExclusions(TStringList& exclude) const {
 }
 
 // Completed with the plot files: image export, clipboard, printing and the log file itself.
-void TgPlotComponent::CopyToClipBoard() {}
-void TgPlotComponent::Save() {}
-void TgPlotComponent::PrintChart() {}
-void TgPlotComponent::PreviewChart() {}
 
 void TgPlotComponent::LogActivate(bool) {
     std::string name = FLogFileName;

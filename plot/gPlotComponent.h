@@ -25,6 +25,7 @@
 #include "plot/gPlotToolBar.h"
 #include "plot/gVCLComponent.h"
 
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/ImageList.h"
 #include "platform/gui/Menus.h"
@@ -35,6 +36,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+class QPainter;
 
 namespace kv {
 
@@ -85,6 +88,44 @@ using TgPlotToolBarButtonEvent =
     std::function<void(TObject* sender, int index, TgPlotToolBarButtonType buttonType)>;
 using TgPlotToolBarButtonBeforeEvent =
     std::function<void(TObject* sender, int index, TgPlotToolBarButtonType buttonType, bool& cancel)>;
+
+class TgPlotComponent;
+
+// The printer a plot prints on: the system's through Qt print support (a PDF file in the platform's
+// print folder when no printer exists), or one a test puts in place through PrinterFactory.
+class TgPlotPrinter {
+public:
+    virtual ~TgPlotPrinter() = default;
+    // Selects the named printer when the printer list holds it.
+    virtual void SelectPrinter(const std::string& name) = 0;
+    virtual void SetOrientation(TPrinterOrientation orientation) = 0;
+    virtual void SetTitle(const std::string& title) = 0;
+    // The print dialog; false when cancelled.
+    virtual bool ExecuteDialog() = 0;
+    // The paper in inches (as oriented), the resolution and the offset of the printable area.
+    virtual double PaperWidthInches() = 0;
+    virtual double PaperHeightInches() = 0;
+    virtual int DpiX() = 0;
+    virtual int DpiY() = 0;
+    virtual int OffsetX() { return 0; }
+    virtual int OffsetY() { return 0; }
+    virtual void BeginDoc() = 0; // raises EKvError when the job cannot start
+    virtual QPainter& Painter() = 0;
+    virtual void NewPage() = 0;
+    virtual void EndDoc() = 0;
+
+    // Null: the system's printer. Tests put their own here.
+    static std::function<std::unique_ptr<TgPlotPrinter>()> PrinterFactory;
+    // Answers the system printer's dialog in place of a user (null: the real dialog).
+    static std::function<bool(const std::string& title)> DialogHook;
+    // The system's current printer, or null when there is none (no PDF stand-in).
+    static std::unique_ptr<TgPlotPrinter> CurrentSystemPrinter();
+};
+
+// Opens the print preview of a plot modally; the preview form installs it. Without one PreviewChart
+// does nothing.
+using TgPlotPreviewRunner = std::function<void(TgPlotComponent& plot)>;
+void gSetPlotPreviewRunner(TgPlotPreviewRunner runner);
 
 class TgPlotComponent : public TgCustomComponent,
                         public TgPlotObjectHost,
@@ -226,9 +267,24 @@ public:
     // Ends logging when it is active, then empties every channel.
     void ClearAllData();
     double GetNow() const;
+    // Puts the plot, without toolbars and selection marks, on the clipboard in CopyToClipBoardFormat
+    // (the vector form as SVG, with the picture beside it).
     void CopyToClipBoard() override;
+    // The plot as a picture owned by the control and reused by later calls.
+    TPicture* GetSnapShotPicture();
+    // Runs the image save dialog; the file's extension (any case) picks the format, else the chosen
+    // filter does and its extension is added.
     void Save() override;
+    // Writes the plot in the format of the file name's extension (bmp, svg, emf, jpg, jpeg, png; any
+    // case); false, writing nothing, for any other extension.
+    bool SaveImageByExtension(const std::string& fileName);
+    // Prints one page per span of X axis 0 from PrintXStart to PrintXStop (one page without an X axis).
     void PrintChart() override;
+    // Sets the height so that the control's aspect ratio is the paper's (the last print's paper, else
+    // the current printer's; nothing without either).
+    void PrintSizeToFillPage();
+    // Sets X axis 0's span so that the printed X scale has the given minutes per millimetre.
+    void PrintAdjustXSpanToMinutesPerMillimeter(double minutesPerMillimeter);
     void PreviewChart() override;
     // The plot's own properties; the window layout's values (managers, image lists, data items) are
     // left out. The objects' sections are completed with the plot files.
@@ -748,6 +804,11 @@ private:
     std::string FTempCustomLabel;
     // Text is measured here outside a paint.
     std::unique_ptr<TBitmap> FMeasureBitmap;
+    std::unique_ptr<TPicture> FSnapShotPicture;
+    std::unique_ptr<TSaveDialog> FSaveDialog;
+    // Export and printing helpers
+    void PrintPages(TgPlotPrinter& printer);
+    void ReadPaperSize(TgPlotPrinter& printer);
 };
 
 } // namespace kv

@@ -7,9 +7,11 @@
 #include "platform/core/Numbers.h"
 #include "platform/sys/Scheduler.h"
 
+#include <QByteArray>
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace kv {
@@ -155,6 +157,84 @@ void TgVCLComponent::gPaintToDC(int x, int y, TCanvas& canvas, bool transparent)
     FCachedDrawing = cached;
     Unlock();
     FPaintDCTransparent = false;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Image export
+
+namespace {
+void VclCheckJpegQuality(int quality) {
+    if (quality < 1 || quality > 100)
+        throw EKvError("Compression must be in the range of 1-100");
+}
+void VclCheckPngLevel(int level) {
+    if (level < 0 || level > 9)
+        throw EKvError("Compression must be in the range of 0-9");
+}
+} // namespace
+
+QImage TgVCLComponent::RenderImage() {
+    TBitmap bitmap(std::max(Width(), 1), std::max(Height(), 1));
+    Lock();
+    const bool cached = FCachedDrawing;
+    FCachedDrawing = false;
+    try {
+        gPaint(*bitmap.Canvas());
+    } catch (...) {
+        FCachedDrawing = cached;
+        Unlock();
+        throw;
+    }
+    FCachedDrawing = cached;
+    Unlock();
+    return bitmap.Image().convertToFormat(QImage::Format_RGB32);
+}
+
+std::vector<std::uint8_t> TgVCLComponent::GetBytesMetaFile() {
+    const QImage image = RenderImage();
+    const std::vector<std::uint8_t> png = EncodePng(image, 9);
+    const QByteArray data =
+        QByteArray(reinterpret_cast<const char*>(png.data()), static_cast<qsizetype>(png.size())).toBase64();
+    const std::string w = std::to_string(image.width()), h = std::to_string(image.height());
+    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
+                      w + "\" height=\"" + h + "\" viewBox=\"0 0 " + w + " " + h +
+                      "\">\n<metadata>Tarvek</metadata>\n<image x=\"0\" y=\"0\" width=\"" + w +
+                      "\" height=\"" + h + "\" href=\"data:image/png;base64,";
+    svg.append(data.constData(), static_cast<std::size_t>(data.size()));
+    svg += "\"/>\n</svg>\n";
+    return std::vector<std::uint8_t>(svg.begin(), svg.end());
+}
+
+void TgVCLComponent::SaveImageToMetaFile(const std::string& fileName) {
+    WriteFileBytes(fileName, GetBytesMetaFile());
+}
+
+std::vector<std::uint8_t> TgVCLComponent::GetBytesJPEG(int compression, bool progressive) {
+    VclCheckJpegQuality(compression);
+    return EncodeJpeg(RenderImage(), compression, progressive);
+}
+
+std::vector<std::uint8_t> TgVCLComponent::GetBytesPNG(int compression) {
+    VclCheckPngLevel(compression);
+    return EncodePng(RenderImage(), compression);
+}
+
+void TgVCLComponent::SaveImageToJPEG(const std::string& fileName, int compression, bool progressive) {
+    WriteFileBytes(fileName, GetBytesJPEG(compression, progressive));
+}
+
+void TgVCLComponent::SaveImageToPNG(const std::string& fileName, int compression) {
+    WriteFileBytes(fileName, GetBytesPNG(compression));
+}
+
+std::unique_ptr<TJPEGImage> TgVCLComponent::CreateJPEGImage(int quality, bool progressive) {
+    VclCheckJpegQuality(quality);
+    auto image = std::make_unique<TJPEGImage>();
+    image->SetCompressionQuality(quality);
+    image->SetProgressiveEncoding(progressive);
+    image->FromImage(RenderImage());
+    return image;
 }
 
 void TgVCLComponent::SetBounds(int left, int top, int width, int height) {

@@ -6,6 +6,9 @@
 
 #include "plot/gComponent.h"
 
+#include <QImage>
+
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -40,6 +43,19 @@ public:
     // Renders the control under the lock onto another canvas with its top-left at (x, y), without the
     // background cache; with `transparent` the background is not painted and the canvas shows there.
     void gPaintToDC(int x, int y, TCanvas& canvas, bool transparent);
+
+    // --- image export: the control rendered at its own size. The vector form is an SVG document that
+    // carries the rendered picture. Out-of-range compressions raise EKvError; failed writes raise.
+    void SaveImageToMetaFile(const std::string& fileName);
+    void SaveImageToJPEG(const std::string& fileName, int compression, bool progressive);
+    void SaveImageToPNG(const std::string& fileName, int compression);
+    std::vector<std::uint8_t> GetBytesMetaFile();
+    std::vector<std::uint8_t> GetBytesJPEG(int compression, bool progressive);
+    std::vector<std::uint8_t> GetBytesPNG(int compression);
+    // A new JPEG image owned by the caller.
+    std::unique_ptr<TJPEGImage> CreateJPEGImage(int quality, bool progressive);
+    // The control rendered under the lock, without the background cache.
+    QImage RenderImage();
 
     void SetBounds(int left, int top, int width, int height) override;
     void RepaintAll() override;
