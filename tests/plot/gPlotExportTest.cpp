@@ -367,6 +367,21 @@ TEST(PlotClipboard, APlotWithoutToolBarsCopies) {
               0);
 }
 
+TEST(PlotClipboard, TheSnapShotIsOnePictureRenewedOnEachCall) {
+    auto plot = ExportPlot();
+    TPicture* first = plot->GetSnapShotPicture();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(
+        ExportMaxDiff(first->Graphic()->ToImage().convertToFormat(QImage::Format_RGB32), plot->RenderImage()),
+        0);
+    plot->SetBackGroundColor(clNavy);
+    TPicture* second = plot->GetSnapShotPicture();
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(ExportMaxDiff(second->Graphic()->ToImage().convertToFormat(QImage::Format_RGB32),
+                            plot->RenderImage()),
+              0);
+}
+
 // ---------------------------------------------------------------------------------------------------
 // Printing
 
@@ -530,6 +545,25 @@ TEST(PlotPrint, SizeToFillPageTakesThePapersAspectOrLeavesTheHeight) {
     plot->PrintSizeToFillPage();
     EXPECT_EQ(plot->Height(), 309); // 400 * 8.5 / 11
     EXPECT_TRUE(printer.log.pages.empty());
+}
+
+TEST(PlotPrint, MinutesPerMillimeterSetsASpanProportionalToTheScale) {
+    auto plot = ExportPlot();
+    plot->PrintAdjustXSpanToMinutesPerMillimeter(1); // no paper known yet: nothing changes
+    EXPECT_DOUBLE_EQ(plot->GetXAxis(0)->Span(), 30);
+    plot->SetPrintShowDialog(false);
+    {
+        ExportPrinterScope printer;
+        plot->PrintChart();
+    }
+    plot->PrintAdjustXSpanToMinutesPerMillimeter(1);
+    const double one = plot->GetXAxis(0)->Span();
+    // The axis's printed length in millimetres, each worth one minute (a span in days).
+    const double printedMm = std::abs(plot->GetXAxis(0)->MaxPixels() - plot->GetXAxis(0)->MinPixels()) *
+                             (8.5 - 2) / plot->Height() * 25.4;
+    EXPECT_NEAR(one, printedMm / 1440, 1e-12);
+    plot->PrintAdjustXSpanToMinutesPerMillimeter(3);
+    EXPECT_NEAR(plot->GetXAxis(0)->Span(), 3 * one, 1e-12);
 }
 
 TEST(PlotPreview, PreviewChartHandsThePlotToTheInstalledPreview) {
