@@ -158,9 +158,13 @@ void TgPlotPreviewForm::DrawPage(TCanvas& canvas, int width, int height) {
 
 void TgPlotPreviewForm::PreviewPaint(TObject*) {
     TCanvas* target = Preview->Canvas();
-    if (!target || !FSource)
+    if (!target)
         return;
     const int width = Preview->Width(), height = Preview->Height();
+    if (!FSource) {
+        DrawPage(*target, width, height);
+        return;
+    }
     TBitmap bitmap(width, height);
     // The toolbar stays out of the page, as it stays out of print.
     const bool toolBarVisible = FSource->PreviewToolBarVisible();
