@@ -89,4 +89,8 @@ void gPlotPreviewChart(TgPlotComponent& plot, const std::function<void(TgPlotPre
         form.ShowModal();
 }
 
+void gRegisterPlotPreview() {
+    gSetPlotPreviewRunner([](TgPlotComponent& plot) { gPlotPreviewChart(plot); });
+}
+
 } // namespace kv

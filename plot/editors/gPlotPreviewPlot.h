@@ -35,5 +35,8 @@ private:
 // Opens the preview of a plot modally: the plot's margins, orientation and document name, the caption
 // "<document name> (Preview)", the texts translated; `run` shows it (ShowModal by default).
 void gPlotPreviewChart(TgPlotComponent& plot, const std::function<void(TgPlotPreviewForm&)>& run = nullptr);
+// Makes every plot's PreviewChart open this preview (the plot library cannot reach its editor windows by
+// itself); a program that offers previews calls it once at start.
+void gRegisterPlotPreview();
 
 } // namespace kv
