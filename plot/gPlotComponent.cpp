@@ -781,30 +781,11 @@ void TgPlotComponent::AddSaveExclusions(TStringList& exclude) const {
         exclude.Add(name);
 }
 
-// Completed with the plot files: image export, clipboard, printing and the log file itself.
+// Completed with the plot files: image export, clipboard and printing.
 void TgPlotComponent::CopyToClipBoard() {}
 void TgPlotComponent::Save() {}
 void TgPlotComponent::PrintChart() {}
 void TgPlotComponent::PreviewChart() {}
-
-void TgPlotComponent::LogActivate(bool) {
-    std::string name = FLogFileName;
-    name.erase(std::remove_if(name.begin(), name.end(), [](unsigned char c) { return std::isspace(c) != 0; }),
-               name.end());
-    if (name.empty())
-        throw EKvError("Log File Name not Defined");
-    if (FLoggingActive)
-        throw EKvError("Logging Already Active");
-    FLoggingActive = true;
-    FLogBufferCount = 0;
-}
-
-void TgPlotComponent::LogDeactivate() {
-    if (!FLoggingActive)
-        throw EKvError("Logging not Active");
-    FLoggingActive = false;
-    FLogBufferCount = 0;
-}
 
 // ---------------------------------------------------------------------------------------------------
 // Image lists
@@ -993,6 +974,8 @@ void TgPlotComponent::SetDataFileColumnSeparator(TgPlotDataFileColumnSeparator v
 }
 
 void TgPlotComponent::SetDataFileFormat(TgPlotDataFileFormat value) {
+    if (value == FDataFileFormat)
+        return;
     RequireLoggingOff("Data File Format can not be changed while logging active");
     FDataFileFormat = value;
 }
