@@ -491,6 +491,10 @@ void TgPlotComponent::WriteLogBuffer() {
 // Adding and moving data
 
 void TgPlotComponent::AddDataArray(double xValue, const TgVariantArray& data) {
+    // An array wider than the plot's channels is refused before any channel takes a point, so a row
+    // is either added whole or not at all.
+    if ((data.Dimensions() == 1 || data.Dimensions() == 2) && data.Bounds[0].second >= data.Bounds[0].first)
+        GetChannel(data.Bounds[0].second - data.Bounds[0].first);
     if (data.Dimensions() == 1) {
         const auto [low, high] = data.Bounds[0];
         for (int i = low; i <= high; ++i) {

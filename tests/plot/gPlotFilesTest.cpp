@@ -431,6 +431,8 @@ TEST_F(PlotFiles, AddDataArraySendsElementsToChannelsInOrder) {
     auto fresh = FilesPlot(1);
     fresh->AddDataArray(2, TgVariantArray{{{0, 0}, {0, 1}}, {8, 9}});
     EXPECT_EQ(FilesDump(*fresh), "0:8 2:9") << "a channel without points starts at 0";
+    EXPECT_NE(ErrorOf([&] { xy->AddDataArray(1, TgVariantArray{{{0, 2}}, {1, 2, 3}}); }), "");
+    EXPECT_EQ(xy->GetChannel(0)->Count(), 4) << "a row wider than the channels adds nothing";
     for (const TgVariantArray& bad : {TgVariantArray{}, TgVariantArray{{{0, 0}, {0, 0}, {0, 0}}, {1}}})
         EXPECT_EQ(ErrorOf([&] { xy->AddDataArray(1, bad); }), "Data Array must be 1 or 2 Dimensions");
 }
