@@ -775,31 +775,11 @@ void TgPlotComponent::AddDefaultObjects(const std::string& channelClass) {
 
 void TgPlotComponent::AddSaveExclusions(TStringList& exclude) const {
     // The layout's own values: the managers and image lists travel in the window layout only.
-    for (const char* name : {"ImageList0", "ImageList1", "ImageList2", "ToolBarManager", "LegendManager",
-                             "TableManager", "XAxisManager", "YAxisManager", "ChannelManager", "DataViewManager",
-                             "DataCursorManager", "LimitManager", "LabelManager", "TranslationManager"})
+    for (const char* name :
+         {"ImageList0", "ImageList1", "ImageList2", "ToolBarManager", "LegendManager", "TableManager",
+          "XAxisManager", "YAxisManager", "ChannelManager", "DataViewManager", "DataCursorManager",
+          "LimitManager", "LabelManager", "TranslationManager"})
         exclude.Add(name);
-}
-
-// Completed with the plot files: image export, clipboard, printing and the log file itself.
-
-void TgPlotComponent::LogActivate(bool) {
-    std::string name = FLogFileName;
-    name.erase(std::remove_if(name.begin(), name.end(), [](unsigned char c) { return std::isspace(c) != 0; }),
-               name.end());
-    if (name.empty())
-        throw EKvError("Log File Name not Defined");
-    if (FLoggingActive)
-        throw EKvError("Logging Already Active");
-    FLoggingActive = true;
-    FLogBufferCount = 0;
-}
-
-void TgPlotComponent::LogDeactivate() {
-    if (!FLoggingActive)
-        throw EKvError("Logging not Active");
-    FLoggingActive = false;
-    FLogBufferCount = 0;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -989,6 +969,8 @@ void TgPlotComponent::SetDataFileColumnSeparator(TgPlotDataFileColumnSeparator v
 }
 
 void TgPlotComponent::SetDataFileFormat(TgPlotDataFileFormat value) {
+    if (value == FDataFileFormat)
+        return;
     RequireLoggingOff("Data File Format can not be changed while logging active");
     FDataFileFormat = value;
 }

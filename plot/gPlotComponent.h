@@ -7,8 +7,8 @@
 // Every object kind asks what it needs of the plot through a small interface declared with the kind
 // (IgPlotAxisHost, IgPlotChannelHost, ...); the plot control implements all of them.
 //
-// Files, image export, the clipboard, printing and logging are completed with the plot files; here
-// they keep the state the rest of the control relies on.
+// The file, log and data operations are plot/gPlotComponentFiles.cpp; image export, the clipboard and
+// printing plot/gPlotComponentExport.cpp.
 
 #include "plot/gDraw.h"
 #include "plot/gPlotAnnotation.h"
@@ -263,7 +263,7 @@ public:
     void DisableAllTracking() override;
 
     // ------------------------------------------------------------------------------------------------
-    // Data, files, export, printing, logging (completed with the plot files)
+    // Data, files, export, printing, logging
     // Ends logging when it is active, then empties every channel.
     void ClearAllData();
     double GetNow() const;
@@ -286,12 +286,27 @@ public:
     // Sets X axis 0's span so that the printed X scale has the given minutes per millimetre.
     void PrintAdjustXSpanToMinutesPerMillimeter(double minutesPerMillimeter);
     void PreviewChart() override;
-    // The plot's own properties; the window layout's values (managers, image lists, data items) are
-    // left out. The objects' sections are completed with the plot files.
+    // The plot property file: every object's lines under its kind's prefix and index, then the
+    // control's own (the window layout's values, managers, image lists and data items, left out).
+    // Loading replaces the objects (toolbars and the title label stay) and raises "Error Loading
+    // Properties - ..." for a file of another type or with corrupt counts.
+    void SavePropertiesToFile(const std::string& fileName) override;
+    void LoadPropertiesFromFile(const std::string& fileName) override;
+    void SaveAnnotationsToFile(const std::string& fileName);
+    void LoadAnnotationsFromFile(const std::string& fileName);
+    // Every channel's points as text columns or as compact binary (DataFileFormat); loading appends.
+    void SaveDataToFile(const std::string& fileName);
+    void LoadDataFromFile(const std::string& fileName);
     // Raises "Log File Name not Defined" without a log file name, "Logging Already Active" while on.
     void LogActivate(bool append);
     // Raises "Logging not Active" while off.
     void LogDeactivate();
+    // One row (one dimension: element i to channel i - low, at xValue) or a block of rows (two
+    // dimensions: [channel][row], each X the channel's last X plus xValue); rows are logged.
+    void AddDataArray(double xValue, const TgVariantArray& data);
+    // Appends the source's points startIndex..stopIndex, with their null and empty flags.
+    void TransferChannelData(int sourceChannelIndex, int destinationChannelIndex, int startIndex,
+                             int stopIndex);
 
     // ------------------------------------------------------------------------------------------------
     // Image lists 0..2 (any other index raises "ImageList Index must be 0-2")
@@ -432,7 +447,7 @@ public:
     // logging.
     void SetDataFileColumnSeparator(TgPlotDataFileColumnSeparator value);
     TgPlotDataFileFormat DataFileFormat() const { return FDataFileFormat; }
-    // Raises "Data File Format can not be changed while logging active" for any value while logging.
+    // Raises "Data File Format can not be changed while logging active" for a new value while logging.
     void SetDataFileFormat(TgPlotDataFileFormat value);
     const std::string& DefaultSaveImageDirectory() const { return FDefaultSaveImageDirectory; }
     void SetDefaultSaveImageDirectory(const std::string& value) { FDefaultSaveImageDirectory = value; }
@@ -546,7 +561,7 @@ public:
     void DoAfterCloseEditor(TObject* sender);
     void DoLimitLine1PositionChange(TgPlotObject* limit, double oldValue, double newValue);
     void DoLimitLine2PositionChange(TgPlotObject* limit, double oldValue, double newValue);
-    void DoDataCursorChange(TgPlotObject* cursor);
+    void DoDataCursorChange(TgPlotObject* cursor) override;
     void DoDataCursorCustomizeHint(TgPlotObject* cursor, std::string& text);
     void DoAnnotationCoordinatesChange(TgPlotObject* annotation);
     void DoAnnotationMoveUser(TgPlotObject* annotation);
@@ -721,6 +736,8 @@ private:
     // loading, else just for the value.
     void ReadLayoutValue(const std::function<void()>& read);
     void RequireLoggingOff(const char* message) const;
+    // Appends the rows counted since the last write to the log and resets the count, also on failure.
+    void WriteLogBuffer();
     TImageList* ImageListOrRaise(int index);
     // Layout helpers
     int LayerWidth(TCanvas& canvas, const std::vector<TgPlotLayoutObject*>& list, int zOrder);

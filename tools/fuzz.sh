@@ -6,13 +6,15 @@
 #   bash tools/fuzz.sh fuzz_unit_file 600 one program, 600 s
 # Programs: fuzz_unit_file (unit files), fuzz_reply (received frames into the model), fuzz_assembler
 # (byte streams cut into frames), fuzz_report_descriptor (HID report descriptors), fuzz_rtf (the
-# rich-text reader and writer), fuzz_formatted_text (the splash's formatted-text renderer).
+# rich-text reader and writer), fuzz_formatted_text (the splash's formatted-text renderer), fuzz_plot_files
+# (the plot's data, property and annotation file readers).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/deps.sh --fuzz
 export KORVANE_LOOPBACK_ONLY=1
-programs=(fuzz_unit_file fuzz_reply fuzz_assembler fuzz_report_descriptor fuzz_rtf fuzz_formatted_text)
+programs=(fuzz_unit_file fuzz_reply fuzz_assembler fuzz_report_descriptor fuzz_rtf fuzz_formatted_text
+          fuzz_plot_files)
 [ -n "${1:-}" ] && programs=("$1")
 seconds=${2:-60}
 

@@ -191,18 +191,20 @@ TEST(PlotComponent, LoggingGuardsTheFileSettings) {
     EXPECT_EQ(ErrorOf([&] { plot.LogActivate(false); }), "Log File Name not Defined");
     plot.SetLogFileName(" ");
     EXPECT_EQ(ErrorOf([&] { plot.LogActivate(false); }), "Log File Name not Defined");
-    plot.SetLogFileName("run.log");
+    TempDir dir;
+    const std::string log = dir / "run.log";
+    plot.SetLogFileName(log);
     plot.LogActivate(false);
     EXPECT_EQ(ErrorOf([&] { plot.LogActivate(false); }), "Logging Already Active");
 
-    EXPECT_EQ(ErrorOf([&] { plot.SetDataFileFormat(TgPlotDataFileFormat::ipdffText); }),
-              "Data File Format can not be changed while logging active")
-        << "even the same value";
+    EXPECT_EQ(ErrorOf([&] { plot.SetDataFileFormat(TgPlotDataFileFormat::ipdffText); }), "");
+    EXPECT_EQ(ErrorOf([&] { plot.SetDataFileFormat(TgPlotDataFileFormat::ipdffCompactInterval); }),
+              "Data File Format can not be changed while logging active");
     EXPECT_EQ(ErrorOf([&] { plot.SetDataFileColumnSeparator(TgPlotDataFileColumnSeparator::ipdfcsTab); }),
               "");
     EXPECT_EQ(ErrorOf([&] { plot.SetDataFileColumnSeparator(TgPlotDataFileColumnSeparator::ipdfcsComma); }),
               "Data File Column Seperator can not be changed while logging active");
-    EXPECT_EQ(ErrorOf([&] { plot.SetLogFileName("run.log"); }), "");
+    EXPECT_EQ(ErrorOf([&] { plot.SetLogFileName(log); }), "");
     EXPECT_EQ(ErrorOf([&] { plot.SetLogFileName("other.log"); }),
               "Log File Name can not be changed while logging is active.");
 

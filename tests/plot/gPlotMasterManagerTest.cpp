@@ -12,6 +12,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "tests/support/TempFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -420,7 +422,8 @@ TEST_F(MasterManager, TheControlPageIsFilledFromThePlotAndWrittenBack) {
     plot.SetDefaultPropertyDirectory("/p");
     plot.SetDefaultDataDirectory("/d");
     plot.SetDefaultAnnotationDirectory("/a");
-    plot.SetLogFileName("run.log");
+    TempDir dir; // activating the log creates the file
+    plot.SetLogFileName(dir / "run.log");
     plot.EditProperties();
     FakeEditor& e = Editor();
     EXPECT_TRUE(e.addRemoveVisible);
