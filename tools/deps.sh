@@ -11,7 +11,8 @@ packages=(cmake ninja-build ccache g++
           libgtest-dev libgmock-dev libbenchmark-dev
           zlib1g-dev libpng-dev libjpeg-dev          # the picture codecs
           fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei # the font substitution table
-          locales)                                    # the comma-decimal locale of the number tests
+          locales                                     # the comma-decimal locale of the number tests
+          poppler-utils)                              # pdftoppm: the print test reads its PDF back
 [ "${1:-}" = "--fuzz" ] && packages+=(clang)
 
 missing=()

@@ -17,6 +17,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 #include <cstdlib>
 #include <filesystem>
@@ -531,6 +532,29 @@ TEST(PlotPrint, ThreePagesGoToAPdfWithoutAPrinter) {
     ASSERT_TRUE(text.startsWith("%PDF"));
     EXPECT_EQ(text.count(QRegularExpression("/Type\\s*/Page(?!s)")), 3);
     EXPECT_DOUBLE_EQ(plot->GetXAxis(0)->Span(), 30);
+
+    // The pages as a printer puts them on paper, at 30 dots per inch: three landscape pages, each with
+    // the plot's black background inside the margins and white paper outside them.
+    const QString rasteriser = QStandardPaths::findExecutable("pdftoppm");
+    if (rasteriser.isEmpty())
+        GTEST_SKIP() << "no pdftoppm to read the PDF back";
+    const std::string out = dir / "page";
+    const std::string command = rasteriser.toStdString() + " -r 30 -png '" + (dir / "Three pages.pdf") +
+                                "' '" + out + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    for (int page = 1; page <= 4; ++page) {
+        const QImage image(QString::fromStdString(out + "-" + std::to_string(page) + ".png"));
+        if (page == 4) {
+            EXPECT_TRUE(image.isNull()) << "three pages only";
+            break;
+        }
+        ASSERT_FALSE(image.isNull()) << page;
+        EXPECT_GT(image.width(), image.height()) << "landscape";
+        EXPECT_EQ(image.pixelColor(2, 2), QColor(Qt::white)) << "the margin";
+        EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() / 2).lightness(), 0) << "the plot";
+        if (const char* keep = std::getenv("KV_PRINT_PNG_DIR"))
+            image.save(QString::fromLocal8Bit(keep) + QStringLiteral("/print-page-%1.png").arg(page));
+    }
 }
 
 TEST(PlotPrint, SizeToFillPageTakesThePapersAspectOrLeavesTheHeight) {
