@@ -1,0 +1,74 @@
+#pragma once
+// The editing controls of the plot property editor's pages: which control edits which property, in
+// the order a page writes them back, and how the controls are built, filled quietly and read back.
+//
+// The form (gPlotEditorForm) makes the main pages, the object lists, the "Add"/"Remove" buttons and
+// the container of each object page; these routines make everything inside the containers. Every
+// control is found again by its name on the form (FindComponent), so a control made by the form
+// itself can also be listed here: the hidden name edits `LegendNameEdit`, `ToolBarNameEdit` and
+// `DataViewNameEdit`, and the log edits on the "File I/O" sub-pages (`ControlLogFileNameEdit`,
+// `ControlLogBufferSizeEdit`, `ChannelLogFileNameEdit`, `ChannelLogBufferSizeEdit`), which the form
+// makes next to its file pickers and log buttons and binds itself.
+//
+// Named containers the form relies on:
+// - object pages: `ChannelPageControl`, `DataCursorPageControl`, `LimitPageControl`,
+//   `LabelPageControl`, `XAxisPageControl`, `YAxisPageControl`, `LegendPageControl`,
+//   `TablePageControl`, `DataViewPageControl` (made by the form); the toolbar page has no sub-pages:
+//   its controls go straight into the form's `ToolBarEditPanel`;
+// - the Control page: `ControlPageControl` (made by the form);
+// - sub-pages made here and filled by the form: `ControlFileIOTabSheet` ("File I/O" of the Control
+//   page), `ChannelFileIOTabSheet` and `ChannelStatsTabSheet` (the channel's "File I/O" and "Stats");
+// - nested page controls made here: `XAxisLabelsPageControl`, `YAxisLabelsPageControl`,
+//   `DataViewGridLinesCustomPageControl`;
+// - the "Copy Default" buttons are made here without a handler: `XAxisCursorCopyDefaultButton`,
+//   `XAxisLegendCopyDefaultButton`, `YAxisCursorCopyDefaultButton`, `YAxisLegendCopyDefaultButton`;
+// - the name combo boxes are made here; the form binds their drop-down and fills their items.
+
+#include "plot/gPlotMasterManager.h"
+
+#include "platform/core/Classes.h"
+
+#include <string>
+#include <vector>
+
+namespace kv {
+
+class TgPlotLabel;
+class TgPlotObject;
+class TWinControl;
+
+// Makes the sub-pages and editing controls of one object page in `container` (the kind's page
+// control, or the toolbar's panel), owned by `form`; every editing control's change event (OnUpdate
+// of edits, OnClick of check boxes, OnChange of combo boxes, radio groups and pickers) runs onChange.
+void gBuildPlotEditorPage(TComponent* form, TgPlotEditorKind kind, TWinControl* container,
+                          TNotifyEvent onChange);
+// The Control page's sub-pages in `pageControl`: the "Title" sub-page's controls run onTitleChange,
+// all others onGeneralChange.
+void gBuildPlotEditorControlPage(TComponent* form, TWinControl* pageControl, TNotifyEvent onGeneralChange,
+                                 TNotifyEvent onTitleChange);
+
+// Sets every control of the page quietly from the object (name combo boxes select the stored name).
+void gFillPlotEditorPage(TComponent* form, TgPlotEditorKind kind, TgPlotObject* object);
+// Reads every control of the page, in write-back order, into the object through its setters.
+void gWritePlotEditorPage(TComponent* form, TgPlotEditorKind kind, TgPlotObject* object);
+
+// The Control page and the plot-wide settings, both ways.
+void gFillPlotEditorControlPage(TComponent* form, const TgPlotEditorSettings& settings);
+void gReadPlotEditorControlPage(TComponent* form, TgPlotEditorSettings& settings);
+
+// The Control page's "Title" sub-page and the plot's first label, both ways.
+void gWritePlotEditorTitle(TComponent* form, TgPlotLabel* label);
+void gFillPlotEditorTitle(TComponent* form, const TgPlotLabel* label);
+
+// Shows or hides the channel page's parts that only time-series channels have.
+void gShowPlotEditorTimeSeriesControls(TComponent* form, bool show);
+
+// The six label-format controls of an axis page's "(Default)" sub-page, copied quietly into the
+// "Cursor" (toCursor) or "Legend" sub-page. kind: XAxis or YAxis.
+void gCopyPlotEditorDefaultFormat(TComponent* form, TgPlotEditorKind kind, bool toCursor);
+
+// The names of every control of a page that edits a property, in write-back order (for tests and
+// the enable/disable of a page).
+std::vector<std::string> gPlotEditorPageControlNames(TgPlotEditorKind kind);
+
+} // namespace kv
