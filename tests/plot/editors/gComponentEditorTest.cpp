@@ -9,9 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QWidget>
 
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -643,6 +645,20 @@ TEST(gComponentEditorListBox, DrawsTheColourBoxAndTextFromOnGetData) {
         for (int y = 0; y < 13; ++y)
             textBeforeBoxEdge |= bitmap.Canvas()->Pixel(x, y) == clWhite;
     EXPECT_TRUE(textBeforeBoxEdge) << "without a box the text starts at 2";
+
+    // On screen the list draws its entries the same way, one ItemHeight apart.
+    f.list->SetItemIndex(1);
+    const QImage shot = f.list->RenderToImage();
+    if (const char* dir = std::getenv("KV_SHOT_DIR"))
+        shot.save(QString::fromStdString(std::string(dir) + "/kit-list.png"));
+    bool blueBox = false, tealRow = false;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            blueBox |= shot.pixel(x, y) == qRgb(0, 0, 255);
+            tealRow |= shot.pixel(x, y) == qRgb(0, 128, 128) && y >= f.list->ItemHeight();
+        }
+    EXPECT_TRUE(blueBox);
+    EXPECT_TRUE(tealRow);
 }
 
 // --------------------------------------------------------------------------------------------------
