@@ -598,6 +598,9 @@ bool TgComponentEditorButton::KeyPress(char& key) {
 // Check box, radio group, combo box
 
 TgComponentEditorCheckBox::TgComponentEditorCheckBox(TComponent* owner) : TgCheckBox(owner) {
+    // OnClick is the check box's change event, fired by DoChange; a mouse-up click of its own would
+    // fire it once more, before the box has even toggled.
+    FClickOnMouseUp = false;
     gEditorClaimTab(this);
 }
 

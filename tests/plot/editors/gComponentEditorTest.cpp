@@ -447,6 +447,47 @@ TEST(gComponentEditorCheckBox, QuietSetRestoresEventsAlsoWhenTheWriteThrows) {
     EXPECT_EQ(form.userChanges, 0);
 }
 
+// A left click through Qt, as the mouse makes it.
+void KitClick(TControl* control, int x, int y) {
+    const QPointF p(x, y);
+    QMouseEvent press(QEvent::MouseButtonPress, p, control->Widget()->mapToGlobal(p), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(control->Widget(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, p, control->Widget()->mapToGlobal(p), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(control->Widget(), &release);
+}
+
+TEST(gComponentEditorCheckBox, AUserClickReportsChangeThenUserChangeThenClick) {
+    KitForm form;
+    auto* box = KitMake<TgComponentEditorCheckBox>(form, &form, 0, 0, 100, 17);
+    std::vector<std::string> order;
+    box->OnChange = [&](TObject*) { order.push_back("change"); };
+    box->OnChangeUser = [&](TObject*) { order.push_back("user"); };
+    box->OnClick = [&](TObject*) { order.push_back("click:" + std::to_string(form.userChanges)); };
+    KitClick(box, 5, 8);
+    EXPECT_TRUE(box->AsBoolean());
+    EXPECT_EQ(order, (std::vector<std::string>{"change", "user", "click:1"}));
+}
+
+TEST(gComponentEditorRadioGroup, AUserClickRunsClickAndUserChange) {
+    KitForm form;
+    auto* group = KitMake<TgComponentEditorRadioGroup>(form, &form, 0, 0, 120, 80);
+    group->Items()->SetText("a\nb\nc");
+    TBitmap scratch;
+    scratch.SetSize(120, 80);
+    group->CalcItemLayout(*scratch.Canvas());
+    int clicks = 0, changes = 0;
+    group->OnClick = [&](TObject*) { ++clicks; };
+    group->OnChange = [&](TObject*) { ++changes; };
+    const int y = group->ItemsRowStart() + static_cast<int>(group->ItemsRowSpacing());
+    KitClick(group, 20, y);
+    EXPECT_EQ(group->AsInteger(), 1);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(form.userChanges, 1);
+}
+
 TEST(gComponentEditorRadioGroup, QuietSetAndClick) {
     KitForm form;
     auto* group = KitMake<TgComponentEditorRadioGroup>(form, &form, 0, 0, 120, 80);
@@ -715,6 +756,77 @@ TEST(gComponentEditorPickers, ColorPickerSetsQuietlyAndPaintsItsColour) {
     EXPECT_FALSE(picker->Button()->Enabled());
     picker->Paint(*bitmap.Canvas());
     EXPECT_EQ(bitmap.Canvas()->Pixel(20, 15), ColorToRGB(clBtnFace));
+}
+
+TEST(gComponentEditorPickers, ColorPickerRunsItsDialogFromTheButtonAndADoubleClick) {
+    KitForm form;
+    auto* picker = KitMake<TgComponentEditorColorPicker>(form, &form, 0, 0, 47, 21);
+    picker->SetColor(clRed);
+    std::vector<TColor> offered;
+    bool answer = false;
+    TColorDialog::ExecuteHook = [&](TColorDialog& d) {
+        offered.push_back(d.Color());
+        if (answer)
+            d.SetColor(clBlue);
+        return answer;
+    };
+    std::vector<std::string> order;
+    picker->OnChange = [&](TObject*) { order.push_back("change:" + std::to_string(form.userChanges)); };
+    picker->Button()->Click();
+    EXPECT_EQ(picker->Color(), clRed) << "cancelled";
+    EXPECT_TRUE(order.empty());
+    answer = true;
+    picker->DblClick();
+    TColorDialog::ExecuteHook = nullptr;
+    EXPECT_EQ(offered, (std::vector<TColor>{ColorToRGB(clRed), ColorToRGB(clRed)}));
+    EXPECT_EQ(picker->Color(), ColorToRGB(clBlue));
+    EXPECT_EQ(order, (std::vector<std::string>{"change:1"})) << "UserChange before OnChange";
+}
+
+TEST(gComponentEditorPickers, FontAndSavePickersChangeOnlyOnConfirmation) {
+    KitForm form;
+    auto* fontPicker = KitMake<TgComponentEditorFontPicker>(form, &form, 0, 0, 75, 25);
+    auto* savePicker = KitMake<TgComponentEditorSavePicker>(form, &form, 0, 30, 75, 25);
+    EXPECT_EQ(savePicker->Caption(), "Save");
+    int changes = 0, clicks = 0;
+    fontPicker->OnChange = [&](TObject*) { ++changes; };
+    fontPicker->OnClick = [&](TObject*) { ++clicks; };
+    savePicker->OnChange = [&](TObject*) { ++changes; };
+    bool answer = false;
+    TFontDialog::ExecuteHook = [&](TFontDialog& d) {
+        if (answer)
+            d.Font()->SetName("Courier New");
+        return answer;
+    };
+    fontPicker->Click();
+    EXPECT_EQ(clicks, 1) << "the button's own click first";
+    EXPECT_EQ(changes + form.userChanges, 0);
+    answer = true;
+    fontPicker->Click();
+    TFontDialog::ExecuteHook = nullptr;
+    EXPECT_EQ(fontPicker->Font()->Name(), "Courier New");
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(form.userChanges, 1);
+
+    savePicker->SetFileName("/tmp/shots\\");
+    savePicker->SetFilter("Text|*.txt");
+    savePicker->SetFilterIndex(1);
+    std::string offered;
+    answer = false;
+    TOpenDialog::ExecuteHook = [&](TOpenDialog& d) {
+        offered = d.FileName();
+        if (answer)
+            d.SetFileName("/tmp/run");
+        return answer;
+    };
+    EXPECT_FALSE(savePicker->Execute());
+    EXPECT_EQ(offered, "/tmp/shots\\Untitled");
+    EXPECT_EQ(changes, 1);
+    answer = true;
+    EXPECT_TRUE(savePicker->Execute());
+    TOpenDialog::ExecuteHook = nullptr;
+    EXPECT_EQ(savePicker->FileName(), "/tmp/run.txt") << "the chosen filter's extension";
+    EXPECT_EQ(changes, 2);
 }
 
 TEST(gComponentEditorPickers, FontPickerCopiesTheFontQuietly) {
