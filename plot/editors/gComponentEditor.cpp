@@ -263,9 +263,10 @@ void gEditorFocusNext(TWinControl* control, bool backward) {
     }
 }
 
-void gEditorClaimTab(TWinControl* control) {
+void gEditorClaimTab(TWinControl* control, TWinControl* handler) {
     if (control && control->Widget())
-        control->Widget()->installEventFilter(new KitTabFilter(control->Widget(), control));
+        control->Widget()->installEventFilter(
+            new KitTabFilter(control->Widget(), handler ? handler : control));
 }
 
 bool gEditorWantsArrow(std::uint16_t key) {
@@ -925,6 +926,9 @@ TgComponentEditorColorPicker::TgComponentEditorColorPicker(TComponent* owner) : 
     FButton->SetCaption("...");
     FButton->Font()->SetStyle(TFontStyles{TFontStyle::fsBold});
     FButton->OnClick = [this](TObject*) { Execute(); };
+    // The picker is one stop in the tab order; Tab on its button moves on from the picker.
+    FButton->SetTabStop(false);
+    gEditorClaimTab(FButton, this);
     SetTabStop(true);
     SetBounds(Left(), Top(), 47, 21);
     gEditorClaimTab(this);

@@ -46,9 +46,9 @@ void gEditorUserChange(TComponent* control);
 void gEditorFocusNext(TWinControl* control, bool backward);
 // The form's focusable controls in tab order (what gEditorFocusNext walks).
 std::vector<TWinControl*> gEditorTabList(TWinControl* form);
-// Makes Tab and Shift+Tab reach the control's KeyPress as character 9 instead of the toolkit's own
-// focus chain (which knows nothing of tab order).
-void gEditorClaimTab(TWinControl* control);
+// Makes Tab and Shift+Tab reach the control's KeyPress (or that of `handler`, for a control's own
+// child) as character 9 instead of the toolkit's own focus chain (which knows nothing of tab order).
+void gEditorClaimTab(TWinControl* control, TWinControl* handler = nullptr);
 // The special keys an edit or combo box claims from the controls around it (Left and Right).
 bool gEditorWantsArrow(std::uint16_t key);
 
