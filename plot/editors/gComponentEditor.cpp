@@ -738,9 +738,14 @@ public:
     KitListDelegate(QObject* parent, TgComponentEditorListBox* list)
         : QStyledItemDelegate(parent), FList(list) {}
 
+    // The list is being taken apart: the entries are drawn plainly until the widget goes.
+    void Detach() { FList = nullptr; }
+
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         const QRect r = option.rect;
+        if (!FList)
+            return QStyledItemDelegate::paint(painter, option, index);
         if (r.width() <= 0 || r.height() <= 0)
             return;
         QImage image(r.size(), QImage::Format_RGB32);
@@ -755,7 +760,8 @@ public:
     }
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize s = QStyledItemDelegate::sizeHint(option, index);
-        s.setHeight(FList->ItemHeight());
+        if (FList)
+            s.setHeight(FList->ItemHeight());
         return s;
     }
 
@@ -791,11 +797,17 @@ TgComponentEditorListBox::TgComponentEditorListBox(TComponent* owner) : TListBox
     auto* lb = static_cast<QListWidget*>(Widget());
     lb->setItemDelegate(new KitListDelegate(lb, this));
     lb->setUniformItemSizes(true);
-    lb->viewport()->installEventFilter(new KitListDragFilter(lb, this));
+    FDragFilter = new KitListDragFilter(lb, this);
+    lb->viewport()->installEventFilter(FDragFilter);
     gEditorClaimTab(this);
 }
 
-TgComponentEditorListBox::~TgComponentEditorListBox() = default;
+TgComponentEditorListBox::~TgComponentEditorListBox() {
+    auto* lb = static_cast<QListWidget*>(Widget());
+    if (auto* delegate = dynamic_cast<KitListDelegate*>(lb->itemDelegate()))
+        delegate->Detach();
+    delete FDragFilter;
+}
 
 void TgComponentEditorListBox::SelectLast() {
     SetItemIndex(Items()->Count() - 1);

@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 
+class QObject;
 class TTimer;
 
 namespace kv {
@@ -290,6 +291,7 @@ public:
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
 private:
+    QObject* FDragFilter = nullptr;
     bool FDragPending = false, FDragging = false;
     int FDragX = 0, FDragY = 0;
 };
