@@ -515,11 +515,19 @@ void TgUpDown::Step() {
     const long long delta = FUpButtonPressed ? FIncrement : -static_cast<long long>(FIncrement);
     const long long next = std::clamp<long long>(AsInteger() + delta, INT_MIN, INT_MAX);
     FUserGenerated = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{FUserGenerated};
-    SetAsInteger(static_cast<int>(next));
+    try {
+        SetAsInteger(static_cast<int>(next));
+    } catch (...) {
+        // A write the associate's handler refuses ends the repeat: every later tick would only
+        // fail (and report) the same way.
+        FUserGenerated = false;
+        FMouseDown = false;
+        FTimer->SetEnabled(false);
+        CalcRects();
+        Invalidate();
+        throw;
+    }
+    FUserGenerated = false;
 }
 
 void TgUpDown::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {

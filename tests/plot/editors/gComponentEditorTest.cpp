@@ -371,6 +371,31 @@ TEST_F(gUpDownTest, HeldButtonRepeatsAfter500MsThenEvery50AndFollowsThePointer) 
     upDown->MouseUp(TMouseButton::mbLeft, {}, 7, 3);
 }
 
+TEST_F(gUpDownTest, AStepTheEditRefusesEndsTheRepeat) {
+    KitForm form;
+    auto* edit = KitMake<TgComponentEditorEdit>(form, &form, 0, 0, 60, 21);
+    auto* upDown = new TgUpDown(&form);
+    upDown->SetParent(&form);
+    upDown->SetAssociate(edit);
+    edit->SetAsInteger(1);
+    int calls = 0;
+    edit->OnUpdate = [&](TObject*) {
+        ++calls;
+        throw EConvertError("Invalid argument to time encode");
+    };
+    EXPECT_THROW(upDown->MouseDown(TMouseButton::mbLeft, {}, 7, 3), EConvertError);
+    EXPECT_FALSE(upDown->TimerRunning());
+    EXPECT_FALSE(upDown->UpButtonPressed());
+    clock.Advance(1000);
+    EXPECT_EQ(calls, 1);
+    upDown->MouseUp(TMouseButton::mbLeft, {}, 7, 3);
+
+    // Once the handler accepts again, the spinner works as before (the flag of the failed step is gone).
+    edit->OnUpdate = nullptr;
+    upDown->SetAsInteger(5);
+    EXPECT_EQ(form.userChanges, 1) << "a write from code is quiet again";
+}
+
 TEST_F(gUpDownTest, DisableTakesTheEditAlongAndAFreedEditIsForgotten) {
     KitForm form;
     auto* edit = KitMake<TgComponentEditorEdit>(form, &form, 0, 0, 60, 21);
