@@ -6,6 +6,7 @@
 #include "platform/gui/StdEdits.h"
 #include "platform/gui/StdLists.h"
 #include "platform/gui/StdPanels.h"
+#include "plot/editors/gComponentEditor.h"
 #include "plot/editors/gPlotPreviewSettings.h"
 #include "plot/gDraw.h"
 
@@ -107,7 +108,7 @@ TgPlotPreviewForm::TgPlotPreviewForm(TComponent* owner) : TForm(owner) {
     CloseButton->SetBounds(135, 8, 75, 28);
     CloseButton->OnClick = [this](TObject* s) { CloseButtonClick(s); };
 
-    Preview = new TPaintBox(this);
+    Preview = new TgPaintBox(this);
     Preview->SetName("Preview");
     Preview->SetParent(this);
     Preview->SetAlign(TAlign::alClient);
@@ -189,13 +190,13 @@ void TgPlotPreviewForm::PrintButtonClick(TObject*) {
 
 void TgPlotPreviewForm::SettingsButtonClick(TObject*) {
     auto form = std::make_unique<TgPlotPreviewSettingsForm>(nullptr);
-    form->PrintMarginLeftEdit->SetText(FloatToStrF(PrintMarginLeft, TFloatFormat::ffGeneral, 15, 0));
-    form->PrintMarginTopEdit->SetText(FloatToStrF(PrintMarginTop, TFloatFormat::ffGeneral, 15, 0));
-    form->PrintMarginRightEdit->SetText(FloatToStrF(PrintMarginRight, TFloatFormat::ffGeneral, 15, 0));
-    form->PrintMarginBottomEdit->SetText(FloatToStrF(PrintMarginBottom, TFloatFormat::ffGeneral, 15, 0));
+    form->PrintMarginLeftEdit->SetAsFloat(PrintMarginLeft);
+    form->PrintMarginTopEdit->SetAsFloat(PrintMarginTop);
+    form->PrintMarginRightEdit->SetAsFloat(PrintMarginRight);
+    form->PrintMarginBottomEdit->SetAsFloat(PrintMarginBottom);
     form->SetOrientationIndex(PrintOrientation == TPrinterOrientation::poLandscape ? 1 : 0);
-    form->PrintDocumentNameEdit->SetText(PrintDocumentName);
-    form->PrintPaperSizeComboBox->SetItemIndex(PrintSize);
+    form->PrintDocumentNameEdit->SetAsString(PrintDocumentName);
+    form->PrintPaperSizeComboBox->SetAsInteger(PrintSize);
     if (FSource)
         FSource->PreviewTranslateForm(form.get());
     if (RunSettings(*form) != mrOk)
@@ -206,8 +207,8 @@ void TgPlotPreviewForm::SettingsButtonClick(TObject*) {
     PrintMarginBottom = gPlotPreviewEditValue(*form->PrintMarginBottomEdit);
     PrintOrientation =
         form->OrientationIndex() == 1 ? TPrinterOrientation::poLandscape : TPrinterOrientation::poPortrait;
-    PrintDocumentName = form->PrintDocumentNameEdit->Text();
-    const int paper = form->PrintPaperSizeComboBox->ItemIndex();
+    PrintDocumentName = form->PrintDocumentNameEdit->AsString();
+    const int paper = form->PrintPaperSizeComboBox->AsInteger();
     PrintSize = paper >= 0 && paper < 5 ? paper : 0;
     if (FSource)
         FSource->SetPreviewPrintSettings(PrintMarginLeft, PrintMarginTop, PrintMarginRight, PrintMarginBottom,

@@ -14,7 +14,7 @@ namespace kv {
 class TButton;
 class TImage;
 class TPanel;
-class TPaintBox;
+class TgPaintBox;
 class TgComponent;
 class TgPlotPreviewSettingsForm;
 
@@ -83,7 +83,7 @@ public:
     TButton* PrintButton = nullptr;
     TButton* SettingsButton = nullptr;
     TButton* CloseButton = nullptr;
-    TPaintBox* Preview = nullptr;
+    TgPaintBox* Preview = nullptr;
 
     void PreviewPaint(TObject* sender);
     void PrintButtonClick(TObject* sender);

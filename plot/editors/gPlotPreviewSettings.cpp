@@ -1,9 +1,8 @@
 #include "plot/editors/gPlotPreviewSettings.h"
 
-#include "platform/core/Numbers.h"
+#include "plot/editors/gComponentEditor.h"
+
 #include "platform/gui/StdButtons.h"
-#include "platform/gui/StdEdits.h"
-#include "platform/gui/StdLists.h"
 #include "platform/gui/StdPanels.h"
 
 #include <cmath>
@@ -35,30 +34,32 @@ TgPlotPreviewSettingsForm::TgPlotPreviewSettingsForm(TComponent* owner) : TForm(
     SetClientWidth(419);
     SetClientHeight(237);
 
-    PrintOrientationRadioGroup = PvsMake<TGroupBox>(this, this, "PrintOrientationRadioGroup", 8, 8, 121, 73);
+    PrintOrientationRadioGroup =
+        PvsMake<TgComponentEditorRadioGroup>(this, this, "PrintOrientationRadioGroup", 8, 8, 121, 73);
     PrintOrientationRadioGroup->SetCaption("Orientation");
-    PortraitButton =
-        PvsMake<TRadioButton>(this, PrintOrientationRadioGroup, "PortraitButton", 10, 20, 100, 20);
-    PortraitButton->SetCaption("Portrait");
-    LandscapeButton =
-        PvsMake<TRadioButton>(this, PrintOrientationRadioGroup, "LandscapeButton", 10, 44, 100, 20);
-    LandscapeButton->SetCaption("Landscape");
+    PrintOrientationRadioGroup->Items()->Add("Portrait");
+    PrintOrientationRadioGroup->Items()->Add("Landscape");
 
-    PrinterMarginGroupBox = PvsMake<TGroupBox>(this, this, "PrinterMarginGroupBox", 140, 8, 270, 113);
+    PrinterMarginGroupBox =
+        PvsMake<TgComponentEditorGroupBox>(this, this, "PrinterMarginGroupBox", 140, 8, 270, 113);
     PrinterMarginGroupBox->SetCaption("Margin");
-    PrintMarginTopEdit = PvsMake<TEdit>(this, PrinterMarginGroupBox, "PrintMarginTopEdit", 100, 20, 70, 21);
-    PrintMarginLeftEdit = PvsMake<TEdit>(this, PrinterMarginGroupBox, "PrintMarginLeftEdit", 16, 48, 70, 21);
+    PrintMarginTopEdit =
+        PvsMake<TgComponentEditorEdit>(this, PrinterMarginGroupBox, "PrintMarginTopEdit", 100, 20, 70, 21);
+    PrintMarginLeftEdit =
+        PvsMake<TgComponentEditorEdit>(this, PrinterMarginGroupBox, "PrintMarginLeftEdit", 16, 48, 70, 21);
     PrintMarginRightEdit =
-        PvsMake<TEdit>(this, PrinterMarginGroupBox, "PrintMarginRightEdit", 184, 48, 70, 21);
+        PvsMake<TgComponentEditorEdit>(this, PrinterMarginGroupBox, "PrintMarginRightEdit", 184, 48, 70, 21);
     PrintMarginBottomEdit =
-        PvsMake<TEdit>(this, PrinterMarginGroupBox, "PrintMarginBottomEdit", 100, 78, 70, 21);
+        PvsMake<TgComponentEditorEdit>(this, PrinterMarginGroupBox, "PrintMarginBottomEdit", 100, 78, 70, 21);
 
     DocumentNameLabel = PvsMake<TLabel>(this, this, "DocumentNameLabel", 8, 134, 100, 16);
     DocumentNameLabel->SetCaption("Document Name");
-    PrintDocumentNameEdit = PvsMake<TEdit>(this, this, "PrintDocumentNameEdit", 110, 130, 300, 21);
+    PrintDocumentNameEdit =
+        PvsMake<TgComponentEditorEdit>(this, this, "PrintDocumentNameEdit", 110, 130, 300, 21);
     PaperSizeLabel = PvsMake<TLabel>(this, this, "PaperSizeLabel", 8, 166, 100, 16);
     PaperSizeLabel->SetCaption("Paper Size");
-    PrintPaperSizeComboBox = PvsMake<TComboBox>(this, this, "PrintPaperSizeComboBox", 110, 162, 145, 21);
+    PrintPaperSizeComboBox =
+        PvsMake<TgComponentEditorComboBox>(this, this, "PrintPaperSizeComboBox", 110, 162, 145, 21);
     PrintPaperSizeComboBox->SetStyle(TComboBoxStyle::csDropDownList);
     for (const char* paper : {"Letter", "Legal", "A3", "A4", "A5"})
         PrintPaperSizeComboBox->Items()->Add(paper);
@@ -74,19 +75,16 @@ TgPlotPreviewSettingsForm::TgPlotPreviewSettingsForm(TComponent* owner) : TForm(
 }
 
 int TgPlotPreviewSettingsForm::OrientationIndex() const {
-    if (LandscapeButton->Checked())
-        return 1;
-    return PortraitButton->Checked() ? 0 : -1;
+    return PrintOrientationRadioGroup->AsInteger();
 }
 
 void TgPlotPreviewSettingsForm::SetOrientationIndex(int index) {
-    PortraitButton->SetChecked(index == 0);
-    LandscapeButton->SetChecked(index == 1);
+    PrintOrientationRadioGroup->SetAsInteger(index);
 }
 
-double gPlotPreviewEditValue(const TEdit& edit) {
+double gPlotPreviewEditValue(const TgComponentEditorEdit& edit) {
     // A margin that is no finite number would put the page anywhere.
-    const double value = ParseDouble(edit.Text()).value_or(0);
+    const double value = edit.AsFloat();
     return std::isfinite(value) ? value : 0;
 }
 

@@ -7,11 +7,11 @@
 namespace kv {
 
 class TButton;
-class TComboBox;
-class TEdit;
-class TGroupBox;
 class TLabel;
-class TRadioButton;
+class TgComponentEditorComboBox;
+class TgComponentEditorEdit;
+class TgComponentEditorGroupBox;
+class TgComponentEditorRadioGroup;
 
 class TgPlotPreviewSettingsForm : public TForm {
     KV_CLASS(TgPlotPreviewSettingsForm)
@@ -19,18 +19,16 @@ public:
     explicit TgPlotPreviewSettingsForm(TComponent* owner);
 
     // The orientation group: "Portrait" and "Landscape".
-    TGroupBox* PrintOrientationRadioGroup = nullptr;
-    TRadioButton* PortraitButton = nullptr;
-    TRadioButton* LandscapeButton = nullptr;
-    TGroupBox* PrinterMarginGroupBox = nullptr;
-    TEdit* PrintMarginTopEdit = nullptr;
-    TEdit* PrintMarginLeftEdit = nullptr;
-    TEdit* PrintMarginRightEdit = nullptr;
-    TEdit* PrintMarginBottomEdit = nullptr;
+    TgComponentEditorRadioGroup* PrintOrientationRadioGroup = nullptr;
+    TgComponentEditorGroupBox* PrinterMarginGroupBox = nullptr;
+    TgComponentEditorEdit* PrintMarginTopEdit = nullptr;
+    TgComponentEditorEdit* PrintMarginLeftEdit = nullptr;
+    TgComponentEditorEdit* PrintMarginRightEdit = nullptr;
+    TgComponentEditorEdit* PrintMarginBottomEdit = nullptr;
     TLabel* DocumentNameLabel = nullptr;
-    TEdit* PrintDocumentNameEdit = nullptr;
+    TgComponentEditorEdit* PrintDocumentNameEdit = nullptr;
     TLabel* PaperSizeLabel = nullptr;
-    TComboBox* PrintPaperSizeComboBox = nullptr;
+    TgComponentEditorComboBox* PrintPaperSizeComboBox = nullptr;
     TButton* Button1 = nullptr;
     TButton* Button2 = nullptr;
 
@@ -40,6 +38,6 @@ public:
 };
 
 // A margin box's number; an empty or invalid box reads as 0.
-double gPlotPreviewEditValue(const TEdit& edit);
+double gPlotPreviewEditValue(const TgComponentEditorEdit& edit);
 
 } // namespace kv
