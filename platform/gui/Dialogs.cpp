@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QMimeData>
 
@@ -20,6 +22,8 @@ std::vector<std::string> EnumIdents(TOpenOption) {
 
 std::function<bool(TOpenDialog&)> TOpenDialog::ExecuteHook;
 std::function<int(const std::string&, TMsgDlgType)> MessageDlgHook;
+std::function<bool(TColorDialog&)> TColorDialog::ExecuteHook;
+std::function<bool(TFontDialog&)> TFontDialog::ExecuteHook;
 
 KV_REGISTER_CLASS(TOpenDialog, TComponent, b) {
     b.Prop("DefaultExt", &TOpenDialog::DefaultExt, &TOpenDialog::SetDefaultExt);
@@ -34,6 +38,16 @@ KV_REGISTER_CLASS(TOpenDialog, TComponent, b) {
 
 KV_REGISTER_CLASS(TSaveDialog, TOpenDialog, b) {}
 
+KV_REGISTER_CLASS(TColorDialog, TComponent, b) {
+    b.Prop("Color", &TColorDialog::Color, &TColorDialog::SetColor)
+        .Default(clBlack)
+        .Idents(ColorIdents(), "TColor");
+}
+
+KV_REGISTER_CLASS(TFontDialog, TComponent, b) {
+    b.Prop("Font", &TFontDialog::Font, &TFontDialog::SetFont);
+}
+
 namespace {
 // "Presets|*.prs|All|*.*" as Qt's filters "Presets (*.prs)" and "All (*.*)".
 QStringList QtFilters(const std::string& filter) {
@@ -45,13 +59,22 @@ QStringList QtFilters(const std::string& filter) {
 }
 } // namespace
 
+namespace {
+QWidget* DialogParent(TWinControl* ownerWindow) {
+    return ownerWindow ? ownerWindow->Widget() : nullptr;
+}
+} // namespace
+
 bool TOpenDialog::RunQtDialog(bool save) {
-    QFileDialog dlg(nullptr, QString::fromStdString(FTitle), QString::fromStdString(FInitialDir));
+    QFileDialog dlg(DialogParent(FOwnerWindow), QString::fromStdString(FTitle),
+                    QString::fromStdString(FInitialDir));
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dlg.setFileMode(save ? QFileDialog::AnyFile
-                         : (FOptions.Contains(TOpenOption::ofFileMustExist) ? QFileDialog::ExistingFile
-                                                                            : QFileDialog::AnyFile));
+    const bool multi = !save && FOptions.Contains(TOpenOption::ofAllowMultiSelect);
+    dlg.setFileMode(save    ? QFileDialog::AnyFile
+                    : multi ? QFileDialog::ExistingFiles
+                            : (FOptions.Contains(TOpenOption::ofFileMustExist) ? QFileDialog::ExistingFile
+                                                                               : QFileDialog::AnyFile));
     dlg.setOption(QFileDialog::DontConfirmOverwrite, !FOptions.Contains(TOpenOption::ofOverwritePrompt));
     QStringList filters = QtFilters(FFilter);
     if (!filters.isEmpty()) {
@@ -66,20 +89,73 @@ bool TOpenDialog::RunQtDialog(bool save) {
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return false;
     FFileName = dlg.selectedFiles().front().toStdString();
+    FFiles->Clear();
+    for (const QString& f : dlg.selectedFiles())
+        FFiles->Add(f.toStdString());
     FFilterIndex = static_cast<int>(filters.indexOf(dlg.selectedNameFilter())) + 1;
     return true;
 }
 
 bool TOpenDialog::Execute() {
+    FFiles->Clear();
     if (ExecuteHook)
         return ExecuteHook(*this);
     return RunQtDialog(false);
 }
 
 bool TSaveDialog::Execute() {
+    FFiles->Clear();
     if (ExecuteHook)
         return ExecuteHook(*this);
     return RunQtDialog(true);
+}
+
+bool TColorDialog::Execute() {
+    if (ExecuteHook)
+        return ExecuteHook(*this);
+    for (int i = 0; i < static_cast<int>(FCustomColors.size()); ++i)
+        QColorDialog::setCustomColor(i, QColor::fromRgb(ToQRgb(FCustomColors[static_cast<std::size_t>(i)])));
+    QColorDialog dlg(QColor::fromRgb(ToQRgb(ColorToRGB(FColor))), DialogParent(FOwnerWindow));
+    dlg.setOption(QColorDialog::DontUseNativeDialog, true);
+    if (dlg.exec() != QDialog::Accepted)
+        return false;
+    FColor = FromQRgb(dlg.selectedColor().rgb());
+    for (int i = 0; i < static_cast<int>(FCustomColors.size()); ++i)
+        FCustomColors[static_cast<std::size_t>(i)] = FromQRgb(QColorDialog::customColor(i).rgb());
+    return true;
+}
+
+TFontDialog::TFontDialog(TComponent* owner) : TComponent(owner), FFont(std::make_unique<TFont>()) {}
+
+TFontDialog::~TFontDialog() = default;
+
+bool TFontDialog::Execute() {
+    if (ExecuteHook)
+        return ExecuteHook(*this);
+    const QFont start = FFont->ToQFont();
+    QFontDialog dlg(start, DialogParent(FOwnerWindow));
+    dlg.setOption(QFontDialog::DontUseNativeDialog, true);
+    if (dlg.exec() != QDialog::Accepted)
+        return false;
+    const QFont chosen = dlg.selectedFont();
+    // The start font's face is a substitute for the name the layouts use; kept unless another face
+    // was chosen.
+    if (chosen.family() != start.family())
+        FFont->SetName(chosen.family().toStdString());
+    const int px = chosen.pixelSize() > 0 ? chosen.pixelSize()
+                                          : static_cast<int>(chosen.pointSizeF() * 96.0 / 72.0 + 0.5);
+    FFont->SetHeight(-std::max(1, px));
+    TFontStyles style;
+    if (chosen.weight() > QFont::Normal)
+        style.Include(TFontStyle::fsBold);
+    if (chosen.italic())
+        style.Include(TFontStyle::fsItalic);
+    if (chosen.underline())
+        style.Include(TFontStyle::fsUnderline);
+    if (chosen.strikeOut())
+        style.Include(TFontStyle::fsStrikeOut);
+    FFont->SetStyle(style);
+    return true;
 }
 
 int MessageDlg(const std::string& message, TMsgDlgType type, TMsgDlgButtons buttons) {
@@ -168,6 +244,8 @@ TClipboard& Clipboard() {
 void RegisterDialogClasses() {
     RegisterClass(TOpenDialog::StaticClassInfo());
     RegisterClass(TSaveDialog::StaticClassInfo());
+    RegisterClass(TColorDialog::StaticClassInfo());
+    RegisterClass(TFontDialog::StaticClassInfo());
 }
 
 } // namespace kv

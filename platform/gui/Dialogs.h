@@ -1,13 +1,17 @@
 #pragma once
-// File dialogs, message boxes and the clipboard.
+// File, colour and font dialogs, message boxes and the clipboard.
 //
 // Tests answer dialogs through the hooks below instead of a user; with no hook the Qt dialog runs.
 
 #include "platform/gui/Graphics.h"
 
+#include <array>
 #include <functional>
+#include <memory>
 
 namespace kv {
+
+class TWinControl;
 
 enum class TOpenOption {
     ofReadOnly,
@@ -53,9 +57,15 @@ public:
     void SetTitle(const std::string& v) { FTitle = v; }
     TOpenOptions Options() const { return FOptions; }
     void SetOptions(TOpenOptions v) { FOptions = v; }
-    // Shows the dialog; true with FileName set when the user chose a file.
+    // Every chosen file (with ofAllowMultiSelect possibly several); FileName is the first.
+    TStrings* Files() const { return FFiles.get(); }
+    // The window the dialog is modal to; nullptr: the application's.
+    TWinControl* OwnerWindow() const { return FOwnerWindow; }
+    void SetOwnerWindow(TWinControl* v) { FOwnerWindow = v; }
+    // Shows the dialog; true with FileName (and Files) set when the user chose a file.
     virtual bool Execute();
-    // Replaces the dialog for tests: gets the dialog, returns the choice (FileName set by the hook).
+    // Replaces the dialog for tests: gets the dialog, returns the choice (FileName, Files and
+    // FilterIndex set by the hook as the user would).
     static std::function<bool(TOpenDialog& dialog)> ExecuteHook;
 
 protected:
@@ -63,6 +73,8 @@ protected:
     std::string FFileName, FFilter, FDefaultExt, FInitialDir, FTitle;
     int FFilterIndex = 1;
     TOpenOptions FOptions{TOpenOption::ofHideReadOnly, TOpenOption::ofEnableSizing};
+    std::unique_ptr<TStringList> FFiles = std::make_unique<TStringList>();
+    TWinControl* FOwnerWindow = nullptr;
 };
 
 class TSaveDialog : public TOpenDialog {
@@ -70,6 +82,52 @@ class TSaveDialog : public TOpenDialog {
 public:
     explicit TSaveDialog(TComponent* owner) : TOpenDialog(owner) {}
     bool Execute() override;
+};
+
+// The colour chooser.
+class TColorDialog : public TComponent {
+    KV_CLASS(TColorDialog)
+public:
+    explicit TColorDialog(TComponent* owner) : TComponent(owner) {}
+    TColor Color() const { return FColor; }
+    void SetColor(TColor v) { FColor = v; }
+    // The sixteen custom colours the chooser offers besides its basic ones.
+    TColor CustomColor(int index) const { return FCustomColors.at(static_cast<std::size_t>(index)); }
+    void SetCustomColor(int index, TColor v) { FCustomColors.at(static_cast<std::size_t>(index)) = v; }
+    TWinControl* OwnerWindow() const { return FOwnerWindow; }
+    void SetOwnerWindow(TWinControl* v) { FOwnerWindow = v; }
+    // Shows the chooser starting from Color (a system colour resolved to RGB); true with Color set to
+    // the choice when the user confirmed.
+    virtual bool Execute();
+    // Replaces the chooser for tests: gets the dialog, returns the choice (Color set by the hook).
+    static std::function<bool(TColorDialog& dialog)> ExecuteHook;
+
+private:
+    TColor FColor = clBlack;
+    std::array<TColor, 16> FCustomColors{clWhite, clWhite, clWhite, clWhite, clWhite, clWhite,
+                                         clWhite, clWhite, clWhite, clWhite, clWhite, clWhite,
+                                         clWhite, clWhite, clWhite, clWhite};
+    TWinControl* FOwnerWindow = nullptr;
+};
+
+// The font chooser: face, height, styles and colour.
+class TFontDialog : public TComponent {
+    KV_CLASS(TFontDialog)
+public:
+    explicit TFontDialog(TComponent* owner);
+    ~TFontDialog() override;
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(const TFont* v) { FFont->Assign(v); }
+    TWinControl* OwnerWindow() const { return FOwnerWindow; }
+    void SetOwnerWindow(TWinControl* v) { FOwnerWindow = v; }
+    // Shows the chooser starting from Font; true with Font set to the choice when the user confirmed.
+    virtual bool Execute();
+    // Replaces the chooser for tests: gets the dialog, returns the choice (Font set by the hook).
+    static std::function<bool(TFontDialog& dialog)> ExecuteHook;
+
+private:
+    std::unique_ptr<TFont> FFont;
+    TWinControl* FOwnerWindow = nullptr;
 };
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
