@@ -913,6 +913,17 @@ template <class T> T* PgFind(TComponent* form, const std::string& name) {
     return dynamic_cast<T*>(form->FindComponent(name));
 }
 
+// The memo's text as the user typed it: its lines end with a break, the last one included, which
+// would give a caption an empty last line.
+std::string PgMemoText(const TMemo& memo) {
+    std::string text = memo.Text();
+    if (text.ends_with("\r\n"))
+        text.resize(text.size() - 2);
+    else if (text.ends_with('\n'))
+        text.pop_back();
+    return text;
+}
+
 std::optional<PgValue> PgReadControl(TComponent* form, const PgRow& row) {
     TComponent* c = form->FindComponent(row.control);
     if (!c)
@@ -968,13 +979,7 @@ std::optional<PgValue> PgReadControl(TComponent* form, const PgRow& row) {
         return std::nullopt;
     case PgCtl::Memo:
         if (auto* memo = dynamic_cast<TMemo*>(c)) {
-            // The memo ends its last line with a break the user never typed: the caption would
-            // grow an empty line.
-            v.text = memo->Text();
-            if (v.text.ends_with("\r\n"))
-                v.text.resize(v.text.size() - 2);
-            else if (v.text.ends_with('\n'))
-                v.text.pop_back();
+            v.text = PgMemoText(*memo);
             return v;
         }
         return std::nullopt;
@@ -1030,7 +1035,7 @@ void PgSetControl(TComponent* form, const PgRow& row, const PgValue& v) {
             picker->SetFont(v.font);
         return;
     case PgCtl::Memo:
-        if (auto* memo = dynamic_cast<TMemo*>(c); memo && memo->Text() != v.text) {
+        if (auto* memo = dynamic_cast<TMemo*>(c); memo && PgMemoText(*memo) != v.text) {
             TNotifyEvent saved = std::move(memo->OnChange);
             memo->OnChange = nullptr;
             try {

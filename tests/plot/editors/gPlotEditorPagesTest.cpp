@@ -690,6 +690,13 @@ TEST_F(PlotEditorPages, UpDownsBindTheirRanges) {
     form->Find<TgComponentEditorEdit>("XAxisMinorCountEdit")->SetIntegerWithEvent(150);
     gWritePlotEditorPage(form->Form(), TgPlotEditorKind::XAxis, axis);
     EXPECT_EQ(axis->MinorCount(), 150);
+    // A step of the spin button clamps: from 150 up to 100.
+    auto* upDown = form->Find<TgUpDown>("XAxisMinorCountEditUpDown");
+    const int before = changes;
+    upDown->MouseDown(TMouseButton::mbLeft, {TShiftItem::ssLeft}, 7, 2);
+    upDown->MouseUp(TMouseButton::mbLeft, {}, 7, 2);
+    EXPECT_EQ(form->Find<TgComponentEditorEdit>("XAxisMinorCountEdit")->AsInteger(), 100);
+    EXPECT_GT(changes, before) << "a step writes the edit as the user";
 }
 
 TEST_F(PlotEditorPages, NamedContainersExist) {
