@@ -13,6 +13,7 @@
 #include <QFontMetrics>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <memory>
@@ -1097,8 +1098,13 @@ void PgSetProp(TObject& object, const PgRow& row, const PgValue& v) {
         return;
     switch (row.kind) {
     case PgCtl::FloatEdit:
-        if (p->SetFloat)
-            p->SetFloat(object, v.num);
+        // An edit shows 15 significant digits: a value it shows unchanged keeps its full precision
+        // instead of being rounded to its text on every write-back of the page.
+        if (p->SetFloat && p->GetFloat) {
+            const double current = p->GetFloat(object);
+            if (std::fabs(v.num - current) > 1e-14 * std::fabs(current))
+                p->SetFloat(object, v.num);
+        }
         return;
     case PgCtl::StringEdit:
     case PgCtl::NameComboBox:
