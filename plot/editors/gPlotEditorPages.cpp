@@ -1225,17 +1225,32 @@ std::vector<PgColumn> PgColumns(PgBox& box, int top, int limit) {
     return cols;
 }
 
+int PgColumnWidth(const PgColumn& col) {
+    return std::max(col.labelW ? col.labelW + kPgLabelGap + col.controlW : col.controlW, col.fullW);
+}
+
+int PgColumnsWidth(const std::vector<PgColumn>& cols) {
+    int w = 0;
+    for (const PgColumn& col : cols)
+        w += PgColumnWidth(col) + kPgColumnGap;
+    return w;
+}
+
 // Flows the cells into columns of label + control: as few columns as the height allows, and those
-// as evenly filled as they can be.
-PgSize PgFlow(PgBox& box, int top, int availH) {
-    const std::size_t count = PgColumns(box, top, availH).size();
+// as evenly filled as they can be without growing wider than the space (a group, which has no width
+// of its own to fill, no wider than it is).
+PgSize PgFlow(PgBox& box, int top, int availW, int availH) {
+    const std::vector<PgColumn> greedy = PgColumns(box, top, availH);
+    const int width = std::max(PgColumnsWidth(greedy), availW - 2 * kPgMargin + kPgColumnGap);
     int limit = availH;
-    if (count > 1)
-        for (int l = top + kPgMargin; l < availH; ++l)
-            if (PgColumns(box, top, l).size() <= count) {
+    if (greedy.size() > 1)
+        for (int l = top + kPgMargin; l < availH; ++l) {
+            const std::vector<PgColumn> cols = PgColumns(box, top, l);
+            if (cols.size() <= greedy.size() && PgColumnsWidth(cols) <= width) {
                 limit = l;
                 break;
             }
+        }
     std::vector<PgColumn> cols = PgColumns(box, top, limit);
     int x = kPgMargin, bottom = top;
     for (PgColumn& col : cols) {
@@ -1258,7 +1273,7 @@ PgSize PgFlow(PgBox& box, int top, int availH) {
             cy += PgRowPitch(cell->height);
         }
         bottom = std::max(bottom, cy - 2);
-        x += std::max(labelSpace + col.controlW, col.fullW) + kPgColumnGap;
+        x += PgColumnWidth(col) + kPgColumnGap;
     }
     return {x - kPgColumnGap + kPgMargin, bottom + kPgMargin};
 }
@@ -1267,7 +1282,7 @@ PgSize PgFlow(PgBox& box, int top, int availH) {
 // and returns the size it takes.
 PgSize PgLayout(PgBox& box, int availW, int availH) {
     const int top = box.isGroup ? kPgGroupTop : kPgMargin;
-    PgSize used = box.cells.empty() ? PgSize{0, 0} : PgFlow(box, top, availH);
+    PgSize used = box.cells.empty() ? PgSize{0, 0} : PgFlow(box, top, availW, availH);
     if (box.nested) {
         const int left = box.cells.empty() ? kPgMargin : used.w;
         box.nested->SetBounds(left, kPgMargin, std::max(availW - left - kPgMargin, 40),
