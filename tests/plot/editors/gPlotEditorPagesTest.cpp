@@ -428,6 +428,23 @@ TEST_F(PlotEditorPages, FixedItemsMapToTheEnumerationInOrder) {
     }
 }
 
+TEST_F(PlotEditorPages, AFixedChoiceWithNothingChosenWritesNothing) {
+    PagesPlot plot(false);
+    auto* limit = plot.Object(TgPlotEditorKind::Limit);
+    const TPropInfo* style = PropOf(limit, "Style");
+    gFillPlotEditorPage(form->Form(), TgPlotEditorKind::Limit, limit);
+    const long long before = style->GetOrd(*limit);
+    form->Find<TgComponentEditorComboBox>("LimitStyleComboBox")->SetAsInteger(-1);
+    gWritePlotEditorPage(form->Form(), TgPlotEditorKind::Limit, limit);
+    EXPECT_EQ(style->GetOrd(*limit), before);
+
+    TgPlotEditorSettings settings;
+    settings.PrintOrientation = TPrinterOrientation::poPortrait;
+    form->Find<TgComponentEditorRadioGroup>("PrintOrientationRadioGroup")->SetAsInteger(-1);
+    gReadPlotEditorControlPage(form->Form(), settings);
+    EXPECT_EQ(settings.PrintOrientation, TPrinterOrientation::poPortrait);
+}
+
 TEST_F(PlotEditorPages, Log10IsTheSecondScaleTypeAndShowsAgain) {
     PagesPlot plot(false);
     auto* axis = dynamic_cast<TgPlotAxis*>(plot.Object(TgPlotEditorKind::XAxis));
