@@ -225,8 +225,10 @@ TEST(gComponentEditorKit, TabMovesThroughTheFormInTabOrderAlsoInsidePages) {
     disabled->Disable();
     auto* button = KitMake<TgComponentEditorButton>(form, &form, 5, 190, 75, 25);
     button->SetTabOrder(3);
+    auto* color = KitMake<TgComponentEditorColorPicker>(form, &form, 100, 190, 47, 21);
+    color->SetTabOrder(4);
 
-    EXPECT_EQ(gEditorTabList(&form), (std::vector<TWinControl*>{pages, first, second, combo, button}));
+    EXPECT_EQ(gEditorTabList(&form), (std::vector<TWinControl*>{pages, first, second, combo, button, color}));
 
     form.Show();
     QApplication::setActiveWindow(form.Widget()->window());
@@ -247,7 +249,17 @@ TEST(gComponentEditorKit, TabMovesThroughTheFormInTabOrderAlsoInsidePages) {
             if (c->Focused())
                 seen.push_back(c);
     }
-    EXPECT_EQ(seen, (std::vector<TWinControl*>{second, combo, button, pages, first}));
+    EXPECT_EQ(seen, (std::vector<TWinControl*>{second, combo, button, color, pages}));
+
+    // Tab on the colour picker's own button moves on from the picker.
+    color->Button()->Widget()->setFocus();
+    QApplication::processEvents();
+    KitKey(color->Button(), Qt::Key_Tab, "\t");
+    QApplication::processEvents();
+    EXPECT_TRUE(pages->Focused());
+    KitKey(pages, Qt::Key_Tab, "\t");
+    QApplication::processEvents();
+    ASSERT_TRUE(first->Focused());
 
     // Shift+Tab goes back, wrapping round.
     gSetKeyStateForTests(1, 0);
@@ -256,7 +268,7 @@ TEST(gComponentEditorKit, TabMovesThroughTheFormInTabOrderAlsoInsidePages) {
     EXPECT_TRUE(pages->Focused());
     KitKey(pages, Qt::Key_Backtab, "\t", Qt::ShiftModifier);
     QApplication::processEvents();
-    EXPECT_TRUE(button->Focused());
+    EXPECT_TRUE(color->Focused());
     gSetKeyStateForTests(-1, -1);
     form.Hide();
 }
@@ -357,6 +369,31 @@ TEST_F(gUpDownTest, HeldButtonRepeatsAfter500MsThenEvery50AndFollowsThePointer) 
     upDown->MouseDown(TMouseButton::mbLeft, {}, 7, 3);
     EXPECT_EQ(upDown->TimerInterval(), 500u);
     upDown->MouseUp(TMouseButton::mbLeft, {}, 7, 3);
+}
+
+TEST_F(gUpDownTest, AStepTheEditRefusesEndsTheRepeat) {
+    KitForm form;
+    auto* edit = KitMake<TgComponentEditorEdit>(form, &form, 0, 0, 60, 21);
+    auto* upDown = new TgUpDown(&form);
+    upDown->SetParent(&form);
+    upDown->SetAssociate(edit);
+    edit->SetAsInteger(1);
+    int calls = 0;
+    edit->OnUpdate = [&](TObject*) {
+        ++calls;
+        throw EConvertError("Invalid argument to time encode");
+    };
+    EXPECT_THROW(upDown->MouseDown(TMouseButton::mbLeft, {}, 7, 3), EConvertError);
+    EXPECT_FALSE(upDown->TimerRunning());
+    EXPECT_FALSE(upDown->UpButtonPressed());
+    clock.Advance(1000);
+    EXPECT_EQ(calls, 1);
+    upDown->MouseUp(TMouseButton::mbLeft, {}, 7, 3);
+
+    // Once the handler accepts again, the spinner works as before (the flag of the failed step is gone).
+    edit->OnUpdate = nullptr;
+    upDown->SetAsInteger(5);
+    EXPECT_EQ(form.userChanges, 1) << "a write from code is quiet again";
 }
 
 TEST_F(gUpDownTest, DisableTakesTheEditAlongAndAFreedEditIsForgotten) {
