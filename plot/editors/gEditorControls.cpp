@@ -81,8 +81,11 @@ KV_REGISTER_CLASS(TgCheckBox, TgCustomComponent, b) {
 TgCheckBox::TgCheckBox(TComponent* owner) : TgCustomComponent(owner) {
     SetParentFont(false);
     SetTabStop(true);
-    SetBounds(Left(), Top(), 97, 17);
+    // The first caption does not size the box: it starts at its default size.
+    FAutoSize = false;
     SetCaption("Caption");
+    FAutoSize = true;
+    SetBounds(Left(), Top(), 97, 17);
 }
 
 TgCheckBox::~TgCheckBox() = default;
@@ -125,11 +128,6 @@ void TgCheckBox::FontChanged() {
     TgCustomComponent::FontChanged();
     DoAutoSize();
     InvalidateChange();
-}
-
-void TgCheckBox::Loaded() {
-    TgCustomComponent::Loaded();
-    DoAutoSize();
 }
 
 void TgCheckBox::DoAutoSize() {
