@@ -1309,10 +1309,10 @@ PgSize PgLayout(PgBox& box, int availW, int availH) {
 
 class PgBuilder {
 public:
+    // kind: the object page built; none for the Control page.
     PgBuilder(TComponent* form, std::string prefix, TWinControl* container, bool toolBarPanel,
-              TgPlotEditorKind kind, bool controlPage)
-        : FForm(form), FPrefix(std::move(prefix)), FContainer(container), FPanel(toolBarPanel), FKind(kind),
-          FControlPage(controlPage) {
+              std::optional<TgPlotEditorKind> kind)
+        : FForm(form), FPrefix(std::move(prefix)), FContainer(container), FPanel(toolBarPanel), FKind(kind) {
         FRoot.parent = container;
     }
 
@@ -1326,7 +1326,7 @@ public:
         const std::string key = page + "\n" + sub;
         if (auto it = FBoxes.find(key); it != FBoxes.end())
             return *it->second;
-        const char* nestedName = FControlPage ? nullptr : PgNestedPageControl(FKind, page);
+        const char* nestedName = FKind ? PgNestedPageControl(*FKind, page) : nullptr;
         auto box = std::make_unique<PgBox>();
         PgBox* result = box.get();
         if (nestedName) {
@@ -1504,8 +1504,8 @@ public:
     }
 
     void Layout() {
-        int w = FContainer->ClientWidth() > 0 ? FContainer->ClientWidth() : kPgFallbackWidth;
-        int h = FContainer->ClientHeight() > 0 ? FContainer->ClientHeight() : kPgFallbackHeight;
+        const int w = FContainer->ClientWidth() > 0 ? FContainer->ClientWidth() : kPgFallbackWidth;
+        const int h = FContainer->ClientHeight() > 0 ? FContainer->ClientHeight() : kPgFallbackHeight;
         if (FPanel || FSheetOrder.empty()) {
             PgLayout(FRoot, w, h);
             return;
@@ -1533,8 +1533,7 @@ private:
     std::string FPrefix;
     TWinControl* FContainer;
     bool FPanel;
-    TgPlotEditorKind FKind;
-    bool FControlPage;
+    std::optional<TgPlotEditorKind> FKind;
     PgBox FRoot;
     std::map<std::string, std::unique_ptr<PgBox>> FSheets;
     std::vector<PgBox*> FSheetOrder;
@@ -1575,7 +1574,7 @@ const PgSettingsRow* PgFindSettingsRow(const std::string& control) {
 
 void gBuildPlotEditorPage(TComponent* form, TgPlotEditorKind kind, TWinControl* container,
                           TNotifyEvent onChange) {
-    PgBuilder builder(form, PgPrefix(kind), container, kind == TgPlotEditorKind::ToolBar, kind, false);
+    PgBuilder builder(form, PgPrefix(kind), container, kind == TgPlotEditorKind::ToolBar, kind);
     for (const PgRow& row : PgRows(kind))
         builder.Add(row, onChange);
     if (kind == TgPlotEditorKind::XAxis || kind == TgPlotEditorKind::YAxis) {
@@ -1590,7 +1589,7 @@ void gBuildPlotEditorPage(TComponent* form, TgPlotEditorKind kind, TWinControl* 
 
 void gBuildPlotEditorControlPage(TComponent* form, TWinControl* pageControl, TNotifyEvent onGeneralChange,
                                  TNotifyEvent onTitleChange) {
-    PgBuilder builder(form, "Control", pageControl, false, TgPlotEditorKind::ToolBar, true);
+    PgBuilder builder(form, "Control", pageControl, false, std::nullopt);
     for (const PgSettingsRow& r : PgControlRows())
         builder.Add(r.row, r.row.page == "Title" ? onTitleChange : onGeneralChange);
     builder.Layout();
