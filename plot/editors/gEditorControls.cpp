@@ -428,7 +428,7 @@ void TgRadioGroup::gPaint(TCanvas& canvas) {
     const int h = canvas.TextHeight("ABC");
 
     // Etched frame below the caption's middle.
-    const int frameTop = canvas.TextHeight(Caption()) / 2;
+    const int frameTop = h / 2;
     canvas.Brush()->SetStyle(TBrushStyle::bsClear);
     canvas.Pen()->SetStyle(TPenStyle::psSolid);
     canvas.Pen()->SetWidth(1);
