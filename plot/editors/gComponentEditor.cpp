@@ -19,6 +19,7 @@
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cmath>
 
@@ -143,8 +144,16 @@ std::string KitTrim(const std::string& s) {
     return s.substr(first, last - first + 1);
 }
 
+// 15 significant digits, or the shortest text that reads back exactly when 15 are not enough (a
+// value above 1e14 with a fraction would otherwise lose the fraction on its way through an edit).
 std::string KitFloatText(double value) {
-    return FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0);
+    std::string text = FloatToStrF(value, TFloatFormat::ffGeneral, 15, 0);
+    const auto back = ParseDouble(text);
+    if (!std::isfinite(value) || (back && *back == value))
+        return text;
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
 }
 
 std::string KitIntText(int value) {
@@ -559,6 +568,7 @@ void TgUpDown::TimerTick() {
 // Page control, button
 
 TgComponentEditorPageControl::TgComponentEditorPageControl(TComponent* owner) : TPageControl(owner) {
+    SetTabStop(true);
     gEditorClaimTab(this);
 }
 

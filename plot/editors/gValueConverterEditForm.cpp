@@ -121,18 +121,20 @@ TgValueConverterEditForm::TgValueConverterEditForm(TComponent* owner) : TgCustom
 
     // Interval: weeks, days and hours on the left, minutes, seconds and milliseconds on the right.
     auto field = [&](TLabel*& label, const char* labelName, const char* caption, TgComponentEditorEdit*& edit,
-                     const char* editName, TWinControl* sheet, int x, int y, int order) {
+                     const char* editName, TWinControl* sheet, int x, int y, int labelWidth, int order) {
         label = VcLabel(this, sheet, labelName, caption, x, y + 3);
-        edit = VcMake<TgComponentEditorEdit>(this, sheet, editName, x + 50, y, 55, 21);
+        edit = VcMake<TgComponentEditorEdit>(this, sheet, editName, x + labelWidth, y, 52, 21);
         edit->SetTabOrder(order);
     };
-    field(WeeksLabel, "WeeksLabel", "Weeks", WeeksEdit, "WeeksEdit", IntervalTabSheet, 6, 8, 0);
-    field(DaysLabel, "DaysLabel", "Days", DaysEdit, "DaysEdit", IntervalTabSheet, 6, 38, 1);
-    field(HoursLabel, "HoursLabel", "Hours", HoursEdit, "HoursEdit", IntervalTabSheet, 6, 68, 2);
-    field(MinutesLabel, "MinutesLabel", "Minutes", MinutesEdit, "MinutesEdit", IntervalTabSheet, 127, 8, 3);
-    field(SecondsLabel, "SecondsLabel", "Seconds", SecondsEdit, "SecondsEdit", IntervalTabSheet, 127, 38, 4);
+    field(WeeksLabel, "WeeksLabel", "Weeks", WeeksEdit, "WeeksEdit", IntervalTabSheet, 6, 8, 42, 0);
+    field(DaysLabel, "DaysLabel", "Days", DaysEdit, "DaysEdit", IntervalTabSheet, 6, 38, 42, 1);
+    field(HoursLabel, "HoursLabel", "Hours", HoursEdit, "HoursEdit", IntervalTabSheet, 6, 68, 42, 2);
+    field(MinutesLabel, "MinutesLabel", "Minutes", MinutesEdit, "MinutesEdit", IntervalTabSheet, 126, 8, 50,
+          3);
+    field(SecondsLabel, "SecondsLabel", "Seconds", SecondsEdit, "SecondsEdit", IntervalTabSheet, 126, 38, 50,
+          4);
     field(MilliSecondsLabel, "MilliSecondsLabel", "mSec", MilliSecondsEdit, "MilliSecondsEdit",
-          IntervalTabSheet, 127, 68, 5);
+          IntervalTabSheet, 126, 68, 50, 5);
     gUpDown4 = VcUpDown(this, IntervalTabSheet, "gUpDown4", WeeksEdit, 0, 0);
     DaysUpDown = VcUpDown(this, IntervalTabSheet, "DaysUpDown", DaysEdit, 0, 0);
     HoursUpDown = VcUpDown(this, IntervalTabSheet, "HoursUpDown", HoursEdit, 0, 23);
@@ -153,11 +155,11 @@ TgValueConverterEditForm::TgValueConverterEditForm(TComponent* owner) : TgCustom
     SetNowButton->SetTabOrder(2);
 
     field(PriceIntegerLabel, "PriceIntegerLabel", "Integer", PriceIntegerEdit, "PriceIntegerEdit",
-          Price32TabSheet, 6, 8, 0);
+          Price32TabSheet, 6, 8, 50, 0);
     field(Price32ndsLabel, "Price32ndsLabel", "32nds", Price32ndsEdit, "Price32ndsEdit", Price32TabSheet, 6,
-          38, 1);
+          38, 50, 1);
     field(Price256thsLabel, "Price256thsLabel", "256ths", Price256thsEdit, "Price256thsEdit", Price32TabSheet,
-          6, 68, 2);
+          6, 68, 50, 2);
     gUpDown3 = VcUpDown(this, Price32TabSheet, "gUpDown3", PriceIntegerEdit, 0, 10000);
     gUpDown1 = VcUpDown(this, Price32TabSheet, "gUpDown1", Price32ndsEdit, 0, 31);
     gUpDown2 = VcUpDown(this, Price32TabSheet, "gUpDown2", Price256thsEdit, 0, 7);
