@@ -71,4 +71,41 @@ void gCopyPlotEditorDefaultFormat(TComponent* form, TgPlotEditorKind kind, bool 
 // the enable/disable of a page).
 std::vector<std::string> gPlotEditorPageControlNames(TgPlotEditorKind kind);
 
+// The kinds of editing control the pages are made of.
+enum class TgPlotEditorCtl {
+    IntEdit,
+    FloatEdit,
+    StringEdit,
+    CheckBox,
+    RadioGroup,
+    ComboBox,         // fixed items: the item index is the enumeration's ordinal
+    NameComboBox,     // the name of another plot object, filled by the form
+    DateTimeComboBox, // editable: the text is the format, the items are suggestions
+    ColorPicker,
+    FontPicker,
+    Memo
+};
+
+// One editing control of a page, as the pages make, fill and write it.
+struct TgPlotEditorPageRow {
+    std::string subPage;  // caption of the sub-page; empty: straight into the container
+    std::string nested;   // caption of the nested sub-page or group inside it; empty: none
+    std::string control;  // the control's name on the form
+    std::string property; // the property of the object (Control page: the plot setting)
+    TgPlotEditorCtl kind = TgPlotEditorCtl::StringEdit;
+    std::vector<std::string> items; // fixed items, or the suggestions of a date-time format box
+    bool upDown = false;
+    int upDownMin = 0, upDownMax = 0, upDownIncrement = 1; // 0 to 0: no limits
+    bool timeSeriesOnly = false;
+    bool madeByForm = false;
+};
+
+// The rows of an object page, and of the Control page, in write-back order.
+std::vector<TgPlotEditorPageRow> gPlotEditorPageRows(TgPlotEditorKind kind);
+std::vector<TgPlotEditorPageRow> gPlotEditorControlPageRows();
+// The plot setting a Control page control edits, as text (fonts: name and size), and the number of
+// values of its enumeration (0 when it is none).
+std::string gPlotEditorSettingText(const TgPlotEditorSettings& settings, const std::string& control);
+int gPlotEditorSettingEnumCount(const std::string& control);
+
 } // namespace kv
