@@ -26,6 +26,34 @@ template <class C> void EcSharedProps(TClassBuilder<C>& b) {
     b.Event("OnChangeUser", &C::OnChangeUser);
 }
 
+// A classic sunken radio circle in a 12 x 12 square at (l, t): the outer ring shadow above the
+// diagonal and highlight below, the inner ring dark shadow and face, the inside in `fill`.
+void EcDrawRadioCircle(TCanvas& canvas, int l, int t, TColor fill) {
+    struct Span {
+        int y, x0, x1;
+    };
+    static constexpr Span kInside[] = {{2, 4, 7}, {3, 3, 8}, {4, 2, 9}, {5, 2, 9},
+                                       {6, 2, 9}, {7, 2, 9}, {8, 3, 8}, {9, 4, 7}};
+    static constexpr Span kOuter[] = {{0, 4, 7},   {1, 2, 3},  {1, 8, 9},   {2, 1, 1}, {2, 10, 10}, {3, 1, 1},
+                                      {3, 10, 10}, {4, 0, 0},  {4, 11, 11}, {5, 0, 0}, {5, 11, 11}, {6, 0, 0},
+                                      {6, 11, 11}, {7, 0, 0},  {7, 11, 11}, {8, 1, 1}, {8, 10, 10}, {9, 1, 1},
+                                      {9, 10, 10}, {10, 2, 3}, {10, 8, 9},  {11, 4, 7}};
+    static constexpr Span kInner[] = {{1, 4, 7},   {2, 2, 3},   {2, 8, 9},   {3, 2, 2},   {3, 9, 9},
+                                      {4, 1, 1},   {4, 10, 10}, {5, 1, 1},   {5, 10, 10}, {6, 1, 1},
+                                      {6, 10, 10}, {7, 1, 1},   {7, 10, 10}, {8, 2, 2},   {8, 9, 9},
+                                      {9, 2, 3},   {9, 8, 9},   {10, 4, 7}};
+    const auto ring = [&](const auto& spans, TColor upperLeft, TColor lowerRight) {
+        for (const Span& s : spans)
+            for (int x = s.x0; x <= s.x1; ++x)
+                canvas.SetPixel(l + x, t + s.y, x + s.y < 11 ? upperLeft : lowerRight);
+    };
+    for (const Span& s : kInside)
+        for (int x = s.x0; x <= s.x1; ++x)
+            canvas.SetPixel(l + x, t + s.y, fill);
+    ring(kOuter, clBtnShadow, clBtnHighlight);
+    ring(kInner, cl3DDkShadow, clBtnFace);
+}
+
 // Runs a change as the user's: OnChangeUser fires for it.
 class EcUserScope {
 public:
@@ -431,47 +459,7 @@ void TgRadioGroup::gPaint(TCanvas& canvas) {
         const bool pressed = FMouseDown && FMouseDownIndex == i;
 
         // The round sunken radio button, 12 pixels across, centred on (x, y).
-        const int l = x - 6, t = y - 6;
-        canvas.Pen()->SetColor(pressed ? clBtnFace : clWhite);
-        canvas.Brush()->SetStyle(TBrushStyle::bsSolid);
-        canvas.Brush()->SetColor(pressed ? clBtnFace : clWhite);
-        canvas.Ellipse(l + 1, t + 1, l + 11, t + 11);
-        // Outer ring: upper-left shadow, lower-right highlight.
-        canvas.Pen()->SetColor(clBtnShadow);
-        canvas.Polyline({{l + 8, t + 0},
-                         {l + 4, t + 0},
-                         {l + 2, t + 1},
-                         {l + 1, t + 2},
-                         {l + 0, t + 4},
-                         {l + 0, t + 8},
-                         {l + 1, t + 10}});
-        canvas.Pen()->SetColor(clBtnHighlight);
-        canvas.Polyline({{l + 2, t + 11},
-                         {l + 4, t + 12},
-                         {l + 8, t + 12},
-                         {l + 10, t + 11},
-                         {l + 11, t + 10},
-                         {l + 12, t + 8},
-                         {l + 12, t + 4},
-                         {l + 11, t + 2},
-                         {l + 10, t + 1}});
-        // Inner ring: upper-left dark shadow, lower-right face.
-        canvas.Pen()->SetColor(cl3DDkShadow);
-        canvas.Polyline({{l + 8, t + 1},
-                         {l + 4, t + 1},
-                         {l + 2, t + 2},
-                         {l + 1, t + 4},
-                         {l + 1, t + 8},
-                         {l + 2, t + 10}});
-        canvas.Pen()->SetColor(clBtnFace);
-        canvas.Polyline({{l + 2, t + 10},
-                         {l + 4, t + 11},
-                         {l + 8, t + 11},
-                         {l + 10, t + 10},
-                         {l + 11, t + 8},
-                         {l + 11, t + 4},
-                         {l + 10, t + 2},
-                         {l + 9, t + 1}});
+        EcDrawRadioCircle(canvas, x - 6, y - 6, pressed ? clBtnFace : clWhite);
 
         if (i == FItemIndex) {
             canvas.Pen()->SetColor(clBlack);

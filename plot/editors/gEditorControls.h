@@ -43,12 +43,14 @@ public:
     bool MousePressed() const { return FMouseDown; }
     bool KeyPressed() const { return FKeyDown; }
 
+    // Sizes to the caption once the layout is read.
+    void Loaded() override;
+
 protected:
     // OnChangeProtected, OnChange, then OnChangeUser for a user's change; nothing while loading.
     virtual void DoChange();
     void TextChanged() override;
     void FontChanged() override;
-    void Loaded() override;
     // Fits the control to its caption (only with AutoSize, not while loading).
     void DoAutoSize();
     // A toggle made by the user: OnChangeUser fires for it.

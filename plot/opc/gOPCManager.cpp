@@ -1,5 +1,7 @@
 #include "plot/opc/gOPCManager.h"
 
+#include <QImage>
+
 namespace kv {
 
 KV_REGISTER_CLASS(TgOPCGroupObject, TPersistent, b) {
@@ -41,12 +43,65 @@ void TgOPCGroupObject::Suspend() {
 
 // ---------------------------------------------------------------------------------------------------
 
+namespace {
+TgOPCExplorerRunner& OPCExplorerRunner() {
+    static TgOPCExplorerRunner runner;
+    return runner;
+}
+
+// A blue "OPC" plate over a bus with three nodes: items of servers joined in groups.
+std::unique_ptr<TBitmap> OPCDrawManagerPicture() {
+    auto bmp = std::make_unique<TBitmap>(24, 24);
+    TCanvas& c = *bmp->Canvas();
+    c.Brush()->SetStyle(TBrushStyle::bsSolid);
+    c.Brush()->SetColor(clWhite);
+    c.FillRect(TRect{0, 0, 24, 24});
+    c.Pen()->SetStyle(TPenStyle::psSolid);
+    c.Pen()->SetWidth(1);
+    // The plate.
+    c.Pen()->SetColor(RGB(0, 40, 110));
+    c.Brush()->SetColor(RGB(30, 90, 190));
+    c.RoundRect(1, 1, 23, 13, 4, 4);
+    c.Font()->SetName("Arial");
+    c.Font()->SetHeight(-9);
+    c.Font()->SetStyle(TFontStyles{TFontStyle::fsBold});
+    c.Font()->SetColor(RGB(254, 254, 254)); // not the see-through white
+    c.Brush()->SetStyle(TBrushStyle::bsClear);
+    const int tw = c.TextWidth("OPC");
+    c.TextOut((24 - tw) / 2, 7 - c.TextHeight("OPC") / 2, "OPC");
+    // The link down to the bus and the three nodes.
+    c.Pen()->SetColor(RGB(64, 64, 64));
+    c.MoveTo(12, 13);
+    c.LineTo(12, 17);
+    c.MoveTo(4, 17);
+    c.LineTo(21, 17);
+    c.Brush()->SetStyle(TBrushStyle::bsSolid);
+    c.Brush()->SetColor(RGB(40, 160, 60));
+    c.Pen()->SetColor(RGB(0, 80, 20));
+    for (int x : {1, 9, 17})
+        c.Rectangle(x, 18, x + 6, 24);
+    return bmp;
+}
+} // namespace
+
+void gSetOPCExplorerRunner(TgOPCExplorerRunner runner) {
+    OPCExplorerRunner() = std::move(runner);
+}
+
+const TBitmap& gOPCManagerPicture() {
+    // Drawn once: every plot channel owns a manager.
+    static const std::unique_ptr<TBitmap> picture = OPCDrawManagerPicture();
+    return *picture;
+}
+
 TgOPCManager::TgOPCManager(TComponent* owner) : TCustomControl(owner), FFirstInstance(OPCManagerCreated()) {
     FCallback.context = this;
     FCallback.GroupUpdateBegin = &TgOPCManager::GroupUpdateBegin;
     FCallback.GroupUpdateEnd = &TgOPCManager::GroupUpdateEnd;
     SetBounds(Left(), Top(), 28, 28);
     SetVisible(false);
+    FImageList = std::make_unique<TImageList>(24, 24);
+    FImageList->Add(gOPCManagerPicture(), clWhite);
 }
 
 TgOPCManager::~TgOPCManager() {
@@ -56,6 +111,24 @@ TgOPCManager::~TgOPCManager() {
             OPCManagerDestroyed();
     } catch (...) { // the library's failure must not stop the manager from going
     }
+}
+
+void TgOPCManager::Paint(TCanvas& canvas) {
+    canvas.Pen()->SetStyle(TPenStyle::psSolid);
+    canvas.Pen()->SetWidth(1);
+    canvas.Pen()->SetColor(clBtnHighlight);
+    canvas.MoveTo(0, Height() - 1);
+    canvas.LineTo(0, 0);
+    canvas.LineTo(Width() - 1, 0);
+    canvas.Pen()->SetColor(clBtnShadow);
+    canvas.LineTo(Width() - 1, Height() - 1);
+    canvas.LineTo(0, Height() - 1);
+    FImageList->Draw(canvas, 2, 2, 0, Enabled());
+}
+
+void TgOPCManager::ExplorerShow() {
+    if (OPCExplorerRunner())
+        OPCExplorerRunner()();
 }
 
 void TgOPCManager::SetBounds(int left, int top, int, int) {

@@ -8,6 +8,7 @@
 #include "plot/opc/gOPCLibrary.h"
 
 #include "platform/gui/Controls.h"
+#include "platform/gui/ImageList.h"
 
 #include <cstdint>
 #include <functional>
@@ -18,6 +19,14 @@
 namespace kv {
 
 using TGroupUpdateEvent = std::function<void(TObject* sender, const std::string& groupName)>;
+
+// Shows the explorer window of the library's server connections; the editors' library installs it
+// (this library cannot reach the window). Without one ExplorerShow does nothing.
+using TgOPCExplorerRunner = std::function<void()>;
+void gSetOPCExplorerRunner(TgOPCExplorerRunner runner);
+
+// The manager's 24 x 24 picture "OPCMANAGER" (white is its see-through colour).
+const TBitmap& gOPCManagerPicture();
 
 class TgOPCGroupObject : public TPersistent {
     KV_CLASS(TgOPCGroupObject)
@@ -80,6 +89,12 @@ public:
     int GetGroupIndex(const std::string& name) const;
     void CloseAllServerConnections();
     bool FirstInstance() const { return FFirstInstance; }
+    // Creates the explorer window when there is none, refreshes and shows it (not modal).
+    void ExplorerShow();
+
+    // A raised one-pixel frame with the manager's picture, greyed while disabled.
+    void Paint(TCanvas& canvas) override;
+    TImageList* ImageList() const { return FImageList.get(); }
 
     // The "Groups" pseudo-property: written only when there is a group.
     bool DoWriteGroups() const { return !FGroupList.empty(); }
@@ -94,6 +109,7 @@ private:
     static void GroupUpdateBegin(void* context, std::int32_t handle);
     static void GroupUpdateEnd(void* context, std::int32_t handle);
 
+    std::unique_ptr<TImageList> FImageList;
     bool FFirstInstance = false;
     std::vector<std::unique_ptr<TgOPCGroupObject>> FGroupList;
     TgOPCLibManagerCallback FCallback{};
