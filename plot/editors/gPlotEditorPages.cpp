@@ -64,13 +64,13 @@ const PgList kPgReferenceIndividual = {"DataView", "Channel", "Auto"};
 const PgList kPgPenStylesSpaced = {"Solid", "Dash", "Dot", "DashDot", "DashDotDot", "Clear", "Inside Frame"};
 const PgList kPgPenStyles = {"Solid", "Dash", "Dot", "DashDot", "DashDotDot", "Clear", "InsideFrame"};
 const PgList kPgTraceLineStyles = {"Solid", "Dash", "Dot", "DashDot", "DashDotDot"};
-const PgList kPgBrushStyles = {"Solid",    "Clear",     "Horizontal", "Vertical",
+const PgList kPgBrushStyles = {"Solid",     "Clear",     "Horizontal", "Vertical",
                                "FDiagonal", "BDiagonal", "Cross",      "DiagCross"};
 const PgList kPgGridLineStyles = {"Solid", "Dash", "Dot"};
 const PgList kPgMoveStyles = {"X and Y", "X Only", "Y Only"};
 const PgList kPgDataStyles = {"Standard", "Compact", "Compact Interval", "Full Feature"};
-const PgList kPgMarkerStyles = {"Circle",        "Square",         "Diamond",       "Cross",
-                                "Plus",          "Triangle Up",    "Triangle Down", "Triangle Left",
+const PgList kPgMarkerStyles = {"Circle",         "Square",        "Diamond",         "Cross",
+                                "Plus",           "Triangle Up",   "Triangle Down",   "Triangle Left",
                                 "Triangle Right", "Vertical Line", "Horizontal Line", "Character"};
 const PgList kPgInterpolationStyles = {"Straight Line", "Cubic Spline", "Polynomial",
                                        "Rational",      "Differential", "Differential Terminated"};
@@ -84,8 +84,8 @@ const PgList kPgScaleTypes = {"Linear", "Log10"};
 const PgList kPgTextFormats = {"Value", "Exponent", "Prefix", "Date/Time", "Price 32nds", "Thousands"};
 const PgList kPgRotations = {"0", "90", "180", "270"};
 const PgList kPgPrecisionStyles = {"Significant Digits", "Fixed Decimal Points"};
-const PgList kPgTrackingStyles = {"Scale Min & Max", "Scale Max",       "Scale Min",
-                                  "Scroll Smooth",   "Scroll Page",     "Expand Collapse",
+const PgList kPgTrackingStyles = {"Scale Min & Max",      "Scale Max",       "Scale Min",
+                                  "Scroll Smooth",        "Scroll Page",     "Expand Collapse",
                                   "Expand Collapse Fast", "Expand Min & Max"};
 const PgList kPgTrackingIncrementStyles = {"Minimum", "Major", "Minor"};
 const PgList kPgAlignFirstStyles = {"Min", "Max", "Auto", "None"};
@@ -165,9 +165,10 @@ std::vector<PgRow> PgChannelRows() {
         PgR(g, "ChannelLayerEdit", PgCtl::IntEdit, "Layer", "Layer").Ud(0, 0),
         PgR(g, "ChannelTitleEdit", PgCtl::StringEdit, "TitleText", "Title"),
         PgR(g, "ChannelVisibleInLegendCheckBox", PgCtl::CheckBox, "VisibleInLegend", "Visible In Legend"),
-        PgR(g, "ChannelUserCanMoveDataPointsCheckBox", PgCtl::CheckBox, "UserCanMoveDataPoints", "User Can Move"),
+        PgR(g, "ChannelUserCanMoveDataPointsCheckBox", PgCtl::CheckBox, "UserCanMoveDataPoints",
+            "User Can Move"),
         PgR(g, "ChannelUserCanMoveDataPointsStyleComboBox", PgCtl::ComboBox, "UserCanMoveDataPointsStyle",
-          "Move Style")
+            "Move Style")
             .Items(kPgMoveStyles),
         PgR(g, "ChannelRingBufferSizeEdit", PgCtl::IntEdit, "RingBufferSize", "Ring Buffer"),
         PgR(g, "ChannelColorPicker", PgCtl::ColorPicker, "Color", "Color"),
@@ -181,18 +182,20 @@ std::vector<PgRow> PgChannelRows() {
             .Items(kPgTraceLineStyles),
         PgR(t, "ChannelTraceLineWidthEdit", PgCtl::IntEdit, "TraceLineWidth", "Line Width").Ud(),
         PgR(m, "ChannelMarkersVisible", PgCtl::CheckBox, "MarkersVisible", "Visible"),
-        PgR(m, "ChannelMarkersAllowIndividual", PgCtl::CheckBox, "MarkersAllowIndividual", "Allow Individual"),
+        PgR(m, "ChannelMarkersAllowIndividual", PgCtl::CheckBox, "MarkersAllowIndividual",
+            "Allow Individual"),
         PgR(m, "ChannelMarkersSizeEdit", PgCtl::IntEdit, "MarkersSize", "Size").Ud(),
-        PgR(m, "ChannelMarkersStyleComboBox", PgCtl::ComboBox, "MarkersStyle", "Style").Items(kPgMarkerStyles),
+        PgR(m, "ChannelMarkersStyleComboBox", PgCtl::ComboBox, "MarkersStyle", "Style")
+            .Items(kPgMarkerStyles),
         PgR(m, "ChannelMarkersPenColorPicker", PgCtl::ColorPicker, "MarkersPenColor", "Pen Color"),
         PgR(m, "ChannelMarkersPenUseChannelColorCheckBox", PgCtl::CheckBox, "MarkersPenUseChannelColor",
-          "Pen Channel Color"),
+            "Pen Channel Color"),
         PgR(m, "ChannelMarkersPenStyleComboBox", PgCtl::ComboBox, "MarkersPenStyle", "Pen Style")
             .Items(kPgPenStyles),
         PgR(m, "ChannelMarkersPenWidthEdit", PgCtl::IntEdit, "MarkersPenWidth", "Pen Width").Ud(),
         PgR(m, "ChannelMarkersBrushColorPicker", PgCtl::ColorPicker, "MarkersBrushColor", "Brush Color"),
         PgR(m, "ChannelMarkersBrushUseChannelColorCheckBox", PgCtl::CheckBox, "MarkersBrushUseChannelColor",
-          "Brush Channel Color"),
+            "Brush Channel Color"),
         PgR(m, "ChannelMarkersBrushStyleComboBox", PgCtl::ComboBox, "MarkersBrushStyle", "Brush Style")
             .Items(kPgBrushStyles),
         PgR(m, "ChannelMarkersTurnOffLimitEdit", PgCtl::IntEdit, "MarkersTurnOffLimit", "Turn Off Limit")
@@ -204,30 +207,37 @@ std::vector<PgRow> PgChannelRows() {
         PgR(f, "ChannelFillReferenceEdit", PgCtl::FloatEdit, "FillReference", "Reference").Ts(),
         PgR(f, "ChannelFillStyleComboBox", PgCtl::ComboBox, "FillStyle", "Style").Items(kPgBrushStyles).Ts(),
         PgR(f, "ChannelFillColorPicker", PgCtl::ColorPicker, "FillColor", "Color").Ts(),
-        PgR(f, "ChannelFillUseChannelColorCheckBox", PgCtl::CheckBox, "FillUseChannelColor", "Use Channel Color")
+        PgR(f, "ChannelFillUseChannelColorCheckBox", PgCtl::CheckBox, "FillUseChannelColor",
+            "Use Channel Color")
             .Ts(),
         PgR(b, "ChannelBarEnabledCheckBox", PgCtl::CheckBox, "BarEnabled", "Enabled").Ts(),
         PgR(b, "ChannelBarWidthEdit", PgCtl::FloatEdit, "BarWidth", "Width").Ts(),
         PgR(b, "ChannelBarReferenceEdit", PgCtl::FloatEdit, "BarReference", "Reference").Ts(),
         PgR(b, "ChannelBarPenUseChannelColorCheckBox", PgCtl::CheckBox, "BarPenUseChannelColor",
-          "Pen Channel Color")
+            "Pen Channel Color")
             .Ts(),
-        PgR(b, "ChannelBarPenStyleComboBox", PgCtl::ComboBox, "BarPenStyle", "Pen Style").Items(kPgPenStyles).Ts(),
+        PgR(b, "ChannelBarPenStyleComboBox", PgCtl::ComboBox, "BarPenStyle", "Pen Style")
+            .Items(kPgPenStyles)
+            .Ts(),
         PgR(b, "ChannelBarPenColorPicker", PgCtl::ColorPicker, "BarPenColor", "Pen Color").Ts(),
         PgR(b, "ChannelBarPenWidthEdit", PgCtl::IntEdit, "BarPenWidth", "Pen Width").Ud().Ts(),
         PgR(b, "ChannelBarBrushUseChannelColorCheckBox", PgCtl::CheckBox, "BarBrushUseChannelColor",
-          "Brush Channel Color")
+            "Brush Channel Color")
             .Ts(),
         PgR(b, "ChannelBarBrushStyleComboBox", PgCtl::ComboBox, "BarBrushStyle", "Brush Style")
             .Items(kPgBrushStyles)
             .Ts(),
         PgR(b, "ChannelBarBrushColorPicker", PgCtl::ColorPicker, "BarBrushColor", "Brush Color").Ts(),
-        PgR(h, "ChannelHighLowStyleComboBox", PgCtl::ComboBox, "HighLowStyle", "Style").Items(kPgHighLowStyles).Ts(),
+        PgR(h, "ChannelHighLowStyleComboBox", PgCtl::ComboBox, "HighLowStyle", "Style")
+            .Items(kPgHighLowStyles)
+            .Ts(),
         PgR(h, "ChannelHighLowEnabledCheckBox", PgCtl::CheckBox, "HighLowEnabled", "Enabled").Ts(),
         PgR(h, "ChannelHighLowBarColorPicker", PgCtl::ColorPicker, "HighLowBarColor", "Bar Color")
             .In("Open/Close")
             .Ts(),
-        PgR(h, "ChannelHighLowBarWidthEdit", PgCtl::FloatEdit, "HighLowBarWidth", "Bar Width").In("Open/Close").Ts(),
+        PgR(h, "ChannelHighLowBarWidthEdit", PgCtl::FloatEdit, "HighLowBarWidth", "Bar Width")
+            .In("Open/Close")
+            .Ts(),
         PgR(h, "ChannelHighLowOpenShowCheckBox", PgCtl::CheckBox, "HighLowOpenShow", "Show Open")
             .In("Open/Close")
             .Ts(),
@@ -262,9 +272,12 @@ std::vector<PgRow> PgChannelRows() {
             .In("Candlestick")
             .Ts(),
         PgR(d, "ChannelDigitalEnabledCheckBox", PgCtl::CheckBox, "DigitalEnabled", "Enabled").Ts(),
-        PgR(d, "ChannelDigitalReferenceHighEdit", PgCtl::FloatEdit, "DigitalReferenceHigh", "Reference High").Ts(),
-        PgR(d, "ChannelDigitalReferenceLowEdit", PgCtl::FloatEdit, "DigitalReferenceLow", "Reference Low").Ts(),
-        PgR(d, "ChannelDigitalReferenceStyleComboBox", PgCtl::ComboBox, "DigitalReferenceStyle", "Reference Style")
+        PgR(d, "ChannelDigitalReferenceHighEdit", PgCtl::FloatEdit, "DigitalReferenceHigh", "Reference High")
+            .Ts(),
+        PgR(d, "ChannelDigitalReferenceLowEdit", PgCtl::FloatEdit, "DigitalReferenceLow", "Reference Low")
+            .Ts(),
+        PgR(d, "ChannelDigitalReferenceStyleComboBox", PgCtl::ComboBox, "DigitalReferenceStyle",
+            "Reference Style")
             .Items(kPgDigitalReferenceStyles)
             .Ts(),
         PgR(g, "ChannelFastDrawCheckBox", PgCtl::CheckBox, "FastDrawEnabled", "Fast Draw").Ts(),
@@ -286,7 +299,8 @@ std::vector<PgRow> PgDataCursorRows() {
         PgR(g, "DataCursorUseChannelColorCheckBox", PgCtl::CheckBox, "UseChannelColor", "Use Channel Color"),
         PgR("Hint", "DataCursorHintPositionEdit", PgCtl::FloatEdit, "HintPosition", "Position"),
         PgR("Hint", "DataCursorHintShowCheckBox", PgCtl::CheckBox, "HintShow", "Show"),
-        PgR("Hint", "DataCursorHintHideOnReleaseCheckBox", PgCtl::CheckBox, "HintHideOnRelease", "Hide On Release"),
+        PgR("Hint", "DataCursorHintHideOnReleaseCheckBox", PgCtl::CheckBox, "HintHideOnRelease",
+            "Hide On Release"),
         PgR("Hint", "DataCursorOrientationSideRadioGroup", PgCtl::RadioGroup, "HintOrientationSide", "Side")
             .Items(kPgOrientationSides),
         PgR(g, "DataCursorPointer1PositionEdit", PgCtl::FloatEdit, "Pointer1Position", "Pointer 1"),
@@ -295,7 +309,7 @@ std::vector<PgRow> PgDataCursorRows() {
         PgR("Channel", "DataCursorChannelNameComboBox", PgCtl::NameComboBox, "ChannelName", "Channel"),
         PgR("Channel", "DataCursorChannelAllowAllCheckBox", PgCtl::CheckBox, "ChannelAllowAll", "Allow All"),
         PgR("Channel", "DataCursorChannelShowAllInLegendCheckBox", PgCtl::CheckBox, "ChannelShowAllInLegend",
-          "Show All In Legend"),
+            "Show All In Legend"),
         PgR(g, "DataCursorFontPicker", PgCtl::FontPicker, "Font", "Font"),
     };
 }
@@ -313,7 +327,8 @@ std::vector<PgRow> PgLimitRows() {
         PgR(g, "LimitLine1PositionEdit", PgCtl::FloatEdit, "Line1Position", "Line 1"),
         PgR(g, "LimitLine2PositionEdit", PgCtl::FloatEdit, "Line2Position", "Line 2"),
         PgR(g, "LimitFillStyleCombobox", PgCtl::ComboBox, "FillStyle", "Fill Style").Items(kPgBrushStyles),
-        PgR(g, "LimitLineStyleComboBox", PgCtl::ComboBox, "LineStyle", "Line Style").Items(kPgPenStylesSpaced),
+        PgR(g, "LimitLineStyleComboBox", PgCtl::ComboBox, "LineStyle", "Line Style")
+            .Items(kPgPenStylesSpaced),
         PgR(g, "LimitLineWidthEdit", PgCtl::IntEdit, "LineWidth", "Line Width").Ud(),
         PgR(g, "LimitColorPicker", PgCtl::ColorPicker, "Color", "Color"),
         PgR(g, "LimitXAxisNameComboBox", PgCtl::NameComboBox, "XAxisName", "X-Axis"),
@@ -344,7 +359,9 @@ std::vector<PgRow> PgAxisRows(bool y) {
     const std::string g = "General", c = "Cartesian", s = "Scale", t = "Title", l = "Labels";
     const int longPrecision = y ? 20 : 1000;
     auto A = [&](const std::string& page, const std::string& suffix, PgCtl kind, std::string prop,
-                 std::string caption) { return PgR(page, p + suffix, kind, std::move(prop), std::move(caption)); };
+                 std::string caption) {
+        return PgR(page, p + suffix, kind, std::move(prop), std::move(caption));
+    };
     std::vector<PgRow> rows = {
         A(g, "NameEdit", PgCtl::StringEdit, "Name", "Name"),
         A(g, "VisibleCheckBox", PgCtl::CheckBox, "Visible", "Visible"),
@@ -388,8 +405,9 @@ std::vector<PgRow> PgAxisRows(bool y) {
     PgRow format = A(l, "LabelFormatStyleComboBox", PgCtl::ComboBox, "LabelsFormatStyle", "Format")
                        .Items(kPgTextFormats)
                        .In("(Default)");
-    PgRow rotation =
-        A(l, "LabelRotationComboBox", PgCtl::ComboBox, "LabelsRotation", "Rotation").Items(kPgRotations).In("(Default)");
+    PgRow rotation = A(l, "LabelRotationComboBox", PgCtl::ComboBox, "LabelsRotation", "Rotation")
+                         .Items(kPgRotations)
+                         .In("(Default)");
     if (y) {
         rows.push_back(rotation);
         rows.push_back(format);
@@ -413,7 +431,8 @@ std::vector<PgRow> PgAxisRows(bool y) {
         A(l, "LabelMinLengthAutoAdjustCheckBox", PgCtl::CheckBox, "LabelsMinLengthAutoAdjust",
           "Min Length Auto Adjust")
             .In("(Default)"),
-        A(l, "CursorUseDefaultFormatCheckBox", PgCtl::CheckBox, "CursorUseDefaultFormat", "Use Default Format")
+        A(l, "CursorUseDefaultFormatCheckBox", PgCtl::CheckBox, "CursorUseDefaultFormat",
+          "Use Default Format")
             .In("Cursor"),
         A(l, "CursorFormatStyleComboBox", PgCtl::ComboBox, "CursorFormatStyle", "Format")
             .Items(kPgTextFormats)
@@ -429,7 +448,8 @@ std::vector<PgRow> PgAxisRows(bool y) {
         A(l, "CursorMinLengthAutoAdjustCheckBox", PgCtl::CheckBox, "CursorMinLengthAutoAdjust",
           "Min Length Auto Adjust")
             .In("Cursor"),
-        A(l, "LegendUseDefaultFormatCheckBox", PgCtl::CheckBox, "LegendUseDefaultFormat", "Use Default Format")
+        A(l, "LegendUseDefaultFormatCheckBox", PgCtl::CheckBox, "LegendUseDefaultFormat",
+          "Use Default Format")
             .In("Legend"),
         A(l, "LegendFormatStyleComboBox", PgCtl::ComboBox, "LegendFormatStyle", "Format")
             .Items(kPgTextFormats)
@@ -448,13 +468,16 @@ std::vector<PgRow> PgAxisRows(bool y) {
           "Min Length Auto Adjust")
             .In("Legend"),
         A("Tracking", "TrackingEnabledCheckBox", PgCtl::CheckBox, "TrackingEnabled", "Enabled"),
-        A("Tracking", "TrackingStyleComboBox", PgCtl::ComboBox, "TrackingStyle", "Style").Items(kPgTrackingStyles),
-        A("Tracking", "TrackingIncrementStyleComboBox", PgCtl::ComboBox, "TrackingIncrementStyle", "Increment")
+        A("Tracking", "TrackingStyleComboBox", PgCtl::ComboBox, "TrackingStyle", "Style")
+            .Items(kPgTrackingStyles),
+        A("Tracking", "TrackingIncrementStyleComboBox", PgCtl::ComboBox, "TrackingIncrementStyle",
+          "Increment")
             .Items(kPgTrackingIncrementStyles),
-        A("Tracking", "TrackingAlignFirstStyleComboBox", PgCtl::ComboBox, "TrackingAlignFirstStyle", "Align First")
+        A("Tracking", "TrackingAlignFirstStyleComboBox", PgCtl::ComboBox, "TrackingAlignFirstStyle",
+          "Align First")
             .Items(kPgAlignFirstStyles),
         A("Tracking", "TrackingScrollCompressMaxEdit", PgCtl::FloatEdit, "TrackingScrollCompressMax",
-          "Scroll Compress Max"),
+          "Compress Max"),
         A("Tracking", "TrackingSpanMinimumEdit", PgCtl::FloatEdit, "TrackingSpanMinimum", "Span Minimum"),
         A("Tracking", "TrackingMaxMarginEdit", PgCtl::FloatEdit, "TrackingMaxMargin", "Max Margin"),
         A("Tracking", "TrackingMinMarginEdit", PgCtl::FloatEdit, "TrackingMinMargin", "Min Margin"),
@@ -500,9 +523,11 @@ std::vector<PgRow> PgLegendRows() {
         PgR(g, "LegendLineColumnWidthEdit", PgCtl::IntEdit, "LineColumnWidth", "Line Width"),
         PgR(g, "LegendLineColumnHeightEdit", PgCtl::IntEdit, "LineColumnHeight", "Line Height"),
         PgR(g, "LegendColumnSpacingEdit", PgCtl::FloatEdit, "ColumnSpacing", "Column Spacing"),
-        PgR(g, "LegendBackGroundTransparentCheckBox", PgCtl::CheckBox, "BackGroundTransparent", "Transparent"),
+        PgR(g, "LegendBackGroundTransparentCheckBox", PgCtl::CheckBox, "BackGroundTransparent",
+            "Transparent"),
         PgR(g, "LegendBackgroundColorPicker", PgCtl::ColorPicker, "BackGroundColor", "Background"),
-        PgR(g, "LegendSelectedItemColorPicker", PgCtl::ColorPicker, "SelectedItemBackGroundColor", "Selected Item"),
+        PgR(g, "LegendSelectedItemColorPicker", PgCtl::ColorPicker, "SelectedItemBackGroundColor",
+            "Selected Item"),
         PgR(c, "LegendShowLineCheckbox", PgCtl::CheckBox, "ShowColumnLine", "Line"),
         PgR(c, "LegendShowMarkerCheckbox", PgCtl::CheckBox, "ShowColumnMarker", "Marker"),
         PgR(c, "LegendShowXAxisTitleCheckbox", PgCtl::CheckBox, "ShowColumnXAxisTitle", "X-Axis Title"),
@@ -513,13 +538,18 @@ std::vector<PgRow> PgLegendRows() {
         PgR(c, "LegendShowYMinCheckbox", PgCtl::CheckBox, "ShowColumnYMin", "Y Min"),
         PgR(c, "LegendShowYMeanCheckbox", PgCtl::CheckBox, "ShowColumnYMean", "Y Mean"),
         PgR(w, "LegendWrapColDesiredCountEdit", PgCtl::IntEdit, "WrapColDesiredCount", "Columns").Ud(1, 1000),
-        PgR(w, "LegendWrapColAutoCountEnabledCheckBox", PgCtl::CheckBox, "WrapColAutoCountEnabled", "Auto Columns"),
-        PgR(w, "LegendWrapColAutoCountMaxEdit", PgCtl::IntEdit, "WrapColAutoCountMax", "Max Columns").Ud(1, 1000),
+        PgR(w, "LegendWrapColAutoCountEnabledCheckBox", PgCtl::CheckBox, "WrapColAutoCountEnabled",
+            "Auto Columns"),
+        PgR(w, "LegendWrapColAutoCountMaxEdit", PgCtl::IntEdit, "WrapColAutoCountMax", "Max Columns")
+            .Ud(1, 1000),
         PgR(w, "LegendWrapColSpacingMinEdit", PgCtl::FloatEdit, "WrapColSpacingMin", "Column Spacing"),
-        PgR(w, "LegendWrapColSpacingAutoCheckBox", PgCtl::CheckBox, "WrapColSpacingAuto", "Auto Column Spacing"),
+        PgR(w, "LegendWrapColSpacingAutoCheckBox", PgCtl::CheckBox, "WrapColSpacingAuto",
+            "Auto Column Spacing"),
         PgR(w, "LegendWrapRowDesiredCountEdit", PgCtl::IntEdit, "WrapRowDesiredCount", "Rows").Ud(1, 1000),
-        PgR(w, "LegendWrapRowAutoCountEnabledCheckBox", PgCtl::CheckBox, "WrapRowAutoCountEnabled", "Auto Rows"),
-        PgR(w, "LegendWrapRowAutoCountMaxEdit", PgCtl::IntEdit, "WrapRowAutoCountMax", "Max Rows").Ud(1, 1000),
+        PgR(w, "LegendWrapRowAutoCountEnabledCheckBox", PgCtl::CheckBox, "WrapRowAutoCountEnabled",
+            "Auto Rows"),
+        PgR(w, "LegendWrapRowAutoCountMaxEdit", PgCtl::IntEdit, "WrapRowAutoCountMax", "Max Rows")
+            .Ud(1, 1000),
         PgR(w, "LegendWrapRowSpacingMinEdit", PgCtl::FloatEdit, "WrapRowSpacingMin", "Row Spacing"),
         PgR(w, "LegendWrapRowSpacingAutoCheckBox", PgCtl::CheckBox, "WrapRowSpacingAuto", "Auto Row Spacing"),
         PgR(c, "LegendColumnTitlesVisibleCheckbox", PgCtl::CheckBox, "ColumnTitlesVisible", "Column Titles"),
@@ -549,7 +579,7 @@ std::vector<PgRow> PgTableRows() {
         PgR("Layout", "TableStartPercentEdit", PgCtl::FloatEdit, "StartPercent", "Start Percent"),
         PgR("Layout", "TableStopPercentEdit", PgCtl::FloatEdit, "StopPercent", "Stop Percent"),
         PgR(d, "TableGridBackGroundTransparentCheckBox", PgCtl::CheckBox, "GridBackGroundTransparent",
-          "Transparent"),
+            "Transparent"),
         PgR(d, "TableGridBackgroundColorPicker", PgCtl::ColorPicker, "GridBackGroundColor", "Background"),
         PgR(g, "TableDataFontPicker", PgCtl::FontPicker, "DataFont", "Data Font"),
         PgR(g, "TableColumnTitlesFontPicker", PgCtl::FontPicker, "ColumnTitlesFont", "Titles Font"),
@@ -568,8 +598,10 @@ std::vector<PgRow> PgToolBarRows() {
         PgR("", "ToolBarSmallButtonsCheckBox", PgCtl::CheckBox, "SmallButtons", "Small Buttons"),
         PgR("", "ToolBarShowResumeButtonCheckBox", PgCtl::CheckBox, "ShowResumeButton", "Resume").In(s),
         PgR("", "ToolBarShowPauseButtonCheckBox", PgCtl::CheckBox, "ShowPauseButton", "Pause").In(s),
-        PgR("", "ToolBarShowAxesModeButtonsCheckBox", PgCtl::CheckBox, "ShowAxesModeButtons", "Axes Mode").In(s),
-        PgR("", "ToolBarShowZoomInOutButtonsCheckBox", PgCtl::CheckBox, "ShowZoomInOutButtons", "Zoom In/Out").In(s),
+        PgR("", "ToolBarShowAxesModeButtonsCheckBox", PgCtl::CheckBox, "ShowAxesModeButtons", "Axes Mode")
+            .In(s),
+        PgR("", "ToolBarShowZoomInOutButtonsCheckBox", PgCtl::CheckBox, "ShowZoomInOutButtons", "Zoom In/Out")
+            .In(s),
         PgR("", "ToolBarShowSelectButtonCheckBox", PgCtl::CheckBox, "ShowSelectButton", "Select").In(s),
         PgR("", "ToolBarShowZoomBoxButtonCheckBox", PgCtl::CheckBox, "ShowZoomBoxButton", "Zoom Box").In(s),
         PgR("", "ToolBarShowCursorButtonCheckBox", PgCtl::CheckBox, "ShowCursorButton", "Cursor").In(s),
@@ -589,14 +621,15 @@ std::vector<PgRow> PgDataViewRows() {
         PgR(g, "DataViewEnabledCheckBox", PgCtl::CheckBox, "Enabled", "Enabled"),
         PgR(g, "DataViewPopupEnabledCheckBox", PgCtl::CheckBox, "PopupEnabled", "Popup Enabled"),
         PgR(l, "DataViewLayerEdit", PgCtl::IntEdit, "Layer", "Layer").Ud(0, 0),
-        PgR(g, "DataViewBackGroundTransparentCheckBox", PgCtl::CheckBox, "BackgroundTransparent", "Transparent"),
+        PgR(g, "DataViewBackGroundTransparentCheckBox", PgCtl::CheckBox, "BackgroundTransparent",
+            "Transparent"),
         PgR(g, "DataViewBackgroundColorPicker", PgCtl::ColorPicker, "BackgroundColor", "Background"),
         PgR(g, "DataViewGridShow", PgCtl::CheckBox, "GridShow", "Show Grid"),
         PgR(g, "DataViewGridXAxisNameComboBox", PgCtl::NameComboBox, "GridXAxisName", "Grid X-Axis"),
         PgR(g, "DataViewGridYAxisNameComboBox", PgCtl::NameComboBox, "GridYAxisName", "Grid Y-Axis"),
         PgR(g, "DataViewAxesControlEnabledCheckBox", PgCtl::CheckBox, "AxesControlEnabled", "Axes Control"),
-        PgR(g, "DataViewAxesControlAllowInSelectModeCheckBox", PgCtl::CheckBox, "AxesControlAllowInSelectMode",
-          "Allow In Select Mode"),
+        PgR(g, "DataViewAxesControlAllowInSelectModeCheckBox", PgCtl::CheckBox,
+            "AxesControlAllowInSelectMode", "Allow In Select Mode"),
         PgR(g, "DataViewAxesControlMouseStyleComboBox", PgCtl::ComboBox, "AxesControlMouseStyle", "Mouse")
             .Items(kPgAxesControlStyles),
         PgR(g, "DataViewAxesControlWheelStyleComboBox", PgCtl::ComboBox, "AxesControlWheelStyle", "Wheel")
@@ -611,19 +644,23 @@ std::vector<PgRow> PgDataViewRows() {
     const char* const pages[] = {"X-Majors", "X-Minors", "Y-Majors", "Y-Minors"};
     for (int i = 0; i < 4; ++i)
         rows.push_back(PgR(l, std::string("DataViewGridLineShow") + sets[i] + "sCheckBox", PgCtl::CheckBox,
-                         std::string("GridLineShow") + sets[i] + "s", "Show")
+                           std::string("GridLineShow") + sets[i] + "s", "Show")
                            .In(pages[i]));
-    rows.push_back(PgR(l, "DataViewGridLineMajorStyleComboBox", PgCtl::ComboBox, "GridLineMajorStyle", "Major Style")
-                       .Items(kPgGridLineStyles));
-    rows.push_back(PgR(l, "DataViewGridLineMinorStyleComboBox", PgCtl::ComboBox, "GridLineMinorStyle", "Minor Style")
-                       .Items(kPgGridLineStyles));
+    rows.push_back(
+        PgR(l, "DataViewGridLineMajorStyleComboBox", PgCtl::ComboBox, "GridLineMajorStyle", "Major Style")
+            .Items(kPgGridLineStyles));
+    rows.push_back(
+        PgR(l, "DataViewGridLineMinorStyleComboBox", PgCtl::ComboBox, "GridLineMinorStyle", "Minor Style")
+            .Items(kPgGridLineStyles));
     for (int i = 0; i < 4; ++i) {
-        const std::string n = std::string("DataViewGridLine") + sets[i], p = std::string("GridLine") + sets[i];
+        const std::string n = std::string("DataViewGridLine") + sets[i],
+                          p = std::string("GridLine") + sets[i];
         rows.push_back(PgR(l, n + "CustomCheckBox", PgCtl::CheckBox, p + "Custom", "Custom").In(pages[i]));
         rows.push_back(PgR(l, n + "ColorColorPicker", PgCtl::ColorPicker, p + "Color", "Color").In(pages[i]));
         rows.push_back(PgR(l, n + "WidthEdit", PgCtl::IntEdit, p + "Width", "Width").Ud().In(pages[i]));
-        rows.push_back(
-            PgR(l, n + "StyleComboBox", PgCtl::ComboBox, p + "Style", "Style").Items(kPgGridLineStyles).In(pages[i]));
+        rows.push_back(PgR(l, n + "StyleComboBox", PgCtl::ComboBox, p + "Style", "Style")
+                           .Items(kPgGridLineStyles)
+                           .In(pages[i]));
     }
     return rows;
 }
@@ -747,97 +784,117 @@ template <auto Member> PgSettingsRow PgS(PgRow row) {
 
 const std::vector<PgSettingsRow>& PgControlRows() {
     static const std::vector<PgSettingsRow> rows = [] {
-        const std::string g = "General", b = "Background", t = "Title", h = "Hints", a = "Annotation Defaults",
-                          p = "Print";
+        const std::string g = "General", b = "Background", t = "Title", h = "Hints",
+                          a = "Annotation Defaults", p = "Print";
         using S = PgSettings;
         return std::vector<PgSettingsRow>{
-            PgS<&S::AutoFrameRate>(PgR(g, "AutoFrameRateCheckBox", PgCtl::CheckBox, "AutoFrameRate", "Auto Frame Rate")),
+            PgS<&S::AutoFrameRate>(
+                PgR(g, "AutoFrameRateCheckBox", PgCtl::CheckBox, "AutoFrameRate", "Auto Frame Rate")),
             PgS<&S::UpdateFrameRate>(
                 PgR(g, "UpdateFrameRateEdit", PgCtl::IntEdit, "UpdateFrameRate", "Frame Rate").Ud(0, 100)),
             PgS<&S::ClipAnnotationsToAxes>(PgR(g, "ClipAnnotationsToAxesCheckBox", PgCtl::CheckBox,
-                                             "ClipAnnotationsToAxes", "Clip Annotations To Axes")),
-            PgS<&S::BorderStyle>(
-                PgR(g, "BorderStyleRadioGroup", PgCtl::RadioGroup, "BorderStyle", "Border").Items(kPgBorderStyles)),
+                                               "ClipAnnotationsToAxes", "Clip Annotations To Axes")),
+            PgS<&S::BorderStyle>(PgR(g, "BorderStyleRadioGroup", PgCtl::RadioGroup, "BorderStyle", "Border")
+                                     .Items(kPgBorderStyles)),
             PgS<&S::CopyToClipBoardFormat>(PgR(g, "CopyToClipBoardFormatComboBox", PgCtl::ComboBox,
-                                             "CopyToClipBoardFormat", "Copy Format")
+                                               "CopyToClipBoardFormat", "Copy Format")
                                                .Items(kPgClipboardFormats)),
             PgS<&S::DataFileColumnSeparator>(PgR(g, "FileColumnSeparatorComboBox", PgCtl::ComboBox,
-                                               "DataFileColumnSeparator", "Column Separator")
+                                                 "DataFileColumnSeparator", "Column Separator")
                                                  .Items(kPgColumnSeparators)),
-            PgS<&S::BackGroundColor>(PgR(b, "BackGroundColorPicker", PgCtl::ColorPicker, "BackGroundColor", "Color")),
-            PgS<&S::BackGroundGradientDirection>(PgR(b, "BackGroundGradientDirectionComboBox", PgCtl::ComboBox,
-                                                   "BackGroundGradientDirection", "Gradient Direction")
+            PgS<&S::BackGroundColor>(
+                PgR(b, "BackGroundColorPicker", PgCtl::ColorPicker, "BackGroundColor", "Color")),
+            PgS<&S::BackGroundGradientDirection>(PgR(b, "BackGroundGradientDirectionComboBox",
+                                                     PgCtl::ComboBox, "BackGroundGradientDirection",
+                                                     "Gradient Direction")
                                                      .Items(kPgGradientDirections)),
             PgS<&S::BackGroundGradientEnabled>(PgR(b, "BackGroundGradientEnabledCheckBox", PgCtl::CheckBox,
-                                                 "BackGroundGradientEnabled", "Gradient Enabled")),
-            PgS<&S::BackGroundGradientStartColor>(PgR(b, "BackGroundGradientStartColorPicker", PgCtl::ColorPicker,
-                                                    "BackGroundGradientStartColor", "Gradient Start")),
-            PgS<&S::BackGroundGradientStopColor>(PgR(b, "BackGroundGradientStopColorPicker", PgCtl::ColorPicker,
-                                                   "BackGroundGradientStopColor", "Gradient Stop")),
-            PgS<&S::OuterMarginLeft>(
-                PgR(g, "OuterMarginLeftEdit", PgCtl::IntEdit, "OuterMarginLeft", "Left").Ud(0, 0).In("Outer Margin")),
-            PgS<&S::OuterMarginTop>(
-                PgR(g, "OuterMarginTopEdit", PgCtl::IntEdit, "OuterMarginTop", "Top").Ud(0, 0).In("Outer Margin")),
+                                                   "BackGroundGradientEnabled", "Gradient Enabled")),
+            PgS<&S::BackGroundGradientStartColor>(PgR(b, "BackGroundGradientStartColorPicker",
+                                                      PgCtl::ColorPicker, "BackGroundGradientStartColor",
+                                                      "Gradient Start")),
+            PgS<&S::BackGroundGradientStopColor>(PgR(b, "BackGroundGradientStopColorPicker",
+                                                     PgCtl::ColorPicker, "BackGroundGradientStopColor",
+                                                     "Gradient Stop")),
+            PgS<&S::OuterMarginLeft>(PgR(g, "OuterMarginLeftEdit", PgCtl::IntEdit, "OuterMarginLeft", "Left")
+                                         .Ud(0, 0)
+                                         .In("Outer Margin")),
+            PgS<&S::OuterMarginTop>(PgR(g, "OuterMarginTopEdit", PgCtl::IntEdit, "OuterMarginTop", "Top")
+                                        .Ud(0, 0)
+                                        .In("Outer Margin")),
             PgS<&S::OuterMarginRight>(
-                PgR(g, "OuterMarginRightEdit", PgCtl::IntEdit, "OuterMarginRight", "Right").Ud(0, 0).In("Outer Margin")),
-            PgS<&S::OuterMarginBottom>(PgR(g, "OuterMarginBottomEdit", PgCtl::IntEdit, "OuterMarginBottom", "Bottom")
-                                           .Ud(0, 0)
-                                           .In("Outer Margin")),
+                PgR(g, "OuterMarginRightEdit", PgCtl::IntEdit, "OuterMarginRight", "Right")
+                    .Ud(0, 0)
+                    .In("Outer Margin")),
+            PgS<&S::OuterMarginBottom>(
+                PgR(g, "OuterMarginBottomEdit", PgCtl::IntEdit, "OuterMarginBottom", "Bottom")
+                    .Ud(0, 0)
+                    .In("Outer Margin")),
             PgS<&S::TitleVisible>(PgR(t, "TitleVisibleCheckBox", PgCtl::CheckBox, "TitleVisible", "Visible")),
             PgS<&S::TitleMargin>(PgR(t, "TitleMarginEdit", PgCtl::FloatEdit, "TitleMargin", "Margin")),
             PgS<&S::TitleText>(PgR(t, "TitleTextEdit", PgCtl::StringEdit, "TitleText", "Text")),
             PgS<&S::TitleFont>(PgR(t, "TitleFontPicker", PgCtl::FontPicker, "TitleFont", "Font")),
             PgS<&S::LogFileName>(
-                PgR("File I/O", "ControlLogFileNameEdit", PgCtl::StringEdit, "LogFileName", "Log File").Form()),
+                PgR("File I/O", "ControlLogFileNameEdit", PgCtl::StringEdit, "LogFileName", "Log File")
+                    .Form()),
             PgS<&S::LogBufferSize>(
-                PgR("File I/O", "ControlLogBufferSizeEdit", PgCtl::IntEdit, "LogBufferSize", "Buffer Size").Form()),
+                PgR("File I/O", "ControlLogBufferSizeEdit", PgCtl::IntEdit, "LogBufferSize", "Buffer Size")
+                    .Form()),
             PgS<&S::HintsShow>(PgR(h, "HintsShowCheckBox", PgCtl::CheckBox, "HintsShow", "Show Hints")),
             PgS<&S::HintsPause>(PgR(h, "HintsPauseEdit", PgCtl::IntEdit, "HintsPause", "Pause").Ud(0, 0)),
-            PgS<&S::HintsHidePause>(PgR(h, "HintsHidePauseEdit", PgCtl::IntEdit, "HintsHidePause", "Hide Pause").Ud(0, 0)),
+            PgS<&S::HintsHidePause>(
+                PgR(h, "HintsHidePauseEdit", PgCtl::IntEdit, "HintsHidePause", "Hide Pause").Ud(0, 0)),
             PgS<&S::HintsFont>(PgR(h, "HintsFontPicker", PgCtl::FontPicker, "HintsFont", "Font")),
             PgS<&S::AnnotationDefaultPenColor>(PgR(a, "AnnotationDefaultPenColorPicker", PgCtl::ColorPicker,
-                                                 "AnnotationDefaultPenColor", "Pen Color")),
+                                                   "AnnotationDefaultPenColor", "Pen Color")),
             PgS<&S::AnnotationDefaultPenStyle>(PgR(a, "AnnotationDefaultPenStyleComboBox", PgCtl::ComboBox,
-                                                 "AnnotationDefaultPenStlye", "Pen Style")
+                                                   "AnnotationDefaultPenStlye", "Pen Style")
                                                    .Items(kPgPenStylesSpaced)),
             PgS<&S::AnnotationDefaultPenWidth>(PgR(a, "AnnotationDefaultPenWidthEdit", PgCtl::IntEdit,
-                                                 "AnnotationDefaultPenWidth", "Pen Width")
+                                                   "AnnotationDefaultPenWidth", "Pen Width")
                                                    .Ud()),
-            PgS<&S::AnnotationDefaultBrushColor>(PgR(a, "AnnotationDefaultBrushColorPicker", PgCtl::ColorPicker,
-                                                   "AnnotationDefaultBrushColor", "Brush Color")),
-            PgS<&S::AnnotationDefaultBrushStyle>(PgR(a, "AnnotationDefaultBrushStyleComboBox", PgCtl::ComboBox,
-                                                   "AnnotationDefaultBrushStlye", "Brush Style")
+            PgS<&S::AnnotationDefaultBrushColor>(PgR(a, "AnnotationDefaultBrushColorPicker",
+                                                     PgCtl::ColorPicker, "AnnotationDefaultBrushColor",
+                                                     "Brush Color")),
+            PgS<&S::AnnotationDefaultBrushStyle>(PgR(a, "AnnotationDefaultBrushStyleComboBox",
+                                                     PgCtl::ComboBox, "AnnotationDefaultBrushStlye",
+                                                     "Brush Style")
                                                      .Items(kPgBrushStyles)),
             PgS<&S::AnnotationDefaultReference>(PgR(a, "AnnotationDefaultReferenceComboBox", PgCtl::ComboBox,
-                                                  "AnnotationDefaultReference", "Reference")
+                                                    "AnnotationDefaultReference", "Reference")
                                                     .Items(kPgReferenceTypes)),
-            PgS<&S::AnnotationDefaultReferencePositionX>(PgR(a, "AnnotationDefaultReferencePositionXComboBox",
-                                                           PgCtl::ComboBox, "AnnotationDefaultReferencePositionX",
-                                                           "Position X")
-                                                             .Items(kPgReferenceIndividual)),
-            PgS<&S::AnnotationDefaultReferencePositionY>(PgR(a, "AnnotationDefaultReferencePositionYComboBox",
-                                                           PgCtl::ComboBox, "AnnotationDefaultReferencePositionY",
-                                                           "Position Y")
-                                                             .Items(kPgReferenceIndividual)),
-            PgS<&S::AnnotationDefaultReferenceSizeX>(PgR(a, "AnnotationDefaultReferenceSizeXComboBox", PgCtl::ComboBox,
-                                                       "AnnotationDefaultReferenceSizeX", "Size X")
+            PgS<&S::AnnotationDefaultReferencePositionX>(
+                PgR(a, "AnnotationDefaultReferencePositionXComboBox", PgCtl::ComboBox,
+                    "AnnotationDefaultReferencePositionX", "Position X")
+                    .Items(kPgReferenceIndividual)),
+            PgS<&S::AnnotationDefaultReferencePositionY>(
+                PgR(a, "AnnotationDefaultReferencePositionYComboBox", PgCtl::ComboBox,
+                    "AnnotationDefaultReferencePositionY", "Position Y")
+                    .Items(kPgReferenceIndividual)),
+            PgS<&S::AnnotationDefaultReferenceSizeX>(PgR(a, "AnnotationDefaultReferenceSizeXComboBox",
+                                                         PgCtl::ComboBox, "AnnotationDefaultReferenceSizeX",
+                                                         "Size X")
                                                          .Items(kPgReferenceIndividual)),
-            PgS<&S::AnnotationDefaultReferenceSizeY>(PgR(a, "AnnotationDefaultReferenceSizeYComboBox", PgCtl::ComboBox,
-                                                       "AnnotationDefaultReferenceSizeY", "Size Y")
+            PgS<&S::AnnotationDefaultReferenceSizeY>(PgR(a, "AnnotationDefaultReferenceSizeYComboBox",
+                                                         PgCtl::ComboBox, "AnnotationDefaultReferenceSizeY",
+                                                         "Size Y")
                                                          .Items(kPgReferenceIndividual)),
             PgS<&S::AnnotationDefaultFont>(
                 PgR(a, "AnnotationDefaultFontPicker", PgCtl::FontPicker, "AnnotationDefaultFont", "Font")),
-            PgS<&S::PrintShowDialog>(PgR(p, "PrintShowDialogCheckBox", PgCtl::CheckBox, "PrintShowDialog", "Show Dialog")),
-            PgS<&S::PrintOrientation>(PgR(p, "PrintOrientationRadioGroup", PgCtl::RadioGroup, "PrintOrientation",
-                                        "Orientation")
-                                          .Items(kPgOrientations)),
+            PgS<&S::PrintShowDialog>(
+                PgR(p, "PrintShowDialogCheckBox", PgCtl::CheckBox, "PrintShowDialog", "Show Dialog")),
+            PgS<&S::PrintOrientation>(
+                PgR(p, "PrintOrientationRadioGroup", PgCtl::RadioGroup, "PrintOrientation", "Orientation")
+                    .Items(kPgOrientations)),
             PgS<&S::PrintMarginLeft>(
                 PgR(p, "PrintMarginLeftEdit", PgCtl::FloatEdit, "PrintMarginLeft", "Left").In("Margin")),
-            PgS<&S::PrintMarginTop>(PgR(p, "PrintMarginTopEdit", PgCtl::FloatEdit, "PrintMarginTop", "Top").In("Margin")),
+            PgS<&S::PrintMarginTop>(
+                PgR(p, "PrintMarginTopEdit", PgCtl::FloatEdit, "PrintMarginTop", "Top").In("Margin")),
             PgS<&S::PrintMarginRight>(
                 PgR(p, "PrintMarginRightEdit", PgCtl::FloatEdit, "PrintMarginRight", "Right").In("Margin")),
             PgS<&S::PrintMarginBottom>(
-                PgR(p, "PrintMarginBottomEdit", PgCtl::FloatEdit, "PrintMarginBottom", "Bottom").In("Margin")),
+                PgR(p, "PrintMarginBottomEdit", PgCtl::FloatEdit, "PrintMarginBottom", "Bottom")
+                    .In("Margin")),
             PgS<&S::PrintDocumentName>(
                 PgR(p, "PrintDocumentNameEdit", PgCtl::StringEdit, "PrintDocumentName", "Document Name")),
         };
@@ -855,7 +912,6 @@ namespace {
 template <class T> T* PgFind(TComponent* form, const std::string& name) {
     return dynamic_cast<T*>(form->FindComponent(name));
 }
-
 
 std::optional<PgValue> PgReadControl(TComponent* form, const PgRow& row) {
     TComponent* c = form->FindComponent(row.control);
@@ -912,7 +968,13 @@ std::optional<PgValue> PgReadControl(TComponent* form, const PgRow& row) {
         return std::nullopt;
     case PgCtl::Memo:
         if (auto* memo = dynamic_cast<TMemo*>(c)) {
+            // The memo ends its last line with a break the user never typed: the caption would
+            // grow an empty line.
             v.text = memo->Text();
+            if (v.text.ends_with("\r\n"))
+                v.text.resize(v.text.size() - 2);
+            else if (v.text.ends_with('\n'))
+                v.text.pop_back();
             return v;
         }
         return std::nullopt;
@@ -1050,7 +1112,8 @@ void PgSetProp(TObject& object, const PgRow& row, const PgValue& v) {
     case PgCtl::ComboBox:
     case PgCtl::RadioGroup:
         // No item chosen is no value: an enumeration has no ordinal -1.
-        if (v.ord < 0 || (p->Kind == TTypeKind::tkEnumeration && v.ord >= static_cast<long long>(p->EnumNames.size())))
+        if (v.ord < 0 ||
+            (p->Kind == TTypeKind::tkEnumeration && v.ord >= static_cast<long long>(p->EnumNames.size())))
             return;
         if (p->SetOrd)
             p->SetOrd(object, v.ord);
@@ -1069,8 +1132,8 @@ bool PgIsTimeSeries(const TgPlotObject* object) {
 // ---------------------------------------------------------------------------------------------------
 // Building and laying out
 
-constexpr int kPgMargin = 6;     // round the controls of a sheet or group
-constexpr int kPgColumnGap = 12; // between columns
+constexpr int kPgMargin = 5;     // round the controls of a sheet or group
+constexpr int kPgColumnGap = 10; // between columns
 constexpr int kPgLabelGap = 4;   // between a label and its control
 constexpr int kPgGroupTop = 16;  // below a group box's caption
 constexpr int kPgFallbackWidth = 392, kPgFallbackHeight = 182;
@@ -1109,7 +1172,7 @@ std::string PgAlnum(const std::string& s) {
 }
 
 int PgRowPitch(int height) {
-    return height + 3;
+    return height + 2;
 }
 
 struct PgSize {
@@ -1118,25 +1181,27 @@ struct PgSize {
 
 PgSize PgLayout(PgBox& box, int availW, int availH);
 
-// Flows the cells top-down into columns of label + control, starting a column when one is full.
-PgSize PgFlow(PgBox& box, int top, int availH) {
-    struct Col {
-        std::vector<PgCell*> cells;
-        int labelW = 0, controlW = 0, fullW = 0;
-    };
-    std::vector<Col> cols(1);
+struct PgColumn {
+    std::vector<PgCell*> cells;
+    int labelW = 0, controlW = 0, fullW = 0;
+};
+
+// Deals the cells top-down into columns no taller than the limit (a cell taller than the limit
+// still gets a column of its own).
+std::vector<PgColumn> PgColumns(PgBox& box, int top, int limit) {
+    std::vector<PgColumn> cols(1);
     int y = top;
     for (PgCell& cell : box.cells) {
         if (cell.box) {
-            const PgSize s = PgLayout(*cell.box, 0, availH - top - kPgMargin);
+            const PgSize s = PgLayout(*cell.box, 0, limit - top - kPgMargin);
             cell.width = s.w;
             cell.height = s.h;
         }
-        if (y + cell.height > availH - kPgMargin && !cols.back().cells.empty()) {
+        if (y + cell.height > limit - kPgMargin && !cols.back().cells.empty()) {
             cols.emplace_back();
             y = top;
         }
-        Col& col = cols.back();
+        PgColumn& col = cols.back();
         col.cells.push_back(&cell);
         if (cell.label) {
             col.labelW = std::max(col.labelW, PgTextWidth(cell.label, cell.label->Caption()));
@@ -1146,8 +1211,23 @@ PgSize PgFlow(PgBox& box, int top, int availH) {
         }
         y += PgRowPitch(cell.height);
     }
+    return cols;
+}
+
+// Flows the cells into columns of label + control: as few columns as the height allows, and those
+// as evenly filled as they can be.
+PgSize PgFlow(PgBox& box, int top, int availH) {
+    const std::size_t count = PgColumns(box, top, availH).size();
+    int limit = availH;
+    if (count > 1)
+        for (int l = top + kPgMargin; l < availH; ++l)
+            if (PgColumns(box, top, l).size() <= count) {
+                limit = l;
+                break;
+            }
+    std::vector<PgColumn> cols = PgColumns(box, top, limit);
     int x = kPgMargin, bottom = top;
-    for (Col& col : cols) {
+    for (PgColumn& col : cols) {
         if (col.cells.empty())
             continue;
         const int labelSpace = col.labelW ? col.labelW + kPgLabelGap : 0;
@@ -1166,7 +1246,7 @@ PgSize PgFlow(PgBox& box, int top, int availH) {
             }
             cy += PgRowPitch(cell->height);
         }
-        bottom = std::max(bottom, cy - 3);
+        bottom = std::max(bottom, cy - 2);
         x += std::max(labelSpace + col.controlW, col.fullW) + kPgColumnGap;
     }
     return {x - kPgColumnGap + kPgMargin, bottom + kPgMargin};
@@ -1182,7 +1262,8 @@ PgSize PgLayout(PgBox& box, int availW, int availH) {
         box.nested->SetBounds(left, kPgMargin, std::max(availW - left - kPgMargin, 40),
                               std::max(availH - 2 * kPgMargin, 40));
         for (PgBox* sheet : box.nestedSheets) {
-            const int w = sheet->parent->ClientWidth() > 0 ? sheet->parent->ClientWidth() : box.nested->Width() - 8;
+            const int w =
+                sheet->parent->ClientWidth() > 0 ? sheet->parent->ClientWidth() : box.nested->Width() - 8;
             const int h =
                 sheet->parent->ClientHeight() > 0 ? sheet->parent->ClientHeight() : box.nested->Height() - 28;
             PgLayout(*sheet, w, h);
@@ -1280,7 +1361,7 @@ public:
             auto* edit = Make<TgComponentEditorEdit>(parent, row.control);
             edit->OnUpdate = onChange;
             cell.control = edit;
-            cell.width = row.kind == PgCtl::StringEdit ? 110 : 64;
+            cell.width = row.kind == PgCtl::StringEdit ? 96 : 56;
             if (row.upDown) {
                 auto* upDown = new TgUpDown(FForm);
                 upDown->SetName(row.control + "UpDown");
@@ -1300,7 +1381,7 @@ public:
             check->SetCaption(row.caption);
             check->OnClick = onChange;
             cell.control = check;
-            cell.width = PgTextWidth(check, row.caption) + 24;
+            cell.width = PgTextWidth(check, row.caption) + 22;
             cell.height = 17;
             break;
         }
@@ -1323,8 +1404,8 @@ public:
         case PgCtl::NameComboBox:
         case PgCtl::DateTimeComboBox: {
             const bool editable = row.kind == PgCtl::DateTimeComboBox;
-            auto* combo = new TgComponentEditorComboBox(
-                FForm, editable ? TComboBoxStyle::csDropDown : TComboBoxStyle::csDropDownList);
+            auto* combo = new TgComponentEditorComboBox(FForm, editable ? TComboBoxStyle::csDropDown
+                                                                        : TComboBoxStyle::csDropDownList);
             combo->SetName(row.control);
             combo->SetParent(parent);
             int w = 0;
@@ -1335,7 +1416,9 @@ public:
                 }
             combo->OnChange = onChange;
             cell.control = combo;
-            cell.width = row.kind == PgCtl::NameComboBox ? 100 : std::max(w + 30, 64);
+            cell.width = row.kind == PgCtl::NameComboBox       ? 96
+                         : row.kind == PgCtl::DateTimeComboBox ? 130
+                                                               : std::max(w + 30, 56);
             break;
         }
         case PgCtl::ColorPicker: {
@@ -1359,7 +1442,7 @@ public:
             memo->SetScrollBars(TScrollStyle::ssVertical);
             memo->OnChange = onChange;
             cell.control = memo;
-            cell.width = 150;
+            cell.width = 130;
             cell.height = 52;
             break;
         }
@@ -1397,7 +1480,8 @@ public:
             const int sh = sheet->parent->ClientHeight() > 0 ? sheet->parent->ClientHeight() : h - 28;
             PgLayout(*sheet, sw, sh);
         }
-        if (auto* pageControl = dynamic_cast<TPageControl*>(FContainer); pageControl && pageControl->PageCount())
+        if (auto* pageControl = dynamic_cast<TPageControl*>(FContainer);
+            pageControl && pageControl->PageCount())
             if (pageControl->ActivePageIndex() < 0)
                 pageControl->SetActivePageIndex(0);
     }
@@ -1454,7 +1538,8 @@ const PgSettingsRow* PgFindSettingsRow(const std::string& control) {
 // ---------------------------------------------------------------------------------------------------
 // The pages
 
-void gBuildPlotEditorPage(TComponent* form, TgPlotEditorKind kind, TWinControl* container, TNotifyEvent onChange) {
+void gBuildPlotEditorPage(TComponent* form, TgPlotEditorKind kind, TWinControl* container,
+                          TNotifyEvent onChange) {
     PgBuilder builder(form, PgPrefix(kind), container, kind == TgPlotEditorKind::ToolBar, kind, false);
     for (const PgRow& row : PgRows(kind))
         builder.Add(row, onChange);
@@ -1513,7 +1598,8 @@ void gReadPlotEditorControlPage(TComponent* form, TgPlotEditorSettings& settings
             continue;
         }
         // No item chosen is no value.
-        if (const std::optional<PgValue> v = PgReadControl(form, r.row); v && v->ord >= 0 && v->ord < r.enumCount)
+        if (const std::optional<PgValue> v = PgReadControl(form, r.row);
+            v && v->ord >= 0 && v->ord < r.enumCount)
             r.set(settings, *v);
     }
 }
@@ -1571,18 +1657,18 @@ void gCopyPlotEditorDefaultFormat(TComponent* form, TgPlotEditorKind kind, bool 
     const std::string p = PgPrefix(kind), to = p + (toCursor ? "Cursor" : "Legend");
     auto combo = [&](const std::string& name) { return PgFind<TgComponentEditorComboBox>(form, name); };
     auto edit = [&](const std::string& name) { return PgFind<TgComponentEditorEdit>(form, name); };
-    if (auto *from = combo(p + "LabelFormatStyleComboBox"), *target = combo(to + "FormatStyleComboBox");
+    if (auto* from = combo(p + "LabelFormatStyleComboBox"), *target = combo(to + "FormatStyleComboBox");
         from && target)
         target->SetAsInteger(from->AsInteger());
-    if (auto *from = combo(p + "DateTimeFormatComboBox"), *target = combo(to + "DateTimeFormatComboBox");
+    if (auto* from = combo(p + "DateTimeFormatComboBox"), *target = combo(to + "DateTimeFormatComboBox");
         from && target)
         target->SetAsString(from->AsString());
-    if (auto *from = combo(p + "LabelPrecisionStyleComboBox"), *target = combo(to + "PrecisionStyleComboBox");
+    if (auto* from = combo(p + "LabelPrecisionStyleComboBox"), *target = combo(to + "PrecisionStyleComboBox");
         from && target)
         target->SetAsInteger(from->AsInteger());
-    if (auto *from = edit(p + "LabelPrecisionEdit"), *target = edit(to + "PrecisionEdit"); from && target)
+    if (auto* from = edit(p + "LabelPrecisionEdit"), *target = edit(to + "PrecisionEdit"); from && target)
         target->SetAsString(from->AsString());
-    if (auto *from = edit(p + "LabelMinLengthEdit"), *target = edit(to + "MinLengthEdit"); from && target)
+    if (auto* from = edit(p + "LabelMinLengthEdit"), *target = edit(to + "MinLengthEdit"); from && target)
         target->SetAsString(from->AsString());
     auto* fromCheck = PgFind<TgComponentEditorCheckBox>(form, p + "LabelMinLengthAutoAdjustCheckBox");
     auto* toCheck = PgFind<TgComponentEditorCheckBox>(form, to + "MinLengthAutoAdjustCheckBox");

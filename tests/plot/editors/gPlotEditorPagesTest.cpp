@@ -28,11 +28,11 @@
 namespace kvtest_pages {
 using namespace kv;
 
-constexpr TgPlotEditorKind kObjectKinds[] = {
-    TgPlotEditorKind::Channel, TgPlotEditorKind::DataCursor, TgPlotEditorKind::Limit,
-    TgPlotEditorKind::Label,   TgPlotEditorKind::XAxis,      TgPlotEditorKind::YAxis,
-    TgPlotEditorKind::Legend,  TgPlotEditorKind::Table,      TgPlotEditorKind::ToolBar,
-    TgPlotEditorKind::DataView};
+constexpr TgPlotEditorKind kObjectKinds[] = {TgPlotEditorKind::Channel, TgPlotEditorKind::DataCursor,
+                                             TgPlotEditorKind::Limit,   TgPlotEditorKind::Label,
+                                             TgPlotEditorKind::XAxis,   TgPlotEditorKind::YAxis,
+                                             TgPlotEditorKind::Legend,  TgPlotEditorKind::Table,
+                                             TgPlotEditorKind::ToolBar, TgPlotEditorKind::DataView};
 
 const char* KindName(TgPlotEditorKind kind) {
     switch (kind) {
@@ -80,7 +80,10 @@ public:
                 container = pc;
             }
             container->SetParent(form.get());
-            container->SetBounds(170, 30, 400, 210);
+            // The sizes the form gives: the pages without an object list are the form's width.
+            const bool fixed = kind == TgPlotEditorKind::Legend || kind == TgPlotEditorKind::ToolBar ||
+                               kind == TgPlotEditorKind::DataView;
+            container->SetBounds(fixed ? 4 : 140, 30, fixed ? 566 : 430, 236);
             container->SetVisible(false);
             containers[static_cast<int>(kind)] = container;
             // What the form makes next to its own pickers and in its hidden groups.
@@ -92,7 +95,7 @@ public:
         control = new TgComponentEditorPageControl(form.get());
         control->SetName("ControlPageControl");
         control->SetParent(form.get());
-        control->SetBounds(8, 30, 560, 234);
+        control->SetBounds(4, 30, 566, 236);
         control->SetVisible(false);
         for (const TgPlotEditorPageRow& row : gPlotEditorControlPageRows())
             if (row.madeByForm)
@@ -316,6 +319,49 @@ protected:
         }
     }
 
+    // The control shows the property's value after a fill.
+    void ExpectShown(const TgPlotEditorPageRow& row, const TObject* object) {
+        const TPropInfo* p = PropOf(object, row.property);
+        switch (row.kind) {
+        case TgPlotEditorCtl::IntEdit:
+            EXPECT_EQ(form->Find<TgComponentEditorEdit>(row.control)->AsInteger(), p->GetOrd(*object));
+            break;
+        case TgPlotEditorCtl::FloatEdit: {
+            const double want = p->GetFloat(*object);
+            EXPECT_NEAR(form->Find<TgComponentEditorEdit>(row.control)->AsFloat(), want,
+                        1e-12 * std::max(1.0, std::fabs(want)));
+            break;
+        }
+        case TgPlotEditorCtl::StringEdit:
+            EXPECT_EQ(form->Find<TgComponentEditorEdit>(row.control)->AsString(), p->GetStr(*object));
+            break;
+        case TgPlotEditorCtl::CheckBox:
+            EXPECT_EQ(form->Find<TgComponentEditorCheckBox>(row.control)->AsBoolean(),
+                      p->GetOrd(*object) != 0);
+            break;
+        case TgPlotEditorCtl::RadioGroup:
+            EXPECT_EQ(form->Find<TgComponentEditorRadioGroup>(row.control)->AsInteger(), p->GetOrd(*object));
+            break;
+        case TgPlotEditorCtl::ComboBox:
+            EXPECT_EQ(form->Find<TgComponentEditorComboBox>(row.control)->AsInteger(), p->GetOrd(*object));
+            break;
+        case TgPlotEditorCtl::DateTimeComboBox:
+            EXPECT_EQ(form->Find<TgComponentEditorComboBox>(row.control)->AsString(), p->GetStr(*object));
+            break;
+        case TgPlotEditorCtl::ColorPicker:
+            EXPECT_EQ(form->Find<TgComponentEditorColorPicker>(row.control)->Color(), p->GetOrd(*object));
+            break;
+        case TgPlotEditorCtl::FontPicker:
+            EXPECT_TRUE(form->Find<TgComponentEditorFontPicker>(row.control)
+                            ->Font()
+                            ->SameAs(*dynamic_cast<const TFont*>(p->GetObject(*object))));
+            break;
+        case TgPlotEditorCtl::NameComboBox: // the form lists the names; see the name test
+        case TgPlotEditorCtl::Memo:
+            break;
+        }
+    }
+
     // Every row of every page: filled from the object, changed as a user would, written, stored.
     void EveryRowWritesItsProperty(bool timeSeries) {
         PagesPlot plot(timeSeries);
@@ -333,6 +379,7 @@ protected:
                 if (row.property == "LogBufferSize" || row.property == "RingBufferSize")
                     continue; // reallocate the channel's buffers; written like any integer below
                 gFillPlotEditorPage(form->Form(), kind, object);
+                ExpectShown(row, object);
                 const int before = changes;
                 const NewValue v = ChangeAsUser(row, object);
                 EXPECT_GT(changes, before) << "no change event";
@@ -382,7 +429,7 @@ TEST_F(PlotEditorPages, FixedItemsMapToTheEnumerationInOrder) {
                 if (row.kind == TgPlotEditorCtl::ComboBox) {
                     auto* combo = form->Find<TgComponentEditorComboBox>(row.control);
                     ASSERT_EQ(combo->Items()->Count(), static_cast<int>(row.items.size()));
-                    EXPECT_EQ(combo->Items()->Strings(i), row.items[static_cast<std::size_t>(i)]);
+                    EXPECT_EQ(combo->Items()->Get(i), row.items[static_cast<std::size_t>(i)]);
                     combo->SetAsInteger(i);
                 } else {
                     form->Find<TgComponentEditorRadioGroup>(row.control)->SetAsInteger(i);
@@ -407,7 +454,7 @@ TEST_F(PlotEditorPages, Log10IsTheSecondScaleTypeAndShowsAgain) {
     EXPECT_EQ(axis->ScaleType(), TgPlotScaleType::ipstLog10);
     radio->SetAsInteger(0);
     gFillPlotEditorPage(form->Form(), TgPlotEditorKind::XAxis, axis);
-    EXPECT_EQ(radio->Items()->Strings(radio->AsInteger()), "Log10");
+    EXPECT_EQ(radio->Items()->Get(radio->AsInteger()), "Log10");
 }
 
 TEST_F(PlotEditorPages, ATypedDateTimeFormatIsStoredAsTyped) {
@@ -416,7 +463,7 @@ TEST_F(PlotEditorPages, ATypedDateTimeFormatIsStoredAsTyped) {
     gFillPlotEditorPage(form->Form(), TgPlotEditorKind::YAxis, axis);
     auto* combo = form->Find<TgComponentEditorComboBox>("YAxisCursorDateTimeFormatComboBox");
     ASSERT_EQ(combo->Items()->Count(), 6);
-    EXPECT_EQ(combo->Items()->Strings(0), "hh:nn:ss");
+    EXPECT_EQ(combo->Items()->Get(0), "hh:nn:ss");
     combo->SetText("dd.mm.yyyy");
     ASSERT_EQ(combo->Items()->IndexOf("dd.mm.yyyy"), -1);
     gWritePlotEditorPage(form->Form(), TgPlotEditorKind::YAxis, axis);
@@ -443,8 +490,8 @@ TEST_F(PlotEditorPages, TimeSeriesControlsAreNotWrittenOnAnXYChannel) {
 TEST_F(PlotEditorPages, TimeSeriesPartsHideAndShow) {
     auto tabVisible = [&](const char* name) { return form->Find<TTabSheet>(name)->TabVisible(); };
     gShowPlotEditorTimeSeriesControls(form->Form(), false);
-    for (const char* sheet : {"ChannelFillTabSheet", "ChannelBarTabSheet", "ChannelHighLowTabSheet",
-                              "ChannelDigitalTabSheet"})
+    for (const char* sheet :
+         {"ChannelFillTabSheet", "ChannelBarTabSheet", "ChannelHighLowTabSheet", "ChannelDigitalTabSheet"})
         EXPECT_FALSE(tabVisible(sheet)) << sheet;
     EXPECT_TRUE(tabVisible("ChannelGeneralTabSheet"));
     EXPECT_TRUE(tabVisible("ChannelStatsTabSheet"));
@@ -598,7 +645,8 @@ TEST_F(PlotEditorPages, CopyDefaultCopiesTheSixLabelFormatControlsQuietly) {
     gCopyPlotEditorDefaultFormat(form->Form(), TgPlotEditorKind::XAxis, true);
     EXPECT_EQ(changes, before);
     EXPECT_EQ(form->Find<TgComponentEditorComboBox>("XAxisCursorFormatStyleComboBox")->AsInteger(), 3);
-    EXPECT_EQ(form->Find<TgComponentEditorComboBox>("XAxisCursorDateTimeFormatComboBox")->AsString(), "hh:nn");
+    EXPECT_EQ(form->Find<TgComponentEditorComboBox>("XAxisCursorDateTimeFormatComboBox")->AsString(),
+              "hh:nn");
     EXPECT_EQ(form->Find<TgComponentEditorComboBox>("XAxisCursorPrecisionStyleComboBox")->AsInteger(), 1);
     EXPECT_EQ(form->Find<TgComponentEditorEdit>("XAxisCursorPrecisionEdit")->AsInteger(), 3);
     EXPECT_DOUBLE_EQ(form->Find<TgComponentEditorEdit>("XAxisCursorMinLengthEdit")->AsFloat(), 4.5);
@@ -616,11 +664,16 @@ TEST_F(PlotEditorPages, UpDownsBindTheirRanges) {
         int min, max, increment;
     };
     const Case cases[] = {
-        {"UpdateFrameRateEdit", 0, 100, 1},        {"OuterMarginLeftEdit", 0, 0, 1},
-        {"XAxisMinorCountEdit", 0, 100, 1},        {"XAxisInnerMarginEdit", -1000, 1000, 1},
-        {"LabelImageListIndexEdit", -1, 2, 1},     {"LabelImageIndexEdit", -1, 255, 1},
-        {"DataCursorPointerPenWidthEdit", 1, 50, 1}, {"ChannelMarkersTurnOffLimitEdit", 0, 20000, 100},
-        {"LegendWrapRowAutoCountMaxEdit", 1, 1000, 1}, {"ChannelLayerEdit", 0, 0, 1},
+        {"UpdateFrameRateEdit", 0, 100, 1},
+        {"OuterMarginLeftEdit", 0, 0, 1},
+        {"XAxisMinorCountEdit", 0, 100, 1},
+        {"XAxisInnerMarginEdit", -1000, 1000, 1},
+        {"LabelImageListIndexEdit", -1, 2, 1},
+        {"LabelImageIndexEdit", -1, 255, 1},
+        {"DataCursorPointerPenWidthEdit", 1, 50, 1},
+        {"ChannelMarkersTurnOffLimitEdit", 0, 20000, 100},
+        {"LegendWrapRowAutoCountMaxEdit", 1, 1000, 1},
+        {"ChannelLayerEdit", 0, 0, 1},
     };
     for (const Case& c : cases) {
         auto* upDown = form->Find<TgUpDown>(std::string(c.edit) + "UpDown");
@@ -675,7 +728,8 @@ TEST_F(PlotEditorPages, ControlsFitTheirSubPagesWithoutOverlap) {
                 TControl* b = kids[j];
                 if (dynamic_cast<TTabSheet*>(b))
                     continue;
-                const bool apart = a->Left() + a->Width() <= b->Left() || b->Left() + b->Width() <= a->Left() ||
+                const bool apart = a->Left() + a->Width() <= b->Left() ||
+                                   b->Left() + b->Width() <= a->Left() ||
                                    a->Top() + a->Height() <= b->Top() || b->Top() + b->Height() <= a->Top();
                 EXPECT_TRUE(apart) << where << ": " << a->Name() << " overlaps " << b->Name();
             }
@@ -696,7 +750,8 @@ TEST_F(PlotEditorPages, ControlsFitTheirSubPagesWithoutOverlap) {
                                                                         std::to_string(i) + "_" +
                                                                         std::to_string(n) + ".png"));
                     }
-            pc->RenderToImage().save(QString::fromStdString("/tmp/pages_" + file + "_" + std::to_string(i) + ".png"));
+            pc->RenderToImage().save(
+                QString::fromStdString("/tmp/pages_" + file + "_" + std::to_string(i) + ".png"));
             check(sheet, file + "/" + sheet->Caption());
         }
         pc->SetVisible(false);
