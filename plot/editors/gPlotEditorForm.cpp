@@ -1,5 +1,6 @@
 #include "plot/editors/gPlotEditorForm.h"
 
+#include "plot/editors/gOPCExplorerForm.h"
 #include "plot/editors/gPlotEditorPages.h"
 #include "plot/editors/gPlotLayoutViewer.h"
 #include "plot/editors/gPlotPreviewPlot.h"
@@ -28,9 +29,9 @@ namespace {
 
 struct PefKindInfo {
     TgPlotEditorKind kind;
-    const char* prefix;     // the names of the page's controls begin with it
-    const char* listName;   // the page's object list
-    const char* className;  // the kind's class, for the layout popup's Edit
+    const char* prefix;      // the names of the page's controls begin with it
+    const char* listName;    // the page's object list
+    const char* className;   // the kind's class, for the layout popup's Edit
     const char* pageCaption; // the main page it is on
 };
 
@@ -52,12 +53,20 @@ const PefKindInfo& PefInfo(TgPlotEditorKind kind) {
 }
 
 // The page controls whose active pages the master manager keeps, by the enumeration's order.
-constexpr const char* kPefPageControls[kPlotEditorPageControlCount] = {
-    "PageControl",           "ControlPageControl",     "ChannelPageControl",
-    "XAxisPageControl",      "XAxisLabelsPageControl", "YAxisPageControl",
-    "YAxisLabelsPageControl", "DataCursorPageControl", "LimitPageControl",
-    "LabelPageControl",      "LegendPageControl",      "TablePageControl",
-    "DataViewPageControl",   "DataViewGridLinesCustomPageControl"};
+constexpr const char* kPefPageControls[kPlotEditorPageControlCount] = {"PageControl",
+                                                                       "ControlPageControl",
+                                                                       "ChannelPageControl",
+                                                                       "XAxisPageControl",
+                                                                       "XAxisLabelsPageControl",
+                                                                       "YAxisPageControl",
+                                                                       "YAxisLabelsPageControl",
+                                                                       "DataCursorPageControl",
+                                                                       "LimitPageControl",
+                                                                       "LabelPageControl",
+                                                                       "LegendPageControl",
+                                                                       "TablePageControl",
+                                                                       "DataViewPageControl",
+                                                                       "DataViewGridLinesCustomPageControl"};
 
 constexpr const char* kPefNamePickers[] = {"ChannelXAxisNameComboBox",      "LimitXAxisNameComboBox",
                                            "DataViewGridXAxisNameComboBox", "ChannelYAxisNameComboBox",
@@ -65,13 +74,13 @@ constexpr const char* kPefNamePickers[] = {"ChannelXAxisNameComboBox",      "Lim
                                            "DataCursorChannelNameComboBox"};
 
 constexpr const char* kPefStatsDisplays[] = {
-    "ChannelStatsPointCountDisplay", "ChannelStatsPointCapacityDisplay", "ChannelStatsMemoryDisplay",
+    "ChannelStatsPointCountDisplay",    "ChannelStatsPointCapacityDisplay", "ChannelStatsMemoryDisplay",
     "ChannelStatsDataPointSizeDisplay", "ChannelStatsMaxDataPointsDisplay", "ChannelStatsXMinDisplay",
-    "ChannelStatsXMaxDisplay", "ChannelStatsXMeanDisplay", "ChannelStatsYMinDisplay",
-    "ChannelStatsYMaxDisplay", "ChannelStatsYMeanDisplay"};
-constexpr const char* kPefStatsCaptions[] = {"Point Count",  "Point Capacity", "Memory Used", "Data Point Size",
-                                             "Max Data Points", "X Min",       "X Max",       "X Mean",
-                                             "Y Min",        "Y Max",          "Y Mean"};
+    "ChannelStatsXMaxDisplay",          "ChannelStatsXMeanDisplay",         "ChannelStatsYMinDisplay",
+    "ChannelStatsYMaxDisplay",          "ChannelStatsYMeanDisplay"};
+constexpr const char* kPefStatsCaptions[] = {
+    "Point Count", "Point Capacity", "Memory Used", "Data Point Size", "Max Data Points", "X Min",
+    "X Max",       "X Mean",         "Y Min",       "Y Max",           "Y Mean"};
 
 // The geometry of the window: the main pages fill the client area; an object page has its list with
 // "Add" and "Remove" at the left and its sub-pages at the right.
@@ -157,7 +166,8 @@ void TgPlotEditorForm::BuildFrame() {
     ControlPageControl = PefMake<TgComponentEditorPageControl>(this, GeneralTabSheet, "ControlPageControl", 2,
                                                                2, area.Width() - 4, area.Height() - 4);
     gBuildPlotEditorControlPage(
-        this, ControlPageControl, [this](TObject* s) { GeneralChanged(s); }, [this](TObject* s) { TitleChange(s); });
+        this, ControlPageControl, [this](TObject* s) { GeneralChanged(s); },
+        [this](TObject* s) { TitleChange(s); });
     BuildControlFileIO();
 
     BuildObjectPage(TgPlotEditorKind::Channel, ChannelsTabSheet, "ChannelListBox", "gChannelAddButton",
@@ -193,8 +203,8 @@ void TgPlotEditorForm::BuildObjectPage(TgPlotEditorKind kind, TTabSheet* sheet, 
     const TRect area = PageControl->DisplayRect();
     const int width = area.Width(), height = area.Height();
     const std::string prefix = PefInfo(kind).prefix;
-    const bool fixedObject =
-        kind == TgPlotEditorKind::Legend || kind == TgPlotEditorKind::ToolBar || kind == TgPlotEditorKind::DataView;
+    const bool fixedObject = kind == TgPlotEditorKind::Legend || kind == TgPlotEditorKind::ToolBar ||
+                             kind == TgPlotEditorKind::DataView;
 
     // Legend, toolbar and data view: the page edits the plot's first one; the list and its name edit
     // are kept out of sight.
@@ -213,7 +223,8 @@ void TgPlotEditorForm::BuildObjectPage(TgPlotEditorKind kind, TTabSheet* sheet, 
         ToolBarEditPanel->SetBevelOuter(TBevelCut::bvNone);
         container = ToolBarEditPanel;
     } else {
-        container = PefMake<TgComponentEditorPageControl>(this, sheet, prefix + "PageControl", editLeft, 2, cw, ch);
+        container =
+            PefMake<TgComponentEditorPageControl>(this, sheet, prefix + "PageControl", editLeft, 2, cw, ch);
     }
     gBuildPlotEditorPage(this, kind, container, [this, kind](TObject*) { PageChange(kind); });
 
@@ -225,7 +236,8 @@ void TgPlotEditorForm::BuildObjectPage(TgPlotEditorKind kind, TTabSheet* sheet, 
             hidden->SetTabVisible(false);
             holder = hidden;
         }
-        auto* group = PefMake<TgComponentEditorGroupBox>(this, holder, prefix + "HiddenGroupBox", 4, 4, 200, 150);
+        auto* group =
+            PefMake<TgComponentEditorGroupBox>(this, holder, prefix + "HiddenGroupBox", 4, 4, 200, 150);
         group->SetVisible(false);
         listParent = group;
         listLeft = 8;
@@ -235,8 +247,8 @@ void TgPlotEditorForm::BuildObjectPage(TgPlotEditorKind kind, TTabSheet* sheet, 
         nameEdit->OnUpdate = [this, kind](TObject*) { PageChange(kind); };
     }
 
-    page.list = PefMake<TgComponentEditorListBox>(this, listParent, listName, listLeft, listTop, kPefListWidth,
-                                                  listHeight);
+    page.list = PefMake<TgComponentEditorListBox>(this, listParent, listName, listLeft, listTop,
+                                                  kPefListWidth, listHeight);
     page.list->OnGetData = [this, kind](int index, bool& drawColorBox, TColor& color, std::string& text) {
         ListGetData(kind, index, drawColorBox, color, text);
     };
@@ -273,8 +285,8 @@ constexpr const char* kPefDataFilter = "Data (*.dat)|*.dat|All Files (*.*)|*.*";
 constexpr const char* kPefLogFilter = "Log (*.log)|*.log|All Files (*.*)|*.*";
 constexpr const char* kPefAnnotationFilter = "Annotations (*.ano)|*.ano|All Files (*.*)|*.*";
 
-TgComponentEditorButton* PefPicker(TComponent* owner, TWinControl* parent, const PefPickerSpec& s, int l, int t,
-                                   int w, TNotifyEvent onChange) {
+TgComponentEditorButton* PefPicker(TComponent* owner, TWinControl* parent, const PefPickerSpec& s, int l,
+                                   int t, int w, TNotifyEvent onChange) {
     if (s.open) {
         auto* p = PefMake<TgComponentEditorOpenPicker>(owner, parent, s.name, l, t, w, kPefButtonHeight);
         p->SetCaption(s.caption);
@@ -314,14 +326,14 @@ void TgPlotEditorForm::BuildControlFileIO() {
         return TNotifyEvent([this, handler](TObject* s) { (this->*handler)(s); });
     };
     auto* props = group("ControlFilePropertiesGroupBox", "Properties", 4, 4, 172, 50);
-    PefPicker(this, props, {"ControlPropertiesOpenPicker", "Load", kPefConfigFilter, "cfg", true, true}, 8, 18, 75,
-              bind(&TgPlotEditorForm::ControlPropertiesOpenPickerChange));
-    PefPicker(this, props, {"ControlPropertiesSavePicker", "Save", kPefConfigFilter, "cfg", false, false}, 88, 18,
-              75, bind(&TgPlotEditorForm::ControlPropertiesSavePickerChange));
+    PefPicker(this, props, {"ControlPropertiesOpenPicker", "Load", kPefConfigFilter, "cfg", true, true}, 8,
+              18, 75, bind(&TgPlotEditorForm::ControlPropertiesOpenPickerChange));
+    PefPicker(this, props, {"ControlPropertiesSavePicker", "Save", kPefConfigFilter, "cfg", false, false}, 88,
+              18, 75, bind(&TgPlotEditorForm::ControlPropertiesSavePickerChange));
     auto* data = group("ControlFileDataGroupBox", "Data", 4, 58, 172, 50);
     PefPicker(this, data,
-              {"ControlDataOpenPicker", "Load", "Data (*.dat)|*.dat|Log (*.log)|*.log|All Files (*.*)|*.*", "dat",
-               true, false},
+              {"ControlDataOpenPicker", "Load", "Data (*.dat)|*.dat|Log (*.log)|*.log|All Files (*.*)|*.*",
+               "dat", true, false},
               8, 18, 75, bind(&TgPlotEditorForm::ControlDataOpenPickerChange));
     PefPicker(this, data, {"ControlDataSavePicker", "Save", kPefDataFilter, "dat", false, false}, 88, 18, 75,
               bind(&TgPlotEditorForm::ControlDataSavePickerChange));
@@ -346,8 +358,8 @@ void TgPlotEditorForm::BuildControlFileIO() {
     updown->SetMin(0);
     updown->SetMax(0);
     updown->SetAssociate(size);
-    auto* activate = PefMake<TgComponentEditorButton>(this, log, "ControlLogActivateButton", 8, 72, 90,
-                                                      kPefButtonHeight);
+    auto* activate =
+        PefMake<TgComponentEditorButton>(this, log, "ControlLogActivateButton", 8, 72, 90, kPefButtonHeight);
     activate->SetCaption("Activate");
     activate->OnClick = bind(&TgPlotEditorForm::ControlLogActivateButtonClick);
     auto* deactivate = PefMake<TgComponentEditorButton>(this, log, "ControlLogDeactivateButton", 104, 72, 90,
@@ -369,10 +381,10 @@ void TgPlotEditorForm::BuildChannelFileIO() {
         return TNotifyEvent([this, handler](TObject* s) { (this->*handler)(s); });
     };
     auto* props = group("ChannelFilePropertiesGroupBox", "Properties", 4, 4, 172, 50);
-    PefPicker(this, props, {"ChannelPropertiesOpenPicker", "Load", kPefConfigFilter, "cfg", true, false}, 8, 18,
-              75, bind(&TgPlotEditorForm::ChannelPropertiesOpenPickerChange));
-    PefPicker(this, props, {"ChannelPropertiesSavePicker", "Save", kPefConfigFilter, "cfg", false, false}, 88, 18,
-              75, bind(&TgPlotEditorForm::ChannelPropertiesSavePickerChange));
+    PefPicker(this, props, {"ChannelPropertiesOpenPicker", "Load", kPefConfigFilter, "cfg", true, false}, 8,
+              18, 75, bind(&TgPlotEditorForm::ChannelPropertiesOpenPickerChange));
+    PefPicker(this, props, {"ChannelPropertiesSavePicker", "Save", kPefConfigFilter, "cfg", false, false}, 88,
+              18, 75, bind(&TgPlotEditorForm::ChannelPropertiesSavePickerChange));
     auto* data = group("ChannelFileDataGroupBox", "Data", 4, 58, 172, 50);
     PefPicker(this, data, {"ChannelDataOpenPicker", "Load", kPefDataFilter, "dat", true, false}, 8, 18, 75,
               bind(&TgPlotEditorForm::ChannelDataOpenPickerChange));
@@ -393,8 +405,8 @@ void TgPlotEditorForm::BuildChannelFileIO() {
     updown->SetMin(0);
     updown->SetMax(32767);
     updown->SetAssociate(size);
-    auto* activate = PefMake<TgComponentEditorButton>(this, log, "ChannelLogActivateButton", 8, 72, 90,
-                                                      kPefButtonHeight);
+    auto* activate =
+        PefMake<TgComponentEditorButton>(this, log, "ChannelLogActivateButton", 8, 72, 90, kPefButtonHeight);
     activate->SetCaption("Activate");
     activate->OnClick = bind(&TgPlotEditorForm::ChannelLogActivateButtonClick);
     auto* deactivate = PefMake<TgComponentEditorButton>(this, log, "ChannelLogDeactivateButton", 104, 72, 90,
@@ -409,22 +421,22 @@ void TgPlotEditorForm::BuildChannelStats() {
         return;
     for (std::size_t i = 0; i < std::size(kPefStatsDisplays); ++i) {
         const int column = i < 5 ? 0 : 1, row = i < 5 ? static_cast<int>(i) : static_cast<int>(i) - 5;
-        const int left = 8 + column * 200, top = 8 + row * 20;
+        const int left = 8 + column * 196, top = 8 + row * 20;
         PefLabel(this, sheet, std::string(kPefStatsDisplays[i]) + "Caption", kPefStatsCaptions[i], left, top);
-        auto* value = PefLabel(this, sheet, kPefStatsDisplays[i], "", left + 96, top);
+        auto* value = PefLabel(this, sheet, kPefStatsDisplays[i], "", left + (column ? 56 : 96), top);
         value->SetAutoSize(false);
-        value->SetWidth(100);
+        value->SetWidth(column ? 160 : 96);
     }
-    auto* refresh =
-        PefMake<TgComponentEditorButton>(this, sheet, "ChannelStatsRefreshButton", 8, 134, 75, kPefButtonHeight);
+    auto* refresh = PefMake<TgComponentEditorButton>(this, sheet, "ChannelStatsRefreshButton", 8, 134, 75,
+                                                     kPefButtonHeight);
     refresh->SetCaption("Refresh");
     refresh->OnClick = [this](TObject* s) { ChannelStatsRefreshButtonClick(s); };
 }
 
 void TgPlotEditorForm::BuildLayoutPage() {
     const TRect area = PageControl->DisplayRect();
-    LayoutViewer = PefMake<TgPlotLayoutViewer>(this, LayoutTabSheet, "gPlotLayoutViewer", 2, 2, area.Width() - 4,
-                                               area.Height() - 4);
+    LayoutViewer = PefMake<TgPlotLayoutViewer>(this, LayoutTabSheet, "gPlotLayoutViewer", 2, 2,
+                                               area.Width() - 4, area.Height() - 4);
     LayoutViewer->OnChange = [this](TObject* s) { gPlotLayoutViewerChange(s); };
     LayoutViewer->OnMouseDown = [this](TObject*, TMouseButton button, TShiftState, int x, int y) {
         gPlotLayoutViewerMouseDown(button, x, y);
@@ -432,7 +444,8 @@ void TgPlotEditorForm::BuildLayoutPage() {
     LayoutPopupMenu = new TPopupMenu(this);
     LayoutPopupMenu->SetName("LayoutPopupMenu");
     LayoutPopupMenu->OnPopup = [this](TObject* s) { LayoutPopupMenuPopup(s); };
-    const auto item = [this](const char* name, const char* caption, void (TgPlotEditorForm::*handler)(TObject*)) {
+    const auto item = [this](const char* name, const char* caption,
+                             void (TgPlotEditorForm::*handler)(TObject*)) {
         auto* i = new TMenuItem(this);
         i->SetName(name);
         i->SetCaption(caption);
@@ -459,8 +472,8 @@ void TgPlotEditorForm::BindNameComboBoxes() {
         if (auto* combo = Find<TComboBox>(name))
             combo->OnDropDown = [this, handler](TObject* s) { (this->*handler)(s); };
     };
-    for (const char* name : {"ChannelXAxisNameComboBox", "LimitXAxisNameComboBox", "XAxisAlignRefAxisNameComboBox",
-                             "YAxisCartesianChildRefAxisNameComboBox"})
+    for (const char* name : {"ChannelXAxisNameComboBox", "LimitXAxisNameComboBox",
+                             "XAxisAlignRefAxisNameComboBox", "YAxisCartesianChildRefAxisNameComboBox"})
         bind(name, &TgPlotEditorForm::XAxisNameComboBoxDropDown);
     for (const char* name : {"ChannelYAxisNameComboBox", "LimitYAxisNameComboBox",
                              "XAxisCartesianChildRefAxisNameComboBox", "YAxisAlignRefAxisNameComboBox"})
@@ -1263,7 +1276,13 @@ void TgPlotEditorForm::RefreshChannelStats() {
     show("ChannelStatsDataPointSizeDisplay", FormatInt(channel->DataPointSize()) + " Bytes");
     show("ChannelStatsMaxDataPointsDisplay", FormatInt(channel->MaxDataPoints()));
     channel->ReCalcRunningMinMaxMean();
-    const auto value = [](TgPlotAxis* axis, double v) { return axis ? axis->GetLabelText(v) : PefGeneral(v); };
+    // Without points there is no minimum, maximum or mean to show (only the empty-range markers).
+    const bool any = channel->Count() > 0;
+    const auto value = [any](TgPlotAxis* axis, double v) {
+        if (!any)
+            return std::string();
+        return axis ? axis->GetLabelText(v) : PefGeneral(v);
+    };
     TgPlotAxis* x = channel->XAxis();
     show("ChannelStatsXMinDisplay", value(x, channel->RunningXMin()));
     show("ChannelStatsXMaxDisplay", value(x, channel->RunningXMax()));
@@ -1380,9 +1399,11 @@ void TgPlotEditorForm::EditMenuItemClick(TObject*) {
 // ---------------------------------------------------------------------------------------------------
 
 void gRegisterPlotEditors() {
-    gSetPlotEditorFormFactory(
-        [](TgPlotComponent* plot) -> std::unique_ptr<IgPlotEditorForm> { return std::make_unique<TgPlotEditorForm>(plot); });
+    gSetPlotEditorFormFactory([](TgPlotComponent* plot) -> std::unique_ptr<IgPlotEditorForm> {
+        return std::make_unique<TgPlotEditorForm>(plot);
+    });
     gRegisterPlotPreview();
+    gRegisterOPCExplorer();
 }
 
 } // namespace kv

@@ -203,7 +203,9 @@ private:
     TgPlotChannelCustom* SelectedChannel() const;
     // Runs a file or log action; a failure reaches the user as the program's error message.
     void RunAction(const std::function<void()>& action);
-    template <class T> T* Find(const std::string& name) const { return dynamic_cast<T*>(FindComponent(name)); }
+    template <class T> T* Find(const std::string& name) const {
+        return dynamic_cast<T*>(FindComponent(name));
+    }
 
     std::array<KindPage, 10> FPages{};
     TgPlotEditorSettings FSettings;

@@ -239,18 +239,30 @@ TEST_F(PlotEditorForm, StatisticsShowOnlyAfterRefresh) {
     TgPlotChannelCustom* channel = plot->GetChannel(0);
     Open();
     auto* count = C<TLabel>("ChannelStatsPointCountDisplay");
+    auto* xMin = C<TLabel>("ChannelStatsXMinDisplay");
     form->ListBoxClick(TgPlotEditorKind::Channel);
     EXPECT_EQ(count->Caption(), "Click Refresh");
     C<TgComponentEditorButton>("ChannelStatsRefreshButton")->Click();
     EXPECT_EQ(count->Caption(), "0");
+    EXPECT_EQ(xMin->Caption(), "") << "no points, no minimum";
     EXPECT_NE(C<TLabel>("ChannelStatsMemoryDisplay")->Caption().find(" Bytes"), std::string::npos);
 
     // A channel whose X axis name matches no axis shows its X values as plain numbers.
+    channel->AddXY(1.5, 10);
+    channel->AddXY(3.5, 30);
     channel->SetXAxisName("Nowhere");
     form->ListBoxClick(TgPlotEditorKind::Channel);
     EXPECT_EQ(count->Caption(), "Click Refresh");
     C<TgComponentEditorButton>("ChannelStatsRefreshButton")->Click();
-    EXPECT_FALSE(C<TLabel>("ChannelStatsXMinDisplay")->Caption().empty());
+    EXPECT_EQ(count->Caption(), "2");
+    EXPECT_EQ(xMin->Caption(), "1.5");
+    EXPECT_EQ(C<TLabel>("ChannelStatsXMeanDisplay")->Caption(), "2.5");
+    EXPECT_EQ(C<TLabel>("ChannelStatsYMaxDisplay")->Caption(), plot->GetYAxis(0)->GetLabelText(30));
+
+    // No channel selected: the values are blank.
+    form->ListBoxSelect(TgPlotEditorKind::Channel, -1);
+    form->ListBoxClick(TgPlotEditorKind::Channel);
+    EXPECT_EQ(count->Caption(), "");
 }
 
 TEST_F(PlotEditorForm, NameListsHoldTheirPlaceholdersAroundTheNames) {
@@ -262,11 +274,13 @@ TEST_F(PlotEditorForm, NameListsHoldTheirPlaceholdersAroundTheNames) {
               (std::vector<std::string>{"<Keine>", plot->GetYAxis(0)->Name(), "<All>"}));
     EXPECT_EQ(Items("DataCursorChannelNameComboBox"),
               (std::vector<std::string>{"<All>", plot->GetChannel(0)->Name()}));
-    EXPECT_EQ(Items("ChannelXAxisNameComboBox"), (std::vector<std::string>{"<Keine>", plot->GetXAxis(0)->Name()}));
+    EXPECT_EQ(Items("ChannelXAxisNameComboBox"),
+              (std::vector<std::string>{"<Keine>", plot->GetXAxis(0)->Name()}));
     EXPECT_EQ(Items("XAxisCartesianChildRefAxisNameComboBox"),
               (std::vector<std::string>{"<Keine>", plot->GetYAxis(0)->Name()}));
     // The channel's axis shows selected; an axis added later appears at the next drop-down.
-    EXPECT_EQ(C<TgComponentEditorComboBox>("ChannelXAxisNameComboBox")->AsString(), plot->GetXAxis(0)->Name());
+    EXPECT_EQ(C<TgComponentEditorComboBox>("ChannelXAxisNameComboBox")->AsString(),
+              plot->GetXAxis(0)->Name());
     plot->Master()->AddXAxis();
     auto* combo = C<TgComponentEditorComboBox>("LimitXAxisNameComboBox");
     combo->OnDropDown(combo);
@@ -293,7 +307,8 @@ TEST_F(PlotEditorForm, TheLayoutMenuOffersWhatTheObjectAllows) {
         form->LayoutViewer->SetBounds(0, 0, 400, 240);
         form->LayoutViewer->CalcBlocks();
         const TRect r = c.object->LayoutRect();
-        form->gPlotLayoutViewerMouseDown(TMouseButton::mbRight, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+        form->gPlotLayoutViewerMouseDown(TMouseButton::mbRight, (r.Left + r.Right) / 2,
+                                         (r.Top + r.Bottom) / 2);
         form->LayoutPopupMenuPopup(nullptr);
         EXPECT_EQ(form->RightClickObject(), c.object) << c.object->Name();
         EXPECT_EQ(form->DeleteMenuItem->Enabled(), c.canDelete) << c.object->Name();
@@ -392,7 +407,8 @@ TEST_F(PlotEditorForm, FilePickersCarryTheirFiltersAndExtensions) {
         {"ControlPropertiesOpenPicker", "Load", config, "cfg", 1},
         {"ControlPropertiesSavePicker", "Save", config, "cfg", -1},
         {"ControlDataSavePicker", "Save", data, "dat", -1},
-        {"ControlDataOpenPicker", "Load", "Data (*.dat)|*.dat|Log (*.log)|*.log|All Files (*.*)|*.*", "dat", 0},
+        {"ControlDataOpenPicker", "Load", "Data (*.dat)|*.dat|Log (*.log)|*.log|All Files (*.*)|*.*", "dat",
+         0},
         {"ControlAnnotationSavePicker", "Save", ano, "dat", -1},
         {"ControlAnnotationOpenPicker", "Load", ano, "dat", 0},
         {"ControlLogFileNamePicker", "...", log, "log", 0},
@@ -439,23 +455,43 @@ TEST(PlotEditorFormLifecycle, AModalEditorClosesOnceAndTellsThePlotOnce) {
     gSetPlotEditorFormFactory(nullptr);
 }
 
-// Renders every main page (and writes it as PNG when KV_PLOT_EDITOR_PNG names a folder).
+// Renders every main page and the sub-pages the form fills itself (and writes them as PNG when
+// KV_PLOT_EDITOR_PNG names a folder).
 TEST_F(PlotEditorForm, EveryMainPagePaints) {
     Open();
     const char* out = std::getenv("KV_PLOT_EDITOR_PNG");
-    for (int i = 0; i < form->PageControl->PageCount(); ++i) {
-        form->PageControl->SetActivePageIndex(i);
+    const auto shoot = [&](std::string name) {
         Application->ProcessMessages();
         const QImage image = form->Widget()->grab().toImage();
         ASSERT_FALSE(image.isNull());
-        if (out) {
-            std::string name = form->PageControl->Pages(i)->Caption();
-            for (char& ch : name)
-                if (ch == ' ')
-                    ch = '-';
+        EXPECT_EQ(image.width(), form->ClientWidth());
+        for (char& ch : name)
+            if (ch == ' ' || ch == '/')
+                ch = '-';
+        if (out)
             image.save(QString::fromStdString(std::string(out) + "/plot-editor-" + name + ".png"));
-        }
+    };
+    for (int i = 0; i < form->PageControl->PageCount(); ++i) {
+        form->PageControl->SetActivePageIndex(i);
+        shoot(form->PageControl->Pages(i)->Caption());
     }
+    form->PageControl->SetActivePage(form->GeneralTabSheet);
+    C<TPageControl>("ControlPageControl")->SetActivePage(C<TTabSheet>("ControlFileIOTabSheet"));
+    shoot("Control-FileIO");
+    form->PageControl->SetActivePage(form->ChannelsTabSheet);
+    C<TPageControl>("ChannelPageControl")->SetActivePage(C<TTabSheet>("ChannelFileIOTabSheet"));
+    shoot("Channels-FileIO");
+    C<TPageControl>("ChannelPageControl")->SetActivePage(C<TTabSheet>("ChannelStatsTabSheet"));
+    C<TgComponentEditorButton>("ChannelStatsRefreshButton")->Click();
+    shoot("Channels-Stats");
+}
+
+TEST_F(PlotEditorForm, AStayOnTopEditorShowsChangesMadeMeanwhileWhenActivated) {
+    Open();
+    plot->GetXAxis(0)->SetSpan(33);
+    EXPECT_NE(Edit("XAxisSpanEdit")->Text(), "33");
+    form->OnActivate(form);
+    EXPECT_EQ(Edit("XAxisSpanEdit")->Text(), "33");
 }
 
 } // namespace
