@@ -118,8 +118,7 @@ TgPlotEditorForm::TgPlotEditorForm(TComponent* owner) : TgCustomEditorForm(owner
     SetCaption("Plot");
     SetClientWidth(kPefClientWidth);
     SetClientHeight(kPefClientHeight);
-    // What the form's creation handler did: a dialog frame.
-    SetBorderStyle(TFormBorderStyle::bsDialog);
+    FormCreate(this);
     BuildFrame();
     OnClose = [this](TObject* sender, TCloseAction& action) {
         if (FOnCloseHandler) {
@@ -914,6 +913,10 @@ void TgPlotEditorForm::FillNameComboBox(const std::string& comboName, TgPlotObje
 // ---------------------------------------------------------------------------------------------------
 // Handlers
 
+void TgPlotEditorForm::FormCreate(TObject*) {
+    SetBorderStyle(TFormBorderStyle::bsDialog);
+}
+
 void TgPlotEditorForm::gCustomEditorFormClose(TObject*, TCloseAction&) {
     FIsClosing = true;
 }
@@ -1344,21 +1347,25 @@ void TgPlotEditorForm::LayoutPopupMenuPopup(TObject*) {
 void TgPlotEditorForm::XYAxesReverseMenuItemClick(TObject*) {
     if (FMaster)
         FMaster->SetXYAxesReverse(!FMaster->XYAxesReverse());
+    LayoutViewer->Invalidate();
 }
 
 void TgPlotEditorForm::AddXAxisMenuItemClick(TObject*) {
     if (FMaster)
         FMaster->AddXAxis();
+    LayoutViewer->Invalidate();
 }
 
 void TgPlotEditorForm::AddYAxisMenuItemClick(TObject*) {
     if (FMaster)
         FMaster->AddYAxis();
+    LayoutViewer->Invalidate();
 }
 
 void TgPlotEditorForm::AddLabelMenuItemClick(TObject*) {
     if (FMaster)
         FMaster->AddLabel();
+    LayoutViewer->Invalidate();
 }
 
 void TgPlotEditorForm::DeleteMenuItemClick(TObject*) {
@@ -1368,6 +1375,7 @@ void TgPlotEditorForm::DeleteMenuItemClick(TObject*) {
     FRightClickObject = nullptr;
     delete object;
     UpdateAll();
+    LayoutViewer->Invalidate();
 }
 
 void TgPlotEditorForm::VisibleMenuItemClick(TObject*) {
@@ -1377,11 +1385,12 @@ void TgPlotEditorForm::VisibleMenuItemClick(TObject*) {
         return;
     object->SetVisible(!object->Visible());
     UpdateAll();
+    LayoutViewer->Invalidate();
 }
 
 void TgPlotEditorForm::EditMenuItemClick(TObject*) {
     TgPlotLayoutObject* object = FRightClickObject;
-    if (!object || !FMaster)
+    if (!object || !FMaster || FMaster->PlotObjectManager()->GetIndex(object) < 0)
         return;
     for (const PefKindInfo& k : kPefKinds) {
         if (!gObjectIsOfClass(object, k.className))

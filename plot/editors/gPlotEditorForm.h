@@ -99,6 +99,8 @@ public:
     TgPlotObject* SelectedObject(TgPlotEditorKind kind) const;
 
     // --- handlers (bound to the controls; public so that a program can act like the user)
+    // Gives the window its dialog frame.
+    void FormCreate(TObject* sender);
     void gCustomEditorFormClose(TObject* sender, TCloseAction& action);
     void ListBoxClick(TgPlotEditorKind kind);
     void AddButtonClick(TgPlotEditorKind kind);
@@ -142,6 +144,84 @@ public:
     void DeleteMenuItemClick(TObject* sender);
     void VisibleMenuItemClick(TObject* sender);
     void EditMenuItemClick(TObject* sender);
+
+    // --- the handlers by the names the window binds them under
+    void ChannelListBoxClick(TObject*) { ListBoxClick(TgPlotEditorKind::Channel); }
+    void DataCursorListBoxClick(TObject*) { ListBoxClick(TgPlotEditorKind::DataCursor); }
+    void LimitListBoxClick(TObject*) { ListBoxClick(TgPlotEditorKind::Limit); }
+    void LabelListBoxClick(TObject*) { ListBoxClick(TgPlotEditorKind::Label); }
+    void XAxisListBoxClick(TObject*) { ListBoxClick(TgPlotEditorKind::XAxis); }
+    void YAxisListBoxClick(TObject*) { ListBoxClick(TgPlotEditorKind::YAxis); }
+    void LegendListBoxClick(TObject*) { ListBoxClick(TgPlotEditorKind::Legend); }
+    void TableListBoxClick(TObject*) { ListBoxClick(TgPlotEditorKind::Table); }
+    void ToolBarListBoxClick(TObject*) { ListBoxClick(TgPlotEditorKind::ToolBar); }
+    void DataViewListBoxClick(TObject*) { ListBoxClick(TgPlotEditorKind::DataView); }
+    void ChannelListBoxGetData(int index, bool& drawColorBox, TColor& color, std::string& text) {
+        ListGetData(TgPlotEditorKind::Channel, index, drawColorBox, color, text);
+    }
+    void DataCursorListBoxGetData(int index, bool& drawColorBox, TColor& color, std::string& text) {
+        ListGetData(TgPlotEditorKind::DataCursor, index, drawColorBox, color, text);
+    }
+    void LimitListBoxGetData(int index, bool& drawColorBox, TColor& color, std::string& text) {
+        ListGetData(TgPlotEditorKind::Limit, index, drawColorBox, color, text);
+    }
+    void LabelListBoxGetData(int index, bool& drawColorBox, TColor& color, std::string& text) {
+        ListGetData(TgPlotEditorKind::Label, index, drawColorBox, color, text);
+    }
+    void XAxisListBoxGetData(int index, bool& drawColorBox, TColor& color, std::string& text) {
+        ListGetData(TgPlotEditorKind::XAxis, index, drawColorBox, color, text);
+    }
+    void YAxisListBoxGetData(int index, bool& drawColorBox, TColor& color, std::string& text) {
+        ListGetData(TgPlotEditorKind::YAxis, index, drawColorBox, color, text);
+    }
+    void LegendListBoxGetData(int index, bool& drawColorBox, TColor& color, std::string& text) {
+        ListGetData(TgPlotEditorKind::Legend, index, drawColorBox, color, text);
+    }
+    void TableListBoxGetData(int index, bool& drawColorBox, TColor& color, std::string& text) {
+        ListGetData(TgPlotEditorKind::Table, index, drawColorBox, color, text);
+    }
+    void ToolBarListBoxGetData(int index, bool& drawColorBox, TColor& color, std::string& text) {
+        ListGetData(TgPlotEditorKind::ToolBar, index, drawColorBox, color, text);
+    }
+    void DataViewListBoxGetData(int index, bool& drawColorBox, TColor& color, std::string& text) {
+        ListGetData(TgPlotEditorKind::DataView, index, drawColorBox, color, text);
+    }
+    void gChannelAddButtonClick(TObject*) { AddButtonClick(TgPlotEditorKind::Channel); }
+    void gDataCursorAddButtonClick(TObject*) { AddButtonClick(TgPlotEditorKind::DataCursor); }
+    void gLimitAddButtonClick(TObject*) { AddButtonClick(TgPlotEditorKind::Limit); }
+    void gLabelAddButtonClick(TObject*) { AddButtonClick(TgPlotEditorKind::Label); }
+    void gTableAddButtonClick(TObject*) { AddButtonClick(TgPlotEditorKind::Table); }
+    void XAxesAddButtonClick(TObject*) { AddButtonClick(TgPlotEditorKind::XAxis); }
+    void YAxesAddButtonClick(TObject*) { AddButtonClick(TgPlotEditorKind::YAxis); }
+    void ChannelRemoveButtonClick(TObject*) { RemoveButtonClick(TgPlotEditorKind::Channel); }
+    void DataCursorRemoveButtonClick(TObject*) { RemoveButtonClick(TgPlotEditorKind::DataCursor); }
+    void LimitRemoveButtonClick(TObject*) { RemoveButtonClick(TgPlotEditorKind::Limit); }
+    void LabelRemoveButtonClick(TObject*) { RemoveButtonClick(TgPlotEditorKind::Label); }
+    void TableRemoveButtonClick(TObject*) { RemoveButtonClick(TgPlotEditorKind::Table); }
+    void XAxisRemoveButtonClick(TObject*) { RemoveButtonClick(TgPlotEditorKind::XAxis); }
+    void YAxisRemoveButtonClick(TObject*) { RemoveButtonClick(TgPlotEditorKind::YAxis); }
+    void ChannelChange(TObject*) { PageChange(TgPlotEditorKind::Channel); }
+    void DataCursorChange(TObject*) { PageChange(TgPlotEditorKind::DataCursor); }
+    void LimitChange(TObject*) { PageChange(TgPlotEditorKind::Limit); }
+    void LabelChange(TObject*) { PageChange(TgPlotEditorKind::Label); }
+    void XAxisChange(TObject*) { PageChange(TgPlotEditorKind::XAxis); }
+    void YAxisChange(TObject*) { PageChange(TgPlotEditorKind::YAxis); }
+    void LegendChange(TObject*) { PageChange(TgPlotEditorKind::Legend); }
+    void TableChange(TObject*) { PageChange(TgPlotEditorKind::Table); }
+    void ToolBarChange(TObject*) { PageChange(TgPlotEditorKind::ToolBar); }
+    void DataViewChange(TObject*) { PageChange(TgPlotEditorKind::DataView); }
+    void XAxisCursorCopyDefaultButtonClick(TObject*) {
+        CopyDefaultButtonClick(TgPlotEditorKind::XAxis, true);
+    }
+    void XAxisLegendCopyDefaultButtonClick(TObject*) {
+        CopyDefaultButtonClick(TgPlotEditorKind::XAxis, false);
+    }
+    void YAxisCursorCopyDefaultButtonClick(TObject*) {
+        CopyDefaultButtonClick(TgPlotEditorKind::YAxis, true);
+    }
+    void YAxisLegendCopyDefaultButtonClick(TObject*) {
+        CopyDefaultButtonClick(TgPlotEditorKind::YAxis, false);
+    }
 
     // --- the frame
     TPageControl* PageControl = nullptr;

@@ -123,6 +123,7 @@ TEST_F(PlotEditorForm, AnEmptyListGreysItsPageAndAddSelectsTheNewObject) {
 
 TEST_F(PlotEditorForm, TheTitleLabelCannotBeRemovedAndFollowsTheTitlePage) {
     Open();
+    EXPECT_FALSE(C<TControl>("LabelRemoveButton")->Enabled()) << "the title is selected at opening";
     plot->Master()->AddLabel();
     form->ListBoxSelect(TgPlotEditorKind::Label, 0);
     form->UpdateLabelEdit();
