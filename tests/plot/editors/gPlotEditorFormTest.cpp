@@ -456,6 +456,28 @@ TEST(PlotEditorFormLifecycle, AModalEditorClosesOnceAndTellsThePlotOnce) {
     gSetPlotEditorFormFactory(nullptr);
 }
 
+TEST(PlotEditorFormLifecycle, AStayOnTopEditorIsFreedAfterItClosedAndOutlivesNoPlot) {
+    gRegisterPlotEditors();
+    int closed = 0;
+    {
+        TgXYPlot plot(nullptr);
+        plot.SetEditorFormStyle(TgPlotFormStyle::ipfsStayOnTop);
+        plot.OnAfterCloseEditor = [&](TObject*) { ++closed; };
+        plot.EditProperties();
+        auto* form = dynamic_cast<TgPlotEditorForm*>(plot.Master()->EditorForm());
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(form->FormStyle(), TFormStyle::fsStayOnTop);
+        EXPECT_TRUE(form->Visible());
+        form->Close();
+        EXPECT_EQ(plot.Master()->EditorForm(), nullptr);
+        EXPECT_EQ(closed, 1);
+        // The plot goes before the window's queued free: the window is no longer the plot's to free.
+    }
+    Application->ProcessMessages();
+    EXPECT_EQ(closed, 1);
+    gSetPlotEditorFormFactory(nullptr);
+}
+
 // Renders every main page and the sub-pages the form fills itself (and writes them as PNG when
 // KV_PLOT_EDITOR_PNG names a folder).
 TEST_F(PlotEditorForm, EveryMainPagePaints) {
