@@ -6,7 +6,9 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMessageBox>
 #include <QMimeData>
 
@@ -125,6 +127,42 @@ bool TColorDialog::Execute() {
     return true;
 }
 
+namespace {
+// The font with the face's own name of its style ("Book", "Bold Oblique", ...): without it the
+// chooser guesses the style from its list and may start on another (a regular face shown oblique).
+QFont StartFontOf(const TFont& font) {
+    QFont f = font.ToQFont();
+    const QString family = QFontInfo(f).family();
+    const bool italic = font.Style().Contains(TFontStyle::fsItalic);
+    const int weight = font.Style().Contains(TFontStyle::fsBold) ? QFont::Bold : QFont::Normal;
+    QString best;
+    int bestDistance = 0;
+    for (const QString& style : QFontDatabase::styles(family)) {
+        // The database does not count oblique styles as italic.
+        const bool styleItalic = QFontDatabase::italic(family, style) ||
+                                 style.contains("Italic", Qt::CaseInsensitive) ||
+                                 style.contains("Oblique", Qt::CaseInsensitive);
+        if (styleItalic != italic)
+            continue;
+        // The face's normal width before its condensed or expanded cuts.
+        const bool otherWidth = style.contains("Condensed", Qt::CaseInsensitive) ||
+                                style.contains("Narrow", Qt::CaseInsensitive) ||
+                                style.contains("Expanded", Qt::CaseInsensitive);
+        const int distance =
+            std::abs(QFontDatabase::weight(family, style) - weight) + (otherWidth ? 1000 : 0);
+        if (best.isEmpty() || distance < bestDistance) {
+            best = style;
+            bestDistance = distance;
+        }
+    }
+    if (!best.isEmpty()) {
+        f.setFamilies({family});
+        f.setStyleName(best);
+    }
+    return f;
+}
+} // namespace
+
 TFontDialog::TFontDialog(TComponent* owner) : TComponent(owner), FFont(std::make_unique<TFont>()) {}
 
 TFontDialog::~TFontDialog() = default;
@@ -132,7 +170,7 @@ TFontDialog::~TFontDialog() = default;
 bool TFontDialog::Execute() {
     if (ExecuteHook)
         return ExecuteHook(*this);
-    const QFont start = FFont->ToQFont();
+    const QFont start = StartFontOf(*FFont);
     QFontDialog dlg(start, DialogParent(FOwnerWindow));
     dlg.setOption(QFontDialog::DontUseNativeDialog, true);
     if (dlg.exec() != QDialog::Accepted)
@@ -140,7 +178,7 @@ bool TFontDialog::Execute() {
     const QFont chosen = dlg.selectedFont();
     // The start font's face is a substitute for the name the layouts use; kept unless another face
     // was chosen.
-    if (chosen.family() != start.family())
+    if (chosen.family() != QFontInfo(FFont->ToQFont()).family() && chosen.family() != start.family())
         FFont->SetName(chosen.family().toStdString());
     const int px = chosen.pixelSize() > 0 ? chosen.pixelSize()
                                           : static_cast<int>(chosen.pointSizeF() * 96.0 / 72.0 + 0.5);

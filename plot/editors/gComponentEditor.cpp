@@ -263,9 +263,10 @@ void gEditorFocusNext(TWinControl* control, bool backward) {
     }
 }
 
-void gEditorClaimTab(TWinControl* control) {
+void gEditorClaimTab(TWinControl* control, TWinControl* handler) {
     if (control && control->Widget())
-        control->Widget()->installEventFilter(new KitTabFilter(control->Widget(), control));
+        control->Widget()->installEventFilter(
+            new KitTabFilter(control->Widget(), handler ? handler : control));
 }
 
 bool gEditorWantsArrow(std::uint16_t key) {
@@ -514,11 +515,19 @@ void TgUpDown::Step() {
     const long long delta = FUpButtonPressed ? FIncrement : -static_cast<long long>(FIncrement);
     const long long next = std::clamp<long long>(AsInteger() + delta, INT_MIN, INT_MAX);
     FUserGenerated = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{FUserGenerated};
-    SetAsInteger(static_cast<int>(next));
+    try {
+        SetAsInteger(static_cast<int>(next));
+    } catch (...) {
+        // A write the associate's handler refuses ends the repeat: every later tick would only
+        // fail (and report) the same way.
+        FUserGenerated = false;
+        FMouseDown = false;
+        FTimer->SetEnabled(false);
+        CalcRects();
+        Invalidate();
+        throw;
+    }
+    FUserGenerated = false;
 }
 
 void TgUpDown::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -598,6 +607,9 @@ bool TgComponentEditorButton::KeyPress(char& key) {
 // Check box, radio group, combo box
 
 TgComponentEditorCheckBox::TgComponentEditorCheckBox(TComponent* owner) : TgCheckBox(owner) {
+    // OnClick is the check box's change event, fired by DoChange; a mouse-up click of its own would
+    // fire it once more, before the box has even toggled.
+    FClickOnMouseUp = false;
     gEditorClaimTab(this);
 }
 
@@ -734,9 +746,14 @@ public:
     KitListDelegate(QObject* parent, TgComponentEditorListBox* list)
         : QStyledItemDelegate(parent), FList(list) {}
 
+    // The list is being taken apart: the entries are drawn plainly until the widget goes.
+    void Detach() { FList = nullptr; }
+
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         const QRect r = option.rect;
+        if (!FList)
+            return QStyledItemDelegate::paint(painter, option, index);
         if (r.width() <= 0 || r.height() <= 0)
             return;
         QImage image(r.size(), QImage::Format_RGB32);
@@ -751,7 +768,8 @@ public:
     }
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize s = QStyledItemDelegate::sizeHint(option, index);
-        s.setHeight(FList->ItemHeight());
+        if (FList)
+            s.setHeight(FList->ItemHeight());
         return s;
     }
 
@@ -787,11 +805,17 @@ TgComponentEditorListBox::TgComponentEditorListBox(TComponent* owner) : TListBox
     auto* lb = static_cast<QListWidget*>(Widget());
     lb->setItemDelegate(new KitListDelegate(lb, this));
     lb->setUniformItemSizes(true);
-    lb->viewport()->installEventFilter(new KitListDragFilter(lb, this));
+    FDragFilter = new KitListDragFilter(lb, this);
+    lb->viewport()->installEventFilter(FDragFilter);
     gEditorClaimTab(this);
 }
 
-TgComponentEditorListBox::~TgComponentEditorListBox() = default;
+TgComponentEditorListBox::~TgComponentEditorListBox() {
+    auto* lb = static_cast<QListWidget*>(Widget());
+    if (auto* delegate = dynamic_cast<KitListDelegate*>(lb->itemDelegate()))
+        delegate->Detach();
+    delete FDragFilter;
+}
 
 void TgComponentEditorListBox::SelectLast() {
     SetItemIndex(Items()->Count() - 1);
@@ -922,6 +946,9 @@ TgComponentEditorColorPicker::TgComponentEditorColorPicker(TComponent* owner) : 
     FButton->SetCaption("...");
     FButton->Font()->SetStyle(TFontStyles{TFontStyle::fsBold});
     FButton->OnClick = [this](TObject*) { Execute(); };
+    // The picker is one stop in the tab order; Tab on its button moves on from the picker.
+    FButton->SetTabStop(false);
+    gEditorClaimTab(FButton, this);
     SetTabStop(true);
     SetBounds(Left(), Top(), 47, 21);
     gEditorClaimTab(this);

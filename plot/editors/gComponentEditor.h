@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 
+class QObject;
 class TTimer;
 
 namespace kv {
@@ -46,9 +47,9 @@ void gEditorUserChange(TComponent* control);
 void gEditorFocusNext(TWinControl* control, bool backward);
 // The form's focusable controls in tab order (what gEditorFocusNext walks).
 std::vector<TWinControl*> gEditorTabList(TWinControl* form);
-// Makes Tab and Shift+Tab reach the control's KeyPress as character 9 instead of the toolkit's own
-// focus chain (which knows nothing of tab order).
-void gEditorClaimTab(TWinControl* control);
+// Makes Tab and Shift+Tab reach the control's KeyPress (or that of `handler`, for a control's own
+// child) as character 9 instead of the toolkit's own focus chain (which knows nothing of tab order).
+void gEditorClaimTab(TWinControl* control, TWinControl* handler = nullptr);
 // The special keys an edit or combo box claims from the controls around it (Left and Right).
 bool gEditorWantsArrow(std::uint16_t key);
 
@@ -290,6 +291,7 @@ public:
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
 private:
+    QObject* FDragFilter = nullptr;
     bool FDragPending = false, FDragging = false;
     int FDragX = 0, FDragY = 0;
 };

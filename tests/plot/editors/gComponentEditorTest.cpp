@@ -9,9 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QWidget>
 
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -223,8 +225,10 @@ TEST(gComponentEditorKit, TabMovesThroughTheFormInTabOrderAlsoInsidePages) {
     disabled->Disable();
     auto* button = KitMake<TgComponentEditorButton>(form, &form, 5, 190, 75, 25);
     button->SetTabOrder(3);
+    auto* color = KitMake<TgComponentEditorColorPicker>(form, &form, 100, 190, 47, 21);
+    color->SetTabOrder(4);
 
-    EXPECT_EQ(gEditorTabList(&form), (std::vector<TWinControl*>{pages, first, second, combo, button}));
+    EXPECT_EQ(gEditorTabList(&form), (std::vector<TWinControl*>{pages, first, second, combo, button, color}));
 
     form.Show();
     QApplication::setActiveWindow(form.Widget()->window());
@@ -245,7 +249,17 @@ TEST(gComponentEditorKit, TabMovesThroughTheFormInTabOrderAlsoInsidePages) {
             if (c->Focused())
                 seen.push_back(c);
     }
-    EXPECT_EQ(seen, (std::vector<TWinControl*>{second, combo, button, pages, first}));
+    EXPECT_EQ(seen, (std::vector<TWinControl*>{second, combo, button, color, pages}));
+
+    // Tab on the colour picker's own button moves on from the picker.
+    color->Button()->Widget()->setFocus();
+    QApplication::processEvents();
+    KitKey(color->Button(), Qt::Key_Tab, "\t");
+    QApplication::processEvents();
+    EXPECT_TRUE(pages->Focused());
+    KitKey(pages, Qt::Key_Tab, "\t");
+    QApplication::processEvents();
+    ASSERT_TRUE(first->Focused());
 
     // Shift+Tab goes back, wrapping round.
     gSetKeyStateForTests(1, 0);
@@ -254,7 +268,7 @@ TEST(gComponentEditorKit, TabMovesThroughTheFormInTabOrderAlsoInsidePages) {
     EXPECT_TRUE(pages->Focused());
     KitKey(pages, Qt::Key_Backtab, "\t", Qt::ShiftModifier);
     QApplication::processEvents();
-    EXPECT_TRUE(button->Focused());
+    EXPECT_TRUE(color->Focused());
     gSetKeyStateForTests(-1, -1);
     form.Hide();
 }
@@ -357,6 +371,31 @@ TEST_F(gUpDownTest, HeldButtonRepeatsAfter500MsThenEvery50AndFollowsThePointer) 
     upDown->MouseUp(TMouseButton::mbLeft, {}, 7, 3);
 }
 
+TEST_F(gUpDownTest, AStepTheEditRefusesEndsTheRepeat) {
+    KitForm form;
+    auto* edit = KitMake<TgComponentEditorEdit>(form, &form, 0, 0, 60, 21);
+    auto* upDown = new TgUpDown(&form);
+    upDown->SetParent(&form);
+    upDown->SetAssociate(edit);
+    edit->SetAsInteger(1);
+    int calls = 0;
+    edit->OnUpdate = [&](TObject*) {
+        ++calls;
+        throw EConvertError("Invalid argument to time encode");
+    };
+    EXPECT_THROW(upDown->MouseDown(TMouseButton::mbLeft, {}, 7, 3), EConvertError);
+    EXPECT_FALSE(upDown->TimerRunning());
+    EXPECT_FALSE(upDown->UpButtonPressed());
+    clock.Advance(1000);
+    EXPECT_EQ(calls, 1);
+    upDown->MouseUp(TMouseButton::mbLeft, {}, 7, 3);
+
+    // Once the handler accepts again, the spinner works as before (the flag of the failed step is gone).
+    edit->OnUpdate = nullptr;
+    upDown->SetAsInteger(5);
+    EXPECT_EQ(form.userChanges, 1) << "a write from code is quiet again";
+}
+
 TEST_F(gUpDownTest, DisableTakesTheEditAlongAndAFreedEditIsForgotten) {
     KitForm form;
     auto* edit = KitMake<TgComponentEditorEdit>(form, &form, 0, 0, 60, 21);
@@ -443,6 +482,47 @@ TEST(gComponentEditorCheckBox, QuietSetRestoresEventsAlsoWhenTheWriteThrows) {
     EXPECT_FALSE(box->AsBoolean());
     EXPECT_TRUE(order.empty());
     EXPECT_EQ(form.userChanges, 0);
+}
+
+// A left click through Qt, as the mouse makes it.
+void KitClick(TControl* control, int x, int y) {
+    const QPointF p(x, y);
+    QMouseEvent press(QEvent::MouseButtonPress, p, control->Widget()->mapToGlobal(p), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(control->Widget(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, p, control->Widget()->mapToGlobal(p), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(control->Widget(), &release);
+}
+
+TEST(gComponentEditorCheckBox, AUserClickReportsChangeThenUserChangeThenClick) {
+    KitForm form;
+    auto* box = KitMake<TgComponentEditorCheckBox>(form, &form, 0, 0, 100, 17);
+    std::vector<std::string> order;
+    box->OnChange = [&](TObject*) { order.push_back("change"); };
+    box->OnChangeUser = [&](TObject*) { order.push_back("user"); };
+    box->OnClick = [&](TObject*) { order.push_back("click:" + std::to_string(form.userChanges)); };
+    KitClick(box, 5, 8);
+    EXPECT_TRUE(box->AsBoolean());
+    EXPECT_EQ(order, (std::vector<std::string>{"change", "user", "click:1"}));
+}
+
+TEST(gComponentEditorRadioGroup, AUserClickRunsClickAndUserChange) {
+    KitForm form;
+    auto* group = KitMake<TgComponentEditorRadioGroup>(form, &form, 0, 0, 120, 80);
+    group->Items()->SetText("a\nb\nc");
+    TBitmap scratch;
+    scratch.SetSize(120, 80);
+    group->CalcItemLayout(*scratch.Canvas());
+    int clicks = 0, changes = 0;
+    group->OnClick = [&](TObject*) { ++clicks; };
+    group->OnChange = [&](TObject*) { ++changes; };
+    const int y = group->ItemsRowStart() + static_cast<int>(group->ItemsRowSpacing());
+    KitClick(group, 20, y);
+    EXPECT_EQ(group->AsInteger(), 1);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(form.userChanges, 1);
 }
 
 TEST(gComponentEditorRadioGroup, QuietSetAndClick) {
@@ -643,6 +723,20 @@ TEST(gComponentEditorListBox, DrawsTheColourBoxAndTextFromOnGetData) {
         for (int y = 0; y < 13; ++y)
             textBeforeBoxEdge |= bitmap.Canvas()->Pixel(x, y) == clWhite;
     EXPECT_TRUE(textBeforeBoxEdge) << "without a box the text starts at 2";
+
+    // On screen the list draws its entries the same way, one ItemHeight apart.
+    f.list->SetItemIndex(1);
+    const QImage shot = f.list->RenderToImage();
+    if (const char* dir = std::getenv("KV_SHOT_DIR"))
+        shot.save(QString::fromStdString(std::string(dir) + "/kit-list.png"));
+    bool blueBox = false, tealRow = false;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            blueBox |= shot.pixel(x, y) == qRgb(0, 0, 255);
+            tealRow |= shot.pixel(x, y) == qRgb(0, 128, 128) && y >= f.list->ItemHeight();
+        }
+    EXPECT_TRUE(blueBox);
+    EXPECT_TRUE(tealRow);
 }
 
 // --------------------------------------------------------------------------------------------------
@@ -699,6 +793,77 @@ TEST(gComponentEditorPickers, ColorPickerSetsQuietlyAndPaintsItsColour) {
     EXPECT_FALSE(picker->Button()->Enabled());
     picker->Paint(*bitmap.Canvas());
     EXPECT_EQ(bitmap.Canvas()->Pixel(20, 15), ColorToRGB(clBtnFace));
+}
+
+TEST(gComponentEditorPickers, ColorPickerRunsItsDialogFromTheButtonAndADoubleClick) {
+    KitForm form;
+    auto* picker = KitMake<TgComponentEditorColorPicker>(form, &form, 0, 0, 47, 21);
+    picker->SetColor(clRed);
+    std::vector<TColor> offered;
+    bool answer = false;
+    TColorDialog::ExecuteHook = [&](TColorDialog& d) {
+        offered.push_back(d.Color());
+        if (answer)
+            d.SetColor(clBlue);
+        return answer;
+    };
+    std::vector<std::string> order;
+    picker->OnChange = [&](TObject*) { order.push_back("change:" + std::to_string(form.userChanges)); };
+    picker->Button()->Click();
+    EXPECT_EQ(picker->Color(), clRed) << "cancelled";
+    EXPECT_TRUE(order.empty());
+    answer = true;
+    picker->DblClick();
+    TColorDialog::ExecuteHook = nullptr;
+    EXPECT_EQ(offered, (std::vector<TColor>{ColorToRGB(clRed), ColorToRGB(clRed)}));
+    EXPECT_EQ(picker->Color(), ColorToRGB(clBlue));
+    EXPECT_EQ(order, (std::vector<std::string>{"change:1"})) << "UserChange before OnChange";
+}
+
+TEST(gComponentEditorPickers, FontAndSavePickersChangeOnlyOnConfirmation) {
+    KitForm form;
+    auto* fontPicker = KitMake<TgComponentEditorFontPicker>(form, &form, 0, 0, 75, 25);
+    auto* savePicker = KitMake<TgComponentEditorSavePicker>(form, &form, 0, 30, 75, 25);
+    EXPECT_EQ(savePicker->Caption(), "Save");
+    int changes = 0, clicks = 0;
+    fontPicker->OnChange = [&](TObject*) { ++changes; };
+    fontPicker->OnClick = [&](TObject*) { ++clicks; };
+    savePicker->OnChange = [&](TObject*) { ++changes; };
+    bool answer = false;
+    TFontDialog::ExecuteHook = [&](TFontDialog& d) {
+        if (answer)
+            d.Font()->SetName("Courier New");
+        return answer;
+    };
+    fontPicker->Click();
+    EXPECT_EQ(clicks, 1) << "the button's own click first";
+    EXPECT_EQ(changes + form.userChanges, 0);
+    answer = true;
+    fontPicker->Click();
+    TFontDialog::ExecuteHook = nullptr;
+    EXPECT_EQ(fontPicker->Font()->Name(), "Courier New");
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(form.userChanges, 1);
+
+    savePicker->SetFileName("/tmp/shots\\");
+    savePicker->SetFilter("Text|*.txt");
+    savePicker->SetFilterIndex(1);
+    std::string offered;
+    answer = false;
+    TOpenDialog::ExecuteHook = [&](TOpenDialog& d) {
+        offered = d.FileName();
+        if (answer)
+            d.SetFileName("/tmp/run");
+        return answer;
+    };
+    EXPECT_FALSE(savePicker->Execute());
+    EXPECT_EQ(offered, "/tmp/shots\\Untitled");
+    EXPECT_EQ(changes, 1);
+    answer = true;
+    EXPECT_TRUE(savePicker->Execute());
+    TOpenDialog::ExecuteHook = nullptr;
+    EXPECT_EQ(savePicker->FileName(), "/tmp/run.txt") << "the chosen filter's extension";
+    EXPECT_EQ(changes, 2);
 }
 
 TEST(gComponentEditorPickers, FontPickerCopiesTheFontQuietly) {
