@@ -13,6 +13,7 @@
 #include <QFontMetrics>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <memory>
@@ -913,6 +914,17 @@ template <class T> T* PgFind(TComponent* form, const std::string& name) {
     return dynamic_cast<T*>(form->FindComponent(name));
 }
 
+// The memo's text as the user typed it: its lines end with a break, the last one included, which
+// would give a caption an empty last line.
+std::string PgMemoText(const TMemo& memo) {
+    std::string text = memo.Text();
+    if (text.ends_with("\r\n"))
+        text.resize(text.size() - 2);
+    else if (text.ends_with('\n'))
+        text.pop_back();
+    return text;
+}
+
 std::optional<PgValue> PgReadControl(TComponent* form, const PgRow& row) {
     TComponent* c = form->FindComponent(row.control);
     if (!c)
@@ -968,13 +980,7 @@ std::optional<PgValue> PgReadControl(TComponent* form, const PgRow& row) {
         return std::nullopt;
     case PgCtl::Memo:
         if (auto* memo = dynamic_cast<TMemo*>(c)) {
-            // The memo ends its last line with a break the user never typed: the caption would
-            // grow an empty line.
-            v.text = memo->Text();
-            if (v.text.ends_with("\r\n"))
-                v.text.resize(v.text.size() - 2);
-            else if (v.text.ends_with('\n'))
-                v.text.pop_back();
+            v.text = PgMemoText(*memo);
             return v;
         }
         return std::nullopt;
@@ -1030,7 +1036,7 @@ void PgSetControl(TComponent* form, const PgRow& row, const PgValue& v) {
             picker->SetFont(v.font);
         return;
     case PgCtl::Memo:
-        if (auto* memo = dynamic_cast<TMemo*>(c); memo && memo->Text() != v.text) {
+        if (auto* memo = dynamic_cast<TMemo*>(c); memo && PgMemoText(*memo) != v.text) {
             TNotifyEvent saved = std::move(memo->OnChange);
             memo->OnChange = nullptr;
             try {
@@ -1092,8 +1098,13 @@ void PgSetProp(TObject& object, const PgRow& row, const PgValue& v) {
         return;
     switch (row.kind) {
     case PgCtl::FloatEdit:
-        if (p->SetFloat)
-            p->SetFloat(object, v.num);
+        // An edit shows 15 significant digits: a value it shows unchanged keeps its full precision
+        // instead of being rounded to its text on every write-back of the page.
+        if (p->SetFloat && p->GetFloat) {
+            const double current = p->GetFloat(object);
+            if (std::fabs(v.num - current) > 1e-14 * std::fabs(current))
+                p->SetFloat(object, v.num);
+        }
         return;
     case PgCtl::StringEdit:
     case PgCtl::NameComboBox:
@@ -1214,17 +1225,32 @@ std::vector<PgColumn> PgColumns(PgBox& box, int top, int limit) {
     return cols;
 }
 
+int PgColumnWidth(const PgColumn& col) {
+    return std::max(col.labelW ? col.labelW + kPgLabelGap + col.controlW : col.controlW, col.fullW);
+}
+
+int PgColumnsWidth(const std::vector<PgColumn>& cols) {
+    int w = 0;
+    for (const PgColumn& col : cols)
+        w += PgColumnWidth(col) + kPgColumnGap;
+    return w;
+}
+
 // Flows the cells into columns of label + control: as few columns as the height allows, and those
-// as evenly filled as they can be.
-PgSize PgFlow(PgBox& box, int top, int availH) {
-    const std::size_t count = PgColumns(box, top, availH).size();
+// as evenly filled as they can be without growing wider than the space (a group, which has no width
+// of its own to fill, no wider than it is).
+PgSize PgFlow(PgBox& box, int top, int availW, int availH) {
+    const std::vector<PgColumn> greedy = PgColumns(box, top, availH);
+    const int width = std::max(PgColumnsWidth(greedy), availW - 2 * kPgMargin + kPgColumnGap);
     int limit = availH;
-    if (count > 1)
-        for (int l = top + kPgMargin; l < availH; ++l)
-            if (PgColumns(box, top, l).size() <= count) {
+    if (greedy.size() > 1)
+        for (int l = top + kPgMargin; l < availH; ++l) {
+            const std::vector<PgColumn> cols = PgColumns(box, top, l);
+            if (cols.size() <= greedy.size() && PgColumnsWidth(cols) <= width) {
                 limit = l;
                 break;
             }
+        }
     std::vector<PgColumn> cols = PgColumns(box, top, limit);
     int x = kPgMargin, bottom = top;
     for (PgColumn& col : cols) {
@@ -1247,7 +1273,7 @@ PgSize PgFlow(PgBox& box, int top, int availH) {
             cy += PgRowPitch(cell->height);
         }
         bottom = std::max(bottom, cy - 2);
-        x += std::max(labelSpace + col.controlW, col.fullW) + kPgColumnGap;
+        x += PgColumnWidth(col) + kPgColumnGap;
     }
     return {x - kPgColumnGap + kPgMargin, bottom + kPgMargin};
 }
@@ -1256,7 +1282,7 @@ PgSize PgFlow(PgBox& box, int top, int availH) {
 // and returns the size it takes.
 PgSize PgLayout(PgBox& box, int availW, int availH) {
     const int top = box.isGroup ? kPgGroupTop : kPgMargin;
-    PgSize used = box.cells.empty() ? PgSize{0, 0} : PgFlow(box, top, availH);
+    PgSize used = box.cells.empty() ? PgSize{0, 0} : PgFlow(box, top, availW, availH);
     if (box.nested) {
         const int left = box.cells.empty() ? kPgMargin : used.w;
         box.nested->SetBounds(left, kPgMargin, std::max(availW - left - kPgMargin, 40),

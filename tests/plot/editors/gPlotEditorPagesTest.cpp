@@ -474,6 +474,18 @@ TEST_F(PlotEditorPages, ATypedDateTimeFormatIsStoredAsTyped) {
     EXPECT_EQ(axis->CursorDateTimeFormat(), "hh:nn:ss.zzz");
 }
 
+TEST_F(PlotEditorPages, AWriteBackKeepsTheFullPrecisionOfValuesLeftAlone) {
+    PagesPlot plot(false);
+    auto* axis = dynamic_cast<TgPlotAxis*>(plot.Object(TgPlotEditorKind::XAxis));
+    axis->SetMin(1.0 / 3.0);
+    axis->SetSpan(2.0 / 3.0);
+    gFillPlotEditorPage(form->Form(), TgPlotEditorKind::XAxis, axis);
+    form->Find<TgComponentEditorEdit>("XAxisSpanEdit")->SetDoubleWithEvent(5);
+    gWritePlotEditorPage(form->Form(), TgPlotEditorKind::XAxis, axis);
+    EXPECT_EQ(axis->Min(), 1.0 / 3.0) << "not rounded to the 15 digits the edit shows";
+    EXPECT_EQ(axis->Span(), 5);
+}
+
 TEST_F(PlotEditorPages, TimeSeriesControlsAreNotWrittenOnAnXYChannel) {
     PagesPlot xy(false), ts(true);
     for (PagesPlot* plot : {&xy, &ts}) {
@@ -690,6 +702,13 @@ TEST_F(PlotEditorPages, UpDownsBindTheirRanges) {
     form->Find<TgComponentEditorEdit>("XAxisMinorCountEdit")->SetIntegerWithEvent(150);
     gWritePlotEditorPage(form->Form(), TgPlotEditorKind::XAxis, axis);
     EXPECT_EQ(axis->MinorCount(), 150);
+    // A step of the spin button clamps: from 150 up to 100.
+    auto* upDown = form->Find<TgUpDown>("XAxisMinorCountEditUpDown");
+    const int before = changes;
+    upDown->MouseDown(TMouseButton::mbLeft, {TShiftItem::ssLeft}, 7, 2);
+    upDown->MouseUp(TMouseButton::mbLeft, {}, 7, 2);
+    EXPECT_EQ(form->Find<TgComponentEditorEdit>("XAxisMinorCountEdit")->AsInteger(), 100);
+    EXPECT_GT(changes, before) << "a step writes the edit as the user";
 }
 
 TEST_F(PlotEditorPages, NamedContainersExist) {
