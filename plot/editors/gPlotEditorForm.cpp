@@ -346,14 +346,14 @@ void TgPlotEditorForm::BuildControlFileIO() {
 
     auto* log = group("ControlFileLogGroupBox", "Log", 184, 4, 230, 104);
     PefLabel(this, log, "ControlLogFileNameLabel", "File Name", 8, 20);
-    auto* name = PefMake<TgComponentEditorEdit>(this, log, "ControlLogFileNameEdit", 70, 16, 128, 21);
+    auto* name = PefMake<TgComponentEditorEdit>(this, log, "ControlLogFileNameEdit", 76, 16, 122, 21);
     name->OnUpdate = bind(&TgPlotEditorForm::GeneralChanged);
     PefPicker(this, log, {"ControlLogFileNamePicker", "...", kPefLogFilter, "log", true, false}, 200, 16, 21,
               bind(&TgPlotEditorForm::ControlLogFileNamePickerChange));
     PefLabel(this, log, "ControlLogBufferSizeLabel", "Buffer Size", 8, 46);
-    auto* size = PefMake<TgComponentEditorEdit>(this, log, "ControlLogBufferSizeEdit", 70, 42, 60, 21);
+    auto* size = PefMake<TgComponentEditorEdit>(this, log, "ControlLogBufferSizeEdit", 76, 42, 60, 21);
     size->OnUpdate = bind(&TgPlotEditorForm::GeneralChanged);
-    auto* updown = PefMake<TgUpDown>(this, log, "ControlLogBufferSizeUpDown", 130, 42, 15, 21);
+    auto* updown = PefMake<TgUpDown>(this, log, "ControlLogBufferSizeUpDown", 136, 42, 15, 21);
     updown->SetMin(0);
     updown->SetMax(0);
     updown->SetAssociate(size);
@@ -393,14 +393,14 @@ void TgPlotEditorForm::BuildChannelFileIO() {
     const auto write = [this](TObject*) { PageChange(TgPlotEditorKind::Channel); };
     auto* log = group("ChannelFileLogGroupBox", "Log", 184, 4, 230, 104);
     PefLabel(this, log, "ChannelLogFileNameLabel", "File Name", 8, 20);
-    auto* name = PefMake<TgComponentEditorEdit>(this, log, "ChannelLogFileNameEdit", 70, 16, 128, 21);
+    auto* name = PefMake<TgComponentEditorEdit>(this, log, "ChannelLogFileNameEdit", 76, 16, 122, 21);
     name->OnUpdate = write;
     PefPicker(this, log, {"ChannelLogFileNamePicker", "...", kPefLogFilter, "log", true, false}, 200, 16, 21,
               bind(&TgPlotEditorForm::ChannelLogFileNamePickerChange));
     PefLabel(this, log, "ChannelLogBufferSizeLabel", "Buffer Size", 8, 46);
-    auto* size = PefMake<TgComponentEditorEdit>(this, log, "ChannelLogBufferSizeEdit", 70, 42, 60, 21);
+    auto* size = PefMake<TgComponentEditorEdit>(this, log, "ChannelLogBufferSizeEdit", 76, 42, 60, 21);
     size->OnUpdate = write;
-    auto* updown = PefMake<TgUpDown>(this, log, "ChannelLogBufferSizeUpDown", 130, 42, 15, 21);
+    auto* updown = PefMake<TgUpDown>(this, log, "ChannelLogBufferSizeUpDown", 136, 42, 15, 21);
     updown->SetMin(0);
     updown->SetMax(32767);
     updown->SetAssociate(size);

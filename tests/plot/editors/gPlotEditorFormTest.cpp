@@ -352,6 +352,41 @@ TEST_F(PlotEditorForm, AFailingLogActionIsShownAndTheWindowStaysOpen) {
     EXPECT_EQ(errors[1], "Logging not Active");
 }
 
+TEST_F(PlotEditorForm, LogButtonsFollowWhetherTheChannelOrThePlotLogs) {
+    kvtest::TempDir dir;
+    Open();
+    form->ListBoxClick(TgPlotEditorKind::Channel);
+    Type("ChannelLogFileNameEdit", dir / "channel.log");
+    TgPlotChannelCustom* channel = plot->GetChannel(0);
+    EXPECT_EQ(channel->LogFileName(), dir / "channel.log");
+    EXPECT_EQ(C<TgComponentEditorOpenPicker>("ChannelLogFileNamePicker")->FileName(), dir / "channel.log");
+    const auto state = [this](const char* prefix) {
+        const std::string p = prefix;
+        return std::vector<bool>{C<TControl>(p + "LogActivateButton")->Enabled(),
+                                 C<TControl>(p + "LogDeactivateButton")->Enabled(),
+                                 C<TControl>(p + "LogFileNameEdit")->Enabled(),
+                                 C<TControl>(p + "LogFileNamePicker")->Enabled()};
+    };
+    EXPECT_EQ(state("Channel"), (std::vector<bool>{true, false, true, true}));
+    C<TgComponentEditorButton>("ChannelLogActivateButton")->Click();
+    EXPECT_TRUE(channel->LoggingActive());
+    EXPECT_EQ(state("Channel"), (std::vector<bool>{false, true, false, false}));
+    C<TgComponentEditorButton>("ChannelLogDeactivateButton")->Click();
+    EXPECT_FALSE(channel->LoggingActive());
+    EXPECT_EQ(state("Channel"), (std::vector<bool>{true, false, true, true}));
+
+    EXPECT_EQ(state("Control"), (std::vector<bool>{true, false, true, true}));
+    Type("ControlLogFileNameEdit", dir / "plot.log");
+    EXPECT_EQ(plot->LogFileName(), dir / "plot.log");
+    C<TgComponentEditorButton>("ControlLogActivateButton")->Click();
+    EXPECT_TRUE(plot->LoggingActive());
+    EXPECT_EQ(state("Control"), (std::vector<bool>{false, true, false, false}));
+    C<TgComponentEditorButton>("ControlLogDeactivateButton")->Click();
+    EXPECT_FALSE(plot->LoggingActive());
+    EXPECT_EQ(state("Control"), (std::vector<bool>{true, false, true, true}));
+    EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(PlotEditorForm, TheControlPageShowsThePlotAndWritesItBack) {
     plot->SetOuterMarginLeft(7);
     Open();
