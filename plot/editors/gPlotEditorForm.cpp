@@ -271,7 +271,7 @@ void TgPlotEditorForm::BuildObjectPage(TgPlotEditorKind kind, TTabSheet* sheet, 
 
 namespace {
 
-struct PefPickerSpec {
+struct PefPickerInfo {
     const char* name;
     const char* caption;
     const char* filter;
@@ -284,7 +284,7 @@ constexpr const char* kPefDataFilter = "Data (*.dat)|*.dat|All Files (*.*)|*.*";
 constexpr const char* kPefLogFilter = "Log (*.log)|*.log|All Files (*.*)|*.*";
 constexpr const char* kPefAnnotationFilter = "Annotations (*.ano)|*.ano|All Files (*.*)|*.*";
 
-TgComponentEditorButton* PefPicker(TComponent* owner, TWinControl* parent, const PefPickerSpec& s, int l,
+TgComponentEditorButton* PefPicker(TComponent* owner, TWinControl* parent, const PefPickerInfo& s, int l,
                                    int t, int w, TNotifyEvent onChange) {
     if (s.open) {
         auto* p = PefMake<TgComponentEditorOpenPicker>(owner, parent, s.name, l, t, w, kPefButtonHeight);

@@ -1,5 +1,6 @@
 // korvane-screenshots: shows every block page of the main window and every dialog of the editor, in
-// English and in Simplified Chinese, and saves what the screen shows as PNG files.
+// English and in Simplified Chinese, and the plot property editor's pages (English), and saves what
+// the screen shows as PNG files.
 //
 //     korvane-screenshots [output folder]          (docs/screenshots by default)
 //
