@@ -546,7 +546,13 @@ void TgPlotEditorForm::ListBoxAppend(TgPlotEditorKind kind, TgPlotObject* object
 }
 
 void TgPlotEditorForm::ListBoxDelete(TgPlotEditorKind kind, TgPlotObject* object) {
-    Page(kind).list->DeleteObjectIndex(object);
+    TgComponentEditorListBox* list = Page(kind).list;
+    if (list->Items()->IndexOfObject(object) < 0)
+        return;
+    list->DeleteObjectIndex(object);
+    // The page may still show the object that went while another one is now selected: the next
+    // write-back would copy the gone object's values into that one.
+    UpdateEdit(kind);
 }
 
 void TgPlotEditorForm::ListBoxSelect(TgPlotEditorKind kind, int index) {

@@ -121,6 +121,25 @@ TEST_F(PlotEditorForm, AnEmptyListGreysItsPageAndAddSelectsTheNewObject) {
     EXPECT_FALSE(C<TControl>("LimitRemoveButton")->Enabled());
 }
 
+// An object that goes by other means while the window is open leaves its page: the page shows the
+// object now selected, so that the next write-back changes only that one.
+TEST_F(PlotEditorForm, AnObjectRemovedElsewhereTakesItsValuesAlong) {
+    plot->Master()->AddLimit();
+    plot->Master()->AddLimit();
+    Open();
+    form->ListBoxSelect(TgPlotEditorKind::Limit, 0);
+    form->ListBoxClick(TgPlotEditorKind::Limit);
+    TgPlotLimit* second = plot->GetLimit(1);
+    const std::string name = second->Name();
+    delete plot->GetLimit(0);
+    ASSERT_EQ(plot->LimitCount(), 1);
+    EXPECT_EQ(form->SelectedObject(TgPlotEditorKind::Limit), second);
+    EXPECT_EQ(Edit("LimitNameEdit")->Text(), name);
+    Type("LimitLine1PositionEdit", "25");
+    EXPECT_EQ(second->Name(), name);
+    EXPECT_DOUBLE_EQ(second->Line1Position(), 25);
+}
+
 TEST_F(PlotEditorForm, TheTitleLabelCannotBeRemovedAndFollowsTheTitlePage) {
     Open();
     EXPECT_FALSE(C<TControl>("LabelRemoveButton")->Enabled()) << "the title is selected at opening";
