@@ -81,8 +81,11 @@ KV_REGISTER_CLASS(TgCheckBox, TgCustomComponent, b) {
 TgCheckBox::TgCheckBox(TComponent* owner) : TgCustomComponent(owner) {
     SetParentFont(false);
     SetTabStop(true);
-    SetBounds(Left(), Top(), 97, 17);
+    // The first caption does not size the box: it starts at its default size.
+    FAutoSize = false;
     SetCaption("Caption");
+    FAutoSize = true;
+    SetBounds(Left(), Top(), 97, 17);
 }
 
 TgCheckBox::~TgCheckBox() = default;
@@ -125,11 +128,6 @@ void TgCheckBox::FontChanged() {
     TgCustomComponent::FontChanged();
     DoAutoSize();
     InvalidateChange();
-}
-
-void TgCheckBox::Loaded() {
-    TgCustomComponent::Loaded();
-    DoAutoSize();
 }
 
 void TgCheckBox::DoAutoSize() {
@@ -430,7 +428,7 @@ void TgRadioGroup::gPaint(TCanvas& canvas) {
     const int h = canvas.TextHeight("ABC");
 
     // Etched frame below the caption's middle.
-    const int frameTop = canvas.TextHeight(Caption()) / 2;
+    const int frameTop = h / 2;
     canvas.Brush()->SetStyle(TBrushStyle::bsClear);
     canvas.Pen()->SetStyle(TPenStyle::psSolid);
     canvas.Pen()->SetWidth(1);

@@ -43,9 +43,6 @@ public:
     bool MousePressed() const { return FMouseDown; }
     bool KeyPressed() const { return FKeyDown; }
 
-    // Sizes to the caption once the layout is read.
-    void Loaded() override;
-
 protected:
     // OnChangeProtected, OnChange, then OnChangeUser for a user's change; nothing while loading.
     virtual void DoChange();

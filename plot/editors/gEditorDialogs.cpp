@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <vector>
 
 namespace kv {
 
@@ -169,26 +170,46 @@ bool TgSaveDialog::Execute() {
 }
 
 void TgSaveDialog::ApplyReturnExt() {
-    // The patterns of the filter, in order: "Text|*.txt|All|*.*" gives "*.txt" and "*.*".
+    // The filter's patterns, one entry per filter: "Text|*.txt|Data|*.dat;*.csv" gives "*.txt" and
+    // "*.dat;*.csv". Taken pairwise, so a description that starts with "*" is no pattern.
     FFilterList->Clear();
+    std::vector<std::string> parts;
     std::size_t start = 0;
-    while (start <= FFilter.size()) {
+    for (;;) {
         const std::size_t bar = FFilter.find('|', start);
-        const std::string part =
-            FFilter.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
-        if (!part.empty() && part[0] == '*')
-            FFilterList->Add(part);
+        parts.push_back(FFilter.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
         if (bar == std::string::npos)
             break;
         start = bar + 1;
     }
-    FReturnExt.clear();
-    if (FFilterIndex >= 1 && FFilterIndex <= FFilterList->Count())
-        FReturnExt = FFilterList->Get(FFilterIndex - 1).substr(1);
+    for (std::size_t i = 1; i < parts.size(); i += 2)
+        FFilterList->Add(parts[i]);
+
+    // The chosen filter's extensions; the first is the one a bare name gets.
+    std::vector<std::string> extensions;
+    if (FFilterIndex >= 1 && FFilterIndex <= FFilterList->Count()) {
+        const std::string& patterns = FFilterList->Get(FFilterIndex - 1);
+        std::size_t from = 0;
+        for (;;) {
+            const std::size_t semi = patterns.find(';', from);
+            std::string pattern =
+                patterns.substr(from, semi == std::string::npos ? std::string::npos : semi - from);
+            pattern.erase(0, pattern.find_first_not_of(' '));
+            if (!pattern.empty() && pattern[0] == '*')
+                extensions.push_back(pattern.substr(1));
+            if (semi == std::string::npos)
+                break;
+            from = semi + 1;
+        }
+    }
+    FReturnExt = extensions.empty() ? std::string() : extensions.front();
     if (FReturnExt.empty() || FReturnExt == ".*")
         return;
-    if (EdLower(EdExtension(FFileName)) != EdLower(FReturnExt))
-        FFileName += FReturnExt;
+    const std::string own = EdLower(EdExtension(FFileName));
+    for (const std::string& ext : extensions)
+        if (own == EdLower(ext))
+            return;
+    FFileName += FReturnExt;
 }
 
 } // namespace kv

@@ -1149,6 +1149,10 @@ constexpr int kPgLabelGap = 4;   // between a label and its control
 constexpr int kPgGroupTop = 16;  // below a group box's caption
 constexpr int kPgFallbackWidth = 392, kPgFallbackHeight = 182;
 
+struct PgSize {
+    int w = 0, h = 0;
+};
+
 struct PgBox;
 
 // One line of a column: a label and its control (with its up-down), or a control that carries its
@@ -1157,6 +1161,7 @@ struct PgCell {
     TLabel* label = nullptr;
     TControl* control = nullptr;
     TgUpDown* upDown = nullptr;
+    int labelWidth = 0;
     int width = 0, height = 21; // the control, its up-down included
     PgBox* box = nullptr;
 };
@@ -1167,6 +1172,7 @@ struct PgBox {
     std::vector<PgCell> cells;
     TgComponentEditorPageControl* nested = nullptr; // laid out after the cells, in the space left
     std::vector<PgBox*> nestedSheets;
+    std::map<int, PgSize> sizeForHeight; // groups: the size each height limit gives
 };
 
 int PgTextWidth(const TControl* c, const std::string& text) {
@@ -1186,10 +1192,6 @@ int PgRowPitch(int height) {
     return height + 2;
 }
 
-struct PgSize {
-    int w = 0, h = 0;
-};
-
 PgSize PgLayout(PgBox& box, int availW, int availH);
 
 struct PgColumn {
@@ -1204,9 +1206,13 @@ std::vector<PgColumn> PgColumns(PgBox& box, int top, int limit) {
     int y = top;
     for (PgCell& cell : box.cells) {
         if (cell.box) {
-            const PgSize s = PgLayout(*cell.box, 0, limit - top - kPgMargin);
-            cell.width = s.w;
-            cell.height = s.h;
+            // Measured once per height; laid out for real when the columns are placed.
+            const int h = limit - top - kPgMargin;
+            auto it = cell.box->sizeForHeight.find(h);
+            if (it == cell.box->sizeForHeight.end())
+                it = cell.box->sizeForHeight.emplace(h, PgLayout(*cell.box, 0, h)).first;
+            cell.width = it->second.w;
+            cell.height = it->second.h;
         }
         if (y + cell.height > limit - kPgMargin && !cols.back().cells.empty()) {
             cols.emplace_back();
@@ -1215,7 +1221,7 @@ std::vector<PgColumn> PgColumns(PgBox& box, int top, int limit) {
         PgColumn& col = cols.back();
         col.cells.push_back(&cell);
         if (cell.label) {
-            col.labelW = std::max(col.labelW, PgTextWidth(cell.label, cell.label->Caption()));
+            col.labelW = std::max(col.labelW, cell.labelWidth);
             col.controlW = std::max(col.controlW, cell.width);
         } else {
             col.fullW = std::max(col.fullW, cell.width);
@@ -1266,6 +1272,7 @@ PgSize PgFlow(PgBox& box, int top, int availW, int availH) {
                 if (cell->upDown)
                     cell->upDown->SetBounds(x + labelSpace + cell->width - 15, cy, 15, cell->height);
             } else if (cell->box) {
+                PgLayout(*cell->box, 0, limit - top - kPgMargin);
                 cell->box->parent->SetBounds(x, cy, cell->width, cell->height);
             } else {
                 cell->control->SetBounds(x, cy, cell->width, cell->height);
@@ -1282,7 +1289,8 @@ PgSize PgFlow(PgBox& box, int top, int availW, int availH) {
 // and returns the size it takes.
 PgSize PgLayout(PgBox& box, int availW, int availH) {
     const int top = box.isGroup ? kPgGroupTop : kPgMargin;
-    PgSize used = box.cells.empty() ? PgSize{0, 0} : PgFlow(box, top, availW, availH);
+    // Cells beside a nested page control leave it the room they do not need.
+    PgSize used = box.cells.empty() ? PgSize{0, 0} : PgFlow(box, top, box.nested ? 0 : availW, availH);
     if (box.nested) {
         const int left = box.cells.empty() ? kPgMargin : used.w;
         box.nested->SetBounds(left, kPgMargin, std::max(availW - left - kPgMargin, 40),
@@ -1301,10 +1309,10 @@ PgSize PgLayout(PgBox& box, int availW, int availH) {
 
 class PgBuilder {
 public:
+    // kind: the object page built; none for the Control page.
     PgBuilder(TComponent* form, std::string prefix, TWinControl* container, bool toolBarPanel,
-              TgPlotEditorKind kind, bool controlPage)
-        : FForm(form), FPrefix(std::move(prefix)), FContainer(container), FPanel(toolBarPanel), FKind(kind),
-          FControlPage(controlPage) {
+              std::optional<TgPlotEditorKind> kind)
+        : FForm(form), FPrefix(std::move(prefix)), FContainer(container), FPanel(toolBarPanel), FKind(kind) {
         FRoot.parent = container;
     }
 
@@ -1318,7 +1326,7 @@ public:
         const std::string key = page + "\n" + sub;
         if (auto it = FBoxes.find(key); it != FBoxes.end())
             return *it->second;
-        const char* nestedName = FControlPage ? nullptr : PgNestedPageControl(FKind, page);
+        const char* nestedName = FKind ? PgNestedPageControl(*FKind, page) : nullptr;
         auto box = std::make_unique<PgBox>();
         PgBox* result = box.get();
         if (nestedName) {
@@ -1477,6 +1485,7 @@ public:
             auto* label = Make<TLabel>(parent, row.control + "Label");
             label->SetCaption(row.caption);
             cell.label = label;
+            cell.labelWidth = PgTextWidth(label, row.caption);
         }
         box.cells.push_back(cell);
     }
@@ -1495,8 +1504,8 @@ public:
     }
 
     void Layout() {
-        int w = FContainer->ClientWidth() > 0 ? FContainer->ClientWidth() : kPgFallbackWidth;
-        int h = FContainer->ClientHeight() > 0 ? FContainer->ClientHeight() : kPgFallbackHeight;
+        const int w = FContainer->ClientWidth() > 0 ? FContainer->ClientWidth() : kPgFallbackWidth;
+        const int h = FContainer->ClientHeight() > 0 ? FContainer->ClientHeight() : kPgFallbackHeight;
         if (FPanel || FSheetOrder.empty()) {
             PgLayout(FRoot, w, h);
             return;
@@ -1524,8 +1533,7 @@ private:
     std::string FPrefix;
     TWinControl* FContainer;
     bool FPanel;
-    TgPlotEditorKind FKind;
-    bool FControlPage;
+    std::optional<TgPlotEditorKind> FKind;
     PgBox FRoot;
     std::map<std::string, std::unique_ptr<PgBox>> FSheets;
     std::vector<PgBox*> FSheetOrder;
@@ -1566,7 +1574,7 @@ const PgSettingsRow* PgFindSettingsRow(const std::string& control) {
 
 void gBuildPlotEditorPage(TComponent* form, TgPlotEditorKind kind, TWinControl* container,
                           TNotifyEvent onChange) {
-    PgBuilder builder(form, PgPrefix(kind), container, kind == TgPlotEditorKind::ToolBar, kind, false);
+    PgBuilder builder(form, PgPrefix(kind), container, kind == TgPlotEditorKind::ToolBar, kind);
     for (const PgRow& row : PgRows(kind))
         builder.Add(row, onChange);
     if (kind == TgPlotEditorKind::XAxis || kind == TgPlotEditorKind::YAxis) {
@@ -1581,7 +1589,7 @@ void gBuildPlotEditorPage(TComponent* form, TgPlotEditorKind kind, TWinControl* 
 
 void gBuildPlotEditorControlPage(TComponent* form, TWinControl* pageControl, TNotifyEvent onGeneralChange,
                                  TNotifyEvent onTitleChange) {
-    PgBuilder builder(form, "Control", pageControl, false, TgPlotEditorKind::ToolBar, true);
+    PgBuilder builder(form, "Control", pageControl, false, std::nullopt);
     for (const PgSettingsRow& r : PgControlRows())
         builder.Add(r.row, r.row.page == "Title" ? onTitleChange : onGeneralChange);
     builder.Layout();

@@ -65,6 +65,8 @@ TEST(gEditorCheckBox, StartsAsACaptionedBoxWithItsDefaults) {
     EXPECT_TRUE(box.AutoSize());
     EXPECT_TRUE(box.TabStop());
     EXPECT_EQ(box.BackGroundColor(), clBtnFace);
+    EXPECT_EQ(box.Width(), 97);
+    EXPECT_EQ(box.Height(), 17);
 }
 
 TEST(gEditorCheckBox, UserInputTogglesOnlyWhereItShould) {
@@ -288,6 +290,8 @@ TEST(gEditorRadioGroup, StartsEmptyWithOneColumn) {
     EXPECT_EQ(g.Columns(), 1);
     EXPECT_EQ(g.Items()->Count(), 0);
     EXPECT_TRUE(g.TabStop());
+    EXPECT_EQ(g.Width(), 97);
+    EXPECT_EQ(g.Height(), 17);
 }
 
 TEST(gEditorRadioGroup, ArrowKeysMoveTheSelectionRound) {

@@ -46,7 +46,12 @@ TEST_F(EdtDialogs, SaveAppendsTheChosenFiltersExtensionWhenTheNameLacksIt) {
         {"/data/curve", 2, "/data/curve", ".*"},
         {"/data/curve.dat", 2, "/data/curve.dat", ".*"},
         {"/data/curve", 3, "/data/curve.csv", ".csv"},
-        {"/data/curve", 4, "/data/curve", ""}, // no such filter
+        {"/data/curve", 4, "/data/curve.dat", ".dat"},
+        {"/data/curve.csv", 4, "/data/curve.csv", ".dat"}, // any of the filter's extensions stays
+        {"/data/curve.txt", 4, "/data/curve.txt.dat", ".dat"},
+        {"/data/curve", 5, "/data/curve", ""},     // a pattern that is no extension
+        {"/data/curve", 6, "/data/curve.y", ".y"}, // described as "*.x", its pattern is "*.y"
+        {"/data/curve", 7, "/data/curve", ""},     // no such filter
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.chosen + " with filter " + std::to_string(c.filterIndex));
@@ -56,7 +61,9 @@ TEST_F(EdtDialogs, SaveAppendsTheChosenFiltersExtensionWhenTheNameLacksIt) {
             return true;
         };
         TgSaveDialog dialog(form.get());
-        dialog.SetFilter("Text (*.txt)|*.txt|All files|*.*|Values|*.csv");
+        // The last description starts with "*": it is no pattern and shifts no index.
+        dialog.SetFilter(
+            "Text (*.txt)|*.txt|All files|*.*|Values|*.csv|Data|*.dat; *.csv|Named|curve?|*.x|*.y");
         ASSERT_TRUE(dialog.Execute());
         EXPECT_EQ(dialog.FileName(), c.fileName);
         EXPECT_EQ(dialog.ReturnExt(), c.returnExt);

@@ -376,8 +376,6 @@ protected:
                 ASSERT_NE(p, nullptr) << object->ClassInfo().Name() << " has no property " << row.property;
                 ASSERT_TRUE(p->Writable()) << row.property;
                 ASSERT_NE(form->Form()->FindComponent(row.control), nullptr);
-                if (row.property == "LogBufferSize" || row.property == "RingBufferSize")
-                    continue; // reallocate the channel's buffers; written like any integer below
                 gFillPlotEditorPage(form->Form(), kind, object);
                 ExpectShown(row, object);
                 const int before = changes;
@@ -399,17 +397,6 @@ TEST_F(PlotEditorPages, EveryRowOfATimeSeriesPlotWritesItsProperty) {
 
 TEST_F(PlotEditorPages, EveryRowOfAnXYPlotWritesItsProperty) {
     EveryRowWritesItsProperty(false);
-}
-
-TEST_F(PlotEditorPages, BufferSizesAreWrittenAsTyped) {
-    PagesPlot plot(true);
-    TgPlotObject* channel = plot.Object(TgPlotEditorKind::Channel);
-    gFillPlotEditorPage(form->Form(), TgPlotEditorKind::Channel, channel);
-    form->Find<TgComponentEditorEdit>("ChannelRingBufferSizeEdit")->SetIntegerWithEvent(50);
-    form->Find<TgComponentEditorEdit>("ChannelLogBufferSizeEdit")->SetIntegerWithEvent(20);
-    gWritePlotEditorPage(form->Form(), TgPlotEditorKind::Channel, channel);
-    EXPECT_EQ(PropOf(channel, "RingBufferSize")->GetOrd(*channel), 50);
-    EXPECT_EQ(PropOf(channel, "LogBufferSize")->GetOrd(*channel), 20);
 }
 
 // The item order of every fixed-choice control is the order of the property's enumeration.
@@ -439,6 +426,23 @@ TEST_F(PlotEditorPages, FixedItemsMapToTheEnumerationInOrder) {
             }
         }
     }
+}
+
+TEST_F(PlotEditorPages, AFixedChoiceWithNothingChosenWritesNothing) {
+    PagesPlot plot(false);
+    auto* limit = plot.Object(TgPlotEditorKind::Limit);
+    const TPropInfo* style = PropOf(limit, "Style");
+    gFillPlotEditorPage(form->Form(), TgPlotEditorKind::Limit, limit);
+    const long long before = style->GetOrd(*limit);
+    form->Find<TgComponentEditorComboBox>("LimitStyleComboBox")->SetAsInteger(-1);
+    gWritePlotEditorPage(form->Form(), TgPlotEditorKind::Limit, limit);
+    EXPECT_EQ(style->GetOrd(*limit), before);
+
+    TgPlotEditorSettings settings;
+    settings.PrintOrientation = TPrinterOrientation::poPortrait;
+    form->Find<TgComponentEditorRadioGroup>("PrintOrientationRadioGroup")->SetAsInteger(-1);
+    gReadPlotEditorControlPage(form->Form(), settings);
+    EXPECT_EQ(settings.PrintOrientation, TPrinterOrientation::poPortrait);
 }
 
 TEST_F(PlotEditorPages, Log10IsTheSecondScaleTypeAndShowsAgain) {
