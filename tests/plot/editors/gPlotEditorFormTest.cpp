@@ -182,6 +182,26 @@ TEST_F(PlotEditorForm, AnXYPlotsChannelPageHasNoTimeSeriesParts) {
     EXPECT_FALSE(C<TControl>("ChannelRemoveButton")->Visible());
 }
 
+// The master manager keeps the page of every page control across openings.
+TEST_F(PlotEditorForm, EveryRememberedPageControlExists) {
+    Open();
+    for (int i = 0; i < kPlotEditorPageControlCount; ++i) {
+        const auto pc = static_cast<TgPlotEditorPageControl>(i);
+        ASSERT_GT(form->PageCount(pc), 0) << i;
+        const int index = form->PageCount(pc) > 1 ? 1 : 0;
+        form->SetActivePageIndex(pc, index);
+        EXPECT_EQ(form->ActivePageIndex(pc), index) << i;
+    }
+    // The legend's hidden page (its list) is never turned to.
+    const auto legend = TgPlotEditorPageControl::LegendPageControl;
+    form->SetActivePageIndex(legend, form->PageCount(legend) - 1);
+    EXPECT_EQ(form->ActivePageIndex(legend), 1);
+    form->ShowMainPage("Data View");
+    EXPECT_EQ(form->PageControl->ActivePage(), form->DataViewTabSheet);
+    form->ShowMainPage("Limits");
+    EXPECT_EQ(form->PageControl->ActivePage(), form->LimitTabSheet);
+}
+
 TEST_F(PlotEditorForm, ChannelAddAndRemoveShowWhenThePlotAllowsThem) {
     plot->SetUserCanAddRemoveChannels(true);
     Open();
