@@ -130,7 +130,7 @@ TgPlotEditorForm::TgPlotEditorForm(TComponent* owner) : TgCustomEditorForm(owner
     };
     // A stay-on-top editor shows what changed in the plot meanwhile when the user comes back to it.
     const TNotifyEvent activation = [this](TObject*) {
-        if (FormStyle() == TFormStyle::fsStayOnTop && !FIsClosing)
+        if (FormStyle() == TFormStyle::fsStayOnTop && !FIsClosing && FMaster)
             UpdateAll();
     };
     OnActivate = activation;
@@ -684,6 +684,10 @@ void TgPlotEditorForm::Release() {
         Owner()->RemoveComponent(this);
     LayoutViewer->SetLayoutManager(nullptr);
     LayoutViewer->SetMaster(nullptr);
+    LayoutViewer->SetTranslationManager(nullptr);
+    for (KindPage& page : FPages)
+        page.list->Items()->Clear();
+    FRightClickObject = nullptr;
     FMaster = nullptr;
     FPlot = nullptr;
     TCustomForm::Release();
