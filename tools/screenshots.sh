@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of every block page of the main window and every dialog, in English and Simplified
-# Chinese, taken on a virtual X display (Xvfb) and written below docs/screenshots/ (en/, zh/).
+# Chinese, and of the plot property editor's pages (en/plot-editor-<page>.png), taken on a virtual X
+# display (Xvfb) and written below docs/screenshots/ (en/, zh/).
 #   bash tools/screenshots.sh [build folder]      (build-shots by default)
 # Needs xvfb-run (Debian: xvfb) and the fonts of tools/deps.sh (WenQuanYi Micro Hei for Chinese).
 set -euo pipefail

@@ -1,5 +1,6 @@
 // korvane-screenshots: shows every block page of the main window and every dialog of the editor, in
-// English and in Simplified Chinese, and saves what the screen shows as PNG files.
+// English and in Simplified Chinese, and the plot property editor's pages (English), and saves what
+// the screen shows as PNG files.
 //
 //     korvane-screenshots [output folder]          (docs/screenshots by default)
 //
@@ -36,8 +37,11 @@
 #include "link/Product.h"
 #include "platform/core/CodePage.h"
 #include "platform/gui/Menus.h"
+#include "platform/gui/PageControl.h"
 #include "platform/gui/StdBars.h"
 #include "platform/gui/StdPanels.h"
+#include "plot/editors/gPlotEditorForm.h"
+#include "plot/gPlotChannel.h"
 #include "plot/gXYPlot.h"
 #include "styled/StTrackBar.h"
 #include "styled/StOfficeImage.h"
@@ -343,6 +347,35 @@ void ShootPlots() {
         Press(*c);
 }
 
+// The plot property editor, page by page, on an XY plot of its own with a few points, a limit and a
+// table, so that no page is greyed for want of an object. The program's own plots never open it.
+void ShootPlotEditor() {
+    gRegisterPlotEditors();
+    TgXYPlot plot(nullptr);
+    plot.SetBounds(0, 0, 400, 300);
+    plot.SetEditorFormStyle(TgPlotFormStyle::ipfsStayOnTop);
+    plot.Master()->AddLimit();
+    plot.Master()->AddTable();
+    if (TgPlotChannelCustom* channel = plot.GetChannel(0))
+        for (int i = 0; i <= 20; ++i)
+            channel->AddXY(i * 5.0, (i % 7) * 10.0);
+    plot.EditProperties();
+    auto* editor = dynamic_cast<TgPlotEditorForm*>(plot.Master()->EditorForm());
+    if (!editor) {
+        std::fprintf(stderr, "korvane-screenshots: no plot editor\n");
+        return;
+    }
+    const char* const pages[] = {"control", "layout", "channels", "cursors", "limits",  "labels",
+                                 "x-axes",  "y-axes", "legend",   "tables",  "toolbar", "data-view"};
+    for (int i = 0; i < editor->PageControl->PageCount() && i < 12; ++i) {
+        editor->PageControl->SetActivePageIndex(i);
+        Shoot(*editor, "en", std::string("plot-editor-") + pages[i]);
+    }
+    editor->Close();
+    Settle(50);
+    gSetPlotEditorFormFactory(nullptr);
+}
+
 int main(int argc, char** argv) {
     // Only loopback addresses: the default unit address is refused at once.
     qputenv("KORVANE_LOOPBACK_ONLY", "1");
@@ -388,6 +421,7 @@ int main(int argc, char** argv) {
     ChooseLanguage("English");
     ShootRefreshed();
     ShootPlots();
+    ShootPlotEditor();
 
     std::printf("%d screenshots written below %s\n", gWritten, qPrintable(gOut));
     Application->DestroyComponents();
