@@ -33,6 +33,7 @@
 #include "platform/core/Properties.h"
 #include "plot/gPlot.h"
 #include "plot/gXYPlot.h"
+#include "plot/editors/gPlotEditorForm.h"
 #include "styled/RoundControls.h"
 #include "styled/StyledClasses.h"
 
@@ -46,6 +47,8 @@ void RegisterEditorClasses() {
     kv::RegisterClass(kv::TEmptyEdit::StaticClassInfo());
     kv::gRegisterXYPlotClass();
     kv::gRegisterPlotClass();
+    // The plots' own editor windows (property editor, print preview, OPC explorer).
+    kv::gRegisterPlotEditors();
 }
 
 void CreateEditorWindows() {

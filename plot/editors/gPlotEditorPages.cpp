@@ -1,6 +1,7 @@
 #include "plot/editors/gPlotEditorPages.h"
 
 #include "plot/editors/gComponentEditor.h"
+#include "plot/gPlotComponent.h"
 #include "plot/gPlotLabel.h"
 #include "plot/gPlotObjects.h"
 #include "plot/gPlotTimeChannel.h"

@@ -1,4 +1,5 @@
 #include "plot/editors/gPlotPreviewPlot.h"
+#include "plot/editors/gComponentEditor.h"
 #include "plot/editors/gPlotLayoutViewer.h"
 
 #include "plot/gPlot.h"

@@ -1,4 +1,5 @@
 #include "plot/editors/gPlotPreview.h"
+#include "plot/editors/gComponentEditor.h"
 #include "plot/editors/gPlotPreviewSettings.h"
 
 #include "platform/gui/Graphics.h"
