@@ -185,8 +185,13 @@ private:
     TWinControl* FControl;
 };
 
-void KitTabKey(TWinControl* control) {
+// Tab (character 9) moves the focus on through the owner form; true when the key was taken.
+bool KitTabKey(TWinControl* control, char& key) {
+    if (key != 9)
+        return false;
+    key = 0;
     gEditorFocusNext(control, gShiftKeyDown());
+    return true;
 }
 
 void KitCollectTabList(TWinControl* parent, std::vector<TWinControl*>& out) {
@@ -387,9 +392,7 @@ bool TgComponentEditorEdit::KeyPress(char& key) {
         SelectAll();
         return true;
     case 9:
-        key = 0;
-        KitTabKey(this);
-        return true;
+        return KitTabKey(this, key);
     case 27:
         key = 0;
         SetText(FOriginalText);
@@ -582,11 +585,8 @@ TgComponentEditorPageControl::TgComponentEditorPageControl(TComponent* owner) : 
 }
 
 bool TgComponentEditorPageControl::KeyPress(char& key) {
-    if (key == 9) {
-        key = 0;
-        KitTabKey(this);
+    if (KitTabKey(this, key))
         return true;
-    }
     return TPageControl::KeyPress(key);
 }
 
@@ -595,11 +595,8 @@ TgComponentEditorButton::TgComponentEditorButton(TComponent* owner) : TButton(ow
 }
 
 bool TgComponentEditorButton::KeyPress(char& key) {
-    if (key == 9) {
-        key = 0;
-        KitTabKey(this);
+    if (KitTabKey(this, key))
         return true;
-    }
     return TButton::KeyPress(key);
 }
 
@@ -641,11 +638,8 @@ void TgComponentEditorCheckBox::DoChange() {
 }
 
 bool TgComponentEditorCheckBox::KeyPress(char& key) {
-    if (key == 9) {
-        key = 0;
-        KitTabKey(this);
+    if (KitTabKey(this, key))
         return true;
-    }
     return TgCheckBox::KeyPress(key);
 }
 
@@ -681,11 +675,8 @@ void TgComponentEditorRadioGroup::Click() {
 }
 
 bool TgComponentEditorRadioGroup::KeyPress(char& key) {
-    if (key == 9) {
-        key = 0;
-        KitTabKey(this);
+    if (KitTabKey(this, key))
         return true;
-    }
     return TgRadioGroup::KeyPress(key);
 }
 
@@ -727,11 +718,8 @@ void TgComponentEditorComboBox::Click() {
 }
 
 bool TgComponentEditorComboBox::KeyPress(char& key) {
-    if (key == 9) {
-        key = 0;
-        KitTabKey(this);
+    if (KitTabKey(this, key))
         return true;
-    }
     return TComboBox::KeyPress(key);
 }
 
@@ -918,11 +906,8 @@ void TgComponentEditorListBox::MouseUp(TMouseButton button, TShiftState shift, i
 }
 
 bool TgComponentEditorListBox::KeyPress(char& key) {
-    if (key == 9) {
-        key = 0;
-        KitTabKey(this);
+    if (KitTabKey(this, key))
         return true;
-    }
     return TListBox::KeyPress(key);
 }
 
@@ -1007,11 +992,8 @@ void TgComponentEditorColorPicker::DblClick() {
 }
 
 bool TgComponentEditorColorPicker::KeyPress(char& key) {
-    if (key == 9) {
-        key = 0;
-        KitTabKey(this);
+    if (KitTabKey(this, key))
         return true;
-    }
     return TCustomControl::KeyPress(key);
 }
 

@@ -29,28 +29,22 @@ namespace {
 
 struct PefKindInfo {
     TgPlotEditorKind kind;
-    const char* prefix;      // the names of the page's controls begin with it
-    const char* listName;    // the page's object list
     const char* className;   // the kind's class, for the layout popup's Edit
     const char* pageCaption; // the main page it is on
 };
 
 constexpr PefKindInfo kPefKinds[] = {
-    {TgPlotEditorKind::ToolBar, "ToolBar", "ToolBarListBox", "TgPlotToolBar", "ToolBar"},
-    {TgPlotEditorKind::Legend, "Legend", "LegendListBox", "TgPlotLegend", "Legend"},
-    {TgPlotEditorKind::Table, "Table", "TableListBox", "TgPlotTable", "Tables"},
-    {TgPlotEditorKind::XAxis, "XAxis", "XAxisListBox", "TgPlotXAxis", "X-Axes"},
-    {TgPlotEditorKind::YAxis, "YAxis", "YAxisListBox", "TgPlotYAxis", "Y-Axes"},
-    {TgPlotEditorKind::DataView, "DataView", "DataViewListBox", "TgPlotDataView", "Data View"},
-    {TgPlotEditorKind::Channel, "Channel", "ChannelListBox", "TgPlotChannelCustom", "Channels"},
-    {TgPlotEditorKind::DataCursor, "DataCursor", "DataCursorListBox", "TgPlotDataCursor", "Cursors"},
-    {TgPlotEditorKind::Limit, "Limit", "LimitListBox", "TgPlotLimit", "Limits"},
-    {TgPlotEditorKind::Label, "Label", "LabelListBox", "TgPlotLabel", "Labels"},
+    {TgPlotEditorKind::ToolBar, "TgPlotToolBar", "ToolBar"},
+    {TgPlotEditorKind::Legend, "TgPlotLegend", "Legend"},
+    {TgPlotEditorKind::Table, "TgPlotTable", "Tables"},
+    {TgPlotEditorKind::XAxis, "TgPlotXAxis", "X-Axes"},
+    {TgPlotEditorKind::YAxis, "TgPlotYAxis", "Y-Axes"},
+    {TgPlotEditorKind::DataView, "TgPlotDataView", "Data View"},
+    {TgPlotEditorKind::Channel, "TgPlotChannelCustom", "Channels"},
+    {TgPlotEditorKind::DataCursor, "TgPlotDataCursor", "Cursors"},
+    {TgPlotEditorKind::Limit, "TgPlotLimit", "Limits"},
+    {TgPlotEditorKind::Label, "TgPlotLabel", "Labels"},
 };
-
-const PefKindInfo& PefInfo(TgPlotEditorKind kind) {
-    return kPefKinds[static_cast<std::size_t>(kind)];
-}
 
 // The page controls whose active pages the master manager keeps, by the enumeration's order.
 constexpr const char* kPefPageControls[kPlotEditorPageControlCount] = {"PageControl",
@@ -201,7 +195,7 @@ void TgPlotEditorForm::BuildObjectPage(TgPlotEditorKind kind, TTabSheet* sheet, 
     page.sheet = sheet;
     const TRect area = PageControl->DisplayRect();
     const int width = area.Width(), height = area.Height();
-    const std::string prefix = PefInfo(kind).prefix;
+    const std::string prefix = gPlotEditorKindPrefix(kind);
     const bool fixedObject = kind == TgPlotEditorKind::Legend || kind == TgPlotEditorKind::ToolBar ||
                              kind == TgPlotEditorKind::DataView;
 
@@ -772,7 +766,7 @@ void TgPlotEditorForm::UpdateEdit(TgPlotEditorKind kind) {
         break;
     }
 
-    const std::string prefix = PefInfo(kind).prefix;
+    const std::string prefix = gPlotEditorKindPrefix(kind);
     KindPage& page = Page(kind);
     if (TgPlotObject* object = SelectedObject(kind)) {
         EnableEditControls(prefix);

@@ -697,33 +697,6 @@ const std::vector<PgRow>& PgRows(TgPlotEditorKind kind) {
     return dataView;
 }
 
-// The name prefix of each kind's controls (and of its sub-pages).
-const char* PgPrefix(TgPlotEditorKind kind) {
-    switch (kind) {
-    case TgPlotEditorKind::Channel:
-        return "Channel";
-    case TgPlotEditorKind::DataCursor:
-        return "DataCursor";
-    case TgPlotEditorKind::Limit:
-        return "Limit";
-    case TgPlotEditorKind::Label:
-        return "Label";
-    case TgPlotEditorKind::XAxis:
-        return "XAxis";
-    case TgPlotEditorKind::YAxis:
-        return "YAxis";
-    case TgPlotEditorKind::Legend:
-        return "Legend";
-    case TgPlotEditorKind::Table:
-        return "Table";
-    case TgPlotEditorKind::ToolBar:
-        return "ToolBar";
-    case TgPlotEditorKind::DataView:
-        break;
-    }
-    return "DataView";
-}
-
 // Sub-pages that hold a nested page control of their own (all other nested captions are groups).
 const char* PgNestedPageControl(TgPlotEditorKind kind, const std::string& page) {
     if (kind == TgPlotEditorKind::XAxis && page == "Labels")
@@ -1575,11 +1548,11 @@ const PgSettingsRow* PgFindSettingsRow(const std::string& control) {
 
 void gBuildPlotEditorPage(TComponent* form, TgPlotEditorKind kind, TWinControl* container,
                           TNotifyEvent onChange) {
-    PgBuilder builder(form, PgPrefix(kind), container, kind == TgPlotEditorKind::ToolBar, kind);
+    PgBuilder builder(form, gPlotEditorKindPrefix(kind), container, kind == TgPlotEditorKind::ToolBar, kind);
     for (const PgRow& row : PgRows(kind))
         builder.Add(row, onChange);
     if (kind == TgPlotEditorKind::XAxis || kind == TgPlotEditorKind::YAxis) {
-        const std::string p = PgPrefix(kind);
+        const std::string p = gPlotEditorKindPrefix(kind);
         builder.AddButton("Labels", "Cursor", p + "CursorCopyDefaultButton", "Copy Default");
         builder.AddButton("Labels", "Legend", p + "LegendCopyDefaultButton", "Copy Default");
     }
@@ -1689,7 +1662,7 @@ void gShowPlotEditorTimeSeriesControls(TComponent* form, bool show) {
 }
 
 void gCopyPlotEditorDefaultFormat(TComponent* form, TgPlotEditorKind kind, bool toCursor) {
-    const std::string p = PgPrefix(kind), to = p + (toCursor ? "Cursor" : "Legend");
+    const std::string p = gPlotEditorKindPrefix(kind), to = p + (toCursor ? "Cursor" : "Legend");
     auto combo = [&](const std::string& name) { return PgFind<TgComponentEditorComboBox>(form, name); };
     auto edit = [&](const std::string& name) { return PgFind<TgComponentEditorEdit>(form, name); };
     if (auto* from = combo(p + "LabelFormatStyleComboBox"), *target = combo(to + "FormatStyleComboBox");
@@ -1755,6 +1728,32 @@ std::string gPlotEditorSettingText(const TgPlotEditorSettings& settings, const s
 int gPlotEditorSettingEnumCount(const std::string& control) {
     const PgSettingsRow* r = PgFindSettingsRow(control);
     return r ? r->enumCount : 0;
+}
+
+const char* gPlotEditorKindPrefix(TgPlotEditorKind kind) {
+    switch (kind) {
+    case TgPlotEditorKind::Channel:
+        return "Channel";
+    case TgPlotEditorKind::DataCursor:
+        return "DataCursor";
+    case TgPlotEditorKind::Limit:
+        return "Limit";
+    case TgPlotEditorKind::Label:
+        return "Label";
+    case TgPlotEditorKind::XAxis:
+        return "XAxis";
+    case TgPlotEditorKind::YAxis:
+        return "YAxis";
+    case TgPlotEditorKind::Legend:
+        return "Legend";
+    case TgPlotEditorKind::Table:
+        return "Table";
+    case TgPlotEditorKind::ToolBar:
+        return "ToolBar";
+    case TgPlotEditorKind::DataView:
+        break;
+    }
+    return "DataView";
 }
 
 } // namespace kv

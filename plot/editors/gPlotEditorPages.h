@@ -37,6 +37,9 @@ class TgPlotLabel;
 class TgPlotObject;
 class TWinControl;
 
+// The name prefix of a kind's controls and sub-pages ("Channel", "DataCursor", ..., "DataView").
+const char* gPlotEditorKindPrefix(TgPlotEditorKind kind);
+
 // Makes the sub-pages and editing controls of one object page in `container` (the kind's page
 // control, or the toolbar's panel), owned by `form`; every editing control's change event (OnUpdate
 // of edits, OnClick of check boxes, OnChange of combo boxes, radio groups and pickers) runs onChange.

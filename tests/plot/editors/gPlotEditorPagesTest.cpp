@@ -34,32 +34,6 @@ constexpr TgPlotEditorKind kObjectKinds[] = {TgPlotEditorKind::Channel, TgPlotEd
                                              TgPlotEditorKind::Legend,  TgPlotEditorKind::Table,
                                              TgPlotEditorKind::ToolBar, TgPlotEditorKind::DataView};
 
-const char* KindName(TgPlotEditorKind kind) {
-    switch (kind) {
-    case TgPlotEditorKind::Channel:
-        return "Channel";
-    case TgPlotEditorKind::DataCursor:
-        return "DataCursor";
-    case TgPlotEditorKind::Limit:
-        return "Limit";
-    case TgPlotEditorKind::Label:
-        return "Label";
-    case TgPlotEditorKind::XAxis:
-        return "XAxis";
-    case TgPlotEditorKind::YAxis:
-        return "YAxis";
-    case TgPlotEditorKind::Legend:
-        return "Legend";
-    case TgPlotEditorKind::Table:
-        return "Table";
-    case TgPlotEditorKind::ToolBar:
-        return "ToolBar";
-    case TgPlotEditorKind::DataView:
-        break;
-    }
-    return "DataView";
-}
-
 // A stand-in for the editor form: the form's containers (a page control per kind, the toolbar's
 // panel, the Control page's page control) and the controls the form makes itself, at the sizes the
 // form gives them.
@@ -76,7 +50,7 @@ public:
                 container = panel;
             } else {
                 auto* pc = new TgComponentEditorPageControl(form.get());
-                pc->SetName(std::string(KindName(kind)) + "PageControl");
+                pc->SetName(std::string(gPlotEditorKindPrefix(kind)) + "PageControl");
                 container = pc;
             }
             container->SetParent(form.get());
@@ -367,7 +341,7 @@ protected:
         PagesPlot plot(timeSeries);
         for (TgPlotEditorKind kind : kObjectKinds) {
             TgPlotObject* object = plot.Object(kind);
-            ASSERT_NE(object, nullptr) << KindName(kind);
+            ASSERT_NE(object, nullptr) << gPlotEditorKindPrefix(kind);
             for (const TgPlotEditorPageRow& row : gPlotEditorPageRows(kind)) {
                 SCOPED_TRACE(row.control);
                 if (row.timeSeriesOnly && !timeSeries)
@@ -782,7 +756,7 @@ TEST_F(PlotEditorPages, ControlsFitTheirSubPagesWithoutOverlap) {
     for (TgPlotEditorKind kind : kObjectKinds) {
         TWinControl* container = form->Container(kind);
         if (auto* pc = dynamic_cast<TPageControl*>(container)) {
-            renderSheets(pc, KindName(kind));
+            renderSheets(pc, gPlotEditorKindPrefix(kind));
         } else {
             container->SetVisible(true);
             container->RenderToImage().save(QString("/tmp/pages_ToolBar.png"));
