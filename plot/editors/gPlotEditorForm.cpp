@@ -656,17 +656,19 @@ void TgPlotEditorForm::SetFormPosition(int left, int top) {
     SetBounds(left, top, Width(), Height());
 }
 
-void TgPlotEditorForm::ShowModal() {
+void TgPlotEditorForm::FillControlPageForShow() {
     gFillPlotEditorControlPage(this, FSettings);
     if (auto* p = Find<TgComponentEditorOpenPicker>("ControlLogFileNamePicker"))
         p->SetFileName(FSettings.LogFileName);
+}
+
+void TgPlotEditorForm::ShowModal() {
+    FillControlPageForShow();
     TCustomForm::ShowModal();
 }
 
 void TgPlotEditorForm::ShowStayOnTop() {
-    gFillPlotEditorControlPage(this, FSettings);
-    if (auto* p = Find<TgComponentEditorOpenPicker>("ControlLogFileNamePicker"))
-        p->SetFileName(FSettings.LogFileName);
+    FillControlPageForShow();
     SetFormStyle(TFormStyle::fsStayOnTop);
     Show();
 }

@@ -250,6 +250,8 @@ public:
     TMenuItem* EditMenuItem = nullptr;
 
 private:
+    // The Control page from the plot-wide settings the master manager filled, before showing.
+    void FillControlPageForShow();
     struct KindPage {
         TgComponentEditorListBox* list = nullptr;
         TgComponentEditorButton* add = nullptr;
