@@ -3,6 +3,7 @@
 #include "plot/gClasses.h"
 #include "plot/gDraw.h"
 #include "plot/gPlotAxis.h"
+#include "plot/gPlotDataCursor.h"
 #include "plot/gPlotDataView.h"
 #include "plot/gPlotManagers.h"
 #include "plot/gPropText.h"
@@ -125,7 +126,6 @@ namespace {
 bool PtIn(const TRect& r, int x, int y) {
     return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
 }
-
 
 // Width 1 is drawn as the thinnest pen.
 int PenWidthOf(int width) {
@@ -668,6 +668,60 @@ void TgPlotChannelCustom::ReCalcRunningMinMaxMean() {
     FRunningYTotal = y.total;
     FRunningYMean = y.Mean();
     FRunningCount = x.count;
+}
+
+std::string TgPlotChannelCustom::FormatCursorText(TgPlotDataCursorStyle style, TgPlotDataPointStatus status,
+                                                  double x, double y, const TgCursorTextRules& rules) {
+    FDataCursorXText.clear();
+    FDataCursorYText.clear();
+    FDataCursorXValue = x;
+    FDataCursorYValue = y;
+    FDataCursorStatus = status;
+    if (!XAxis()) {
+        FDataCursorXText = TranslateString("No X-Axis");
+        return FDataCursorXText;
+    }
+    auto yText = [&] {
+        if (!YAxis())
+            return std::string("No Y-Axis");
+        switch (status) {
+        case TgPlotDataPointStatus::ipdpsNull:
+            return TranslateString("Null");
+        case TgPlotDataPointStatus::ipdpsEmpty:
+            return TranslateString("Empty");
+        case TgPlotDataPointStatus::ipdpsValid:
+            break;
+        }
+        if (rules.digital)
+            return TranslateString(y != 0 ? "High" : "Low");
+        return GetYValueText(y);
+    };
+    switch (style) {
+    case TgPlotDataCursorStyle::ipcsValueXY:
+        FDataCursorXText = GetXValueText(x);
+        FDataCursorYText = yText();
+        return FDataCursorXText + ", " + FDataCursorYText;
+    case TgPlotDataCursorStyle::ipcsValueX:
+    case TgPlotDataCursorStyle::ipcsDeltaX:
+        FDataCursorXText = GetXValueText(x);
+        return FDataCursorXText;
+    case TgPlotDataCursorStyle::ipcsValueY:
+        FDataCursorYText = yText();
+        return FDataCursorYText;
+    case TgPlotDataCursorStyle::ipcsDeltaY:
+        if (rules.deltaYShowsStatus)
+            FDataCursorYText = yText();
+        else
+            FDataCursorYText = YAxis() ? GetYValueText(y) : std::string("No Y-Axis");
+        return FDataCursorYText;
+    case TgPlotDataCursorStyle::ipcsInverseDeltaX:
+        if (x >= 1e301)
+            FDataCursorXText = TranslateString("Infinite");
+        else
+            FDataCursorXText = rules.inverseAsCursorValue ? XAxis()->GetCursorValueText(x) : GetXValueText(x);
+        return FDataCursorXText;
+    }
+    return {};
 }
 
 std::string TgPlotChannelCustom::GetXValueText(double value) {

@@ -25,6 +25,7 @@ class TgPlotDataView;
 enum class TgPlotChannelDataPointMoveStyle { ipcdpmsXandY, ipcdpmsXOnly, ipcdpmsYOnly };
 std::vector<std::string> EnumIdents(TgPlotChannelDataPointMoveStyle);
 enum class TgPlotDataPointStatus { ipdpsValid, ipdpsNull, ipdpsEmpty };
+enum class TgPlotDataCursorStyle;
 std::vector<std::string> EnumIdents(TgPlotDataPointStatus);
 
 // An array handed over by a caller as the old automation interface passed it: bounds per dimension
@@ -292,6 +293,15 @@ public:
     void BuildPopupMenu(TPopupMenu* popupMenu) override;
 
 protected:
+    // How the channel kinds differ in the texts under a data cursor.
+    struct TgCursorTextRules {
+        bool digital = false;              // a valid Y reads "High" or "Low"
+        bool deltaYShowsStatus = false;    // Delta Y shows "Null"/"Empty" as Value Y does
+        bool inverseAsCursorValue = false; // Inverse Delta X in the axis's cursor value format
+    };
+    // Stores the values and builds the texts under a data cursor; returns the cursor's text.
+    std::string FormatCursorText(TgPlotDataCursorStyle style, TgPlotDataPointStatus status, double x,
+                                 double y, const TgCursorTextRules& rules);
     IgPlotChannelHost* ChannelHost() const;
     TgPlotDataView* FirstDataView() const;
     // Kinds with bars (the time-series channel) hit-test bar rectangles.

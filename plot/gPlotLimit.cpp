@@ -230,39 +230,32 @@ void TgPlotLimit::Draw(TCanvas& canvas, TColor backGroundColor) {
 // points are exchanged into screen coordinates when the plot swaps its axes.
 
 void TgPlotLimit::DrawLineX(TCanvas& canvas, TColor backGroundColor) {
-    TgPlotAxis* along = GetXAxis();
-    TgPlotAxis* across = GetYAxis();
-    if (FLine1Position < along->Min() || FLine1Position > along->Max())
-        return;
-    canvas.Pen()->SetColor(FColor);
-    canvas.Pen()->SetWidth(FLineWidth);
-    canvas.Pen()->SetStyle(FLineStyle);
-    canvas.Brush()->SetColor(backGroundColor);
-    const int a = along->PositionToPixels(FLine1Position);
-    const int c0 = across->MinPixels(), c1 = across->MaxPixels();
-    const TPoint p0 = gSwapPoint(FXYAxesReversed, a, c0), p1 = gSwapPoint(FXYAxesReversed, a, c1);
-    canvas.MoveTo(p0.X, p0.Y);
-    canvas.LineTo(p1.X, p1.Y);
-    FLine1Show = true;
-    FLine1ClickRect = gSwapRect(FXYAxesReversed, a - 5, c0, a + 5, c1);
+    DrawLine(canvas, backGroundColor, false);
 }
 
 void TgPlotLimit::DrawLineY(TCanvas& canvas, TColor backGroundColor) {
-    TgPlotAxis* along = GetYAxis();
-    TgPlotAxis* across = GetXAxis();
+    DrawLine(canvas, backGroundColor, true);
+}
+
+void TgPlotLimit::DrawLine(TCanvas& canvas, TColor backGroundColor, bool yStyle) {
+    TgPlotAxis* along = yStyle ? GetYAxis() : GetXAxis();
+    TgPlotAxis* across = yStyle ? GetXAxis() : GetYAxis();
     if (FLine1Position < along->Min() || FLine1Position > along->Max())
         return;
+    const bool rev = FXYAxesReversed;
+    // (along, across) pixels to screen.
+    const auto pt = [&](int a, int c) { return yStyle ? gSwapPoint(rev, c, a) : gSwapPoint(rev, a, c); };
     canvas.Pen()->SetColor(FColor);
     canvas.Pen()->SetWidth(FLineWidth);
     canvas.Pen()->SetStyle(FLineStyle);
     canvas.Brush()->SetColor(backGroundColor);
     const int a = along->PositionToPixels(FLine1Position);
     const int c0 = across->MinPixels(), c1 = across->MaxPixels();
-    const TPoint p0 = gSwapPoint(FXYAxesReversed, c0, a), p1 = gSwapPoint(FXYAxesReversed, c1, a);
+    const TPoint p0 = pt(a, c0), p1 = pt(a, c1);
     canvas.MoveTo(p0.X, p0.Y);
     canvas.LineTo(p1.X, p1.Y);
     FLine1Show = true;
-    FLine1ClickRect = gSwapRect(FXYAxesReversed, c0, a - 5, c1, a + 5);
+    FLine1ClickRect = yStyle ? gSwapRect(rev, c0, a - 5, c1, a + 5) : gSwapRect(rev, a - 5, c0, a + 5, c1);
 }
 
 void TgPlotLimit::DrawBandX(TCanvas& canvas) {

@@ -103,6 +103,7 @@ protected:
     bool FUserCanMove = false, FSelectModeOnlyInteraction = true, FClipToAxes = false;
 
 private:
+    void DrawLine(TCanvas& canvas, TColor backGroundColor, bool yStyle);
     void DrawBand(TCanvas& canvas, bool yStyle);
     void DrawPolyBand(TCanvas& canvas, bool yStyle);
 };

@@ -114,7 +114,6 @@ namespace {
 
 const bool kTimeChannelClassRegistered = (gRegisterPlotObjectClassOf<TgPlotChannel>("TgPlotChannel"), true);
 
-
 } // namespace
 
 double gPlotLocalNow() {
@@ -644,50 +643,7 @@ void TgPlotChannel::UpdateDataCursorText(TgPlotObject* cursorObject) {
 
 std::string TgPlotChannel::FormatDataCursorText(TgPlotDataCursorStyle style, TgPlotDataPointStatus status,
                                                 double x, double y) {
-    FDataCursorXText.clear();
-    FDataCursorYText.clear();
-    FDataCursorXValue = x;
-    FDataCursorYValue = y;
-    FDataCursorStatus = status;
-    if (!XAxis()) {
-        FDataCursorXText = TranslateString("No X-Axis");
-        return FDataCursorXText;
-    }
-    auto yText = [&] {
-        if (!YAxis())
-            return std::string("No Y-Axis");
-        switch (status) {
-        case TgPlotDataPointStatus::ipdpsNull:
-            return TranslateString("Null");
-        case TgPlotDataPointStatus::ipdpsEmpty:
-            return TranslateString("Empty");
-        case TgPlotDataPointStatus::ipdpsValid:
-            break;
-        }
-        if (FDigitalEnabled)
-            return TranslateString(y != 0 ? "High" : "Low");
-        return GetYValueText(y);
-    };
-    switch (style) {
-    case TgPlotDataCursorStyle::ipcsValueXY:
-        FDataCursorXText = GetXValueText(x);
-        FDataCursorYText = yText();
-        return FDataCursorXText + ", " + FDataCursorYText;
-    case TgPlotDataCursorStyle::ipcsValueX:
-    case TgPlotDataCursorStyle::ipcsDeltaX:
-        FDataCursorXText = GetXValueText(x);
-        return FDataCursorXText;
-    case TgPlotDataCursorStyle::ipcsValueY:
-        FDataCursorYText = yText();
-        return FDataCursorYText;
-    case TgPlotDataCursorStyle::ipcsDeltaY:
-        FDataCursorYText = YAxis() ? GetYValueText(y) : std::string("No Y-Axis");
-        return FDataCursorYText;
-    case TgPlotDataCursorStyle::ipcsInverseDeltaX:
-        FDataCursorXText = x >= 1e301 ? TranslateString("Infinite") : XAxis()->GetCursorValueText(x);
-        return FDataCursorXText;
-    }
-    return {};
+    return FormatCursorText(style, status, x, y, {FDigitalEnabled, false, true});
 }
 
 // --- visible extents

@@ -34,7 +34,6 @@ namespace {
 
 const bool kXYChannelClassRegistered = (gRegisterPlotObjectClassOf<TgXYPlotChannel>("TgXYPlotChannel"), true);
 
-
 // The axis value at a data-cursor pointer (percent of the data view). An axis that spans the whole
 // data view maps the percentage itself; one that does not is read at the pointer's pixel, where the
 // pointer is drawn.
@@ -357,46 +356,7 @@ void TgXYPlotChannel::UpdateDataCursorText(TgPlotObject* cursorObject) {
 
 std::string TgXYPlotChannel::FormatDataCursorText(TgPlotDataCursorStyle style, TgPlotDataPointStatus status,
                                                   double x, double y) {
-    FDataCursorXText.clear();
-    FDataCursorYText.clear();
-    FDataCursorXValue = x;
-    FDataCursorYValue = y;
-    FDataCursorStatus = status;
-    if (!XAxis()) {
-        FDataCursorXText = TranslateString("No X-Axis");
-        return FDataCursorXText;
-    }
-    auto yText = [&] {
-        if (!YAxis())
-            return std::string("No Y-Axis");
-        switch (status) {
-        case TgPlotDataPointStatus::ipdpsNull:
-            return TranslateString("Null");
-        case TgPlotDataPointStatus::ipdpsEmpty:
-            return TranslateString("Empty");
-        case TgPlotDataPointStatus::ipdpsValid:
-            break;
-        }
-        return GetYValueText(y);
-    };
-    switch (style) {
-    case TgPlotDataCursorStyle::ipcsValueXY:
-        FDataCursorXText = GetXValueText(x);
-        FDataCursorYText = yText();
-        return FDataCursorXText + ", " + FDataCursorYText;
-    case TgPlotDataCursorStyle::ipcsValueX:
-    case TgPlotDataCursorStyle::ipcsDeltaX:
-        FDataCursorXText = GetXValueText(x);
-        return FDataCursorXText;
-    case TgPlotDataCursorStyle::ipcsValueY:
-    case TgPlotDataCursorStyle::ipcsDeltaY:
-        FDataCursorYText = yText();
-        return FDataCursorYText;
-    case TgPlotDataCursorStyle::ipcsInverseDeltaX:
-        FDataCursorXText = x < 1e301 ? GetXValueText(x) : TranslateString("Infinite");
-        return FDataCursorXText;
-    }
-    return {};
+    return FormatCursorText(style, status, x, y, {false, true, false});
 }
 
 } // namespace kv
