@@ -125,24 +125,17 @@ double gPlotLocalNow() {
 TgPlotChannel::TgPlotChannel(TComponent* owner, TNotifyEvent onChange, TNotifyEvent onInsert,
                              TNotifyEvent onRemove, TNotifyEvent onRename)
     : TgPlotChannelCustom(owner, std::move(onChange), std::move(onInsert), std::move(onRemove),
-                          std::move(onRename)) {
+                          std::move(onRename)),
+      TgPlotChannelOPC(owner, [this] { OPCGroupUpdate(); }) {
     FElapsedStartTime = Now();
     FDataList->StoredBarWidth = 5;
     FDataList->StoredBarPenColor = 0x0000FF;
     FDataList->StoredBarBrushColor = 0x0000FF;
-    FOPCManager = std::make_unique<TgOPCManager>(nullptr);
-    FOPCManager->OnAfterGroupUpdate = [this](TObject*, const std::string&) { OPCGroupUpdate(); };
-    FOPCItemManager = std::make_unique<TgOPCItemManager>(owner);
-    FOPCItemManager->OnGetDesigning = [this](TObject*, bool& designing) { designing = OwnerDesigning(); };
     FOPCItemManager->OnNewData = [this](TObject* sender) { OPCNewData(dynamic_cast<TgOPCItem*>(sender)); };
-    for (int i = 0; i < 2; ++i)
-        FOPCItemManager->GetItem(FOPCItemManager->Add())->SetPropertyName("Data");
 }
 
 TgPlotChannel::~TgPlotChannel() {
     NotifyRemove();
-    FOPCItemManager.reset();
-    FOPCManager.reset();
 }
 
 void TgPlotChannel::SetClock(std::function<double()> clock) {
@@ -216,40 +209,11 @@ KV_TIME_CHANNEL_BAR(BarBrushStyle, TBrushStyle)
 
 // --- OPC settings
 
-bool TgPlotChannel::OwnerDesigning() const {
-    auto* control = dynamic_cast<TgComponent*>(FOwner);
-    return control && control->GetDesigning();
+const std::string& TgPlotChannel::OPCGroupName() const {
+    return OPCItem(0)->GroupName();
 }
-
-TgOPCItem* TgPlotChannel::OPCItem(int index) const {
-    return FOPCItemManager->GetItem(index);
-}
-
-#define KV_TIME_CHANNEL_OPC(Name, Type, Item, Field)                                                         \
-    Type TgPlotChannel::Name() const {                                                                       \
-        return OPCItem(Item)->Field();                                                                       \
-    }                                                                                                        \
-    void TgPlotChannel::Set##Name(Type value) {                                                              \
-        OPCItem(Item)->Set##Field(value);                                                                    \
-    }
-KV_TIME_CHANNEL_OPC(OPCGroupName, const std::string&, 0, GroupName)
-KV_TIME_CHANNEL_OPC(OPCComputerName, const std::string&, 0, ComputerName)
-KV_TIME_CHANNEL_OPC(OPCServerName, const std::string&, 0, ServerName)
-KV_TIME_CHANNEL_OPC(OPCItemName, const std::string&, 0, ItemName)
-KV_TIME_CHANNEL_OPC(OPCItem2Name, const std::string&, 1, ItemName)
-KV_TIME_CHANNEL_OPC(OPCUpdateRate, int, 0, UpdateRate)
-KV_TIME_CHANNEL_OPC(OPCScalar, double, 0, Scalar)
-KV_TIME_CHANNEL_OPC(OPCOffset, double, 0, Offset)
-KV_TIME_CHANNEL_OPC(OPCScalar2, double, 1, Scalar)
-KV_TIME_CHANNEL_OPC(OPCOffset2, double, 1, Offset)
-KV_TIME_CHANNEL_OPC(OPCAutoConnect, bool, 0, AutoConnect)
-#undef KV_TIME_CHANNEL_OPC
-
-bool TgPlotChannel::OPCActive() const {
-    return OPCItem(0)->Active();
-}
-bool TgPlotChannel::OPCQualityGood() const {
-    return OPCItem(0)->QualityGood();
+void TgPlotChannel::SetOPCGroupName(const std::string& value) {
+    OPCItem(0)->SetGroupName(value);
 }
 
 // --- OPC connection
@@ -317,7 +281,7 @@ void TgPlotChannel::OPCNewData(TgOPCItem* item) {
 
 void TgPlotChannel::OPCGroupUpdate() {
     double x = 0, y = 0;
-    if (gChannelVariantNumber(OPCItem(0)->Data(), x) && gChannelVariantNumber(OPCItem(1)->Data(), y))
+    if (OPCGroupValues(x, y))
         AddXY(x, y);
 }
 

@@ -5,6 +5,7 @@
 // can feed it Y values stamped with a time, or two items an (X, Y) pair.
 
 #include "plot/gPlotChannel.h"
+#include "plot/gPlotChannelOPC.h"
 
 #include <functional>
 #include <memory>
@@ -52,7 +53,7 @@ struct TgPlotPixelPoint {
 // The local date-time as days since 1899-12-30, the X of time-stamped points.
 double gPlotLocalNow();
 
-class TgPlotChannel : public TgPlotChannelCustom {
+class TgPlotChannel : public TgPlotChannelCustom, public TgPlotChannelOPC {
     KV_CLASS(TgPlotChannel)
 public:
     TgPlotChannel(TComponent* owner, TNotifyEvent onChange, TNotifyEvent onInsert, TNotifyEvent onRemove,
@@ -151,30 +152,6 @@ public:
     // --- OPC settings, each kept by one of the two items
     const std::string& OPCGroupName() const;
     void SetOPCGroupName(const std::string& value);
-    const std::string& OPCComputerName() const;
-    void SetOPCComputerName(const std::string& value);
-    const std::string& OPCServerName() const;
-    void SetOPCServerName(const std::string& value);
-    const std::string& OPCItemName() const;
-    void SetOPCItemName(const std::string& value);
-    const std::string& OPCItem2Name() const;
-    void SetOPCItem2Name(const std::string& value);
-    int OPCUpdateRate() const;
-    void SetOPCUpdateRate(int value);
-    double OPCScalar() const;
-    void SetOPCScalar(double value);
-    double OPCOffset() const;
-    void SetOPCOffset(double value);
-    double OPCScalar2() const;
-    void SetOPCScalar2(double value);
-    double OPCOffset2() const;
-    void SetOPCOffset2(double value);
-    bool OPCAutoConnect() const;
-    void SetOPCAutoConnect(bool value);
-    bool OPCActive() const;
-    bool OPCQualityGood() const;
-    TgOPCManager* OPCManager() const { return FOPCManager.get(); }
-    TgOPCItemManager* OPCItemManager() const { return FOPCItemManager.get(); }
     void OPCActivate();
     void OPCActivateSuspend();
     void OPCDeactivate();
@@ -256,8 +233,6 @@ protected:
     TRect GetBarRect(int index) override;
 
 private:
-    bool OwnerDesigning() const;
-    TgOPCItem* OPCItem(int index) const;
     void StartTimeOnFirstPoint();
     void UpdateXIncreasing();
     void OPCNewData(TgOPCItem* item);
@@ -312,8 +287,6 @@ private:
     double FDigitalReferenceLow = 10, FDigitalReferenceHigh = 90;
     TgPlotDigitalReferenceStyle FDigitalReferenceStyle = TgPlotDigitalReferenceStyle::ipdrScale;
     TgOPCXValueSourceStyle FOPCXValueSource = TgOPCXValueSourceStyle::iopcxvsOPCServerTimeStamp;
-    std::unique_ptr<TgOPCManager> FOPCManager;
-    std::unique_ptr<TgOPCItemManager> FOPCItemManager;
     bool FBarEnabled = false, FBarPenUseChannelColor = true, FBarBrushUseChannelColor = true;
     std::function<double()> FClock;
 };

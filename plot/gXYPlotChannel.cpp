@@ -51,98 +51,12 @@ double XYChannelPointerValue(TgPlotAxis* axis, TgPlotDataView* dataView, double 
 TgXYPlotChannel::TgXYPlotChannel(TComponent* owner, TNotifyEvent onChange, TNotifyEvent onInsert,
                                  TNotifyEvent onRemove, TNotifyEvent onRename)
     : TgPlotChannelCustom(owner, std::move(onChange), std::move(onInsert), std::move(onRemove),
-                          std::move(onRename)) {
-    FOPCManager = std::make_unique<TgOPCManager>(nullptr);
-    FOPCManager->OnAfterGroupUpdate = [this](TObject*, const std::string&) { OPCGroupUpdate(); };
-    FOPCItemManager = std::make_unique<TgOPCItemManager>(owner);
-    FOPCItemManager->OnGetDesigning = [this](TObject*, bool& designing) { designing = OwnerDesigning(); };
-    for (int i = 0; i < 2; ++i)
-        FOPCItemManager->GetItem(FOPCItemManager->Add())->SetPropertyName("Data");
-}
+                          std::move(onRename)),
+      TgPlotChannelOPC(owner, [this] { OPCGroupUpdate(); }) {}
 
 TgXYPlotChannel::~TgXYPlotChannel() {
+    // The OPC link (items, then their group) goes after this, before the channel base.
     NotifyRemove();
-    // The items and their group go before the channel base.
-    FOPCItemManager.reset();
-    FOPCManager.reset();
-}
-
-bool TgXYPlotChannel::OwnerDesigning() const {
-    auto* control = dynamic_cast<TgComponent*>(FOwner);
-    return control && control->GetDesigning();
-}
-
-TgOPCItem* TgXYPlotChannel::OPCItem(int index) const {
-    return FOPCItemManager->GetItem(index);
-}
-
-// --- OPC settings
-
-const std::string& TgXYPlotChannel::OPCComputerName() const {
-    return OPCItem(0)->ComputerName();
-}
-void TgXYPlotChannel::SetOPCComputerName(const std::string& value) {
-    OPCItem(0)->SetComputerName(value);
-}
-const std::string& TgXYPlotChannel::OPCServerName() const {
-    return OPCItem(0)->ServerName();
-}
-void TgXYPlotChannel::SetOPCServerName(const std::string& value) {
-    OPCItem(0)->SetServerName(value);
-}
-const std::string& TgXYPlotChannel::OPCItemName() const {
-    return OPCItem(0)->ItemName();
-}
-void TgXYPlotChannel::SetOPCItemName(const std::string& value) {
-    OPCItem(0)->SetItemName(value);
-}
-const std::string& TgXYPlotChannel::OPCItem2Name() const {
-    return OPCItem(1)->ItemName();
-}
-void TgXYPlotChannel::SetOPCItem2Name(const std::string& value) {
-    OPCItem(1)->SetItemName(value);
-}
-int TgXYPlotChannel::OPCUpdateRate() const {
-    return OPCItem(0)->UpdateRate();
-}
-void TgXYPlotChannel::SetOPCUpdateRate(int value) {
-    OPCItem(0)->SetUpdateRate(value);
-}
-double TgXYPlotChannel::OPCScalar() const {
-    return OPCItem(0)->Scalar();
-}
-void TgXYPlotChannel::SetOPCScalar(double value) {
-    OPCItem(0)->SetScalar(value);
-}
-double TgXYPlotChannel::OPCOffset() const {
-    return OPCItem(0)->Offset();
-}
-void TgXYPlotChannel::SetOPCOffset(double value) {
-    OPCItem(0)->SetOffset(value);
-}
-double TgXYPlotChannel::OPCScalar2() const {
-    return OPCItem(1)->Scalar();
-}
-void TgXYPlotChannel::SetOPCScalar2(double value) {
-    OPCItem(1)->SetScalar(value);
-}
-double TgXYPlotChannel::OPCOffset2() const {
-    return OPCItem(1)->Offset();
-}
-void TgXYPlotChannel::SetOPCOffset2(double value) {
-    OPCItem(1)->SetOffset(value);
-}
-bool TgXYPlotChannel::OPCAutoConnect() const {
-    return OPCItem(0)->AutoConnect();
-}
-void TgXYPlotChannel::SetOPCAutoConnect(bool value) {
-    OPCItem(0)->SetAutoConnect(value);
-}
-bool TgXYPlotChannel::OPCActive() const {
-    return OPCItem(0)->Active();
-}
-bool TgXYPlotChannel::OPCQualityGood() const {
-    return OPCItem(0)->QualityGood();
 }
 
 // --- OPC connection
@@ -188,7 +102,7 @@ void TgXYPlotChannel::OPCUpdateResume() {
 
 void TgXYPlotChannel::OPCGroupUpdate() {
     double x = 0, y = 0;
-    if (gChannelVariantNumber(OPCItem(0)->Data(), x) && gChannelVariantNumber(OPCItem(1)->Data(), y))
+    if (OPCGroupValues(x, y))
         AddXY(x, y);
 }
 

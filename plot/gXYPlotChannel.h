@@ -4,6 +4,7 @@
 // point whenever their group has updated.
 
 #include "plot/gPlotChannel.h"
+#include "plot/gPlotChannelOPC.h"
 
 #include <memory>
 #include <string>
@@ -15,38 +16,12 @@ class TgOPCItemManager;
 class TgOPCItem;
 enum class TgPlotDataCursorStyle;
 
-class TgXYPlotChannel : public TgPlotChannelCustom {
+class TgXYPlotChannel : public TgPlotChannelCustom, public TgPlotChannelOPC {
     KV_CLASS(TgXYPlotChannel)
 public:
     TgXYPlotChannel(TComponent* owner, TNotifyEvent onChange, TNotifyEvent onInsert, TNotifyEvent onRemove,
                     TNotifyEvent onRename);
     ~TgXYPlotChannel() override;
-
-    // --- OPC settings, each kept by one of the two items
-    const std::string& OPCComputerName() const;
-    void SetOPCComputerName(const std::string& value);
-    const std::string& OPCServerName() const;
-    void SetOPCServerName(const std::string& value);
-    const std::string& OPCItemName() const;
-    void SetOPCItemName(const std::string& value);
-    const std::string& OPCItem2Name() const;
-    void SetOPCItem2Name(const std::string& value);
-    int OPCUpdateRate() const;
-    void SetOPCUpdateRate(int value);
-    double OPCScalar() const;
-    void SetOPCScalar(double value);
-    double OPCOffset() const;
-    void SetOPCOffset(double value);
-    double OPCScalar2() const;
-    void SetOPCScalar2(double value);
-    double OPCOffset2() const;
-    void SetOPCOffset2(double value);
-    bool OPCAutoConnect() const;
-    void SetOPCAutoConnect(bool value);
-    bool OPCActive() const;
-    bool OPCQualityGood() const;
-    TgOPCManager* OPCManager() const { return FOPCManager.get(); }
-    TgOPCItemManager* OPCItemManager() const { return FOPCItemManager.get(); }
 
     // (Re)connects both items through one group of this channel's own; nothing while the plot is being
     // designed or without the OPC client library.
@@ -82,13 +57,8 @@ public:
     void Draw(TCanvas& canvas, TColor backGroundColor) override;
 
 private:
-    bool OwnerDesigning() const;
-    TgOPCItem* OPCItem(int index) const;
     // The largest (or smallest) marker extent over the points drawn; -1e300 (1e300) when none.
     double VisibleExtreme(double (TgPlotChannelCustom::*marker)(int), bool largest);
-
-    std::unique_ptr<TgOPCManager> FOPCManager;
-    std::unique_ptr<TgOPCItemManager> FOPCItemManager;
 };
 
 } // namespace kv

@@ -1,0 +1,65 @@
+#pragma once
+// The OPC link both channel kinds keep: two items bound to the channel's "Data" (item 0 also carries
+// the connection settings) and a group manager of the channel's own. The settings read and write the
+// items.
+
+#include "platform/core/Classes.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace kv {
+
+class TgOPCItem;
+class TgOPCItemManager;
+class TgOPCManager;
+
+class TgPlotChannelOPC {
+public:
+    // owner: the plot that owns the channel (asked whether it is being designed);
+    // onGroupUpdate: runs after each update of the channel's group.
+    TgPlotChannelOPC(TComponent* owner, std::function<void()> onGroupUpdate);
+    ~TgPlotChannelOPC();
+    TgPlotChannelOPC(const TgPlotChannelOPC&) = delete;
+    TgPlotChannelOPC& operator=(const TgPlotChannelOPC&) = delete;
+
+    const std::string& OPCComputerName() const;
+    void SetOPCComputerName(const std::string& value);
+    const std::string& OPCServerName() const;
+    void SetOPCServerName(const std::string& value);
+    const std::string& OPCItemName() const;
+    void SetOPCItemName(const std::string& value);
+    const std::string& OPCItem2Name() const;
+    void SetOPCItem2Name(const std::string& value);
+    int OPCUpdateRate() const;
+    void SetOPCUpdateRate(int value);
+    double OPCScalar() const;
+    void SetOPCScalar(double value);
+    double OPCOffset() const;
+    void SetOPCOffset(double value);
+    double OPCScalar2() const;
+    void SetOPCScalar2(double value);
+    double OPCOffset2() const;
+    void SetOPCOffset2(double value);
+    bool OPCAutoConnect() const;
+    void SetOPCAutoConnect(bool value);
+    bool OPCActive() const;
+    bool OPCQualityGood() const;
+    TgOPCManager* OPCManager() const { return FOPCManager.get(); }
+    TgOPCItemManager* OPCItemManager() const { return FOPCItemManager.get(); }
+
+protected:
+    bool OwnerDesigning() const;
+    TgOPCItem* OPCItem(int index) const;
+    // The two items' values as a point; false when either is no number.
+    bool OPCGroupValues(double& x, double& y) const;
+
+    std::unique_ptr<TgOPCManager> FOPCManager;
+    std::unique_ptr<TgOPCItemManager> FOPCItemManager;
+
+private:
+    TComponent* FOPCOwner;
+};
+
+} // namespace kv
