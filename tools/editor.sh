@@ -5,6 +5,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target korvane-editor korvane-sim
-exec build/app/korvane-editor
+cmake -S . -B build-editor -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-editor -j "$(nproc)" --target korvane-editor korvane-sim
+exec build-editor/app/korvane-editor
