@@ -5,14 +5,15 @@ Usage: tools/gen_main_layout.py [output file]   (default: resources/layouts/TFMM
 
 The window is described here once: the fixed strips (page buttons, page area, preset bar), the menu,
 one page pair per block page and one description of a channel's controls, which the six channel
-suffixes (InA, InB, Out1..Out4) repeat. Positions follow a 4-pixel grid; the same kind of control has
-the same size and spacing on every page. The text tables of the two hidden memos are read from
-resources/texts/, so the layout and the program's tables never disagree.
+suffixes (InA, InB, Out1..Out4) repeat. The same kind of control has the same size and spacing on every
+page; the faders, all vertical, stand in columns over their value boxes. The text tables of the two
+hidden memos are read from resources/texts/, so the layout and the program's tables never disagree.
 
 Standard library only.
 """
 import os
 import re
+import struct
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -425,7 +426,6 @@ FADER_COLOURS = ("Color", "ColorTo", "ColorDisabled", "ColorDisabledTo", "Border
 
 def bmp4(rows, palette):
     """A 4-bit BMP from rows of palette indices, top row first."""
-    import struct
     h, w = len(rows), len(rows[0])
     stride = ((w + 1) // 2 + 3) & ~3
     pixels = bytearray()
@@ -503,19 +503,11 @@ def fader(parent, name, x, y, w, h, lo, hi, pos, page, tag, on_change=None, hot_
     return o
 
 
-# Level bars and lamps: 14 wide; the lamps light brown to orange.
-LAMP_COLOURS = {"SecondColor": bgr(155, 78, 0), "LSecondColor": bgr(255, 163, 70)}
-
-
-def meter(parent, name, x, y, h, groups, mx, tag=None):
+def meter(parent, name, x, y, h, groups, mx, tag=None, **kw):
     o = ctl(parent, name, "LProgressBar", x, y, 14, h)
-    if groups == (0, 1, 0):
-        tag = 3
     if tag is not None:
         o.set(Tag=tag)
-    o.set(FirstNum=groups[0], SecondNum=groups[1], ThirdNum=groups[2], Max=mx, Position=0)
-    if groups == (0, 1, 0):
-        o.set(**LAMP_COLOURS)
+    o.set(FirstNum=groups[0], SecondNum=groups[1], ThirdNum=groups[2], Max=mx, Position=0, **kw)
     return o
 
 
@@ -524,7 +516,9 @@ def level_bar(parent, name, x, y, h, is_in, tag=None):
 
 
 def lamp(parent, name, x, y, h):
-    return meter(parent, name, x, y, h, (0, 1, 0), 1)
+    """A limiter or compressor activity lamp: one segment, brown, lit orange."""
+    return meter(parent, name, x, y, h, (0, 1, 0), 1, tag=3, SecondColor=bgr(155, 78, 0),
+                 LSecondColor=bgr(255, 163, 70))
 
 
 # The channels' colours, as the curves are drawn.
