@@ -528,9 +528,11 @@ TEST_F(MainLayout, EveryFaderHasItsGroupsValues) {
             (g.width == 26 ? narrow : wide) += 1;
         }
     }
-    for (int i = 0; i < form->ComponentCount(); ++i)
-        if (auto* f = dynamic_cast<TStTrackBar*>(form->Components(i)))
+    for (int i = 0; i < form->ComponentCount(); ++i) {
+        if (auto* f = dynamic_cast<TStTrackBar*>(form->Components(i))) {
             EXPECT_TRUE(grouped.count(f->Name())) << f->Name() << " belongs to no group";
+        }
+    }
     EXPECT_EQ(grouped.size(), 142u);
     EXPECT_EQ(narrow, 92);
     EXPECT_EQ(wide, 50);
@@ -550,7 +552,6 @@ TEST_F(MainLayout, EveryLedButtonHasTheWindowsValues) {
         buttons.emplace_back(n, 47);
     for (const auto& s : kAll)
         buttons.emplace_back("ldbEqShowAll" + s, 118);
-    int active = 0;
     for (const auto& [name, width] : buttons) {
         SCOPED_TRACE(name);
         auto* b = dynamic_cast<TLdPowerButton*>(form->FindComponent(name));
@@ -572,11 +573,9 @@ TEST_F(MainLayout, EveryLedButtonHasTheWindowsValues) {
         EXPECT_EQ(b->Layout(), TLdImageTextLayout::ImageLeft);
         EXPECT_EQ(b->Margin(), -1);
         EXPECT_EQ(b->Spacing(), 5);
-        active += b->Active();
+        // the gain page starts with the first input's and the first output's curves shown
+        EXPECT_EQ(b->Active(), name == "ldbShowAGain" || name == "ldbShow1Gain");
     }
-    EXPECT_TRUE(dynamic_cast<TLdPowerButton*>(form->FindComponent("ldbShowAGain"))->Active());
-    EXPECT_TRUE(dynamic_cast<TLdPowerButton*>(form->FindComponent("ldbShow1Gain"))->Active());
-    EXPECT_EQ(active, 2);
     int count = 0;
     for (int i = 0; i < form->ComponentCount(); ++i)
         count += dynamic_cast<TLdPowerButton*>(form->Components(i)) != nullptr;
