@@ -5,14 +5,15 @@ Usage: tools/gen_main_layout.py [output file]   (default: resources/layouts/TFMM
 
 The window is described here once: the fixed strips (page buttons, page area, preset bar), the menu,
 one page pair per block page and one description of a channel's controls, which the six channel
-suffixes (InA, InB, Out1..Out4) repeat. Positions follow a 4-pixel grid; the same kind of control has
-the same size and spacing on every page. The text tables of the two hidden memos are read from
-resources/texts/, so the layout and the program's tables never disagree.
+suffixes (InA, InB, Out1..Out4) repeat. The same kind of control has the same size and spacing on every
+page; the faders, all vertical, stand in columns over their value boxes. The text tables of the two
+hidden memos are read from resources/texts/, so the layout and the program's tables never disagree.
 
 Standard library only.
 """
 import os
 import re
+import struct
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -122,7 +123,7 @@ def value_text(v):
         return v.text
     if isinstance(v, Res):
         return 'resource "%s"' % v.path
-    if isinstance(v, Embedded):
+    if isinstance(v, (Embedded, Bytes)):
         return bytes_text(v.data)
     if isinstance(v, list):
         return "[" + ", ".join(quote(s) for s in v) + "]"
@@ -415,58 +416,129 @@ def value_box(parent, name, x, y, w, text, tag, read_only=False, editor_events=N
     return o
 
 
-# The faders' slot, drawn by the fader itself (a picture per fader length would be repeated in the
-# layout 142 times).
-SLIDER = {"Slider__Color": bgr(0x20, 0x26, 0x2D), "Slider__ColorTo": bgr(0x3A, 0x43, 0x4E),
-          "Slider__BorderColor": bgr(0x9A, 0xA6, 0xB2), "Slider__Size": 4, "Slider__Visible": True}
+# The faders: every one vertical, drawn by the fader itself over a thin white-to-black slot, with a
+# 16 x 29 pointer thumb (a BMP keyed by its bottom-left pixel).
+SLIDER = {"Slider__Size": 3, "Slider__Color": Ident("clWhite"), "Slider__ColorTo": Ident("clBlack"),
+          "Slider__Direction": Ident("gdHorizontal"), "Slider__BorderColor": Raw("$00A4A0A0"),  # clMedGray
+          "Slider__ColorCompleted": Ident("clNone")}
+FADER_COLOURS = ("Color", "ColorTo", "ColorDisabled", "ColorDisabledTo", "BorderColor", "BorderColorDisabled")
 
 
-def fader_h(parent, name, x, y, w, lo, hi, pos, page, tag, on_change=None):
-    """A horizontal fader: a 24-pixel track with a 12 x 20 thumb."""
-    o = ctl(parent, name, "TStTrackBar", x, y, w, 24, Tag=tag)
-    o.set(Min=lo, Max=hi, Orientation=Ident("trHorizontal"), PageSize=page, Position=pos)
-    o.set(BorderColor=Ident("clNone"), Color=Ident("clNone"), **SLIDER, TickMark__Style=Ident("tsNone"),
-          Thumb__Picture__Data=Embedded("thumb_h.png"), Thumb__Size=12, Thumb__Width=20,
-          TrackHint=False, ShowFocus=False)
-    o.set(OnChange=handler(on_change, editor=True) if on_change else None)
-    return o
+def bmp4(rows, palette):
+    """A 4-bit BMP from rows of palette indices, top row first."""
+    h, w = len(rows), len(rows[0])
+    stride = ((w + 1) // 2 + 3) & ~3
+    pixels = bytearray()
+    for row in reversed(rows):
+        line = bytearray(stride)
+        for i, v in enumerate(row):
+            line[i // 2] |= v << (4 if i % 2 == 0 else 0)
+        pixels += line
+    pal = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette)
+    pal += bytes(4 * (16 - len(palette)))
+    offset = 14 + 40 + 64
+    header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 4, 0, len(pixels), 2835, 2835, 16, 0)
+    return header + info + pal + bytes(pixels)
 
 
-def fader_v(parent, name, x, y, h, lo, hi, pos, page, tag, thumb="thumb_v", on_change=None,
-            share_thumb=False):
-    """A vertical fader: a 26-pixel wide track with a 24 x 14 thumb. Faders whose thumb the main
-    window shares at start (the graphic EQ's) leave their thumb pictures out."""
-    o = ctl(parent, name, "TStTrackBar", x, y, 26, h, Tag=tag)
+def thumb_bmp(face, edge, mark):
+    """The fader's pointer thumb, 16 wide and 29 high: a cap with bevelled ends and a centre mark; the
+    corners hold the key colour (index 0)."""
+    key, light, dark = (255, 0, 255), (250, 252, 254), (40, 46, 54)
+    palette = [key, face, edge, mark, light, dark]
+    rows = []
+    for y in range(29):
+        row = []
+        for x in range(16):
+            corner = (x in (0, 15) and y in (0, 28)) or (x + y < 2) or (15 - x + y < 2) or \
+                     (x + 28 - y < 2) or (15 - x + 28 - y < 2)
+            if corner:
+                v = 0
+            elif x == 0 or y == 0:
+                v = 4
+            elif x == 15 or y == 28:
+                v = 5
+            elif x == 1 or x == 14 or y in (1, 27):
+                v = 2
+            elif y == 14:
+                v = 3
+            elif y in (13, 15):
+                v = 5 if y == 15 else 4
+            else:
+                v = 1
+            row.append(v)
+        rows.append(row)
+    return bmp4(rows, palette)
+
+
+class Bytes:
+    """Picture bytes made here, written into the layout like Embedded."""
+
+    def __init__(self, data):
+        self.data = data
+
+
+THUMB = Bytes(thumb_bmp((188, 196, 206), (120, 130, 142), (240, 168, 48)))
+THUMB_HOT = Bytes(thumb_bmp((214, 222, 230), (136, 146, 158), (255, 196, 90)))
+THUMB_DOWN = Bytes(thumb_bmp((150, 160, 172), (96, 106, 118), (255, 140, 0)))
+THUMB_DISABLED = Bytes(thumb_bmp((160, 164, 170), (130, 134, 140), (120, 124, 130)))
+
+
+def fader(parent, name, x, y, w, h, lo, hi, pos, page, tag, on_change=None, hot_down=False, disabled=False):
+    """A vertical fader, 26 or 27 pixels wide, with its own thumb pictures (the graphic EQ's take the
+    first band's again at start)."""
+    o = ctl(parent, name, "TStTrackBar", x, y, w, h, Tag=tag)
     o.set(Min=lo, Max=hi, Orientation=Ident("trVertical"), PageSize=page, Position=pos)
-    o.set(BorderColor=Ident("clNone"), Color=Ident("clNone"), **SLIDER, TickMark__Style=Ident("tsNone"))
-    if not share_thumb:
-        o.set(Thumb__Picture__Data=Embedded(thumb + ".png"))
-        if thumb == "thumb_geq":  # the one every graphic-EQ fader takes its thumb from
-            o.set(Thumb__PictureHot__Data=Embedded(thumb + "_Hot.png"),
-                  Thumb__PictureDown__Data=Embedded(thumb + "_Down.png"))
-    o.set(Thumb__Size=14, Thumb__Width=24, TrackHint=False, ShowFocus=False)
+    for c in FADER_COLOURS:
+        o.set(**{c: Ident("clNone")})
+    o.set(**SLIDER, TickMark__Style=Ident("tsNone"), Thumb__Shape=Ident("tsPointer"), Thumb__Size=16,
+          Thumb__Width=29, Thumb__Picture__Data=THUMB)
+    if hot_down:
+        o.set(Thumb__PictureHot__Data=THUMB_HOT, Thumb__PictureDown__Data=THUMB_DOWN)
+    if disabled:
+        o.set(Thumb__PictureDisabled__Data=THUMB_DISABLED)
+    o.set(ShowFocus=True, TrackHint=False)
     o.set(OnChange=handler(on_change, editor=True) if on_change else None)
     return o
 
 
-def meter(parent, name, x, y, w, h, groups, mx, tag=None):
-    o = ctl(parent, name, "LProgressBar", x, y, w, h)
+def meter(parent, name, x, y, h, groups, mx, tag=None, **kw):
+    o = ctl(parent, name, "LProgressBar", x, y, 14, h)
     if tag is not None:
         o.set(Tag=tag)
-    o.set(FirstNum=groups[0], SecondNum=groups[1], ThirdNum=groups[2], Max=mx, Position=0)
+    o.set(FirstNum=groups[0], SecondNum=groups[1], ThirdNum=groups[2], Max=mx, Position=0, **kw)
     return o
+
+
+def level_bar(parent, name, x, y, h, is_in, tag=None):
+    return meter(parent, name, x, y, h, (1, 2, 6) if is_in else (1, 3, 4), 9 if is_in else 8, tag=tag)
+
+
+def lamp(parent, name, x, y, h):
+    """A limiter or compressor activity lamp: one segment, brown, lit orange."""
+    return meter(parent, name, x, y, h, (0, 1, 0), 1, tag=3, SecondColor=bgr(155, 78, 0),
+                 LSecondColor=bgr(255, 163, 70))
+
+
+# The channels' colours, as the curves are drawn.
+CHANNEL_COLOURS = ["clPurple", "clOlive", "clRed", "clLime", "clYellow", "clBlue"]
 
 
 def led(parent, name, cls, x, y, w, h, caption, tag, on_click=None, active=None):
-    o = ctl(parent, name, cls, x, y, w, h, Tag=tag, Caption=caption, Color=LED_FACE)
-    if active:
-        o.set(Active=True)
-    if cls == "TLdDemoButton":  # its caption font changes as the mouse enters and leaves
+    if cls == "TLdPowerButton":
+        # A LED and its caption on black, no frame: the caption in the channel's colour.
+        o = ctl(parent, name, cls, x, y, w, 16, Tag=tag, Caption=caption, Color=Ident("clBlack"),
+                OutlineWidth=0, BevelWidth=0, Palette__Low=Ident("clOlive"), Palette__High=Ident("clYellow"))
+        if active:
+            o.set(Active=True)
+        font(o, Ident(CHANNEL_COLOURS[tag]))
+    else:
+        o = ctl(parent, name, cls, x, y, w, h, Tag=tag, Caption=caption, Color=LED_FACE)
+        # its caption font changes as the mouse enters and leaves
         for f in ("FontEnter", "FontLeave"):
             o.set(**{f + "__Name": FONT, f + "__Height": FONT_H,
                      f + "__Color": Ident("clWhite") if f == "FontEnter" else TEXT_LIGHT})
-    else:
-        font(o, TEXT_LIGHT)
     o.set(OnClick=handler(on_click, editor=True) if on_click else None)
     return o
 
@@ -722,7 +794,7 @@ def overlay_buttons(parent, graph_word, sources, first_x):
     for i, src in enumerate(sources):
         name = "ldbShow%s%s" % (letter(src), graph_word)
         key = "GainOut" if graph_word == "Gain" and src.startswith("Out") else graph_word
-        led(parent, name, "TLdPowerButton", first_x + 56 * i, 2, 52, 18, src, channel_of(src),
+        led(parent, name, "TLdPowerButton", first_x + 51 * i, 3, 47, 16, src, channel_of(src),
             on_click=OVERLAY_HANDLERS.get(key),
             active=name in ("ldbShowAGain", "ldbShow1Gain"))
 
@@ -733,25 +805,28 @@ OVERLAY_HANDLERS = {"InA": "ldbShowBInAClick", "InB": "ldbShowAInBClick", "Out1"
 
 
 def gain_strip(parent, x, suffix, backup):
-    """A channel's gain controls, 84 pixels wide from the fader's top at y = 40: vertical fader beside
-    its level meter (and, on outputs, the limiter lamp above it), value box, mute and polarity. The
-    gain page's copies carry "Backup" in their names; both pages use this one strip."""
+    """A channel's gain controls, 138 pixels wide from y = 40: the fader with its level bar beside it
+    (on outputs under the limiter lamp), and the value box, mute and polarity to their right. The gain
+    page's copies carry "Backup" in their names and are shorter."""
     ch = channel_of(suffix)
     side, d = ("In", letter(suffix)) if ch < 2 else ("Out", letter(suffix))
     b = "Backup" if backup else ""
-    fader_v(parent, "isGain%s%s%s" % (b, side, d), x + 18, 40, 132, -280, 120, 0, 6, ch,
-            on_change="isGainBackupInAChange" if backup else "isGainInAChange")
-    is_in = ch < 2
-    meter(parent, "pbLevel%s%s%s" % (b, side, d), x + 50, 56, 12, 108, (1, 2, 6) if is_in else (1, 3, 4),
-          9 if is_in else 8, tag=ch)
-    if not is_in:
-        meter(parent, "pbLimit%s%s%s" % (b, side, d), x + 50, 42, 12, 10, (0, 1, 0), 1, tag=ch)
-    value_box(parent, "cvdGain%s%s%s" % (b, side, d), x, 178, 84, "+0.0dB", ch)
+    y = 40
+    fader(parent, "isGain%s%s%s" % (b, side, d), x, y, 26, 126 if backup else 155, -280, 120, 0, 6, ch,
+          on_change="isGainBackupInAChange" if backup else "isGainInAChange", hot_down=not backup)
+    if ch < 2:
+        level_bar(parent, "pbLevel%s%s%s" % (b, side, d), x + 32, y, 122 if backup else 199, True, tag=ch)
+    else:
+        lamp_h = 11 if backup else 22
+        lamp(parent, "pbLimit%s%s%s" % (b, side, d), x + 32, y, lamp_h)
+        level_bar(parent, "pbLevel%s%s%s" % (b, side, d), x + 32, y + lamp_h + 2, 110 if backup else 179,
+                  False, tag=ch)
+    value_box(parent, "cvdGain%s%s%s" % (b, side, d), x + 54, y, 84, "+0.0dB", ch)
     # Each toggle has a group of its own: buttons of one group under one parent release each other.
-    bmp_button(parent, "pkbMute%s%s%s" % (b, side, d), x, 206, 84, 24, "Mute", "toggle",
+    bmp_button(parent, "pkbMute%s%s%s" % (b, side, d), x + 54, y + 28, 84, 24, "Mute", "toggle",
                tag=ch, group_index=TOGGLE_GROUP_MUTE + ch, all_up=True,
                on_click=handler("pkbMuteBackupInAClick" if backup else "pkbMuteInAClick"))
-    bmp_button(parent, "pkbPhase%s%s%s" % (b, side, d), x, 234, 84, 24, "Normal", "toggle",
+    bmp_button(parent, "pkbPhase%s%s%s" % (b, side, d), x + 54, y + 56, 84, 24, "Normal", "toggle",
                tag=ch, group_index=TOGGLE_GROUP_PHASE + ch, all_up=True,
                on_click=handler("pkbPhaseBackupInAClick" if backup else "pkbPhaseInAClick"))
 
@@ -767,12 +842,12 @@ def build_gain_page(main):
     overlay_buttons(sh, "Gain", OUT_SUFFIXES, 4)
     graph(up, "fftDrawGainOut", 550, 22, 530, 255, 0)
 
-    # six strips of 148 pixels, the inputs and the outputs apart
-    label(low, "lbGainInput", 96, 6, 234, 16, "Input", color=TEXT_HEAD, bold=True)
-    label(low, "lbGainOutput", 456, 6, 534, 16, "Output", color=TEXT_HEAD, bold=True)
-    xs = [96, 246, 456, 606, 756, 906]
+    # six strips of 138 pixels 156 apart, the inputs and the outputs apart
+    xs = [24, 180, 376, 532, 688, 844]
+    label(low, "lbGainInput", xs[0], 6, 294, 16, "Input", color=TEXT_HEAD, bold=True)
+    label(low, "lbGainOutput", xs[2], 6, 606, 16, "Output", color=TEXT_HEAD, bold=True)
     for x, s in zip(xs, SUFFIXES):
-        label(low, "lbGainBackupName" + s, x, 22, 84, 14, s, color=TEXT_DARK, bold=True, align="taCenter")
+        label(low, "lbGainBackupName" + s, x, 22, 46, 14, s, color=TEXT_DARK, bold=True, align="taCenter")
         gain_strip(low, x, s, backup=True)
 
 
@@ -800,7 +875,7 @@ def build_channel_page(main, s):
     overlay_buttons(sh, s, others, 120)
     led(up, "ldbEqBypass" + s, "TLdDemoButton", 776, 1, 78, 21, "EQ Bypass", ch, on_click="ldbEqBypassInAClick")
     led(up, "ldbEqReset" + s, "TLdDemoButton", 857, 1, 74, 21, "EQ Reset", ch, on_click="ldbEqResetInAClick")
-    led(up, "ldbEqShowAll" + s, "TLdPowerButton", 934, 1, 112, 21, "SHOW ALL EQ", ch,
+    led(up, "ldbEqShowAll" + s, "TLdPowerButton", 934, 3, 118, 16, "SHOW ALL EQ", ch,
         on_click="ldbEqShowAllInAClick")
     graph(up, "fftDraw" + s, 20, 22, 1070, 255, ch)
 
@@ -819,46 +894,47 @@ def build_channel_page(main, s):
           OnEditMouseDown=handler("peqPeqInAEditMouseDown", editor=True),
           OnPeqTypeMouseWheel=handler("peqPeqInAPeqTypeMouseWheel", editor=True))
 
-    # PEQ faders on the selected band, then the band buttons
-    x = 536
-    label(low, "lbEqParam" + s, x, 6, 216, 14, "PEQ Parameter", color=TEXT_HEAD, bold=True)
+    # PEQ faders on the selected band (a column each: caption, fader, value), then the band buttons
+    x = 540
+    label(low, "lbEqParam" + s, x, 6, 224, 14, "PEQ Parameter", color=TEXT_HEAD, bold=True)
     rows = (("Freq", "isEqFreq", "cvdEqFreq", 0, 300, 0, 15, "19.7Hz", "isEqFreqInAChange"),
             ("Q", "isEqBw", "cvdEqBw", 0, 100, 0, 5, "0.4", "isEqBwInAChange"),
             ("Gain", "isEqGain", "cvdEqGain", 0, 240, 120, 3, "+0.0dB", "isEqGainInAChange"))
     for r, (cap, fn, bn, lo, hi, pos, page, text, h) in enumerate(rows):
-        y = 28 + 52 * r
-        label(low, "lbEq%s%s" % ({"Freq": "Freq", "Q": "Bw", "Gain": "Gain"}[cap], s), x, y, 140, 14, cap)
-        fader_h(low, fn + s, x, y + 16, 136, lo, hi, pos, page, ch, on_change=h)
-        value_box(low, bn + s, x + 144, y + 17, 72, text, ch, read_only=True,
+        cx = x + 76 * r
+        label(low, "lbEq%s%s" % ({"Freq": "Freq", "Q": "Bw", "Gain": "Gain"}[cap], s), cx, 24, 72, 14, cap,
+              align="taCenter")
+        fader(low, fn + s, cx + 23, 40, 26, 172, lo, hi, pos, page, ch, on_change=h, hot_down=(fn == "isEqGain"))
+        value_box(low, bn + s, cx, 218, 72, text, ch, read_only=True,
                   editor_events={"OnExit": bn + "InAExit", "OnKeyDown": bn + "InAKeyDown"} if bn == "cvdEqFreq" else None)
     for b in range(bands):
-        bmp_button(low, "pkbEq%d%s" % (b + 1, s), x + 24 * b, 206, 22, 24, str(b + 1), "band", tag=b,
+        bmp_button(low, "pkbEq%d%s" % (b + 1, s), x + 24 * b, 252, 22, 24, str(b + 1), "band", tag=b,
                    group_index=ch + 1, states=("Up", "Down", "Hot", "StayDown"),
                    on_click=handler("pkbEq1InAClick", editor=True), font_color=TEXT_LIGHT)
 
-    # high-pass (low cut) and low-pass (high cut)
-    x = 772
+    # high-pass (low cut) above low-pass (high cut): the fader, and beside it the value, slope and bypass
+    x = 780
     for f, (word, cap, pos, text) in enumerate((("LowCut", "HighPass", 0, "19.7Hz"),
                                                  ("HighCut", "LowPass", 300, "20.16KHz"))):
-        y = 6 + 104 * f
-        label(low, "lb%sFreq%s" % (word, s), x, y, 190, 14, cap, color=TEXT_HEAD, bold=True)
-        fader_h(low, "is%sFreq%s" % (word, s), x, y + 20, 112, 0, 300, pos, 15, ch,
-                on_change="is%sFreqInAChange" % word)
-        value_box(low, "cvd%sFreq%s" % (word, s), x + 120, y + 21, 72, text, ch, read_only=True)
-        label(low, "lb%sSlop%s" % (word, s), x, y + 56, 44, 14, "Slope")
-        cb = ctl(low, "pkc%sSlop%s" % (word, s), "TPkComboBox", x + 44, y + 52, 76, 21, Tag=ch,
+        y = 6 + 142 * f
+        label(low, "lb%sFreq%s" % (word, s), x, y, 112, 14, cap, color=TEXT_HEAD, bold=True)
+        fader(low, "is%sFreq%s" % (word, s), x, y + 18, 27, 115, 0, 300, pos, 15, ch,
+              on_change="is%sFreqInAChange" % word)
+        value_box(low, "cvd%sFreq%s" % (word, s), x + 36, y + 20, 76, text, ch, read_only=True)
+        label(low, "lb%sSlop%s" % (word, s), x + 36, y + 48, 76, 14, "Slope")
+        cb = ctl(low, "pkc%sSlop%s" % (word, s), "TPkComboBox", x + 36, y + 63, 76, 21, Tag=ch,
                  Style=Ident("csDropDownList"), Items=SLOPES, ItemIndex=19)
         font(cb, TEXT_DARK)
         cb.set(OnChange=handler("pkc%sSlopInAChange" % word), OnMouseWheel=handler("pkc%sSlopInAMouseWheel" % word))
-        bmp_button(low, "pkb%sBypass%s" % (word, s), x + 120, y + 50, 72, 24, "Bypass", "toggle",
+        bmp_button(low, "pkb%sBypass%s" % (word, s), x + 36, y + 92, 72, 24, "Bypass", "toggle",
                    tag=ch, group_index=(TOGGLE_GROUP_LOW_CUT if word == "LowCut" else TOGGLE_GROUP_HIGH_CUT) + ch,
                    all_up=True, states=("Up", "Down", "Hot", "StayDown"),
                    on_click=handler("pkb%sBypassInAClick" % word, editor=True))
 
     # gain strip
-    x = 980
-    label(low, "lbGainName" + s, x, 6, 84, 16, s, color=TEXT_HEAD, bold=True, align="taCenter")
-    label(low, "lbGain" + s, x, 22, 84, 14, "Gain", align="taCenter")
+    x = 922
+    label(low, "lbGainName" + s, x, 6, 138, 16, s, color=TEXT_HEAD, bold=True)
+    label(low, "lbGain" + s, x, 22, 46, 14, "Gain", align="taCenter")
     gain_strip(low, x, s, backup=False)
 
 
@@ -893,16 +969,17 @@ def build_delay_page(main):
             label(pl, "lbFftDelayTime" + s, 40 + size, img_top + size // 4, 76, 14, "0.00ms",
                   color=TEXT_LIGHT, tag=ch)
 
-    label(low, "lbDelayInput", 8, 6, 120, 16, "Input", color=TEXT_HEAD, bold=True)
-    label(low, "lbDelayOutput", 8, 98, 120, 16, "Output", color=TEXT_HEAD, bold=True)
-    for s in SUFFIXES:
+    # a column per channel: name, fader, value; the inputs and the outputs apart
+    xs = [24, 120, 248, 344, 440, 536]
+    label(low, "lbDelayInput", xs[0], 6, 176, 16, "Input", color=TEXT_HEAD, bold=True)
+    label(low, "lbDelayOutput", xs[2], 6, 368, 16, "Output", color=TEXT_HEAD, bold=True)
+    for x, s in zip(xs, SUFFIXES):
         ch = channel_of(s)
-        y = 26 + 34 * ch if ch < 2 else 118 + 34 * (ch - 2)
-        label(low, "lbDelayName" + s, 8, y + 5, 40, 14, s, bold=True)
-        fader_h(low, "isDelay" + s, 52, y, 640, 0, 65280, 0, 96, ch, on_change="isDelayInAChange")
-        value_box(low, "cvdDelay" + s, 700, y + 1, 96, "0.00ms", ch,
+        label(low, "lbDelayName" + s, x, 24, 80, 14, s, bold=True, align="taCenter")
+        fader(low, "isDelay" + s, x + 27, 40, 27, 180, 0, 65280, 0, 6, ch, on_change="isDelayInAChange")
+        value_box(low, "cvdDelay" + s, x, 226, 80, "0.00ms", ch,
                   editor_events={"OnExit": "cvdDelayInAExit", "OnKeyDown": "cvdDelayInBKeyDown"})
-    u = group(low, "pkgUint", 840, 26, 200, 92, PARAM_AREA, framed=True)
+    u = group(low, "pkgUint", 664, 40, 200, 92, PARAM_AREA, framed=True)
     label(u, "lbDelayUnit", 8, 8, 184, 14, "Unit", color=TEXT_HEAD, bold=True)
     for k, cap in enumerate(("ms", "m", "ft")):
         bmp_button(u, "pkbUnit%d" % k, 8 + 62 * k, 40, 56, 28, cap, "toggle", tag=k, group_index=1,
@@ -916,7 +993,8 @@ SCALE_GATE = [("lbClip", "Clip"), ("lb12", "12"), ("lb5", "5"), ("lb0", "0"), ("
               ("lbN15", "-15"), ("lbN20", "-20"), ("lbN30", "-30"), ("lbN60", "-60")]
 
 
-def meter_panel(parent, name, x, w, scale, block, suffix, bases, bar_top, bar_h, lamp, head, head_text, tag):
+def meter_panel(parent, name, x, w, scale, block, suffix, bases, bar_top, bar_h, with_lamp, head, head_text,
+                tag):
     """A dynamics page's meter panel: header, scale labels, the level bar and (outputs) the lamp."""
     pl = ctl(parent, name, "TPanel", x, 24, w, 247, Caption="", BevelOuter=Ident("bvLowered"),
              Color=PANEL_DARK, ParentColor=False)
@@ -926,38 +1004,38 @@ def meter_panel(parent, name, x, w, scale, block, suffix, bases, bar_top, bar_h,
     for (stem, text), top in zip(scale, bases):
         label(pl, stem + block + suffix, 2, top, 28, 14, text, color=TEXT_DIM, align="taRightJustify",
               height=-9)
-    is_in = block.startswith("Gate")
-    meter(pl, "pbLevel" + block + suffix, 34, bar_top, 14, bar_h, (1, 2, 6) if is_in else (1, 3, 4),
-          9 if is_in else 8, tag=tag)
-    if lamp:
-        meter(pl, "pbLimit" + block + suffix, 34, bar_top - 24, 14, 22, (0, 1, 0), 1, tag=tag)
+    level_bar(pl, "pbLevel" + block + suffix, 34, bar_top, bar_h, block.startswith("Gate"), tag=tag)
+    if with_lamp:
+        lamp(pl, "pbLimit" + block + suffix, 34, bar_top - 24, 22)
     return pl
 
 
-# Rows of the dynamics strips: label, then fader and value box below it.
-DYN_PITCH = 56
+# The dynamics strips: a column per parameter (caption, fader, value box), 86 pixels apart.
+DYN_PITCH = 86
+DYN_BOX = 68
 
 
-def dyn_row_fader(low, x, y, w, lbname, cap, fname, bname, lo, hi, pos, page, ch, text, h_change, box_events,
-                  fader_down=None, box_down=None):
-    label(low, lbname, x, y, 120, 14, cap)
-    f = fader_h(low, fname, x, y + 16, w, lo, hi, pos, page, ch, on_change=h_change)
+def dyn_column(low, x, lbname, cap, fname, bname, h, lo, hi, pos, ch, text, h_change, box_events,
+               fader_down=None, box_down=None, hot_down=False, disabled=False):
+    label(low, lbname, x, 28, DYN_BOX, 14, cap, align="taCenter")
+    f = fader(low, fname, x + 21, 46, 27, h, lo, hi, pos, 10, ch, on_change=h_change, hot_down=hot_down,
+              disabled=disabled)
     if fader_down:
         f.set(OnMouseDown=handler(fader_down, editor=True))
     events = dict(box_events)
     if box_down:
         events["OnMouseDown"] = box_down
-    value_box(low, bname, x + w + 8, y + 17, 72, text, ch, editor_events=events)
+    value_box(low, bname, x, 46 + h + 6, DYN_BOX, text, ch, editor_events=events)
 
 
-def dyn_row_updown(low, x, y, lbname, cap, uname, bname, lo, hi, pos, ch, text, box_events, on_changing,
-                   box_down=None):
-    label(low, lbname, x, y, 120, 14, cap)
+def dyn_updown(low, x, y, lbname, cap, uname, bname, lo, hi, pos, ch, text, box_events, on_changing,
+               box_down=None):
+    label(low, lbname, x, y, DYN_BOX, 14, cap, align="taCenter")
     events = dict(box_events)
     if box_down:
         events["OnMouseDown"] = box_down
-    value_box(low, bname, x, y + 17, 72, text, ch, editor_events=events)
-    updown(low, uname, x + 72, y + 17, lo, hi, pos, ch, on_changing=on_changing)
+    value_box(low, bname, x, y + 16, DYN_BOX - 17, text, ch, editor_events=events)
+    updown(low, uname, x + DYN_BOX - 17, y + 16, lo, hi, pos, ch, on_changing=on_changing)
 
 
 def box_events(stem):
@@ -965,45 +1043,47 @@ def box_events(stem):
 
 
 def build_dyn_outputs(main, word, title_key_text):
-    """The compressor and limiter pages: an XY plot's place, meter panels, four strips."""
+    """The compressor and limiter pages: the XY plot between the mirror meter panel and the four
+    outputs' panels, four strips below."""
     up, low = page_pair(main, word, False)
     label(up, "lb%sName" % word, 48, 5, 673, 14, "Out 1  " + title_key_text, color=TEXT_LIGHT, bold=True)
-    xy_plot(up, "ip" + word, 0, 24, 720, 230)
+    xy_plot(up, "ip" + word, 70, 35, 720, 230)
     comp_bases = [35, 58, 81, 105, 128, 151, 175, 198, 222]
     mirror_bases = [22, 45, 68, 91, 115, 138, 161, 184, 208]
-    meter_panel(up, "plLevel%sOut" % word, 722, 70, SCALE_COMP, word + "Out", "", mirror_bases, 43, 185, True,
+    meter_panel(up, "plLevel%sOut" % word, 4, 62, SCALE_COMP, word + "Out", "", mirror_bases, 43, 185, True,
                 "lbHead%sOut" % word, "Out1", None)
     for s in OUT_SUFFIXES:
         ch = channel_of(s)
         meter_panel(up, "plLevel%s%s" % (word, s), 73 * ch + 654, 70, SCALE_COMP, word + "Out", letter(s),
                     comp_bases, 55, 185, True, "lbLevel%sName%s" % (word, s), s, ch)
+    limit = word == "Limit"
     for k, s in enumerate(OUT_SUFFIXES):
         ch = channel_of(s)
-        x = 8 + 266 * k
+        x = 12 + 264 * k
         t = label(low, "lb%s%s" % (word, s), x, 6, 250, 16, s, color=TEXT_HEAD, bold=True, tag=ch)
         t.set(OnMouseDown=handler("lb%sOut1MouseDown" % word, editor=True))
         # every fader and value box of a strip makes its output the page's channel on a mouse-down
         fader_down, box_down = "is%sThresholdOut1MouseDown" % word, "cvd%sThresholdOut1MouseDown" % word
-        y = 28
-        for row, lo, hi, pos, page, text in (("Threshold", -180, 40, 0, 2, "+0.0dB"),
-                                              ("Attack", 0, 998, 0, 10, "1ms"),
-                                              ("Release", 9, 2999, 9, 10, "10ms")):
-            dyn_row_fader(low, x, y, 160, "lb%s%s%s" % (word, row, s), row, "is%s%s%s" % (word, row, s),
-                          "cvd%s%s%s" % (word, row, s), lo, hi, pos, page, ch, text,
-                          "is%s%sOut1Change" % (word, row), box_events("cvd%s%sOut1" % (word, row)),
-                          fader_down, box_down)
-            y += DYN_PITCH
+        for col, (row, h, lo, hi, pos, text) in enumerate((
+                ("Threshold", 180 if limit else 64, -180, 40, 40 if limit or k < 2 else 37, "+0.0dB"),
+                ("Attack", 64, 0, 998, 50, "1ms"),
+                ("Release", 64, 9, 2999, 499, "10ms"))):
+            dyn_column(low, x + DYN_PITCH * col, "lb%s%s%s" % (word, row, s), row, "is%s%s%s" % (word, row, s),
+                       "cvd%s%s%s" % (word, row, s), h, lo, hi, pos, ch, text,
+                       "is%s%sOut1Change" % (word, row), box_events("cvd%s%sOut1" % (word, row)),
+                       fader_down, box_down, hot_down=limit and row == "Threshold",
+                       disabled=not (limit and row == "Threshold"))
         if word == "Comp":
-            dyn_row_updown(low, x, y, "lbCompRatio" + s, "Ratio", "udCompRatio" + s, "cvdCompRatio" + s,
-                           0, 15, 0, ch, "1:1.0", box_events("cvdCompRatioOut1"), "udCompRatioOut1ChangingEx",
-                           box_down)
-            dyn_row_updown(low, x + 128, y, "lbCompKnee" + s, "Knee", "udCompKnee" + s, "cvdCompKnee" + s,
-                           0, 12, 0, ch, "0dB", box_events("cvdCompKneeOut1"), "udCompKneeOut1ChangingEx",
-                           box_down)
+            dyn_updown(low, x + DYN_PITCH, 150, "lbCompRatio" + s, "Ratio", "udCompRatio" + s, "cvdCompRatio" + s,
+                       0, 15, 0, ch, "1:1.0", box_events("cvdCompRatioOut1"), "udCompRatioOut1ChangingEx",
+                       box_down)
+            dyn_updown(low, x + 2 * DYN_PITCH, 150, "lbCompKnee" + s, "Knee", "udCompKnee" + s, "cvdCompKnee" + s,
+                       0, 12, 0, ch, "0dB", box_events("cvdCompKneeOut1"), "udCompKneeOut1ChangingEx",
+                       box_down)
         else:
-            dyn_row_updown(low, x, y, "lbLimitKnee" + s, "Knee", "udLimitKnee" + s, "cvdLimitKnee" + s,
-                           0, 12, 0, ch, "0dB", box_events("cvdLimitKneeOut1"), "udLimitKneeOut1ChangingEx",
-                           box_down)
+            dyn_updown(low, x + DYN_PITCH, 150, "lbLimitKnee" + s, "Knee", "udLimitKnee" + s, "cvdLimitKnee" + s,
+                       0, 12, 0, ch, "0dB", box_events("cvdLimitKneeOut1"), "udLimitKneeOut1ChangingEx",
+                       box_down)
 
 
 def build_comp_page(main):
@@ -1017,9 +1097,9 @@ def build_limit_page(main):
 def build_gate_page(main):
     up, low = page_pair(main, "Gate", False)
     label(up, "lbGateName", 48, 5, 856, 14, "In A  Gate", color=TEXT_LIGHT, bold=True)
-    xy_plot(up, "ipGate", 0, 24, 904, 230)
+    xy_plot(up, "ipGate", 70, 40, 905, 230)
     bases = [36, 59, 82, 105, 129, 152, 175, 198, 222]
-    meter_panel(up, "plLevelGateIn", 920, 52, SCALE_GATE, "GateIn", "", bases, 32, 208, False,
+    meter_panel(up, "plLevelGateIn", 10, 52, SCALE_GATE, "GateIn", "", bases, 32, 208, False,
                 "lbHeadGateIn", "InA", None)
     for s in IN_SUFFIXES:
         ch = channel_of(s)
@@ -1027,20 +1107,21 @@ def build_gate_page(main):
                     False, "lbLevelGateName" + s, s, ch)
     for k, s in enumerate(IN_SUFFIXES):
         ch = channel_of(s)
-        x = 8 + 532 * k
+        x = 12 + 528 * k
         t = label(low, "lbGate" + s, x, 6, 500, 16, s, color=TEXT_HEAD, bold=True, tag=ch)
         t.set(OnMouseDown=handler("lbGateInAMouseDown", editor=True))
-        rows = (("Threshold", -180, 0, 0, 2, "+0.0dB"), ("Attack", 0, 998, 0, 10, "1ms"),
-                ("Release", 9, 2999, 9, 10, "10ms"), ("Hold", 9, 998, 9, 10, "10ms"))
-        for r, (word, lo, hi, pos, page, text) in enumerate(rows):
+        rows = (("Threshold", -180, 0, 0, "+0.0dB"), ("Attack", 0, 998, 1, "1ms"),
+                ("Release", 9, 2999, 99, "10ms"), ("Hold", 9, 998, 99, "10ms"))
+        for r, (word, lo, hi, pos, text) in enumerate(rows):
             # On the gate page only some controls choose the page's input: the hold faders, both
             # threshold boxes and InA's attack and release boxes.
             fader_down = "isGateThresholdInAMouseDown" if word == "Hold" else None
             box_down = ("cvdGateThresholdInAMouseDown"
                         if word == "Threshold" or (s == "InA" and word in ("Attack", "Release")) else None)
-            dyn_row_fader(low, x, 28 + DYN_PITCH * r, 400, "lbGate%s%s" % (word, s), word, "isGate%s%s" % (word, s),
-                          "cvdGate%s%s" % (word, s), lo, hi, pos, page, ch, text,
-                          "isGate%sInAChange" % word, box_events("cvdGate%sInA" % word), fader_down, box_down)
+            dyn_column(low, x + DYN_PITCH * r, "lbGate%s%s" % (word, s), word, "isGate%s%s" % (word, s),
+                       "cvdGate%s%s" % (word, s), 64, lo, hi, pos, ch, text,
+                       "isGate%sInAChange" % word, box_events("cvdGate%sInA" % word), fader_down, box_down,
+                       disabled=True)
 
 
 def build_matrix_page(main):
@@ -1140,10 +1221,11 @@ def build_geq_page(main):
         for b in range(31):
             nn = "%02d" % (b + 1)
             x = 12 + 31 * b
-            label(g, "lbGeqGainCh%s%s" % (nn, s), x - 3, 26, 31, 12, "+ 0.0", align="taCenter", height=-9)
-            fader_v(g, "isGeqCh%s%s" % (nn, s), x, 40, 216, 0, 240, 120, 6, b, thumb="thumb_geq",
-                    share_thumb=not (s == "InA" and b == 0), on_change="isGeqCh01%sChange" % s)
-            label(g, "lbGeqFreqCh%s%s" % (nn, s), x - 3, 260, 31, 12, GEQ_FREQS[b], align="taCenter",
+            label(g, "lbGeqGainCh%s%s" % (nn, s), x - 3, 30, 31, 12, "+ 0.0", align="taCenter", height=-9)
+            # the window gives every band InA's first thumb at start; that one also has a disabled look
+            fader(g, "isGeqCh%s%s" % (nn, s), x, 46, 26, 193, 0, 240, 120, 6, b, hot_down=True,
+                  disabled=(s == "InA" and b == 0), on_change="isGeqCh01%sChange" % s)
+            label(g, "lbGeqFreqCh%s%s" % (nn, s), x - 3, 244, 31, 12, GEQ_FREQS[b], align="taCenter",
                   height=-9, color=TEXT_HEAD)
 
 
