@@ -15,10 +15,6 @@
 #include <sstream>
 #include <string_view>
 
-#ifndef KV_PROGRAM_VERSION
-#define KV_PROGRAM_VERSION "0.0"
-#endif
-
 namespace kv {
 
 std::vector<std::string> EnumIdents(TDisplayStyle) {
@@ -277,6 +273,70 @@ TSplashItem::TSplashItem()
     : FIPicture(std::make_unique<TStGDIPPicture>()), FFont(std::make_unique<TFont>()) {}
 TSplashItem::~TSplashItem() = default;
 
+void TSplashItem::Assign(const TPersistent* source) {
+    auto* s = dynamic_cast<const TSplashItem*>(source);
+    if (!s) {
+        TPersistent::Assign(source);
+        return;
+    }
+    FText = s->FText;
+    FImageIndex = s->FImageIndex;
+    FTag = s->FTag;
+    FIPicture->Assign(s->FIPicture.get());
+    FPosY = s->FPosY;
+    FPosX = s->FPosX;
+    FFont->Assign(s->FFont.get());
+    FVisible = s->FVisible;
+}
+
+void TSplashListItem::Assign(const TPersistent* source) {
+    auto* s = dynamic_cast<const TSplashListItem*>(source);
+    if (!s) {
+        TPersistent::Assign(source);
+        return;
+    }
+    FHTMLText = s->FHTMLText;
+    FImageIndex = s->FImageIndex;
+    FTag = s->FTag;
+}
+
+void TSplashItems::Assign(const TPersistent* source) {
+    if (auto* s = dynamic_cast<const TSplashItems*>(source))
+        CopyItems(*this, *s);
+    else
+        TPersistent::Assign(source);
+}
+
+void TSplashListItems::Assign(const TPersistent* source) {
+    if (auto* s = dynamic_cast<const TSplashListItems*>(source))
+        CopyItems(*this, *s);
+    else
+        TPersistent::Assign(source);
+}
+
+void TStSplashTopLayerItems::Assign(const TPersistent* source) {
+    if (auto* s = dynamic_cast<const TStSplashTopLayerItems*>(source))
+        CopyItems(*this, *s);
+    else
+        TPersistent::Assign(source);
+}
+
+void TListItemsRect::Assign(const TPersistent* source) {
+    auto* s = dynamic_cast<const TListItemsRect*>(source);
+    if (!s) {
+        TPersistent::Assign(source);
+        return;
+    }
+    const bool changed =
+        FHeight != s->FHeight || FLeft != s->FLeft || FWidth != s->FWidth || FTop != s->FTop;
+    FHeight = s->FHeight;
+    FLeft = s->FLeft;
+    FWidth = s->FWidth;
+    FTop = s->FTop;
+    if (changed && OnChange)
+        OnChange(this);
+}
+
 KV_REGISTER_CLASS(TSplashListItem, TPersistent, b) {
     b.Prop("HTMLText", &TSplashListItem::HTMLText, &TSplashListItem::SetHTMLText);
     b.Prop("ImageIndex", &TSplashListItem::ImageIndex, &TSplashListItem::SetImageIndex).Default(-1);
@@ -322,6 +382,20 @@ TSplashListItemsSettings::TSplashListItemsSettings()
     FHTMLFont->SetName("Tahoma");
 }
 TSplashListItemsSettings::~TSplashListItemsSettings() = default;
+
+void TSplashListItemsSettings::Assign(const TPersistent* source) {
+    auto* s = dynamic_cast<const TSplashListItemsSettings*>(source);
+    if (!s) {
+        TPersistent::Assign(source);
+        return;
+    }
+    FSpace = s->FSpace;
+    FHTMLShadowOffset = s->FHTMLShadowOffset;
+    FHTMLURLColor = s->FHTMLURLColor;
+    FHTMLShadowColor = s->FHTMLShadowColor;
+    FHTMLFont->Assign(s->FHTMLFont.get());
+    FRect->Assign(s->FRect.get());
+}
 
 KV_REGISTER_CLASS(TGDIPSplashProgress, TPersistent, b) {
     b.Prop("BackGroundFill", &TGDIPSplashProgress::BackGroundFill, &TGDIPSplashProgress::SetBackGroundFill);
@@ -652,6 +726,28 @@ TStSplashHTMLText::~TStSplashHTMLText() {
     OnChange = nullptr;
 }
 
+void TStSplashHTMLText::Assign(const TPersistent* source) {
+    auto* s = dynamic_cast<const TStSplashHTMLText*>(source);
+    if (!s) {
+        TPersistent::Assign(source);
+        return;
+    }
+    // One change for the whole copy, not one per value.
+    TNotifyEvent changed = std::move(OnChange);
+    OnChange = nullptr;
+    FFont->Assign(s->FFont.get());
+    FURLColor = s->FURLColor;
+    FShadowOffset = s->FShadowOffset;
+    FText = s->FText;
+    FShadowColor = s->FShadowColor;
+    FLocation = s->FLocation;
+    FTop = s->FTop;
+    FLeft = s->FLeft;
+    OnChange = std::move(changed);
+    if (OnChange)
+        OnChange(this);
+}
+
 KV_REGISTER_CLASS(TStSplashTopLayerItem, TPersistent, b) {
     b.Prop("Align", &TStSplashTopLayerItem::Align, &TStSplashTopLayerItem::SetAlign)
         .Default(TAlign::alCustom);
@@ -666,6 +762,22 @@ KV_REGISTER_CLASS(TStSplashTopLayerItem, TPersistent, b) {
 TStSplashTopLayerItem::TStSplashTopLayerItem()
     : FHTMLText(std::make_unique<TStSplashHTMLText>()), FFill(std::make_unique<TGDIPFill>()) {}
 TStSplashTopLayerItem::~TStSplashTopLayerItem() = default;
+
+void TStSplashTopLayerItem::Assign(const TPersistent* source) {
+    auto* s = dynamic_cast<const TStSplashTopLayerItem*>(source);
+    if (!s) {
+        TPersistent::Assign(source);
+        return;
+    }
+    FAlign = s->FAlign;
+    FHTMLText->Assign(s->FHTMLText.get());
+    FWidth = s->FWidth;
+    FVisible = s->FVisible;
+    FTop = s->FTop;
+    FHeight = s->FHeight;
+    FLeft = s->FLeft;
+    FFill->Assign(s->FFill.get());
+}
 
 // ---------------------------------------------------------------------------------------------------
 // Text routine
@@ -1201,17 +1313,6 @@ TStSmoothSplashScreen::~TStSmoothSplashScreen() {
     FTopLayerItems->OnChange = nullptr;
     FBasicProgramInfo->OnChange = nullptr;
     FProgressBar->OnChange = nullptr;
-}
-
-std::string TStSmoothSplashScreen::Version() const {
-    // The program's version, padded to four numbers.
-    std::string v = KV_PROGRAM_VERSION;
-    int parts = 1;
-    for (char c : v)
-        parts += c == '.';
-    for (; parts < 4; ++parts)
-        v += ".0";
-    return v;
 }
 
 void TStSmoothSplashScreen::SetScheduler(TScheduler* scheduler) {
