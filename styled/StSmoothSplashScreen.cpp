@@ -4,7 +4,12 @@
 #include "platform/gui/LayeredWindow.h"
 #include "platform/sys/Scheduler.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <cctype>
@@ -1427,6 +1432,27 @@ void TStSmoothSplashScreen::Show() {
     ShowSplashWindow();
 }
 
+namespace {
+// Until the message loop runs, the window system neither maps nor paints a new window, and the splash
+// is up exactly while the windows are made, before that loop: it is shown here, taking no input and
+// running no timers. Half a second bounds the wait for a window system that never shows it. The
+// offscreen platform of the tests has no screen to wait for.
+void ShowAtOnce(QWidget* widget) {
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return;
+    QWindow* handle = widget->windowHandle();
+    constexpr auto flags = QEventLoop::ExcludeUserInputEvents | QEventLoop::X11ExcludeTimers;
+    QElapsedTimer waited;
+    waited.start();
+    while (handle && !handle->isExposed() && waited.elapsed() < 500)
+        QCoreApplication::processEvents(flags, 20);
+    if (handle && handle->isExposed()) {
+        widget->repaint();
+        QCoreApplication::processEvents(flags);
+    }
+}
+} // namespace
+
 void TStSmoothSplashScreen::ShowSplashWindow() {
     if (FSplashWindow)
         return;
@@ -1490,6 +1516,7 @@ void TStSmoothSplashScreen::ShowSplashWindow() {
         else
             w->SetAlphaBlendValue(FMaxOpacity);
     }
+    ShowAtOnce(w->Widget());
     FCloseTimer->SetInterval(static_cast<std::uint32_t>(std::max(1, FTimeOut)));
     FCloseTimer->SetEnabled(FCloseOnTimeout);
 }

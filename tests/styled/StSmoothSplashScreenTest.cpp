@@ -3,6 +3,7 @@
 
 #include "platform/gui/Forms.h"
 #include "platform/gui/LayeredWindow.h"
+#include "tests/styled/ProgramSplashValues.h"
 #include "tests/support/VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,10 @@
 #include <QRadialGradient>
 #include <QWidget>
 
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
 
 using namespace kv;
 
@@ -115,7 +120,7 @@ TEST(StSmoothSplashScreenTest, ProgramSplashRendersIntoItsBuffer) {
     EXPECT_TRUE(w->Window()->Widget()->windowFlags().testFlag(Qt::FramelessWindowHint));
 
     const QImage shown = Over(*w->MainBuffer(), qRgb(128, 128, 128));
-    shown.save("/tmp/kv-splash.png");
+    shown.save(QString::fromStdString(::testing::TempDir() + "kv-splash.png"));
     const QImage& buf = *w->MainBuffer();
     // The picture sits at the bottom centre of the area, opaque; outside it the window is clear.
     EXPECT_EQ(qAlpha(buf.pixel(0, 0)), 0);
@@ -351,6 +356,47 @@ TEST(StSmoothSplashScreenTest, SettingsSettersCopyTheWholeObject) {
     EXPECT_EQ(h.Font()->Height(), -13);
 }
 
+// A text or bytes as a layout writes them: quoted, with escapes.
+std::string LayoutQuoted(std::string_view bytes) {
+    std::string out = "\"";
+    for (unsigned char c : bytes) {
+        if (c >= 32 && c < 127 && c != '"' && c != '\\') {
+            out += static_cast<char>(c);
+        } else {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\x%02X", c);
+            out += esc;
+        }
+    }
+    return out + "\"";
+}
+
+// The program's splash as its layout sets it: every stated value arrives, and it shows itself as a
+// layered (per-pixel alpha) window of the picture's size plus its border.
+TEST(StSmoothSplashScreenTest, ProgramSplashTakesItsStatedValuesFromALayout) {
+    RegisterStyledClasses();
+    std::string text = "object fmMain: TForm\n  object asScreen: TStSmoothSplashScreen\n";
+    for (const kvtest::ProgramSplashValue& v : kvtest::kProgramSplashValues)
+        text += std::string("    ") + v.property + " = " + v.text + "\n";
+    const std::vector<std::uint8_t> png = SplashPicture();
+    text += "    Fill.Picture.Data = " + LayoutQuoted({reinterpret_cast<const char*>(png.data()), png.size()}) + "\n";
+    text += "    ListItems = <\n      item\n        HTMLText = " + LayoutQuoted(kvtest::kProgramSplashLine) +
+            "\n      end>\n  end\nend\n";
+    TForm form(nullptr);
+    const auto errors = form.LoadLayoutText(text);
+    EXPECT_TRUE(errors.empty()) << (errors.empty() ? "" : errors.front());
+    auto* splash = dynamic_cast<TStSmoothSplashScreen*>(form.FindComponent("asScreen"));
+    ASSERT_NE(splash, nullptr);
+    kvtest::ExpectProgramSplashValues(*splash);
+    ASSERT_TRUE(splash->Showing()) << "shown once the layout is read";
+    TSplashScreenWindow* w = splash->SplashWindow();
+    EXPECT_TRUE(w->ForcedTransparent()) << "opacity 249: a layered window";
+    EXPECT_EQ(w->Window()->Width(), 622);
+    EXPECT_EQ(w->Window()->Height(), 352);
+    form.Show();
+    EXPECT_FALSE(splash->Showing()) << "closed by the main window's first show";
+}
+
 TEST(StSmoothSplashScreenTest, FadesRunOnTheTimer) {
     TVirtualClock clock;
     TStSmoothSplashScreen s(nullptr);
@@ -511,7 +557,7 @@ TEST(StSmoothSplashScreenTest, LayersInTheirPlaces) {
     ASSERT_NE(s.SplashWindow(), nullptr);
     ASSERT_NE(s.SplashWindow()->MainBuffer(), nullptr);
     const QImage img = Over(*s.SplashWindow()->MainBuffer(), qRgb(0, 0, 255));
-    img.save("/tmp/kv-splash-layers.png");
+    img.save(QString::fromStdString(::testing::TempDir() + "kv-splash-layers.png"));
     auto count = [&](int x0, int y0, int x1, int y1, const std::function<bool(QRgb)>& f) {
         int n = 0;
         for (int y = y0; y < y1; ++y)

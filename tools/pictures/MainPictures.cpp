@@ -136,6 +136,56 @@ void Splash(QPainter& p, QSize size) {
     p.drawRect(r.adjusted(0, 0, -1, -1));
 }
 
+// The program's splash picture: a dark panel with rounded corners (see-through outside them, which the
+// splash window shows as it is), a rule under the program name, and response curves along the bottom,
+// below the loading line that the splash screen writes at (180, 210).
+void SplashPanel(QPainter& p, QSize size) {
+    const QRectF r(0.5, 0.5, size.width() - 1.0, size.height() - 1.0);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QPainterPath panel;
+    panel.addRoundedRect(r, 14, 14);
+    QLinearGradient g(0, 0, 0, size.height());
+    g.setColorAt(0, QColor(0x30, 0x3A, 0x46));
+    g.setColorAt(1, QColor(0x10, 0x14, 0x1A));
+    p.fillPath(panel, g);
+    p.save();
+    p.setClipPath(panel);
+    QRadialGradient light(470, 70, 300);
+    light.setColorAt(0, QColor(0x60, 0x90, 0xC8, 90));
+    light.setColorAt(1, QColor(0x60, 0x90, 0xC8, 0));
+    p.fillRect(r, light);
+    // the grid of a curve graph along the bottom
+    p.setPen(QPen(QColor(0xFF, 0xFF, 0xFF, 20), 1));
+    for (int x = 20; x < size.width(); x += 40)
+        p.drawLine(x, 262, x, size.height());
+    for (int y = 262; y < size.height(); y += 22)
+        p.drawLine(0, y, size.width(), y);
+    const QColor colours[] = {QColor(128, 0, 128), QColor(128, 128, 0), QColor(255, 0, 0),
+                              QColor(0, 255, 0),   QColor(255, 255, 0), QColor(0, 0, 255)};
+    for (int c = 0; c < 6; ++c) {
+        QPainterPath path;
+        for (int x = 0; x <= size.width(); x += 2) {
+            const double t = x / static_cast<double>(size.width());
+            const double y =
+                305 + 26 * std::sin(6.2 * t + c * 0.9) * std::exp(-2.0 * std::abs(t - 0.15 * c - 0.1)) -
+                8 * c * t + 4 * c;
+            if (x == 0)
+                path.moveTo(x, y);
+            else
+                path.lineTo(x, y);
+        }
+        QColor col = colours[c];
+        col.setAlpha(170);
+        p.setPen(QPen(col, 2));
+        p.drawPath(path);
+    }
+    p.fillRect(QRect(60, 184, 500, 3), pal::Accent);
+    p.restore();
+    p.setPen(QPen(QColor(0x5E, 0x6A, 0x78), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(panel);
+}
+
 void RegisterMainPictures() {
     ButtonSet("page", ButtonLook::Page, 74, 40);
     ButtonSet("link", ButtonLook::Strip, 70, 40);
@@ -167,6 +217,7 @@ void RegisterMainPictures() {
     Add("main/LeftDownBase.png", {1082, 373}, FrameBase);
     Add("main/RightDownBase.png", {35, 373}, FrameBase);
     Add("main/splash.jpg", {480, 300}, Splash);
+    Add("main/splash.png", {620, 350}, SplashPanel, false);
 }
 
 const Registrar reg(RegisterMainPictures);
