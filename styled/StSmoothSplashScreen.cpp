@@ -332,8 +332,7 @@ void TListItemsRect::Assign(const TPersistent* source) {
         TPersistent::Assign(source);
         return;
     }
-    const bool changed =
-        FHeight != s->FHeight || FLeft != s->FLeft || FWidth != s->FWidth || FTop != s->FTop;
+    const bool changed = FHeight != s->FHeight || FLeft != s->FLeft || FWidth != s->FWidth || FTop != s->FTop;
     FHeight = s->FHeight;
     FLeft = s->FLeft;
     FWidth = s->FWidth;

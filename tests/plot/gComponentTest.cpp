@@ -243,7 +243,8 @@ TEST_F(gComponent, PaintsOntoAnotherCanvasWithOrWithoutItsBackground) {
         EXPECT_EQ(ColorToRGB(target.Canvas()->Pixel(50, 20)), transparent ? clWhite : ColorToRGB(clBtnShadow))
             << "the lowered border's outer edge";
         if (!transparent)
-            target.Image().scaled(900, 300).save(QString::fromStdString(::testing::TempDir() + "kv-plot-paint-to-dc.png"));
+            target.Image().scaled(900, 300).save(
+                QString::fromStdString(::testing::TempDir() + "kv-plot-paint-to-dc.png"));
     }
     EXPECT_TRUE(c.CachedDrawing());
 

@@ -94,7 +94,8 @@ inline const ProgramSplashValue kProgramSplashValues[] = {
 };
 
 // The one loading line of the list.
-inline const char* const kProgramSplashLine = R"(<FONT size="20" color="clWhite">Loading Program....</FONT><br>)";
+inline const char* const kProgramSplashLine =
+    R"(<FONT size="20" color="clWhite">Loading Program....</FONT><br>)";
 
 // Checks every value of the table, the lists and the picture (a 620 x 350 PNG) of a splash read from a
 // layout.

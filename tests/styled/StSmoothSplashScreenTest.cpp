@@ -379,7 +379,9 @@ TEST(StSmoothSplashScreenTest, ProgramSplashTakesItsStatedValuesFromALayout) {
     for (const kvtest::ProgramSplashValue& v : kvtest::kProgramSplashValues)
         text += std::string("    ") + v.property + " = " + v.text + "\n";
     const std::vector<std::uint8_t> png = SplashPicture();
-    text += "    Fill.Picture.Data = " + LayoutQuoted({reinterpret_cast<const char*>(png.data()), png.size()}) + "\n";
+    text +=
+        "    Fill.Picture.Data = " + LayoutQuoted({reinterpret_cast<const char*>(png.data()), png.size()}) +
+        "\n";
     text += "    ListItems = <\n      item\n        HTMLText = " + LayoutQuoted(kvtest::kProgramSplashLine) +
             "\n      end>\n  end\nend\n";
     TForm form(nullptr);

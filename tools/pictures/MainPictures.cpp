@@ -94,6 +94,30 @@ void MenuEnd(QPainter& p, QSize size) {
     Bevel(p, well, false, 1, QColor(0x5E, 0x6A, 0x78), pal::Shadow);
 }
 
+// Six response curves in the channel colours across the width, swinging by `swing` about `middle`;
+// curve c drifts by `drift` x c over the width and sits `spread` x c lower.
+void ResponseCurves(QPainter& p, int width, double middle, double swing, double drift, double spread) {
+    const QColor colours[] = {QColor(128, 0, 128), QColor(128, 128, 0), QColor(255, 0, 0),
+                              QColor(0, 255, 0),   QColor(255, 255, 0), QColor(0, 0, 255)};
+    for (int c = 0; c < 6; ++c) {
+        QPainterPath path;
+        for (int x = 0; x <= width; x += 2) {
+            const double t = x / static_cast<double>(width);
+            const double y =
+                middle + swing * std::sin(6.2 * t + c * 0.9) * std::exp(-2.0 * std::abs(t - 0.15 * c - 0.1)) -
+                drift * c * t + spread * c;
+            if (x == 0)
+                path.moveTo(x, y);
+            else
+                path.lineTo(x, y);
+        }
+        QColor col = colours[c];
+        col.setAlpha(170);
+        p.setPen(QPen(col, 2));
+        p.drawPath(path);
+    }
+}
+
 // The splash picture: a dark panel with response curves sweeping across, one amber line under the
 // title that the splash screen writes on it.
 void Splash(QPainter& p, QSize size) {
@@ -109,26 +133,7 @@ void Splash(QPainter& p, QSize size) {
         p.drawLine(x, 120, x, size.height());
     for (int y = 120; y < size.height(); y += 30)
         p.drawLine(0, y, size.width(), y);
-    // a few response curves in the channel colours
-    const QColor colours[] = {QColor(128, 0, 128), QColor(128, 128, 0), QColor(255, 0, 0),
-                              QColor(0, 255, 0),   QColor(255, 255, 0), QColor(0, 0, 255)};
-    for (int c = 0; c < 6; ++c) {
-        QPainterPath path;
-        for (int x = 0; x <= size.width(); x += 2) {
-            const double t = x / static_cast<double>(size.width());
-            const double y =
-                205 + 38 * std::sin(6.2 * t + c * 0.9) * std::exp(-2.0 * std::abs(t - 0.15 * c - 0.1)) -
-                10 * c * t + 6 * c;
-            if (x == 0)
-                path.moveTo(x, y);
-            else
-                path.lineTo(x, y);
-        }
-        QColor col = colours[c];
-        col.setAlpha(170);
-        p.setPen(QPen(col, 2));
-        p.drawPath(path);
-    }
+    ResponseCurves(p, size.width(), 205, 38, 10, 6);
     p.fillRect(QRect(32, 104, 220, 3), pal::Accent);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QColor(0x5E, 0x6A, 0x78));
@@ -160,25 +165,7 @@ void SplashPanel(QPainter& p, QSize size) {
         p.drawLine(x, 262, x, size.height());
     for (int y = 262; y < size.height(); y += 22)
         p.drawLine(0, y, size.width(), y);
-    const QColor colours[] = {QColor(128, 0, 128), QColor(128, 128, 0), QColor(255, 0, 0),
-                              QColor(0, 255, 0),   QColor(255, 255, 0), QColor(0, 0, 255)};
-    for (int c = 0; c < 6; ++c) {
-        QPainterPath path;
-        for (int x = 0; x <= size.width(); x += 2) {
-            const double t = x / static_cast<double>(size.width());
-            const double y =
-                305 + 26 * std::sin(6.2 * t + c * 0.9) * std::exp(-2.0 * std::abs(t - 0.15 * c - 0.1)) -
-                8 * c * t + 4 * c;
-            if (x == 0)
-                path.moveTo(x, y);
-            else
-                path.lineTo(x, y);
-        }
-        QColor col = colours[c];
-        col.setAlpha(170);
-        p.setPen(QPen(col, 2));
-        p.drawPath(path);
-    }
+    ResponseCurves(p, size.width(), 305, 26, 8, 4);
     p.fillRect(QRect(60, 184, 500, 3), pal::Accent);
     p.restore();
     p.setPen(QPen(QColor(0x5E, 0x6A, 0x78), 1));
