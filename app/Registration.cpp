@@ -34,6 +34,7 @@
 #include "plot/gPlot.h"
 #include "plot/gXYPlot.h"
 #include "plot/editors/gPlotEditorForm.h"
+#include "plot/opc/gOPCManager.h"
 #include "styled/RoundControls.h"
 #include "styled/StyledClasses.h"
 
@@ -47,6 +48,7 @@ void RegisterEditorClasses() {
     kv::RegisterClass(kv::TEmptyEdit::StaticClassInfo());
     kv::gRegisterXYPlotClass();
     kv::gRegisterPlotClass();
+    kv::gRegisterOPCManagerClass();
     // The plots' own editor windows (property editor, print preview, OPC explorer).
     kv::gRegisterPlotEditors();
 }

@@ -4,7 +4,12 @@
 #include "platform/gui/LayeredWindow.h"
 #include "platform/sys/Scheduler.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <cctype>
@@ -14,10 +19,6 @@
 #include <locale>
 #include <sstream>
 #include <string_view>
-
-#ifndef KV_PROGRAM_VERSION
-#define KV_PROGRAM_VERSION "0.0"
-#endif
 
 namespace kv {
 
@@ -277,6 +278,69 @@ TSplashItem::TSplashItem()
     : FIPicture(std::make_unique<TStGDIPPicture>()), FFont(std::make_unique<TFont>()) {}
 TSplashItem::~TSplashItem() = default;
 
+void TSplashItem::Assign(const TPersistent* source) {
+    auto* s = dynamic_cast<const TSplashItem*>(source);
+    if (!s) {
+        TPersistent::Assign(source);
+        return;
+    }
+    FText = s->FText;
+    FImageIndex = s->FImageIndex;
+    FTag = s->FTag;
+    FIPicture->Assign(s->FIPicture.get());
+    FPosY = s->FPosY;
+    FPosX = s->FPosX;
+    FFont->Assign(s->FFont.get());
+    FVisible = s->FVisible;
+}
+
+void TSplashListItem::Assign(const TPersistent* source) {
+    auto* s = dynamic_cast<const TSplashListItem*>(source);
+    if (!s) {
+        TPersistent::Assign(source);
+        return;
+    }
+    FHTMLText = s->FHTMLText;
+    FImageIndex = s->FImageIndex;
+    FTag = s->FTag;
+}
+
+void TSplashItems::Assign(const TPersistent* source) {
+    if (auto* s = dynamic_cast<const TSplashItems*>(source))
+        CopyItems(*this, *s);
+    else
+        TPersistent::Assign(source);
+}
+
+void TSplashListItems::Assign(const TPersistent* source) {
+    if (auto* s = dynamic_cast<const TSplashListItems*>(source))
+        CopyItems(*this, *s);
+    else
+        TPersistent::Assign(source);
+}
+
+void TStSplashTopLayerItems::Assign(const TPersistent* source) {
+    if (auto* s = dynamic_cast<const TStSplashTopLayerItems*>(source))
+        CopyItems(*this, *s);
+    else
+        TPersistent::Assign(source);
+}
+
+void TListItemsRect::Assign(const TPersistent* source) {
+    auto* s = dynamic_cast<const TListItemsRect*>(source);
+    if (!s) {
+        TPersistent::Assign(source);
+        return;
+    }
+    const bool changed = FHeight != s->FHeight || FLeft != s->FLeft || FWidth != s->FWidth || FTop != s->FTop;
+    FHeight = s->FHeight;
+    FLeft = s->FLeft;
+    FWidth = s->FWidth;
+    FTop = s->FTop;
+    if (changed && OnChange)
+        OnChange(this);
+}
+
 KV_REGISTER_CLASS(TSplashListItem, TPersistent, b) {
     b.Prop("HTMLText", &TSplashListItem::HTMLText, &TSplashListItem::SetHTMLText);
     b.Prop("ImageIndex", &TSplashListItem::ImageIndex, &TSplashListItem::SetImageIndex).Default(-1);
@@ -322,6 +386,20 @@ TSplashListItemsSettings::TSplashListItemsSettings()
     FHTMLFont->SetName("Tahoma");
 }
 TSplashListItemsSettings::~TSplashListItemsSettings() = default;
+
+void TSplashListItemsSettings::Assign(const TPersistent* source) {
+    auto* s = dynamic_cast<const TSplashListItemsSettings*>(source);
+    if (!s) {
+        TPersistent::Assign(source);
+        return;
+    }
+    FSpace = s->FSpace;
+    FHTMLShadowOffset = s->FHTMLShadowOffset;
+    FHTMLURLColor = s->FHTMLURLColor;
+    FHTMLShadowColor = s->FHTMLShadowColor;
+    FHTMLFont->Assign(s->FHTMLFont.get());
+    FRect->Assign(s->FRect.get());
+}
 
 KV_REGISTER_CLASS(TGDIPSplashProgress, TPersistent, b) {
     b.Prop("BackGroundFill", &TGDIPSplashProgress::BackGroundFill, &TGDIPSplashProgress::SetBackGroundFill);
@@ -652,6 +730,28 @@ TStSplashHTMLText::~TStSplashHTMLText() {
     OnChange = nullptr;
 }
 
+void TStSplashHTMLText::Assign(const TPersistent* source) {
+    auto* s = dynamic_cast<const TStSplashHTMLText*>(source);
+    if (!s) {
+        TPersistent::Assign(source);
+        return;
+    }
+    // One change for the whole copy, not one per value.
+    TNotifyEvent changed = std::move(OnChange);
+    OnChange = nullptr;
+    FFont->Assign(s->FFont.get());
+    FURLColor = s->FURLColor;
+    FShadowOffset = s->FShadowOffset;
+    FText = s->FText;
+    FShadowColor = s->FShadowColor;
+    FLocation = s->FLocation;
+    FTop = s->FTop;
+    FLeft = s->FLeft;
+    OnChange = std::move(changed);
+    if (OnChange)
+        OnChange(this);
+}
+
 KV_REGISTER_CLASS(TStSplashTopLayerItem, TPersistent, b) {
     b.Prop("Align", &TStSplashTopLayerItem::Align, &TStSplashTopLayerItem::SetAlign)
         .Default(TAlign::alCustom);
@@ -666,6 +766,22 @@ KV_REGISTER_CLASS(TStSplashTopLayerItem, TPersistent, b) {
 TStSplashTopLayerItem::TStSplashTopLayerItem()
     : FHTMLText(std::make_unique<TStSplashHTMLText>()), FFill(std::make_unique<TGDIPFill>()) {}
 TStSplashTopLayerItem::~TStSplashTopLayerItem() = default;
+
+void TStSplashTopLayerItem::Assign(const TPersistent* source) {
+    auto* s = dynamic_cast<const TStSplashTopLayerItem*>(source);
+    if (!s) {
+        TPersistent::Assign(source);
+        return;
+    }
+    FAlign = s->FAlign;
+    FHTMLText->Assign(s->FHTMLText.get());
+    FWidth = s->FWidth;
+    FVisible = s->FVisible;
+    FTop = s->FTop;
+    FHeight = s->FHeight;
+    FLeft = s->FLeft;
+    FFill->Assign(s->FFill.get());
+}
 
 // ---------------------------------------------------------------------------------------------------
 // Text routine
@@ -1203,17 +1319,6 @@ TStSmoothSplashScreen::~TStSmoothSplashScreen() {
     FProgressBar->OnChange = nullptr;
 }
 
-std::string TStSmoothSplashScreen::Version() const {
-    // The program's version, padded to four numbers.
-    std::string v = KV_PROGRAM_VERSION;
-    int parts = 1;
-    for (char c : v)
-        parts += c == '.';
-    for (; parts < 4; ++parts)
-        v += ".0";
-    return v;
-}
-
 void TStSmoothSplashScreen::SetScheduler(TScheduler* scheduler) {
     FScheduler = scheduler;
     FCloseTimer = NewTimer(FScheduler, static_cast<std::uint32_t>(FTimeOut), [this] { CloseTimerTick(); });
@@ -1326,6 +1431,27 @@ void TStSmoothSplashScreen::Show() {
     ShowSplashWindow();
 }
 
+namespace {
+// Until the message loop runs, the window system neither maps nor paints a new window, and the splash
+// is up exactly while the windows are made, before that loop: it is shown here, taking no input and
+// running no timers. Half a second bounds the wait for a window system that never shows it. The
+// offscreen platform of the tests has no screen to wait for.
+void ShowAtOnce(QWidget* widget) {
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return;
+    QWindow* handle = widget->windowHandle();
+    constexpr auto flags = QEventLoop::ExcludeUserInputEvents | QEventLoop::X11ExcludeTimers;
+    QElapsedTimer waited;
+    waited.start();
+    while (handle && !handle->isExposed() && waited.elapsed() < 500)
+        QCoreApplication::processEvents(flags, 20);
+    if (handle && handle->isExposed()) {
+        widget->repaint();
+        QCoreApplication::processEvents(flags);
+    }
+}
+} // namespace
+
 void TStSmoothSplashScreen::ShowSplashWindow() {
     if (FSplashWindow)
         return;
@@ -1389,6 +1515,7 @@ void TStSmoothSplashScreen::ShowSplashWindow() {
         else
             w->SetAlphaBlendValue(FMaxOpacity);
     }
+    ShowAtOnce(w->Widget());
     FCloseTimer->SetInterval(static_cast<std::uint32_t>(std::max(1, FTimeOut)));
     FCloseTimer->SetEnabled(FCloseOnTimeout);
 }

@@ -166,6 +166,7 @@ class TSplashItem : public TPersistent {
 public:
     TSplashItem();
     ~TSplashItem() override;
+    void Assign(const TPersistent* source) override;
     const std::string& Text() const { return FText; }
     void SetText(const std::string& v) { FText = v; }
     int ImageIndex() const { return FImageIndex; }
@@ -196,6 +197,7 @@ private:
 class TSplashListItem : public TPersistent {
     KV_CLASS(TSplashListItem)
 public:
+    void Assign(const TPersistent* source) override;
     const std::string& HTMLText() const { return FHTMLText; }
     void SetHTMLText(const std::string& v) { FHTMLText = v; }
     int ImageIndex() const { return FImageIndex; }
@@ -236,6 +238,16 @@ public:
         if (FUpdateCount > 0 && --FUpdateCount == 0 && FItems.empty() && OnChange)
             OnChange(nullptr);
     }
+    // Replaces the items by copies of the source's, as one update of the whole collection.
+    template <class Self> void CopyItems(Self& self, const TSplashCollection& source) {
+        if (&source == this)
+            return;
+        self.BeginUpdate();
+        Clear();
+        for (const auto& item : source.FItems)
+            Add()->Assign(item.get());
+        self.EndUpdate();
+    }
     TNotifyEvent OnChange;
     std::function<void(int index)> OnDeleteItem;
 
@@ -246,14 +258,19 @@ protected:
 
 class TSplashItems : public TPersistent, public TSplashCollection<TSplashItem> {
     KV_CLASS(TSplashItems)
+public:
+    void Assign(const TPersistent* source) override;
 };
 class TSplashListItems : public TPersistent, public TSplashCollection<TSplashListItem> {
     KV_CLASS(TSplashListItems)
+public:
+    void Assign(const TPersistent* source) override;
 };
 
 class TListItemsRect : public TPersistent {
     KV_CLASS(TListItemsRect)
 public:
+    void Assign(const TPersistent* source) override;
     int Height() const { return FHeight; }
     void SetHeight(int v) { Set(FHeight, v); }
     int Left() const { return FLeft; }
@@ -281,6 +298,7 @@ class TSplashListItemsSettings : public TPersistent {
 public:
     TSplashListItemsSettings();
     ~TSplashListItemsSettings() override;
+    void Assign(const TPersistent* source) override;
     int Space() const { return FSpace; }
     void SetSpace(int v) { FSpace = v; }
     int HTMLShadowOffset() const { return FHTMLShadowOffset; }
@@ -292,7 +310,7 @@ public:
     TFont* HTMLFont() const { return FHTMLFont.get(); }
     void SetHTMLFont(const TFont* v) { FHTMLFont->Assign(v); }
     TListItemsRect* Rect() const { return FRect.get(); }
-    void SetRect(const TListItemsRect*) {}
+    void SetRect(const TListItemsRect* v) { FRect->Assign(v); }
     TNotifyEvent OnChange;
 
 private:
@@ -449,6 +467,7 @@ class TStSplashHTMLText : public TPersistent {
 public:
     TStSplashHTMLText();
     ~TStSplashHTMLText() override;
+    void Assign(const TPersistent* source) override;
     TColor URLColor() const { return FURLColor; }
     void SetURLColor(TColor v) { Set(FURLColor, v); }
     int ShadowOffset() const { return FShadowOffset; }
@@ -490,10 +509,11 @@ class TStSplashTopLayerItem : public TPersistent {
 public:
     TStSplashTopLayerItem();
     ~TStSplashTopLayerItem() override;
+    void Assign(const TPersistent* source) override;
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign v) { FAlign = v; }
     TStSplashHTMLText* HTMLText() const { return FHTMLText.get(); }
-    void SetHTMLText(const TStSplashHTMLText*) {}
+    void SetHTMLText(const TStSplashHTMLText* v) { FHTMLText->Assign(v); }
     int Width() const { return FWidth; }
     void SetWidth(int v) { FWidth = v; }
     bool Visible() const { return FVisible; }
@@ -519,6 +539,7 @@ private:
 class TStSplashTopLayerItems : public TPersistent, public TSplashCollection<TStSplashTopLayerItem> {
     KV_CLASS(TStSplashTopLayerItems)
 public:
+    void Assign(const TPersistent* source) override;
     void EndUpdate() {
         if (FUpdateCount > 0 && --FUpdateCount == 0 && OnChange)
             OnChange(nullptr);
@@ -628,7 +649,7 @@ public:
     TTickImageList* Images() const { return FImages; }
     void SetImages(TTickImageList* v);
     TSplashItems* Items() const { return FItems.get(); }
-    void SetItems(const TSplashItems*) {}
+    void SetItems(const TSplashItems* v) { FItems->Assign(v); }
     int DisplayPosY() const { return FDisplayPosY; }
     void SetDisplayPosY(int v) { FDisplayPosY = v; }
     int DisplayPosX() const { return FDisplayPosX; }
@@ -641,17 +662,17 @@ public:
     int PictureGap() const { return FPictureGap; }
     void SetPictureGap(int v) { FPictureGap = v; }
     TSplashListItems* ListItems() const { return FListItems.get(); }
-    void SetListItems(const TSplashListItems*) {}
+    void SetListItems(const TSplashListItems* v) { FListItems->Assign(v); }
     TBasicProgramInfo* BasicProgramInfo() const { return FBasicProgramInfo.get(); }
     void SetBasicProgramInfo(const TBasicProgramInfo* v) { FBasicProgramInfo->Assign(v); }
     TGDIPFill* Fill() const { return FFill.get(); }
     void SetFill(const TGDIPFill* v) { FFill->Assign(v); }
     TSplashListItemsSettings* ListItemsSettings() const { return FListItemsSettings.get(); }
-    void SetListItemsSettings(const TSplashListItemsSettings*) {}
+    void SetListItemsSettings(const TSplashListItemsSettings* v) { FListItemsSettings->Assign(v); }
     TGDIPPictureContainer* PictureContainer() const { return FContainer; }
     void SetPictureContainer(TGDIPPictureContainer* v);
     TStSplashTopLayerItems* TopLayerItems() const { return FTopLayerItems.get(); }
-    void SetTopLayerItems(const TStSplashTopLayerItems*) {}
+    void SetTopLayerItems(const TStSplashTopLayerItems* v) { FTopLayerItems->Assign(v); }
     int MaxOpacity() const { return FMaxOpacity; }
     void SetMaxOpacity(int v) { FMaxOpacity = std::clamp(v, 0, 255); }
     bool AutoAdaptPictureSize() const { return FAutoAdaptPictureSize; }
@@ -660,8 +681,8 @@ public:
     void SetTextRendering(TStSmoothSplashScreenTextRenderingHint v);
     bool StayOnTop() const { return FStayOnTop; }
     void SetStayOnTop(bool v);
-    // The program's own version in four parts ("1.2.0.0" form); writes are ignored.
-    std::string Version() const;
+    // The component's version; writes are ignored.
+    std::string Version() const { return "1.2.0.0"; }
     void SetVersion(const std::string&) {}
 
     TNotifyEvent OnProgressPositionChanged;

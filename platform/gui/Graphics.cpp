@@ -738,6 +738,9 @@ int TCanvas::DrawText(const std::string& text, TRect& r, unsigned flags) {
         qf |= Qt::TextWordWrap;
     if (flags & DT_EXPANDTABS)
         qf |= Qt::TextExpandTabs;
+    // Qt clips to the layout box on its own unless told not to; markers pass an empty box.
+    if (flags & DT_NOCLIP)
+        qf |= Qt::TextDontClip;
     if (!(flags & DT_NOPREFIX))
         qf |= Qt::TextShowMnemonic;
     QRect box(r.Left, r.Top, r.Width(), r.Height());
@@ -760,7 +763,7 @@ int TCanvas::DrawText(const std::string& text, TRect& r, unsigned flags) {
     p.setClipRect(clip);
     p.setFont(font);
     if (Opaque())
-        p.fillRect(bound.intersected(box), QColor::fromRgb(ToQRgb(BkColor())));
+        p.fillRect(flags & DT_NOCLIP ? bound : bound.intersected(box), QColor::fromRgb(ToQRgb(BkColor())));
     p.setPen(QColor::fromRgb(ToQRgb(FFont->Color())));
     p.drawText(box, qf, s);
     return height;

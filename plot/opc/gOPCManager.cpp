@@ -20,10 +20,17 @@ KV_REGISTER_CLASS(TgOPCGroupStream, TPersistent, b) {
 
 KV_REGISTER_CLASS(TgOPCManager, TCustomControl, b) {
     b.Prop("Visible", &TgOPCManager::Visible, &TgOPCManager::SetVisible).Default(false);
+    b.Ref("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
     b.Prop("Width", &TgOPCManager::Width, &TgOPCManager::SetWidth).Default(28);
     b.Prop("Height", &TgOPCManager::Height, &TgOPCManager::SetHeight).Default(28);
     b.Event("OnBeforeGroupUpdate", &TgOPCManager::OnBeforeGroupUpdate);
     b.Event("OnAfterGroupUpdate", &TgOPCManager::OnAfterGroupUpdate);
+    b.Prop("Groups", &TgOPCManager::GroupsText, &TgOPCManager::SetGroupsText)
+        .Stored([](const TgOPCManager& m) { return m.DoWriteGroups(); });
+}
+
+void gRegisterOPCManagerClass() {
+    RegisterClass(TgOPCManager::StaticClassInfo());
 }
 
 void TgOPCGroupObject::SetUpdateRate(int v) {
@@ -178,7 +185,7 @@ void TgOPCManager::CloseAllServerConnections() {
     OPCCloseAllServerConnections();
 }
 
-void TgOPCManager::WriteGroups(TgWriter& writer) {
+void TgOPCManager::WriteGroups(TgWriter& writer) const {
     writer.WriteValue(TValueType::vaCollection);
     for (const auto& g : FGroupList) {
         TgOPCGroupStream s;
@@ -205,6 +212,17 @@ void TgOPCManager::ReadGroups(TgReader& reader) {
         GroupAdd(s.Name(), s.ComputerName(), s.UpdateRate(), s.OPCServerName());
     }
     reader.ReadListEnd();
+}
+
+std::string TgOPCManager::GroupsText() const {
+    TgWriter writer;
+    WriteGroups(writer);
+    return writer.Text();
+}
+
+void TgOPCManager::SetGroupsText(const std::string& text) {
+    TgReader reader = TgReader::FromText(text);
+    ReadGroups(reader);
 }
 
 void TgOPCManager::GroupUpdate(std::int32_t handle, bool begins) {

@@ -28,6 +28,9 @@ void gSetOPCExplorerRunner(TgOPCExplorerRunner runner);
 // The manager's 24 x 24 picture "OPCMANAGER" (white is its see-through colour).
 const TBitmap& gOPCManagerPicture();
 
+// Makes the manager known to window layouts by its class name.
+void gRegisterOPCManagerClass();
+
 class TgOPCGroupObject : public TPersistent {
     KV_CLASS(TgOPCGroupObject)
 public:
@@ -98,8 +101,11 @@ public:
 
     // The "Groups" pseudo-property: written only when there is a group.
     bool DoWriteGroups() const { return !FGroupList.empty(); }
-    void WriteGroups(TgWriter& writer);
+    void WriteGroups(TgWriter& writer) const;
     void ReadGroups(TgReader& reader);
+    // The groups as one window-layout value ("Groups").
+    std::string GroupsText() const;
+    void SetGroupsText(const std::string& text);
 
     TGroupUpdateEvent OnBeforeGroupUpdate;
     TGroupUpdateEvent OnAfterGroupUpdate;

@@ -208,7 +208,7 @@ TEST_F(gComponent, AFailingPaintShowsItsMessageWhiteOnBlack) {
     int onPaint = 0;
     c.OnPaint = [&](TObject*, TCanvas&) { ++onPaint; };
     QImage img = c.RenderToImage();
-    img.save("/tmp/kv-plot-error-paint.png");
+    img.save(QString::fromStdString(::testing::TempDir() + "kv-plot-error-paint.png"));
     EXPECT_EQ(onPaint, 1);
     EXPECT_EQ(img.pixel(199, 59) & 0xFFFFFF, 0u);
     EXPECT_EQ(img.pixel(150, 30) & 0xFFFFFF, 0u);
@@ -243,7 +243,8 @@ TEST_F(gComponent, PaintsOntoAnotherCanvasWithOrWithoutItsBackground) {
         EXPECT_EQ(ColorToRGB(target.Canvas()->Pixel(50, 20)), transparent ? clWhite : ColorToRGB(clBtnShadow))
             << "the lowered border's outer edge";
         if (!transparent)
-            target.Image().scaled(900, 300).save("/tmp/kv-plot-paint-to-dc.png");
+            target.Image().scaled(900, 300).save(
+                QString::fromStdString(::testing::TempDir() + "kv-plot-paint-to-dc.png"));
     }
     EXPECT_TRUE(c.CachedDrawing());
 

@@ -257,7 +257,7 @@ TEST(gDrawText, RotatedTextIsCentredOnTheRectangle) {
         EXPECT_NEAR((ink.Left + ink.Right) / 2.0, 100, upright ? 4 : 6) << int(rot);
         EXPECT_NEAR((ink.Top + ink.Bottom) / 2.0, 100, upright ? 6 : 4) << int(rot);
         EXPECT_EQ(upright, ink.Width() > ink.Height()) << int(rot);
-        img.save(QString("/tmp/gDrawRotated%1.png").arg(int(rot)));
+        img.save(QString::fromStdString(::testing::TempDir() + "gDrawRotated%1.png").arg(int(rot)));
     }
 }
 
@@ -307,7 +307,7 @@ TEST(gDrawGradient, AreaFillsCoverFromTheOriginAndMarkTheCentre) {
         Surface s(40, 30);
         gDrawGradient(s.canvas, Rect(0, 0, 40, 30), dir, a, b);
         const QImage img = s.Done();
-        img.save(QString("/tmp/gDrawGradient%1.png").arg(int(dir)));
+        img.save(QString::fromStdString(::testing::TempDir() + "gDrawGradient%1.png").arg(int(dir)));
         int white = 0;
         for (int y = 0; y < 30; ++y)
             for (int x = 0; x < 40; ++x)

@@ -24,7 +24,8 @@ TEST(gOPCManagerPaint, ARaisedFrameAroundTheManagersPicture) {
     EXPECT_EQ(m.ImageList()->Height(), 24);
 
     const QImage img = OmpRender(m);
-    img.scaled(28 * 8, 28 * 8).save("/tmp/wrappers-opc-manager.png");
+    img.scaled(28 * 8, 28 * 8)
+        .save(QString::fromStdString(::testing::TempDir() + "wrappers-opc-manager.png"));
     const auto at = [&](int x, int y) { return FromQRgb(img.pixel(x, y)); };
     EXPECT_EQ(at(0, 0), ColorToRGB(clBtnHighlight));
     EXPECT_EQ(at(0, 26), ColorToRGB(clBtnHighlight));

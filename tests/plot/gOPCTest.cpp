@@ -2,6 +2,11 @@
 #include "plot/opc/gOPCItems.h"
 #include "plot/opc/gOPCManager.h"
 
+#include "platform/gui/Forms.h"
+#include "platform/gui/Layout.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/StdCtrls.h"
+
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -177,6 +182,58 @@ TEST(OPCAbsent, ListsStreamTheirSettings) {
     copy.ReadFromStream(otherReader);
     EXPECT_EQ(copy.Count(), 0);
     EXPECT_FALSE(otherReader.AtEnd());
+}
+
+// A window holding a manager with two groups and a popup menu is written and read back; without the
+// client library the groups read back as plain list entries.
+TEST(OPCAbsent, ManagerWithItsGroupsTravelsInAWindowLayout) {
+    OPCReleaseLibrary();
+    ASSERT_FALSE(OPCLoadLibrary("/nonexistent/libtarvekopc.so"));
+    RegisterStandardClasses();
+    gRegisterOPCManagerClass();
+    TForm root(nullptr);
+    root.SetName("Root");
+    auto* menu = new TPopupMenu(&root);
+    menu->SetName("pmOPC");
+    auto* m = new TgOPCManager(&root);
+    m->SetName("OPCManager1");
+    m->SetParent(&root);
+    m->SetBounds(40, 50, 100, 100);
+    EXPECT_EQ(WriteLayout(root).find("Groups"), std::string::npos) << "no groups, no value";
+    m->SetPopupMenu(menu);
+    m->GroupAdd("Fast", "Local", 100, "Srv.1");
+    m->GroupAdd("Slow \"B\"", "", 5000, "");
+    const std::string layout = WriteLayout(root);
+    EXPECT_NE(layout.find("object OPCManager1: TgOPCManager"), std::string::npos) << layout;
+    EXPECT_NE(layout.find("PopupMenu = pmOPC"), std::string::npos) << layout;
+
+    TForm copy(nullptr);
+    const auto problems = ReadLayout(layout, copy);
+    EXPECT_TRUE(problems.empty()) << (problems.empty() ? "" : problems[0]);
+    auto* d = dynamic_cast<TgOPCManager*>(copy.FindComponent("OPCManager1"));
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->PopupMenu(), copy.FindComponent("pmOPC"));
+    EXPECT_EQ(d->Left(), 40);
+    EXPECT_EQ(d->Width(), 28);
+    ASSERT_EQ(d->GroupCount(), 2);
+    const struct {
+        const char* name;
+        const char* computer;
+        int rate;
+        const char* server;
+    } want[] = {{"Fast", "Local", 100, "Srv.1"}, {"Slow \"B\"", "", 5000, ""}};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        const TgOPCGroupObject& g = *d->GetGroup(i);
+        EXPECT_EQ(g.Name(), want[i].name);
+        EXPECT_EQ(g.ComputerName(), want[i].computer);
+        EXPECT_EQ(g.UpdateRate(), want[i].rate);
+        EXPECT_EQ(g.OPCServerName(), want[i].server);
+        EXPECT_EQ(g.DLLGroupHandle(), 0) << "nothing connects without the library";
+    }
+    EXPECT_TRUE(OPCLibraryMissing());
+    EXPECT_FALSE(d->FirstInstance());
+    EXPECT_EQ(WriteLayout(copy), layout);
 }
 
 TEST(OPCManagerCore, SizeIsFixedAndGroupsAreFoundByNameInAnyCase) {

@@ -9,6 +9,8 @@
 #include <QColor>
 #include <QImage>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -140,6 +142,38 @@ TEST(PlotAnnotation, TextSitsItsMarginsAwayFromThePoint) {
                 white = f.At(*picture, px, py) == QColor(Qt::white);
         EXPECT_TRUE(white) << label;
     }
+}
+
+// A text wider than its rectangle runs out over both sides instead of being cut at the frame.
+TEST(PlotAnnotation, TextWiderThanItsRectangleIsDrawnWhole) {
+    AnnotationFixture f;
+    f.a->SetStyle(TgPlotAnnotationStyle::ipasTextRectangle);
+    f.a->SetText("Overload warning on every channel");
+    f.a->SetX(50);
+    f.a->SetY(30);
+    f.a->SetWidth(8);
+    f.a->SetHeight(20);
+    auto picture = f.Render();
+    ASSERT_TRUE(f.a->Showing());
+    const TRect box = f.a->DrawRect();
+    TCanvas& measure = *picture->Canvas();
+    measure.SetFont(f.a->Font());
+    const int tw = measure.TextWidth("Overload warning on every channel");
+    ASSERT_GT(tw, box.Width() + 40) << "the fixture needs a text much wider than the box";
+    picture->Image().save(QString::fromStdString(::testing::TempDir() + "kv-annotation-wide-text.png"));
+    // Inside the data view, clear of the axis lines on its edges; its middle grid line lies in the box.
+    const TRect dv = f.DataView();
+    int left = INT_MAX, right = INT_MIN;
+    for (int py = box.Top + 1; py < box.Bottom - 1; ++py)
+        for (int px = dv.Left + 2; px < dv.Right - 2; ++px)
+            if (const QColor c = f.At(*picture, px, py); c.red() > 100 && c.green() > 100 && c.blue() > 100) {
+                left = std::min(left, px); // white text, smoothed edges included
+                right = std::max(right, px);
+            }
+    ASSERT_LE(left, right) << "no text drawn";
+    EXPECT_LT(left, box.Left - 15) << "text cut at the left edge";
+    EXPECT_GT(right, box.Right + 15) << "text cut at the right edge";
+    EXPECT_GE(right - left, tw - 6) << "the whole line, first to last glyph";
 }
 
 TEST(PlotAnnotation, EachCoordinateTakesItsOwnFrame) {

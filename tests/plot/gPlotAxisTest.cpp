@@ -506,7 +506,7 @@ TEST(gPlotAxis, DrawsScaleTicksLabelsTitleAndGrid) {
     }
     x->DrawGridLines(d.canvas, {60, 10, 300, 160}, 1, 1, clGray, clGreen, TgPlotGridLineStyle::ipglsDot,
                      TgPlotGridLineStyle::ipglsSolid, false, true);
-    d.bitmap.Image().save("/tmp/kv-plot-axes.png");
+    d.bitmap.Image().save(QString::fromStdString(::testing::TempDir() + "kv-plot-axes.png"));
 
     EXPECT_EQ(x->QuadSide(), TgQuadSide::iqsBottom);
     EXPECT_EQ(y->QuadSide(), TgQuadSide::iqsLeft);
@@ -554,7 +554,7 @@ TEST(gPlotAxis, CartesianAxisCrossesTheLineAndSkipsCollidingLabels) {
     EXPECT_EQ(plot.occupied[0], (TRect{20, 100, 301, 101})); // the scale line itself
     plot.occupied.push_back({x->PositionToPixels(0) - 3, 100, x->PositionToPixels(0) + 3, 130}); // taken
     x->Draw(d.canvas, clBlack);
-    d.bitmap.Image().save("/tmp/kv-plot-axis-cartesian.png");
+    d.bitmap.Image().save(QString::fromStdString(::testing::TempDir() + "kv-plot-axis-cartesian.png"));
     EXPECT_EQ(x->QuadSide(), TgQuadSide::iqsBottom);
     EXPECT_EQ(d.At(20, 100), clWhite); // the line lies on the rectangle's top, no margin
     const int p0 = x->PositionToPixels(0), p50 = x->PositionToPixels(50);
@@ -745,7 +745,7 @@ TEST(gPlotAxis, FarSideAxesMirrorTheirLabelsAndTitles) {
         a->CalcTicks(d.canvas);
         a->Draw(d.canvas, clBlack);
     }
-    d.bitmap.Image().save("/tmp/kv-plot-axes-far.png");
+    d.bitmap.Image().save(QString::fromStdString(::testing::TempDir() + "kv-plot-axes-far.png"));
     EXPECT_EQ(top->QuadSide(), TgQuadSide::iqsTop);
     EXPECT_EQ(right->QuadSide(), TgQuadSide::iqsRight);
     // Top: the line 5 pixels above the data view, major strokes upwards from it, the title at the top.

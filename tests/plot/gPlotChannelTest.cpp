@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -606,6 +607,33 @@ TEST(gPlotChannel, MarkerShapesCoverTheirGeometry) {
         for (TPoint p : k.clear)
             EXPECT_EQ(c.Pixel(p.X, p.Y), clWhite) << p.X << "," << p.Y;
     }
+}
+
+// A character marker is laid out in an empty box at the point, so only unclipped text shows it.
+TEST(gPlotChannel, ACharacterMarkerInksItsCharacterCentredOnThePoint) {
+    Fixture f;
+    f.channel->SetDataStyle(TgPlotDataStyle::ipdsFullFeature);
+    f.channel->SetTraceVisible(false);
+    f.channel->SetMarkersVisible(true);
+    f.channel->SetMarkersStyle(TgPlotMarkerStyle::ipmsCharacter);
+    f.channel->MarkersFont()->SetColor(clBlack);
+    f.channel->AddXY(50, 50);
+    f.channel->DataList().SetMarkerCharacter(0, u'W');
+    f.Render();
+    const int cx = f.x->PositionToPixels(50), cy = f.y->PositionToPixels(50);
+    int left = 301, right = -1, top = 301, bottom = -1;
+    for (int py = 0; py <= 300; ++py)
+        for (int px = 0; px <= 300; ++px)
+            if (f.Inked(px, py)) {
+                left = std::min(left, px);
+                right = std::max(right, px);
+                top = std::min(top, py);
+                bottom = std::max(bottom, py);
+            }
+    ASSERT_GE(right, 0) << "the character drew nothing";
+    EXPECT_NEAR((left + right) / 2.0, cx, 3);
+    EXPECT_NEAR((top + bottom) / 2.0, cy, 4);
+    EXPECT_GT(right - left, 4) << "a whole glyph, not a sliver";
 }
 
 TEST(gPlotChannel, LegendSampleIsAtMostSixPixels) {

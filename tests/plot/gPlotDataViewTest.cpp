@@ -176,7 +176,7 @@ TEST_F(DataView, DrawsBackgroundGridAndFrame) {
     view->SetBackgroundTransparent(false);
     view->DrawBackground(*canvas);
     view->Draw(*canvas, clBlack);
-    image.save("/tmp/gPlotDataView-grid.png");
+    image.save(QString::fromStdString(::testing::TempDir() + "gPlotDataView-grid.png"));
     // The frame includes the right and bottom edges of the rectangle.
     EXPECT_EQ(At(40, 90), clGreen);
     EXPECT_EQ(At(240, 90), clGreen);
@@ -241,7 +241,7 @@ TEST_F(DataView, ASelectedViewShowsAFocusFrameAndLetsGoWhenAnotherObjectIsSelect
     view->SetGridLineShowYMajors(false);
     view->SetUserSelected(true);
     view->Draw(*canvas, clBlack);
-    image.save("/tmp/gPlotDataView-selected.png");
+    image.save(QString::fromStdString(::testing::TempDir() + "gPlotDataView-selected.png"));
     // The green frame is covered in the background colour, and the dotted focus frame drawn by
     // inversion around it, right and bottom edges included.
     int green = 0, dotted = 0;

@@ -433,7 +433,7 @@ TEST(PlotPrint, ANarrowedSpanPrintsPagesUpToTheStopAndRestoresThePlot) {
     ASSERT_EQ(printer.log.pages.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
         const QImage& page = printer.log.pages[i];
-        page.save(QString("/tmp/export-print-page%1.png").arg(i + 1));
+        page.save(QString::fromStdString(::testing::TempDir() + "export-print-page%1.png").arg(i + 1));
         EXPECT_EQ(page.pixel(20, 20), qRgb(255, 255, 255));
         EXPECT_EQ(page.pixel(395, 200), qRgb(255, 255, 255));
         EXPECT_EQ(page.pixel(200, 310), qRgb(255, 255, 255));

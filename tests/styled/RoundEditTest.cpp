@@ -237,7 +237,8 @@ TEST(RoundEditTest, OutlineAndShadowLine) {
     box->SetColor(RGB(255, 255, 0));
     box->Edit()->SetVisible(false); // the rounded face alone
     QImage img = parent.RenderToImage();
-    img.scaled(img.width() * 8, img.height() * 8).save("/tmp/kv-roundedit.png");
+    img.scaled(img.width() * 8, img.height() * 8)
+        .save(QString::fromStdString(::testing::TempDir() + "kv-roundedit.png"));
     const QRgb back = qRgb(0, 0, 160), fill = qRgb(255, 255, 0), border = qRgb(0, 0, 0), shadow = 0xD9D9D9;
     EXPECT_TRUE(Near(Px(img, 0, 0), back));     // the corner is rounded away
     EXPECT_TRUE(Near(Px(img, 30, 0), border));  // top edge
@@ -330,7 +331,8 @@ TEST(RoundEditTest, ProgramBoxesShowTheirValueCentred) {
         boxes[i] = b;
     }
     const QImage img = strip->RenderToImage();
-    img.scaled(img.width() * 4, img.height() * 4).save("/tmp/kv-roundedit-program.png");
+    img.scaled(img.width() * 4, img.height() * 4)
+        .save(QString::fromStdString(::testing::TempDir() + "kv-roundedit-program.png"));
     for (int i = 0; i < 2; ++i) {
         const int x0 = boxes[i]->Left(), y0 = boxes[i]->Top();
         // Dark text pixels in the middle third of the box, none at its left and right ends.

@@ -176,7 +176,7 @@ TEST_F(LabelOnForm, RendersTheDocumentAndNothingWhileUpdating) {
         }
     EXPECT_GT(red, 5);
     EXPECT_GT(dark, 50);
-    img.save("/tmp/kv_rtf_label.png");
+    img.save(QString::fromStdString(::testing::TempDir() + "kv_rtf_label.png"));
 
     label->BeginUpdate();
     label->Paint(canvas);

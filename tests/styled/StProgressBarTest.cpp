@@ -133,7 +133,7 @@ TEST(StProgressBarTest, BlocksOfTheDialogBar) {
         QImage img = bar.RenderToImage();
         if (qEnvironmentVariableIsSet("KV_KEEP_IMAGES"))
             img.scaled(img.width() * 3, img.height() * 3)
-                .save(QString("/tmp/kv-gauge-%1.png").arg(c.position));
+                .save(QString::fromStdString(::testing::TempDir() + "kv-gauge-%1.png").arg(c.position));
         std::vector<int> runs = Runs(img, 4, 1, 430, 0xFFFFFF);
         ASSERT_EQ(static_cast<int>(runs.size()), c.fullBlocks + 1) << c.position;
         for (int i = 0; i < c.fullBlocks; ++i)

@@ -3,6 +3,7 @@
 
 #include "platform/gui/Forms.h"
 #include "platform/gui/LayeredWindow.h"
+#include "tests/styled/ProgramSplashValues.h"
 #include "tests/support/VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,10 @@
 #include <QRadialGradient>
 #include <QWidget>
 
-#include <regex>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
 
 using namespace kv;
 
@@ -116,7 +120,7 @@ TEST(StSmoothSplashScreenTest, ProgramSplashRendersIntoItsBuffer) {
     EXPECT_TRUE(w->Window()->Widget()->windowFlags().testFlag(Qt::FramelessWindowHint));
 
     const QImage shown = Over(*w->MainBuffer(), qRgb(128, 128, 128));
-    shown.save("/tmp/kv-splash.png");
+    shown.save(QString::fromStdString(::testing::TempDir() + "kv-splash.png"));
     const QImage& buf = *w->MainBuffer();
     // The picture sits at the bottom centre of the area, opaque; outside it the window is clear.
     EXPECT_EQ(qAlpha(buf.pixel(0, 0)), 0);
@@ -194,8 +198,7 @@ end
     EXPECT_TRUE(errors.empty()) << (errors.empty() ? "" : errors.front());
     splash = dynamic_cast<TStSmoothSplashScreen*>(form.FindComponent("asScreen"));
     ASSERT_NE(splash, nullptr);
-    EXPECT_TRUE(std::regex_match(splash->Version(), std::regex(R"(\d+\.\d+\.\d+\.\d+)")))
-        << splash->Version();
+    EXPECT_EQ(splash->Version(), "1.2.0.0") << "a stored version is not taken";
     EXPECT_EQ(splash->TimeOut(), 100);
     EXPECT_EQ(splash->BasicProgramInfo()->ProgramName()->Text(), "Korvane DSP Processor Editor");
     EXPECT_EQ(splash->BasicProgramInfo()->ProgramName()->PosX(), 60);
@@ -229,6 +232,171 @@ end
     EXPECT_EQ(formShows, 2);
     EXPECT_EQ(closes, 1);
     EXPECT_FALSE(splash->Showing());
+}
+
+// Each setter that takes a whole settings object copies it: every value arrives, and the copy stays
+// the splash's own when the source changes or goes.
+TEST(StSmoothSplashScreenTest, SettingsSettersCopyTheWholeObject) {
+    TStSmoothSplashScreen splash(nullptr);
+    int listChanges = 0;
+    splash.ListItems()->OnChange = [&](TObject*) { ++listChanges; };
+    {
+        TSplashItems items;
+        TSplashItem* a = items.Add();
+        a->SetText("Loading DSP");
+        a->SetPosX(12);
+        a->SetPosY(34);
+        a->SetImageIndex(2);
+        a->SetTag(7);
+        a->SetVisible(false);
+        a->Font()->SetHeight(-19);
+        items.Add()->SetText("second");
+        splash.SetItems(&items);
+        a->SetText("changed afterwards");
+    }
+    ASSERT_EQ(splash.Items()->Count(), 2);
+    const TSplashItem* a = splash.Items()->Items(0);
+    EXPECT_EQ(a->Text(), "Loading DSP");
+    EXPECT_EQ(a->PosX(), 12);
+    EXPECT_EQ(a->PosY(), 34);
+    EXPECT_EQ(a->ImageIndex(), 2);
+    EXPECT_EQ(a->Tag(), 7);
+    EXPECT_FALSE(a->Visible());
+    EXPECT_EQ(a->Font()->Height(), -19);
+    EXPECT_EQ(splash.Items()->Items(1)->Text(), "second");
+
+    splash.ListItems()->Add()->SetHTMLText("old line");
+    {
+        TSplashListItems lines;
+        TSplashListItem* l = lines.Add();
+        l->SetHTMLText("<b>Loading Program....</b>");
+        l->SetTag(3);
+        l->SetImageIndex(1);
+        splash.SetListItems(&lines);
+    }
+    ASSERT_EQ(splash.ListItems()->Count(), 1) << "the old lines are replaced, not kept";
+    EXPECT_EQ(splash.ListItems()->Items(0)->HTMLText(), "<b>Loading Program....</b>");
+    EXPECT_EQ(splash.ListItems()->Items(0)->Tag(), 3);
+    EXPECT_EQ(splash.ListItems()->Items(0)->ImageIndex(), 1);
+    {
+        TSplashListItems none;
+        splash.SetListItems(&none);
+    }
+    EXPECT_EQ(splash.ListItems()->Count(), 0);
+    EXPECT_EQ(listChanges, 1) << "emptied by one update of the whole list";
+
+    {
+        TSplashListItemsSettings settings;
+        settings.SetSpace(3);
+        settings.SetHTMLShadowOffset(2);
+        settings.SetHTMLURLColor(clRed);
+        settings.SetHTMLShadowColor(clGreen);
+        settings.HTMLFont()->SetHeight(-11);
+        settings.Rect()->SetLeft(180);
+        settings.Rect()->SetTop(210);
+        settings.Rect()->SetWidth(500);
+        settings.Rect()->SetHeight(250);
+        splash.SetListItemsSettings(&settings);
+    }
+    const TSplashListItemsSettings& got = *splash.ListItemsSettings();
+    EXPECT_EQ(got.Space(), 3);
+    EXPECT_EQ(got.HTMLShadowOffset(), 2);
+    EXPECT_EQ(got.HTMLURLColor(), clRed);
+    EXPECT_EQ(got.HTMLShadowColor(), clGreen);
+    EXPECT_EQ(got.HTMLFont()->Height(), -11);
+    EXPECT_EQ(got.Rect()->Rect(), (TRect{180, 210, 680, 460}));
+
+    TListItemsRect rect;
+    rect.SetLeft(1);
+    rect.SetTop(2);
+    rect.SetWidth(3);
+    rect.SetHeight(4);
+    splash.ListItemsSettings()->SetRect(&rect);
+    EXPECT_EQ(got.Rect()->Rect(), (TRect{1, 2, 4, 6}));
+
+    {
+        TStSplashTopLayerItems layers;
+        TStSplashTopLayerItem* t = layers.Add();
+        t->SetAlign(TAlign::alTop);
+        t->SetLeft(5);
+        t->SetTop(6);
+        t->SetWidth(70);
+        t->SetHeight(80);
+        t->SetVisible(false);
+        t->Fill()->SetColor(clYellow);
+        TStSplashHTMLText text;
+        text.SetText("V1.0");
+        text.SetLocation(TStSmoothSplashScreenLocation::cpBottomRight);
+        text.SetURLColor(clBlue);
+        text.SetShadowColor(clGray);
+        text.SetShadowOffset(1);
+        text.SetLeft(9);
+        text.SetTop(8);
+        text.Font()->SetHeight(-13);
+        t->SetHTMLText(&text);
+        splash.SetTopLayerItems(&layers);
+    }
+    ASSERT_EQ(splash.TopLayerItems()->Count(), 1);
+    const TStSplashTopLayerItem& t = *splash.TopLayerItems()->Items(0);
+    EXPECT_EQ(t.Align(), TAlign::alTop);
+    EXPECT_EQ(t.Left(), 5);
+    EXPECT_EQ(t.Top(), 6);
+    EXPECT_EQ(t.Width(), 70);
+    EXPECT_EQ(t.Height(), 80);
+    EXPECT_FALSE(t.Visible());
+    EXPECT_EQ(t.Fill()->Color(), clYellow);
+    const TStSplashHTMLText& h = *t.HTMLText();
+    EXPECT_EQ(h.Text(), "V1.0");
+    EXPECT_EQ(h.Location(), TStSmoothSplashScreenLocation::cpBottomRight);
+    EXPECT_EQ(h.URLColor(), clBlue);
+    EXPECT_EQ(h.ShadowColor(), clGray);
+    EXPECT_EQ(h.ShadowOffset(), 1);
+    EXPECT_EQ(h.Left(), 9);
+    EXPECT_EQ(h.Top(), 8);
+    EXPECT_EQ(h.Font()->Height(), -13);
+}
+
+// A text or bytes as a layout writes them: quoted, with escapes.
+std::string LayoutQuoted(std::string_view bytes) {
+    std::string out = "\"";
+    for (unsigned char c : bytes) {
+        if (c >= 32 && c < 127 && c != '"' && c != '\\') {
+            out += static_cast<char>(c);
+        } else {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\x%02X", c);
+            out += esc;
+        }
+    }
+    return out + "\"";
+}
+
+// The program's splash as its layout sets it: every stated value arrives, and it shows itself as a
+// layered (per-pixel alpha) window of the picture's size plus its border.
+TEST(StSmoothSplashScreenTest, ProgramSplashTakesItsStatedValuesFromALayout) {
+    RegisterStyledClasses();
+    std::string text = "object fmMain: TForm\n  object asScreen: TStSmoothSplashScreen\n";
+    for (const kvtest::ProgramSplashValue& v : kvtest::kProgramSplashValues)
+        text += std::string("    ") + v.property + " = " + v.text + "\n";
+    const std::vector<std::uint8_t> png = SplashPicture();
+    text +=
+        "    Fill.Picture.Data = " + LayoutQuoted({reinterpret_cast<const char*>(png.data()), png.size()}) +
+        "\n";
+    text += "    ListItems = <\n      item\n        HTMLText = " + LayoutQuoted(kvtest::kProgramSplashLine) +
+            "\n      end>\n  end\nend\n";
+    TForm form(nullptr);
+    const auto errors = form.LoadLayoutText(text);
+    EXPECT_TRUE(errors.empty()) << (errors.empty() ? "" : errors.front());
+    auto* splash = dynamic_cast<TStSmoothSplashScreen*>(form.FindComponent("asScreen"));
+    ASSERT_NE(splash, nullptr);
+    kvtest::ExpectProgramSplashValues(*splash);
+    ASSERT_TRUE(splash->Showing()) << "shown once the layout is read";
+    TSplashScreenWindow* w = splash->SplashWindow();
+    EXPECT_TRUE(w->ForcedTransparent()) << "opacity 249: a layered window";
+    EXPECT_EQ(w->Window()->Width(), 622);
+    EXPECT_EQ(w->Window()->Height(), 352);
+    form.Show();
+    EXPECT_FALSE(splash->Showing()) << "closed by the main window's first show";
 }
 
 TEST(StSmoothSplashScreenTest, FadesRunOnTheTimer) {
@@ -391,7 +559,7 @@ TEST(StSmoothSplashScreenTest, LayersInTheirPlaces) {
     ASSERT_NE(s.SplashWindow(), nullptr);
     ASSERT_NE(s.SplashWindow()->MainBuffer(), nullptr);
     const QImage img = Over(*s.SplashWindow()->MainBuffer(), qRgb(0, 0, 255));
-    img.save("/tmp/kv-splash-layers.png");
+    img.save(QString::fromStdString(::testing::TempDir() + "kv-splash-layers.png"));
     auto count = [&](int x0, int y0, int x1, int y1, const std::function<bool(QRgb)>& f) {
         int n = 0;
         for (int y = y0; y < y1; ++y)

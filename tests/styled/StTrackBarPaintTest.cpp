@@ -92,7 +92,7 @@ std::uint64_t Hash(const QImage& img) {
 
 // Where a failing image is written for a look.
 void Keep(const QImage& img, const std::string& name) {
-    QString dir = QDir::tempPath() + "/kv-fader";
+    QString dir = QString::fromStdString(::testing::TempDir()) + "kv-fader";
     QDir().mkpath(dir);
     img.save(dir + "/" + QString::fromStdString(name) + ".png");
     img.scaled(img.width() * 4, img.height() * 4).save(dir + "/" + QString::fromStdString(name) + "-x4.png");
@@ -177,8 +177,8 @@ TEST(StTrackBarPaintTest, GoldenImagesWithoutText) {
         QImage img = f.Render();
         if (Hash(img) != c.hash) {
             Keep(img, std::string("golden-") + c.name);
-            ADD_FAILURE() << c.name << ": image changed, written to " << QDir::tempPath().toStdString()
-                          << "/kv-fader; hash " << std::hex << Hash(img);
+            ADD_FAILURE() << c.name << ": image changed, written to " << ::testing::TempDir()
+                          << "kv-fader; hash " << std::hex << Hash(img);
         }
         if (c.focused) {
             // A dotted black rectangle one pixel inside the right and bottom edges.

@@ -94,6 +94,30 @@ void MenuEnd(QPainter& p, QSize size) {
     Bevel(p, well, false, 1, QColor(0x5E, 0x6A, 0x78), pal::Shadow);
 }
 
+// Six response curves in the channel colours across the width, swinging by `swing` about `middle`;
+// curve c drifts by `drift` x c over the width and sits `spread` x c lower.
+void ResponseCurves(QPainter& p, int width, double middle, double swing, double drift, double spread) {
+    const QColor colours[] = {QColor(128, 0, 128), QColor(128, 128, 0), QColor(255, 0, 0),
+                              QColor(0, 255, 0),   QColor(255, 255, 0), QColor(0, 0, 255)};
+    for (int c = 0; c < 6; ++c) {
+        QPainterPath path;
+        for (int x = 0; x <= width; x += 2) {
+            const double t = x / static_cast<double>(width);
+            const double y =
+                middle + swing * std::sin(6.2 * t + c * 0.9) * std::exp(-2.0 * std::abs(t - 0.15 * c - 0.1)) -
+                drift * c * t + spread * c;
+            if (x == 0)
+                path.moveTo(x, y);
+            else
+                path.lineTo(x, y);
+        }
+        QColor col = colours[c];
+        col.setAlpha(170);
+        p.setPen(QPen(col, 2));
+        p.drawPath(path);
+    }
+}
+
 // The splash picture: a dark panel with response curves sweeping across, one amber line under the
 // title that the splash screen writes on it.
 void Splash(QPainter& p, QSize size) {
@@ -109,31 +133,44 @@ void Splash(QPainter& p, QSize size) {
         p.drawLine(x, 120, x, size.height());
     for (int y = 120; y < size.height(); y += 30)
         p.drawLine(0, y, size.width(), y);
-    // a few response curves in the channel colours
-    const QColor colours[] = {QColor(128, 0, 128), QColor(128, 128, 0), QColor(255, 0, 0),
-                              QColor(0, 255, 0),   QColor(255, 255, 0), QColor(0, 0, 255)};
-    for (int c = 0; c < 6; ++c) {
-        QPainterPath path;
-        for (int x = 0; x <= size.width(); x += 2) {
-            const double t = x / static_cast<double>(size.width());
-            const double y =
-                205 + 38 * std::sin(6.2 * t + c * 0.9) * std::exp(-2.0 * std::abs(t - 0.15 * c - 0.1)) -
-                10 * c * t + 6 * c;
-            if (x == 0)
-                path.moveTo(x, y);
-            else
-                path.lineTo(x, y);
-        }
-        QColor col = colours[c];
-        col.setAlpha(170);
-        p.setPen(QPen(col, 2));
-        p.drawPath(path);
-    }
+    ResponseCurves(p, size.width(), 205, 38, 10, 6);
     p.fillRect(QRect(32, 104, 220, 3), pal::Accent);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QColor(0x5E, 0x6A, 0x78));
     p.setBrush(Qt::NoBrush);
     p.drawRect(r.adjusted(0, 0, -1, -1));
+}
+
+// The program's splash picture: a dark panel with rounded corners (see-through outside them, which the
+// splash window shows as it is), a rule under the program name, and response curves along the bottom,
+// below the loading line that the splash screen writes at (180, 210).
+void SplashPanel(QPainter& p, QSize size) {
+    const QRectF r(0.5, 0.5, size.width() - 1.0, size.height() - 1.0);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QPainterPath panel;
+    panel.addRoundedRect(r, 14, 14);
+    QLinearGradient g(0, 0, 0, size.height());
+    g.setColorAt(0, QColor(0x30, 0x3A, 0x46));
+    g.setColorAt(1, QColor(0x10, 0x14, 0x1A));
+    p.fillPath(panel, g);
+    p.save();
+    p.setClipPath(panel);
+    QRadialGradient light(470, 70, 300);
+    light.setColorAt(0, QColor(0x60, 0x90, 0xC8, 90));
+    light.setColorAt(1, QColor(0x60, 0x90, 0xC8, 0));
+    p.fillRect(r, light);
+    // the grid of a curve graph along the bottom
+    p.setPen(QPen(QColor(0xFF, 0xFF, 0xFF, 20), 1));
+    for (int x = 20; x < size.width(); x += 40)
+        p.drawLine(x, 262, x, size.height());
+    for (int y = 262; y < size.height(); y += 22)
+        p.drawLine(0, y, size.width(), y);
+    ResponseCurves(p, size.width(), 305, 26, 8, 4);
+    p.fillRect(QRect(60, 184, 500, 3), pal::Accent);
+    p.restore();
+    p.setPen(QPen(QColor(0x5E, 0x6A, 0x78), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(panel);
 }
 
 void RegisterMainPictures() {
@@ -167,6 +204,7 @@ void RegisterMainPictures() {
     Add("main/LeftDownBase.png", {1082, 373}, FrameBase);
     Add("main/RightDownBase.png", {35, 373}, FrameBase);
     Add("main/splash.jpg", {480, 300}, Splash);
+    Add("main/splash.png", {620, 350}, SplashPanel, false);
 }
 
 const Registrar reg(RegisterMainPictures);

@@ -36,6 +36,7 @@
 #include "app/SingleInstance.h"
 #include "link/Product.h"
 #include "platform/core/CodePage.h"
+#include "platform/gui/LayeredWindow.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/PageControl.h"
 #include "platform/gui/StdBars.h"
@@ -46,6 +47,7 @@
 #include "styled/StTrackBar.h"
 #include "styled/StOfficeImage.h"
 #include "styled/StProgressBar.h"
+#include "styled/StSmoothSplashScreen.h"
 
 #include <QApplication>
 #include <QDir>
@@ -109,6 +111,27 @@ void Shoot(TCustomForm& form, const std::string& language, const std::string& na
     QDir().mkpath(dir);
     const QString file = dir + QLatin1Char('/') + QString::fromStdString(name) + QStringLiteral(".png");
     if (!out.save(file, "PNG")) {
+        std::fprintf(stderr, "korvane-screenshots: cannot write %s\n", qPrintable(file));
+        std::exit(EXIT_FAILURE);
+    }
+    ++gWritten;
+}
+
+// The splash as the screen shows it while the windows are made (it closes when the main window shows):
+// splash.png beside the language folders, as the screen has it, without a title strip.
+void ShootSplash() {
+    auto* splash = dynamic_cast<TStSmoothSplashScreen*>(fmMain->FindComponent("asScreen"));
+    if (!splash || !splash->SplashWindow()) {
+        std::fprintf(stderr, "korvane-screenshots: the splash is not showing\n");
+        return;
+    }
+    Settle();
+    QWidget* window = splash->SplashWindow()->Window()->Widget();
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QRect area = window->geometry();
+    const QImage shown = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+    const QString file = gOut + QStringLiteral("/splash.png");
+    if (!shown.save(file, "PNG")) {
         std::fprintf(stderr, "korvane-screenshots: cannot write %s\n", qPrintable(file));
         std::exit(EXIT_FAILURE);
     }
@@ -413,6 +436,7 @@ int main(int argc, char** argv) {
             for (const std::string& e : f->LayoutErrors())
                 std::fprintf(stderr, "layout of %s: %s\n", f->ClassName().c_str(), e.c_str());
 
+    ShootSplash();
     fmMain->Show();
     Settle(600);
     ShootLanguage("en");

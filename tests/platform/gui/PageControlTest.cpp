@@ -177,7 +177,7 @@ TEST(PageControl, LayoutsCreateItWithItsPagesAndShownPage) {
     EXPECT_EQ(WriteLayout(f).find("TabVisible = False") != std::string::npos, true);
     // The shown page paints over the control, with its label on it.
     QImage img = pc->RenderToImage();
-    img.save("/tmp/kv-pagecontrol.png");
+    img.save(QString::fromStdString(::testing::TempDir() + "kv-pagecontrol.png"));
     const TRect d = pc->DisplayRect();
     EXPECT_EQ(img.pixel(d.Left + 150, d.Bottom - 5) & 0xFFFFFFu, ToQRgb(clBtnFace) & 0xFFFFFFu);
 }

@@ -101,8 +101,8 @@ std::string Narrow(const WCHAR* text) {
 class HidDeviceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/kv-hid-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
+        std::string pattern = ::testing::TempDir() + "kv-hid-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         root_ = pattern;
         std::filesystem::create_directories(root_ + "/dev");
         SetHidRoot(root_);

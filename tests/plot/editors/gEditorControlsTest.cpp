@@ -45,9 +45,9 @@ QImage EctRender(TgVCLComponent& c) {
 }
 
 // Written four times enlarged, to look at.
-void EctSave(const QImage& image, const char* path) {
+void EctSave(const QImage& image, const char* name) {
     image.scaled(image.width() * 4, image.height() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-        .save(path);
+        .save(QString::fromStdString(::testing::TempDir() + name));
 }
 
 TColor EctAt(const QImage& image, int x, int y) {
@@ -231,13 +231,13 @@ TEST(gEditorCheckBox, PaintsBoxTickAndPressedState) {
     const int c = box.Height() / 2;
     // Unchecked: a white box with a sunken frame at the left.
     QImage img = EctRender(box);
-    EctSave(img, "/tmp/wrappers-checkbox-unchecked.png");
+    EctSave(img, "wrappers-checkbox-unchecked.png");
     EXPECT_EQ(EctAt(img, 6, c), clWhite);
     EXPECT_NE(EctAt(img, 0, c - 7), clWhite); // the frame
 
     box.SetChecked(true);
     img = EctRender(box);
-    EctSave(img, "/tmp/wrappers-checkbox-checked.png");
+    EctSave(img, "wrappers-checkbox-checked.png");
     // The tick goes through (L+3, c), (L+5, c+2) and (L+10, c-3), three pixels thick upwards.
     for (const auto& [x, y] : std::vector<std::pair<int, int>>{{3, c}, {5, c + 2}, {5, c}, {9, c - 2}})
         EXPECT_EQ(EctAt(img, x, y), clBlack) << x << "," << y;
@@ -254,7 +254,7 @@ TEST(gEditorCheckBox, PaintsBoxTickAndPressedState) {
     right.SetBounds(0, 0, 120, 17);
     right.SetAlignment(TLeftRight::taLeftJustify);
     img = EctRender(right);
-    EctSave(img, "/tmp/wrappers-checkbox-right.png");
+    EctSave(img, "wrappers-checkbox-right.png");
     EXPECT_EQ(EctAt(img, 120 - 7, 8), clWhite);
     EXPECT_EQ(EctAt(img, 6, 8), ColorToRGB(clBtnFace));
 }
@@ -266,7 +266,7 @@ TEST(gEditorCheckBox, FocusFramesTheCaption) {
     box.gGotFocus();
     EXPECT_TRUE(box.HasFocus());
     const QImage focused = EctRender(box);
-    EctSave(focused, "/tmp/wrappers-checkbox-focused.png");
+    EctSave(focused, "wrappers-checkbox-focused.png");
     EXPECT_NE(plain, focused);
     box.gLostFocus();
     EXPECT_EQ(EctRender(box), plain);
@@ -439,7 +439,7 @@ TEST(gEditorRadioGroup, PaintsTheSelectedDotAndThePressedCircle) {
     EctThreeItems(g, 1);
     g.SetCaption("Line style");
     QImage img = EctRender(g);
-    EctSave(img, "/tmp/wrappers-radiogroup.png");
+    EctSave(img, "wrappers-radiogroup.png");
     const TPoint p0 = EctItemCentre(g, 0), p1 = EctItemCentre(g, 1);
     EXPECT_EQ(EctAt(img, p1.X, p1.Y), clBlack);
     EXPECT_EQ(EctAt(img, p1.X - 2, p1.Y - 2), clBlack);
@@ -449,7 +449,7 @@ TEST(gEditorRadioGroup, PaintsTheSelectedDotAndThePressedCircle) {
     g.gMouseDown(TMouseButton::mbLeft, {}, p0.X, p0.Y);
     g.gGotFocus();
     img = EctRender(g);
-    EctSave(img, "/tmp/wrappers-radiogroup-pressed.png");
+    EctSave(img, "wrappers-radiogroup-pressed.png");
     EXPECT_EQ(EctAt(img, p0.X, p0.Y), ColorToRGB(clBtnFace));
 
     TgRadioGroup two(nullptr);
@@ -457,7 +457,7 @@ TEST(gEditorRadioGroup, PaintsTheSelectedDotAndThePressedCircle) {
     two.Items()->SetText("Left\nRight\nTop\nBottom");
     two.SetColumns(2);
     two.SetItemIndex(3);
-    EctSave(EctRender(two), "/tmp/wrappers-radiogroup-columns.png");
+    EctSave(EctRender(two), "wrappers-radiogroup-columns.png");
 }
 
 } // namespace

@@ -79,7 +79,7 @@ TEST_F(OxExplorer, ListsTheLibrarysServerConnections) {
     EXPECT_EQ(tree.Items()->Count(), 4);
 
     const QImage shot = form->RenderToImage();
-    shot.save("/tmp/wrappers-opc-explorer.png");
+    shot.save(QString::fromStdString(::testing::TempDir() + "wrappers-opc-explorer.png"));
     EXPECT_FALSE(shot.isNull());
 }
 

@@ -201,7 +201,8 @@ protected:
         }
         case TgPlotEditorCtl::StringEdit: {
             auto* edit = form->Find<TgComponentEditorEdit>(row.control);
-            v.text = row.property == "LogFileName" ? "/tmp/kv_pages_test.log" : "Edited" + row.property;
+            v.text = row.property == "LogFileName" ? ::testing::TempDir() + "kv_pages_test.log"
+                                                   : "Edited" + row.property;
             edit->SetStringWithEvent(v.text);
             break;
         }
@@ -705,7 +706,7 @@ TEST_F(PlotEditorPages, NamedContainersExist) {
 }
 
 // Every control of every sub-page lies inside its parent and overlaps none of its siblings; each
-// sub-page is rendered to /tmp for a look.
+// sub-page is rendered to the test's temporary folder for a look.
 TEST_F(PlotEditorPages, ControlsFitTheirSubPagesWithoutOverlap) {
     std::function<void(TWinControl*, const std::string&)> check = [&](TWinControl* parent,
                                                                       const std::string& where) {
@@ -743,12 +744,12 @@ TEST_F(PlotEditorPages, ControlsFitTheirSubPagesWithoutOverlap) {
                 if (auto* nested = dynamic_cast<TPageControl*>(sheet->Controls(k)))
                     for (int n = 0; n < nested->PageCount(); ++n) {
                         nested->SetActivePageIndex(n);
-                        pc->RenderToImage().save(QString::fromStdString("/tmp/pages_" + file + "_" +
-                                                                        std::to_string(i) + "_" +
+                        pc->RenderToImage().save(QString::fromStdString(::testing::TempDir() + "pages_" +
+                                                                        file + "_" + std::to_string(i) + "_" +
                                                                         std::to_string(n) + ".png"));
                     }
-            pc->RenderToImage().save(
-                QString::fromStdString("/tmp/pages_" + file + "_" + std::to_string(i) + ".png"));
+            pc->RenderToImage().save(QString::fromStdString(::testing::TempDir() + "pages_" + file + "_" +
+                                                            std::to_string(i) + ".png"));
             check(sheet, file + "/" + sheet->Caption());
         }
         pc->SetVisible(false);
@@ -759,7 +760,8 @@ TEST_F(PlotEditorPages, ControlsFitTheirSubPagesWithoutOverlap) {
             renderSheets(pc, gPlotEditorKindPrefix(kind));
         } else {
             container->SetVisible(true);
-            container->RenderToImage().save(QString("/tmp/pages_ToolBar.png"));
+            container->RenderToImage().save(
+                QString::fromStdString(::testing::TempDir() + "pages_ToolBar.png"));
             check(container, "ToolBar");
             container->SetVisible(false);
         }

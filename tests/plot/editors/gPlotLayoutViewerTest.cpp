@@ -95,7 +95,7 @@ protected:
         TBitmap bitmap(viewer->Width(), viewer->Height());
         viewer->gPaint(*bitmap.Canvas());
         QImage image = bitmap.Image();
-        image.save(QString("/tmp/") + file);
+        image.save(QString::fromStdString(::testing::TempDir()) + file);
         return image;
     }
 

@@ -38,7 +38,7 @@ TEST(PlotPreviewOfAPlot, ShowsThePlotWithoutItsToolBarAndWritesSettingsBack) {
         form.Preview->Repaint();
         Application->ProcessMessages();
         QImage img = form.RenderToImage();
-        img.save("/tmp/plot_preview_of_plot.png");
+        img.save(QString::fromStdString(::testing::TempDir() + "plot_preview_of_plot.png"));
         form.Hide();
     });
     EXPECT_TRUE(shown);
@@ -76,7 +76,7 @@ TEST(LayoutViewerOfAPlot, DrawsTheDefaultLayout) {
     viewer.SetLayoutManager(plot.LayoutManager());
     TBitmap bitmap(360, 260);
     viewer.gPaint(*bitmap.Canvas());
-    bitmap.Image().save("/tmp/plot_layout_viewer_of_plot.png");
+    bitmap.Image().save(QString::fromStdString(::testing::TempDir() + "plot_layout_viewer_of_plot.png"));
     EXPECT_EQ(plot.GetToolBar(0)->LayoutRect().Top, 5) << "the toolbar on the top-most row";
     EXPECT_GT(viewer.DataViewRect().Width(), 0);
 }

@@ -147,7 +147,7 @@ TEST_F(PlotPreview, PaintHidesTheToolBarAroundThePrintEventsAndRestoresIt) {
     const QRgb mid = img.pixel(plot.drawnAt.Left + 5, boxTop + plot.drawnAt.Top + 5);
     EXPECT_EQ(qRed(mid), 255);
     EXPECT_EQ(qBlue(mid), 0);
-    img.save("/tmp/plot_preview_form.png");
+    img.save(QString::fromStdString(::testing::TempDir() + "plot_preview_form.png"));
 
     // A hidden toolbar stays hidden; a failing snapshot still gives the toolbar back.
     plot.toolBarVisible = false;
@@ -229,7 +229,7 @@ TEST(PlotPreviewSettings, RendersTheDialog) {
     Application->ProcessMessages();
     QImage img = f.RenderToImage();
     EXPECT_EQ(img.width(), f.ClientWidth());
-    img.save("/tmp/plot_preview_settings.png");
+    img.save(QString::fromStdString(::testing::TempDir() + "plot_preview_settings.png"));
     f.Hide();
 }
 
