@@ -604,20 +604,52 @@ def build_form():
 
 
 def build_splash(form):
+    # The program's splash: a 620 x 350 PNG at the bottom centre with fill opacity 249 (so a layered
+    # window), the program name, the version and one loading line; shown while the window is made.
     s = form.add(Obj("asScreen", "TStSmoothSplashScreen"))
-    s.set(BasicProgramInfo__ProgramName__Text="Velmora Korvane",
-          BasicProgramInfo__ProgramName__Location=Ident("ilCustom"),
-          BasicProgramInfo__ProgramName__PosX=32, BasicProgramInfo__ProgramName__PosY=36,
-          BasicProgramInfo__ProgramName__ColorStart=Ident("clWhite"),
-          BasicProgramInfo__ProgramName__Font__Name=FONT, BasicProgramInfo__ProgramName__Font__Height=-28,
+    white, none = Ident("clWhite"), Ident("clNone")
+    fill_plain = dict(Rounding=0, ShadowOffset=0, Glow=Ident("gmNone"))
+    s.set(BasicProgramInfo__ProgramName__Text="Korvane DSP Processor Editor",
+          BasicProgramInfo__ProgramName__Font__Name=FONT, BasicProgramInfo__ProgramName__Font__Height=-29,
           BasicProgramInfo__ProgramName__Font__Style=Raw("[fsBold]"),
-          BasicProgramInfo__ProgramVersion__Text="DSP Processor Editor V1.0",
+          BasicProgramInfo__ProgramName__Font__Charset=0, BasicProgramInfo__ProgramName__Font__Color=white,
+          BasicProgramInfo__ProgramName__Location=Ident("ilCustom"),
+          BasicProgramInfo__ProgramName__PosX=60, BasicProgramInfo__ProgramName__PosY=130,
+          BasicProgramInfo__ProgramName__HatchStyle=Ident("HatchStyleDivot"),
+          BasicProgramInfo__ProgramName__ColorStart=white, BasicProgramInfo__ProgramName__ColorEnd=white,
+          BasicProgramInfo__ProgramVersion__Text="V1.0",
+          BasicProgramInfo__ProgramVersion__Font__Name=FONT, BasicProgramInfo__ProgramVersion__Font__Height=-19,
           BasicProgramInfo__ProgramVersion__Location=Ident("ilCustom"),
-          BasicProgramInfo__ProgramVersion__PosX=34, BasicProgramInfo__ProgramVersion__PosY=76,
-          BasicProgramInfo__ProgramVersion__ColorStart=bgr(0xF0, 0xA8, 0x30),
-          BasicProgramInfo__ProgramVersion__Font__Name=FONT,
-          BasicProgramInfo__ProgramVersion__Font__Height=-14,
-          Fill__Picture__Data=Embedded("splash.jpg"), Fill__Opacity=255, DisplayStyle=Ident("dsNormal"), TimeOut=100)
+          BasicProgramInfo__ProgramVersion__PosX=520, BasicProgramInfo__ProgramVersion__PosY=140,
+          BasicProgramInfo__ProgramVersion__HatchStyle=Ident("HatchStyleDivot"),
+          BasicProgramInfo__ProgramVersion__ColorStart=white, BasicProgramInfo__ProgramVersion__ColorEnd=white,
+          BasicProgramInfo__CopyRightFont__Name="MS Sans Serif", BasicProgramInfo__CopyRightFont__Height=-11,
+          BasicProgramInfo__CopyRightFont__Color=Raw("$000262C1"),
+          BasicProgramInfo__CopyRightLocation=Ident("ilCustom"),
+          BasicProgramInfo__CopyRightPosX=340, BasicProgramInfo__CopyRightPosY=340,
+          Fill__Color=none, Fill__ColorTo=none, Fill__ColorMirror=none, Fill__ColorMirrorTo=none,
+          Fill__BorderColor=none, Fill__Picture__Data=Embedded("splash.png"),
+          Fill__PicturePosition=Ident("ppBottomCenter"), Fill__Opacity=249,
+          **{"Fill__" + k: v for k, v in fill_plain.items()},
+          TimeOut=100,
+          ProgressBar__BackGroundFill__Color=none, ProgressBar__BackGroundFill__ColorMirror=none,
+          ProgressBar__BackGroundFill__ColorMirrorTo=none, ProgressBar__BackGroundFill__BorderColor=Ident("clGray"),
+          **{"ProgressBar__BackGroundFill__" + k: v for k, v in fill_plain.items()},
+          ProgressBar__ProgressFill__Color=white, ProgressBar__ProgressFill__ColorTo=Raw("$00FFCC99"),
+          ProgressBar__ProgressFill__ColorMirror=none, ProgressBar__ProgressFill__ColorMirrorTo=none,
+          ProgressBar__ProgressFill__BorderColor=none,
+          **{"ProgressBar__ProgressFill__" + k: v for k, v in fill_plain.items()},
+          ProgressBar__Font__Name=FONT, ProgressBar__Font__Height=-11,
+          ProgressBar__ProgressFont__Name=FONT, ProgressBar__ProgressFont__Height=-11,
+          ProgressBar__ValueFormat="%.0f%%", ProgressBar__Left=160, ProgressBar__Top=220, ProgressBar__Height=12,
+          ProgressBar__Step=10, ProgressBar__Maximum=100,
+          ListItems=Raw("<\n    item\n      HTMLText = "
+                        + quote('<FONT size="20" color="clWhite">Loading Program....</FONT><br>')
+                        + "\n    end>"),
+          ListItemsSettings__Rect__Left=180, ListItemsSettings__Rect__Top=210,
+          ListItemsSettings__Rect__Width=500, ListItemsSettings__Rect__Height=250,
+          ListItemsSettings__HTMLFont__Name=FONT, ListItemsSettings__HTMLFont__Height=-11,
+          DisplayStyle=Ident("dsNormal"))
 
 
 def build_memos(form):

@@ -17,7 +17,9 @@
 #include "platform/gui/StdEdits.h"
 #include "platform/gui/StdPanels.h"
 #include "styled/StTrackBar.h"
+#include "styled/StSmoothSplashScreen.h"
 #include "styled/gdiplus/GDIPPicture.h"
+#include "tests/styled/ProgramSplashValues.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -76,6 +78,12 @@ std::vector<std::string> MainLayout::errors;
 TEST_F(MainLayout, LoadsWithoutASkippedName) {
     for (const std::string& e : errors)
         ADD_FAILURE() << e;
+}
+
+TEST_F(MainLayout, TheSplashHoldsTheProgramsValues) {
+    auto* splash = dynamic_cast<kv::TStSmoothSplashScreen*>(form->FindComponent("asScreen"));
+    ASSERT_NE(splash, nullptr);
+    kvtest::ExpectProgramSplashValues(*splash);
 }
 
 // Every name the shell, the link, the texts and the channel editors compose, with its class.
