@@ -22,28 +22,6 @@ void ButtonSet(const char* name, ButtonLook look, int w, int h) {
             {w, h}, [look, s](QPainter& p, QSize size) { DrawButtonFace(p, size, look, s); });
 }
 
-// A fader cap: a brushed grey block with a line across its middle (amber on the graphic EQ's).
-void Thumb(QPainter& p, QSize size, bool vertical, int state, const QColor& line) {
-    p.setRenderHint(QPainter::Antialiasing, true);
-    const QRectF r = QRectF(0, 0, size.width(), size.height()).adjusted(0.5, 0.5, -0.5, -0.5);
-    QColor face = state == 1   ? QColor(0xE8, 0xEC, 0xF0)
-                  : state == 2 ? QColor(0xB4, 0xBC, 0xC6)
-                               : QColor(0xD2, 0xD8, 0xDE);
-    QLinearGradient g(vertical ? r.topLeft() : r.topLeft(), vertical ? r.bottomLeft() : r.topRight());
-    g.setColorAt(0, face.lighter(112));
-    g.setColorAt(0.45, face);
-    g.setColorAt(0.55, face.darker(108));
-    g.setColorAt(1, face.darker(125));
-    p.setPen(QPen(QColor(0x30, 0x38, 0x42), 1));
-    p.setBrush(g);
-    p.drawRoundedRect(r, 2, 2);
-    p.setPen(QPen(line, 2));
-    if (vertical)
-        p.drawLine(QPointF(3, size.height() / 2.0), QPointF(size.width() - 3, size.height() / 2.0));
-    else
-        p.drawLine(QPointF(size.width() / 2.0, 3), QPointF(size.width() / 2.0, size.height() - 3));
-}
-
 // The delay page's indicator: a small loudspeaker cone in amber, its sound leaving to the right.
 void DelayIndicator(QPainter& p, QSize size) {
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -118,29 +96,6 @@ void ResponseCurves(QPainter& p, int width, double middle, double swing, double 
     }
 }
 
-// The splash picture: a dark panel with response curves sweeping across, one amber line under the
-// title that the splash screen writes on it.
-void Splash(QPainter& p, QSize size) {
-    const QRect r(QPoint(0, 0), size);
-    QLinearGradient g(0, 0, 0, size.height());
-    g.setColorAt(0, QColor(0x34, 0x3E, 0x4A));
-    g.setColorAt(1, QColor(0x14, 0x19, 0x1F));
-    p.fillRect(r, g);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    // grid of a curve graph
-    p.setPen(QPen(QColor(0xFF, 0xFF, 0xFF, 22), 1));
-    for (int x = 0; x < size.width(); x += 40)
-        p.drawLine(x, 120, x, size.height());
-    for (int y = 120; y < size.height(); y += 30)
-        p.drawLine(0, y, size.width(), y);
-    ResponseCurves(p, size.width(), 205, 38, 10, 6);
-    p.fillRect(QRect(32, 104, 220, 3), pal::Accent);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QColor(0x5E, 0x6A, 0x78));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(r.adjusted(0, 0, -1, -1));
-}
-
 // The program's splash picture: a dark panel with rounded corners (see-through outside them, which the
 // splash window shows as it is), a rule under the program name, and response curves along the bottom,
 // below the loading line that the splash screen writes at (180, 210).
@@ -182,18 +137,6 @@ void RegisterMainPictures() {
     ButtonSet("toggle", ButtonLook::Toggle, 72, 24);
     ButtonSet("toggle", ButtonLook::Toggle, 56, 28);
 
-    // The faders' thumbs in their three looks; only the graphic EQ's first fader carries the hot and
-    // pressed looks, which the window shares with the other 61 at start.
-    Add(
-        "main/thumb_h.png", {12, 20}, [](QPainter& p, QSize s) { Thumb(p, s, false, 0, pal::Shadow); },
-        false);
-    Add(
-        "main/thumb_v.png", {24, 14}, [](QPainter& p, QSize s) { Thumb(p, s, true, 0, pal::Shadow); }, false);
-    const char* suffix[] = {"", "_Hot", "_Down"};
-    for (int st = 0; st < 3; ++st)
-        Add(
-            std::string("main/thumb_geq") + suffix[st] + ".png", {24, 14},
-            [st](QPainter& p, QSize s) { Thumb(p, s, true, st, pal::AccentDark); }, false);
     Add("main/delay_30.png", {30, 30}, DelayIndicator, false);
     Add("main/delay_32.png", {32, 32}, DelayIndicator, false);
     Add("main/function_strip.png", {1115, 42}, StripBackground);
@@ -203,7 +146,6 @@ void RegisterMainPictures() {
     Add("main/RightUpBase.png", {35, 256}, FrameBase);
     Add("main/LeftDownBase.png", {1082, 373}, FrameBase);
     Add("main/RightDownBase.png", {35, 373}, FrameBase);
-    Add("main/splash.jpg", {480, 300}, Splash);
     Add("main/splash.png", {620, 350}, SplashPanel, false);
 }
 
