@@ -3,7 +3,7 @@
 # Chinese, and of the plot property editor's pages (en/plot-editor-<page>.png), taken on a virtual X
 # display (Xvfb) and written below docs/screenshots/ (en/, zh/).
 #   bash tools/screenshots.sh [build folder]      (build-shots by default)
-# Needs xvfb-run (Debian: xvfb) and the fonts of tools/deps.sh (WenQuanYi Micro Hei for Chinese).
+# Needs xvfb-run (Debian: xvfb), openbox for the window frames, and the fonts of tools/deps.sh (WenQuanYi Micro Hei for Chinese).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build-shots}"
@@ -16,5 +16,12 @@ cmake --build "$build" -j"${JOBS:-3}" --target korvane-screenshots
 
 rm -rf docs/screenshots/en docs/screenshots/zh
 export KORVANE_LOOPBACK_ONLY=1
-# A screen larger than the main window; the dialogs are centred on it.
-xvfb-run -a -s "-screen 0 1280x900x24" "$build/tools/screenshots/korvane-screenshots" docs/screenshots
+# A screen larger than the main window; the dialogs are centred on it. A window manager (openbox) frames
+# the windows as a desktop does, so the pictures show each window's title and border icons.
+shoot='"$0" docs/screenshots'
+if command -v openbox >/dev/null; then
+    shoot='openbox --sm-disable & sleep 1; "$0" docs/screenshots; status=$?; kill %1; exit $status'
+else
+    echo "screenshots.sh: no openbox (apt-get install openbox); the windows are shot without frames" >&2
+fi
+xvfb-run -a -s "-screen 0 1280x900x24" bash -c "$shoot" "$build/tools/screenshots/korvane-screenshots"

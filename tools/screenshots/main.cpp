@@ -80,31 +80,39 @@ void Settle(int ms = 250) {
     }
 }
 
-// What the screen shows of the form, under a title strip with its caption.
+// What the screen shows of the form. Under a window manager that is the window with its frame, as
+// the user sees it (title, border icons); without one, the window under a title strip with its caption.
 void Shoot(TCustomForm& form, const std::string& language, const std::string& name) {
     Settle();
     QWidget* window = form.Widget()->window();
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    const QRect area = window->geometry();
+    const QRect frame = window->frameGeometry();
+    const bool framed = frame != window->geometry();
+    const QRect area = framed ? frame : window->geometry();
     QImage shown;
     if (screen->geometry().contains(area))
         shown = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+    bool drawStrip = !framed;
     // No real screen, or a window larger than it: the window's own rendering.
-    if (shown.isNull() || shown.size() != area.size())
+    if (shown.isNull() || shown.size() != area.size()) {
         shown = window->grab().toImage();
+        drawStrip = true;
+    }
 
-    constexpr int kStrip = 22;
-    QImage out(shown.width(), shown.height() + kStrip, QImage::Format_RGB32);
+    const int strip = drawStrip ? 22 : 0;
+    QImage out(shown.width(), shown.height() + strip, QImage::Format_RGB32);
     out.fill(QColor(0x2E, 0x36, 0x40));
     QPainter p(&out);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(12);
-    font.setBold(true);
-    p.setFont(font);
-    p.setPen(QColor(0xF2, 0xF4, 0xF6));
-    p.drawText(QRect(8, 0, out.width() - 16, kStrip), Qt::AlignVCenter | Qt::AlignLeft,
-               QString::fromStdString(form.Caption()));
-    p.drawImage(0, kStrip, shown);
+    if (drawStrip) {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(12);
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(QColor(0xF2, 0xF4, 0xF6));
+        p.drawText(QRect(8, 0, out.width() - 16, strip), Qt::AlignVCenter | Qt::AlignLeft,
+                   QString::fromStdString(form.Caption()));
+    }
+    p.drawImage(0, strip, shown);
     p.end();
 
     const QString dir = gOut + QLatin1Char('/') + QString::fromStdString(language);
