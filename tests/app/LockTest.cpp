@@ -12,6 +12,10 @@
 #include "platform/gui/StdLists.h"
 #include "styled/RoundControls.h"
 
+#include <QCloseEvent>
+#include <QWidget>
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace {
@@ -237,17 +241,33 @@ TEST_F(LockTest, PromptStillOpenFromABrokenLinkServesTheNextConnection) {
     EXPECT_FALSE(unit.PanelLocked());
 }
 
-TEST_F(LockTest, CancelLeavesTheUnitLockedAndTheEditorOffline) {
+// Cancel, or the window manager's close button on the prompt (a real close event on its window): the
+// unit stays locked and the editor goes offline, never "OnLine" over a locked unit.
+class LockCloseTest : public LockTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LockCloseTest, CancelOrACloseRequestLeavesTheUnitLockedAndTheEditorOffline) {
+    const bool closeRequest = GetParam();
     unit.SetPanelLock(true, "8052");
     Attach(Wire::Serial);
-    actions.push_back([&] { unlock->bnCancel->Click(); });
+    actions.push_back([&] {
+        if (closeRequest) {
+            QCloseEvent e;
+            QCoreApplication::sendEvent(unlock->Widget(), &e);
+        } else {
+            unlock->bnCancel->Click();
+        }
+    });
     ASSERT_TRUE(
         RunUntil([&] { return !unlock->Visible() && main->IsConnected() == false && !AnyModal(); }, 30000));
     EXPECT_EQ(main->Link(), nullptr);
+    EXPECT_FALSE(main->IsOnline());
     EXPECT_TRUE(unit.PanelLocked());
     EXPECT_TRUE(ReceivedOf(sim::code::PassSubmit).empty());
     EXPECT_TRUE(ReceivedOf(sim::code::ReadParams).empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Ways, LockCloseTest, ::testing::Values(false, true),
+                         [](const auto& param) { return param.param ? "CloseRequest" : "CancelButton"; });
 
 TEST_F(LockTest, TestSignalSendsEachChoiceAndNothingWhileTheViewIsRefreshed) {
     Attach(Wire::Serial);
