@@ -294,7 +294,7 @@ TEST_F(PresetFileTest, FailedSaveIsReportedAndKeepsTheOldFile) {
     host.messages.clear();
     host.dialogAnswers.push_back(ro + "/old.PRS");
     const auto refused = RunUnprivileged([&] {
-        return !files.SavePresetFile() && host.messages == std::vector<std::string>{"Open File Error !!"};
+        return !files.SavePresetFile() && host.messages == std::vector<std::string>{"Save"};
     });
     if (!refused)
         GTEST_SKIP() << "cannot run without root's file rights here";
@@ -364,7 +364,7 @@ TEST_F(UnitFileTest, SavedFileHoldsInfoAndEverySlot) {
     // A missing folder is reported; a cancelled dialog is not.
     host.dialogAnswers.push_back(dir / "nowhere/unit");
     EXPECT_FALSE(model.SaveUnitFile());
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Open File Error !!"});
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Save"});
     host.messages.clear();
     EXPECT_FALSE(model.SaveUnitFile());
     EXPECT_TRUE(host.messages.empty());
