@@ -274,7 +274,7 @@ TEST_F(PresetFileTest, FailedSaveIsReportedAndKeepsTheOldFile) {
     // Missing folder.
     host.dialogAnswers.push_back(dir / "nowhere/p");
     EXPECT_FALSE(files.SavePresetFile());
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Open File Error !!"});
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Save"});
     EXPECT_EQ(host.calls, std::vector<std::string>{"RestoreProgramFolder"});
 
     // Cancelled: nothing written, nothing said, the folder restored all the same.
