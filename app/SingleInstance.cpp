@@ -57,7 +57,8 @@ std::string TSingleInstance::DisplayOf() {
     // A socket name holds no '/' and stays short; other characters become '_'.
     std::string key;
     for (char c : display) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+        const bool plain =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
         key += plain ? c : '_';
     }
     return key.substr(0, 48);
@@ -75,7 +76,8 @@ bool TSingleInstance::AskRunningToComeForward(const std::string& key) {
     socket.write(kComeForward);
     socket.waitForBytesWritten(kAskTimeoutMs);
     socket.disconnectFromServer();
-    std::fprintf(stderr, "korvane-editor: an editor is already running on this display; it was brought forward.\n");
+    std::fprintf(stderr,
+                 "korvane-editor: an editor is already running on this display; it was brought forward.\n");
     return true;
 }
 

@@ -21,8 +21,8 @@ public:
     // display (DisplayOf).
     static std::string KeyOf(const std::string& title);
     // What tells this desktop from the user's others: the X display without its screen number, else
-    // the Wayland display, else the login session; letters, digits, '-' and '_' only ("x0", "wwayland-0",
-    // "s3"); empty when there is none of them.
+    // the Wayland display, else the login session, other characters than letters, digits and '-'
+    // as '_' ("x_0", "wwayland-0", "s3"); empty when there is none of them.
     static std::string DisplayOf();
     // Replaces the key of every title from now on (tests running side by side each take their own);
     // empty restores the keys made from titles.

@@ -121,7 +121,8 @@ void TPkLabel::SetFocusControl(TWinControl* v) {
 }
 
 bool TPkLabel::DialogChar(char key) {
-    if (!FFocusControl || !ShowAccelChar() || !MatchesAccelerator(Caption(), key) || !FFocusControl->CanFocus())
+    if (!FFocusControl || !ShowAccelChar() || !MatchesAccelerator(Caption(), key) ||
+        !FFocusControl->CanFocus())
         return false;
     FFocusControl->SetFocus();
     return true;

@@ -28,7 +28,10 @@ std::vector<std::string> EnumIdents(TRotation);
 enum class TPkCondenseCaption { ccNone, ccAtEnd, ccWithinPath };
 std::vector<std::string> EnumIdents(TPkCondenseCaption);
 
-class TPkLabel : public TLabel, public IPkBlinkTarget, public IPkFramingNotification, public IDialogKeyTarget {
+class TPkLabel : public TLabel,
+                 public IPkBlinkTarget,
+                 public IPkFramingNotification,
+                 public IDialogKeyTarget {
     KV_CLASS(TPkLabel)
 public:
     explicit TPkLabel(TComponent* owner);

@@ -69,7 +69,7 @@ enum : std::uint16_t {
     VK_DOWN = 0x28,
     VK_INSERT = 0x2D,
     VK_DELETE = 0x2E,
-    VK_APPS = 0x5D, // the menu key: the context-menu key
+    VK_APPS = 0x5D,     // the menu key: the context-menu key
     VK_ADD = 0x6B,      // + on the keypad
     VK_SUBTRACT = 0x6D, // - on the keypad
     VK_F1 = 0x70,

@@ -49,8 +49,7 @@ std::vector<std::string> EnumIdents(TWindowState) {
 }
 
 // ---------------------------------------------------------------------------------------------------
-// The form's top-level window: a close request goes through the form's close path (CloseRequest)
-// instead of Qt closing the window itself.
+// The window manager's hints
 
 std::optional<TMotifWmHints> MotifHintsOverride(Qt::WindowFlags flags) {
     constexpr std::uint32_t kFunctions = 1, kDecorations = 2;
@@ -122,6 +121,8 @@ void SetX11MotifHints(QWidget* w, const TMotifWmHints& hints) {
 
 } // namespace
 
+// The form's top-level window: a close request goes through the form's close path (CloseRequest)
+// instead of Qt closing the window itself.
 class TFormWindow : public TBridge<QWidget> {
 public:
     explicit TFormWindow(TControl* c) : TBridge<QWidget>(c) {}

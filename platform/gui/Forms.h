@@ -6,8 +6,8 @@
 
 #include "platform/gui/Controls.h"
 
-#include <exception>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>

@@ -13,8 +13,8 @@
 #include "styled/RoundControls.h"
 
 #include <QCloseEvent>
-#include <QWidget>
 #include <QCoreApplication>
+#include <QWidget>
 
 #include <algorithm>
 

@@ -32,9 +32,9 @@
 
 #include <functional>
 #include <initializer_list>
-#include <tuple>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <unistd.h>
@@ -383,7 +383,6 @@ TEST(MainProgramTest, SecondStartBringsTheFirstForwardAndEnds) {
     EXPECT_EQ(comeForward, 1);
 }
 
-
 // Sets environment variables for one scope and puts back what was there.
 class ScopedEnv {
 public:
@@ -411,9 +410,12 @@ TEST(SingleInstanceTest, KeyNamesTheDisplay) {
     const struct {
         const char *x, *wayland, *session, *display;
     } cases[] = {
-        {":0", "wayland-0", "3", "x_0"},       {":0.1", nullptr, nullptr, "x_0"},
-        {"host:10.0", nullptr, nullptr, "xhost_10"}, {nullptr, "wayland-1", "3", "wwayland-1"},
-        {nullptr, nullptr, "c2", "sc2"},        {"", "", "", ""},
+        {":0", "wayland-0", "3", "x_0"},
+        {":0.1", nullptr, nullptr, "x_0"},
+        {"host:10.0", nullptr, nullptr, "xhost_10"},
+        {nullptr, "wayland-1", "3", "wwayland-1"},
+        {nullptr, nullptr, "c2", "sc2"},
+        {"", "", "", ""},
         {":0/../x", nullptr, nullptr, "x_0_"},
     };
     for (const auto& c : cases) {

@@ -118,7 +118,8 @@ TEST_F(SmallWindowsTest, DialogTextsFitInBothLanguages) {
             QFont title = f->Font()->ToQFont();
             title.setBold(true);
             title.setPixelSize(13);
-            EXPECT_LE(QFontMetrics(title).horizontalAdvance(QString::fromStdString(f->Caption())) + kTitleButtons,
+            EXPECT_LE(QFontMetrics(title).horizontalAdvance(QString::fromStdString(f->Caption())) +
+                          kTitleButtons,
                       f->Width())
                 << f->Caption();
         }

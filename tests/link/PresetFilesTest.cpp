@@ -293,9 +293,8 @@ TEST_F(PresetFileTest, FailedSaveIsReportedAndKeepsTheOldFile) {
                             fs::perms::others_exec);
     host.messages.clear();
     host.dialogAnswers.push_back(ro + "/old.PRS");
-    const auto refused = RunUnprivileged([&] {
-        return !files.SavePresetFile() && host.messages == std::vector<std::string>{"Save"};
-    });
+    const auto refused = RunUnprivileged(
+        [&] { return !files.SavePresetFile() && host.messages == std::vector<std::string>{"Save"}; });
     if (!refused)
         GTEST_SKIP() << "cannot run without root's file rights here";
     EXPECT_TRUE(*refused);

@@ -110,7 +110,7 @@ TEST_F(DialogKeysTest, AltLetterClicksTheCaptionsAccelerator) {
         const char* text;
         const char* clicked; // nullptr: nothing is clicked
     } cases[] = {
-        {Qt::Key_P, "p", "pkb"},   {Qt::Key_L, "l", "led"}, {Qt::Key_H, "h", "hover"},
+        {Qt::Key_P, "p", "pkb"},   {Qt::Key_L, "l", "led"},   {Qt::Key_H, "h", "hover"},
         {Qt::Key_S, "s", "shape"}, {Qt::Key_Q, "q", nullptr},
     };
     for (const auto& c : cases) {

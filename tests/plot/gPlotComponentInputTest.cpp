@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QColor>
 #include <QApplication>
+#include <QColor>
 #include <QImage>
 #include <QKeyEvent>
 #include <QWidget>

@@ -114,8 +114,8 @@ TEST(FormsTest, WindowWithoutBorderIconsOffersNoClose) {
                               Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
         const auto hints = MotifHintsOverride(flags);
         ASSERT_TRUE(hints);
-        EXPECT_EQ(hints->flags, 3u);     // functions and decorations are given
-        EXPECT_EQ(hints->functions, 6u); // move and resize: no close, no minimise
+        EXPECT_EQ(hints->flags, 3u);             // functions and decorations are given
+        EXPECT_EQ(hints->functions, 6u);         // move and resize: no close, no minimise
         EXPECT_EQ(hints->decorations & 16u, 0u); // no window menu
     }
     // Windows with a close button or without a frame keep Qt's hints.
