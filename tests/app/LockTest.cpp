@@ -249,7 +249,9 @@ TEST_P(LockCloseTest, CancelOrACloseRequestLeavesTheUnitLockedAndTheEditorOfflin
     const bool closeRequest = GetParam();
     unit.SetPanelLock(true, "8052");
     Attach(Wire::Serial);
+    bool acted = false;
     actions.push_back([&] {
+        acted = true;
         if (closeRequest) {
             QCloseEvent e;
             QCoreApplication::sendEvent(unlock->Widget(), &e);
@@ -257,13 +259,18 @@ TEST_P(LockCloseTest, CancelOrACloseRequestLeavesTheUnitLockedAndTheEditorOfflin
             unlock->bnCancel->Click();
         }
     });
-    ASSERT_TRUE(
-        RunUntil([&] { return !unlock->Visible() && main->IsConnected() == false && !AnyModal(); }, 30000));
+    ASSERT_TRUE(RunUntil(
+        [&] { return acted && !unlock->Visible() && main->IsConnected() == false && !AnyModal(); }, 30000));
+    EXPECT_FALSE(ReceivedOf(sim::code::LockStatus).empty()) << "the prompt came from a locked unit";
     EXPECT_EQ(main->Link(), nullptr);
     EXPECT_FALSE(main->IsOnline());
     EXPECT_TRUE(unit.PanelLocked());
     EXPECT_TRUE(ReceivedOf(sim::code::PassSubmit).empty());
     EXPECT_TRUE(ReceivedOf(sim::code::ReadParams).empty());
+    // The link was closed at once, not later found broken: nothing more went to the locked unit.
+    EXPECT_TRUE(ReceivedOf(sim::code::Levels).empty());
+    EXPECT_TRUE(ReceivedOf(sim::code::KeepAlive).empty());
+    EXPECT_TRUE(messages.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, LockCloseTest, ::testing::Values(false, true),
