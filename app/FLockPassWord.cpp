@@ -23,6 +23,7 @@ KV_REGISTER_CLASS(TfmLockPassWord, TPanelLockForm, b) {
     b.Method<TNotifyEvent>("FormShow", &F::FormShow);
     b.Method<TNotifyEvent>("PkBmpButton1Click", &F::PkBmpButton1Click);
     b.Method<TNotifyEvent>("bnCancelClick", &F::bnCancelClick);
+    b.Method<TCloseEvent>("FormClose", &F::FormClose);
     b.Method<TNotifyEvent>("tmCheckTimer", &F::tmCheckTimer);
     b.Method<TNotifyEvent>("tmCmdTimer", &F::tmCmdTimer);
 }
@@ -54,6 +55,7 @@ void ShowHiddenPassword(TEmptyEdit* box) {
 } // namespace
 
 void TfmLockPassWord::FormShow(TObject*) {
+    ended = false;
     ShowTexts("SID_UNLOCK_TITLE", "SID_UNLOCK_PASSWORD", bnCancel, kHiddenPassword);
 }
 
@@ -96,15 +98,22 @@ void TfmLockPassWord::tmCmdTimer(TObject*) {
     if (::fmMain)
         ::fmMain->SendCommand(CM_MCS_CMD(static_cast<std::uint8_t>(::fmMain->GetDeviceId()), MCS_READ_PARAMS),
                               false);
+    ended = true;
     Close();
 }
 
 void TfmLockPassWord::bnCancelClick(TObject*) {
     StopTimer(tmCheck);
     StopTimer(tmCmd);
+    ended = true;
     if (::fmMain)
         ::fmMain->CloseLink();
     Close();
+}
+
+void TfmLockPassWord::FormClose(TObject*, TCloseAction&) {
+    if (!ended)
+        bnCancelClick(bnCancel);
 }
 
 } // namespace kv

@@ -22,6 +22,9 @@ public:
     void FormShow(TObject* sender);
     void PkBmpButton1Click(TObject* sender) override;
     void bnCancelClick(TObject* sender);
+    // A close that neither the accepted password nor Cancel made (the window manager's close button)
+    // is a Cancel: the unit stays locked, so the link must not stay up.
+    void FormClose(TObject* sender, TCloseAction& action);
     void tmCheckTimer(TObject* sender);
     void tmCmdTimer(TObject* sender);
 
@@ -40,6 +43,7 @@ protected:
 private:
     int checkCount = 0;
     std::uint8_t replyState = 0;
+    bool ended = false; // the accepted password or Cancel closes the window
 };
 
 extern TfmLockPassWord* fmLockPassWord;

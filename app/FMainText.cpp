@@ -105,7 +105,7 @@ void TfmMain::ApplyLanguage() {
         peq->ChangeLanguage();
         return true;
     };
-    // The channel part names the channel as the curve redraws do: "In A", "Out 1".
+    // The page titles: prefix, channel part, two blanks, the block's text.
     const auto pageTitle = [this](const char* name, const std::string& prefix, const std::string& mark,
                                   const char* key) {
         auto* label = Find<TControl>(name);
@@ -221,7 +221,8 @@ void TfmMain::ApplyLanguage() {
                       {"ldbEqResetGeq", "SID_RESET_EQ"},
                       {"ldbEqBypassGeq", "SID_BYPASS_EQ"}}))
             return;
-    const std::string gateMark = ChannelMark(gatePageChannel);
+    // The language pass numbers the gate's input ("In 1"), where the curve redraws name it ("In A").
+    const std::string gateMark = std::to_string(gatePageChannel + 1);
     if (!pageTitle("lbGateName", "In ", gateMark, "SID_GATE"))
         return;
     for (const char* s : outputs)

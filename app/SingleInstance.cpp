@@ -3,6 +3,9 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <unistd.h>
 
 namespace {
@@ -29,7 +32,36 @@ std::string TSingleInstance::KeyOf(const std::string& title) {
         else if (!key.empty() && key.back() != '-')
             key += '-';
     }
-    return key + "-" + std::to_string(getuid());
+    key += "-" + std::to_string(getuid());
+    const std::string display = DisplayOf();
+    return display.empty() ? key : key + "-" + display;
+}
+
+std::string TSingleInstance::DisplayOf() {
+    const auto env = [](const char* name) {
+        const char* v = std::getenv(name);
+        return std::string(v ? v : "");
+    };
+    // ":0.1" and ":0" are one display: the screen number after the last '.' past the ':' goes.
+    std::string x = env("DISPLAY");
+    if (const auto colon = x.rfind(':'); colon != std::string::npos)
+        if (const auto dot = x.find('.', colon); dot != std::string::npos)
+            x.erase(dot);
+    std::string display;
+    if (!x.empty())
+        display = "x" + x;
+    else if (const std::string w = env("WAYLAND_DISPLAY"); !w.empty())
+        display = "w" + w;
+    else if (const std::string s = env("XDG_SESSION_ID"); !s.empty())
+        display = "s" + s;
+    // A socket name holds no '/' and stays short; other characters become '_'.
+    std::string key;
+    for (char c : display) {
+        const bool plain =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+        key += plain ? c : '_';
+    }
+    return key.substr(0, 48);
 }
 
 void TSingleInstance::SetKeyOverride(const std::string& key) {
@@ -44,6 +76,8 @@ bool TSingleInstance::AskRunningToComeForward(const std::string& key) {
     socket.write(kComeForward);
     socket.waitForBytesWritten(kAskTimeoutMs);
     socket.disconnectFromServer();
+    std::fprintf(stderr,
+                 "korvane-editor: an editor is already running on this display; it was brought forward.\n");
     return true;
 }
 

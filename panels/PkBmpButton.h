@@ -56,7 +56,7 @@ std::vector<std::string> EnumIdents(TButtonBorder);
 enum class TBtnSize { bszNeither, bszButtonToBitmap, bszStretchToButton, bszTileToButton };
 std::vector<std::string> EnumIdents(TBtnSize);
 
-class TPkBmpButton : public TCustomControl {
+class TPkBmpButton : public TCustomControl, public IDialogKeyTarget {
     KV_CLASS(TPkBmpButton)
 public:
     explicit TPkBmpButton(TComponent* owner);
@@ -112,7 +112,8 @@ public:
     void SetBounds(int left, int top, int width, int height) override;
 
     // The accelerator of the caption typed in the dialog: clicks an enabled button; true when it did.
-    bool DialogChar(char key);
+    bool DialogKey(std::uint16_t, TShiftState) override { return false; }
+    bool DialogChar(char key) override;
     // The mouse entering and leaving the button (also reached from the widget's own enter and leave).
     void MouseEnter();
     void MouseLeave();

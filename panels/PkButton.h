@@ -93,7 +93,7 @@ protected:
     QObject* FHoverWatcher = nullptr;
 };
 
-class TPkButton : public TPkCustomButton {
+class TPkButton : public TPkCustomButton, public IDialogKeyTarget {
     KV_CLASS(TPkButton)
 public:
     explicit TPkButton(TComponent* owner);
@@ -140,9 +140,9 @@ public:
     // The form's focus moved to `focused` (null: to a control that is no button).
     void FocusChanged(TWinControl* focused);
     // Enter on the active default button or Escape on a cancel button; true when it clicked.
-    bool DialogKey(std::uint16_t key, TShiftState shift);
+    bool DialogKey(std::uint16_t key, TShiftState shift) override;
     // The caption's accelerator typed in the dialog; true when it clicked.
-    bool DialogChar(char key);
+    bool DialogChar(char key) override;
     // The group message; a push button never answers non-zero.
     template <class B> friend int PkSiblingPressed(B& self, int groupIndex, B* sender);
     virtual int PushButtonPressed(int groupIndex, TPkButton* sender);

@@ -1,6 +1,7 @@
 #include "panels/PkLabel.h"
 
 #include "panels/PkControlHelpers.h"
+#include "panels/PkGraphics.h"
 #include "panels/PkMouseWatch.h"
 #include "panels/PkPropHelpers.h"
 
@@ -60,6 +61,7 @@ KV_REGISTER_CLASS(TPkLabel, TLabel, b) {
     PK_COLOR_PROP(b, "FlatColor", &TPkLabel::FlatColor, &TPkLabel::SetFlatColor, clBtnShadow);
     b.Prop("FlatColorAdjustment", &TPkLabel::FlatColorAdjustment, &TPkLabel::SetFlatColorAdjustment)
         .Default(30);
+    b.Ref("FocusControl", &TPkLabel::FocusControl, &TPkLabel::SetFocusControl);
     b.Ref("FrameController", &TPkLabel::FrameController, &TPkLabel::SetFrameController);
     b.Prop("FrameControllerNotifications", &TPkLabel::FrameControllerNotifications,
            &TPkLabel::SetFrameControllerNotifications)
@@ -108,6 +110,22 @@ void TPkLabel::Notification(TComponent* component, TOperation operation) {
     TLabel::Notification(component, operation);
     if (operation == TOperation::opRemove && component == FFrameController)
         FFrameController = nullptr;
+    if (operation == TOperation::opRemove && component == FFocusControl)
+        FFocusControl = nullptr;
+}
+
+void TPkLabel::SetFocusControl(TWinControl* v) {
+    FFocusControl = v;
+    if (v)
+        v->FreeNotification(this);
+}
+
+bool TPkLabel::DialogChar(char key) {
+    if (!FFocusControl || !ShowAccelChar() || !MatchesAccelerator(Caption(), key) ||
+        !FFocusControl->CanFocus())
+        return false;
+    FFocusControl->SetFocus();
+    return true;
 }
 
 void TPkLabel::ParentColorChanged() {

@@ -28,7 +28,10 @@ std::vector<std::string> EnumIdents(TRotation);
 enum class TPkCondenseCaption { ccNone, ccAtEnd, ccWithinPath };
 std::vector<std::string> EnumIdents(TPkCondenseCaption);
 
-class TPkLabel : public TLabel, public IPkBlinkTarget, public IPkFramingNotification {
+class TPkLabel : public TLabel,
+                 public IPkBlinkTarget,
+                 public IPkFramingNotification,
+                 public IDialogKeyTarget {
     KV_CLASS(TPkLabel)
 public:
     explicit TPkLabel(TComponent* owner);
@@ -117,6 +120,12 @@ public:
     virtual void MouseEnter();
     virtual void MouseLeave();
 
+    // The control that the caption's accelerator gives the focus.
+    TWinControl* FocusControl() const { return FFocusControl; }
+    void SetFocusControl(TWinControl* v);
+    bool DialogKey(std::uint16_t, TShiftState) override { return false; }
+    bool DialogChar(char key) override;
+
     TSides LegacyFrameSides() const { return AllSides; }
     void SetLegacyFrameSides(TSides) {}
 
@@ -148,6 +157,7 @@ private:
     int FFlatColorAdjustment = 30;
     TColor FFontColor = clWindowText;
     TPkFrameController* FFrameController = nullptr;
+    TWinControl* FFocusControl = nullptr;
     TPkFrameControllerNotifications FFrameControllerNotifications = AllFrameNotifications;
     TCenterPoint FCenterPoint = TCenterPoint::cpCenter;
     TColor FOrigColor = clWindowText;

@@ -191,7 +191,7 @@ public:
     explicit TPkPanel(TComponent* owner) : TPkCustomPanel(owner) {}
 };
 
-class TPkCustomGroupBox : public TPkCustomPanel {
+class TPkCustomGroupBox : public TPkCustomPanel, public IDialogKeyTarget {
     KV_CLASS(TPkCustomGroupBox)
 public:
     explicit TPkCustomGroupBox(TComponent* owner);
@@ -208,7 +208,8 @@ public:
     virtual void SetCaptionFont(const TFont* v);
     bool CaptionFontChanged() const { return FCaptionFontChanged; }
     // The caption's accelerator moves the focus to the first child; true when the key was taken.
-    bool DialogChar(char key);
+    bool DialogKey(std::uint16_t, TShiftState) override { return false; }
+    bool DialogChar(char key) override;
     // Scaling by m / d also scales a caption font that was set on its own.
     void ChangeScale(int m, int d);
     // The caption rectangle of the current style (empty for an empty caption or gsCustom).

@@ -23,7 +23,7 @@ std::unique_ptr<TBitmap> CreateMonoMask(const TBitmap& bitmap, TColor backColor)
 std::unique_ptr<TBitmap> CreateRingMask(const TBitmap& shape, const TBitmap& current,
                                         const TRingOffset* offsets, TColor transparentColor, int maxIndex);
 
-class TPkShapeButton : public TGraphicControl {
+class TPkShapeButton : public TGraphicControl, public IDialogKeyTarget {
     KV_CLASS(TPkShapeButton)
 public:
     explicit TPkShapeButton(TComponent* owner);
@@ -73,7 +73,8 @@ public:
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     // The caption's accelerator typed in the dialog; true when it clicked.
-    bool DialogChar(char key);
+    bool DialogKey(std::uint16_t, TShiftState) override { return false; }
+    bool DialogChar(char key) override;
     // Builds both faces and the hit mask again from Bitmap and the bevel settings.
     void Regenerate();
 

@@ -263,8 +263,8 @@ TCursor TgPlotObject::GetMouseCursor(TPoint point) {
 }
 
 void TgPlotObject::gKeyDown(std::uint16_t& key, TShiftState shift, TPopupMenu* popupMenu) {
-    bool shiftF10 = key == 0x79 && shift.Contains(TShiftItem::ssShift);
-    if (!(shiftF10 || key == 0x5D) || !FPopupEnabled)
+    bool shiftF10 = key == VK_F1 + 9 && shift.Contains(TShiftItem::ssShift);
+    if (!(shiftF10 || key == VK_APPS) || !FPopupEnabled)
         return;
     bool handled = false;
     if (auto* h = Host())

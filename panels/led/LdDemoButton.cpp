@@ -149,8 +149,9 @@ void TLdDemoButton::TextChanged() {
 }
 
 bool TLdDemoButton::DialogChar(char key) {
-    if (Enabled() && IsAccel(key, Caption()))
-        ClickEvent();
+    if (!Enabled() || !IsAccel(key, Caption()))
+        return false;
+    ClickEvent();
     return true;
 }
 

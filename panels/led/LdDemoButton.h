@@ -6,7 +6,7 @@
 
 namespace kv {
 
-class TLdDemoButton : public TLdCustomImageControl {
+class TLdDemoButton : public TLdCustomImageControl, public IDialogKeyTarget {
     KV_CLASS(TLdDemoButton)
 public:
     explicit TLdDemoButton(TComponent* owner);
@@ -55,7 +55,8 @@ public:
     void DoEnter() override;
     void DoExit() override;
     void SetEnabled(bool v) override;
-    bool DialogChar(char key);
+    bool DialogKey(std::uint16_t, TShiftState) override { return false; }
+    bool DialogChar(char key) override;
 
 protected:
     void DoMouseEnter() override;

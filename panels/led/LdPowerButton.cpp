@@ -170,8 +170,9 @@ void TLdPowerButton::SetEnabled(bool v) {
 }
 
 bool TLdPowerButton::DialogChar(char key) {
-    if (Enabled() && IsAccel(key, Caption()))
-        ClickEvent();
+    if (!Enabled() || !IsAccel(key, Caption()))
+        return false;
+    ClickEvent();
     return true;
 }
 

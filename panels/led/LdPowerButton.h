@@ -6,7 +6,7 @@
 
 namespace kv {
 
-class TLdPowerButton : public TLdCustomImageControl {
+class TLdPowerButton : public TLdCustomImageControl, public IDialogKeyTarget {
     KV_CLASS(TLdPowerButton)
 public:
     explicit TLdPowerButton(TComponent* owner);
@@ -56,8 +56,9 @@ public:
     void DoExit() override;
     void SetEnabled(bool v) override;
     void SetBounds(int left, int top, int width, int height) override;
-    // The caption's accelerator: clicks without toggling; the character is always taken.
-    bool DialogChar(char key);
+    // The caption's accelerator: clicks without toggling.
+    bool DialogKey(std::uint16_t, TShiftState) override { return false; }
+    bool DialogChar(char key) override;
     void Loaded() override;
 
 protected:

@@ -133,6 +133,8 @@ std::uint16_t VirtualKeyOf(int k, bool keypad) {
         return VK_CONTROL;
     case Qt::Key_Alt:
         return VK_MENU;
+    case Qt::Key_Menu:
+        return VK_APPS;
     case Qt::Key_Escape:
         return VK_ESCAPE;
     case Qt::Key_Space:
@@ -266,8 +268,16 @@ bool TControlBridge::KeyPress(TControl* c, QKeyEvent* e) {
     if (key && w->KeyDown(key, shift))
         return true;
     // Enter and Escape reach the dialog's default and cancel buttons.
-    if (key && form && !(key == VK_RETURN && dynamic_cast<TMemo*>(c)) && form->DialogKey(key))
+    if (key && form && !(key == VK_RETURN && dynamic_cast<TMemo*>(c)) && form->DialogKey(key, shift))
         return true;
+    // Alt+letter or digit is a system key: it clicks the control whose caption has that accelerator,
+    // and is never typed.
+    const bool alt = shift.Contains(TShiftItem::ssAlt) && !shift.Contains(TShiftItem::ssCtrl);
+    if (alt && ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))) {
+        if (form)
+            form->DialogChar(static_cast<char>(key));
+        return true;
+    }
     QByteArray text = e->text().toUtf8();
     if (text.size() == 1) {
         char ch = text[0];

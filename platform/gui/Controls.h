@@ -69,6 +69,7 @@ enum : std::uint16_t {
     VK_DOWN = 0x28,
     VK_INSERT = 0x2D,
     VK_DELETE = 0x2E,
+    VK_APPS = 0x5D,     // the menu key: the context-menu key
     VK_ADD = 0x6B,      // + on the keypad
     VK_SUBTRACT = 0x6D, // - on the keypad
     VK_F1 = 0x70,
@@ -83,6 +84,19 @@ using TMouseWheelEvent =
     std::function<void(TObject* sender, TShiftState shift, int wheelDelta, TPoint mousePos, bool& handled)>;
 using TKeyEvent = std::function<void(TObject* sender, std::uint16_t& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
+
+// A control of another library that takes part in its form's dialog keys: Enter and Escape that the
+// focused control left (default and cancel buttons) and Alt+letter (accelerators, "&X" in a caption).
+// The form offers the key to its showing controls in turn; the first that answers true took it.
+class IDialogKeyTarget {
+public:
+    virtual bool DialogKey(std::uint16_t key, TShiftState shift) = 0;
+    // key: the accelerator character, upper case.
+    virtual bool DialogChar(char key) = 0;
+
+protected:
+    ~IDialogKeyTarget() = default;
+};
 
 class TSizeConstraints : public TPersistent {
     KV_CLASS(TSizeConstraints)

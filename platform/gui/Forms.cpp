@@ -18,8 +18,13 @@
 #include <QScrollBar>
 #include <QStyleFactory>
 
+#include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
+
 #include <clocale>
 #include <cstdlib>
+
+#include <dlfcn.h>
 
 namespace kv {
 
@@ -44,14 +49,93 @@ std::vector<std::string> EnumIdents(TWindowState) {
 }
 
 // ---------------------------------------------------------------------------------------------------
-// The form's top-level window: a close request goes through the form's Close, as with the old
-// framework, instead of Qt closing the window itself.
+// The window manager's hints
 
+std::optional<TMotifWmHints> MotifHintsOverride(Qt::WindowFlags flags) {
+    constexpr std::uint32_t kFunctions = 1, kDecorations = 2;
+    constexpr std::uint32_t kFuncResize = 2, kFuncMove = 4;
+    constexpr std::uint32_t kDecorBorder = 2, kDecorResizeH = 4, kDecorTitle = 8;
+    const auto type = static_cast<Qt::WindowType>(flags.toInt() & Qt::WindowType_Mask);
+    if (type == Qt::SplashScreen || type == Qt::Popup || type == Qt::ToolTip ||
+        flags.testFlag(Qt::FramelessWindowHint) || !flags.testFlag(Qt::CustomizeWindowHint) ||
+        !flags.testFlag(Qt::WindowTitleHint))
+        return std::nullopt;
+    if (flags & (Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                 Qt::WindowSystemMenuHint))
+        return std::nullopt;
+    TMotifWmHints h;
+    h.flags = kFunctions | kDecorations;
+    h.functions = kFuncMove | kFuncResize;
+    h.decorations = kDecorBorder | kDecorResizeH | kDecorTitle;
+    return h;
+}
+
+namespace {
+
+// Writes _MOTIF_WM_HINTS on an X11 window through the xcb library Qt's X11 platform already loaded;
+// the window manager reads them when the window is mapped.
+void SetX11MotifHints(QWidget* w, const TMotifWmHints& hints) {
+#if QT_CONFIG(xcb)
+    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->connection())
+        return;
+    struct Cookie {
+        unsigned int sequence;
+    };
+    struct AtomReply {
+        std::uint8_t responseType, pad0;
+        std::uint16_t sequence;
+        std::uint32_t length, atom;
+    };
+    using InternAtom = Cookie (*)(xcb_connection_t*, std::uint8_t, std::uint16_t, const char*);
+    using InternAtomReply = AtomReply* (*)(xcb_connection_t*, Cookie, void**);
+    using ChangeProperty = Cookie (*)(xcb_connection_t*, std::uint8_t, std::uint32_t, std::uint32_t,
+                                      std::uint32_t, std::uint8_t, std::uint32_t, const void*);
+    using Flush = int (*)(xcb_connection_t*);
+    static void* lib = dlopen("libxcb.so.1", RTLD_LAZY | RTLD_NOLOAD);
+    if (!lib)
+        return;
+    static auto intern = reinterpret_cast<InternAtom>(dlsym(lib, "xcb_intern_atom"));
+    static auto internReply = reinterpret_cast<InternAtomReply>(dlsym(lib, "xcb_intern_atom_reply"));
+    static auto change = reinterpret_cast<ChangeProperty>(dlsym(lib, "xcb_change_property"));
+    static auto flush = reinterpret_cast<Flush>(dlsym(lib, "xcb_flush"));
+    if (!intern || !internReply || !change || !flush)
+        return;
+    xcb_connection_t* c = x11->connection();
+    static const char kName[] = "_MOTIF_WM_HINTS";
+    AtomReply* reply = internReply(c, intern(c, 0, sizeof kName - 1, kName), nullptr);
+    if (!reply)
+        return;
+    const std::uint32_t atom = reply->atom;
+    std::free(reply);
+    constexpr std::uint8_t kReplace = 0;
+    const std::uint32_t data[5] = {hints.flags, hints.functions, hints.decorations,
+                                   static_cast<std::uint32_t>(hints.inputMode), hints.status};
+    change(c, kReplace, static_cast<std::uint32_t>(w->winId()), atom, atom, 32, 5, data);
+    flush(c);
+#else
+    (void)w;
+    (void)hints;
+#endif
+}
+
+} // namespace
+
+// The form's top-level window: a close request goes through the form's close path (CloseRequest)
+// instead of Qt closing the window itself.
 class TFormWindow : public TBridge<QWidget> {
 public:
     explicit TFormWindow(TControl* c) : TBridge<QWidget>(c) {}
 
 protected:
+    // Qt has written its own hints when it made the native window; the show event comes after that
+    // and before the window is mapped.
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::Show && QGuiApplication::platformName() == QLatin1String("xcb"))
+            if (auto hints = MotifHintsOverride(windowFlags()))
+                SetX11MotifHints(this, *hints);
+        return TBridge<QWidget>::event(e);
+    }
     // The form's OnActivate and OnDeactivate follow the window's activation.
     void changeEvent(QEvent* e) override {
         TBridge<QWidget>::changeEvent(e);
@@ -70,7 +154,7 @@ protected:
         e->ignore();
         Guarded([this] {
             if (auto* f = dynamic_cast<TCustomForm*>(TControl::FromWidget(this)))
-                f->Close();
+                f->CloseRequest();
         });
     }
 };
@@ -547,19 +631,59 @@ bool TCustomForm::KeyDown(std::uint16_t& key, TShiftState shift) {
     return TWinControl::KeyDown(key, shift);
 }
 
-bool TCustomForm::DialogKey(std::uint16_t key) {
-    if (key != VK_RETURN && key != VK_ESCAPE)
-        return false;
-    for (int i = 0; i < ComponentCount(); ++i) {
-        auto* b = dynamic_cast<TButton*>(Components(i));
-        if (!b || b->ParentForm() != this || !b->Visible() || !b->Enabled())
+namespace {
+// Offers a dialog key to the controls under `parent` that a user can reach (visible and enabled, as are
+// their parents), each parent before its children, in creation order; stops at the first that takes it.
+bool OfferDialogKey(const TWinControl& parent, const std::function<bool(TControl&)>& take) {
+    for (int i = 0; i < parent.ControlCount(); ++i) {
+        TControl* c = parent.Controls(i);
+        if (!c->Visible() || !c->Enabled())
             continue;
-        if ((key == VK_RETURN && b->Default()) || (key == VK_ESCAPE && b->Cancel())) {
-            b->Click();
+        if (take(*c))
             return true;
-        }
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && OfferDialogKey(*w, take))
+            return true;
     }
     return false;
+}
+} // namespace
+
+bool TCustomForm::DialogKey(std::uint16_t key, TShiftState shift) {
+    if (key != VK_RETURN && key != VK_ESCAPE)
+        return false;
+    return OfferDialogKey(*this, [&](TControl& c) {
+        if (auto* b = dynamic_cast<TButton*>(&c)) {
+            if ((key == VK_RETURN && b->Default()) || (key == VK_ESCAPE && b->Cancel())) {
+                b->Click();
+                return true;
+            }
+            return false;
+        }
+        auto* t = dynamic_cast<IDialogKeyTarget*>(&c);
+        return t && t->DialogKey(key, shift);
+    });
+}
+
+bool TCustomForm::DialogChar(char key) {
+    if (!key)
+        return false;
+    return OfferDialogKey(*this, [&](TControl& c) {
+        auto* t = dynamic_cast<IDialogKeyTarget*>(&c);
+        return t && t->DialogChar(key);
+    });
+}
+
+void TCustomForm::CloseRequest() {
+    if (!FModal) {
+        Close();
+        return;
+    }
+    // The modal loop asks the close query again once the window's Cancel has ended it; asking first
+    // keeps a refusing window (a transfer's progress) from running its Cancel at all.
+    if (!CloseQuery())
+        return;
+    if (!DialogKey(VK_ESCAPE))
+        Close();
 }
 
 // ---------------------------------------------------------------------------------------------------

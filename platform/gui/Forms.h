@@ -6,8 +6,10 @@
 
 #include "platform/gui/Controls.h"
 
+#include <cstdint>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 
 class QMenuBar;
@@ -54,6 +56,17 @@ enum class TPosition {
 std::vector<std::string> EnumIdents(TPosition);
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 std::vector<std::string> EnumIdents(TWindowState);
+
+// The window manager's motif hints of a titled window that offers no close, minimise or maximise
+// (MWM_HINTS_FUNCTIONS | MWM_HINTS_DECORATIONS): it may be moved, nothing more. Qt hands such a window
+// "every function", close included, and window managers then draw a close button.
+struct TMotifWmHints {
+    std::uint32_t flags = 0, functions = 0, decorations = 0;
+    std::int32_t inputMode = 0;
+    std::uint32_t status = 0;
+};
+// The hints to put on a window with these flags in place of Qt's; none where Qt's are right.
+std::optional<TMotifWmHints> MotifHintsOverride(Qt::WindowFlags flags);
 
 using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
 using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
@@ -120,8 +133,15 @@ public:
     TCloseQueryEvent OnCloseQuery;
 
     bool KeyDown(std::uint16_t& key, TShiftState shift) override;
-    // Enter clicks the visible, enabled default button, Escape the cancel button; true when one did.
-    bool DialogKey(std::uint16_t key);
+    // Enter clicks the visible, enabled default button, Escape the cancel button, among the platform's
+    // buttons and the controls that take dialog keys; true when one did.
+    bool DialogKey(std::uint16_t key, TShiftState shift = {});
+    // Alt+letter: offered to the showing controls that take dialog keys, in creation order.
+    bool DialogChar(char key);
+    // The window manager's close request (its close button): goes through the close query like Close;
+    // on a modal window it acts as the window's Cancel: its cancel button when it has one, else
+    // ModalResult mrCancel.
+    void CloseRequest();
     void WindowResized(int clientWidth, int clientHeight);
     void ApplyGeometry() override;
     void MenuChanged();

@@ -12,6 +12,10 @@
 #include "platform/gui/StdLists.h"
 #include "styled/RoundControls.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QWidget>
+
 #include <algorithm>
 
 namespace {
@@ -237,17 +241,40 @@ TEST_F(LockTest, PromptStillOpenFromABrokenLinkServesTheNextConnection) {
     EXPECT_FALSE(unit.PanelLocked());
 }
 
-TEST_F(LockTest, CancelLeavesTheUnitLockedAndTheEditorOffline) {
+// Cancel, or the window manager's close button on the prompt (a real close event on its window): the
+// unit stays locked and the editor goes offline, never "OnLine" over a locked unit.
+class LockCloseTest : public LockTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LockCloseTest, CancelOrACloseRequestLeavesTheUnitLockedAndTheEditorOffline) {
+    const bool closeRequest = GetParam();
     unit.SetPanelLock(true, "8052");
     Attach(Wire::Serial);
-    actions.push_back([&] { unlock->bnCancel->Click(); });
-    ASSERT_TRUE(
-        RunUntil([&] { return !unlock->Visible() && main->IsConnected() == false && !AnyModal(); }, 30000));
+    bool acted = false;
+    actions.push_back([&] {
+        acted = true;
+        if (closeRequest) {
+            QCloseEvent e;
+            QCoreApplication::sendEvent(unlock->Widget(), &e);
+        } else {
+            unlock->bnCancel->Click();
+        }
+    });
+    ASSERT_TRUE(RunUntil(
+        [&] { return acted && !unlock->Visible() && main->IsConnected() == false && !AnyModal(); }, 30000));
+    EXPECT_FALSE(ReceivedOf(sim::code::LockStatus).empty()) << "the prompt came from a locked unit";
     EXPECT_EQ(main->Link(), nullptr);
+    EXPECT_FALSE(main->IsOnline());
     EXPECT_TRUE(unit.PanelLocked());
     EXPECT_TRUE(ReceivedOf(sim::code::PassSubmit).empty());
     EXPECT_TRUE(ReceivedOf(sim::code::ReadParams).empty());
+    // The link was closed at once, not later found broken: nothing more went to the locked unit.
+    EXPECT_TRUE(ReceivedOf(sim::code::Levels).empty());
+    EXPECT_TRUE(ReceivedOf(sim::code::KeepAlive).empty());
+    EXPECT_TRUE(messages.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Ways, LockCloseTest, ::testing::Values(false, true),
+                         [](const auto& param) { return param.param ? "CloseRequest" : "CancelButton"; });
 
 TEST_F(LockTest, TestSignalSendsEachChoiceAndNothingWhileTheViewIsRefreshed) {
     Attach(Wire::Serial);

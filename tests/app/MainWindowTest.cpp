@@ -24,14 +24,17 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <unistd.h>
@@ -378,6 +381,112 @@ TEST(MainProgramTest, SecondStartBringsTheFirstForwardAndEnds) {
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(comeForward, 1);
+}
+
+// Sets environment variables for one scope and puts back what was there.
+class ScopedEnv {
+public:
+    ScopedEnv(std::initializer_list<std::pair<const char*, const char*>> vars) {
+        for (auto [name, value] : vars) {
+            saved_.emplace_back(name, qEnvironmentVariableIsSet(name), qgetenv(name));
+            if (value)
+                qputenv(name, value);
+            else
+                qunsetenv(name);
+        }
+    }
+    ~ScopedEnv() {
+        for (const auto& [name, was, value] : saved_)
+            was ? (void)qputenv(name, value) : (void)qunsetenv(name);
+    }
+
+private:
+    std::vector<std::tuple<const char*, bool, QByteArray>> saved_;
+};
+
+// The display part of the key: the X display without its screen, else the Wayland display, else the
+// login session; nothing of the value may put the socket elsewhere.
+TEST(SingleInstanceTest, KeyNamesTheDisplay) {
+    const struct {
+        const char *x, *wayland, *session, *display;
+    } cases[] = {
+        {":0", "wayland-0", "3", "x_0"},
+        {":0.1", nullptr, nullptr, "x_0"},
+        {"host:10.0", nullptr, nullptr, "xhost_10"},
+        {nullptr, "wayland-1", "3", "wwayland-1"},
+        {nullptr, nullptr, "c2", "sc2"},
+        {"", "", "", ""},
+        {":0/../x", nullptr, nullptr, "x_0_"},
+    };
+    for (const auto& c : cases) {
+        ScopedEnv env{{"DISPLAY", c.x}, {"WAYLAND_DISPLAY", c.wayland}, {"XDG_SESSION_ID", c.session}};
+        EXPECT_EQ(TSingleInstance::DisplayOf(), c.display) << (c.x ? c.x : "-");
+    }
+    ScopedEnv override{{"DISPLAY", ":1"}};
+    TSingleInstance::SetKeyOverride("");
+    const std::string one = TSingleInstance::KeyOf(PROGRAM_TITLE);
+    {
+        ScopedEnv other{{"DISPLAY", ":2"}};
+        EXPECT_NE(TSingleInstance::KeyOf(PROGRAM_TITLE), one);
+    }
+    EXPECT_EQ(one.find('/'), std::string::npos);
+    TSingleInstance::SetKeyOverride("korvane-editor-test-" + std::to_string(getpid()));
+}
+
+// Real programs: an editor started on a second display runs beside the one on the first; a second
+// start on that second display defers to it, says so on standard error and ends with 0.
+TEST(MainProgramTest, EditorsOnTwoDisplaysRunAndASecondStartOnOneDefers) {
+    QTemporaryDir sockets;
+    ASSERT_TRUE(sockets.isValid());
+    std::string firstKey, secondKey;
+    {
+        ScopedEnv env{{"TMPDIR", sockets.path().toLocal8Bit().constData()}, {"DISPLAY", ":91"}};
+        TSingleInstance::SetKeyOverride("");
+        firstKey = TSingleInstance::KeyOf(PROGRAM_TITLE);
+        qputenv("DISPLAY", ":92");
+        secondKey = TSingleInstance::KeyOf(PROGRAM_TITLE);
+        TSingleInstance::SetKeyOverride("korvane-editor-test-" + std::to_string(getpid()));
+    }
+    // The editor on the first display; its socket lives in the temporary folder.
+    int firstComeForward = 0;
+    TSingleInstance first;
+    ASSERT_TRUE(first.Listen((sockets.path() + "/").toStdString() + firstKey, [&] { ++firstComeForward; }));
+
+    auto start = [&](QProcess& p) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TMPDIR", sockets.path());
+        env.insert("DISPLAY", ":92");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("KORVANE_LOOPBACK_ONLY", "1");
+        p.setProcessEnvironment(env);
+        p.start(KV_EDITOR_PROGRAM, {});
+        return p.waitForStarted();
+    };
+    QProcess second;
+    ASSERT_TRUE(start(second));
+    // It runs: it listens under the second display's key.
+    const QString secondSocket = sockets.path() + "/" + QString::fromStdString(secondKey);
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            QLocalSocket probe;
+            probe.connectToServer(secondSocket);
+            return probe.waitForConnected(100);
+        },
+        60000))
+        << second.readAllStandardError().toStdString();
+    EXPECT_EQ(second.state(), QProcess::Running);
+
+    QProcess third;
+    ASSERT_TRUE(start(third));
+    ASSERT_TRUE(PumpUntil([&] { return third.state() == QProcess::NotRunning; }, 60000));
+    EXPECT_EQ(third.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(third.exitCode(), 0);
+    EXPECT_NE(third.readAllStandardError().indexOf("already running on this display"), -1);
+    EXPECT_EQ(second.state(), QProcess::Running);
+    EXPECT_EQ(firstComeForward, 0);
+
+    second.kill();
+    second.waitForFinished();
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "app/FLockSetup.h"
 #include "app/FMain.h"
 #include "app/FMemo.h"
+#include "app/FPeqRst.h"
 #include "app/FRs232CodeDoc.h"
 #include "app/FRs232CodeDocEnglish.h"
 #include "app/FTest.h"
@@ -32,6 +33,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFont>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
@@ -100,11 +103,45 @@ protected:
     TfmTest* test = nullptr;
 };
 
+// The EQ reset question and the lock prompts fit their texts in both languages: the question on one
+// line (its "?" never alone below it), the label in its box, and the title beside the room a window
+// manager's title strip takes for its icon and three buttons.
+TEST_F(SmallWindowsTest, DialogTextsFitInBothLanguages) {
+    auto* reset = Application->CreateForm<TfmPeqRst>();
+    constexpr int kTitleButtons = 100; // an icon and three buttons of about 22 pixels, and padding
+    for (bool chinese : {false, true}) {
+        if (chinese)
+            Chinese();
+        SCOPED_TRACE(chinese ? "Chinese" : "English");
+        for (TCustomForm* f : std::initializer_list<TCustomForm*>{reset, unlock, lock}) {
+            f->Show();
+            QFont title = f->Font()->ToQFont();
+            title.setBold(true);
+            title.setPixelSize(13);
+            EXPECT_LE(QFontMetrics(title).horizontalAdvance(QString::fromStdString(f->Caption())) +
+                          kTitleButtons,
+                      f->Width())
+                << f->Caption();
+        }
+        const auto fits = [](TControl* label) {
+            const QFontMetrics m(label->Font()->ToQFont());
+            return m.horizontalAdvance(QString::fromStdString(label->Caption())) <= label->Width();
+        };
+        ASSERT_NE(reset->lbReset, nullptr);
+        EXPECT_TRUE(fits(reset->lbReset)) << reset->lbReset->Caption();
+        EXPECT_TRUE(fits(unlock->lblLockPassword)) << unlock->lblLockPassword->Caption();
+        EXPECT_TRUE(fits(lock->lblLockPassword)) << lock->lblLockPassword->Caption();
+        for (TCustomForm* f : std::initializer_list<TCustomForm*>{reset, unlock, lock})
+            f->Hide();
+    }
+    delete reset;
+}
+
 TEST_F(SmallWindowsTest, LoadAsLaidOut) {
     struct Case {
         TCustomForm* form;
         int width, height;
-    } cases[] = {{lock, 190, 148},     {unlock, 190, 148}, {test, 282, 208},    {about, 536, 119},
+    } cases[] = {{lock, 240, 148},     {unlock, 240, 148}, {test, 282, 208},    {about, 536, 119},
                  {hidData, 1022, 541}, {memo, 250, 453},   {sheetZh, 737, 644}, {sheetEn, 746, 635}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.form->ClassName());

@@ -178,7 +178,7 @@ TEST_F(TextTest, StartsInEnglishWithEveryCaptionOfThePass) {
         {"lbGateHoldInB", "Hold", "保持"},
         {"lbCompKneeOut4", "Knee", "拐点"},
         // The dynamics page titles keep their channel part.
-        {"lbGateName", "In A  Gate", "In A  噪声门"},
+        {"lbGateName", "In 1  Gate", "In 1  噪声门"},
         {"lbCompName", "Out 1  RMS Compressor", "Out 1  均值压缩器"},
         {"lbLimitName", "Out 1  Peak Limit", "Out 1  峰值限幅器"},
     };

@@ -148,7 +148,7 @@ TEST_F(GeqTest, ResetButtonsOpenTheDialogForTheirTarget) {
     } cases[] = {{"ldbEqResetInA", 0},  {"ldbEqResetInB", 1},    {"ldbEqResetOut1", 2},
                  {"ldbEqResetOut4", 5}, {"ldbEqResetGeqInA", 6}, {"ldbEqResetGeqInB", 7}};
     ASSERT_TRUE(reset->LayoutErrors().empty()) << reset->LayoutErrors().front();
-    EXPECT_EQ(reset->ClientWidth(), 272);
+    EXPECT_EQ(reset->ClientWidth(), 320);
     EXPECT_EQ(reset->ClientHeight(), 174);
     Fader(1, 4).SetPosition(200);
     for (const auto& c : cases) {

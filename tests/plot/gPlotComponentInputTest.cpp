@@ -9,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QColor>
 #include <QImage>
+#include <QKeyEvent>
+#include <QWidget>
 
 #include <memory>
 
@@ -307,6 +310,29 @@ TEST_F(PlotInput, ArrowKeysAndTheWheelReachTheSelectedObjects) {
     EXPECT_TRUE(plot.gMouseWheel(-120, kNoKeys, {5, 5}));
     EXPECT_EQ(probe->log, (std::vector<std::string>{"key 37", "wheel -120"}));
     EXPECT_TRUE(other->log.empty());
+}
+
+// The keyboard's menu key, as the plot's window receives it, opens the focused object's context menu
+// like Shift+F10; a plain F10 does not.
+TEST_F(PlotInput, TheMenuKeyOpensTheFocusedObjectsContextMenu) {
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        int popups;
+    };
+    for (const Case& c : {Case{Qt::Key_Menu, Qt::NoModifier, 1}, Case{Qt::Key_F10, Qt::ShiftModifier, 1},
+                          Case{Qt::Key_F10, Qt::NoModifier, 0}}) {
+        TgXYPlot plot(nullptr);
+        plot.GetDataView(0)->SetUserSelected(true);
+        int popups = 0;
+        plot.OnPopupMenuDataView = [&](TObject*, int, bool& cancel, int, int) {
+            ++popups;
+            cancel = true; // the test shows no menu
+        };
+        QKeyEvent press(QEvent::KeyPress, c.key, c.mods);
+        QApplication::sendEvent(plot.Widget(), &press);
+        EXPECT_EQ(popups, c.popups) << c.key;
+    }
 }
 
 TEST_F(PlotInput, AReleaseThatNeverCameIsFinishedByTheNextMoveOnce) {

@@ -146,14 +146,14 @@ void RegisterAll() {
     Add("dlg/information_base.png", {265, 174}, [](QPainter& p, QSize s) { DialogBase(p, s, 128); });
     Add("dlg/factory_base.png", {361, 174}, [](QPainter& p, QSize s) { DialogBase(p, s, 128); });
     Add("dlg/exit_base.png", {300, 118}, [](QPainter& p, QSize s) { DialogBase(p, s, 64); });
-    Add("dlg/peqrst_base.png", {272, 174}, [](QPainter& p, QSize s) { DialogBase(p, s, 128); });
+    Add("dlg/peqrst_base.png", {320, 174}, [](QPainter& p, QSize s) { DialogBase(p, s, 128); });
     Add("dlg/network_base.png", {372, 148}, [](QPainter& p, QSize s) { DialogBase(p, s, 94); });
     Add("dlg/networksetup_base.png", {300, 210}, [](QPainter& p, QSize s) { DialogBase(p, s, 158); });
     Add("dlg/channelname_base.png", {240, 148}, [](QPainter& p, QSize s) { DialogBase(p, s, 96); });
     Add("dlg/chnamelist_base.png", {360, 224}, [](QPainter& p, QSize s) { DialogBase(p, s, 166); });
     Add("dlg/presetlist_base.png", {240, 372}, [](QPainter& p, QSize s) { DialogBase(p, s, 320); });
     Add("dlg/storename_base.png", {280, 124}, [](QPainter& p, QSize s) { DialogBase(p, s, 76); });
-    Add("dlg/lock_base.png", {190, 148}, [](QPainter& p, QSize s) { DialogBase(p, s, 100); });
+    Add("dlg/lock_base.png", {240, 148}, [](QPainter& p, QSize s) { DialogBase(p, s, 100); });
     Add("dlg/test_base.png", {282, 208}, [](QPainter& p, QSize s) { DialogBase(p, s, 162); });
     Add("dlg/linksel_base.png", {290, 350}, [](QPainter& p, QSize s) { DialogBase(p, s, 300); });
     Add("dlg/copy_base.png", {360, 188}, [](QPainter& p, QSize s) { DialogBase(p, s, 138); });

@@ -101,6 +101,82 @@ TEST(FormsTest, BorderIconsStayOnTopAndPosition) {
     f.Hide();
 }
 
+// A window without border icons gets none from the window manager: no close button hint, and motif
+// hints that offer moving only, where Qt would offer every function (close included).
+TEST(FormsTest, WindowWithoutBorderIconsOffersNoClose) {
+    for (auto style : {TFormBorderStyle::bsDialog, TFormBorderStyle::bsSingle}) {
+        TForm f(nullptr);
+        f.SetBorderStyle(style);
+        f.SetBorderIcons({});
+        const Qt::WindowFlags flags = f.Widget()->windowFlags();
+        EXPECT_TRUE(flags & Qt::CustomizeWindowHint);
+        EXPECT_FALSE(flags & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        const auto hints = MotifHintsOverride(flags);
+        ASSERT_TRUE(hints);
+        EXPECT_EQ(hints->flags, 3u);             // functions and decorations are given
+        EXPECT_EQ(hints->functions, 6u);         // move and resize: no close, no minimise
+        EXPECT_EQ(hints->decorations & 16u, 0u); // no window menu
+    }
+    // Windows with a close button or without a frame keep Qt's hints.
+    TForm withClose(nullptr);
+    withClose.SetBorderIcons({TBorderIcon::biSystemMenu});
+    EXPECT_FALSE(MotifHintsOverride(withClose.Widget()->windowFlags()));
+    TForm frameless(nullptr);
+    frameless.SetBorderStyle(TFormBorderStyle::bsNone);
+    frameless.SetBorderIcons({});
+    EXPECT_FALSE(MotifHintsOverride(frameless.Widget()->windowFlags()));
+}
+
+// The window manager's close request (a real close event on the native window): on a modal window
+// it goes through the close query and acts as the window's Cancel; a refusing query keeps it open.
+TEST(FormsTest, CloseRequestOnAModalWindowIsItsCancel) {
+    auto requestClose = [](TForm& f) {
+        QCloseEvent e;
+        QApplication::sendEvent(f.Widget(), &e);
+    };
+    {
+        // Without a cancel button: ModalResult mrCancel, through the close query.
+        TForm f(nullptr);
+        int queries = 0;
+        f.OnCloseQuery = [&](TObject*, bool& canClose) { canClose = ++queries > 1; };
+        QTimer::singleShot(0, [&] {
+            requestClose(f); // refused: the window stays
+            QTimer::singleShot(0, [&] {
+                EXPECT_TRUE(f.Visible());
+                requestClose(f);
+            });
+        });
+        EXPECT_EQ(f.ShowModal(), mrCancel);
+        EXPECT_GE(queries, 2);
+        EXPECT_FALSE(f.Visible());
+    }
+    {
+        // With a cancel button: the request clicks it, as Escape would.
+        TForm f(nullptr);
+        auto* cancel = new TButton(&f);
+        cancel->SetParent(&f);
+        cancel->SetCancel(true);
+        cancel->SetModalResult(mrCancel);
+        int clicks = 0;
+        cancel->OnClick = [&](TObject*) { ++clicks; };
+        QTimer::singleShot(0, [&] { requestClose(f); });
+        EXPECT_EQ(f.ShowModal(), mrCancel);
+        EXPECT_EQ(clicks, 1);
+    }
+    {
+        // A window that is not modal closes through its close query and OnClose.
+        TForm f(nullptr);
+        std::vector<std::string> events;
+        f.OnCloseQuery = [&](TObject*, bool&) { events.push_back("query"); };
+        f.OnClose = [&](TObject*, TCloseAction&) { events.push_back("close"); };
+        f.Show();
+        requestClose(f);
+        EXPECT_FALSE(f.Visible());
+        EXPECT_EQ(events, (std::vector<std::string>{"query", "close"}));
+    }
+}
+
 TEST(FormsTest, MouseEventsArriveInTheOldOrder) {
     TForm f(nullptr);
     auto* label = new TLabel(&f);
