@@ -328,6 +328,27 @@ void TPkCustomComboBox::ForceText(const std::string& text) {
     FTyping = false;
 }
 
+void TPkCustomComboBox::SetText(const std::string& v) {
+    TComboBox::SetText(v);
+    if (FTyping || IsLoading() || !FAutoComplete || Style() != TComboBoxStyle::csDropDown || DroppedDown())
+        return;
+    // The text of an Enter just pressed stays as it is.
+    if (FEnterPressed) {
+        FEnterPressed = false;
+        return;
+    }
+    FSearchString = v;
+    // An empty text names no item.
+    const int i = v.empty() ? -1 : FindStringIndex(v);
+    QLineEdit* e = Edit();
+    if (i < 0 || !e)
+        return;
+    SetItemIndex(i);
+    const int whole = static_cast<int>(e->text().size());
+    const int typed = std::min(static_cast<int>(QString::fromStdString(v).size()), whole);
+    e->setSelection(whole, typed - whole);
+}
+
 int TPkCustomComboBox::FindStringIndex(const std::string& text) const {
     for (int i = 0; i < Items()->Count(); ++i)
         if (StartsWithNoCase((*Items())[i], text))
@@ -546,6 +567,8 @@ bool TPkCustomComboBox::KeyDown(std::uint16_t& key, TShiftState shift) {
         return TComboBox::KeyDown(key, shift);
     }
     QLineEdit* e = Edit();
+    // Only the last key counts as "Enter just pressed".
+    FEnterPressed = false;
     if (FAutoComplete && e) {
         switch (key) {
         case VK_PRIOR:

@@ -160,6 +160,9 @@ public:
     bool DroppedDown() const;
     void SetDroppedDown(bool v);
 
+    // Text set from code; in the editable style it selects the first item that starts with it, the
+    // item's untyped tail selected in the edit part (not while typing or loading, nor with the list open).
+    void SetText(const std::string& v) override;
     // The platform's style change, then the pack's set-up of a new edit part.
     void SetStyleValue(TComboBoxStyle v);
     void Paint(TCanvas& canvas) override;

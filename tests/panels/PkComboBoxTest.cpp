@@ -325,3 +325,41 @@ TEST(PkComboBoxTest, AClickOpensTheListAndAClickOnAnItemPicksIt) {
         EXPECT_EQ(ends, "ok cancel ");
     }
 }
+
+// Text set from code in the editable style selects the first item that starts with it, case aside, and
+// shows that item with its untyped tail selected; text that starts no item stays as set, unselected.
+TEST(PkComboBoxTest, TextSetFromCodeSelectsTheFirstMatchingItem) {
+    Probe cb(TComboBoxStyle::csDropDown);
+    QLineEdit* e = static_cast<QComboBox*>(cb.Widget())->lineEdit();
+    ASSERT_NE(e, nullptr);
+    struct Case {
+        const char* text;
+        const char* selected;
+        const char* shown;
+        const char* tail;
+    };
+    const Case cases[] = {
+        {"LK -48", "LK -48", "LK -48", ""},
+        {"bl -1", "BL -12", "BL -12", "2"},
+        {"LK", "LK -12", "LK -12", " -12"},
+        {"xyz", "-", "xyz", ""},
+        {"", "-", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        cb.SetItemIndex(5);
+        cb.SetText(c.text);
+        EXPECT_EQ(cb.Selected(), c.selected);
+        EXPECT_EQ(e->text().toStdString(), c.shown);
+        EXPECT_EQ(e->selectedText().toStdString(), c.tail);
+        EXPECT_EQ(cb.SearchString(), c.text);
+    }
+    EXPECT_EQ(cb.log, "") << "no events for text set from code";
+
+    // The drop-down list takes only an exact item, as before.
+    Probe list(TComboBoxStyle::csDropDownList);
+    list.SetText("LK");
+    EXPECT_EQ(list.Selected(), "-");
+    list.SetText("lk -24");
+    EXPECT_EQ(list.Selected(), "LK -24");
+}
