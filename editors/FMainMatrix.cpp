@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 using namespace kv;
 
@@ -173,6 +174,10 @@ void TfmMain::udMixGainAOut6ChangingEx(TObject* sender, bool&, std::int16_t newV
 // ---- Typed mix levels ---------------------------------------------------------------------------------
 
 std::optional<int> TfmMain::MixLevelPosition(std::string text) {
+    return LevelPosition(std::move(text), 0.0);
+}
+
+std::optional<int> TfmMain::LevelPosition(std::string text, double maxDb) {
     for (const char* unit : {"dB", "DB", "db", "Db"})
         if (text.find(unit) != std::string::npos)
             text.resize(text.size() - 2);
@@ -192,7 +197,7 @@ std::optional<int> TfmMain::MixLevelPosition(std::string text) {
     if (!value)
         return std::nullopt;
     // Tenths of a dB; exact, as the text holds one decimal at most.
-    const long tenths = std::lround(std::clamp(*value, -60.0, 0.0) * 10.0);
+    const long tenths = std::lround(std::clamp(*value, -60.0, maxDb) * 10.0);
     // Below -20 dB a position is 0.5 dB; the division takes a level between two toward zero.
     return static_cast<int>(tenths < -200 ? (tenths + 200) / 5 - 200 : tenths);
 }
