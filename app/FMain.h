@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -881,6 +882,10 @@ private:
     void RouteClick(kv::TObject* sender, int output);
     void MixLevelChanging(kv::TObject* sender, int value, int output);
     void TypedMixLevel(kv::TObject* sender, int output);
+    // A level typed into a box (up to `maxDb`) moves its control, whose change applies it; text that is
+    // no level, or the level already set, puts the control's level back into the box.
+    void ConfirmTypedLevel(kv::TRoundEdit& box, double maxDb, const std::function<int()>& position,
+                           const std::function<void(int)>& move);
 
     // ---- channel editors: delay (editors/FMainDelay.cpp) ----
 public:

@@ -8,8 +8,6 @@
 #include "styled/RoundControls.h"
 #include "styled/StTrackBar.h"
 
-#include <optional>
-
 using namespace kv;
 
 void TfmMain::PublishGain(TClassBuilder<TfmMain>& b) {
@@ -101,15 +99,8 @@ void TfmMain::TypedGain(TObject* sender) {
     auto* fader = Companion<TStTrackBar>("isGain", box->Tag());
     if (!fader)
         return;
-    const std::optional<int> position = LevelPosition(box->GetText(), 12.0);
-    box->SetText("");
-    if (!position || *position == fader->Position()) {
-        box->SetText(LevelIndexText(fader->Position()));
-        PressEndKey(*box);
-        return;
-    }
-    fader->SetPosition(*position);
-    box->SetText(LevelIndexText(fader->Position()));
+    ConfirmTypedLevel(
+        *box, 12.0, [fader] { return fader->Position(); }, [fader](int p) { fader->SetPosition(p); });
 }
 
 void TfmMain::cvdGainInAKeyDown(TObject* sender, std::uint16_t& key, TShiftState) {

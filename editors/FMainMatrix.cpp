@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <utility>
 
 using namespace kv;
@@ -211,17 +212,23 @@ void TfmMain::TypedMixLevel(TObject* sender, int output) {
         letter.empty() ? nullptr : Find<TUpDown>(OutputControlName("udMixGain" + letter + "Out", output));
     if (!upDown)
         return;
-    const std::optional<int> position = MixLevelPosition(box->GetText());
-    box->SetText("");
-    if (!position || *position == upDown->Position()) {
+    // As if the user had stepped there: the up-down's change stores, sends and shows the level.
+    ConfirmTypedLevel(
+        *box, 0.0, [upDown] { return upDown->Position(); }, [upDown](int p) { upDown->SetPosition(p); });
+}
+
+void TfmMain::ConfirmTypedLevel(TRoundEdit& box, double maxDb, const std::function<int()>& position,
+                                const std::function<void(int)>& move) {
+    const std::optional<int> typed = LevelPosition(box.GetText(), maxDb);
+    box.SetText("");
+    if (!typed || *typed == position()) {
         // Refused, or the level already set: the shown level comes back and nothing is sent.
-        box->SetText(LevelIndexText(upDown->Position()));
-        PressEndKey(*box);
+        box.SetText(LevelIndexText(position()));
+        PressEndKey(box);
         return;
     }
-    // As if the user had stepped there: the up-down's change stores, sends and shows the level.
-    upDown->SetPosition(*position);
-    box->SetText(LevelIndexText(upDown->Position()));
+    move(*typed);
+    box.SetText(LevelIndexText(position()));
 }
 
 void TfmMain::cvdAMatrixOut1KeyDown(TObject* sender, std::uint16_t& key, TShiftState) {

@@ -9,8 +9,8 @@
 #include <memory>
 
 #include <QEvent>
-#include <QPoint>
 #include <QObject>
+#include <QPoint>
 #include <QWidget>
 
 #include <functional>

@@ -101,7 +101,8 @@ TEST_F(ListClicksTest, EscapeClosesAndTheWheelChangesNothing) {
     const int before = slope.ItemIndex();
     ClickAt(slope.Widget(), {slope.Width() - 8, slope.Height() / 2});
     ASSERT_TRUE(slope.DroppedDown());
-    QTest::keyClick(static_cast<QComboBox*>(slope.Widget())->view()->window()->windowHandle(), Qt::Key_Escape);
+    QTest::keyClick(static_cast<QComboBox*>(slope.Widget())->view()->window()->windowHandle(),
+                    Qt::Key_Escape);
     EXPECT_FALSE(slope.DroppedDown());
 
     for (int delta : {-120, 120, -120}) {

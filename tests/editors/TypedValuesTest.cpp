@@ -40,7 +40,7 @@ protected:
     }
 };
 
-struct Case {
+struct TypedCase {
     const char* page;
     const char* box;
     const char* typed;
@@ -56,12 +56,16 @@ TEST_F(TypedValuesTest, EveryValueBoxAppliesClampsOrRestores) {
     auto delay = [](int ch) { return [ch](M& m) { return static_cast<int>(m.GetDelay(ch)); }; };
     auto mixA = [](int ch) { return [ch](M& m) { return static_cast<int>(m.GetMixLevel(ch, 0)); }; };
     auto mixB = [](int ch) { return [ch](M& m) { return static_cast<int>(m.GetMixLevel(ch, 1)); }; };
-    auto comp = [](int ch, std::uint16_t CompRecord::*f) { return [ch, f](M& m) { return int(m.GetComp(ch).*f); }; };
+    auto comp = [](int ch, std::uint16_t CompRecord::*f) {
+        return [ch, f](M& m) { return int(m.GetComp(ch).*f); };
+    };
     auto limit = [](int ch, std::uint16_t LimitRecord::*f) {
         return [ch, f](M& m) { return int(m.GetLimit(ch).*f); };
     };
-    auto gate = [](int ch, std::uint16_t GateRecord::*f) { return [ch, f](M& m) { return int(m.GetGate(ch).*f); }; };
-    const Case cases[] = {
+    auto gate = [](int ch, std::uint16_t GateRecord::*f) {
+        return [ch, f](M& m) { return int(m.GetGate(ch).*f); };
+    };
+    const TypedCase cases[] = {
         // Gain, channel page and gain page: -60..+12 dB.
         {"Out3", "cvdGainOut3", "-12.5", "-12.5dB", code::Gain, gain(4), 155},
         {"Out3", "cvdGainOut3", "-12.5", "-12.5dB", 0, gain(4), 155},
@@ -95,7 +99,8 @@ TEST_F(TypedValuesTest, EveryValueBoxAppliesClampsOrRestores) {
         {"Comp", "cvdCompKneeOut4", "6", "6dB", code::Comp, comp(5, &CompRecord::knee), 6},
         {"Comp", "cvdCompKneeOut4", "20", "12dB", code::Comp, comp(5, &CompRecord::knee), 12},
         {"Comp", "cvdCompKneeOut4", "a", "12dB", 0, comp(5, &CompRecord::knee), 12},
-        {"Limit", "cvdLimitThresholdOut2", "-3.5", "-3.5dB", code::Limit, limit(3, &LimitRecord::threshold), 173},
+        {"Limit", "cvdLimitThresholdOut2", "-3.5", "-3.5dB", code::Limit, limit(3, &LimitRecord::threshold),
+         173},
         {"Limit", "cvdLimitAttackOut3", "0", "1ms", code::Limit, limit(4, &LimitRecord::attack), 0},
         {"Limit", "cvdLimitReleaseOut4", "10", "10ms", code::Limit, limit(5, &LimitRecord::release), 9},
         {"Limit", "cvdLimitKneeOut1", "3", "3dB", code::Limit, limit(2, &LimitRecord::knee), 3},
@@ -105,7 +110,7 @@ TEST_F(TypedValuesTest, EveryValueBoxAppliesClampsOrRestores) {
         {"Gate", "cvdGateReleaseInA", "", "100ms", 0, gate(0, &GateRecord::release), 99},
         {"Gate", "cvdGateHoldInB", "2000", "999ms", code::Gate, gate(1, &GateRecord::hold), 998},
     };
-    for (const Case& c : cases) {
+    for (const TypedCase& c : cases) {
         SCOPED_TRACE(std::string(c.box) + " <- " + c.typed);
         ShowPage(c.page);
         auto& box = Get<kv::TRoundEdit>(c.box);
@@ -145,10 +150,14 @@ TEST_F(TypedValuesTest, BandRowCellsAndReadOnlyBoxes) {
         std::function<int(PeqBand)> value;
         int expected;
     } cells[] = {
-        {table.FreqEdit(1), "1000", "1.00KHz", freq, 170}, {table.FreqEdit(1), "30000", "20.16KHz", freq, 300},
-        {table.FreqEdit(1), "abc", "20.16KHz", freq, 300}, {table.QEdit(1), "2", "2.00", q, 28},
-        {table.QEdit(1), "200", "128.00", q, 100},         {table.QEdit(1), "x", "128.00", q, 100},
-        {table.GainEdit(1), "-6", "-6dB", gain, 60},       {table.GainEdit(1), "30", "12dB", gain, 240},
+        {table.FreqEdit(1), "1000", "1.00KHz", freq, 170},
+        {table.FreqEdit(1), "30000", "20.16KHz", freq, 300},
+        {table.FreqEdit(1), "abc", "20.16KHz", freq, 300},
+        {table.QEdit(1), "2", "2.00", q, 28},
+        {table.QEdit(1), "200", "128.00", q, 100},
+        {table.QEdit(1), "x", "128.00", q, 100},
+        {table.GainEdit(1), "-6", "-6dB", gain, 60},
+        {table.GainEdit(1), "30", "12dB", gain, 240},
         {table.GainEdit(1), "+-", "12dB", gain, 240},
     };
     for (const auto& c : cells) {
