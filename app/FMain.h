@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -690,10 +691,16 @@ public:
     void pkbMuteBackupInAClick(kv::TObject* sender);
     void pkbPhaseInAClick(kv::TObject* sender);
     void pkbPhaseBackupInAClick(kv::TObject* sender);
+    // Typed gains in either value box of a channel: Enter or leaving the box.
+    void cvdGainInAKeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
+    void cvdGainInAExit(kv::TObject* sender);
 
 private:
     // The shared bodies: `twinStem` names the other copy of the sender.
     void GainEdit(kv::TObject* sender, const char* twinStem);
+    void TypedGain(kv::TObject* sender);
+    // The gain boxes take their typed-value handlers where the layout binds none.
+    void BindGainBoxes();
     void ToggleClick(kv::TObject* sender, const char* twinStem, bool polarity);
 
     // ---- channel editors: dynamics and their typed values (editors/FMainDynamics.cpp,
@@ -868,11 +875,17 @@ public:
     // The up-down position (-280..0) of a typed mix level in dB ("-25.7", "-3dB", "+6"), clamped to
     // -60..0 dB; below -20 dB taken toward zero onto the 0.5 dB grid. None when the text is no level.
     static std::optional<int> MixLevelPosition(std::string text);
+    // The same for a level up to `maxDb` (the gain boxes: +12 dB, positions -280..120).
+    static std::optional<int> LevelPosition(std::string text, double maxDb);
 
 private:
     void RouteClick(kv::TObject* sender, int output);
     void MixLevelChanging(kv::TObject* sender, int value, int output);
     void TypedMixLevel(kv::TObject* sender, int output);
+    // A level typed into a box (up to `maxDb`) moves its control, whose change applies it; text that is
+    // no level, or the level already set, puts the control's level back into the box.
+    void ConfirmTypedLevel(kv::TRoundEdit& box, double maxDb, const std::function<int()>& position,
+                           const std::function<void(int)>& move);
 
     // ---- channel editors: delay (editors/FMainDelay.cpp) ----
 public:

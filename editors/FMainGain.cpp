@@ -1,5 +1,6 @@
 // Gain, mute and polarity of every channel. Each control is there twice, on the channel's own page and
-// on the gain page; one handler serves the six channels of a kind, and the twins follow each other.
+// on the gain page; one handler serves the six channels of a kind, and the twins follow each other. A
+// gain typed into either value box moves the faders as a drag would.
 
 #include "app/FMain.h"
 
@@ -16,6 +17,8 @@ void TfmMain::PublishGain(TClassBuilder<TfmMain>& b) {
     b.Method<TNotifyEvent>("pkbMuteBackupInAClick", &TfmMain::pkbMuteBackupInAClick);
     b.Method<TNotifyEvent>("pkbPhaseInAClick", &TfmMain::pkbPhaseInAClick);
     b.Method<TNotifyEvent>("pkbPhaseBackupInAClick", &TfmMain::pkbPhaseBackupInAClick);
+    b.Method<TKeyEvent>("cvdGainInAKeyDown", &TfmMain::cvdGainInAKeyDown);
+    b.Method<TNotifyEvent>("cvdGainInAExit", &TfmMain::cvdGainInAExit);
 }
 
 void TfmMain::GainEdit(TObject* sender, const char* twinStem) {
@@ -84,4 +87,40 @@ void TfmMain::pkbPhaseInAClick(TObject* sender) {
 
 void TfmMain::pkbPhaseBackupInAClick(TObject* sender) {
     ToggleClick(sender, "pkbPhase", true);
+}
+
+// A level from -60 to +12 dB, clamped as the mix levels are, goes to the channel page's fader, whose
+// change moves its twin, writes both boxes, stores and sends the gain and shows it on the link group.
+// Text that is no level, or the gain already set, puts the shown gain back.
+void TfmMain::TypedGain(TObject* sender) {
+    auto* box = dynamic_cast<TRoundEdit*>(sender);
+    if (!box)
+        return;
+    auto* fader = Companion<TStTrackBar>("isGain", box->Tag());
+    if (!fader)
+        return;
+    ConfirmTypedLevel(
+        *box, 12.0, [fader] { return fader->Position(); }, [fader](int p) { fader->SetPosition(p); });
+}
+
+void TfmMain::cvdGainInAKeyDown(TObject* sender, std::uint16_t& key, TShiftState) {
+    if (key == VK_RETURN)
+        TypedGain(sender);
+}
+
+void TfmMain::cvdGainInAExit(TObject* sender) {
+    TypedGain(sender);
+}
+
+void TfmMain::BindGainBoxes() {
+    for (int c = 0; c <= 5; ++c)
+        for (const char* stem : {"cvdGain", "cvdGainBackup"})
+            if (auto* box = Companion<TRoundEdit>(stem, c)) {
+                if (!box->OnKeyDown)
+                    box->OnKeyDown = [this](TObject* s, std::uint16_t& k, TShiftState sh) {
+                        cvdGainInAKeyDown(s, k, sh);
+                    };
+                if (!box->OnExit)
+                    box->OnExit = [this](TObject* s) { cvdGainInAExit(s); };
+            }
 }

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <utility>
 
 using namespace kv;
 
@@ -173,6 +175,10 @@ void TfmMain::udMixGainAOut6ChangingEx(TObject* sender, bool&, std::int16_t newV
 // ---- Typed mix levels ---------------------------------------------------------------------------------
 
 std::optional<int> TfmMain::MixLevelPosition(std::string text) {
+    return LevelPosition(std::move(text), 0.0);
+}
+
+std::optional<int> TfmMain::LevelPosition(std::string text, double maxDb) {
     for (const char* unit : {"dB", "DB", "db", "Db"})
         if (text.find(unit) != std::string::npos)
             text.resize(text.size() - 2);
@@ -192,7 +198,7 @@ std::optional<int> TfmMain::MixLevelPosition(std::string text) {
     if (!value)
         return std::nullopt;
     // Tenths of a dB; exact, as the text holds one decimal at most.
-    const long tenths = std::lround(std::clamp(*value, -60.0, 0.0) * 10.0);
+    const long tenths = std::lround(std::clamp(*value, -60.0, maxDb) * 10.0);
     // Below -20 dB a position is 0.5 dB; the division takes a level between two toward zero.
     return static_cast<int>(tenths < -200 ? (tenths + 200) / 5 - 200 : tenths);
 }
@@ -206,17 +212,23 @@ void TfmMain::TypedMixLevel(TObject* sender, int output) {
         letter.empty() ? nullptr : Find<TUpDown>(OutputControlName("udMixGain" + letter + "Out", output));
     if (!upDown)
         return;
-    const std::optional<int> position = MixLevelPosition(box->GetText());
-    box->SetText("");
-    if (!position || *position == upDown->Position()) {
+    // As if the user had stepped there: the up-down's change stores, sends and shows the level.
+    ConfirmTypedLevel(
+        *box, 0.0, [upDown] { return upDown->Position(); }, [upDown](int p) { upDown->SetPosition(p); });
+}
+
+void TfmMain::ConfirmTypedLevel(TRoundEdit& box, double maxDb, const std::function<int()>& position,
+                                const std::function<void(int)>& move) {
+    const std::optional<int> typed = LevelPosition(box.GetText(), maxDb);
+    box.SetText("");
+    if (!typed || *typed == position()) {
         // Refused, or the level already set: the shown level comes back and nothing is sent.
-        box->SetText(LevelIndexText(upDown->Position()));
-        PressEndKey(*box);
+        box.SetText(LevelIndexText(position()));
+        PressEndKey(box);
         return;
     }
-    // As if the user had stepped there: the up-down's change stores, sends and shows the level.
-    upDown->SetPosition(*position);
-    box->SetText(LevelIndexText(upDown->Position()));
+    move(*typed);
+    box.SetText(LevelIndexText(position()));
 }
 
 void TfmMain::cvdAMatrixOut1KeyDown(TObject* sender, std::uint16_t& key, TShiftState) {

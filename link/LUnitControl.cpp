@@ -256,19 +256,25 @@ std::array<uint8_t, 8> LUnitControl::GetChannelName(int ch) const {
 uint16_t LUnitControl::GetLinkMask(int ch) const {
     return ValidChannel(ch) ? Word(LinkAt(ch)) : 0;
 }
+int LUnitControl::GroupMaster(int ch) const {
+    if (!ValidChannel(ch))
+        return ch;
+    const int first = IsInput(ch) ? 0 : 2;
+    const uint16_t bit = SideBit(ch);
+    if (GetLinkMask(ch) & bit)
+        return ch;
+    for (int c = first; c < ch; ++c)
+        if (GetLinkMask(c) & bit)
+            return c;
+    return ch;
+}
+
 uint16_t LUnitControl::GroupMask(int ch) const {
     if (!ValidChannel(ch))
         return 0;
-    const int first = IsInput(ch) ? 0 : 2;
-    const auto bit = static_cast<uint16_t>(1u << (ch - first));
-    const uint16_t own = GetLinkMask(ch);
-    if (own & bit)
-        return own;
-    for (int c = first; c < ch; ++c)
-        if (GetLinkMask(c) & bit)
-            return GetLinkMask(c);
+    const uint16_t mask = GetLinkMask(GroupMaster(ch));
     // A member whose master no longer holds it stands alone.
-    return bit;
+    return mask & SideBit(ch) ? mask : SideBit(ch);
 }
 
 uint16_t LUnitControl::GetSourceMask(int ch) const {
@@ -326,7 +332,7 @@ void LUnitControl::SetGate(int ch, const GateRecord& r) {
         PutWord(off + 4, r.hold);
         PutWord(off + 6, r.threshold);
     });
-    Send(CM_MCS_GATE(Id(host_), U8(ch), r), false);
+    Send(CM_MCS_GATE(Id(host_), U8(GroupMaster(ch)), r), false);
 }
 
 void LUnitControl::SetComp(int ch, const CompRecord& r) {
@@ -340,7 +346,7 @@ void LUnitControl::SetComp(int ch, const CompRecord& r) {
         PutWord(off + 6, r.knee);
         PutWord(off + 8, r.threshold);
     });
-    Send(CM_MCS_COMP(Id(host_), U8(ch), r), false);
+    Send(CM_MCS_COMP(Id(host_), U8(GroupMaster(ch)), r), false);
 }
 
 void LUnitControl::SetLimit(int ch, const LimitRecord& r) {
@@ -353,14 +359,14 @@ void LUnitControl::SetLimit(int ch, const LimitRecord& r) {
         PutWord(off + 4, r.knee);
         PutWord(off + 6, r.threshold);
     });
-    Send(CM_MCS_LIMIT(Id(host_), U8(ch), r), false);
+    Send(CM_MCS_LIMIT(Id(host_), U8(GroupMaster(ch)), r), false);
 }
 
 void LUnitControl::SetPolarity(int ch, uint8_t value) {
     if (!ValidChannel(ch))
         return;
     ForLinked(ch, [&](int c) { PutWord(PolarityAt(c), value); });
-    Send(CM_MCS_POLARITY(Id(host_), U8(ch), value), false);
+    Send(CM_MCS_POLARITY(Id(host_), U8(GroupMaster(ch)), value), false);
 }
 
 void LUnitControl::SetPeqBand(int ch, int band, uint16_t gain, uint16_t freq, uint8_t q, uint8_t type,
@@ -378,7 +384,7 @@ void LUnitControl::SetPeqBand(int ch, int band, uint16_t gain, uint16_t freq, ui
         image_[off + 5] = b.type;
         PutWord(BandBypassAt(c), WithBit(Word(BandBypassAt(c)), bit, bypass));
     });
-    Send(CM_MCS_PEQ(Id(host_), U8(ch), U8(band), b, bypass ? 1 : 0), false);
+    Send(CM_MCS_PEQ(Id(host_), U8(GroupMaster(ch)), U8(band), b, bypass ? 1 : 0), false);
     host_.SetOverlaysDirty(ch);
 }
 
@@ -388,7 +394,7 @@ void LUnitControl::SetGeqBand(int ch, int band, uint16_t level) {
     // Only the inputs hold graphic-EQ bands; the unit is told in any case.
     if (IsInput(ch))
         ForLinked(ch, [&](int c) { PutWord(GeqAt(c, band), level); });
-    Send(CM_MCS_GEQ(Id(host_), U8(ch), U8(band), level), false);
+    Send(CM_MCS_GEQ(Id(host_), U8(GroupMaster(ch)), U8(band), level), false);
     host_.SetOverlaysDirty(ch);
 }
 
@@ -399,7 +405,7 @@ void LUnitControl::SetHighPass(int ch, const FilterRecord& r) {
         PutWord(HpFreqAt(c), r.hpFreq);
         image_[HpSlopeAt(c)] = r.hpSlope;
     });
-    Send(CM_MCS_HIGH_PASS(Id(host_), U8(ch), r.hpFreq, r.hpSlope), false);
+    Send(CM_MCS_HIGH_PASS(Id(host_), U8(GroupMaster(ch)), r.hpFreq, r.hpSlope), false);
     host_.SetOverlaysDirty(ch);
 }
 
@@ -410,7 +416,7 @@ void LUnitControl::SetLowPass(int ch, const FilterRecord& r) {
         PutWord(LpFreqAt(c), r.lpFreq);
         image_[LpSlopeAt(c)] = r.lpSlope;
     });
-    Send(CM_MCS_LOW_PASS(Id(host_), U8(ch), r.lpFreq, r.lpSlope), false);
+    Send(CM_MCS_LOW_PASS(Id(host_), U8(GroupMaster(ch)), r.lpFreq, r.lpSlope), false);
     host_.SetOverlaysDirty(ch);
 }
 
@@ -418,21 +424,21 @@ void LUnitControl::SetGain(int ch, uint16_t gain) {
     if (!ValidChannel(ch))
         return;
     ForLinked(ch, [&](int c) { PutWord(GainAt(c), gain); });
-    Send(CM_MCS_GAIN(Id(host_), U8(ch), gain), false);
+    Send(CM_MCS_GAIN(Id(host_), U8(GroupMaster(ch)), gain), false);
 }
 
 void LUnitControl::SetDelay(int ch, uint16_t samples) {
     if (!ValidChannel(ch))
         return;
     ForLinked(ch, [&](int c) { PutWord(DelayAt(c), samples); });
-    Send(CM_MCS_DELAY(Id(host_), U8(ch), samples), false);
+    Send(CM_MCS_DELAY(Id(host_), U8(GroupMaster(ch)), samples), false);
 }
 
 void LUnitControl::SetMute(int ch, bool on) {
     if (!ValidChannel(ch))
         return;
     ForLinked(ch, [&](int c) { PutWord(MuteAt(c), WithBit(Word(MuteAt(c)), SideBit(c), on)); });
-    Send(CM_MCS_MUTE(Id(host_), U8(ch), on ? 1 : 0), false);
+    Send(CM_MCS_MUTE(Id(host_), U8(GroupMaster(ch)), on ? 1 : 0), false);
 }
 
 void LUnitControl::SetDelayUnit(uint16_t unit) {

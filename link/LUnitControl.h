@@ -43,6 +43,10 @@ public:
     // The link mask of the group that holds the channel: its own mask when that holds its bit, else the
     // first lower channel's of its side that does, else its own bit alone. The setters write this group.
     uint16_t GroupMask(int ch) const;
+    // The channel whose own mask holds ch's group (its master; ch itself when alone or a master). The
+    // setters address their record to it, so that a unit applying a record through the addressed
+    // channel's mask changes the whole group, also for an edit made through a member.
+    int GroupMaster(int ch) const;
     uint16_t GetSourceMask(int ch) const;
     uint16_t GetMixLevel(int ch, int input) const;
     uint16_t GetDelayUnit() const;
@@ -51,8 +55,8 @@ public:
     uint16_t GetWorkMode() const;
     uint16_t GetSineIndex() const;
 
-    // Setters: change every linked channel, then send one record for ch (nothing while the main
-    // window is updating its view).
+    // Setters: change every channel of ch's link group, then send one record for the group's master
+    // (nothing while the main window is updating its view).
     void SetGate(int ch, const GateRecord& r);
     void SetComp(int ch, const CompRecord& r);
     void SetLimit(int ch, const LimitRecord& r);

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
@@ -210,8 +211,10 @@ TPkCustomComboBox::TPkCustomComboBox(TComponent* owner, TComboBoxStyle style)
     QObject::connect(cb, QOverload<int>::of(&QComboBox::activated), cb,
                      [this](int index) { UserPick(index); });
     cb->setItemDelegate(new TOwnerDrawDelegate(this, cb));
-    // The list's window closing is the close-up: a close without a pick cancels the selection end.
-    FPopupWatch = std::make_unique<TPkHideWatch>(cb->view()->window(), [this] { ListClosed(); });
+    // The list's window and its item area: the close-up, and a click's way through the open list.
+    FPopupWatch = std::make_unique<TPkPopupWatch>([this](QObject* o, QEvent* e) { return PopupEvent(o, e); });
+    FPopupWatch->Watch(cb->view()->window());
+    FPopupWatch->Watch(cb->view()->viewport());
     FWatch = std::make_unique<TPkMouseWatch>(
         FWidget, [this] { MouseEnter(); }, [this] { MouseLeave(); });
     SetUpEditPart();
@@ -323,6 +326,27 @@ void TPkCustomComboBox::ForceText(const std::string& text) {
     FTyping = true;
     SetText(text);
     FTyping = false;
+}
+
+void TPkCustomComboBox::SetText(const std::string& v) {
+    TComboBox::SetText(v);
+    if (FTyping || IsLoading() || !FAutoComplete || Style() != TComboBoxStyle::csDropDown || DroppedDown())
+        return;
+    // The text of an Enter just pressed stays as it is.
+    if (FEnterPressed) {
+        FEnterPressed = false;
+        return;
+    }
+    FSearchString = v;
+    // An empty text names no item.
+    const int i = v.empty() ? -1 : FindStringIndex(v);
+    QLineEdit* e = Edit();
+    if (i < 0 || !e)
+        return;
+    SetItemIndex(i);
+    const int whole = static_cast<int>(e->text().size());
+    const int typed = std::min(static_cast<int>(QString::fromStdString(v).size()), whole);
+    e->setSelection(whole, typed - whole);
 }
 
 int TPkCustomComboBox::FindStringIndex(const std::string& text) const {
@@ -543,6 +567,8 @@ bool TPkCustomComboBox::KeyDown(std::uint16_t& key, TShiftState shift) {
         return TComboBox::KeyDown(key, shift);
     }
     QLineEdit* e = Edit();
+    // Only the last key counts as "Enter just pressed".
+    FEnterPressed = false;
     if (FAutoComplete && e) {
         switch (key) {
         case VK_PRIOR:
@@ -693,6 +719,8 @@ void TPkCustomComboBox::MouseDown(TMouseButton button, TShiftState shift, int x,
             if (OnDropDown)
                 OnDropDown(this);
             Combo()->showPopup();
+            FOpeningPress = DroppedDown();
+            FOpeningPressAt = FWidget->mapToGlobal(QPoint(x, y));
         }
     }
     TComboBox::MouseDown(button, shift, x, y);
@@ -710,6 +738,47 @@ void TPkCustomComboBox::UserPick(int index) {
         OnSelEndOk(this);
     FTyping = false;
     Invalidate();
+}
+
+// While the list is open the window system hands every mouse event to the list's window. The release of
+// the click that opened the list lands there too and would close it at once: it is taken here, so that a
+// click opens the list and leaves it open. A release on an item, after a click into the list or a drag
+// from the combo box, picks that item at once, whatever time has passed since the list opened.
+bool TPkCustomComboBox::PopupEvent(QObject* object, QEvent* e) {
+    QAbstractItemView* view = Combo()->view();
+    switch (e->type()) {
+    case QEvent::Hide:
+        if (object == view->window()) {
+            FOpeningPress = false;
+            ListClosed();
+        }
+        return false;
+    case QEvent::MouseButtonPress:
+        FOpeningPress = false;
+        return false;
+    case QEvent::MouseButtonRelease: {
+        auto* m = static_cast<QMouseEvent*>(e);
+        if (m->button() != Qt::LeftButton)
+            return false;
+        if (FOpeningPress) {
+            FOpeningPress = false;
+            const QPoint moved = m->globalPosition().toPoint() - FOpeningPressAt;
+            if (moved.manhattanLength() <= QApplication::startDragDistance())
+                return true;
+        }
+        if (object != view->viewport())
+            return false;
+        const QModelIndex index = view->indexAt(m->position().toPoint());
+        if (!index.isValid() || !(index.flags() & Qt::ItemIsEnabled))
+            return false;
+        // The pick first, then the close-up, which then cancels nothing.
+        UserPick(index.row());
+        Combo()->hidePopup();
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 void TPkCustomComboBox::ListClosed() {

@@ -10,6 +10,7 @@
 
 #include <QEvent>
 #include <QObject>
+#include <QPoint>
 #include <QWidget>
 
 #include <functional>
@@ -22,22 +23,18 @@ namespace kv {
 
 class TPkMouseWatch;
 
-// Tells when a widget (the combo box's list window) is hidden.
-class TPkHideWatch : public QObject {
+// Hands the events of the combo box's list window and its item area to the combo box, which may take
+// them (true) before the list sees them.
+class TPkPopupWatch : public QObject {
 public:
-    TPkHideWatch(QWidget* widget, std::function<void()> hidden) : FHidden(std::move(hidden)) {
-        widget->installEventFilter(this);
-    }
+    explicit TPkPopupWatch(std::function<bool(QObject*, QEvent*)> handler) : FHandler(std::move(handler)) {}
+    void Watch(QObject* object) { object->installEventFilter(this); }
 
 protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Hide && FHidden)
-            FHidden();
-        return false;
-    }
+    bool eventFilter(QObject* object, QEvent* e) override { return FHandler && FHandler(object, e); }
 
 private:
-    std::function<void()> FHidden;
+    std::function<bool(QObject*, QEvent*)> FHandler;
 };
 
 enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
@@ -163,6 +160,9 @@ public:
     bool DroppedDown() const;
     void SetDroppedDown(bool v);
 
+    // Text set from code; in the editable style it selects the first item that starts with it, the
+    // item's untyped tail selected in the edit part (not while typing or loading, nor with the list open).
+    void SetText(const std::string& v) override;
     // The platform's style change, then the pack's set-up of a new edit part.
     void SetStyleValue(TComboBoxStyle v);
     void Paint(TCanvas& canvas) override;
@@ -230,8 +230,12 @@ private:
     void RestartTimer();
     void SetUpEditPart();
     void ListClosed();
-    std::unique_ptr<TPkHideWatch> FPopupWatch;
+    bool PopupEvent(QObject* object, QEvent* e);
+    std::unique_ptr<TPkPopupWatch> FPopupWatch;
     bool FPicked = false;
+    // The press that opened the list, until its release: that release leaves the list open.
+    bool FOpeningPress = false;
+    QPoint FOpeningPressAt;
     void PaintPlatformCombo(TCanvas& canvas, const TRect& br);
     TRect ButtonRect() const;
 

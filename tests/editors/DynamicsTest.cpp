@@ -203,14 +203,14 @@ TEST_F(DynamicsTest, LinkedGroupShowsTheEditOnEveryStripAndSendsOneRecord) {
         EXPECT_EQ(Fader(std::string("isGateHold") + s).Position(), 299) << s;
         EXPECT_EQ(BoxText(std::string("cvdGateHold") + s), "300ms") << s;
     }
-    // One record per edit, for the edited channel.
+    // One record per edit, addressed to the group's master (Out1, InA).
     const auto comp = ReceivedOf(sim::code::Comp);
     ASSERT_EQ(comp.size(), 2u);
-    EXPECT_EQ(comp[0].payload.at(0), 3);
-    EXPECT_EQ(comp[1].payload.at(0), 4);
+    EXPECT_EQ(comp[0].payload.at(0), 2);
+    EXPECT_EQ(comp[1].payload.at(0), 2);
     const auto gate = ReceivedOf(sim::code::Gate);
     ASSERT_EQ(gate.size(), 1u);
-    EXPECT_EQ(gate[0].payload.at(0), 1);
+    EXPECT_EQ(gate[0].payload.at(0), 0);
     EXPECT_EQ(ReceivedOf(sim::code::Limit).size(), 1u);
     for (int ch : {2, 3, 4})
         EXPECT_EQ(Model().GetComp(ch).threshold, 140) << ch;

@@ -324,6 +324,8 @@ struct LinkScenario {
     std::vector<std::pair<int, uint16_t>> masks;
     std::vector<int> inputsWritten;  // by a setter on InB
     std::vector<int> outputsWritten; // by a setter on Out2
+    // The channel each record is addressed to: the group's master (-1: the edited channel).
+    int inputMaster = -1, outputMaster = -1;
 };
 
 TEST(LUnitControlSetters, WriteEveryLinkedChannelAndSendOneRecord) {
@@ -372,7 +374,7 @@ TEST(LUnitControlSetters, WriteEveryLinkedChannelAndSendOneRecord) {
         {"no link", {}, {1}, {3}},
         {"whole side linked", {{0, 3}, {1, 3}, {2, 0xF}, {3, 0xF}, {4, 0xF}, {5, 0xF}}, {0, 1}, {2, 3, 4, 5}},
         // A member (mask 0) writes its master's group, as the screen shows it.
-        {"member of a group", {{0, 3}, {1, 0}, {2, 0x3}, {3, 0}}, {0, 1}, {2, 3}},
+        {"member of a group", {{0, 3}, {1, 0}, {2, 0x3}, {3, 0}}, {0, 1}, {2, 3}, 0, 2},
         {"master of later channels", {{3, 0x6}, {4, 0}}, {1}, {3, 4}},
         // A mask that lacks the channel's own bit and no group holding it: the channel alone.
         {"mask without the channel's own bit", {{1, 0x1}, {3, 0x5}}, {1}, {3}},
@@ -414,7 +416,12 @@ TEST(LUnitControlSetters, WriteEveryLinkedChannelAndSendOneRecord) {
                     ASSERT_EQ(host.sent.size(), 1u);
                     EXPECT_EQ(host.sent[0].frame[3], 7);
                     EXPECT_EQ(host.sent[0].code(), tc.code);
-                    EXPECT_EQ(host.sent[0].payload(), tc.payload);
+                    // The record goes to the group's master, so that the unit changes the whole group.
+                    std::vector<uint8_t> payload = tc.payload;
+                    const int master = inputs ? sc.inputMaster : sc.outputMaster;
+                    if (master >= 0)
+                        payload[0] = static_cast<uint8_t>(master);
+                    EXPECT_EQ(host.sent[0].payload(), payload);
                     EXPECT_FALSE(host.sent[0].force);
                 }
                 EXPECT_EQ(host.overlaysDirty, tc.overlay ? std::vector<int>{tc.ch} : std::vector<int>{});

@@ -1,7 +1,8 @@
 // The pack's combo box: type-ahead on a fake clock, Backspace and invalid keys, read-only mode, the
-// wheel, auto-completion, state colours and the values list.
+// wheel, auto-completion, state colours, the values list, and clicks through the open list.
 
 #include "panels/PkComboBox.h"
+#include "platform/gui/Forms.h"
 #include "tests/support/VirtualClock.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,9 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTest>
 #include <QWheelEvent>
+#include <QWindow>
 
 using namespace kv;
 
@@ -260,4 +263,103 @@ TEST(PkComboBoxTest, MadeAsDropDownListMatchesOneSwitchedToIt) {
         cb->KeyPress(k);
     }
     EXPECT_EQ(made.ItemIndex(), switched.ItemIndex());
+}
+
+namespace {
+
+// Mouse and keys as the window system delivers them: to a window, which hands them on (to the open list
+// while one is open).
+void ClickWindow(QWidget* widget, QPoint at) {
+    QWindow* window = widget->window()->windowHandle();
+    const QPoint p = widget->mapTo(widget->window(), at);
+    QTest::mousePress(window, Qt::LeftButton, {}, p);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, p);
+}
+
+// A click on item `row` of the combo box's open list, scrolled into view first as the user would.
+void ClickItem(QComboBox* combo, int row) {
+    QAbstractItemView* view = combo->view();
+    const QModelIndex index = view->model()->index(row, 0);
+    view->scrollTo(index);
+    ClickWindow(view->viewport(), view->visualRect(index).center());
+}
+
+} // namespace
+
+// A click on the drop button opens the list and leaves it open; a click on an item picks it and closes
+// the list; Escape closes it and keeps the selection. Both styles, as the main window and the band
+// tables use them.
+TEST(PkComboBoxTest, AClickOpensTheListAndAClickOnAnItemPicksIt) {
+    for (TComboBoxStyle style : {TComboBoxStyle::csDropDown, TComboBoxStyle::csDropDownList}) {
+        SCOPED_TRACE(style == TComboBoxStyle::csDropDown ? "editable" : "list");
+        TForm form(nullptr);
+        form.SetBounds(0, 0, 300, 400);
+        Probe cb(style);
+        cb.SetParent(&form);
+        cb.SetBounds(10, 10, 60, 22);
+        cb.SetItemIndex(19);
+        std::string ends;
+        cb.OnSelEndOk = [&](TObject*) { ends += "ok "; };
+        cb.OnSelEndCancel = [&](TObject*) { ends += "cancel "; };
+        form.Show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.Widget()->windowHandle()));
+        auto* combo = static_cast<QComboBox*>(cb.Widget());
+        const QPoint button(52, 11);
+
+        ClickWindow(combo, button);
+        ASSERT_TRUE(cb.DroppedDown()) << "the release of the opening click leaves the list open";
+        EXPECT_EQ(cb.log, "");
+        ClickItem(combo, 2);
+        EXPECT_FALSE(cb.DroppedDown());
+        EXPECT_EQ(cb.Selected(), "BW -12");
+        EXPECT_EQ(cb.log, "click change ");
+        EXPECT_EQ(ends, "ok ");
+
+        cb.log.clear();
+        ClickWindow(combo, button);
+        ASSERT_TRUE(cb.DroppedDown());
+        QTest::keyClick(combo->view()->window()->windowHandle(), Qt::Key_Escape);
+        EXPECT_FALSE(cb.DroppedDown());
+        EXPECT_EQ(cb.Selected(), "BW -12");
+        EXPECT_EQ(cb.log, "") << "Escape picks nothing";
+        EXPECT_EQ(ends, "ok cancel ");
+    }
+}
+
+// Text set from code in the editable style selects the first item that starts with it, case aside, and
+// shows that item with its untyped tail selected; text that starts no item stays as set, unselected.
+TEST(PkComboBoxTest, TextSetFromCodeSelectsTheFirstMatchingItem) {
+    Probe cb(TComboBoxStyle::csDropDown);
+    QLineEdit* e = static_cast<QComboBox*>(cb.Widget())->lineEdit();
+    ASSERT_NE(e, nullptr);
+    struct Case {
+        const char* text;
+        const char* selected;
+        const char* shown;
+        const char* tail;
+    };
+    const Case cases[] = {
+        {"LK -48", "LK -48", "LK -48", ""},
+        {"bl -1", "BL -12", "BL -12", "2"},
+        {"LK", "LK -12", "LK -12", " -12"},
+        {"xyz", "-", "xyz", ""},
+        {"", "-", "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        cb.SetItemIndex(5);
+        cb.SetText(c.text);
+        EXPECT_EQ(cb.Selected(), c.selected);
+        EXPECT_EQ(e->text().toStdString(), c.shown);
+        EXPECT_EQ(e->selectedText().toStdString(), c.tail);
+        EXPECT_EQ(cb.SearchString(), c.text);
+    }
+    EXPECT_EQ(cb.log, "") << "no events for text set from code";
+
+    // The drop-down list takes only an exact item, as before.
+    Probe list(TComboBoxStyle::csDropDownList);
+    list.SetText("LK");
+    EXPECT_EQ(list.Selected(), "-");
+    list.SetText("lk -24");
+    EXPECT_EQ(list.Selected(), "LK -24");
 }

@@ -33,12 +33,13 @@ std::size_t LinkOffset(int ch) {
 // that both sides stay equal without a read-back. The group is ch's own mask when that holds ch's bit,
 // else the mask of the first lower channel of its side that holds it (ch is a member of that master),
 // else ch alone.
-std::vector<int> Linked(const Dump& d, int ch) {
+// With `ownMaskOnly` the group is ch's own mask, whatever it holds.
+std::vector<int> Linked(const Dump& d, int ch, bool ownMaskOnly) {
     const int count = IsInput(ch) ? 2 : 4;
     const int base = IsInput(ch) ? 0 : 2;
     const unsigned bit = 1u << (ch - base);
     unsigned mask = GetWord(d, LinkOffset(ch));
-    if (!(mask & bit)) {
+    if (!(mask & bit) && !ownMaskOnly) {
         mask = bit;
         for (int c = base; c < ch; ++c)
             if (GetWord(d, LinkOffset(c)) & bit) {
@@ -236,6 +237,10 @@ std::uint8_t SimUnit::DeviceId() const {
 void SimUnit::SetIdentity(const std::string& text) {
     std::lock_guard lock(mu_);
     identity_ = text;
+}
+void SimUnit::SetAddressedMaskOnly(bool on) {
+    std::lock_guard lock(mu_);
+    addressedMaskOnly_ = on;
 }
 void SimUnit::SetVerifyCheckByte(bool on) {
     std::lock_guard lock(mu_);
@@ -673,14 +678,14 @@ bool SimUnit::ApplyParameter(std::uint8_t cmd, const Bytes& p) {
         const std::size_t n = cmd == code::Comp ? 10 : 8;
         if (!need(1 + n) || !IsOutput(ch))
             return false;
-        for (int c : Linked(current_, ch))
+        for (int c : Linked(current_, ch, addressedMaskOnly_))
             CopyBytes(current_, rec(c) + (cmd == code::Comp ? off::OutComp : off::OutLimit), p, 1, n);
         return true;
     }
     case code::Gate:
         if (!need(9) || !IsInput(ch))
             return false;
-        for (int c : Linked(current_, ch))
+        for (int c : Linked(current_, ch, addressedMaskOnly_))
             CopyBytes(current_, rec(c) + off::InGate, p, 1, 8);
         return true;
     case code::LowPass:
@@ -688,7 +693,7 @@ bool SimUnit::ApplyParameter(std::uint8_t cmd, const Bytes& p) {
         if (!need(4) || !IsChannel(ch))
             return false;
         const bool low = cmd == code::LowPass;
-        for (int c : Linked(current_, ch)) {
+        for (int c : Linked(current_, ch, addressedMaskOnly_)) {
             const std::size_t freq = IsInput(c) ? (low ? off::InLowPass : off::InHighPass)
                                                 : (low ? off::OutLowPass : off::OutHighPass);
             const std::size_t slope = IsInput(c) ? (low ? off::InLowSlope : off::InHighSlope)
@@ -702,7 +707,7 @@ bool SimUnit::ApplyParameter(std::uint8_t cmd, const Bytes& p) {
         if (!need(9) || !IsChannel(ch) || p[1] >= (IsInput(ch) ? off::InPeqBands : off::OutPeqBands))
             return false;
         const int band = p[1];
-        for (int c : Linked(current_, ch)) {
+        for (int c : Linked(current_, ch, addressedMaskOnly_)) {
             const std::size_t at = rec(c) + (IsInput(c) ? off::InPeq : off::OutPeq) +
                                    off::PeqBandSize * static_cast<std::size_t>(band);
             CopyBytes(current_, at, p, 2, off::PeqBandSize);
@@ -714,7 +719,7 @@ bool SimUnit::ApplyParameter(std::uint8_t cmd, const Bytes& p) {
     case code::Delay: {
         if (!need(3) || !IsChannel(ch))
             return false;
-        for (int c : Linked(current_, ch)) {
+        for (int c : Linked(current_, ch, addressedMaskOnly_)) {
             const std::size_t at = cmd == code::Gain ? (IsInput(c) ? off::InGain : off::OutGain)
                                                      : (IsInput(c) ? off::InDelay : off::OutDelay);
             CopyBytes(current_, rec(c) + at, p, 1, 2);
@@ -724,13 +729,13 @@ bool SimUnit::ApplyParameter(std::uint8_t cmd, const Bytes& p) {
     case code::Mute:
         if (!need(2) || !IsChannel(ch))
             return false;
-        for (int c : Linked(current_, ch))
+        for (int c : Linked(current_, ch, addressedMaskOnly_))
             SetBit(current_, IsInput(c) ? off::InputMute : off::OutputMute, SideIndex(c), p[1] != 0);
         return true;
     case code::Polarity:
         if (!need(2) || !IsChannel(ch))
             return false;
-        for (int c : Linked(current_, ch))
+        for (int c : Linked(current_, ch, addressedMaskOnly_))
             PutWord(current_, rec(c) + (IsInput(c) ? off::InPolarity : off::OutPolarity), p[1]);
         return true;
     case code::WorkMode:
@@ -767,7 +772,7 @@ bool SimUnit::ApplyParameter(std::uint8_t cmd, const Bytes& p) {
     case code::Geq:
         if (!need(4) || !IsInput(ch) || p[1] >= off::GeqBands)
             return false;
-        for (int c : Linked(current_, ch))
+        for (int c : Linked(current_, ch, addressedMaskOnly_))
             CopyBytes(current_, rec(c) + off::InGeq + 2 * static_cast<std::size_t>(p[1]), p, 2, 2);
         return true;
     case code::GeqBypass:

@@ -141,6 +141,9 @@ public:
     std::uint8_t DeviceId() const;
     void SetIdentity(const std::string& text); // reply to 19, default "Tirnel V010"
     void SetVerifyCheckByte(bool on);          // drop commands with a wrong check byte (off by default)
+    // Apply a record of a linked kind through the addressed channel's own link mask only, as a unit
+    // may: a record addressed to a member (mask 0) then changes nothing. Off by default: the group rule.
+    void SetAddressedMaskOnly(bool on);
 
     // State. Presets are numbered 1..20; 0 is the factory preset (recall and read only).
     Dump Current() const; // current settings, 750 bytes; the first 724 are the image
@@ -207,6 +210,7 @@ private:
     std::uint8_t id_ = 1;
     std::string identity_ = "Tirnel V010";
     bool verifyCheck_ = false;
+    bool addressedMaskOnly_ = false;
     Dump current_;
     std::array<Dump, kPresetSlots> stored_;
     int currentPreset_ = 0;
