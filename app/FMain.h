@@ -264,9 +264,18 @@ private:
     void FreeTransports();
     // Back to no transfer: state, cursors, the post-open step and the lock prompt.
     void ResetTransfers();
+    // The window's side of a closed link: captions, buttons, the level meters.
+    void ShowLinkClosed();
 
     // The transfer watchdog: (re)started by every transfer step, stopped when it ends.
     void KickTransferWatchdog();
+    // Whether an acknowledgement now answers a step of a running transfer (a keep-alive's does not).
+    bool AckIsTransferStep() const;
+    // The text key of what an interrupted transfer leaves on the unit, null when nothing is running
+    // that leaves it incomplete.
+    const char* IncompleteCopyKey() const;
+    // The store's acknowledgement: the new number and name take effect.
+    void ApplyStoredPreset();
     void StopTransferWatchdog();
     void TransferWatchdogExpired();
     // The lock status is asked again only after the prompt has been answered.
@@ -293,6 +302,11 @@ private:
     std::unique_ptr<UnitDownload> downloadUnitInfo;
     uint8_t lockPromptShown = 0;
     std::unique_ptr<::TTimer> transferWatchdog;
+    // A store under way: the preset number (1..20, 0 = none) and the 14 name bytes it stores, and
+    // whether the unit acknowledged it.
+    int storePreset = 0;
+    BSTM storeName;
+    bool storeAcked = false;
 
     // ---- texts: GetLangText, ApplyLanguage (app/FMainText.cpp) ----
     // Declared and defined by the texts' member file, with the dialog overrides of LMainHost and
@@ -337,7 +351,8 @@ public:
     // user's code page, padded with blanks.
     void bStoreClick(kv::TObject* sender);
     void bRecallClick(kv::TObject* sender);
-    void StorePresetToDevice(int n, const std::string& name14);
+    // True once the unit acknowledged the store; the preset bar and the model change only then.
+    bool StorePresetToDevice(int n, const std::string& name14);
     void RecallPresetFromDevice(int n);
     void FactoryDefaultClick(kv::TObject* sender);
     void SendFactoryReset();

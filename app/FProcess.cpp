@@ -26,6 +26,12 @@ TfmProcess::~TfmProcess() {
 void TfmProcess::FormCreate(TObject*) {
     ProgressBar = FindAs<TStProgressBar>(*this, "ProgressBar");
     StatusBar = FindAs<TStatusBar>(*this, "StatusBar");
+    // The layout binds no close query: the window always has this one.
+    OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
+}
+
+void TfmProcess::FormCloseQuery(TObject*, bool& canClose) {
+    canClose = !transferRunning;
 }
 
 void TfmProcess::SetStatus(const std::string& text) {
@@ -40,6 +46,7 @@ const std::string& TfmProcess::Status() const {
 
 // Only the caption: the status text and the bar stay as the transfer code set them.
 void TfmProcess::FormShow(TObject*) {
+    transferRunning = true;
     SetCaption(UiText("SID_PROCESS"));
 }
 

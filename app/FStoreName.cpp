@@ -96,9 +96,11 @@ void TfmStoreName::btnOKClick(TObject*) {
         if (fmStorePreset)
             fmStorePreset->Close();
         const int index = presetIndex;
-        if (::fmMain)
-            ::fmMain->StorePresetToDevice(index, field);
-        // The lists learn the name also when no unit is connected.
+        const bool stored = ::fmMain && ::fmMain->StorePresetToDevice(index, field);
+        // A store the unit never acknowledged leaves the lists as they were; offline they learn the
+        // name all the same.
+        if (connected && !stored)
+            return;
         if (fmRecallPreset)
             fmRecallPreset->SetPresetName(index + 1, shown);
         if (fmStorePreset)

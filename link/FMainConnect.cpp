@@ -56,6 +56,7 @@ void TfmMain::ResetTransfers() {
     uploadPreset = 0;
     downloadRecord = 0;
     lockPromptShown = 0;
+    storePreset = 0;
 }
 
 void TfmMain::ConnectCom() {

@@ -138,12 +138,24 @@ void TfmMain::FreeTransports() {
 }
 
 void TfmMain::CloseLink() {
+    // A download or preset file cut off leaves the unit with part of it: the user is told so, once the
+    // link is down, and the transfer's window never shows it finished.
+    const char* incomplete = IncompleteCopyKey();
     FreeTransports();
     // A link that broke or was closed ends whatever transfer it carried; nothing resumes on the next
     // connection.
     ResetTransfers();
-    if (!fmNetwork || fmNetwork->SearchResult() != 1)
-        return;
+    if (fmNetwork && fmNetwork->SearchResult() == 1)
+        ShowLinkClosed();
+    if (incomplete) {
+        CloseProgressWindow();
+        if (fmProcess)
+            fmProcess->SetStatus("");
+        ShowInformation(GetLangText(incomplete));
+    }
+}
+
+void TfmMain::ShowLinkClosed() {
     RestoreProgramFolder();
     connected = 0;
     if (auto* ctl = Find<THidDeviceController>("HidCtl"))

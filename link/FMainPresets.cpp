@@ -65,29 +65,42 @@ void TfmMain::PrepareProgress(const std::string& status, int max) {
     }
 }
 
-void TfmMain::StorePresetToDevice(int n, const std::string& name14) {
+bool TfmMain::StorePresetToDevice(int n, const std::string& name14) {
     if (!connected || n < 0 || n > 19)
-        return;
+        return false;
     transferState = tsStoreName;
     StopLevelPoll();
     ResetLevelMeters();
-    currentPreset = n + 1;
-    BSTM name(kNameBytes, ' ');
-    std::copy_n(name14.begin(), std::min<size_t>(name14.size(), kNameBytes), name.begin());
-    if (unitControl) {
-        unitControl->FlagPresetSlot(n);
-        unitControl->StoreCurrentPresetName(name);
-    }
-    char number[16];
-    std::snprintf(number, sizeof number, "U%02d", n + 1);
-    SetCaptionOf("lbPstNum", number);
-    SetCaptionOf("lbPstName", FromAnsi(std::string(name.begin(), name.end())));
+    // The number and name take effect when the unit has acknowledged the store (ApplyStoredPreset):
+    // a store that fails leaves the preset bar, the lists and the model as they were.
+    storePreset = n + 1;
+    storeName.assign(kNameBytes, ' ');
+    std::copy_n(name14.begin(), std::min<size_t>(name14.size(), kNameBytes), storeName.begin());
+    storeAcked = false;
     SetLinkTimeout(10000);
-    const auto stored = unitControl ? unitControl->PresetName() : std::array<uint8_t, kNameBytes>{};
-    SendCommand(CM_MCS_PRESETNAME(static_cast<uint8_t>(deviceId), stored.data()), true);
+    SendCommand(CM_MCS_PRESETNAME(static_cast<uint8_t>(deviceId), storeName.data()), true);
     KickTransferWatchdog();
     PrepareProgress(GetLangText("SID_STORE_PRESET"), 2);
     ShowProgressModal();
+    const bool stored = storeAcked;
+    storeAcked = false;
+    return stored;
+}
+
+void TfmMain::ApplyStoredPreset() {
+    if (storePreset < 1 || storePreset > 20 || storeName.size() != kNameBytes)
+        return;
+    currentPreset = storePreset;
+    if (unitControl) {
+        unitControl->FlagPresetSlot(storePreset - 1);
+        unitControl->StoreCurrentPresetName(storeName);
+    }
+    char number[16];
+    std::snprintf(number, sizeof number, "U%02d", storePreset);
+    SetCaptionOf("lbPstNum", number);
+    SetCaptionOf("lbPstName", FromAnsi(std::string(storeName.begin(), storeName.end())));
+    storePreset = 0;
+    storeAcked = true;
 }
 
 void TfmMain::RecallPresetFromDevice(int n) {

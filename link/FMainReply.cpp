@@ -5,6 +5,7 @@
 
 #include "app/FNetwork.h"
 #include "app/FProcess.h"
+#include "link/PresetFiles.h"
 #include "styled/StProgressBar.h"
 
 #include <algorithm>
@@ -16,6 +17,12 @@ namespace {
 void SetProgressPosition(int position) {
     if (fmProcess && fmProcess->ProgressBar)
         fmProcess->ProgressBar->SetPosition(position);
+}
+
+void AdvanceProgress(int step) {
+    if (fmProcess && fmProcess->ProgressBar)
+        fmProcess->ProgressBar->SetPosition(
+            std::min(fmProcess->ProgressBar->Position() + step, fmProcess->ProgressBar->Max()));
 }
 
 // How many payload bytes each reply's handler reads; a shorter reply is ignored whole.
@@ -62,10 +69,12 @@ void TfmMain::OnLinkFrame(const BSTM& frame) {
     if (payload.size() < PayloadNeeded(code))
         return;
 
-    // Every transfer step that arrives shows the transfer is still moving.
-    const bool transferReply = code != MCS_ACK && code != MCS_LEVELS;
-    if (transferWatchdog && transferWatchdog->Enabled() && transferReply)
-        KickTransferWatchdog();
+    // Every reply of a running transfer, acknowledgements included, shows that the unit still answers
+    // it; level replies and a keep-alive's acknowledgement do not. Decided before the handlers change
+    // the state; the watchdog restarts after them, with the timeout they set.
+    const bool progress = code != MCS_LEVELS && (code != MCS_ACK || AckIsTransferStep());
+    if (code == MCS_ACK && postOpenState == 12 && connected)
+        AdvanceProgress(1);
 
     switch (code) {
     case MCS_ACK: {
@@ -81,12 +90,16 @@ void TfmMain::OnLinkFrame(const BSTM& frame) {
             break;
         case tsStoreName:
             SetLinkTimeout(10000);
-            SendCommand(CM_MCS_CMD(id, MCS_STORE_PRESET, static_cast<uint8_t>(currentPreset & 0xFF)), true);
+            // The number being stored; a store step without one (never begun here) stores the current.
+            SendCommand(CM_MCS_CMD(id, MCS_STORE_PRESET,
+                                   static_cast<uint8_t>((storePreset > 0 ? storePreset : currentPreset) & 0xFF)),
+                        true);
             SetProgressPosition(1);
             transferState = tsStore;
             KickTransferWatchdog();
             break;
         case tsStore:
+            ApplyStoredPreset();
             if (fmProcess && fmProcess->ProgressBar)
                 fmProcess->ProgressBar->SetPosition(fmProcess->ProgressBar->Max());
             SendCommand(CM_MCS_CMD(id, MCS_KEEP_ALIVE), false);
@@ -185,6 +198,15 @@ void TfmMain::OnLinkFrame(const BSTM& frame) {
     default:
         break;
     }
+    if (progress && transferWatchdog && transferWatchdog->Enabled())
+        KickTransferWatchdog();
+}
+
+bool TfmMain::AckIsTransferStep() const {
+    // A preset file being sent: every record is acknowledged.
+    if (postOpenState == 12 && connected)
+        return true;
+    return transferState != tsIdle && transferState != tsUnlockWait;
 }
 
 void TfmMain::SetTransferState(TransferState state) {
@@ -195,8 +217,14 @@ void TfmMain::SetTransferState(TransferState state) {
 
 void TfmMain::SetPostOpenState(int state) {
     postOpenState = state;
-    if (state == 12 && connected)
-        KickTransferWatchdog();
+    if (state != 12 || !connected)
+        return;
+    // The bar counts the file's records as the unit acknowledges them; it is full only when all are.
+    if (fmProcess && fmProcess->ProgressBar) {
+        fmProcess->ProgressBar->SetMax(kPresetFileRecords);
+        fmProcess->ProgressBar->SetPosition(0);
+    }
+    KickTransferWatchdog();
 }
 
 void TfmMain::CloseProgressWindow() {
@@ -205,9 +233,21 @@ void TfmMain::CloseProgressWindow() {
         t->SetEnabled(false);
     if (!fmProcess)
         return;
+    fmProcess->EndTransfer();
     if (fmProcess->Modal())
         fmProcess->Close();
     fmProcess->Hide();
+}
+
+const char* TfmMain::IncompleteCopyKey() const {
+    if (!connected)
+        return nullptr;
+    // A download begins with the factory default: from its first step the unit's presets are gone.
+    if (downloadRecord >= 1 || transferState == tsDownloadStart || transferState == tsDownloadPresets)
+        return "SID_INFO_DOWNLOAD_INCOMPLETE";
+    if (postOpenState == 12)
+        return "SID_INFO_LOAD_INCOMPLETE";
+    return nullptr;
 }
 
 // ---- transfer watchdog ----

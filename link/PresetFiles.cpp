@@ -100,6 +100,15 @@ bool LPresetFiles::OpenPresetFile() {
         host_.ShowInformation(host_.GetLangText("SID_INFO_ERROR_FILE"));
         return false;
     }
+    // The unit applies a record through the links it holds when the record arrives, and the file's
+    // links come only after each channel's records: each channel first links to itself alone, so every
+    // record reaches just the channel it is for and the file's links then take over. The model is not
+    // touched: the file's masks replace these.
+    const auto id = static_cast<uint8_t>(host_.GetDeviceId());
+    for (int ch = 0; ch < kPresetFileLinkRecords; ++ch) {
+        const int own = 1 << (ch < 2 ? ch : ch - 2);
+        host_.SendCommand(CM_MCS_CMD(id, MCS_LINK, static_cast<uint8_t>(ch), static_cast<uint8_t>(own)), true);
+    }
     model_.LoadImageAndSend(reinterpret_cast<const uint8_t*>(bytes->data()) + kFileHeaderSize);
     host_.RefreshAllPanels();
     // The controls are filled; the progress window below must not run with the setters muted.

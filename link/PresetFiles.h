@@ -18,6 +18,10 @@ inline constexpr size_t kPresetFileSize = 728;
 inline constexpr size_t kUnitFileSize = 14514;
 inline constexpr size_t kUnitFileMinSize = 14474;
 inline constexpr size_t kSlotRecordSize = 724;
+// Records a preset file sends to a connected unit: a link record per channel that unlinks it, then the
+// file's own 185.
+inline constexpr int kPresetFileLinkRecords = 6;
+inline constexpr int kPresetFileRecords = kPresetFileLinkRecords + 185;
 
 // The unit file being downloaded: its information block and its 20 slot records (each the 722 stored
 // bytes and CR LF, as in the file), and the 1-based record being sent.

@@ -156,7 +156,8 @@ TEST_F(DialogsTest, ProgressWindowResetsOnlyItsCaption) {
     WhenModal([&] {
         seen = process->Caption() + "|" + process->Status() + "|" +
                std::to_string(process->ProgressBar->Position());
-        process->Close();
+        // Only the transfer code ends it.
+        main->CloseProgressWindow();
     });
     main->ShowProgressModal();
     EXPECT_EQ(seen, "处理|status of the caller|7");
@@ -169,7 +170,7 @@ TEST_F(DialogsTest, ProgressWindowResetsOnlyItsCaption) {
     bool modalWithTimerStopped = false;
     WhenModal([&] {
         modalWithTimerStopped = process->Modal() && !timer->Enabled();
-        process->Close();
+        main->CloseProgressWindow();
     });
     main->tmProcessShowTimer(timer);
     EXPECT_TRUE(modalWithTimerStopped);

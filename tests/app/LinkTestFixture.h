@@ -127,7 +127,10 @@ protected:
     enum class Wire { Serial, Net, Usb };
     void Attach(Wire wire, const std::string& requested = "127.0.0.2") {
         const std::string loopback = ShardLoopback(requested);
-        unit.UseRealTime();
+        if (unitOnVirtualClock)
+            unit.SetClock([this] { return static_cast<std::int64_t>(clock.Ms()); });
+        else
+            unit.UseRealTime();
         switch (wire) {
         case Wire::Serial:
             pty = std::make_unique<sim::SimPty>(unit);
@@ -175,6 +178,10 @@ protected:
                 if (auto* l = main->NetLink())
                     busy |= l->IsAwaiting();
             }
+            // A reply the unit holds back for later (a slow unit on the virtual clock) comes only
+            // when time goes on.
+            if (busy && unit.HasPending() && !unit.HasDue())
+                busy = false;
             if (tcp && main->ClientSocket().Active() && !main->ClientSocket().Connected())
                 busy = true;
             if (!busy)
@@ -266,6 +273,9 @@ protected:
     int drivingDepth = 0; // modal windows open when the driver last stepped
     bool stopDriving = false;
     bool unitSilent = false;
+    // Set before Attach: the unit's replies leave by the test's virtual clock, so that a delay fault
+    // holds them back in virtual time, as a slow unit would.
+    bool unitOnVirtualClock = false;
     std::function<void()> onStep;
     int networkShows = 0;
     std::vector<std::string> messages;

@@ -250,4 +250,37 @@ TEST_F(PresetsTest, FactoryDefaultAsksFirstAndReadsTheResetUnitBack) {
     ExpectImageIsUnits();
 }
 
+// A store the unit never acknowledges: the link breaks, and the preset bar, both lists and the model
+// keep the number and name they had; the unit's current name is read back on the next connection anyway.
+TEST_F(PresetsTest, FailedStoreLeavesThePresetBarAndListsAsTheyWere) {
+    unit.SetCurrentPreset(3);
+    ConnectAndReadBack();
+    const std::string number = Caption("lbPstNum"), name = Caption("lbPstName");
+    ASSERT_EQ(number, "U03");
+    const std::string storeRow = store->PresetName(4), recallRow = recall->PresetName(5);
+    const auto image = main->UnitControl()->Image();
+    ASSERT_FALSE(main->UnitControl()->IsPresetSlotUsed(4));
+
+    // The name arrives; the store itself is never answered.
+    unit.SilenceAfter(1);
+    onStep = [&] {
+        if (!unitSilent && !ReceivedOf(sim::code::Store).empty())
+            unitSilent = true;
+    };
+    PlanPick(store, 5, "Never stored");
+    main->bStoreClick(nullptr);
+    ASSERT_TRUE(RunUntil([&] { return !main->Link() && !dialogStatuses.empty() && !AnyModal(); }, 60000));
+    onStep = nullptr;
+    EXPECT_EQ(dialogStatuses.back(), "Link Broken");
+    EXPECT_EQ(Caption("lbPstNum"), number);
+    EXPECT_EQ(Caption("lbPstName"), name);
+    EXPECT_EQ(store->PresetName(4), storeRow);
+    EXPECT_EQ(recall->PresetName(5), recallRow);
+    EXPECT_EQ(main->CurrentPreset(), 3);
+    EXPECT_FALSE(main->UnitControl()->IsPresetSlotUsed(4));
+    EXPECT_EQ(main->UnitControl()->Image(), image);
+    EXPECT_LT(process->ProgressBar->Position(), process->ProgressBar->Max());
+    EXPECT_FALSE(process->Visible());
+}
+
 } // namespace

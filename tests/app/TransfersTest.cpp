@@ -7,8 +7,12 @@
 #include "link/PresetFiles.h"
 #include "platform/core/FileIO.h"
 
-#include <cstring>
+#include <QCloseEvent>
+
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -86,6 +90,58 @@ protected:
         tcp = std::make_unique<sim::SimTcp>(u, 9761, address);
         main->ClientSocket().Address = address;
         main->SetDeviceIp(Ipv4Word(address));
+    }
+
+    // Current settings whose channels all differ from each other and from the unit's defaults.
+    static sim::Dump Distinct(const char* name) {
+        sim::Dump d = sim::DefaultDump();
+        std::fill(d.begin() + sim::off::PresetName, d.begin() + sim::off::PresetName + 14, ' ');
+        std::copy(name, name + std::min<size_t>(std::strlen(name), 14), d.begin() + sim::off::PresetName);
+        for (int ch = 0; ch < 6; ++ch) {
+            const size_t r = sim::off::ChannelRecord(ch);
+            sim::PutWord(d, r + (ch < 2 ? sim::off::InGain : sim::off::OutGain), 150u + 7u * static_cast<unsigned>(ch));
+            sim::PutWord(d, r + (ch < 2 ? sim::off::InDelay : sim::off::OutDelay), 40u + static_cast<unsigned>(ch));
+        }
+        d[sim::off::OutputMute] = 0x06;
+        return d;
+    }
+
+    // The preset file of the settings `d`: its bytes 2..711 behind the header.
+    static std::string PresetFileOf(const sim::Dump& d) {
+        std::string file(kFileHeader);
+        file.append(d.begin() + 2, d.begin() + 712);
+        file += "\r\n";
+        return file;
+    }
+
+    // Opens the preset file `path` as the user does; the level poll's next request (sent here once the
+    // progress window runs) ends it when the unit has taken every record.
+    void OpenPresetFileOnline(const std::string& path) {
+        bool polled = false;
+        onStep = [&] {
+            if (!polled && process->Modal() && main->PostOpenState() == 12) {
+                polled = true;
+                main->SendCommand(CM_MCS_CMD(1, MCS_LEVELS), false);
+            }
+        };
+        chosenFile = path;
+        main->OpenClick(nullptr);
+        onStep = nullptr;
+    }
+
+    // The unit's current settings from the preset name on equal the editor's image.
+    void ExpectUnitIsImage() {
+        const auto& image = main->UnitControl()->Image();
+        const sim::Dump d = unit.Current();
+        EXPECT_TRUE(std::equal(image.begin() + 2, image.end(), d.begin() + 2));
+    }
+
+    // The file's bytes are what the unit now holds, and the editor too.
+    void ExpectUnitAndImageHoldFile(const std::string& file) {
+        const sim::Dump now = unit.Current();
+        EXPECT_EQ(std::string(now.begin() + 2, now.begin() + 712), file.substr(16, 710));
+        const auto& image = main->UnitControl()->Image();
+        EXPECT_EQ(std::string(image.begin() + 2, image.begin() + 712), file.substr(16, 710));
     }
 
     // A second unit; the fixture takes its wire down before it goes.
@@ -250,7 +306,9 @@ TEST_F(TransfersTest, PresetFileOpenedOnlineSendsItsRecordsInOrder) {
     EXPECT_EQ(main->PostOpenState(), 0);
     Step(50);
 
-    std::vector<uint8_t> expected = {sim::code::PresetName};
+    // Each channel first linked to itself alone, then the file's records.
+    std::vector<uint8_t> expected(kPresetFileLinkRecords, sim::code::Link);
+    expected.push_back(sim::code::PresetName);
     for (int in = 0; in < 2; ++in) {
         expected.insert(expected.end(), {sim::code::ChannelName, sim::code::Gate});
         expected.insert(expected.end(), 31, sim::code::Geq);
@@ -264,9 +322,13 @@ TEST_F(TransfersTest, PresetFileOpenedOnlineSendsItsRecordsInOrder) {
                          sim::code::Gain, sim::code::Polarity, sim::code::Delay, sim::code::Link});
     expected.insert(expected.end(), 6, sim::code::Mute);
     expected.insert(expected.end(), 8 + 8 + 4 * 9, sim::code::Peq);
-    ASSERT_EQ(expected.size(), 185u);
+    ASSERT_EQ(expected.size(), static_cast<size_t>(kPresetFileRecords));
     expected.insert(expected.end(), {sim::code::Levels, sim::code::KeepAlive});
     EXPECT_EQ(unit.ReceivedCodes(), expected);
+    const auto links = ReceivedOf(sim::code::Link);
+    for (int ch = 0; ch < kPresetFileLinkRecords; ++ch)
+        EXPECT_EQ(links[static_cast<size_t>(ch)].payload,
+                  (sim::Bytes{static_cast<uint8_t>(ch), static_cast<uint8_t>(1 << (ch < 2 ? ch : ch - 2))}));
     const auto peq = ReceivedOf(sim::code::Peq);
     EXPECT_EQ(peq.back().payload[0], 5); // Out4
     EXPECT_EQ(peq.back().payload[1], 8); // band 8
@@ -408,5 +470,295 @@ INSTANTIATE_TEST_SUITE_P(Transfers, TransferInterruptTest,
                              return std::string(param.param.upload ? "Upload" : "Download") +
                                     (param.param.unplug ? "Unplugged" : "Silent");
                          });
+
+// A slow unit: every reply comes late, as long as it comes within the transport's reply timeout. Each
+// transfer runs to its end and leaves the unit and the editor holding the same settings.
+enum class Transfer { Load, Download, Upload, ReadBack, Store, Recall };
+struct SlowCase {
+    Transfer transfer;
+    int delayMs;
+};
+
+class SlowUnitTest : public TransfersTest, public ::testing::WithParamInterface<SlowCase> {};
+
+TEST_P(SlowUnitTest, EveryTransferCompletesAndTheUnitEqualsTheEditor) {
+    const auto [transfer, delayMs] = GetParam();
+    unitOnVirtualClock = true;
+    DressUnitWithPresets();
+    ConnectAndReadBack();
+    unit.DelayReplies(delayMs, -1);
+    const uint64_t longest = 400000;
+
+    switch (transfer) {
+    case Transfer::Load: {
+        const std::string file = PresetFileOf(Distinct("Slow load"));
+        ASSERT_TRUE(kv::WriteFileAtomic(File("slow.prs"), file));
+        OpenPresetFileOnline(File("slow.prs"));
+        EXPECT_EQ(main->PostOpenState(), 0);
+        EXPECT_EQ(ReceivedOf(sim::code::Peq).size(), 8u + 8u + 4u * 9u);
+        ExpectUnitAndImageHoldFile(file);
+        break;
+    }
+    case Transfer::Download: {
+        fresh.SetStored(3, StoredPreset(3, "Atrium"));
+        fresh.SetStored(9, StoredPreset(9, "Gallery"));
+        ASSERT_TRUE(kv::WriteFileAtomic(File("slow.unt"), UnitFileOf(fresh)));
+        chosenFile = File("slow.unt");
+        main->DownloadClick(nullptr);
+        ASSERT_TRUE(RunUntil([&] { return !main->Link() && !AnyModal(); }, longest));
+        EXPECT_EQ(unit.ResetCount(), 1);
+        for (int p = 1; p <= 20; ++p) {
+            SCOPED_TRACE(p);
+            ASSERT_EQ(unit.SlotUsed(p), fresh.SlotUsed(p));
+            if (p == 3 || p == 9) {
+                const sim::Dump want = fresh.Stored(p), got = unit.Stored(p);
+                EXPECT_TRUE(std::equal(want.begin(), want.begin() + 721, got.begin()));
+            }
+        }
+        EXPECT_TRUE(main->Enabled());
+        break;
+    }
+    case Transfer::Upload:
+        chosenFile = File("slow");
+        main->UploadClick(nullptr);
+        ASSERT_TRUE(RunUntil([&] { return std::filesystem::exists(File("slow.unt")); }, 2000));
+        EXPECT_EQ(kvtest::ReadAll(File("slow.unt")), UnitFileOf(unit));
+        ExpectUnitIsImage();
+        break;
+    case Transfer::ReadBack:
+        // The unit's settings changed behind the editor's back; a link change reads them all back.
+        unit.SetCurrent(Distinct("Read back"));
+        main->ResyncAfterLink();
+        ASSERT_TRUE(RunUntil([&] { return ReadBackEnded(unit) && main->Link(); }, longest));
+        EXPECT_EQ(ReceivedOf(sim::code::ReadParamBlock).size(), 15u);
+        ExpectUnitIsImage();
+        break;
+    case Transfer::Store:
+        PlanPick(store, 4, "Slow store");
+        main->bStoreClick(nullptr);
+        ASSERT_TRUE(RunUntil([&] { return main->GetTransferState() == tsIdle && !AnyModal(); }, longest));
+        EXPECT_TRUE(unit.SlotUsed(4));
+        EXPECT_TRUE(main->UnitControl()->IsPresetSlotUsed(3));
+        EXPECT_EQ(Caption("lbPstNum"), "U04");
+        EXPECT_EQ(Caption("lbPstName"), "Slow store    ");
+        EXPECT_EQ(store->PresetName(3), "Slow store    ");
+        ExpectUnitIsImage();
+        break;
+    case Transfer::Recall:
+        unit.SetStored(6, StoredPreset(6, "Recall me"));
+        PlanPick(recall, 7);
+        main->bRecallClick(nullptr);
+        ASSERT_TRUE(RunUntil([&] { return ReadBackEnded(unit); }, longest));
+        EXPECT_EQ(main->CurrentPreset(), 6);
+        EXPECT_EQ(Caption("lbPstNum"), "U06");
+        ExpectUnitIsImage();
+        break;
+    }
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    EXPECT_TRUE(dialogStatuses.empty());
+    EXPECT_FALSE(process->Visible());
+    EXPECT_EQ(main->GetTransferState(), tsIdle);
+    if (transfer != Transfer::Download) {
+        EXPECT_TRUE(main->IsOnline());
+    }
+}
+
+std::vector<SlowCase> SlowCases() {
+    std::vector<SlowCase> cases;
+    for (Transfer kind : {Transfer::Load, Transfer::Download, Transfer::Upload, Transfer::ReadBack,
+                          Transfer::Store, Transfer::Recall})
+        for (int ms : {20, 200, 900})
+            cases.push_back({kind, ms});
+    return cases;
+}
+
+std::string SlowCaseName(const ::testing::TestParamInfo<SlowCase>& info) {
+    static const char* const names[] = {"Load", "Download", "Upload", "ReadBack", "Store", "Recall"};
+    return names[static_cast<int>(info.param.transfer)] + std::to_string(info.param.delayMs) + "ms";
+}
+
+INSTANTIATE_TEST_SUITE_P(Delays, SlowUnitTest, ::testing::ValuesIn(SlowCases()), SlowCaseName);
+
+// The unit falls silent part-way into a preset file or a download: it holds part of it now, and the
+// user is told so within the transport's give-up time, in a window that stays usable; nothing looks
+// finished.
+struct Silence {
+    bool download;
+    int replies; // the unit answers this many of the transfer's commands
+};
+
+class IncompleteCopyTest : public TransfersTest, public ::testing::WithParamInterface<Silence> {};
+
+TEST_P(IncompleteCopyTest, SaysTheUnitHoldsAnIncompleteCopy) {
+    const auto [download, replies] = GetParam();
+    DressUnitWithPresets();
+    ConnectAndReadBack();
+    if (download) {
+        ASSERT_TRUE(kv::WriteFileAtomic(File("in.unt"), UnitFileOf(unit)));
+        chosenFile = File("in.unt");
+    } else {
+        ASSERT_TRUE(kv::WriteFileAtomic(File("in.prs"), PresetFileOf(Distinct("Cut off"))));
+        chosenFile = File("in.prs");
+    }
+    unit.SilenceAfter(replies);
+    uint64_t silentAt = 0, toldAt = 0;
+    uint32_t giveUpMs = 0;
+    int barAtEnd = -1;
+    onStep = [&] {
+        if (silentAt == 0 && unit.ReceivedCodes().size() > static_cast<size_t>(replies)) {
+            // The command the unit no longer answers went out.
+            unitSilent = true;
+            silentAt = clock.Ms();
+            giveUpMs = main->TransferWatchdogMs();
+        }
+        if (silentAt != 0 && toldAt == 0 && !messages.empty()) {
+            toldAt = clock.Ms();
+            barAtEnd = process->ProgressBar->Position();
+        }
+    };
+    if (download)
+        main->DownloadClick(nullptr);
+    else
+        main->OpenClick(nullptr);
+    ASSERT_TRUE(RunUntil([&] { return toldAt != 0 && !dialogStatuses.empty() && !AnyModal(); }, 60000));
+    onStep = nullptr;
+    ASSERT_GT(giveUpMs, 0u);
+    EXPECT_LE(toldAt - silentAt, giveUpMs);
+    EXPECT_EQ(messages, std::vector<std::string>{download ? "Download interrupted !! The unit now holds an incomplete "
+                                                            "copy. Please download the unit file again."
+                                                          : "Preset file not fully sent !! The unit now holds an "
+                                                            "incomplete copy. Please open the preset file again."});
+    EXPECT_EQ(dialogStatuses.back(), "Link Broken");
+    // Nothing looks finished: the bar never reached its end, the window is gone, the editor usable.
+    EXPECT_LT(barAtEnd, process->ProgressBar->Max());
+    EXPECT_FALSE(process->Visible());
+    EXPECT_EQ(process->Status(), "");
+    EXPECT_TRUE(main->Enabled());
+    EXPECT_FALSE(main->IsOnline());
+    EXPECT_EQ(unit.ResetCount(), 0);
+    if (download) {
+        // Block 5 of the first preset was the last the unit got.
+        const auto blocks = ReceivedOf(sim::code::Download);
+        ASSERT_FALSE(blocks.empty());
+        EXPECT_EQ(blocks.back().payload[0], 5);
+    } else {
+        // Record 100 (the link records count) was the last the unit got; the transport resent it.
+        const auto got = unit.Received();
+        ASSERT_GE(got.size(), 100u);
+        for (size_t i = 100; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].code, got[99].code);
+            EXPECT_EQ(got[i].payload, got[99].payload);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Transfers, IncompleteCopyTest,
+                         ::testing::Values(Silence{false, 99}, Silence{true, 2 + 5}),
+                         [](const auto& param) {
+                             return std::string(param.param.download ? "DownloadAtBlock5" : "PresetFileAtRecord100");
+                         });
+
+// A preset file opened over a unit whose channels are linked otherwise than in the file: whatever the
+// links were, the unit ends up holding the file, as the editor does.
+TEST_F(TransfersTest, PresetFileOverOtherLinksLeavesTheUnitEqualToTheFile) {
+    // Link masks, InA, InB, Out1..Out4.
+    using Links = std::array<unsigned, 6>;
+    const Links own = {1, 2, 1, 2, 4, 8};
+    // Later channels lead: InB holds both inputs, Out4 all outputs.
+    const Links laterLead = {0, 3, 0, 0, 0, 15};
+    // The editor's way: the first channel of each group leads.
+    const Links firstLead = {3, 0, 5, 2, 0, 8};
+    struct Case {
+        const char* name;
+        Links unitLinks, fileLinks;
+    } cases[] = {
+        {"linked unit, unlinked file", laterLead, own},
+        {"unlinked unit, linked file", own, firstLead},
+        {"linked unit, file linked otherwise", laterLead, firstLead},
+    };
+    const auto setLinks = [](sim::Dump& d, const Links& links) {
+        for (int ch = 0; ch < 6; ++ch)
+            sim::PutWord(d, sim::off::ChannelRecord(ch) + (ch < 2 ? sim::off::InLink : sim::off::OutLink),
+                         links[static_cast<size_t>(ch)]);
+    };
+    ConnectAndReadBack();
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim::Dump before = unit.Current();
+        setLinks(before, c.unitLinks);
+        unit.SetCurrent(before);
+        // The file as this editor writes it: the members of a group hold their leader's settings.
+        sim::SimUnit maker;
+        maker.SetCurrent(Distinct(c.name));
+        for (int ch = 0; ch < 6; ++ch) {
+            const int base = ch < 2 ? 0 : 2;
+            const unsigned mask = c.fileLinks[static_cast<size_t>(ch)];
+            for (int k = base; k < (ch < 2 ? 2 : 6); ++k)
+                if (k != ch && mask & (1u << (k - base)))
+                    maker.Feed(sim::CommandFrame(1, sim::code::CopyChannel,
+                                                 {static_cast<uint8_t>(ch), static_cast<uint8_t>(k)}));
+        }
+        sim::Dump fileDump = maker.Current();
+        setLinks(fileDump, c.fileLinks);
+        const std::string file = PresetFileOf(fileDump);
+        const std::string path = File("links" + std::to_string(n++) + ".prs");
+        ASSERT_TRUE(kv::WriteFileAtomic(path, file));
+
+        unit.ClearReceived();
+        OpenPresetFileOnline(path);
+        ASSERT_TRUE(RunUntil([&] { return !AnyModal() && main->PostOpenState() == 0; }, 10000));
+        EXPECT_TRUE(messages.empty());
+        EXPECT_EQ(unit.RejectedCount(), 0);
+        ExpectUnitAndImageHoldFile(file);
+    }
+}
+
+// The progress window cannot be closed while its transfer runs: the window manager's close request
+// (a real close event on its native window) does nothing, for the modal store as for the download
+// that runs beside a disabled main window; the transfer goes on to its end.
+TEST_F(TransfersTest, CloseRequestOnTheProgressWindowDuringATransferDoesNothing) {
+    unitOnVirtualClock = true;
+    DressUnitWithPresets();
+    ConnectAndReadBack();
+    unit.DelayReplies(200, -1);
+    int requests = 0;
+    bool stayed = true;
+    const auto requestClose = [&] {
+        if (!process->Visible() || requests >= 3)
+            return;
+        ++requests;
+        QCloseEvent close;
+        QCoreApplication::sendEvent(process->Widget(), &close);
+        process->Widget()->close();
+        QCoreApplication::processEvents();
+        stayed = stayed && process->Visible();
+    };
+
+    onStep = requestClose;
+    PlanPick(store, 2, "Held open");
+    main->bStoreClick(nullptr);
+    onStep = nullptr;
+    EXPECT_EQ(requests, 3);
+    EXPECT_TRUE(stayed);
+    ASSERT_TRUE(RunUntil([&] { return main->GetTransferState() == tsIdle && !AnyModal(); }, 20000));
+    EXPECT_TRUE(unit.SlotUsed(2));
+    EXPECT_EQ(Caption("lbPstNum"), "U02");
+    EXPECT_EQ(process->ProgressBar->Position(), 2);
+
+    ASSERT_TRUE(kv::WriteFileAtomic(File("held.unt"), UnitFileOf(unit)));
+    chosenFile = File("held.unt");
+    requests = 0;
+    onStep = requestClose;
+    main->DownloadClick(nullptr);
+    ASSERT_TRUE(RunUntil([&] { return requests == 3; }, 5000));
+    onStep = nullptr;
+    EXPECT_TRUE(stayed);
+    EXPECT_TRUE(process->Visible());
+    ASSERT_TRUE(RunUntil([&] { return !main->Link() && !AnyModal(); }, 60000));
+    EXPECT_FALSE(process->Visible());
+    EXPECT_EQ(unit.ResetCount(), 1);
+    EXPECT_TRUE(messages.empty());
+}
 
 } // namespace

@@ -219,6 +219,11 @@ bool SimUnit::HasPending() const {
     return !pending_.empty();
 }
 
+bool SimUnit::HasDue() const {
+    std::lock_guard lock(mu_);
+    return !pending_.empty() && pending_.front().due <= NowLocked();
+}
+
 void SimUnit::DiscardPending() {
     std::lock_guard lock(mu_);
     pending_.clear();

@@ -134,6 +134,7 @@ public:
     std::int64_t NowMs() const;
     void Pump();             // deliver every chunk that is due
     bool HasPending() const; // chunks waiting for their time
+    bool HasDue() const;     // chunks whose time has come (the next Pump sends them)
     void DiscardPending();
 
     // Identity and addressing. Commands to another ID are ignored (255 is accepted as broadcast).

@@ -246,6 +246,13 @@ void ShootLanguage(const std::string& language) {
         if (fmInformation->lbMessage)
             fmInformation->lbMessage->SetCaption(UiText("SID_INFO_ERROR_VERSION"));
         ShootDialog(*fmInformation, language, "dialog-information-version");
+        // The longest messages: what a cut-off download or preset file left on the unit.
+        for (const char* key : {"SID_INFO_DOWNLOAD_INCOMPLETE", "SID_INFO_LOAD_INCOMPLETE"}) {
+            if (fmInformation->lbMessage)
+                fmInformation->lbMessage->SetCaption(UiText(key));
+            ShootDialog(*fmInformation, language,
+                        key[9] == 'D' ? "dialog-information-download-incomplete" : "dialog-information-load-incomplete");
+        }
     }
     if (fmFactory)
         ShootDialog(*fmFactory, language, "dialog-factory");
