@@ -714,8 +714,6 @@ private:
     // The shared bodies: `twinStem` names the other copy of the sender.
     void GainEdit(kv::TObject* sender, const char* twinStem);
     void TypedGain(kv::TObject* sender);
-    // The gain boxes take their typed-value handlers where the layout binds none.
-    void BindGainBoxes();
     void ToggleClick(kv::TObject* sender, const char* twinStem, bool polarity);
 
     // ---- channel editors: dynamics and their typed values (editors/FMainDynamics.cpp,

@@ -111,16 +111,3 @@ void TfmMain::cvdGainInAKeyDown(TObject* sender, std::uint16_t& key, TShiftState
 void TfmMain::cvdGainInAExit(TObject* sender) {
     TypedGain(sender);
 }
-
-void TfmMain::BindGainBoxes() {
-    for (int c = 0; c <= 5; ++c)
-        for (const char* stem : {"cvdGain", "cvdGainBackup"})
-            if (auto* box = Companion<TRoundEdit>(stem, c)) {
-                if (!box->OnKeyDown)
-                    box->OnKeyDown = [this](TObject* s, std::uint16_t& k, TShiftState sh) {
-                        cvdGainInAKeyDown(s, k, sh);
-                    };
-                if (!box->OnExit)
-                    box->OnExit = [this](TObject* s) { cvdGainInAExit(s); };
-            }
-}

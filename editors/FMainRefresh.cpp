@@ -96,9 +96,6 @@ std::string PresetNumberText(int preset) {
 } // namespace
 
 void TfmMain::RefreshAllPanels() {
-    // Once, as the window is made: the gain boxes' typed values, where the layout binds no handler.
-    if (startupRefresh)
-        BindGainBoxes();
     ResetPeqViews();
     {
         UpdatingViewGuard updating(*this, true);

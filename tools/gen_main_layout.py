@@ -853,7 +853,8 @@ def gain_strip(parent, x, suffix, backup):
         lamp(parent, "pbLimit%s%s%s" % (b, side, d), x + 32, y, lamp_h)
         level_bar(parent, "pbLevel%s%s%s" % (b, side, d), x + 32, y + lamp_h + 2, 110 if backup else 179,
                   False, tag=ch)
-    value_box(parent, "cvdGain%s%s%s" % (b, side, d), x + 54, y, 84, "+0.0dB", ch)
+    value_box(parent, "cvdGain%s%s%s" % (b, side, d), x + 54, y, 84, "+0.0dB", ch,
+              editor_events={"OnExit": "cvdGainInAExit", "OnKeyDown": "cvdGainInAKeyDown"})
     # Each toggle has a group of its own: buttons of one group under one parent release each other.
     bmp_button(parent, "pkbMute%s%s%s" % (b, side, d), x + 54, y + 28, 84, 24, "Mute", "toggle",
                tag=ch, group_index=TOGGLE_GROUP_MUTE + ch, all_up=True,
