@@ -25,7 +25,6 @@ public:
     // Every showing is a transfer that runs until the transfer code ends it here; close requests
     // before that (the window manager's, a key) do nothing.
     void EndTransfer() { transferRunning = false; }
-    bool TransferRunning() const { return transferRunning; }
 
     void FormCreate(TObject* sender);
     void FormShow(TObject* sender);

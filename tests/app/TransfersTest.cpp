@@ -324,7 +324,11 @@ TEST_F(TransfersTest, PresetFileOpenedOnlineSendsItsRecordsInOrder) {
     expected.insert(expected.end(), 8 + 8 + 4 * 9, sim::code::Peq);
     ASSERT_EQ(expected.size(), static_cast<size_t>(kPresetFileRecords));
     expected.insert(expected.end(), {sim::code::Levels, sim::code::KeepAlive});
-    EXPECT_EQ(unit.ReceivedCodes(), expected);
+    // The level poll runs on once the load has ended; its requests after it are not the load's.
+    std::vector<uint8_t> codes = unit.ReceivedCodes();
+    while (codes.size() > expected.size() && codes.back() == sim::code::Levels)
+        codes.pop_back();
+    EXPECT_EQ(codes, expected);
     const auto links = ReceivedOf(sim::code::Link);
     for (int ch = 0; ch < kPresetFileLinkRecords; ++ch)
         EXPECT_EQ(links[static_cast<size_t>(ch)].payload,

@@ -142,6 +142,17 @@ TEST_F(PresetFileTest, OpenSendsEveryPartInFileOrder) {
     host.dialogAnswers.push_back(dir / "order.prs");
     files.OpenClick();
 
+    // First every channel linked to itself alone, so that the unit applies each record to its own
+    // channel whatever links it held; then the file's records.
+    ASSERT_GE(host.sent.size(), static_cast<size_t>(kPresetFileLinkRecords));
+    for (int ch = 0; ch < kPresetFileLinkRecords; ++ch) {
+        const auto& s = host.sent[static_cast<size_t>(ch)];
+        EXPECT_EQ(s.code(), MCS_LINK);
+        EXPECT_TRUE(s.force);
+        EXPECT_EQ(s.payload(), Bytes({ch, 1 << (ch < 2 ? ch : ch - 2)}));
+    }
+    host.sent.erase(host.sent.begin(), host.sent.begin() + kPresetFileLinkRecords);
+
     std::vector<int> expected = {MCS_PRESETNAME};
     for (int ch = 0; ch < 2; ++ch) {
         expected.insert(expected.end(), {MCS_CHANNEL_NAME, MCS_GATE});
