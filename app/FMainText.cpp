@@ -66,11 +66,6 @@ std::string TfmMain::GetLangText(const std::string& key) const {
         table = memoLines(kLangEnglish);
     if (!table) // a layout without its tables
         return BuiltinTables().GetLangText(languageName, key);
-    if (table->IndexOf(key) < 0) {
-        std::string added = AddedLangText(languageName, key);
-        if (!added.empty())
-            return added;
-    }
     return LangTextIn(*table, key);
 }
 

@@ -39,31 +39,7 @@ std::string LangTables::GetLangText(std::string_view language, std::string_view 
     const TStrings* table = Table(language);
     if (!table)
         table = Table(kLangEnglish);
-    if (table && table->IndexOf(key) < 0) {
-        std::string added = AddedLangText(language, key);
-        if (!added.empty())
-            return added;
-    }
     return table ? LangTextIn(*table, key) : std::string();
-}
-
-std::string AddedLangText(std::string_view language, std::string_view key) {
-    struct Text {
-        std::string_view key, english, chinese;
-    };
-    static constexpr Text kTexts[] = {
-        {"SID_INFO_DOWNLOAD_INCOMPLETE",
-         "Download interrupted !! The unit now holds an incomplete copy. Please download the unit file again.",
-         "下载中断 !! 机器内只有不完整的数据，请重新下载整机数据。"},
-        {"SID_INFO_LOAD_INCOMPLETE",
-         "Preset file not fully sent !! The unit now holds an incomplete copy. Please open the preset file "
-         "again.",
-         "预设文件未传送完成 !! 机器内只有不完整的数据，请重新打开预设文件。"},
-    };
-    for (const Text& t : kTexts)
-        if (t.key == key)
-            return std::string(language == kLangChineseGB ? t.chinese : t.english);
-    return {};
 }
 
 } // namespace kv

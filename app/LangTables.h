@@ -46,11 +46,6 @@ private:
     std::map<std::string, std::unique_ptr<TStrings>, std::less<>> tables_;
 };
 
-// Texts that the shipped tables (and the main window's layout made from them) do not hold yet: what an
-// interrupted transfer left on the unit. The text of `key` in `language` (English for a language
-// without its own), empty for a key not among them. A table lookup that lacks the key reads here.
-std::string AddedLangText(std::string_view language, std::string_view key);
-
 // The text of `key` in the main window's current language, as every dialog takes its texts when it is
 // shown; the built-in English table while there is no main window (a dialog made on its own).
 std::string UiText(std::string_view key);

@@ -131,6 +131,6 @@ bool LUnitControl::SaveUnitFile() {
             return false;
         if (kv::WriteFileAtomic(NormaliseFileName(*path, ".unt"), data))
             return true;
-        host_.ShowInformation(host_.GetLangText("SID_SAVE"));
+        host_.ShowInformation(host_.GetLangText("SID_INFO_ERROR_SAVE"));
     }
 }

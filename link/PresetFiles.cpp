@@ -128,7 +128,7 @@ bool LPresetFiles::SavePresetFile() {
         written = kv::WriteFileAtomic(NormaliseFileName(*path, ".prs"), data);
     host_.RestoreProgramFolder();
     if (path && !written)
-        host_.ShowInformation(host_.GetLangText("SID_SAVE"));
+        host_.ShowInformation(host_.GetLangText("SID_INFO_ERROR_SAVE"));
     return written;
 }
 

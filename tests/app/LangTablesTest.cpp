@@ -145,6 +145,9 @@ const std::vector<std::string> kKeys = {"SID_FILE",
                                         "SID_INFO_ERROR_UNIT",
                                         "SID_INFO_ERROR_VERSION",
                                         "SID_INFO_ERROR_DOWNLAOD",
+                                        "SID_INFO_ERROR_SAVE",
+                                        "SID_INFO_DOWNLOAD_INCOMPLETE",
+                                        "SID_INFO_LOAD_INCOMPLETE",
                                         "SID_FACTORY_DEFAULT"};
 
 // The keys of a table in order, read the way the table is laid out: comments skipped, each key line

@@ -165,7 +165,7 @@ TEST_P(TransfersWireTest, UploadToAUnitFileAndDownloadIntoAFreshUnitCopiesEveryP
     Step(300);
     Step(10);
     ASSERT_EQ(fileDialogs, (std::vector<std::string>{"sdSaveUnit", "sdSaveUnit"}));
-    EXPECT_EQ(messages, std::vector<std::string>{"Save"});
+    EXPECT_EQ(messages, std::vector<std::string>{"Save File Error !!"});
     // The level poll starts again once the file is written; its requests are not the upload's.
     std::vector<uint8_t> codes = unit.ReceivedCodes();
     std::erase(codes, sim::code::Levels);

@@ -72,6 +72,7 @@ public:
     std::string GetLangText(const std::string& key) const override {
         static const std::map<std::string, std::string> english = {
             {"SID_INFO_ERROR_FILE", "Open File Error !!"},
+            {"SID_INFO_ERROR_SAVE", "Save File Error !!"},
             {"SID_SAVE", "Save"},
             {"SID_INFO_CON_FIRST", "You Must Connect First !!"},
             {"SID_INFO_ERROR_DOWNLAOD", "Download File Error !!"},

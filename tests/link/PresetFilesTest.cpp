@@ -285,7 +285,7 @@ TEST_F(PresetFileTest, FailedSaveIsReportedAndKeepsTheOldFile) {
     // Missing folder.
     host.dialogAnswers.push_back(dir / "nowhere/p");
     EXPECT_FALSE(files.SavePresetFile());
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Save"});
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Save File Error !!"});
     EXPECT_EQ(host.calls, std::vector<std::string>{"RestoreProgramFolder"});
 
     // Cancelled: nothing written, nothing said, the folder restored all the same.
@@ -305,7 +305,7 @@ TEST_F(PresetFileTest, FailedSaveIsReportedAndKeepsTheOldFile) {
     host.messages.clear();
     host.dialogAnswers.push_back(ro + "/old.PRS");
     const auto refused = RunUnprivileged(
-        [&] { return !files.SavePresetFile() && host.messages == std::vector<std::string>{"Save"}; });
+        [&] { return !files.SavePresetFile() && host.messages == std::vector<std::string>{"Save File Error !!"}; });
     if (!refused)
         GTEST_SKIP() << "cannot run without root's file rights here";
     EXPECT_TRUE(*refused);
@@ -374,7 +374,7 @@ TEST_F(UnitFileTest, SavedFileHoldsInfoAndEverySlot) {
     // A missing folder is reported; a cancelled dialog is not.
     host.dialogAnswers.push_back(dir / "nowhere/unit");
     EXPECT_FALSE(model.SaveUnitFile());
-    EXPECT_EQ(host.messages, std::vector<std::string>{"Save"});
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Save File Error !!"});
     host.messages.clear();
     EXPECT_FALSE(model.SaveUnitFile());
     EXPECT_TRUE(host.messages.empty());
