@@ -1,5 +1,7 @@
 #include "plot/opc/gOPCManager.h"
 
+#include "platform/gui/Menus.h"
+
 #include <QImage>
 
 namespace kv {
