@@ -1,7 +1,7 @@
 #pragma once
 // The main window. One class, implemented in one file per subsystem: the life cycle and the block pages
-// here in app/, the link, connection and replies in link/FMain*.cpp, the texts in app/FMainText.cpp and
-// the channel editors in editors/FMain*.cpp. Each subsystem declares its members in its own section.
+// here in app/, the link, connection and replies in app/link/FMain*.cpp, the texts in app/FMainText.cpp and
+// the channel editors in app/pages/FMain*.cpp. Each subsystem declares its members in its own section.
 //
 // Controls are reached by name (FindComponent) or through the few typed members bound after the layout
 // has loaded. Handlers are published by name so that the layout binds them; each member file publishes
@@ -163,13 +163,13 @@ private:
     std::array<int, 8> overlayDirty{};
     std::unique_ptr<TSingleInstance> singleInstance;
 
-    // ---- link: send path, connection, replies, read-back (link/FMain*.cpp) ----
+    // ---- link: send path, connection, replies, read-back (app/link/FMain*.cpp) ----
     // Declared and defined by the link's member files: the link's fields of the private state and the
     // overrides LinkOwner (GetDeviceId, HidWrite, NetWrite, Dispatch), LMainHost (SendCommand,
     // IsConnected, StopLevelPoll, SetLinkTimeout, SetTransferState, SetPostOpenState, DownloadBuffers)
     // and LHidHost (StatusText, SetStatusText, MainWindowVisible, StartLinkBrokenTimer).
 public:
-    // Publishes the link's handlers (timers, socket, HID controller, Connect menu); link/FMainLink.cpp.
+    // Publishes the link's handlers (timers, socket, HID controller, Connect menu); app/link/FMainLink.cpp.
     static void PublishLink(kv::TClassBuilder<TfmMain>& b);
     // Binds the HID controller and the client socket; FormCreate calls it first.
     void LinkCreate();
@@ -192,7 +192,7 @@ public:
     bool MainWindowVisible() const override;
     void StartLinkBrokenTimer() override;
 
-    // Link events and closing (link/FMainLink.cpp).
+    // Link events and closing (app/link/FMainLink.cpp).
     void OnLinkEvent(TMessage& msg);
     void CloseLink();
     void SetLinkRetryLimit(int n);
@@ -215,7 +215,7 @@ public:
     THidDevice* HidDevice() { return mainHid.HidDevice(); }
     LMainHid& MainHid() { return mainHid; }
 
-    // Connect and handshake (link/FMainConnect.cpp).
+    // Connect and handshake (app/link/FMainConnect.cpp).
     void ConnectCom();
     void ConnectUsb();
     void ConnectNet();
@@ -228,7 +228,7 @@ public:
     void SetComPortName(const std::string& path) { comPortName = path; }
     const std::string& ComPortName() const { return comPortName; }
 
-    // Replies and transfer states (link/FMainReply.cpp).
+    // Replies and transfer states (app/link/FMainReply.cpp).
     void OnLinkFrame(const BSTM& frame);
     TransferState GetTransferState() const { return transferState; }
     int PostOpenState() const { return postOpenState; }
@@ -236,7 +236,7 @@ public:
     // window and the link.
     uint32_t TransferWatchdogMs() const;
 
-    // Lock status and read-back (link/FMainReadBack.cpp).
+    // Lock status and read-back (app/link/FMainReadBack.cpp).
     void OnLockStatusReply(const BSTM& payload);
     void tmLockPromptTimer(kv::TObject* sender);
     void OnReadParamsReply(const BSTM& payload);
@@ -333,7 +333,7 @@ public:
     void ShowProgressModal() override;
     void ShowProgress(const std::string& status, int position, int max) override;
 
-    // ---- presets, files and whole-unit transfers (link/FMainPresets.cpp, link/FMainFiles.cpp) ----
+    // ---- presets, files and whole-unit transfers (app/link/FMainPresets.cpp, app/link/FMainFiles.cpp) ----
 private:
     // The level poll on again at the end of a transfer.
     void StartLevelPoll();
@@ -344,10 +344,10 @@ private:
     std::unique_ptr<LPresetFiles> presetFiles;
 
 public:
-    // Publishes the preset bar's, the File menu's and the upload timer's handlers; link/FMainPresets.cpp.
+    // Publishes the preset bar's, the File menu's and the upload timer's handlers; app/link/FMainPresets.cpp.
     static void PublishPresets(kv::TClassBuilder<TfmMain>& b);
 
-    // Preset bar and factory default (link/FMainPresets.cpp). Names travel as the 14 bytes of the
+    // Preset bar and factory default (app/link/FMainPresets.cpp). Names travel as the 14 bytes of the
     // user's code page, padded with blanks.
     void bStoreClick(kv::TObject* sender);
     void bRecallClick(kv::TObject* sender);
@@ -357,7 +357,7 @@ public:
     void FactoryDefaultClick(kv::TObject* sender);
     void SendFactoryReset();
 
-    // File menu and whole-unit transfers (link/FMainFiles.cpp).
+    // File menu and whole-unit transfers (app/link/FMainFiles.cpp).
     void OpenClick(kv::TObject* sender);
     void SaveClick(kv::TObject* sender);
     void UploadClick(kv::TObject* sender);
@@ -438,10 +438,10 @@ private:
     void ApplyResizeRules(const ResizeRules& rules);
     std::vector<std::string> resizeMissing;
 
-    // ---- channel editors: curves, PEQ, high- and low-pass, band dragging (editors/FMain*.cpp) ----
+    // ---- channel editors: curves, PEQ, high- and low-pass, band dragging (app/pages/FMain*.cpp) ----
 public:
     // Publishes the handlers of the curve composition, PEQ, filter and drag editors
-    // (editors/FMainCurves.cpp).
+    // (app/pages/FMainCurves.cpp).
     static void PublishCurves(kv::TClassBuilder<TfmMain>& b);
 
     // Sets the updating-view flag for its lifetime and then puts back the value it found, also on an
@@ -461,7 +461,7 @@ public:
         uint8_t saved_;
     };
 
-    // Curve composition (editors/FMainCurves.cpp): a channel's filters, PEQ bands and graphic EQ as
+    // Curve composition (app/pages/FMainCurves.cpp): a channel's filters, PEQ bands and graphic EQ as
     // sections of its Plot, and the PEQ views of the six channels (ResetPeqViews above).
     void ComputeFilterCurve(bool highPass, int slopeCode, double frequency, int base, int channel);
     void ComputeHighPassCurve(kv::LMyFFTDrawHpLp6dB* graph);
@@ -470,7 +470,7 @@ public:
     void ComputePeqCurve(kv::LMyFFTDrawHpLp6dB* graph);
     void ShowAllPeqBands();
 
-    // PEQ band editor (editors/FMainPeq.cpp).
+    // PEQ band editor (app/pages/FMainPeq.cpp).
     void ShowPeqBandControls(int channel, bool enabled, double q, double gain, double frequency);
     void FocusEqFreqEdit(int channel);
     void peqPeqInAChange(kv::TObject* sender);
@@ -489,7 +489,7 @@ public:
     // EQ reset of a channel's PEQ: every band back to its default, sent forced, band 1 selected.
     void SendAllPeqBands(int channel);
 
-    // High- and low-pass editors (editors/FMainHpLp.cpp).
+    // High- and low-pass editors (app/pages/FMainHpLp.cpp).
     void isLowCutFreqInAChange(kv::TObject* sender);
     void isHighCutFreqInAChange(kv::TObject* sender);
     void tmHpLpCurveTimer(kv::TObject* sender);
@@ -502,7 +502,7 @@ public:
     void pkcHighCutSlopInAMouseWheel(kv::TObject* sender, kv::TShiftState shift, int delta, kv::TPoint pos,
                                      bool& handled);
 
-    // Band dragging on the curve graphs (editors/FMainDrag.cpp).
+    // Band dragging on the curve graphs (app/pages/FMainDrag.cpp).
     void fftDrawInAMouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift, int x,
                              int y);
     void fftDrawInAMouseMove(kv::TObject* sender, kv::TShiftState shift, int x, int y);
@@ -577,14 +577,14 @@ private:
     int lastMoveX = 0;
     int lastMoveY = 0;
 
-    // ---- channel editors: refresh, level meters, overlays, graphic EQ (editors/FMain*.cpp) ----
+    // ---- channel editors: refresh, level meters, overlays, graphic EQ (app/pages/FMain*.cpp) ----
 public:
     // Handler publishing of the meters, the overlays and the graphic EQ.
     static void PublishMeters(kv::TClassBuilder<TfmMain>& b);
     static void PublishOverlays(kv::TClassBuilder<TfmMain>& b);
     static void PublishGeq(kv::TClassBuilder<TfmMain>& b);
 
-    // Level meters (editors/FMainMeters.cpp): the 300 ms poll and the levels reply (32 bytes: ten
+    // Level meters (app/pages/FMainMeters.cpp): the 300 ms poll and the levels reply (32 bytes: ten
     // three-byte levels, then the compressor and limiter activity word).
     void tmInLevelDetTimer(kv::TObject* sender);
     void OnLevelsReply(const BSTM& payload);
@@ -593,7 +593,7 @@ public:
     // Segments lit by a linear level on an input (9) or output (8) bar.
     static int LevelSegments(float level, bool input);
 
-    // Overlays and graph mode (editors/FMainOverlays.cpp). Graphs 0..5 are the channel graphs, 6 and 7
+    // Overlays and graph mode (app/pages/FMainOverlays.cpp). Graphs 0..5 are the channel graphs, 6 and 7
     // the gain page's input and output graphs.
     void RedrawGainPageOverlays();
     void RedrawChannelOverlays(int page);
@@ -612,7 +612,7 @@ public:
     void rbShowGainInAClick(kv::TObject* sender);
     void rbShowPhaseInAClick(kv::TObject* sender);
 
-    // Graphic EQ, EQ bypass and EQ reset (editors/FMainGeq.cpp).
+    // Graphic EQ, EQ bypass and EQ reset (app/pages/FMainGeq.cpp).
     void isGeqCh01InAChange(kv::TObject* sender);
     void isGeqCh01InBChange(kv::TObject* sender);
     void tmGeqCurveTimer(kv::TObject* sender);
@@ -648,7 +648,7 @@ private:
     void OpenEqReset(kv::TObject* sender, int targetBase);
     PendingGeqBand pendingGeqBand;
 
-    // ---- channel editors: link groups and mirrors (editors/FMainMirrors.cpp) ----
+    // ---- channel editors: link groups and mirrors (app/pages/FMainMirrors.cpp) ----
 public:
     // The link mask of the group that holds the channel (its own bit when no group does).
     int LinkGroupMask(int ch) const;
@@ -671,7 +671,7 @@ public:
     // handlers give a box whose text they put back.
     static void PressEndKey(kv::TRoundEdit& box);
 
-    // ---- channel editors: linking, channel copy, link and copy dialogs (editors/FMainLinking.cpp) ----
+    // ---- channel editors: linking, channel copy, link and copy dialogs (app/pages/FMainLinking.cpp) ----
 public:
     static void PublishLinking(kv::TClassBuilder<TfmMain>& b);
     // Called at the end of every panel refresh: the link dialog's grid, the curve buttons and the page
@@ -696,7 +696,7 @@ public:
     void LinkClick(kv::TObject* sender);
     void CopyClick(kv::TObject* sender);
 
-    // ---- channel editors: gain, mute and polarity (editors/FMainGain.cpp) ----
+    // ---- channel editors: gain, mute and polarity (app/pages/FMainGain.cpp) ----
 public:
     static void PublishGain(kv::TClassBuilder<TfmMain>& b);
     // The channel page's controls and their gain-page twins ("Backup"); the channel is the sender's Tag.
@@ -716,8 +716,8 @@ private:
     void TypedGain(kv::TObject* sender);
     void ToggleClick(kv::TObject* sender, const char* twinStem, bool polarity);
 
-    // ---- channel editors: dynamics and their typed values (editors/FMainDynamics.cpp,
-    // editors/FMainDynamicsEntry.cpp) ----
+    // ---- channel editors: dynamics and their typed values (app/pages/FMainDynamics.cpp,
+    // app/pages/FMainDynamicsEntry.cpp) ----
 public:
     static void PublishDynamics(kv::TClassBuilder<TfmMain>& b);
     static void PublishDynamicsEntry(kv::TClassBuilder<TfmMain>& b);
@@ -795,7 +795,7 @@ public:
 
     // Typed values of the dynamics boxes: Enter in a box, or leaving it, sets the strip's fader or
     // up-down as if the user had moved it; a text that is no value, or the value already set, puts the
-    // current value back (editors/FMainDynamicsEntry.cpp).
+    // current value back (app/pages/FMainDynamicsEntry.cpp).
     void cvdCompThresholdOut1KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
     void cvdCompThresholdOut1Exit(kv::TObject* sender);
     void cvdLimitThresholdOut1KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
@@ -844,7 +844,7 @@ private:
     int compCurveChannel = -1;
     int limitCurveChannel = -1;
 
-    // ---- channel editors: matrix mixer (editors/FMainMatrix.cpp) ----
+    // ---- channel editors: matrix mixer (app/pages/FMainMatrix.cpp) ----
 public:
     static void PublishMatrix(kv::TClassBuilder<TfmMain>& b);
     // Draws a line over pbMatrix for every route of the model. The lines live on the diagram group's
@@ -900,7 +900,7 @@ private:
     void ConfirmTypedLevel(kv::TRoundEdit& box, double maxDb, const std::function<int()>& position,
                            const std::function<void(int)>& move);
 
-    // ---- channel editors: delay (editors/FMainDelay.cpp) ----
+    // ---- channel editors: delay (app/pages/FMainDelay.cpp) ----
 public:
     static void PublishDelay(kv::TClassBuilder<TfmMain>& b);
     void isDelayInAChange(kv::TObject* sender);

@@ -19,10 +19,11 @@ import sys
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 # Event bindings name published handlers of the main window. A handler is bound only once the main
-# window publishes it (its member files register it with b.Method<...>("name", ...)); the handlers of
+# window publishes it (the window's files under app/ register it with b.Method<...>("name", ...), or
+# b.Forward<...>("name", ...) for a handler one of its parts carries out); the handlers of
 # the channel editors, the preset and file commands and the later dialogs arrive with their code, and
 # running this tool again then binds them. The names left unbound are listed on standard output.
-MEMBER_FILE_GLOBS = [("app", "FMain"), ("link", "FMain"), ("editors", "FMain")]
+PUBLISHING_FOLDER = "app"
 
 IN_SUFFIXES = ["InA", "InB"]
 OUT_SUFFIXES = ["Out1", "Out2", "Out3", "Out4"]
@@ -171,14 +172,11 @@ def ctl(parent, name, cls, x, y, w, h, **kw):
 
 def published_handlers():
     names = set()
-    pattern = re.compile(r'Method<[A-Za-z:]+>\(\s*"([A-Za-z0-9_]+)"')
-    for folder, prefix in MEMBER_FILE_GLOBS:
-        d = os.path.join(ROOT, folder)
-        if not os.path.isdir(d):
-            continue
-        for f in sorted(os.listdir(d)):
-            if f.startswith(prefix) and f.endswith(".cpp"):
-                with open(os.path.join(d, f), encoding="utf-8") as fh:
+    pattern = re.compile(r'(?:Method|Forward)<[A-Za-z:]+>\(\s*"([A-Za-z0-9_]+)"')
+    for folder, _, files in sorted(os.walk(os.path.join(ROOT, PUBLISHING_FOLDER))):
+        for f in sorted(files):
+            if f.endswith(".cpp"):
+                with open(os.path.join(folder, f), encoding="utf-8") as fh:
                     names.update(pattern.findall(fh.read()))
     return names
 

@@ -294,6 +294,20 @@ public:
         return *this;
     }
 
+    // A published handler that a part of the object carries out: `part` reaches the part from the object
+    // (a member pointer to a pointer, or a function), `method` is the part's member. The part is looked up
+    // on every call, so it may be created after the handler was bound.
+    template <class F, class P, class M> TClassBuilder& Forward(std::string name, P part, M method) {
+        FInfo.AddMethod({std::move(name), [part, method](TObject& o) -> std::any {
+                             C* self = &Self(o);
+                             return F([self, part, method](auto&&... args) {
+                                 auto& target = *std::invoke(part, *self);
+                                 return std::invoke(method, target, std::forward<decltype(args)>(args)...);
+                             });
+                         }});
+        return *this;
+    }
+
     // Declares the class a collection: its item count, item by index, append and clear.
     template <class N, class I, class A, class X> TClassBuilder& Collection(N count, I item, A add, X clear) {
         FInfo.SetCollection({

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 
 using namespace kv;
 
@@ -63,6 +64,12 @@ public:
 
     void Clicked(TObject* sender) { lastSender = sender; }
     TObject* lastSender = nullptr;
+    // A part that carries out a handler published by the thing.
+    struct TPart {
+        void Clicked(TObject* sender) { lastSender = sender; }
+        TObject* lastSender = nullptr;
+    };
+    std::unique_ptr<TPart> part;
 
 private:
     int FCount = 3;
@@ -103,6 +110,7 @@ KV_REGISTER_CLASS(TThing, TComponent, b) {
     b.Prop("Hidden", &TThing::Hidden, nullptr);
     b.Event("OnChange", &TThing::OnChange);
     b.Method<TNotifyEvent>("Clicked", &TThing::Clicked);
+    b.Forward<TNotifyEvent>("PartClicked", &TThing::part, &TThing::TPart::Clicked);
 }
 
 KV_REGISTER_CLASS(TBigThing, TThing, b) {
@@ -241,4 +249,12 @@ TEST(PropertyRegistryTest, HandlersBindByNameAndClassesAreFoundByName) {
     EXPECT_EQ(thing->lastSender, &owner);
     // A handler of another signature is refused.
     EXPECT_THROW(ev->SetMethod(*thing, std::any(42)), std::bad_any_cast);
+
+    // A forwarded handler reaches the part that exists when it runs, not when it was bound.
+    const TMethodInfo* forwarded = thing->ClassInfo().FindMethod("PartClicked");
+    ASSERT_NE(forwarded, nullptr);
+    ev->SetMethod(*thing, forwarded->Bind(*thing));
+    thing->part = std::make_unique<TThing::TPart>();
+    thing->OnChange(&owner);
+    EXPECT_EQ(thing->part->lastSender, &owner);
 }
