@@ -1,6 +1,7 @@
 #include "app/FCopy.h"
 
 #include "app/FMain.h"
+#include "app/pages/LinkingPage.h"
 #include "app/LangTables.h"
 #include "panels/PkBmpButton.h"
 #include "platform/gui/StdLists.h"
@@ -64,7 +65,7 @@ void TfmCopy::bnInChCopyClick(TObject* sender) {
     // The poll pauses only for a copy that the unit makes and the read-back after it restarts.
     if (from != to && ::fmMain->IsConnected())
         ::fmMain->StopLevelPoll();
-    ::fmMain->CopyChannelSettings(first + from, first + to, true);
+    ::fmMain->Linking().CopyChannelSettings(first + from, first + to, true);
 }
 
 void TfmCopy::bnExitClick(TObject*) {

@@ -1,6 +1,7 @@
 #include "app/FLinkSel.h"
 
 #include "app/FMain.h"
+#include "app/pages/LinkingPage.h"
 #include "app/LangTables.h"
 #include "panels/PkBmpButton.h"
 
@@ -161,9 +162,9 @@ void TfmLinkSel::UpdateOverlayButtons() {
         TPkBmpButton* own = LinkButton(c, c);
         if (!own)
             return;
-        ::fmMain->SetOverlayButtonsVisible(c, own->Down());
+        ::fmMain->Linking().SetOverlayButtonsVisible(c, own->Down());
         if (own->Down())
-            ::fmMain->ShowLinkCaption(c, c);
+            ::fmMain->Linking().ShowLinkCaption(c, c);
     }
 }
 
@@ -176,7 +177,7 @@ void TfmLinkSel::UpdateLinkCaptions() {
             if (!b)
                 return;
             if (b->Down())
-                ::fmMain->ShowLinkCaption(column, row);
+                ::fmMain->Linking().ShowLinkCaption(column, row);
         }
 }
 
@@ -198,18 +199,18 @@ void TfmLinkSel::bnSetClick(TObject*) {
             // Newly joined (or, for its own column, a former member now alone): it takes the master's
             // settings; the copy is resynchronised once, below.
             if (!(LinkMaskOf(column) & SideBit(row))) {
-                ::fmMain->ShowLinkCaption(column, row);
-                ::fmMain->CopyChannelSettings(column, row, false);
+                ::fmMain->Linking().ShowLinkCaption(column, row);
+                ::fmMain->Linking().CopyChannelSettings(column, row, false);
                 changed = true;
             }
         }
         if (mask != LinkMaskOf(column)) {
-            ::fmMain->SetChannelLinkMask(column, mask);
+            ::fmMain->Linking().SetChannelLinkMask(column, mask);
             changed = true;
         }
     }
     if (changed) {
-        ::fmMain->ResyncAfterLink();
+        ::fmMain->Linking().ResyncAfterLink();
         UpdateOverlayButtons();
         if (auto* gain = ::fmMain->Find<TPkBmpButton>("pkbMenuGain")) {
             gain->Click();

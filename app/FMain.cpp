@@ -5,6 +5,13 @@
 #include "app/FExit.h"
 #include "app/SingleInstance.h"
 #include "app/TimerComponent.h"
+#include "app/pages/DelayPage.h"
+#include "app/pages/DynamicsPage.h"
+#include "app/pages/GainPage.h"
+#include "app/pages/LinkingPage.h"
+#include "app/pages/MatrixPage.h"
+#include "app/pages/MetersPage.h"
+#include "app/pages/RefreshPage.h"
 #include "controls/LMyFFTDrawHpLp6dB.h"
 #include "link/Product.h"
 #include "panels/PkBmpButton.h"
@@ -29,16 +36,16 @@ KV_REGISTER_CLASS(TfmMain, kv::TForm, b) {
     TfmMain::PublishResize(b);
     TfmMain::PublishNames(b);
     TfmMain::PublishPresets(b);
-    TfmMain::PublishMeters(b);
+    TMetersPage::Publish(b);
     TfmMain::PublishOverlays(b);
     TfmMain::PublishGeq(b);
     TfmMain::PublishCurves(b);
     TfmMain::PublishDialogs(b);
-    TfmMain::PublishLinking(b);
-    TfmMain::PublishGain(b);
-    TfmMain::PublishDynamics(b);
-    TfmMain::PublishMatrix(b);
-    TfmMain::PublishDelay(b);
+    TLinkingPage::Publish(b);
+    TGainPage::Publish(b);
+    TDynamicsPage::Publish(b);
+    TMatrixPage::Publish(b);
+    TDelayPage::Publish(b);
 }
 
 void TfmMain::PublishShell(TClassBuilder<TfmMain>& b) {
@@ -54,6 +61,7 @@ void TfmMain::PublishShell(TClassBuilder<TfmMain>& b) {
 // before the application hands it back).
 TfmMain::TfmMain(TComponent* owner) : TForm(owner) {
     fmMain = this;
+    CreateStripPages();
 }
 
 TfmMain::~TfmMain() {
@@ -79,6 +87,7 @@ std::string TfmMain::ChannelMark(int channel) {
 }
 
 void TfmMain::FormCreate(TObject*) {
+    BindStripPages();
     LinkCreate();
     SetCaption(std::string(PROGRAM_TITLE) + " " + PROGRAM_VERSION);
     SetHint(PROGRAM_TITLE);
@@ -99,9 +108,7 @@ void TfmMain::FormCreate(TObject*) {
     dragBlock = -1;
     lastDragBlock = -1;
     currentPage = pgGain;
-    gatePageChannel = 0;
-    compPageChannel = 2;
-    limitPageChannel = 2;
+    Dynamics().ResetPageChannels();
 
     if (auto* g = Find<TPkGroupBox>("pkgFftInA"))
         g->SetVisible(true);
@@ -148,7 +155,7 @@ void TfmMain::FormCreate(TObject*) {
     RefreshAllPanels();
     startupRefresh = 0;
     RedrawGainPageOverlays();
-    SeedTransferCurves();
+    Dynamics().SeedTransferCurves();
 
     SetDefaultNetworkAddress();
 

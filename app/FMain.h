@@ -9,8 +9,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
-#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,14 +28,18 @@
 #include "platform/gui/Forms.h"
 
 class TSingleInstance;
+class TDelayPage;
+class TDynamicsPage;
+class TGainPage;
+class TLinkingPage;
+class TMatrixPage;
+class TMetersPage;
+class TRefreshPage;
 namespace kv {
 class LMyFFTDrawHpLp6dB;
-class TMyPEQType8;
 class TPeqBandTable;
 class TPkBmpButton;
 class TPkComboBox;
-class TRoundEdit;
-enum class TUpDownDirection;
 } // namespace kv
 
 // Pages of the main window, by the Tag of their page button.
@@ -156,9 +158,6 @@ private:
     int currentPage = pgGain;
     int currentPreset = 0;
     uint8_t updatingView = 0;
-    int compPageChannel = 2;
-    int gatePageChannel = 0;
-    int limitPageChannel = 2;
     int extraHeight = 0;
     std::array<int, 8> overlayDirty{};
     std::unique_ptr<TSingleInstance> singleInstance;
@@ -579,19 +578,9 @@ private:
 
     // ---- channel editors: refresh, level meters, overlays, graphic EQ (app/pages/FMain*.cpp) ----
 public:
-    // Handler publishing of the meters, the overlays and the graphic EQ.
-    static void PublishMeters(kv::TClassBuilder<TfmMain>& b);
+    // Handler publishing of the overlays and the graphic EQ.
     static void PublishOverlays(kv::TClassBuilder<TfmMain>& b);
     static void PublishGeq(kv::TClassBuilder<TfmMain>& b);
-
-    // Level meters (app/pages/FMainMeters.cpp): the 300 ms poll and the levels reply (32 bytes: ten
-    // three-byte levels, then the compressor and limiter activity word).
-    void tmInLevelDetTimer(kv::TObject* sender);
-    void OnLevelsReply(const BSTM& payload);
-    // One level value from its three bytes, linear (1.0 = 0 dB).
-    static float DecodeLevel(uint8_t b0, uint8_t b1, uint8_t b2);
-    // Segments lit by a linear level on an input (9) or output (8) bar.
-    static int LevelSegments(float level, bool input);
 
     // Overlays and graph mode (app/pages/FMainOverlays.cpp). Graphs 0..5 are the channel graphs, 6 and 7
     // the gain page's input and output graphs.
@@ -640,295 +629,42 @@ public:
     static void SetBypassLabel(kv::LMyFFTDrawHpLp6dB& graph, bool bypassed);
 
 private:
-    void FillPanelsFromModel();
-    void FillPeqTable(kv::TMyPEQType8* table, int ch);
     void OverlayClick(kv::TObject* sender, int graphIndex);
     void ShowGraphMode(kv::TObject* sender, uint8_t mode);
     void GeqBandChange(kv::TObject* sender, int input);
     void OpenEqReset(kv::TObject* sender, int targetBase);
     PendingGeqBand pendingGeqBand;
 
-    // ---- channel editors: link groups and mirrors (app/pages/FMainMirrors.cpp) ----
+    // ---- channel editors: gain, delay, dynamics, matrix, meters, linking, refresh (app/pages/) ----
+    // The page objects: each finds its controls once (Bind, from FormCreate) and carries out the
+    // handlers its Publish forwards from this class.
 public:
-    // The link mask of the group that holds the channel (its own bit when no group does).
-    int LinkGroupMask(int ch) const;
-    // A value shown on the controls of every channel of the channel's link group, the channel's own
-    // included, under the updating-view flag: nothing they run sends. The values are control positions:
-    // gain fader position (-280..120), delay samples with the indicator's left, dynamics fader or up-down
-    // positions by field (compressor 0 threshold, 1 attack, 2 release, 3 ratio, 4 knee; limiter 0..2
-    // likewise, 3 knee; gate 0 threshold, 1 attack, 2 release, 3 hold). The ratio and knee fields write
-    // the group's other channels only: the edited one's own handler wrote its box.
-    void MirrorGainToLinked(int channel, int position);
-    void MirrorDelayToLinked(int channel, int samples, int indicatorLeft);
-    void MirrorCompToLinked(int channel, int field, int value);
-    void MirrorGateToLinked(int channel, int field, int value);
-    void MirrorLimitToLinked(int channel, int field, int value);
-    void MirrorPhaseToLinked(int channel, bool on);
-    void MirrorMuteToLinked(int channel, bool on);
-    // The dashed delay line of an indicator at `indicatorLeft`: one "-" per 6 pixels beyond 40, at most 132.
-    static std::string DelayLineText(int indicatorLeft);
-    // A press of the End key in a value box (its key-down and key-up events), as the typed-entry
-    // handlers give a box whose text they put back.
-    static void PressEndKey(kv::TRoundEdit& box);
+    TGainPage& Gain() { return *gainPage; }
+    TDelayPage& Delay() { return *delayPage; }
+    TDynamicsPage& Dynamics() { return *dynamicsPage; }
+    TMatrixPage& Matrix() { return *matrixPage; }
+    TMetersPage& Meters() { return *metersPage; }
+    TLinkingPage& Linking() { return *linkingPage; }
+    TRefreshPage& Refresh() { return *refreshPage; }
+    // The levels reply, for the meters.
+    void OnLevelsReply(const BSTM& payload);
 
-    // ---- channel editors: linking, channel copy, link and copy dialogs (app/pages/FMainLinking.cpp) ----
-public:
-    static void PublishLinking(kv::TClassBuilder<TfmMain>& b);
-    // Called at the end of every panel refresh: the link dialog's grid, the curve buttons and the page
-    // buttons' captions from the model's link masks. Nothing while the dialog does not exist yet.
-    void ShowLinksFromModel();
-    // Stores a channel's link mask; the model sends it, forced, unless the view is updating.
-    void SetChannelLinkMask(int channel, int mask);
-    // Copies one channel's settings onto another of its side. Online the unit copies and, with `full`,
-    // a read-back follows the next acknowledgement; offline the model copies and, with `full`, the
-    // panels are refreshed. Offline a full copy goes onto the destination's whole link group; a copy
-    // without `full` (a channel joining a group) onto the destination alone, as the unit does.
-    void CopyChannelSettings(int source, int destination, bool full);
-    // After link changes: online a read-back through the next acknowledgement, offline a refresh.
-    void ResyncAfterLink();
-    // The caption of the channel's page button (and, for an input, its graphic-EQ button): its own
-    // name when it is the master, else "3=1" (channel, "=", master).
-    void ShowLinkCaption(int master, int channel);
-    // Shows or hides the buttons that put the channel's curve on the gain page's graph and on the other
-    // channels' graphs; hiding switches them off and takes the curve off those graphs.
-    void SetOverlayButtonsVisible(int channel, bool visible);
-    // The Link and Copy menu items: the dialogs, modally.
-    void LinkClick(kv::TObject* sender);
-    void CopyClick(kv::TObject* sender);
-
-    // ---- channel editors: gain, mute and polarity (app/pages/FMainGain.cpp) ----
-public:
-    static void PublishGain(kv::TClassBuilder<TfmMain>& b);
-    // The channel page's controls and their gain-page twins ("Backup"); the channel is the sender's Tag.
-    void isGainInAChange(kv::TObject* sender);
-    void isGainBackupInAChange(kv::TObject* sender);
-    void pkbMuteInAClick(kv::TObject* sender);
-    void pkbMuteBackupInAClick(kv::TObject* sender);
-    void pkbPhaseInAClick(kv::TObject* sender);
-    void pkbPhaseBackupInAClick(kv::TObject* sender);
-    // Typed gains in either value box of a channel: Enter or leaving the box.
-    void cvdGainInAKeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdGainInAExit(kv::TObject* sender);
+protected:
+    // A control freed while the window lives is forgotten by the pages that found it.
+    void Notification(kv::TComponent* component, kv::TOperation operation) override;
 
 private:
-    // The shared bodies: `twinStem` names the other copy of the sender.
-    void GainEdit(kv::TObject* sender, const char* twinStem);
-    void TypedGain(kv::TObject* sender);
-    void ToggleClick(kv::TObject* sender, const char* twinStem, bool polarity);
-
-    // ---- channel editors: dynamics and their typed values (app/pages/FMainDynamics.cpp,
-    // app/pages/FMainDynamicsEntry.cpp) ----
-public:
-    static void PublishDynamics(kv::TClassBuilder<TfmMain>& b);
-    static void PublishDynamicsEntry(kv::TClassBuilder<TfmMain>& b);
-
-    // One field of a channel's dynamics record set from a control position, stored in the channel's
-    // link group and sent. Compressor (outputs 2..5): 0 threshold, 1 attack, 2 release, 3 ratio, 4 knee;
-    // limiter (outputs): 0 threshold, 1 attack, 2 release, 3 knee; gate (inputs 0..1): 0 threshold,
-    // 1 attack, 2 release, 3 hold. A threshold position is stored as its code, position + 180.
-    void ApplyCompParam(int channel, int field, int value);
-    void ApplyLimitParam(int channel, int field, int value);
-    void ApplyGateParam(int channel, int field, int value);
-
-    // The strips' faders and up-downs, one handler per row shared by every strip.
-    void isCompThresholdOut1Change(kv::TObject* sender);
-    void isCompAttackOut1Change(kv::TObject* sender);
-    void isCompReleaseOut1Change(kv::TObject* sender);
-    void udCompRatioOut1ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue,
-                                   kv::TUpDownDirection direction);
-    void udCompKneeOut1ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue,
-                                  kv::TUpDownDirection direction);
-    void isLimitThresholdOut1Change(kv::TObject* sender);
-    void isLimitAttackOut1Change(kv::TObject* sender);
-    void isLimitReleaseOut1Change(kv::TObject* sender);
-    void udLimitKneeOut1ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue,
-                                   kv::TUpDownDirection direction);
-    void isGateThresholdInAChange(kv::TObject* sender);
-    void isGateAttackInAChange(kv::TObject* sender);
-    void isGateReleaseInAChange(kv::TObject* sender);
-    void isGateHoldInAChange(kv::TObject* sender);
-
-    // A mouse-down in a strip shows that strip's channel on its page.
-    void isCompThresholdOut1MouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift,
-                                      int x, int y);
-    void cvdCompThresholdOut1MouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift,
-                                       int x, int y);
-    void lbCompOut1MouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift, int x,
-                             int y);
-    void isLimitThresholdOut1MouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift,
-                                       int x, int y);
-    void cvdLimitThresholdOut1MouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift,
-                                        int x, int y);
-    void lbLimitOut1MouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift, int x,
-                              int y);
-    void lbGateInAMouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift, int x,
-                            int y);
-    void isGateThresholdInAMouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift,
-                                     int x, int y);
-    void cvdGateThresholdInAMouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift,
-                                      int x, int y);
-    void cvdGateAttackInAMouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift, int x,
-                                   int y);
-    void cvdGateReleaseInAMouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift,
-                                    int x, int y);
-
-    // The transfer curves of a channel from its strip's controls, with the page's header labels; each
-    // makes the channel its page's channel. A strip without its threshold, knee or ratio control
-    // changes nothing.
-    void DrawCompCurve(int channel);
-    void DrawLimitCurve(int channel);
-    void DrawGateCurve(int channel);
-    // The gate curve and name of an input, leaving the page channel and header as they are; false when
-    // the input has no threshold fader.
-    bool DrawGatePoints(int channel);
-    // The points the three plots show before anything is drawn from a strip.
-    void SeedTransferCurves();
-    // The deferred compressor and limiter redraws: one draw per tick, for the channel edited last.
-    void tmCompDispTimer(kv::TObject* sender);
-    void tmLimitDispTimer(kv::TObject* sender);
-
-    int CompPageChannel() const { return compPageChannel; }
-    int LimitPageChannel() const { return limitPageChannel; }
-    int GatePageChannel() const { return gatePageChannel; }
-    int CompCurveChannel() const { return compCurveChannel; }
-    int LimitCurveChannel() const { return limitCurveChannel; }
-
-    // Typed values of the dynamics boxes: Enter in a box, or leaving it, sets the strip's fader or
-    // up-down as if the user had moved it; a text that is no value, or the value already set, puts the
-    // current value back (app/pages/FMainDynamicsEntry.cpp).
-    void cvdCompThresholdOut1KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdCompThresholdOut1Exit(kv::TObject* sender);
-    void cvdLimitThresholdOut1KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdLimitThresholdOut1Exit(kv::TObject* sender);
-    void cvdGateThresholdInAKeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdGateThresholdInAExit(kv::TObject* sender);
-    void cvdCompAttackOut1KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdCompAttackOut1Exit(kv::TObject* sender);
-    void cvdCompReleaseOut1KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdCompReleaseOut1Exit(kv::TObject* sender);
-    void cvdLimitAttackOut1KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdLimitAttackOut1Exit(kv::TObject* sender);
-    void cvdLimitReleaseOut1KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdLimitReleaseOut1Exit(kv::TObject* sender);
-    void cvdGateAttackInAKeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdGateAttackInAExit(kv::TObject* sender);
-    void cvdGateReleaseInAKeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdGateReleaseInAExit(kv::TObject* sender);
-    void cvdGateHoldInAKeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdGateHoldInAExit(kv::TObject* sender);
-    void cvdCompKneeOut1KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdCompKneeOut1Exit(kv::TObject* sender);
-    void cvdLimitKneeOut1KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdLimitKneeOut1Exit(kv::TObject* sender);
-    void cvdCompRatioOut1KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdCompRatioOut1Exit(kv::TObject* sender);
-
-private:
-    // The shared bodies of the change handlers of the three pages.
-    void CompFaderChange(kv::TObject* sender, int field);
-    void CompUpDownChange(kv::TObject* sender, int field, int newValue);
-    void LimitFaderChange(kv::TObject* sender, int field);
-    void GateFaderChange(kv::TObject* sender, int field);
-    // The gate page's name label for an input, as the gate faders redraw it.
-    void ShowGateName(int channel);
-    struct TransferPoint {
-        double x, y;
-    };
-    void SetTransferPoints(const char* plotName, std::initializer_list<TransferPoint> curve,
-                           TransferPoint threshold);
-    // What a dynamics box holds, and the one road of its typed values.
-    enum class DynamicsValue { level, time, knee, ratio };
-    void ConfirmDynamicsValue(kv::TObject* sender, const char* targetStem, DynamicsValue kind);
-
-    // The channel the next tick of tmCompDisp or tmLimitDisp draws; -1 before the first edit.
-    int compCurveChannel = -1;
-    int limitCurveChannel = -1;
-
-    // ---- channel editors: matrix mixer (app/pages/FMainMatrix.cpp) ----
-public:
-    static void PublishMatrix(kv::TClassBuilder<TfmMain>& b);
-    // Draws a line over pbMatrix for every route of the model. The lines live on the diagram group's
-    // canvas and are drawn only while the group paints (pkgFftMatrixPaint): a change calls this and
-    // then repaints pbMatrix, whose repaint paints the group beneath it.
-    void DrawMatrixRouting();
-    void pkgFftMatrixPaint(kv::TObject* sender);
-    // One handler of each kind per output, shared by the output's A and B controls, which carry their
-    // input (0 InA, 1 InB) in their Tag. Out5 and Out6 exist for outputs the unit does not have.
-    void pkbAMatrixOut1Click(kv::TObject* sender);
-    void pkbAMatrixOut2Click(kv::TObject* sender);
-    void pkbAMatrixOut3Click(kv::TObject* sender);
-    void pkbAMatrixOut4Click(kv::TObject* sender);
-    void pkbAMatrixOut5Click(kv::TObject* sender);
-    void pkbAMatrixOut6Click(kv::TObject* sender);
-    // The up-downs' change event without its direction, which they do not need (the publishing adapts).
-    void udMixGainAOut1ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue,
-                                  kv::TUpDownDirection direction);
-    void udMixGainAOut2ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue,
-                                  kv::TUpDownDirection direction);
-    void udMixGainAOut3ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue,
-                                  kv::TUpDownDirection direction);
-    void udMixGainAOut4ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue,
-                                  kv::TUpDownDirection direction);
-    void udMixGainAOut5ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue,
-                                  kv::TUpDownDirection direction);
-    void udMixGainAOut6ChangingEx(kv::TObject* sender, bool& allowChange, std::int16_t newValue,
-                                  kv::TUpDownDirection direction);
-    void cvdAMatrixOut1KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdAMatrixOut2KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdAMatrixOut3KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdAMatrixOut4KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdAMatrixOut5KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdAMatrixOut6KeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdAMatrixOut1Exit(kv::TObject* sender);
-    void cvdAMatrixOut2Exit(kv::TObject* sender);
-    void cvdAMatrixOut3Exit(kv::TObject* sender);
-    void cvdAMatrixOut4Exit(kv::TObject* sender);
-    void cvdAMatrixOut5Exit(kv::TObject* sender);
-    void cvdAMatrixOut6Exit(kv::TObject* sender);
-    // The up-down position (-280..0) of a typed mix level in dB ("-25.7", "-3dB", "+6"), clamped to
-    // -60..0 dB; below -20 dB taken toward zero onto the 0.5 dB grid. None when the text is no level.
-    static std::optional<int> MixLevelPosition(std::string text);
-    // The same for a level up to `maxDb` (the gain boxes: +12 dB, positions -280..120).
-    static std::optional<int> LevelPosition(std::string text, double maxDb);
-
-private:
-    void RouteClick(kv::TObject* sender, int output);
-    void MixLevelChanging(kv::TObject* sender, int value, int output);
-    void TypedMixLevel(kv::TObject* sender, int output);
-    // A level typed into a box (up to `maxDb`) moves its control, whose change applies it; text that is
-    // no level, or the level already set, puts the control's level back into the box.
-    void ConfirmTypedLevel(kv::TRoundEdit& box, double maxDb, const std::function<int()>& position,
-                           const std::function<void(int)>& move);
-
-    // ---- channel editors: delay (app/pages/FMainDelay.cpp) ----
-public:
-    static void PublishDelay(kv::TClassBuilder<TfmMain>& b);
-    void isDelayInAChange(kv::TObject* sender);
-    void cvdDelayInBKeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdDelayInAExit(kv::TObject* sender);
-    void pkbUnit0Click(kv::TObject* sender);
-    // Dragging the indicator along a delay line: the three mouse events of the line labels.
-    void lbDelayLineInAMouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift, int x,
-                                 int y);
-    void lbDelayLineInAMouseMove(kv::TObject* sender, kv::TShiftState shift, int x, int y);
-    void lbDelayLineInAMouseUp(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift, int x,
-                               int y);
-    // Puts the channel's delay time label beside its indicator and writes its dashed line for the
-    // indicator's current left; the refresh and the resize call it.
-    void PlaceDelayIndicator(int channel);
-    // The left of a delay indicator for `samples` on a line `lineWidth` pixels wide, the fader's
-    // maximum at 50 pixels before the line's end. The refresh, the resize and the delay editor use it.
-    static int DelayIndicatorLeft(int samples, int lineWidth, int faderMax);
-    // Samples (0..65280) of a typed delay in unit 0 ms, 1 m, 2 ft; the unit word may follow the number.
-    // None when the text is refused: empty, a sign, a blank, any other character, or no number.
-    static std::optional<int> TypedDelaySamples(std::string text, int unit);
-    // The unit delays are shown and typed in: the model's, any unknown unit word read as ms.
-    int DelayUnit() const;
-    bool DelayDragging() const { return delayDragging != 0; }
-
-private:
-    void TypedDelay(kv::TObject* sender);
-    int delayDragging = 0;
+    friend class TLinkingPage;  // the overlay bits of the curve buttons it hides
+    friend class TRefreshPage;  // the gain page's overlays, all due after a refresh
+    void CreateStripPages();
+    void BindStripPages();
+    std::unique_ptr<TGainPage> gainPage;
+    std::unique_ptr<TDelayPage> delayPage;
+    std::unique_ptr<TDynamicsPage> dynamicsPage;
+    std::unique_ptr<TMatrixPage> matrixPage;
+    std::unique_ptr<TMetersPage> metersPage;
+    std::unique_ptr<TLinkingPage> linkingPage;
+    std::unique_ptr<TRefreshPage> refreshPage;
 
     // ---- end of sections ----
 };

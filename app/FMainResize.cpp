@@ -3,6 +3,7 @@
 // graphs and the overview, each control by a fixed rule. A smaller window scrolls instead.
 
 #include "app/FMain.h"
+#include "app/pages/DelayPage.h"
 
 #include "panels/PkPanel.h"
 #include "platform/gui/Controls.h"
@@ -274,7 +275,7 @@ void TfmMain::FormResize(TObject*) {
         auto* time = Find<TControl>(std::string("lbFftDelayTime") + s);
         if (!fader || !line || !indicator || !time || fader->Max() <= 0)
             continue;
-        indicator->SetLeft(DelayIndicatorLeft(fader->Position(), line->Width(), fader->Max()));
+        indicator->SetLeft(TDelayPage::DelayIndicatorLeft(fader->Position(), line->Width(), fader->Max()));
         time->SetLeft(indicator->Left() + 30);
         time->SetTop(indicator->Top() + indicator->Height() / 4);
     }
@@ -289,5 +290,5 @@ void TfmMain::FormResize(TObject*) {
     // The delay editor's own placing needs its link dialog, made after this window.
     if (Application->FindComponent("fmLinkSel"))
         for (int ch = 0; ch < 6; ++ch)
-            PlaceDelayIndicator(ch);
+            Delay().PlaceDelayIndicator(ch);
 }

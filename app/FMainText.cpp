@@ -3,6 +3,7 @@
 
 #include "app/FInformation.h"
 #include "app/FMain.h"
+#include "app/pages/DynamicsPage.h"
 #include "app/FNetworkSetup.h"
 #include "app/FProcess.h"
 #include "app/LangTables.h"
@@ -222,7 +223,7 @@ void TfmMain::ApplyLanguage() {
                       {"ldbEqBypassGeq", "SID_BYPASS_EQ"}}))
             return;
     // The language pass numbers the gate's input ("In 1"), where the curve redraws name it ("In A").
-    const std::string gateMark = std::to_string(gatePageChannel + 1);
+    const std::string gateMark = std::to_string(Dynamics().GatePageChannel() + 1);
     if (!pageTitle("lbGateName", "In ", gateMark, "SID_GATE"))
         return;
     for (const char* s : outputs)
@@ -242,9 +243,9 @@ void TfmMain::ApplyLanguage() {
             return;
     // The dynamics page titles keep their channel part.
     if (!pageTitle("lbGateName", "In ", gateMark, "SID_GATE") ||
-        !pageTitle("lbCompName", "Out ", std::to_string(compPageChannel - 1), "SID_COMP"))
+        !pageTitle("lbCompName", "Out ", std::to_string(Dynamics().CompPageChannel() - 1), "SID_COMP"))
         return;
-    pageTitle("lbLimitName", "Out ", std::to_string(limitPageChannel - 1), "SID_LIMIT");
+    pageTitle("lbLimitName", "Out ", std::to_string(Dynamics().LimitPageChannel() - 1), "SID_LIMIT");
 }
 
 namespace {

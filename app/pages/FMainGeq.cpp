@@ -2,6 +2,7 @@
 // whole-EQ and graphic-EQ bypass toggles with their "BYPASS" labels, and the EQ reset buttons.
 
 #include "app/FMain.h"
+#include "app/pages/LinkingPage.h"
 
 #include "app/FPeqRst.h"
 #include "app/TimerComponent.h"
@@ -162,7 +163,7 @@ void TfmMain::ldbEqBypassGeqInAClick(TObject* sender) {
     if (a != 0 && a != 1)
         return;
     int mask = unitControl->GetGeqBypassMask();
-    const int group = LinkGroupMask(a);
+    const int group = Linking().LinkGroupMask(a);
     const bool bypass = !(mask & 1 << a);
     for (int i = 0; i <= 1; ++i) {
         if (!(group & 1 << i))
@@ -192,7 +193,7 @@ void TfmMain::ldbEqBypassInAClick(TObject* sender) {
     const int k = c <= 1 ? c : c - 2;
     const int width = c <= 1 ? 2 : 4;
     int mask = unitControl->GetEqBypassMask(c);
-    const int group = LinkGroupMask(c);
+    const int group = Linking().LinkGroupMask(c);
     const bool bypass = !(mask & 1 << k);
     for (int i = 0; i < width; ++i)
         if (group & 1 << i)

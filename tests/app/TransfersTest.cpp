@@ -4,6 +4,7 @@
 
 #include "tests/app/PresetsFixture.h"
 
+#include "app/pages/LinkingPage.h"
 #include "link/PresetFiles.h"
 #include "platform/core/FileIO.h"
 
@@ -99,8 +100,10 @@ protected:
         std::copy(name, name + std::min<size_t>(std::strlen(name), 14), d.begin() + sim::off::PresetName);
         for (int ch = 0; ch < 6; ++ch) {
             const size_t r = sim::off::ChannelRecord(ch);
-            sim::PutWord(d, r + (ch < 2 ? sim::off::InGain : sim::off::OutGain), 150u + 7u * static_cast<unsigned>(ch));
-            sim::PutWord(d, r + (ch < 2 ? sim::off::InDelay : sim::off::OutDelay), 40u + static_cast<unsigned>(ch));
+            sim::PutWord(d, r + (ch < 2 ? sim::off::InGain : sim::off::OutGain),
+                         150u + 7u * static_cast<unsigned>(ch));
+            sim::PutWord(d, r + (ch < 2 ? sim::off::InDelay : sim::off::OutDelay),
+                         40u + static_cast<unsigned>(ch));
         }
         d[sim::off::OutputMute] = 0x06;
         return d;
@@ -209,8 +212,8 @@ TEST_P(TransfersWireTest, UploadToAUnitFileAndDownloadIntoAFreshUnitCopiesEveryP
         return out;
     }();
     ASSERT_EQ(blocks.size(), 30u);
-    EXPECT_EQ(blocks[0].payload[0], 0);  // block
-    EXPECT_EQ(blocks[0].payload[1], 1);  // preset 2, counted from 0
+    EXPECT_EQ(blocks[0].payload[0], 0); // block
+    EXPECT_EQ(blocks[0].payload[1], 1); // preset 2, counted from 0
     EXPECT_EQ(blocks[29].payload[0], 14);
     EXPECT_EQ(blocks[29].payload[1], 4); // preset 5
 
@@ -532,7 +535,7 @@ TEST_P(SlowUnitTest, EveryTransferCompletesAndTheUnitEqualsTheEditor) {
     case Transfer::ReadBack:
         // The unit's settings changed behind the editor's back; a link change reads them all back.
         unit.SetCurrent(Distinct("Read back"));
-        main->ResyncAfterLink();
+        main->Linking().ResyncAfterLink();
         ASSERT_TRUE(RunUntil([&] { return ReadBackEnded(unit) && main->Link(); }, longest));
         EXPECT_EQ(ReceivedOf(sim::code::ReadParamBlock).size(), 15u);
         ExpectUnitIsImage();
@@ -628,10 +631,11 @@ TEST_P(IncompleteCopyTest, SaysTheUnitHoldsAnIncompleteCopy) {
     onStep = nullptr;
     ASSERT_GT(giveUpMs, 0u);
     EXPECT_LE(toldAt - silentAt, giveUpMs);
-    EXPECT_EQ(messages, std::vector<std::string>{download ? "Download interrupted !! The unit now holds an incomplete "
-                                                            "copy. Please download the unit file again."
-                                                          : "Preset file not fully sent !! The unit now holds an "
-                                                            "incomplete copy. Please open the preset file again."});
+    EXPECT_EQ(messages,
+              std::vector<std::string>{download ? "Download interrupted !! The unit now holds an incomplete "
+                                                  "copy. Please download the unit file again."
+                                                : "Preset file not fully sent !! The unit now holds an "
+                                                  "incomplete copy. Please open the preset file again."});
     EXPECT_EQ(dialogStatuses.back(), "Link Broken");
     // Nothing looks finished: the bar never reached its end, the window is gone, the editor usable.
     EXPECT_LT(barAtEnd, process->ProgressBar->Max());
@@ -657,9 +661,9 @@ TEST_P(IncompleteCopyTest, SaysTheUnitHoldsAnIncompleteCopy) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Transfers, IncompleteCopyTest,
-                         ::testing::Values(Silence{false, 99}, Silence{true, 2 + 5}),
-                         [](const auto& param) {
-                             return std::string(param.param.download ? "DownloadAtBlock5" : "PresetFileAtRecord100");
+                         ::testing::Values(Silence{false, 99}, Silence{true, 2 + 5}), [](const auto& param) {
+                             return std::string(param.param.download ? "DownloadAtBlock5"
+                                                                     : "PresetFileAtRecord100");
                          });
 
 // A preset file opened over a unit whose channels are linked otherwise than in the file: whatever the

@@ -4,6 +4,7 @@
 
 #include "tests/editors/EditorFixture.h"
 
+#include "app/pages/DelayPage.h"
 #include "link/Scales.h"
 #include "platform/gui/StdPanels.h"
 
@@ -148,7 +149,7 @@ TEST_F(DelayTest, IndicatorSitsAtItsShareOfTheLineAndFollowsADrag) {
     Release(line, 300, mid);
 
     Press(line, 15, mid);
-    EXPECT_TRUE(main->DelayDragging());
+    EXPECT_TRUE(main->Delay().DelayDragging());
     Move(line, w - 50, mid);
     EXPECT_EQ(fader.Position(), 65280);
     EXPECT_EQ(indicator.Left(), 425);
@@ -161,7 +162,7 @@ TEST_F(DelayTest, IndicatorSitsAtItsShareOfTheLineAndFollowsADrag) {
     EXPECT_EQ(fader.Position(), 0);
     EXPECT_EQ(line.Caption(), "");
     Release(line, 5, mid);
-    EXPECT_FALSE(main->DelayDragging());
+    EXPECT_FALSE(main->Delay().DelayDragging());
     Move(line, 300, mid);
     EXPECT_EQ(fader.Position(), 0);
 

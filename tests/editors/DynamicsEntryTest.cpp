@@ -4,6 +4,7 @@
 
 #include "tests/editors/EditorFixture.h"
 
+#include "app/pages/DynamicsPage.h"
 #include "platform/gui/StdBars.h"
 
 #include <ostream>
@@ -218,7 +219,7 @@ TEST_F(DynamicsEntryTest, LeavingTheBoxConfirmsAndOtherKeysDoNot) {
     EXPECT_EQ(fader.Position(), -6);
     EXPECT_EQ(Model().GetComp(3).threshold, 174);
     EXPECT_EQ(box.GetText(), "-3.0dB");
-    EXPECT_EQ(main->CompPageChannel(), 3);
+    EXPECT_EQ(main->Dynamics().CompPageChannel(), 3);
 }
 
 } // namespace

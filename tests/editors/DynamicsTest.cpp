@@ -6,6 +6,7 @@
 #include "tests/editors/EditorFixture.h"
 
 #include "app/TimerComponent.h"
+#include "app/pages/DynamicsPage.h"
 #include "platform/gui/StdBars.h"
 #include "platform/gui/StdPanels.h"
 
@@ -37,12 +38,12 @@ TEST_F(DynamicsTest, AttackEditIsStoredSentOnceAndDrawnAtTheTick) {
         Step(50);
         unit.ClearReceived();
     }
-    main->DrawCompCurve(2);
+    main->Dynamics().DrawCompCurve(2);
     fader.SetPosition(49);
     EXPECT_EQ(Model().GetComp(3).attack, 49);
     EXPECT_EQ(BoxText("cvdCompAttackOut2"), " 50ms");
-    EXPECT_EQ(main->CompPageChannel(), 3);
-    EXPECT_EQ(main->CompCurveChannel(), 3);
+    EXPECT_EQ(main->Dynamics().CompPageChannel(), 3);
+    EXPECT_EQ(main->Dynamics().CompCurveChannel(), 3);
     // The curve and its labels wait for the timer.
     EXPECT_TRUE(TimerOn("tmCompDisp"));
     EXPECT_NE(Caption("lbHeadCompOut"), "Out 2");
@@ -88,7 +89,7 @@ TEST_F(DynamicsTest, ThresholdFadersStoreTheirCodesAtBothEnds) {
     }
     // The gate's curve and name follow at once; its header label only with a click into the strip.
     EXPECT_EQ(Caption("lbGateName"), "In B  Gate");
-    EXPECT_EQ(main->GatePageChannel(), 1);
+    EXPECT_EQ(main->Dynamics().GatePageChannel(), 1);
     EXPECT_NE(Caption("lbHeadGateIn"), "In B");
 }
 
@@ -134,13 +135,13 @@ TEST_F(DynamicsTest, UpDownsShowStoreAndIgnoreValuesBeyondTheirRange) {
         EXPECT_EQ(Model().GetLimit(out).knee, out == 2 ? 7 : before) << out;
     }
     EXPECT_EQ(BoxText("cvdLimitKneeOut1"), "7dB");
-    EXPECT_EQ(main->LimitPageChannel(), 2);
+    EXPECT_EQ(main->Dynamics().LimitPageChannel(), 2);
 }
 
 TEST_F(DynamicsTest, UnderTheUpdatingFlagAMoveChangesOnlyTheControl) {
-    main->DrawCompCurve(2);
-    main->DrawLimitCurve(2);
-    main->DrawGateCurve(0);
+    main->Dynamics().DrawCompCurve(2);
+    main->Dynamics().DrawLimitCurve(2);
+    main->Dynamics().DrawGateCurve(0);
     const auto image = Model().Image();
     const std::string gateName = Caption("lbGateName");
     const struct {
@@ -164,9 +165,9 @@ TEST_F(DynamicsTest, UnderTheUpdatingFlagAMoveChangesOnlyTheControl) {
         EXPECT_EQ(BoxText(c.box), text);
     }
     EXPECT_EQ(Model().Image(), image);
-    EXPECT_EQ(main->CompPageChannel(), 2);
-    EXPECT_EQ(main->LimitPageChannel(), 2);
-    EXPECT_EQ(main->GatePageChannel(), 0);
+    EXPECT_EQ(main->Dynamics().CompPageChannel(), 2);
+    EXPECT_EQ(main->Dynamics().LimitPageChannel(), 2);
+    EXPECT_EQ(main->Dynamics().GatePageChannel(), 0);
     EXPECT_EQ(Caption("lbGateName"), gateName);
     EXPECT_FALSE(TimerOn("tmCompDisp"));
     EXPECT_FALSE(TimerOn("tmLimitDisp"));
@@ -246,62 +247,63 @@ TEST_F(DynamicsTest, ClicksIntoAStripChooseThePageChannelWithoutChangingTheModel
         const char* labels[][2] = {{"lbCompName", "lbHeadCompOut"},
                                    {"lbLimitName", "lbHeadLimitOut"},
                                    {"lbGateName", "lbHeadGateIn"}};
-        const int channels[] = {main->CompPageChannel(), main->LimitPageChannel(), main->GatePageChannel()};
+        const int channels[] = {main->Dynamics().CompPageChannel(), main->Dynamics().LimitPageChannel(),
+                                main->Dynamics().GatePageChannel()};
         EXPECT_EQ(channels[c.page], c.channel);
         EXPECT_EQ(Caption(labels[c.page][0]), c.name);
         EXPECT_EQ(Caption(labels[c.page][1]), c.head);
     }
     // The gate boxes that the layout leaves without a handler choose their input too.
     auto& attackB = Get<kv::TRoundEdit>("cvdGateAttackInB");
-    main->cvdGateAttackInAMouseDown(&attackB, kv::TMouseButton::mbLeft, {}, 0, 0);
-    main->cvdGateReleaseInAMouseDown(&Get<kv::TRoundEdit>("cvdGateReleaseInA"), kv::TMouseButton::mbLeft, {},
-                                     0, 0);
-    EXPECT_EQ(main->GatePageChannel(), 0);
-    main->cvdGateAttackInAMouseDown(&attackB, kv::TMouseButton::mbLeft, {}, 0, 0);
-    EXPECT_EQ(main->GatePageChannel(), 1);
+    main->Dynamics().cvdGateAttackInAMouseDown(&attackB, kv::TMouseButton::mbLeft, {}, 0, 0);
+    main->Dynamics().cvdGateReleaseInAMouseDown(&Get<kv::TRoundEdit>("cvdGateReleaseInA"),
+                                                kv::TMouseButton::mbLeft, {}, 0, 0);
+    EXPECT_EQ(main->Dynamics().GatePageChannel(), 0);
+    main->Dynamics().cvdGateAttackInAMouseDown(&attackB, kv::TMouseButton::mbLeft, {}, 0, 0);
+    EXPECT_EQ(main->Dynamics().GatePageChannel(), 1);
     EXPECT_EQ(Model().Image(), image);
 }
 
 TEST_F(DynamicsTest, DeferredRedrawDrawsTheChannelEditedLastOrNothing) {
     // No edit yet: a tick draws nothing.
     const std::string head = Caption("lbHeadLimitOut");
-    main->tmLimitDispTimer(nullptr);
-    main->tmCompDispTimer(nullptr);
+    main->Dynamics().tmLimitDispTimer(nullptr);
+    main->Dynamics().tmCompDispTimer(nullptr);
     EXPECT_EQ(Caption("lbHeadLimitOut"), head);
-    EXPECT_EQ(main->LimitCurveChannel(), -1);
+    EXPECT_EQ(main->Dynamics().LimitCurveChannel(), -1);
 
     // Not the page shown: the labels and the page channel follow the redraw all the same.
     ShowPage("Gain");
     UpDown("udLimitKneeOut3").SetPosition(UpDown("udLimitKneeOut3").Position() == 3 ? 4 : 3);
     MoveTo(Fader("isLimitThresholdOut4"), -20);
-    EXPECT_EQ(main->LimitCurveChannel(), 5);
-    main->DrawLimitCurve(3);
+    EXPECT_EQ(main->Dynamics().LimitCurveChannel(), 5);
+    main->Dynamics().DrawLimitCurve(3);
     EXPECT_EQ(Caption("lbHeadLimitOut"), "Out 2");
     Tick();
     EXPECT_FALSE(TimerOn("tmLimitDisp"));
     EXPECT_EQ(Caption("lbLimitName"), "Out 4  Peak Limit");
     EXPECT_EQ(Caption("lbHeadLimitOut"), "Out 4");
-    EXPECT_EQ(main->LimitPageChannel(), 5);
+    EXPECT_EQ(main->Dynamics().LimitPageChannel(), 5);
 }
 
 TEST_F(DynamicsTest, StripWithoutItsControlsLeavesThePageAlone) {
-    main->DrawCompCurve(2);
+    main->Dynamics().DrawCompCurve(2);
     delete &UpDown("udCompRatioOut2");
-    main->DrawCompCurve(3);
-    main->DrawCompCurve(0); // an input has no compressor strip
-    EXPECT_EQ(main->CompPageChannel(), 2);
+    main->Dynamics().DrawCompCurve(3);
+    main->Dynamics().DrawCompCurve(0); // an input has no compressor strip
+    EXPECT_EQ(main->Dynamics().CompPageChannel(), 2);
     EXPECT_EQ(Caption("lbCompName"), "Out 1  RMS Compressor");
     EXPECT_EQ(Caption("lbHeadCompOut"), "Out 1");
 }
 
 TEST_F(DynamicsTest, MatrixGateLabelOpensTheGatePageAndKeepsItsInput) {
-    main->DrawGateCurve(1);
+    main->Dynamics().DrawGateCurve(1);
     ShowPage("Matrix");
     Get<kv::TLabel>("lbMatrixGateInA").Click();
     EXPECT_EQ(main->CurrentPage(), pgGate);
     EXPECT_TRUE(Get<kv::TPkBmpButton>("pkbMenuGate").Down());
     EXPECT_FALSE(Get<kv::TPkBmpButton>("pkbMenuMatrix").Down());
-    EXPECT_EQ(main->GatePageChannel(), 1);
+    EXPECT_EQ(main->Dynamics().GatePageChannel(), 1);
     EXPECT_EQ(Caption("lbHeadGateIn"), "In B");
 }
 

@@ -7,6 +7,7 @@
 #include "app/FCopy.h"
 #include "app/FLinkSel.h"
 #include "app/TimerComponent.h"
+#include "app/pages/LinkingPage.h"
 #include "panels/led/LdPowerButton.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdLists.h"
@@ -97,7 +98,7 @@ TEST_F(LinkDialogTest, TheMenuItemsShowTheDialogsWithTheirTexts) {
                     DialogButton(*dialog, "bnExit").Caption();
             Click(DialogButton(*dialog, "bnExit"));
         });
-        main->LinkClick(main->Find<kv::TMenuItem>("Link"));
+        main->Linking().LinkClick(main->Find<kv::TMenuItem>("Link"));
         EXPECT_EQ(texts, c.link);
         EXPECT_FALSE(dialog->Visible());
 
@@ -106,7 +107,7 @@ TEST_F(LinkDialogTest, TheMenuItemsShowTheDialogsWithTheirTexts) {
                     "|" + copy->bnExit->Caption();
             Click(*copy->bnExit);
         });
-        main->CopyClick(main->Find<kv::TMenuItem>("Copy"));
+        main->Linking().CopyClick(main->Find<kv::TMenuItem>("Copy"));
         EXPECT_EQ(texts, c.copy);
         EXPECT_FALSE(copy->Visible());
     }

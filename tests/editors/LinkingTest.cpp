@@ -4,6 +4,7 @@
 
 #include "tests/editors/EditorFixture.h"
 
+#include "app/pages/LinkingPage.h"
 #include "panels/led/LdPowerButton.h"
 
 namespace {
@@ -31,14 +32,14 @@ TEST_F(LinkingTest, ShowLinkCaptionNamesAMemberAfterItsMaster) {
         {3, 3, "pkbMenuOut2", "Out2"}, {4, 5, "pkbMenuOut4", "4=3"},
     };
     for (const Case& c : cases) {
-        main->ShowLinkCaption(c.master, c.channel);
+        main->Linking().ShowLinkCaption(c.master, c.channel);
         EXPECT_EQ(Caption(c.button), c.caption) << c.master << " " << c.channel;
     }
-    main->ShowLinkCaption(1, 1);
+    main->Linking().ShowLinkCaption(1, 1);
     EXPECT_EQ(Caption("pkbMenuInB"), "InB");
     EXPECT_EQ(Caption("pkbGeqSelInB"), "InB");
     // Channels of different sides are no master and member.
-    main->ShowLinkCaption(0, 3);
+    main->Linking().ShowLinkCaption(0, 3);
     EXPECT_EQ(Caption("pkbMenuOut2"), "Out2");
 }
 
@@ -54,7 +55,7 @@ TEST_F(LinkingTest, HidingAChannelsCurveButtonsTakesItsCurveOffEveryGraph) {
     ASSERT_TRUE(Drawn("GainOut", 3));
     main->SetOverlaysDirty(3);
 
-    main->SetOverlayButtonsVisible(3, false);
+    main->Linking().SetOverlayButtonsVisible(3, false);
     for (const char* name : buttons) {
         EXPECT_FALSE(Get<TLdPowerButton>(name).Visible()) << name;
         EXPECT_FALSE(Get<TLdPowerButton>(name).Active()) << name;
@@ -69,7 +70,7 @@ TEST_F(LinkingTest, HidingAChannelsCurveButtonsTakesItsCurveOffEveryGraph) {
     EXPECT_TRUE(Get<TLdPowerButton>("ldbShow3Gain").Visible());
 
     // Shown again, they stay off until the user switches them on.
-    main->SetOverlayButtonsVisible(3, true);
+    main->Linking().SetOverlayButtonsVisible(3, true);
     for (const char* name : buttons) {
         EXPECT_TRUE(Get<TLdPowerButton>(name).Visible()) << name;
         EXPECT_FALSE(Get<TLdPowerButton>(name).Active()) << name;
@@ -90,28 +91,28 @@ TEST_F(LinkingTest, OfflineCopyGoesOntoTheGroupWhenFullAndOntoTheJoiningChannelO
     main->RefreshAllPanels();
 
     // InA onto InB's group: InA onto itself (no change) and onto InB, then the refresh.
-    main->CopyChannelSettings(0, 1, true);
+    main->Linking().CopyChannelSettings(0, 1, true);
     EXPECT_EQ(Model().GetGain(0), 330);
     EXPECT_EQ(Model().GetGain(1), 330);
     EXPECT_EQ(BoxText("cvdGainInB"), "+5.0dB");
 
     // Out3 joining Out1 takes Out1's settings; Out2, the master it leaves, keeps its own; no refresh.
-    main->CopyChannelSettings(2, 4, false);
+    main->Linking().CopyChannelSettings(2, 4, false);
     EXPECT_EQ(Model().GetGain(4), 200);
     EXPECT_EQ(Model().GetGain(3), 250);
     EXPECT_EQ(BoxText("cvdGainOut3"), "-3.0dB");
 
     // Nothing for one channel onto itself or across the sides.
     const img::Image before = Model().Image();
-    main->CopyChannelSettings(3, 3, true);
-    main->CopyChannelSettings(0, 2, true);
+    main->Linking().CopyChannelSettings(3, 3, true);
+    main->Linking().CopyChannelSettings(0, 2, true);
     EXPECT_EQ(Model().Image(), before);
 }
 
 TEST_F(LinkingTest, OnlineCopySendsOneCommandAndLeavesTheModel) {
     unit.SetWord(kv::sim::off::ChannelRecord(2) + kv::sim::off::OutGain, 200);
     Connect();
-    main->CopyChannelSettings(2, 5, false);
+    main->Linking().CopyChannelSettings(2, 5, false);
     EXPECT_EQ(main->GetTransferState(), tsIdle);
     Step(50);
     ASSERT_EQ(unit.Received().size(), 1u);

@@ -3,6 +3,7 @@
 
 #include "tests/editors/PanelsFixture.h"
 
+#include "app/pages/MetersPage.h"
 #include "controls/LProgressBar.h"
 #include "platform/gui/StdBars.h"
 #include "tests/sim/SimUnit.h"
@@ -16,17 +17,17 @@ using namespace panelstest;
 using kv::LProgressBar;
 
 TEST(LevelDecode, ThreeBytesAreTheUpperBytesOfAFloatInTheOrderSecondFirstThird) {
-    EXPECT_EQ(TfmMain::DecodeLevel(0x80, 0x3F, 0x00), 1.0f);
-    EXPECT_EQ(TfmMain::DecodeLevel(0x00, 0x00, 0x00), 0.0f);
-    EXPECT_EQ(TfmMain::DecodeLevel(0x00, 0x40, 0x00), 2.0f);
-    EXPECT_EQ(TfmMain::DecodeLevel(0x00, 0x3F, 0x00), 0.5f);
-    EXPECT_EQ(TfmMain::DecodeLevel(0x80, 0xBF, 0x00), -1.0f);
+    EXPECT_EQ(TMetersPage::DecodeLevel(0x80, 0x3F, 0x00), 1.0f);
+    EXPECT_EQ(TMetersPage::DecodeLevel(0x00, 0x00, 0x00), 0.0f);
+    EXPECT_EQ(TMetersPage::DecodeLevel(0x00, 0x40, 0x00), 2.0f);
+    EXPECT_EQ(TMetersPage::DecodeLevel(0x00, 0x3F, 0x00), 0.5f);
+    EXPECT_EQ(TMetersPage::DecodeLevel(0x80, 0xBF, 0x00), -1.0f);
     // The third byte is the mantissa's low byte: 1 + 0x40 / 2^15.
-    EXPECT_FLOAT_EQ(TfmMain::DecodeLevel(0x80, 0x3F, 0x40), 1.0f + 64.0f / 32768.0f);
+    EXPECT_FLOAT_EQ(TMetersPage::DecodeLevel(0x80, 0x3F, 0x40), 1.0f + 64.0f / 32768.0f);
     // The simulated unit encodes them the same way, from its own description.
     for (float v : {1.0f, 0.25f, 0.001f, 3.5f}) {
         const auto b = kv::sim::SimUnit::EncodeLevel(v);
-        EXPECT_NEAR(TfmMain::DecodeLevel(b[0], b[1], b[2]), v, v * 1e-4f) << v;
+        EXPECT_NEAR(TMetersPage::DecodeLevel(b[0], b[1], b[2]), v, v * 1e-4f) << v;
     }
 }
 
@@ -49,8 +50,8 @@ TEST(LevelSegments, ThresholdsOfInputsAndOutputs) {
         {nan, 9, 8},        // so does a NaN
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(TfmMain::LevelSegments(c.level, true), c.in) << c.level;
-        EXPECT_EQ(TfmMain::LevelSegments(c.level, false), c.out) << c.level;
+        EXPECT_EQ(TMetersPage::LevelSegments(c.level, true), c.in) << c.level;
+        EXPECT_EQ(TMetersPage::LevelSegments(c.level, false), c.out) << c.level;
     }
 }
 

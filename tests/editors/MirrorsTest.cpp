@@ -3,6 +3,8 @@
 
 #include "tests/editors/EditorFixture.h"
 
+#include "app/pages/DelayPage.h"
+#include "app/pages/LinkingPage.h"
 #include "platform/gui/StdBars.h"
 #include "platform/gui/StdPanels.h"
 
@@ -73,22 +75,22 @@ TEST_F(MirrorsTest, EachMirrorWritesExactlyItsGroup) {
     };
     // clang-format off
     const std::vector<Case> cases = {
-        {"gain InB", 1, [](TfmMain& w) { w.MirrorGainToLinked(1, -70); }, {0, 1}},
-        {"gain Out3", 4, [](TfmMain& w) { w.MirrorGainToLinked(4, 33); }, {3, 4}},
-        {"gain Out1 alone", 2, [](TfmMain& w) { w.MirrorGainToLinked(2, 33); }, {2}},
-        {"delay Out3", 4, [](TfmMain& w) { w.MirrorDelayToLinked(4, 960, 100); }, {3, 4}},
-        {"mute Out2", 3, [](TfmMain& w) { w.MirrorMuteToLinked(3, true); }, {3, 4}},
-        {"polarity InA", 0, [](TfmMain& w) { w.MirrorPhaseToLinked(0, true); }, {0, 1}},
-        {"compressor threshold Out3", 4, [](TfmMain& w) { w.MirrorCompToLinked(4, 0, -40); }, {3, 4}},
-        {"compressor attack Out2", 3, [](TfmMain& w) { w.MirrorCompToLinked(3, 1, 77); }, {3, 4}},
-        {"compressor release Out4", 5, [](TfmMain& w) { w.MirrorCompToLinked(5, 2, 99); }, {5}},
-        {"compressor ratio Out3: others only", 4, [](TfmMain& w) { w.MirrorCompToLinked(4, 3, 15); }, {3}},
-        {"compressor knee Out2: others only", 3, [](TfmMain& w) { w.MirrorCompToLinked(3, 4, 6); }, {4}},
-        {"compressor ratio Out1 alone: none", 2, [](TfmMain& w) { w.MirrorCompToLinked(2, 3, 9); }, {}},
-        {"limiter threshold Out2", 3, [](TfmMain& w) { w.MirrorLimitToLinked(3, 0, 20); }, {3, 4}},
-        {"limiter knee Out3: others only", 4, [](TfmMain& w) { w.MirrorLimitToLinked(4, 3, 12); }, {3}},
-        {"gate hold InB", 1, [](TfmMain& w) { w.MirrorGateToLinked(1, 3, 500); }, {0, 1}},
-        {"gate threshold InA", 0, [](TfmMain& w) { w.MirrorGateToLinked(0, 0, -60); }, {0, 1}},
+        {"gain InB", 1, [](TfmMain& w) { w.Linking().MirrorGainToLinked(1, -70); }, {0, 1}},
+        {"gain Out3", 4, [](TfmMain& w) { w.Linking().MirrorGainToLinked(4, 33); }, {3, 4}},
+        {"gain Out1 alone", 2, [](TfmMain& w) { w.Linking().MirrorGainToLinked(2, 33); }, {2}},
+        {"delay Out3", 4, [](TfmMain& w) { w.Linking().MirrorDelayToLinked(4, 960, 100); }, {3, 4}},
+        {"mute Out2", 3, [](TfmMain& w) { w.Linking().MirrorMuteToLinked(3, true); }, {3, 4}},
+        {"polarity InA", 0, [](TfmMain& w) { w.Linking().MirrorPhaseToLinked(0, true); }, {0, 1}},
+        {"compressor threshold Out3", 4, [](TfmMain& w) { w.Linking().MirrorCompToLinked(4, 0, -40); }, {3, 4}},
+        {"compressor attack Out2", 3, [](TfmMain& w) { w.Linking().MirrorCompToLinked(3, 1, 77); }, {3, 4}},
+        {"compressor release Out4", 5, [](TfmMain& w) { w.Linking().MirrorCompToLinked(5, 2, 99); }, {5}},
+        {"compressor ratio Out3: others only", 4, [](TfmMain& w) { w.Linking().MirrorCompToLinked(4, 3, 15); }, {3}},
+        {"compressor knee Out2: others only", 3, [](TfmMain& w) { w.Linking().MirrorCompToLinked(3, 4, 6); }, {4}},
+        {"compressor ratio Out1 alone: none", 2, [](TfmMain& w) { w.Linking().MirrorCompToLinked(2, 3, 9); }, {}},
+        {"limiter threshold Out2", 3, [](TfmMain& w) { w.Linking().MirrorLimitToLinked(3, 0, 20); }, {3, 4}},
+        {"limiter knee Out3: others only", 4, [](TfmMain& w) { w.Linking().MirrorLimitToLinked(4, 3, 12); }, {3}},
+        {"gate hold InB", 1, [](TfmMain& w) { w.Linking().MirrorGateToLinked(1, 3, 500); }, {0, 1}},
+        {"gate threshold InA", 0, [](TfmMain& w) { w.Linking().MirrorGateToLinked(0, 0, -60); }, {0, 1}},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -112,37 +114,37 @@ TEST_F(MirrorsTest, EachMirrorWritesExactlyItsGroup) {
 
 TEST_F(MirrorsTest, TextsOfTheMirroredValues) {
     LinkSomeChannels();
-    main->MirrorGainToLinked(3, -201);
+    main->Linking().MirrorGainToLinked(3, -201);
     EXPECT_EQ(BoxText("cvdGainBackupOut3"), "-20.5dB");
     EXPECT_EQ(Fader("isGainOut3").Position(), -201);
-    main->MirrorDelayToLinked(3, 960, 112);
+    main->Linking().MirrorDelayToLinked(3, 960, 112);
     EXPECT_EQ(BoxText("cvdDelayOut3"), "10.000 ms");
     EXPECT_EQ(Get<kv::TLabel>("lbFftDelayTimeOut3").Caption(), "10.000 ms");
     EXPECT_EQ(Get<kv::TLabel>("lbDelayLineOut3").Caption(), std::string(12, '-'));
     EXPECT_EQ(Get<kv::TImage>("imDelayOut3").Left(), 112);
     EXPECT_EQ(Get<kv::TLabel>("lbFftDelayTimeOut3").Left(), 112 + Get<kv::TImage>("imDelayOut3").Width());
-    main->MirrorCompToLinked(3, 0, -25);
+    main->Linking().MirrorCompToLinked(3, 0, -25);
     EXPECT_EQ(BoxText("cvdCompThresholdOut3"), "-12.5dB");
-    main->MirrorCompToLinked(3, 1, 49);
+    main->Linking().MirrorCompToLinked(3, 1, 49);
     EXPECT_EQ(BoxText("cvdCompAttackOut3"), " 50ms");
-    main->MirrorCompToLinked(3, 3, 15);
+    main->Linking().MirrorCompToLinked(3, 3, 15);
     EXPECT_EQ(BoxText("cvdCompRatioOut3"), "Limit");
-    main->MirrorCompToLinked(3, 3, 1);
+    main->Linking().MirrorCompToLinked(3, 3, 1);
     EXPECT_EQ(BoxText("cvdCompRatioOut3"), "1:1.1");
-    main->MirrorLimitToLinked(4, 3, 6);
+    main->Linking().MirrorLimitToLinked(4, 3, 6);
     EXPECT_EQ(BoxText("cvdLimitKneeOut2"), "6dB");
-    main->MirrorGateToLinked(0, 1, 49);
+    main->Linking().MirrorGateToLinked(0, 1, 49);
     EXPECT_EQ(BoxText("cvdGateAttackInB"), "50ms");
 }
 
 TEST(DelayLine, OneDashPerSixPixelsUpTo132) {
-    EXPECT_EQ(TfmMain::DelayLineText(40), "");
-    EXPECT_EQ(TfmMain::DelayLineText(45), "");
-    EXPECT_EQ(TfmMain::DelayLineText(46), "-");
-    EXPECT_EQ(TfmMain::DelayLineText(425).size(), 64u);
-    EXPECT_EQ(TfmMain::DelayLineText(232).size(), 32u);
-    EXPECT_EQ(TfmMain::DelayLineText(40 + 6 * 200).size(), 132u);
-    EXPECT_EQ(TfmMain::DelayLineText(0), "");
+    EXPECT_EQ(TDelayPage::DelayLineText(40), "");
+    EXPECT_EQ(TDelayPage::DelayLineText(45), "");
+    EXPECT_EQ(TDelayPage::DelayLineText(46), "-");
+    EXPECT_EQ(TDelayPage::DelayLineText(425).size(), 64u);
+    EXPECT_EQ(TDelayPage::DelayLineText(232).size(), 32u);
+    EXPECT_EQ(TDelayPage::DelayLineText(40 + 6 * 200).size(), 132u);
+    EXPECT_EQ(TDelayPage::DelayLineText(0), "");
 }
 
 } // namespace

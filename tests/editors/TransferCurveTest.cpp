@@ -4,9 +4,10 @@
 
 #include "tests/editors/EditorFixture.h"
 
-#include "plot/gXYPlot.h"
+#include "app/pages/DynamicsPage.h"
 #include "platform/gui/StdBars.h"
 #include "platform/gui/StdPanels.h"
+#include "plot/gXYPlot.h"
 
 #include <utility>
 #include <vector>
@@ -52,11 +53,26 @@ TEST_F(TransferCurveTest, PointsFollowThresholdKneeAndRatio) {
         int threshold, knee, ratio; // fader position, knee, ratio index (-1: no ratio)
         Points curve, point;
     } cases[] = {
-        {"compressor 4:1", "ipComp", -40, 6, 9, {{20, -10}, {-14, -18.5}, {-26, -26}, {-100, -100}},
+        {"compressor 4:1",
+         "ipComp",
+         -40,
+         6,
+         9,
+         {{20, -10}, {-14, -18.5}, {-26, -26}, {-100, -100}},
          {{-19.8, -20.4}}},
-        {"compressor Limit", "ipComp", -40, 6, 15, {{20, -20}, {-14, -20}, {-26, -26}, {-100, -100}},
+        {"compressor Limit",
+         "ipComp",
+         -40,
+         6,
+         15,
+         {{20, -20}, {-14, -20}, {-26, -26}, {-100, -100}},
          {{-19.8, -20.4}}},
-        {"compressor 1:1 without knee", "ipComp", -40, 0, 0, {{20, 20}, {-20, -20}, {-20, -20}, {-100, -100}},
+        {"compressor 1:1 without knee",
+         "ipComp",
+         -40,
+         0,
+         0,
+         {{20, 20}, {-20, -20}, {-20, -20}, {-100, -100}},
          {{-19.8, -20.4}}},
         {"limiter", "ipLimit", 40, 12, -1, {{20, 20}, {32, 20}, {8, 8}, {-100, -100}}, {{20.2, 19.6}}},
         {"gate", "ipGate", -180, 0, -1, {{20, 20}, {-90, -90}, {-90, -100}}, {{-89.8, -90.4}}},
@@ -67,14 +83,14 @@ TEST_F(TransferCurveTest, PointsFollowThresholdKneeAndRatio) {
             Fader("isCompThresholdOut2").SetPosition(c.threshold);
             Get<kv::TUpDown>("udCompKneeOut2").SetPosition(c.knee);
             Get<kv::TUpDown>("udCompRatioOut2").SetPosition(c.ratio);
-            main->DrawCompCurve(3);
+            main->Dynamics().DrawCompCurve(3);
         } else if (plot == "ipLimit") {
             Fader("isLimitThresholdOut3").SetPosition(c.threshold);
             Get<kv::TUpDown>("udLimitKneeOut3").SetPosition(c.knee);
-            main->DrawLimitCurve(4);
+            main->Dynamics().DrawLimitCurve(4);
         } else {
             Fader("isGateThresholdInB").SetPosition(c.threshold);
-            main->DrawGateCurve(1);
+            main->Dynamics().DrawGateCurve(1);
         }
         ExpectPoints(PointsOf(plot, 0), c.curve, c.what);
         ExpectPoints(PointsOf(plot, 1), c.point, c.what);
@@ -90,10 +106,10 @@ TEST_F(TransferCurveTest, PageSwitchRenamesAndRedrawsForTheOtherChannel) {
     Fader("isCompThresholdOut3").SetPosition(0);
     Get<kv::TUpDown>("udCompRatioOut3").SetPosition(15);
     Get<kv::TUpDown>("udCompKneeOut3").SetPosition(0);
-    main->DrawCompCurve(2);
+    main->Dynamics().DrawCompCurve(2);
     EXPECT_EQ(Caption("lbHeadCompOut"), "Out 1");
-    main->lbCompOut1MouseDown(&Get<kv::TLabel>("lbCompOut3"), kv::TMouseButton::mbLeft, {}, 0, 0);
-    EXPECT_EQ(main->CompPageChannel(), 4);
+    main->Dynamics().lbCompOut1MouseDown(&Get<kv::TLabel>("lbCompOut3"), kv::TMouseButton::mbLeft, {}, 0, 0);
+    EXPECT_EQ(main->Dynamics().CompPageChannel(), 4);
     EXPECT_EQ(Caption("lbHeadCompOut"), "Out 3");
     ExpectPoints(PointsOf("ipComp", 0), {{20, 0}, {0, 0}, {0, 0}, {-100, -100}}, "Out3 flat from 0 dB");
     ExpectPoints(PointsOf("ipComp", 1), {{0.2, -0.4}}, "Out3");
@@ -103,7 +119,7 @@ TEST_F(TransferCurveTest, GateFaderRedrawsAtOnceAndCompressorAtTheTick) {
     ShowPage("Gate");
     Fader("isGateThresholdInA").SetPosition(-100);
     ExpectPoints(PointsOf("ipGate", 0), {{20, 20}, {-50, -50}, {-50, -100}}, "gate at once");
-    EXPECT_EQ(main->GatePageChannel(), 0);
+    EXPECT_EQ(main->Dynamics().GatePageChannel(), 0);
 
     const Points before = PointsOf("ipComp", 0);
     Fader("isCompThresholdOut4").SetPosition(-60);
@@ -115,7 +131,7 @@ TEST_F(TransferCurveTest, GateFaderRedrawsAtOnceAndCompressorAtTheTick) {
 }
 
 TEST_F(TransferCurveTest, RefreshDrawsOut1AndTheGatePageInput) {
-    main->DrawGateCurve(1);
+    main->Dynamics().DrawGateCurve(1);
     CompRecord comp = Model().GetComp(2);
     comp.threshold = 140; // position -40
     Model().SetComp(2, comp);
@@ -123,9 +139,9 @@ TEST_F(TransferCurveTest, RefreshDrawsOut1AndTheGatePageInput) {
     gate.threshold = 60; // position -120
     Model().SetGate(1, gate);
     main->RefreshAllPanels();
-    EXPECT_EQ(main->CompPageChannel(), 2);
+    EXPECT_EQ(main->Dynamics().CompPageChannel(), 2);
     EXPECT_NEAR(PointsOf("ipComp", 1).at(0).first, -19.8, 1e-5);
-    EXPECT_EQ(main->GatePageChannel(), 1) << "the refresh keeps the gate page's input";
+    EXPECT_EQ(main->Dynamics().GatePageChannel(), 1) << "the refresh keeps the gate page's input";
     ExpectPoints(PointsOf("ipGate", 0), {{20, 20}, {-60, -60}, {-60, -100}}, "InB's gate");
 }
 
@@ -136,7 +152,7 @@ TEST_F(TransferCurveTest, CompressorEditOnOut2RedrawsItsCurveAgainstTheUnit) {
     const int position = threshold.Position() == -30 ? -32 : -30;
     threshold.SetPosition(position);
     Step(50);
-    EXPECT_EQ(main->CompPageChannel(), 3);
+    EXPECT_EQ(main->Dynamics().CompPageChannel(), 3);
     const double t = position * 0.5;
     EXPECT_NEAR(PointsOf("ipComp", 1).at(0).first, t + 0.2, 1e-5);
     EXPECT_NEAR(PointsOf("ipComp", 0).at(2).first, t - Get<kv::TUpDown>("udCompKneeOut2").Position(), 1e-5);

@@ -23,6 +23,7 @@
 #include "app/FLockPassWord.h"
 #include "app/FLockSetup.h"
 #include "app/FMain.h"
+#include "app/pages/DynamicsPage.h"
 #include "app/FMemo.h"
 #include "app/FNetwork.h"
 #include "app/FNetworkSetup.h"
@@ -358,9 +359,9 @@ void ShootPlots() {
     set("isLimitThresholdOut1", -20);
     set("udLimitKneeOut1", 6);
     set("isGateThresholdInA", -120);
-    fmMain->DrawCompCurve(2);
-    fmMain->DrawLimitCurve(2);
-    fmMain->DrawGateCurve(0);
+    fmMain->Dynamics().DrawCompCurve(2);
+    fmMain->Dynamics().DrawLimitCurve(2);
+    fmMain->Dynamics().DrawGateCurve(0);
     const struct {
         const char* plot;
         const char* page;

@@ -2,9 +2,13 @@
 // and once at start. The controls are filled with the updating-view flag set, so that nothing they run
 // sends; then the curves are computed again and the overlays of the page shown are redrawn.
 
-#include "app/FMain.h"
+#include "app/pages/RefreshPage.h"
 
 #include "app/FTest.h"
+#include "app/pages/DelayPage.h"
+#include "app/pages/DynamicsPage.h"
+#include "app/pages/LinkingPage.h"
+#include "link/Scales.h"
 
 #include "controls/LMyFFTDrawHpLp6dB.h"
 #include "controls/MyPEQType8.h"
@@ -95,51 +99,51 @@ std::string PresetNumberText(int preset) {
 
 } // namespace
 
-void TfmMain::RefreshAllPanels() {
-    ResetPeqViews();
+void TRefreshPage::RefreshAllPanels(bool startup) {
+    w.ResetPeqViews();
     {
-        UpdatingViewGuard updating(*this, true);
-        FillPanelsFromModel();
+        TfmMain::UpdatingViewGuard updating(w, true);
+        FillPanelsFromModel(startup);
     }
     // The curves are built with the flag down, as after any edit: none of this sends.
-    UpdatingViewGuard curves(*this, false);
+    TfmMain::UpdatingViewGuard curves(w, false);
     for (int c = 0; c <= 5; ++c) {
-        auto* graph = Find<LMyFFTDrawHpLp6dB>(kCurveGraphNames[static_cast<size_t>(c)]);
+        auto* graph = w.Find<LMyFFTDrawHpLp6dB>(kCurveGraphNames[static_cast<size_t>(c)]);
         if (!graph)
             break;
-        ComputePeqCurve(graph);
-        ComputeHighPassCurve(graph);
-        ComputeLowPassCurve(graph);
+        w.ComputePeqCurve(graph);
+        w.ComputeHighPassCurve(graph);
+        w.ComputeLowPassCurve(graph);
     }
     for (const char* name : {"fftDrawGeqInA", "fftDrawGeqInB"})
-        if (auto* graph = Find<LMyFFTDrawHpLp6dB>(name))
-            ComputeGeqCurve(graph);
-    ShowAllPeqBands();
-    if (currentPage == pgGain)
-        RedrawGainPageOverlays();
+        if (auto* graph = w.Find<LMyFFTDrawHpLp6dB>(name))
+            w.ComputeGeqCurve(graph);
+    w.ShowAllPeqBands();
+    if (w.CurrentPage() == pgGain)
+        w.RedrawGainPageOverlays();
     else
-        RedrawChannelOverlays(currentPage);
+        w.RedrawChannelOverlays(w.CurrentPage());
 }
 
-void TfmMain::FillPanelsFromModel() {
-    if (!unitControl)
+void TRefreshPage::FillPanelsFromModel(bool startup) {
+    if (!Model())
         return;
-    const LUnitControl& m = *unitControl;
-    Filler f(*this);
+    const LUnitControl& m = *Model();
+    Filler f(w);
 
     if (auto* number = f.Get<TLabel>("lbPstNum"))
-        number->SetCaption(PresetNumberText(currentPreset));
+        number->SetCaption(PresetNumberText(w.CurrentPreset()));
     if (auto* name = f.Get<TLabel>("lbPstName"))
         name->SetCaption(NameText(m.PresetName()));
     if (!f.ok())
         return;
 
-    overlayDirty[6] = 0x0FFF;
-    overlayDirty[7] = 0x0FFF;
-    RedrawGainPageOverlays();
+    w.overlayDirty[6] = 0x0FFF;
+    w.overlayDirty[7] = 0x0FFF;
+    w.RedrawGainPageOverlays();
 
     for (int c = 0; c <= 5; ++c) {
-        const std::string s = ChannelSuffix(c);
+        const std::string s = TfmMain::ChannelSuffix(c);
         const bool input = c <= 1;
 
         const std::string name = NameText(m.GetChannelName(c));
@@ -159,11 +163,11 @@ void TfmMain::FillPanelsFromModel() {
         if (input) {
             // The fader's change handler writes the band's label too, but only when the position moves.
             for (int band = 0; band < 31; ++band) {
-                const int p = f.Fader(GeqFaderName(c, band), m.GetGeqBand(c, band));
+                const int p = f.Fader(TfmMain::GeqFaderName(c, band), m.GetGeqBand(c, band));
                 char label[32];
                 std::snprintf(label, sizeof label, "lbGeqGainCh%02d%s", band + 1, s.c_str());
                 if (auto* l = f.Get<TLabel>(label))
-                    l->SetCaption(GeqGainText(p));
+                    l->SetCaption(TfmMain::GeqGainText(p));
             }
             if (!f.ok())
                 return;
@@ -179,8 +183,8 @@ void TfmMain::FillPanelsFromModel() {
                 return;
             // The gate page shows one input: its name and transfer curve follow that input, never
             // another one's.
-            if (!startupRefresh && c == gatePageChannel)
-                DrawGatePoints(c);
+            if (!startup && c == w.Dynamics().GatePageChannel())
+                w.Dynamics().DrawGatePoints(c);
         }
 
         const FilterRecord filters = m.GetFilters(c);
@@ -213,8 +217,8 @@ void TfmMain::FillPanelsFromModel() {
             f.Box("cvdCompRelease" + s, TimeText(f.Fader("isCompRelease" + s, comp.release), true));
             f.Box("cvdCompKnee" + s, KneeText(f.UpDown("udCompKnee" + s, comp.knee)));
             // After a refresh the compressor and limiter pages show Out1.
-            if (!startupRefresh && c == 2)
-                DrawCompCurve(c);
+            if (!startup && c == 2)
+                w.Dynamics().DrawCompCurve(c);
             const LimitRecord limit = m.GetLimit(c);
             f.Box("cvdLimitThreshold" + s,
                   ThresholdText(f.Fader("isLimitThreshold" + s, limit.threshold, true)));
@@ -223,8 +227,8 @@ void TfmMain::FillPanelsFromModel() {
             f.Box("cvdLimitKnee" + s, KneeText(f.UpDown("udLimitKnee" + s, limit.knee)));
             if (!f.ok())
                 return;
-            if (!startupRefresh && c == 2)
-                DrawLimitCurve(c);
+            if (!startup && c == 2)
+                w.Dynamics().DrawLimitCurve(c);
         }
 
         const int gain = f.Fader("isGain" + s, m.GetGain(c), true);
@@ -233,7 +237,7 @@ void TfmMain::FillPanelsFromModel() {
         f.Box("cvdGainBackup" + s, LevelIndexText(gain));
 
         const bool inverted = m.GetPolarity(c);
-        const std::string phaseCaption = GetLangText(inverted ? "SID_PHASE_ON" : "SID_PHASE_OFF");
+        const std::string phaseCaption = w.GetLangText(inverted ? "SID_PHASE_ON" : "SID_PHASE_OFF");
         for (const char* stem : {"pkbPhase", "pkbPhaseBackup"}) {
             if (auto* b = f.Get<TPkBmpButton>(stem + s)) {
                 b->SetDown(inverted);
@@ -247,21 +251,21 @@ void TfmMain::FillPanelsFromModel() {
         auto* line = f.Get<TLabel>("lbDelayLine" + s);
         if (!f.ok())
             return;
-        indicator->SetLeft(DelayIndicatorLeft(delay, line->Width(), delayFader->Max()));
+        indicator->SetLeft(TDelayPage::DelayIndicatorLeft(delay, line->Width(), delayFader->Max()));
 
         f.Down("pkbMute" + s, m.IsMuted(c));
         f.Down("pkbMuteBackup" + s, m.IsMuted(c));
         if (!f.ok())
             return;
 
-        SetOverlaysDirty(c);
+        w.SetOverlaysDirty(c);
 
         const int bit = input ? c : c - 2;
         if (auto* graph = f.Get<LMyFFTDrawHpLp6dB>("fftDraw" + s))
-            SetBypassLabel(*graph, m.GetEqBypassMask(c) >> bit & 1);
+            TfmMain::SetBypassLabel(*graph, m.GetEqBypassMask(c) >> bit & 1);
         if (input) {
             if (auto* graph = f.Get<LMyFFTDrawHpLp6dB>("fftDrawGeq" + s)) {
-                SetBypassLabel(*graph, m.GetGeqBypassMask() >> c & 1);
+                TfmMain::SetBypassLabel(*graph, m.GetGeqBypassMask() >> c & 1);
                 graph->Repaint();
             }
         }
@@ -282,19 +286,19 @@ void TfmMain::FillPanelsFromModel() {
         fmTest->ShowWorkMode(m.GetWorkMode(), m.GetSineIndex());
     if (auto* matrix = f.Get<TPaintBox>("pbMatrix"))
         matrix->Repaint();
-    ShowLinksFromModel();
+    w.Linking().ShowLinksFromModel();
     for (int c = 0; c <= 5; ++c)
-        PlaceDelayIndicator(c);
+        w.Delay().PlaceDelayIndicator(c);
 }
 
-void TfmMain::FillPeqTable(TMyPEQType8* table, int ch) {
-    if (!table || !unitControl)
+void TRefreshPage::FillPeqTable(TMyPEQType8* table, int ch) {
+    if (!table || !Model())
         return;
     table->SetNowIndex(0);
     const int bands = ch <= 1 ? 8 : 9;
     for (int band = 0; band < bands; ++band) {
-        const PeqBand b = unitControl->GetPeqBand(ch, band);
+        const PeqBand b = Model()->GetPeqBand(ch, band);
         table->SetEqParamValue(band, IndexToFreq(b.freq), b.q, IndexToGain(b.gain), b.type,
-                               unitControl->IsPeqBandBypassed(ch, band));
+                               Model()->IsPeqBandBypassed(ch, band));
     }
 }

@@ -2,8 +2,10 @@
 // typed value, and the unit delays are shown and typed in. Delays travel in samples (96 per ms); the unit
 // changes only the texts. A delay goes to the edited channel's link group, whose controls all show it.
 
-#include "app/FMain.h"
+#include "app/pages/DelayPage.h"
 
+#include "app/pages/LinkingPage.h"
+#include "link/Scales.h"
 #include "panels/PkBmpButton.h"
 #include "platform/core/Numbers.h"
 #include "platform/gui/StdPanels.h"
@@ -28,33 +30,45 @@ bool InGrabZone(int x, int y, int indicatorLeft, int lineHeight) {
 
 } // namespace
 
-void TfmMain::PublishDelay(TClassBuilder<TfmMain>& b) {
-    b.Method<TNotifyEvent>("isDelayInAChange", &TfmMain::isDelayInAChange);
-    b.Method<TKeyEvent>("cvdDelayInBKeyDown", &TfmMain::cvdDelayInBKeyDown);
-    b.Method<TNotifyEvent>("cvdDelayInAExit", &TfmMain::cvdDelayInAExit);
-    b.Method<TNotifyEvent>("pkbUnit0Click", &TfmMain::pkbUnit0Click);
-    b.Method<TMouseEvent>("lbDelayLineInAMouseDown", &TfmMain::lbDelayLineInAMouseDown);
-    b.Method<TMouseMoveEvent>("lbDelayLineInAMouseMove", &TfmMain::lbDelayLineInAMouseMove);
-    b.Method<TMouseEvent>("lbDelayLineInAMouseUp", &TfmMain::lbDelayLineInAMouseUp);
+static TDelayPage* DelayOf(TfmMain& w) {
+    return &w.Delay();
 }
 
-int TfmMain::DelayIndicatorLeft(int samples, int lineWidth, int faderMax) {
+void TDelayPage::Publish(TClassBuilder<TfmMain>& b) {
+    b.Forward<TNotifyEvent>("isDelayInAChange", DelayOf, &TDelayPage::isDelayInAChange);
+    b.Forward<TKeyEvent>("cvdDelayInBKeyDown", DelayOf, &TDelayPage::cvdDelayInBKeyDown);
+    b.Forward<TNotifyEvent>("cvdDelayInAExit", DelayOf, &TDelayPage::cvdDelayInAExit);
+    b.Forward<TNotifyEvent>("pkbUnit0Click", DelayOf, &TDelayPage::pkbUnit0Click);
+    b.Forward<TMouseEvent>("lbDelayLineInAMouseDown", DelayOf, &TDelayPage::lbDelayLineInAMouseDown);
+    b.Forward<TMouseMoveEvent>("lbDelayLineInAMouseMove", DelayOf, &TDelayPage::lbDelayLineInAMouseMove);
+    b.Forward<TMouseEvent>("lbDelayLineInAMouseUp", DelayOf, &TDelayPage::lbDelayLineInAMouseUp);
+}
+
+void TDelayPage::Bind() {
+    BindSix(faders, "isDelay");
+    BindSix(boxes, "cvdDelay");
+    BindSix(indicators, "imDelay");
+    BindSix(lines, "lbDelayLine");
+    BindSix(times, "lbFftDelayTime");
+}
+
+int TDelayPage::DelayIndicatorLeft(int samples, int lineWidth, int faderMax) {
     if (faderMax <= 0)
         return 40;
     // Widened: the product outgrows an int on a very wide line.
     return static_cast<int>(static_cast<long long>(samples) * (lineWidth - 90) / faderMax + 40);
 }
 
-int TfmMain::DelayUnit() const {
-    const int unit = unitControl ? unitControl->GetDelayUnit() : 0;
+int TDelayPage::DelayUnit() const {
+    const int unit = Model() ? Model()->GetDelayUnit() : 0;
     // The delay texts show any other unit word in ms; typed values follow them.
     return unit <= 2 ? unit : 0;
 }
 
-void TfmMain::PlaceDelayIndicator(int channel) {
-    auto* indicator = Companion<TImage>("imDelay", channel);
-    auto* line = Companion<TLabel>("lbDelayLine", channel);
-    auto* time = Companion<TLabel>("lbFftDelayTime", channel);
+void TDelayPage::PlaceDelayIndicator(int channel) {
+    auto* indicator = At(indicators, channel);
+    auto* line = At(lines, channel);
+    auto* time = At(times, channel);
     if (!indicator || !line || !time)
         return;
     time->SetLeft(indicator->Left() + indicator->Width());
@@ -62,15 +76,15 @@ void TfmMain::PlaceDelayIndicator(int channel) {
     line->SetCaption(DelayLineText(indicator->Left()));
 }
 
-void TfmMain::isDelayInAChange(TObject* sender) {
+void TDelayPage::isDelayInAChange(TObject* sender) {
     auto* fader = dynamic_cast<TStTrackBar*>(sender);
-    if (updatingView || !fader || !unitControl)
+    if (Updating() || !fader || !Model())
         return;
     const int c = fader->Tag();
-    auto* box = Companion<TRoundEdit>("cvdDelay", c);
-    auto* indicator = Companion<TImage>("imDelay", c);
-    auto* line = Companion<TLabel>("lbDelayLine", c);
-    auto* time = Companion<TLabel>("lbFftDelayTime", c);
+    auto* box = At(boxes, c);
+    auto* indicator = At(indicators, c);
+    auto* line = At(lines, c);
+    auto* time = At(times, c);
     if (!box || !indicator || !line || !time)
         return;
     const int samples = std::clamp(fader->Position(), 0, kMaxDelaySamples);
@@ -81,14 +95,14 @@ void TfmMain::isDelayInAChange(TObject* sender) {
     const std::string text = DelayText(samples, DelayUnit());
     box->SetText(text);
     time->SetCaption(text);
-    unitControl->SetDelay(c, static_cast<uint16_t>(samples));
+    Model()->SetDelay(c, static_cast<uint16_t>(samples));
     // The whole group shows it, this channel's line included.
-    MirrorDelayToLinked(c, samples, left);
+    w.Linking().MirrorDelayToLinked(c, samples, left);
 }
 
 // ---- Unit ---------------------------------------------------------------------------------------------
 
-void TfmMain::pkbUnit0Click(TObject* sender) {
+void TDelayPage::pkbUnit0Click(TObject* sender) {
     auto* button = dynamic_cast<TControl*>(sender);
     if (!button)
         return;
@@ -97,22 +111,44 @@ void TfmMain::pkbUnit0Click(TObject* sender) {
         return;
     // Runs while the panels are filled too: the refresh clicks the stored unit's button for these texts.
     for (int c = 0; c <= 5; ++c) {
-        auto* box = Companion<TRoundEdit>("cvdDelay", c);
-        auto* fader = Companion<TStTrackBar>("isDelay", c);
-        auto* time = Companion<TLabel>("lbFftDelayTime", c);
+        auto* box = At(boxes, c);
+        auto* fader = At(faders, c);
+        auto* time = At(times, c);
         if (!box || !fader || !time)
             return;
         const std::string text = DelayText(fader->Position(), unit);
         box->SetText(text);
         time->SetCaption(text);
     }
-    if (!updatingView && unitControl)
-        unitControl->SetDelayUnit(static_cast<uint16_t>(unit));
+    if (!Updating() && Model())
+        Model()->SetDelayUnit(static_cast<uint16_t>(unit));
 }
 
 // ---- Typed delays -------------------------------------------------------------------------------------
 
-std::optional<int> TfmMain::TypedDelaySamples(std::string text, int unit) {
+std::string TDelayPage::DelayLineText(int indicatorLeft) {
+    return std::string(static_cast<size_t>(std::clamp((indicatorLeft - 40) / 6, 0, 132)), '-');
+}
+
+bool TDelayPage::ShowDelay(int channel, int samples, int indicatorLeft, const std::string& text,
+                           const std::string& dashes) {
+    auto* box = At(boxes, channel);
+    auto* fader = At(faders, channel);
+    auto* indicator = At(indicators, channel);
+    auto* time = At(times, channel);
+    auto* line = At(lines, channel);
+    if (!box || !fader || !indicator || !time || !line)
+        return false;
+    indicator->SetLeft(indicatorLeft);
+    time->SetLeft(indicatorLeft + indicator->Width());
+    line->SetCaption(dashes);
+    box->SetText(text);
+    time->SetCaption(text);
+    fader->SetPosition(samples);
+    return true;
+}
+
+std::optional<int> TDelayPage::TypedDelaySamples(std::string text, int unit) {
     // The unit word's forms, each stripped from the end when the text contains it anywhere.
     static constexpr std::array<std::array<const char*, 4>, 3> kUnitWords = {{
         {"ms", "Ms", "mS", "MS"},
@@ -134,11 +170,11 @@ std::optional<int> TfmMain::TypedDelaySamples(std::string text, int unit) {
     return std::clamp(DelayToSamples(*value, unit), 0, kMaxDelaySamples);
 }
 
-void TfmMain::TypedDelay(TObject* sender) {
+void TDelayPage::TypedDelay(TObject* sender) {
     auto* box = dynamic_cast<TRoundEdit*>(sender);
     if (!box)
         return;
-    auto* fader = Companion<TStTrackBar>("isDelay", box->Tag());
+    auto* fader = At(faders, box->Tag());
     if (!fader)
         return;
     const int unit = DelayUnit();
@@ -153,36 +189,36 @@ void TfmMain::TypedDelay(TObject* sender) {
         PressEndKey(*box);
 }
 
-void TfmMain::cvdDelayInBKeyDown(TObject* sender, std::uint16_t& key, TShiftState) {
+void TDelayPage::cvdDelayInBKeyDown(TObject* sender, std::uint16_t& key, TShiftState) {
     if (key == VK_RETURN)
         TypedDelay(sender);
 }
 
-void TfmMain::cvdDelayInAExit(TObject* sender) {
+void TDelayPage::cvdDelayInAExit(TObject* sender) {
     TypedDelay(sender);
 }
 
 // ---- Dragging the indicator ---------------------------------------------------------------------------
 
-void TfmMain::lbDelayLineInAMouseDown(TObject* sender, TMouseButton, TShiftState, int x, int y) {
+void TDelayPage::lbDelayLineInAMouseDown(TObject* sender, TMouseButton, TShiftState, int x, int y) {
     auto* line = dynamic_cast<TLabel*>(sender);
-    auto* indicator = line ? Companion<TImage>("imDelay", line->Tag()) : nullptr;
+    auto* indicator = line ? At(indicators, line->Tag()) : nullptr;
     if (indicator && InGrabZone(x, y, indicator->Left(), line->Height()))
-        delayDragging = 1;
+        dragging = true;
 }
 
-void TfmMain::lbDelayLineInAMouseMove(TObject* sender, TShiftState, int x, int y) {
+void TDelayPage::lbDelayLineInAMouseMove(TObject* sender, TShiftState, int x, int y) {
     auto* line = dynamic_cast<TLabel*>(sender);
     if (!line)
         return;
     const int c = line->Tag();
-    if (!delayDragging) {
-        auto* indicator = Companion<TImage>("imDelay", c);
+    if (!dragging) {
+        auto* indicator = At(indicators, c);
         if (indicator)
             line->SetCursor(InGrabZone(x, y, indicator->Left(), line->Height()) ? crHandPoint : crDefault);
         return;
     }
-    auto* fader = Companion<TStTrackBar>("isDelay", c);
+    auto* fader = At(faders, c);
     const int span = line->Width() - 90;
     if (!fader || span <= 0)
         return;
@@ -194,6 +230,6 @@ void TfmMain::lbDelayLineInAMouseMove(TObject* sender, TShiftState, int x, int y
 }
 
 // A drag ends with the button's release on any delay line.
-void TfmMain::lbDelayLineInAMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
-    delayDragging = 0;
+void TDelayPage::lbDelayLineInAMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+    dragging = false;
 }

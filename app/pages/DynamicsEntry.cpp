@@ -3,7 +3,7 @@
 // and shows it like a move of the control. A text that is no number, or that names the value already
 // set, puts the current value back and presses End in the box.
 
-#include "app/FMain.h"
+#include "app/pages/DynamicsPage.h"
 
 #include "link/Scales.h"
 #include "platform/core/Numbers.h"
@@ -128,14 +128,15 @@ std::optional<int> TypedRatioIndex(const std::string& typed) {
 
 } // namespace
 
-void TfmMain::ConfirmDynamicsValue(TObject* sender, const char* targetStem, DynamicsValue kind) {
+void TDynamicsPage::ConfirmDynamicsValue(TObject* sender, Block block, int field, DynamicsValue kind) {
     auto* box = dynamic_cast<TRoundEdit*>(sender);
     if (!box)
         return;
     const int channel = static_cast<int>(box->Tag());
     const bool stepped = kind == DynamicsValue::knee || kind == DynamicsValue::ratio;
-    TStTrackBar* fader = stepped ? nullptr : Companion<TStTrackBar>(targetStem, channel);
-    TUpDown* upDown = stepped ? Companion<TUpDown>(targetStem, channel) : nullptr;
+    const auto k = static_cast<size_t>(field);
+    TStTrackBar* fader = stepped ? nullptr : At(faders[block][k], channel);
+    TUpDown* upDown = stepped ? At(upDowns[block][k], channel) : nullptr;
     if (!fader && !upDown)
         return;
     const auto position = [&] { return fader ? fader->Position() : upDown->Position(); };
@@ -194,56 +195,74 @@ void TfmMain::ConfirmDynamicsValue(TObject* sender, const char* targetStem, Dyna
     PressEndKey(*box);
 }
 
-#define KV_DYNAMICS_BOX(Box, Target, Kind)                                                                   \
-    void TfmMain::Box##KeyDown(TObject* sender, std::uint16_t& key, TShiftState) {                           \
+#define KV_DYNAMICS_BOX(Box, Block, Field, Kind)                                                             \
+    void TDynamicsPage::Box##KeyDown(TObject* sender, std::uint16_t& key, TShiftState) {                     \
         if (key == VK_RETURN)                                                                                \
-            ConfirmDynamicsValue(sender, Target, DynamicsValue::Kind);                                       \
+            ConfirmDynamicsValue(sender, Block, Field, DynamicsValue::Kind);                                 \
     }                                                                                                        \
-    void TfmMain::Box##Exit(TObject* sender) {                                                               \
-        ConfirmDynamicsValue(sender, Target, DynamicsValue::Kind);                                           \
+    void TDynamicsPage::Box##Exit(TObject* sender) {                                                         \
+        ConfirmDynamicsValue(sender, Block, Field, DynamicsValue::Kind);                                     \
     }
 
-KV_DYNAMICS_BOX(cvdCompThresholdOut1, "isCompThreshold", level)
-KV_DYNAMICS_BOX(cvdLimitThresholdOut1, "isLimitThreshold", level)
-KV_DYNAMICS_BOX(cvdGateThresholdInA, "isGateThreshold", level)
-KV_DYNAMICS_BOX(cvdCompAttackOut1, "isCompAttack", time)
-KV_DYNAMICS_BOX(cvdCompReleaseOut1, "isCompRelease", time)
-KV_DYNAMICS_BOX(cvdLimitAttackOut1, "isLimitAttack", time)
-KV_DYNAMICS_BOX(cvdLimitReleaseOut1, "isLimitRelease", time)
-KV_DYNAMICS_BOX(cvdGateAttackInA, "isGateAttack", time)
-KV_DYNAMICS_BOX(cvdGateReleaseInA, "isGateRelease", time)
-KV_DYNAMICS_BOX(cvdGateHoldInA, "isGateHold", time)
-KV_DYNAMICS_BOX(cvdCompKneeOut1, "udCompKnee", knee)
-KV_DYNAMICS_BOX(cvdLimitKneeOut1, "udLimitKnee", knee)
-KV_DYNAMICS_BOX(cvdCompRatioOut1, "udCompRatio", ratio)
+KV_DYNAMICS_BOX(cvdCompThresholdOut1, comp, 0, level)
+KV_DYNAMICS_BOX(cvdLimitThresholdOut1, limit, 0, level)
+KV_DYNAMICS_BOX(cvdGateThresholdInA, gate, 0, level)
+KV_DYNAMICS_BOX(cvdCompAttackOut1, comp, 1, time)
+KV_DYNAMICS_BOX(cvdCompReleaseOut1, comp, 2, time)
+KV_DYNAMICS_BOX(cvdLimitAttackOut1, limit, 1, time)
+KV_DYNAMICS_BOX(cvdLimitReleaseOut1, limit, 2, time)
+KV_DYNAMICS_BOX(cvdGateAttackInA, gate, 1, time)
+KV_DYNAMICS_BOX(cvdGateReleaseInA, gate, 2, time)
+KV_DYNAMICS_BOX(cvdGateHoldInA, gate, 3, time)
+KV_DYNAMICS_BOX(cvdCompKneeOut1, comp, 4, knee)
+KV_DYNAMICS_BOX(cvdLimitKneeOut1, limit, 3, knee)
+KV_DYNAMICS_BOX(cvdCompRatioOut1, comp, 3, ratio)
 
 #undef KV_DYNAMICS_BOX
 
-void TfmMain::PublishDynamicsEntry(TClassBuilder<TfmMain>& b) {
-    b.Method<TKeyEvent>("cvdCompThresholdOut1KeyDown", &TfmMain::cvdCompThresholdOut1KeyDown);
-    b.Method<TNotifyEvent>("cvdCompThresholdOut1Exit", &TfmMain::cvdCompThresholdOut1Exit);
-    b.Method<TKeyEvent>("cvdLimitThresholdOut1KeyDown", &TfmMain::cvdLimitThresholdOut1KeyDown);
-    b.Method<TNotifyEvent>("cvdLimitThresholdOut1Exit", &TfmMain::cvdLimitThresholdOut1Exit);
-    b.Method<TKeyEvent>("cvdGateThresholdInAKeyDown", &TfmMain::cvdGateThresholdInAKeyDown);
-    b.Method<TNotifyEvent>("cvdGateThresholdInAExit", &TfmMain::cvdGateThresholdInAExit);
-    b.Method<TKeyEvent>("cvdCompAttackOut1KeyDown", &TfmMain::cvdCompAttackOut1KeyDown);
-    b.Method<TNotifyEvent>("cvdCompAttackOut1Exit", &TfmMain::cvdCompAttackOut1Exit);
-    b.Method<TKeyEvent>("cvdCompReleaseOut1KeyDown", &TfmMain::cvdCompReleaseOut1KeyDown);
-    b.Method<TNotifyEvent>("cvdCompReleaseOut1Exit", &TfmMain::cvdCompReleaseOut1Exit);
-    b.Method<TKeyEvent>("cvdLimitAttackOut1KeyDown", &TfmMain::cvdLimitAttackOut1KeyDown);
-    b.Method<TNotifyEvent>("cvdLimitAttackOut1Exit", &TfmMain::cvdLimitAttackOut1Exit);
-    b.Method<TKeyEvent>("cvdLimitReleaseOut1KeyDown", &TfmMain::cvdLimitReleaseOut1KeyDown);
-    b.Method<TNotifyEvent>("cvdLimitReleaseOut1Exit", &TfmMain::cvdLimitReleaseOut1Exit);
-    b.Method<TKeyEvent>("cvdGateAttackInAKeyDown", &TfmMain::cvdGateAttackInAKeyDown);
-    b.Method<TNotifyEvent>("cvdGateAttackInAExit", &TfmMain::cvdGateAttackInAExit);
-    b.Method<TKeyEvent>("cvdGateReleaseInAKeyDown", &TfmMain::cvdGateReleaseInAKeyDown);
-    b.Method<TNotifyEvent>("cvdGateReleaseInAExit", &TfmMain::cvdGateReleaseInAExit);
-    b.Method<TKeyEvent>("cvdGateHoldInAKeyDown", &TfmMain::cvdGateHoldInAKeyDown);
-    b.Method<TNotifyEvent>("cvdGateHoldInAExit", &TfmMain::cvdGateHoldInAExit);
-    b.Method<TKeyEvent>("cvdCompKneeOut1KeyDown", &TfmMain::cvdCompKneeOut1KeyDown);
-    b.Method<TNotifyEvent>("cvdCompKneeOut1Exit", &TfmMain::cvdCompKneeOut1Exit);
-    b.Method<TKeyEvent>("cvdLimitKneeOut1KeyDown", &TfmMain::cvdLimitKneeOut1KeyDown);
-    b.Method<TNotifyEvent>("cvdLimitKneeOut1Exit", &TfmMain::cvdLimitKneeOut1Exit);
-    b.Method<TKeyEvent>("cvdCompRatioOut1KeyDown", &TfmMain::cvdCompRatioOut1KeyDown);
-    b.Method<TNotifyEvent>("cvdCompRatioOut1Exit", &TfmMain::cvdCompRatioOut1Exit);
+static TDynamicsPage* DynamicsEntryOf(TfmMain& w) {
+    return &w.Dynamics();
+}
+
+void TDynamicsPage::PublishEntry(TClassBuilder<TfmMain>& b) {
+    b.Forward<TKeyEvent>("cvdCompThresholdOut1KeyDown", DynamicsEntryOf,
+                         &TDynamicsPage::cvdCompThresholdOut1KeyDown);
+    b.Forward<TNotifyEvent>("cvdCompThresholdOut1Exit", DynamicsEntryOf,
+                            &TDynamicsPage::cvdCompThresholdOut1Exit);
+    b.Forward<TKeyEvent>("cvdLimitThresholdOut1KeyDown", DynamicsEntryOf,
+                         &TDynamicsPage::cvdLimitThresholdOut1KeyDown);
+    b.Forward<TNotifyEvent>("cvdLimitThresholdOut1Exit", DynamicsEntryOf,
+                            &TDynamicsPage::cvdLimitThresholdOut1Exit);
+    b.Forward<TKeyEvent>("cvdGateThresholdInAKeyDown", DynamicsEntryOf,
+                         &TDynamicsPage::cvdGateThresholdInAKeyDown);
+    b.Forward<TNotifyEvent>("cvdGateThresholdInAExit", DynamicsEntryOf,
+                            &TDynamicsPage::cvdGateThresholdInAExit);
+    b.Forward<TKeyEvent>("cvdCompAttackOut1KeyDown", DynamicsEntryOf,
+                         &TDynamicsPage::cvdCompAttackOut1KeyDown);
+    b.Forward<TNotifyEvent>("cvdCompAttackOut1Exit", DynamicsEntryOf, &TDynamicsPage::cvdCompAttackOut1Exit);
+    b.Forward<TKeyEvent>("cvdCompReleaseOut1KeyDown", DynamicsEntryOf,
+                         &TDynamicsPage::cvdCompReleaseOut1KeyDown);
+    b.Forward<TNotifyEvent>("cvdCompReleaseOut1Exit", DynamicsEntryOf,
+                            &TDynamicsPage::cvdCompReleaseOut1Exit);
+    b.Forward<TKeyEvent>("cvdLimitAttackOut1KeyDown", DynamicsEntryOf,
+                         &TDynamicsPage::cvdLimitAttackOut1KeyDown);
+    b.Forward<TNotifyEvent>("cvdLimitAttackOut1Exit", DynamicsEntryOf,
+                            &TDynamicsPage::cvdLimitAttackOut1Exit);
+    b.Forward<TKeyEvent>("cvdLimitReleaseOut1KeyDown", DynamicsEntryOf,
+                         &TDynamicsPage::cvdLimitReleaseOut1KeyDown);
+    b.Forward<TNotifyEvent>("cvdLimitReleaseOut1Exit", DynamicsEntryOf,
+                            &TDynamicsPage::cvdLimitReleaseOut1Exit);
+    b.Forward<TKeyEvent>("cvdGateAttackInAKeyDown", DynamicsEntryOf, &TDynamicsPage::cvdGateAttackInAKeyDown);
+    b.Forward<TNotifyEvent>("cvdGateAttackInAExit", DynamicsEntryOf, &TDynamicsPage::cvdGateAttackInAExit);
+    b.Forward<TKeyEvent>("cvdGateReleaseInAKeyDown", DynamicsEntryOf,
+                         &TDynamicsPage::cvdGateReleaseInAKeyDown);
+    b.Forward<TNotifyEvent>("cvdGateReleaseInAExit", DynamicsEntryOf, &TDynamicsPage::cvdGateReleaseInAExit);
+    b.Forward<TKeyEvent>("cvdGateHoldInAKeyDown", DynamicsEntryOf, &TDynamicsPage::cvdGateHoldInAKeyDown);
+    b.Forward<TNotifyEvent>("cvdGateHoldInAExit", DynamicsEntryOf, &TDynamicsPage::cvdGateHoldInAExit);
+    b.Forward<TKeyEvent>("cvdCompKneeOut1KeyDown", DynamicsEntryOf, &TDynamicsPage::cvdCompKneeOut1KeyDown);
+    b.Forward<TNotifyEvent>("cvdCompKneeOut1Exit", DynamicsEntryOf, &TDynamicsPage::cvdCompKneeOut1Exit);
+    b.Forward<TKeyEvent>("cvdLimitKneeOut1KeyDown", DynamicsEntryOf, &TDynamicsPage::cvdLimitKneeOut1KeyDown);
+    b.Forward<TNotifyEvent>("cvdLimitKneeOut1Exit", DynamicsEntryOf, &TDynamicsPage::cvdLimitKneeOut1Exit);
+    b.Forward<TKeyEvent>("cvdCompRatioOut1KeyDown", DynamicsEntryOf, &TDynamicsPage::cvdCompRatioOut1KeyDown);
+    b.Forward<TNotifyEvent>("cvdCompRatioOut1Exit", DynamicsEntryOf, &TDynamicsPage::cvdCompRatioOut1Exit);
 }
