@@ -50,6 +50,8 @@ void TDelayPage::Bind() {
     BindSix(indicators, "imDelay");
     BindSix(lines, "lbDelayLine");
     BindSix(times, "lbFftDelayTime");
+    for (size_t unit = 0; unit < unitButtons.size(); ++unit)
+        BindOne(unitButtons[unit], "pkbUnit" + std::to_string(unit));
 }
 
 int TDelayPage::DelayIndicatorLeft(int samples, int lineWidth, int faderMax) {
@@ -232,4 +234,23 @@ void TDelayPage::lbDelayLineInAMouseMove(TObject* sender, TShiftState, int x, in
 // A drag ends with the button's release on any delay line.
 void TDelayPage::lbDelayLineInAMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
     dragging = false;
+}
+
+void TDelayPage::FillDelay(TFill& f, int channel, int samples) {
+    const int delay = f.Fader(At(faders, channel), samples);
+    auto* fader = f.Take(At(faders, channel));
+    auto* indicator = f.Take(At(indicators, channel));
+    auto* line = f.Take(At(lines, channel));
+    if (!f.ok())
+        return;
+    indicator->SetLeft(DelayIndicatorLeft(delay, line->Width(), fader->Max()));
+}
+
+void TDelayPage::FillUnit(TFill& f, unsigned unit) {
+    if (unit >= unitButtons.size())
+        return;
+    if (auto* b = f.Take(unitButtons[unit])) {
+        b->SetDown(true);
+        b->Click();
+    }
 }

@@ -6,6 +6,7 @@
 
 namespace kv {
 class TImage;
+class TPkBmpButton;
 class TLabel;
 class TRoundEdit;
 class TStTrackBar;
@@ -35,6 +36,10 @@ public:
     // group's mirror); false when one of them is missing.
     bool ShowDelay(int channel, int samples, int indicatorLeft, const std::string& text,
                    const std::string& line);
+    // The refresh: a channel's delay fader and indicator, and the unit's button, as if clicked (its
+    // handler writes every delay text in that unit).
+    void FillDelay(TFill& f, int channel, int samples);
+    void FillUnit(TFill& f, unsigned unit);
     // The left of a delay indicator for `samples` on a line `lineWidth` pixels wide, the fader's
     // maximum at 50 pixels before the line's end. The refresh, the resize and the delay editor use it.
     static int DelayIndicatorLeft(int samples, int lineWidth, int faderMax);
@@ -54,5 +59,6 @@ private:
     TSix<kv::TRoundEdit> boxes{};
     TSix<kv::TImage> indicators{};
     TSix<kv::TLabel> lines{}, times{};
+    std::array<kv::TPkBmpButton*, 3> unitButtons{};
     bool dragging = false;
 };

@@ -549,3 +549,43 @@ void TDynamicsPage::tmLimitDispTimer(TObject*) {
     if (limitCurveChannel >= 0)
         DrawLimitCurve(limitCurveChannel);
 }
+
+// ---- Refresh ----------------------------------------------------------------------------------------
+
+void TDynamicsPage::FillGate(TFill& f, int c, const GateRecord& g, bool startup) {
+    const auto& fader = faders[gate];
+    const auto& box = boxes[gate];
+    f.Box(At(box[0], c), ThresholdText(f.Fader(At(fader[0], c), g.threshold, true)));
+    f.Box(At(box[1], c), TimeText(f.Fader(At(fader[1], c), g.attack), false));
+    f.Box(At(box[2], c), TimeText(f.Fader(At(fader[2], c), g.release), false));
+    f.Box(At(box[3], c), TimeText(f.Fader(At(fader[3], c), g.hold), false));
+    if (!f.ok())
+        return;
+    // The gate page shows one input: its name and transfer curve follow that input, never another one's.
+    if (!startup && c == gatePageChannel)
+        DrawGatePoints(c);
+}
+
+void TDynamicsPage::FillCompLimit(TFill& f, int c, const CompRecord& r, const LimitRecord& l, bool startup) {
+    const auto& cf = faders[comp];
+    const auto& cu = upDowns[comp];
+    const auto& cb = boxes[comp];
+    f.Box(At(cb[0], c), ThresholdText(f.Fader(At(cf[0], c), r.threshold, true)));
+    const int ratio = f.UpDown(At(cu[3], c), r.ratio);
+    f.Box(At(cb[3], c), RatioText(ratio));
+    f.Box(At(cb[1], c), TimeText(f.Fader(At(cf[1], c), r.attack), true));
+    f.Box(At(cb[2], c), TimeText(f.Fader(At(cf[2], c), r.release), true));
+    f.Box(At(cb[4], c), KneeText(f.UpDown(At(cu[4], c), r.knee)));
+    if (!startup && c == 2)
+        DrawCompCurve(c);
+    const auto& lf = faders[limit];
+    const auto& lb = boxes[limit];
+    f.Box(At(lb[0], c), ThresholdText(f.Fader(At(lf[0], c), l.threshold, true)));
+    f.Box(At(lb[1], c), TimeText(f.Fader(At(lf[1], c), l.attack), true));
+    f.Box(At(lb[2], c), TimeText(f.Fader(At(lf[2], c), l.release), true));
+    f.Box(At(lb[3], c), KneeText(f.UpDown(At(upDowns[limit][3], c), l.knee)));
+    if (!f.ok())
+        return;
+    if (!startup && c == 2)
+        DrawLimitCurve(c);
+}

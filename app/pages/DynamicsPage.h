@@ -109,6 +109,11 @@ public:
     // Ratio and knee: the edited channel's own handler wrote its box, so only the group's others take it.
     bool FieldForOthersOnly(Block block, int field) const;
     bool ShowField(Block block, int channel, int field, int value, const std::string& text);
+    // The refresh: a channel's strips from the model. The gate page's curve follows its input; after a
+    // refresh the compressor and limiter pages show Out1. At the window's start (`startup`) the curves
+    // keep their seeded points.
+    void FillGate(TFill& f, int channel, const GateRecord& gate, bool startup);
+    void FillCompLimit(TFill& f, int channel, const CompRecord& comp, const LimitRecord& limit, bool startup);
 
     // Typed values of the dynamics boxes: Enter in a box, or leaving it, sets the strip's fader or
     // up-down as if the user had moved it; a text that is no value, or the value already set, puts the

@@ -165,3 +165,24 @@ bool TGainPage::ShowPolarity(int channel, bool on, const std::string& caption) {
     backup->SetCaption(caption);
     return true;
 }
+
+void TGainPage::FillLevels(TFill& f, int channel, const LUnitControl& m) {
+    const int gain = f.Fader(At(fader, channel), m.GetGain(channel), true);
+    f.Fader(At(backupFader, channel), gain);
+    f.Box(At(box, channel), LevelIndexText(gain));
+    f.Box(At(backupBox, channel), LevelIndexText(gain));
+
+    const bool inverted = m.GetPolarity(channel);
+    const std::string caption = w.GetLangText(inverted ? "SID_PHASE_ON" : "SID_PHASE_OFF");
+    for (TPkBmpButton* button : {At(phase, channel), At(backupPhase, channel)}) {
+        if (auto* b = f.Take(button)) {
+            b->SetDown(inverted);
+            b->SetCaption(caption);
+        }
+    }
+}
+
+void TGainPage::FillMute(TFill& f, int channel, bool muted) {
+    f.Down(At(mute, channel), muted);
+    f.Down(At(backupMute, channel), muted);
+}

@@ -32,6 +32,9 @@ public:
     bool ShowGain(int channel, int position, const std::string& text);
     bool ShowMute(int channel, bool on);
     bool ShowPolarity(int channel, bool on, const std::string& caption);
+    // The refresh: a channel's gain and polarity, and its mute, from the model.
+    void FillLevels(TFill& f, int channel, const LUnitControl& m);
+    void FillMute(TFill& f, int channel, bool muted);
 
 private:
     void GainEdit(kv::TObject* sender, bool fromBackup);

@@ -87,6 +87,8 @@ void TMatrixPage::Bind() {
                     OutputControlName("udMixGain" + letter + "Out", output));
             BindOne(boxes[static_cast<size_t>(input)][o],
                     OutputControlName("cvd" + letter + "MatrixOut", output));
+            BindOne(routes[static_cast<size_t>(input)][o],
+                    OutputControlName("pkb" + letter + "MatrixOut", output));
         }
     }
     BindOne(diagram, "pbMatrix");
@@ -260,4 +262,17 @@ void TMatrixPage::cvdAMatrixOut5Exit(TObject* sender) {
 }
 void TMatrixPage::cvdAMatrixOut6Exit(TObject* sender) {
     TypedMixLevel(sender, 7);
+}
+
+void TMatrixPage::FillOutput(TFill& f, int channel, const LUnitControl& m) {
+    const uint16_t route = m.GetSourceMask(channel);
+    f.Down(At(routes[0], channel), route & 1);
+    f.Down(At(routes[1], channel), route & 2);
+    f.UpDown(At(upDowns[0], channel), m.GetMixLevel(channel, 0), true);
+    f.UpDown(At(upDowns[1], channel), m.GetMixLevel(channel, 1), true);
+}
+
+void TMatrixPage::FillDiagram(TFill& f) {
+    if (auto* box = f.Take(diagram))
+        box->Repaint();
 }

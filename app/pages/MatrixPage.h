@@ -8,6 +8,7 @@
 
 namespace kv {
 class TPaintBox;
+class TPkBmpButton;
 class TRoundEdit;
 class TUpDown;
 enum class TUpDownDirection;
@@ -57,6 +58,9 @@ public:
     // The up-down position (-280..0) of a typed mix level in dB ("-25.7", "-3dB", "+6"), clamped to
     // -60..0 dB; below -20 dB taken toward zero onto the 0.5 dB grid. None when the text is no level.
     static std::optional<int> MixLevelPosition(std::string text);
+    // The refresh: an output's routes and mix levels from the model, and the diagram repainted.
+    void FillOutput(TFill& f, int channel, const LUnitControl& m);
+    void FillDiagram(TFill& f);
 
 private:
     void RouteClick(kv::TObject* sender, int output);
@@ -67,5 +71,6 @@ private:
     // By input (0 InA, 1 InB) and output channel (2..7; 0 and 1 stay empty).
     std::array<std::array<kv::TUpDown*, 8>, 2> upDowns{};
     std::array<std::array<kv::TRoundEdit*, 8>, 2> boxes{};
+    std::array<std::array<kv::TPkBmpButton*, 8>, 2> routes{};
     kv::TPaintBox* diagram = nullptr;
 };

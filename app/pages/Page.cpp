@@ -3,8 +3,11 @@
 #include "app/pages/Page.h"
 
 #include "link/Scales.h"
+#include "panels/PkBmpButton.h"
 #include "platform/core/Numbers.h"
+#include "platform/gui/StdBars.h"
 #include "styled/RoundControls.h"
+#include "styled/StTrackBar.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,6 +25,32 @@ void TPage::Forget(TComponent* component) {
     for (auto it = first; it != last; ++it)
         it->second();
     bound_.erase(first, last);
+}
+
+int TFill::Fader(TStTrackBar* fader, int value, bool addMin) {
+    auto* f = Take(fader);
+    if (!f)
+        return 0;
+    f->SetPosition(addMin ? value + f->Min() : value);
+    return f->Position();
+}
+
+int TFill::UpDown(TUpDown* upDown, int value, bool addMin) {
+    auto* u = Take(upDown);
+    if (!u)
+        return 0;
+    u->SetPosition(addMin ? value + u->Min() : value);
+    return u->Position();
+}
+
+void TFill::Box(TRoundEdit* box, const std::string& text) {
+    if (auto* b = Take(box))
+        b->SetText(text);
+}
+
+void TFill::Down(TPkBmpButton* button, bool down) {
+    if (auto* b = Take(button))
+        b->SetDown(down);
 }
 
 void PressEndKey(TRoundEdit& box) {

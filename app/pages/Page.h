@@ -12,11 +12,36 @@
 #include <unordered_map>
 
 namespace kv {
+class TPkBmpButton;
 class TRoundEdit;
-}
+class TStTrackBar;
+class TUpDown;
+} // namespace kv
 
 // One control per channel (InA, InB, Out1..Out4); the stem + the channel's suffix names each.
 template <class T> using TSix = std::array<T*, 6>;
+
+// Fills controls from the model in order; the first control missing ends every further step, so a
+// layout without a control is left as far as it was filled.
+class TFill {
+public:
+    bool ok() const { return ok_; }
+    // The control when every step so far found its control and this one exists.
+    template <class T> T* Take(T* control) {
+        if (!ok_)
+            return nullptr;
+        ok_ = control != nullptr;
+        return control;
+    }
+    // A fader or up-down moved to `value` (plus its minimum); its resulting (clamped) position.
+    int Fader(kv::TStTrackBar* fader, int value, bool addMin = false);
+    int UpDown(kv::TUpDown* upDown, int value, bool addMin = false);
+    void Box(kv::TRoundEdit* box, const std::string& text);
+    void Down(kv::TPkBmpButton* button, bool down);
+
+private:
+    bool ok_ = true;
+};
 
 class TPage {
 public:

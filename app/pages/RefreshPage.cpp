@@ -7,7 +7,9 @@
 #include "app/FTest.h"
 #include "app/pages/DelayPage.h"
 #include "app/pages/DynamicsPage.h"
+#include "app/pages/GainPage.h"
 #include "app/pages/LinkingPage.h"
+#include "app/pages/MatrixPage.h"
 #include "link/Scales.h"
 
 #include "controls/LMyFFTDrawHpLp6dB.h"
@@ -42,47 +44,21 @@ template <size_t N> std::string NameText(const std::array<uint8_t, N>& bytes) {
     return kv::FromAnsi(std::string_view(p, strnlen(p, N)));
 }
 
-// Fills controls found by name; the first name that finds no control of its class stops every further
-// step (the layout supplies them all).
-class Filler {
+// The fill of the controls of the pages that are no objects of their own, found by name.
+class Filler : public TFill {
 public:
     explicit Filler(TfmMain& w) : w_(w) {}
-    bool ok() const { return ok_; }
+    using TFill::Box;
+    using TFill::Down;
+    using TFill::Fader;
 
-    template <class T> T* Get(const std::string& name) {
-        if (!ok_)
-            return nullptr;
-        T* c = w_.Find<T>(name);
-        ok_ = c != nullptr;
-        return c;
-    }
-    // A fader moved to `value` plus its minimum; its resulting (clamped) position.
-    int Fader(const std::string& name, int value, bool addMin = false) {
-        auto* f = Get<TStTrackBar>(name);
-        if (!f)
-            return 0;
-        f->SetPosition(addMin ? value + f->Min() : value);
-        return f->Position();
-    }
-    int UpDown(const std::string& name, int value, bool addMin = false) {
-        auto* u = Get<TUpDown>(name);
-        if (!u)
-            return 0;
-        u->SetPosition(addMin ? value + u->Min() : value);
-        return u->Position();
-    }
-    void Box(const std::string& name, const std::string& text) {
-        if (auto* b = Get<TRoundEdit>(name))
-            b->SetText(text);
-    }
-    void Down(const std::string& name, bool down) {
-        if (auto* b = Get<TPkBmpButton>(name))
-            b->SetDown(down);
-    }
+    template <class T> T* Get(const std::string& name) { return Take(w_.Find<T>(name)); }
+    int Fader(const std::string& name, int value) { return Fader(w_.Find<TStTrackBar>(name), value); }
+    void Box(const std::string& name, const std::string& text) { Box(w_.Find<TRoundEdit>(name), text); }
+    void Down(const std::string& name, bool down) { Down(w_.Find<TPkBmpButton>(name), down); }
 
 private:
     TfmMain& w_;
-    bool ok_ = true;
 };
 
 std::string FrequencyText(int index) {
@@ -152,13 +128,8 @@ void TRefreshPage::FillPanelsFromModel(bool startup) {
         if (auto* b = f.Get<TPkBmpButton>("pkbMenu" + s))
             b->SetHint(name);
 
-        if (!input) {
-            const uint16_t route = m.GetSourceMask(c);
-            f.Down("pkbAMatrix" + s, route & 1);
-            f.Down("pkbBMatrix" + s, route & 2);
-            f.UpDown("udMixGainA" + s, m.GetMixLevel(c, 0), true);
-            f.UpDown("udMixGainB" + s, m.GetMixLevel(c, 1), true);
-        }
+        if (!input)
+            w.Matrix().FillOutput(f, c, m);
 
         if (input) {
             // The fader's change handler writes the band's label too, but only when the position moves.
@@ -173,18 +144,9 @@ void TRefreshPage::FillPanelsFromModel(bool startup) {
                 return;
             FillPeqTable(f.Get<TMyPEQType8>("peqPeq" + s), c);
 
-            const GateRecord gate = m.GetGate(c);
-            f.Box("cvdGateThreshold" + s,
-                  ThresholdText(f.Fader("isGateThreshold" + s, gate.threshold, true)));
-            f.Box("cvdGateAttack" + s, TimeText(f.Fader("isGateAttack" + s, gate.attack), false));
-            f.Box("cvdGateRelease" + s, TimeText(f.Fader("isGateRelease" + s, gate.release), false));
-            f.Box("cvdGateHold" + s, TimeText(f.Fader("isGateHold" + s, gate.hold), false));
+            w.Dynamics().FillGate(f, c, m.GetGate(c), startup);
             if (!f.ok())
                 return;
-            // The gate page shows one input: its name and transfer curve follow that input, never
-            // another one's.
-            if (!startup && c == w.Dynamics().GatePageChannel())
-                w.Dynamics().DrawGatePoints(c);
         }
 
         const FilterRecord filters = m.GetFilters(c);
@@ -208,53 +170,16 @@ void TRefreshPage::FillPanelsFromModel(bool startup) {
 
         if (!input) {
             FillPeqTable(f.Get<TMyPEQType8>("peqPeq" + s), c);
-            const CompRecord comp = m.GetComp(c);
-            f.Box("cvdCompThreshold" + s,
-                  ThresholdText(f.Fader("isCompThreshold" + s, comp.threshold, true)));
-            const int ratio = f.UpDown("udCompRatio" + s, comp.ratio);
-            f.Box("cvdCompRatio" + s, RatioText(ratio));
-            f.Box("cvdCompAttack" + s, TimeText(f.Fader("isCompAttack" + s, comp.attack), true));
-            f.Box("cvdCompRelease" + s, TimeText(f.Fader("isCompRelease" + s, comp.release), true));
-            f.Box("cvdCompKnee" + s, KneeText(f.UpDown("udCompKnee" + s, comp.knee)));
-            // After a refresh the compressor and limiter pages show Out1.
-            if (!startup && c == 2)
-                w.Dynamics().DrawCompCurve(c);
-            const LimitRecord limit = m.GetLimit(c);
-            f.Box("cvdLimitThreshold" + s,
-                  ThresholdText(f.Fader("isLimitThreshold" + s, limit.threshold, true)));
-            f.Box("cvdLimitAttack" + s, TimeText(f.Fader("isLimitAttack" + s, limit.attack), true));
-            f.Box("cvdLimitRelease" + s, TimeText(f.Fader("isLimitRelease" + s, limit.release), true));
-            f.Box("cvdLimitKnee" + s, KneeText(f.UpDown("udLimitKnee" + s, limit.knee)));
+            w.Dynamics().FillCompLimit(f, c, m.GetComp(c), m.GetLimit(c), startup);
             if (!f.ok())
                 return;
-            if (!startup && c == 2)
-                w.Dynamics().DrawLimitCurve(c);
         }
 
-        const int gain = f.Fader("isGain" + s, m.GetGain(c), true);
-        f.Fader("isGainBackup" + s, gain);
-        f.Box("cvdGain" + s, LevelIndexText(gain));
-        f.Box("cvdGainBackup" + s, LevelIndexText(gain));
-
-        const bool inverted = m.GetPolarity(c);
-        const std::string phaseCaption = w.GetLangText(inverted ? "SID_PHASE_ON" : "SID_PHASE_OFF");
-        for (const char* stem : {"pkbPhase", "pkbPhaseBackup"}) {
-            if (auto* b = f.Get<TPkBmpButton>(stem + s)) {
-                b->SetDown(inverted);
-                b->SetCaption(phaseCaption);
-            }
-        }
-
-        const int delay = f.Fader("isDelay" + s, m.GetDelay(c));
-        auto* delayFader = f.Get<TStTrackBar>("isDelay" + s);
-        auto* indicator = f.Get<TImage>("imDelay" + s);
-        auto* line = f.Get<TLabel>("lbDelayLine" + s);
+        w.Gain().FillLevels(f, c, m);
+        w.Delay().FillDelay(f, c, m.GetDelay(c));
         if (!f.ok())
             return;
-        indicator->SetLeft(TDelayPage::DelayIndicatorLeft(delay, line->Width(), delayFader->Max()));
-
-        f.Down("pkbMute" + s, m.IsMuted(c));
-        f.Down("pkbMuteBackup" + s, m.IsMuted(c));
+        w.Gain().FillMute(f, c, m.IsMuted(c));
         if (!f.ok())
             return;
 
@@ -274,18 +199,11 @@ void TRefreshPage::FillPanelsFromModel(bool startup) {
     }
 
     // The delay unit's button, as if clicked: its handler writes every delay text in that unit.
-    const unsigned unit = m.GetDelayUnit();
-    if (unit <= 2) {
-        if (auto* b = f.Get<TPkBmpButton>("pkbUnit" + std::to_string(unit))) {
-            b->SetDown(true);
-            b->Click();
-        }
-    }
+    w.Delay().FillUnit(f, m.GetDelayUnit());
     // The test-signal dialog does not exist yet during the window's own creation.
     if (fmTest)
         fmTest->ShowWorkMode(m.GetWorkMode(), m.GetSineIndex());
-    if (auto* matrix = f.Get<TPaintBox>("pbMatrix"))
-        matrix->Repaint();
+    w.Matrix().FillDiagram(f);
     w.Linking().ShowLinksFromModel();
     for (int c = 0; c <= 5; ++c)
         w.Delay().PlaceDelayIndicator(c);
