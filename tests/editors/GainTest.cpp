@@ -49,6 +49,17 @@ TEST_F(GainTest, EitherFaderMovesItsTwinTheTextsAndTheModel) {
     EXPECT_EQ(Model().GetGain(5), 280);
 }
 
+// The pages find their controls once; one freed later is skipped from then on by the edit and the
+// refresh alike, never reached.
+TEST_F(GainTest, AControlFreedLaterIsSkipped) {
+    delete &Get<kv::TRoundEdit>("cvdGainBackupInB");
+    Fader("isGainInB").SetPosition(-100);
+    EXPECT_EQ(Fader("isGainBackupInB").Position(), 0);
+    EXPECT_EQ(Model().GetGain(1), 280);
+    main->RefreshAllPanels();
+    EXPECT_EQ(Fader("isGainInB").Position(), 0);
+}
+
 TEST_F(GainTest, MuteAndPolarityClicksPressTheTwinAndStore) {
     ShowPage("Out1");
     Click(Button("pkbPhaseOut1"));
