@@ -2,6 +2,7 @@
 // captions and the curve buttons of linked channels; the Link and Copy menu items.
 
 #include "app/FMain.h"
+#include "app/pages/OverlaysPage.h"
 
 #include "app/FCopy.h"
 #include "app/FLinkSel.h"
@@ -117,9 +118,7 @@ void TfmMain::SetOverlayButtonsVisible(int channel, bool visible) {
         if (visible)
             return;
         button.SetActive(false);
-        overlayDirty[static_cast<size_t>(graph)] &= ~(1 << button.Tag());
-        if (Plot* plot = curvePlots[static_cast<size_t>(graph)].get())
-            plot->RemoveOverlay(curve);
+        Overlays().TakeOff(graph, static_cast<int>(button.Tag()), curve);
     };
     const std::string mark = ChannelMark(channel);
     auto* gain = Find<TLdPowerButton>("ldbShow" + mark + "Gain");

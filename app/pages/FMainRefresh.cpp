@@ -3,6 +3,9 @@
 // sends; then the curves are computed again and the overlays of the page shown are redrawn.
 
 #include "app/FMain.h"
+#include "app/pages/GeqPage.h"
+#include "app/pages/OverlaysPage.h"
+#include "app/pages/PeqPage.h"
 
 #include "app/FTest.h"
 
@@ -107,18 +110,18 @@ void TfmMain::RefreshAllPanels() {
         auto* graph = Find<LMyFFTDrawHpLp6dB>(kCurveGraphNames[static_cast<size_t>(c)]);
         if (!graph)
             break;
-        ComputePeqCurve(graph);
-        ComputeHighPassCurve(graph);
-        ComputeLowPassCurve(graph);
+        Peq().ComputePeqCurve(graph);
+        Peq().ComputeHighPassCurve(graph);
+        Peq().ComputeLowPassCurve(graph);
     }
     for (const char* name : {"fftDrawGeqInA", "fftDrawGeqInB"})
         if (auto* graph = Find<LMyFFTDrawHpLp6dB>(name))
-            ComputeGeqCurve(graph);
-    ShowAllPeqBands();
+            Geq().ComputeGeqCurve(graph);
+    Peq().ShowAllPeqBands();
     if (currentPage == pgGain)
-        RedrawGainPageOverlays();
+        Overlays().RedrawGainPageOverlays();
     else
-        RedrawChannelOverlays(currentPage);
+        Overlays().RedrawChannelOverlays(currentPage);
 }
 
 void TfmMain::FillPanelsFromModel() {
@@ -134,9 +137,9 @@ void TfmMain::FillPanelsFromModel() {
     if (!f.ok())
         return;
 
-    overlayDirty[6] = 0x0FFF;
-    overlayDirty[7] = 0x0FFF;
-    RedrawGainPageOverlays();
+    Overlays().MarkAllDirty(kGainInGraph);
+    Overlays().MarkAllDirty(kGainOutGraph);
+    Overlays().RedrawGainPageOverlays();
 
     for (int c = 0; c <= 5; ++c) {
         const std::string s = ChannelSuffix(c);
@@ -159,11 +162,11 @@ void TfmMain::FillPanelsFromModel() {
         if (input) {
             // The fader's change handler writes the band's label too, but only when the position moves.
             for (int band = 0; band < 31; ++band) {
-                const int p = f.Fader(GeqFaderName(c, band), m.GetGeqBand(c, band));
+                const int p = f.Fader(TGeqPage::GeqFaderName(c, band), m.GetGeqBand(c, band));
                 char label[32];
                 std::snprintf(label, sizeof label, "lbGeqGainCh%02d%s", band + 1, s.c_str());
                 if (auto* l = f.Get<TLabel>(label))
-                    l->SetCaption(GeqGainText(p));
+                    l->SetCaption(TGeqPage::GeqGainText(p));
             }
             if (!f.ok())
                 return;
@@ -258,10 +261,10 @@ void TfmMain::FillPanelsFromModel() {
 
         const int bit = input ? c : c - 2;
         if (auto* graph = f.Get<LMyFFTDrawHpLp6dB>("fftDraw" + s))
-            SetBypassLabel(*graph, m.GetEqBypassMask(c) >> bit & 1);
+            TGeqPage::SetBypassLabel(*graph, m.GetEqBypassMask(c) >> bit & 1);
         if (input) {
             if (auto* graph = f.Get<LMyFFTDrawHpLp6dB>("fftDrawGeq" + s)) {
-                SetBypassLabel(*graph, m.GetGeqBypassMask() >> c & 1);
+                TGeqPage::SetBypassLabel(*graph, m.GetGeqBypassMask() >> c & 1);
                 graph->Repaint();
             }
         }
