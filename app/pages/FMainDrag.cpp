@@ -1,6 +1,6 @@
-// The PEQ page's band dragging on the channel graphs: a handle is grabbed with the left button and dragged, a PEQ band
-// in frequency and gain, the high- or low-pass in frequency. Every step is stored and sent at once; the
-// band's curve follows on the next 1 ms tick, a filter's through the filter timer.
+// The PEQ page's band dragging on the channel graphs: a handle is grabbed with the left button and dragged, a
+// PEQ band in frequency and gain, the high- or low-pass in frequency. Every step is stored and sent at once;
+// the band's curve follows on the next 1 ms tick, a filter's through the filter timer.
 
 #include "app/pages/PeqPage.h"
 
@@ -182,8 +182,8 @@ void TPeqPage::fftDrawInAMouseMove(TObject* sender, TShiftState, int x, int y) {
         tmMouseEqCurve->SetEnabled(true);
     table->SetNowIndex(n);
     w.UnitControl()->SetPeqBand(c, n, static_cast<uint16_t>(120 + steps), static_cast<uint16_t>(freqIndex),
-                            static_cast<uint8_t>(QToIndex(q)), static_cast<uint8_t>(std::max(type, 0)),
-                            bypass);
+                                static_cast<uint8_t>(QToIndex(q)), static_cast<uint8_t>(std::max(type, 0)),
+                                bypass);
 }
 
 void TPeqPage::fftDrawInAMouseUp(TObject* sender, TMouseButton, TShiftState, int, int) {

@@ -1,5 +1,5 @@
-// The graphic-EQ page: the graphic EQ of the inputs (31 faders per input, its curve drawn 1 ms after a burst of moves), the
-// whole-EQ and graphic-EQ bypass toggles with their "BYPASS" labels, and the EQ reset buttons.
+// The graphic-EQ page: the graphic EQ of the inputs (31 faders per input, its curve drawn 1 ms after a burst
+// of moves), the whole-EQ and graphic-EQ bypass toggles with their "BYPASS" labels, and the EQ reset buttons.
 
 #include "app/pages/GeqPage.h"
 
@@ -210,9 +210,9 @@ void TGeqPage::ldbEqBypassGeqInAClick(TObject* sender) {
         }
     }
     model->SetGeqBypassMask(static_cast<uint16_t>(mask));
-    w.SendCommand(
-        CM_MCS_CMD(static_cast<uint8_t>(w.GetDeviceId()), MCS_GEQ_BYPASS, static_cast<uint8_t>(a), bypass ? 1 : 0),
-        false);
+    w.SendCommand(CM_MCS_CMD(static_cast<uint8_t>(w.GetDeviceId()), MCS_GEQ_BYPASS, static_cast<uint8_t>(a),
+                             bypass ? 1 : 0),
+                  false);
 }
 
 void TGeqPage::ldbEqBypassInAClick(TObject* sender) {
@@ -238,9 +238,9 @@ void TGeqPage::ldbEqBypassInAClick(TObject* sender) {
     SetBypassLabel(*graph, bypass);
     model->SetEqBypassMask(c, static_cast<uint16_t>(mask));
     graph->Repaint();
-    w.SendCommand(
-        CM_MCS_CMD(static_cast<uint8_t>(w.GetDeviceId()), MCS_EQ_BYPASS, static_cast<uint8_t>(c), bypass ? 1 : 0),
-        false);
+    w.SendCommand(CM_MCS_CMD(static_cast<uint8_t>(w.GetDeviceId()), MCS_EQ_BYPASS, static_cast<uint8_t>(c),
+                             bypass ? 1 : 0),
+                  false);
 }
 
 // The reset dialog's target: the channel's PEQ (0..5), or the input's graphic EQ (6, 7).

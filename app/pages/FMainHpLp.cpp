@@ -1,5 +1,6 @@
-// The PEQ page's high-pass (low cut) and low-pass (high cut) editors: frequency faders stored and sent at once with
-// the curve drawn on the next 1 ms tick, slope lists and bypass buttons stored, sent and drawn at once.
+// The PEQ page's high-pass (low cut) and low-pass (high cut) editors: frequency faders stored and sent at
+// once with the curve drawn on the next 1 ms tick, slope lists and bypass buttons stored, sent and drawn at
+// once.
 
 #include "app/pages/PeqPage.h"
 

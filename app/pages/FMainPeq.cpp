@@ -142,7 +142,7 @@ void TPeqPage::peqPeqInAChange(TObject* sender) {
     }
     DrawSelectedBand(c, r, g, q, t);
     model->SetPeqBand(c, r, gainIndex, freqIndex, static_cast<uint8_t>(qIndex), static_cast<uint8_t>(t),
-                            bypass);
+                      bypass);
     ShowPeqBandControls(c, true, q, g, f);
 }
 
@@ -202,7 +202,8 @@ struct TPeqPage::EqFaderEdit {
     int band = -1;
 };
 
-std::optional<TPeqPage::EqFaderEdit> TPeqPage::BeginEqFaderEdit(TObject* sender, TRoundEdit* Controls::*box) const {
+std::optional<TPeqPage::EqFaderEdit> TPeqPage::BeginEqFaderEdit(TObject* sender,
+                                                                TRoundEdit* Controls::*box) const {
     EqFaderEdit e;
     e.fader = dynamic_cast<TStTrackBar*>(sender);
     if (w.IsUpdatingView() || !e.fader)
@@ -353,8 +354,8 @@ void TPeqPage::SendAllPeqBands(int channel) {
     for (int b = bands - 1; b >= 0; --b) {
         const PeqBand d = LUnitControl::GetDefaultPeqBand(channel, b);
         w.SendCommand(CM_MCS_PEQ(static_cast<uint8_t>(w.GetDeviceId()), static_cast<uint8_t>(channel),
-                               static_cast<uint8_t>(b), d, 0),
-                    true);
+                                 static_cast<uint8_t>(b), d, 0),
+                      true);
         table->SetNowIndex(b);
         // The change event stores the band in the model and its linked channels and sends it again.
         table->SetEqParamValue(b, IndexToFreq(d.freq), d.q, IndexToGain(d.gain), d.type, false);

@@ -64,11 +64,11 @@ private:
     struct Input {
         std::array<kv::TStTrackBar*, kBands> faders{};
         std::array<kv::TLabel*, kBands> gainLabels{};
-        kv::LMyFFTDrawHpLp6dB* graph = nullptr;  // fftDrawGeq
-        kv::TPkGroupBox* graphGroup = nullptr;   // pkgFftGeq
-        kv::TPkGroupBox* faderGroup = nullptr;   // pkgGeq
-        kv::TLabel* graphTitle = nullptr;        // lbFftChGeq
-        kv::TLabel* faderTitle = nullptr;        // lbGeq
+        kv::LMyFFTDrawHpLp6dB* graph = nullptr; // fftDrawGeq
+        kv::TPkGroupBox* graphGroup = nullptr;  // pkgFftGeq
+        kv::TPkGroupBox* faderGroup = nullptr;  // pkgGeq
+        kv::TLabel* graphTitle = nullptr;       // lbFftChGeq
+        kv::TLabel* faderTitle = nullptr;       // lbGeq
     };
     // The controls of input 0 or 1; all null for any other.
     const Input& InputAt(int input) const;

@@ -58,10 +58,10 @@ public:
 private:
     // A channel page's mode switch and the controls it redraws.
     struct ModeControls {
-        kv::TMyPEQType8* table = nullptr;         // peqPeq
-        kv::TPkGroupBox* group = nullptr;         // pkgFft
-        kv::TRadioButton* magnitude = nullptr;    // rbShowGain
-        kv::TRadioButton* phase = nullptr;        // rbShowPhase
+        kv::TMyPEQType8* table = nullptr;      // peqPeq
+        kv::TPkGroupBox* group = nullptr;      // pkgFft
+        kv::TRadioButton* magnitude = nullptr; // rbShowGain
+        kv::TRadioButton* phase = nullptr;     // rbShowPhase
     };
     void OverlayClick(kv::TObject* sender, int graphIndex);
     void ShowGraphMode(kv::TObject* sender, uint8_t mode);
