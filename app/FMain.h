@@ -104,7 +104,8 @@ public:
         return dynamic_cast<T*>(FindComponent(name));
     }
 
-    // Model and engines (the main window owns them until the process ends).
+    // The model (the main window owns it until the process ends) and the response engine of graph
+    // `index` (kCurveGraphNames), which the PEQ page owns.
     LUnitControl* UnitControl() const { return unitControl.get(); }
     Plot* CurvePlot(int index) const;
     int CurrentPage() const { return currentPage; }
