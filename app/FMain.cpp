@@ -8,9 +8,12 @@
 #include "app/pages/DelayPage.h"
 #include "app/pages/DynamicsPage.h"
 #include "app/pages/GainPage.h"
+#include "app/pages/GeqPage.h"
 #include "app/pages/LinkingPage.h"
 #include "app/pages/MatrixPage.h"
 #include "app/pages/MetersPage.h"
+#include "app/pages/OverlaysPage.h"
+#include "app/pages/PeqPage.h"
 #include "app/pages/RefreshPage.h"
 #include "controls/LMyFFTDrawHpLp6dB.h"
 #include "link/Product.h"
@@ -37,9 +40,9 @@ KV_REGISTER_CLASS(TfmMain, kv::TForm, b) {
     TfmMain::PublishNames(b);
     TfmMain::PublishPresets(b);
     TMetersPage::Publish(b);
-    TfmMain::PublishOverlays(b);
-    TfmMain::PublishGeq(b);
-    TfmMain::PublishCurves(b);
+    TOverlaysPage::Publish(b);
+    TGeqPage::Publish(b);
+    TPeqPage::Publish(b);
     TfmMain::PublishDialogs(b);
     TLinkingPage::Publish(b);
     TGainPage::Publish(b);
@@ -59,7 +62,9 @@ void TfmMain::PublishShell(TClassBuilder<TfmMain>& b) {
 
 // The dialogs reach the window through fmMain, also while it is being created (its OnCreate runs
 // before the application hands it back).
-TfmMain::TfmMain(TComponent* owner) : TForm(owner) {
+TfmMain::TfmMain(TComponent* owner)
+    : TForm(owner), peqPage(std::make_unique<TPeqPage>(*this)), geqPage(std::make_unique<TGeqPage>(*this)),
+      overlaysPage(std::make_unique<TOverlaysPage>(*this)) {
     fmMain = this;
     CreateStripPages();
 }
@@ -105,8 +110,6 @@ void TfmMain::FormCreate(TObject*) {
 
     SetDeviceId(1);
 
-    dragBlock = -1;
-    lastDragBlock = -1;
     currentPage = pgGain;
     Dynamics().ResetPageChannels();
 
@@ -120,13 +123,10 @@ void TfmMain::FormCreate(TObject*) {
         g->SetTop(626);
     extraHeight = 0;
 
-    // The ten response engines on their graphs, in magnitude mode.
-    for (size_t i = 0; i < curvePlots.size(); ++i) {
-        if (auto* graph = Find<LMyFFTDrawHpLp6dB>(kCurveGraphNames[i])) {
-            curvePlots[i] = std::make_unique<Plot>(&graph->Graph());
-            curvePlots[i]->SetCurveMode(0);
-        }
-    }
+    // The pages find their controls; the PEQ page puts the ten response engines on their graphs.
+    Peq().Bind();
+    Geq().Bind();
+    Overlays().Bind();
 
     languageName = "English";
     if (auto* item = Find<TMenuItem>("ChineseSimplified"))
@@ -154,7 +154,7 @@ void TfmMain::FormCreate(TObject*) {
     ResetPeqViews();
     RefreshAllPanels();
     startupRefresh = 0;
-    RedrawGainPageOverlays();
+    Overlays().RedrawGainPageOverlays();
     Dynamics().SeedTransferCurves();
 
     SetDefaultNetworkAddress();
@@ -169,13 +169,13 @@ void TfmMain::FormCreate(TObject*) {
 // colours.
 void TfmMain::DrawFixedOverlays() {
     constexpr CurveColour clPurple = 0x800080, clRed = 0x0000FF, clOlive = 0x008080;
-    if (Plot* p = curvePlots[6].get())
+    if (Plot* p = CurvePlot(6))
         p->ShowOverlay(0, clPurple);
-    if (Plot* p = curvePlots[7].get())
+    if (Plot* p = CurvePlot(7))
         p->ShowOverlay(2, clRed);
-    if (Plot* p = curvePlots[8].get())
+    if (Plot* p = CurvePlot(8))
         p->ShowOverlay(SECTION_TOTAL, clPurple);
-    if (Plot* p = curvePlots[9].get())
+    if (Plot* p = CurvePlot(9))
         p->ShowOverlay(SECTION_TOTAL, clOlive);
 }
 

@@ -27,6 +27,9 @@
 #include "platform/core/Properties.h"
 #include "platform/gui/Forms.h"
 
+class TGeqPage;
+class TOverlaysPage;
+class TPeqPage;
 class TSingleInstance;
 class TDelayPage;
 class TDynamicsPage;
@@ -40,6 +43,9 @@ class LMyFFTDrawHpLp6dB;
 class TPeqBandTable;
 class TPkBmpButton;
 class TPkComboBox;
+class TMyPEQType8;
+class TRoundEdit;
+enum class TUpDownDirection;
 } // namespace kv
 
 // Pages of the main window, by the Tag of their page button.
@@ -107,11 +113,10 @@ public:
         return dynamic_cast<T*>(FindComponent(name));
     }
 
-    // Model and engines (the main window owns them until the process ends).
+    // The model (the main window owns it until the process ends) and the response engine of graph
+    // `index` (kCurveGraphNames), which the PEQ page owns.
     LUnitControl* UnitControl() const { return unitControl.get(); }
-    Plot* CurvePlot(int index) const {
-        return index >= 0 && index < kCurvePlots ? curvePlots[static_cast<size_t>(index)].get() : nullptr;
-    }
+    Plot* CurvePlot(int index) const;
     int CurrentPage() const { return currentPage; }
     bool ExitConfirmed() const { return exitConfirmed != 0; }
     void SetExitConfirmed(bool on) { exitConfirmed = on ? 1 : 0; }
@@ -152,14 +157,10 @@ private:
     std::string languageName;
     uint8_t startupRefresh = 0;
     uint8_t exitConfirmed = 0;
-    std::array<std::unique_ptr<Plot>, kCurvePlots> curvePlots;
-    int dragBlock = -1;
-    int lastDragBlock = -1;
     int currentPage = pgGain;
     int currentPreset = 0;
     uint8_t updatingView = 0;
     int extraHeight = 0;
-    std::array<int, 8> overlayDirty{};
     std::unique_ptr<TSingleInstance> singleInstance;
 
     // ---- link: send path, connection, replies, read-back (app/link/FMain*.cpp) ----
@@ -437,11 +438,14 @@ private:
     void ApplyResizeRules(const ResizeRules& rules);
     std::vector<std::string> resizeMissing;
 
-    // ---- channel editors: curves, PEQ, high- and low-pass, band dragging (app/pages/FMain*.cpp) ----
+    // ---- channel editors: PEQ with high- and low-pass, graphs and band dragging; graphic EQ; overlays
+    // and graph mode (app/pages/PeqPage.h, GeqPage.h, OverlaysPage.h) ----
 public:
-    // Publishes the handlers of the curve composition, PEQ, filter and drag editors
-    // (app/pages/FMainCurves.cpp).
-    static void PublishCurves(kv::TClassBuilder<TfmMain>& b);
+    TPeqPage& Peq() const { return *peqPage; }
+    TGeqPage& Geq() const { return *geqPage; }
+    TOverlaysPage& Overlays() const { return *overlaysPage; }
+    // The read-back's end hides the graphic EQ's band display before the panels are refreshed.
+    void HidePendingGeqBand();
 
     // Sets the updating-view flag for its lifetime and then puts back the value it found, also on an
     // early return or an exception, so a nested fill never clears the flag of the fill around it.
@@ -459,77 +463,7 @@ public:
         TfmMain& window_;
         uint8_t saved_;
     };
-
-    // Curve composition (app/pages/FMainCurves.cpp): a channel's filters, PEQ bands and graphic EQ as
-    // sections of its Plot, and the PEQ views of the six channels (ResetPeqViews above).
-    void ComputeFilterCurve(bool highPass, int slopeCode, double frequency, int base, int channel);
-    void ComputeHighPassCurve(kv::LMyFFTDrawHpLp6dB* graph);
-    void ComputeLowPassCurve(kv::LMyFFTDrawHpLp6dB* graph);
-    void ComputeGeqCurve(kv::LMyFFTDrawHpLp6dB* graph);
-    void ComputePeqCurve(kv::LMyFFTDrawHpLp6dB* graph);
-    void ShowAllPeqBands();
-
-    // PEQ band editor (app/pages/FMainPeq.cpp).
-    void ShowPeqBandControls(int channel, bool enabled, double q, double gain, double frequency);
-    void FocusEqFreqEdit(int channel);
-    void peqPeqInAChange(kv::TObject* sender);
-    void peqPeqInAEditMouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift, int x,
-                                int y);
-    void peqPeqInAPeqTypeMouseWheel(kv::TObject* sender, kv::TShiftState shift, int delta, kv::TPoint pos,
-                                    bool& handled);
-    void pkbEq1InAClick(kv::TObject* sender);
-    void isEqFreqInAChange(kv::TObject* sender);
-    void isEqBwInAChange(kv::TObject* sender);
-    void isEqGainInAChange(kv::TObject* sender);
-    void tmEqCurveTimer(kv::TObject* sender);
-    void cvdEqFreqInAKeyDown(kv::TObject* sender, std::uint16_t& key, kv::TShiftState shift);
-    void cvdEqFreqInAExit(kv::TObject* sender);
-    void ldbEqShowAllInAClick(kv::TObject* sender);
-    // EQ reset of a channel's PEQ: every band back to its default, sent forced, band 1 selected.
-    void SendAllPeqBands(int channel);
-
-    // High- and low-pass editors (app/pages/FMainHpLp.cpp).
-    void isLowCutFreqInAChange(kv::TObject* sender);
-    void isHighCutFreqInAChange(kv::TObject* sender);
-    void tmHpLpCurveTimer(kv::TObject* sender);
-    void pkcLowCutSlopInAChange(kv::TObject* sender);
-    void pkcHighCutSlopInAChange(kv::TObject* sender);
-    void pkbLowCutBypassInAClick(kv::TObject* sender);
-    void pkbHighCutBypassInAClick(kv::TObject* sender);
-    void pkcLowCutSlopInAMouseWheel(kv::TObject* sender, kv::TShiftState shift, int delta, kv::TPoint pos,
-                                    bool& handled);
-    void pkcHighCutSlopInAMouseWheel(kv::TObject* sender, kv::TShiftState shift, int delta, kv::TPoint pos,
-                                     bool& handled);
-
-    // Band dragging on the curve graphs (app/pages/FMainDrag.cpp).
-    void fftDrawInAMouseDown(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift, int x,
-                             int y);
-    void fftDrawInAMouseMove(kv::TObject* sender, kv::TShiftState shift, int x, int y);
-    void fftDrawInAMouseUp(kv::TObject* sender, kv::TMouseButton button, kv::TShiftState shift, int x, int y);
-    void tmMouseEqCurveTimer(kv::TObject* sender);
-    // The handle being dragged, -1 when none.
-    int DraggedBlock() const { return dragBlock; }
-
-    // The fader edit that the next tick of a 1 ms timer applies: PEQ faders (kind 0 frequency, 1 Q
-    // index, 2 gain), filter faders (kind 1 high-pass, 0 low-pass) and band drags (band, type, bypass;
-    // q is then the Q value).
-    struct PendingEdit {
-        int kind = 0;
-        int channel = 0;
-        double gain = 0.0;
-        float q = 0.0f;
-        float frequency = 0.0f;
-        int slope = 0;
-        int band = 0;
-        int type = 0;
-        bool bypass = false;
-    };
-
-private:
-    // A channel's curve graph and band table by name; none outside 0..5 or when missing.
-    kv::LMyFFTDrawHpLp6dB* ChannelGraph(int channel) const;
-    kv::TPeqBandTable* BandTable(int channel) const;
-    // A companion control: stem + the channel's suffix ("cvdEqFreq" + "Out2").
+    // A companion control: stem + the channel's suffix ("cvdEqFreq" + "Out2"); none outside 0..5.
     template <class T> T* Companion(const std::string& stem, int channel) const {
         const std::string suffix = ChannelSuffix(channel);
         return suffix.empty() ? nullptr : Find<T>(stem + suffix);
@@ -537,103 +471,11 @@ private:
     // Enables a 1 ms deferral timer by name; an enabled one keeps counting, so a burst of edits faster
     // than its period still ends in a tick.
     void EnableTimer(const char* name) const;
-    // Value-box texts of the editors' faders: " 19.7Hz", "1.00KHz"; "+0.0dB", "-3.5dB" of a gain index.
-    static std::string FaderFreqText(double hz);
-    static std::string FaderGainText(int gainIndex);
-    // The selected PEQ band of a channel's table: its row when it is one of the channel's bands, else -1
-    // (none selected, 15, or a row the table does not show).
-    static int SelectedBand(const kv::TPeqBandTable* table);
-    // Draws a channel's selected band: handle, band display, total, page.
-    void DrawSelectedBand(int channel, int band, double gain, double q, int type);
-    // The PEQ faders' shared start, and the edit they leave to tmEqCurve.
-    struct EqFaderEdit;
-    std::optional<EqFaderEdit> BeginEqFaderEdit(kv::TObject* sender, const char* boxStem) const;
-    void QueueEqEdit(const PendingEdit& edit);
-    // Releases a band button although its group keeps one button down: no band is then selected.
-    static void ReleaseBandButton(kv::TPkBmpButton* button);
-    // The shared bodies of the high- and low-pass handlers, and the filter's curve with its display.
-    void FilterFrequencyEdit(kv::TObject* sender, bool highPass);
-    void FilterSlopeEdit(kv::TObject* sender, bool highPass);
-    void DrawFilter(int channel, bool highPass, int slopeCode, double frequency);
-    // The channel's filter record from the model with one filter's frequency index and slope code set.
-    FilterRecord FilterRecordWith(int channel, bool highPass, int frequencyIndex, int slopeCode) const;
-    // Stores and sends one filter of a channel's record.
-    void StoreFilter(int channel, bool highPass, const FilterRecord& record);
-    // The high- or low-pass curve of a channel graph from the model.
-    void ComputeFilterOf(kv::LMyFFTDrawHpLp6dB* graph, bool highPass);
-    // The slope code of a filter from its bypass button and slope list (0 when bypassed).
-    static int SlopeCodeOf(const kv::TPkBmpButton* bypass, const kv::TPkComboBox* slope);
-    // The channel of a channel graph when `sender` is one (not a gain-page graph), else -1.
-    int DragChannel(kv::TObject* sender) const;
-    // Whether handle n of a channel's graph lies under the pointer (x, y in the graph's pixels). Only
-    // handles the graph places count: the channel's bands, the high-pass (31) and the low-pass (32).
-    bool HandleHit(int channel, int n, int x, int y) const;
-
-    // One pending record per timer, so that one timer never applies another's edit.
-    struct {
-        PendingEdit eq, filter, drag;
-    } pendingEdit;
-    int lastMoveX = 0;
-    int lastMoveY = 0;
-
-    // ---- channel editors: refresh, level meters, overlays, graphic EQ (app/pages/FMain*.cpp) ----
-public:
-    // Handler publishing of the overlays and the graphic EQ.
-    static void PublishOverlays(kv::TClassBuilder<TfmMain>& b);
-    static void PublishGeq(kv::TClassBuilder<TfmMain>& b);
-
-    // Overlays and graph mode (app/pages/FMainOverlays.cpp). Graphs 0..5 are the channel graphs, 6 and 7
-    // the gain page's input and output graphs.
-    void RedrawGainPageOverlays();
-    void RedrawChannelOverlays(int page);
-    uint32_t OverlayDirtyMask(int graph) const;
-    void ldbShowBInAClick(kv::TObject* sender);
-    void ldbShowAInBClick(kv::TObject* sender);
-    void ldbShowAInCClick(kv::TObject* sender);
-    void ldbShow2Out1Click(kv::TObject* sender);
-    void ldbShow1Out2Click(kv::TObject* sender);
-    void ldbShow1Out3Click(kv::TObject* sender);
-    void ldbShow1Out4Click(kv::TObject* sender);
-    void ldbShow1Out5Click(kv::TObject* sender);
-    void ldbShow1Out6Click(kv::TObject* sender);
-    void ldbShowAGainClick(kv::TObject* sender);
-    void ldbShow1GainClick(kv::TObject* sender);
-    void rbShowGainInAClick(kv::TObject* sender);
-    void rbShowPhaseInAClick(kv::TObject* sender);
-
-    // Graphic EQ, EQ bypass and EQ reset (app/pages/FMainGeq.cpp).
-    void isGeqCh01InAChange(kv::TObject* sender);
-    void isGeqCh01InBChange(kv::TObject* sender);
-    void tmGeqCurveTimer(kv::TObject* sender);
-    void pkbGeqSelInAClick(kv::TObject* sender);
-    void ldbEqBypassGeqInAClick(kv::TObject* sender);
-    void ldbEqBypassInAClick(kv::TObject* sender);
-    void ldbEqResetGeqInAClick(kv::TObject* sender);
-    void ldbEqResetInAClick(kv::TObject* sender);
-    // Every band of input code - 6's graphic EQ back to its default, shown and sent forced.
-    void SendAllGeqBands(int code);
-    // Hides the band display of the graphic-EQ band changed last.
-    void HidePendingGeqBand();
-    // The band whose display the graphic EQ's 1 ms timer draws; plot -1 until a fader first moves.
-    struct PendingGeqBand {
-        int plot = -1;
-        int band = 0;
-        double gain = 0.0;
-        float q = 0.0f;
-    };
-    const PendingGeqBand& PendingGeq() const { return pendingGeqBand; }
-    // "+3.0", "-0.1": a graphic-EQ position's gain text.
-    static std::string GeqGainText(int position);
-    static std::string GeqFaderName(int input, int band);
-    // The graph's "BYPASS" text, or none.
-    static void SetBypassLabel(kv::LMyFFTDrawHpLp6dB& graph, bool bypassed);
 
 private:
-    void OverlayClick(kv::TObject* sender, int graphIndex);
-    void ShowGraphMode(kv::TObject* sender, uint8_t mode);
-    void GeqBandChange(kv::TObject* sender, int input);
-    void OpenEqReset(kv::TObject* sender, int targetBase);
-    PendingGeqBand pendingGeqBand;
+    std::unique_ptr<TPeqPage> peqPage;
+    std::unique_ptr<TGeqPage> geqPage;
+    std::unique_ptr<TOverlaysPage> overlaysPage;
 
     // ---- channel editors: gain, delay, dynamics, matrix, meters, linking, refresh (app/pages/) ----
     // The page objects: each finds its controls once (Bind, from FormCreate) and carries out the

@@ -1,6 +1,7 @@
 // Block pages, page switching and the overview's navigation labels of the main window.
 
 #include "app/FMain.h"
+#include "app/pages/OverlaysPage.h"
 
 #include "controls/LMyFFTDrawHpLp6dB.h"
 #include "panels/PkBmpButton.h"
@@ -89,7 +90,7 @@ void TfmMain::pkbMenuInAClick(TObject* sender) {
         param = Find<TPkGroupBox>("pkgParam" + suffix);
         if (!fft || !param)
             return;
-        if (Plot* plot = curvePlots[static_cast<size_t>(s)].get()) {
+        if (Plot* plot = CurvePlot(s)) {
             plot->RemoveOverlay(SECTION_TOTAL);
             plot->ShowOverlay(SECTION_TOTAL, kChannelColours[p]);
         }
@@ -115,9 +116,9 @@ void TfmMain::pkbMenuInAClick(TObject* sender) {
     fft->BringToFront();
     // The other channels' curves may have changed since this page was last shown.
     if (p == pgGain)
-        RedrawGainPageOverlays();
+        Overlays().RedrawGainPageOverlays();
     else
-        RedrawChannelOverlays(p);
+        Overlays().RedrawChannelOverlays(p);
     currentPage = p;
 }
 

@@ -2,6 +2,8 @@
 
 #include "app/FMain.h"
 #include "app/LangTables.h"
+#include "app/pages/GeqPage.h"
+#include "app/pages/PeqPage.h"
 #include "panels/PkBmpButton.h"
 #include "panels/PkPanel.h"
 #include "platform/gui/StdCtrls.h"
@@ -49,9 +51,9 @@ void TfmPeqRst::btnOKClick(TObject*) {
     Hide();
     if (fmMain && resetTarget >= 0 && resetTarget <= 7) {
         if (resetTarget < 6)
-            fmMain->SendAllPeqBands(resetTarget);
+            fmMain->Peq().SendAllPeqBands(resetTarget);
         else
-            fmMain->SendAllGeqBands(resetTarget);
+            fmMain->Geq().SendAllGeqBands(resetTarget);
     }
     Close();
 }

@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/FMain.h"
+#include "app/pages/OverlaysPage.h"
 #include "controls/LMyFFTDrawHpLp6dB.h"
 #include "controls/MyPEQType8.h"
 #include "panels/PkBmpButton.h"
@@ -67,7 +68,7 @@ void BM_MainWindowFaderStep(benchmark::State& state) {
     for (const char* name : {"ldbShow2Out1", "ldbShow3Out1", "ldbShow4Out1"}) {
         auto* b = main->Find<TLdPowerButton>(name);
         b->SetActive(true);
-        main->ldbShow2Out1Click(b);
+        main->Overlays().ldbShow2Out1Click(b);
     }
     main->Find<TPkBmpButton>("pkbEq4Out1")->Click();
     auto* graph = main->Find<LMyFFTDrawHpLp6dB>("fftDrawOut1");

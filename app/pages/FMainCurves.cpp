@@ -1,8 +1,8 @@
-// Curve composition of the channel graphs: the high- and low-pass filters as cascades in their
-// sections, the PEQ bands and the graphic EQ from the model or the band table, and the PEQ views of the
-// six channels (none selected, or band 1 of each).
+// The PEQ page's controls and curve composition: the high- and low-pass filters as cascades in their
+// sections, the PEQ bands from the model or the band table, and the PEQ views of the six channels (none
+// selected, or band 1 of each).
 
-#include "app/FMain.h"
+#include "app/pages/PeqPage.h"
 
 #include "app/TimerComponent.h"
 #include "controls/LMyFFTDrawHpLp6dB.h"
@@ -10,45 +10,99 @@
 #include "link/Scales.h"
 #include "link/UnitImage.h"
 #include "panels/PkBmpButton.h"
+#include "panels/PkComboBox.h"
+#include "styled/RoundControls.h"
+#include "styled/StTrackBar.h"
 
 using namespace kv;
 
-void TfmMain::PublishCurves(TClassBuilder<TfmMain>& b) {
-    b.Method<TNotifyEvent>("peqPeqInAChange", &TfmMain::peqPeqInAChange);
-    b.Method<TMouseEvent>("peqPeqInAEditMouseDown", &TfmMain::peqPeqInAEditMouseDown);
-    b.Method<TMouseWheelEvent>("peqPeqInAPeqTypeMouseWheel", &TfmMain::peqPeqInAPeqTypeMouseWheel);
-    b.Method<TNotifyEvent>("pkbEq1InAClick", &TfmMain::pkbEq1InAClick);
-    b.Method<TNotifyEvent>("isEqFreqInAChange", &TfmMain::isEqFreqInAChange);
-    b.Method<TNotifyEvent>("isEqBwInAChange", &TfmMain::isEqBwInAChange);
-    b.Method<TNotifyEvent>("isEqGainInAChange", &TfmMain::isEqGainInAChange);
-    b.Method<TNotifyEvent>("tmEqCurveTimer", &TfmMain::tmEqCurveTimer);
-    b.Method<TKeyEvent>("cvdEqFreqInAKeyDown", &TfmMain::cvdEqFreqInAKeyDown);
-    b.Method<TNotifyEvent>("cvdEqFreqInAExit", &TfmMain::cvdEqFreqInAExit);
-    b.Method<TNotifyEvent>("ldbEqShowAllInAClick", &TfmMain::ldbEqShowAllInAClick);
-    b.Method<TNotifyEvent>("isLowCutFreqInAChange", &TfmMain::isLowCutFreqInAChange);
-    b.Method<TNotifyEvent>("isHighCutFreqInAChange", &TfmMain::isHighCutFreqInAChange);
-    b.Method<TNotifyEvent>("tmHpLpCurveTimer", &TfmMain::tmHpLpCurveTimer);
-    b.Method<TNotifyEvent>("pkcLowCutSlopInAChange", &TfmMain::pkcLowCutSlopInAChange);
-    b.Method<TNotifyEvent>("pkcHighCutSlopInAChange", &TfmMain::pkcHighCutSlopInAChange);
-    b.Method<TNotifyEvent>("pkbLowCutBypassInAClick", &TfmMain::pkbLowCutBypassInAClick);
-    b.Method<TNotifyEvent>("pkbHighCutBypassInAClick", &TfmMain::pkbHighCutBypassInAClick);
-    b.Method<TMouseWheelEvent>("pkcLowCutSlopInAMouseWheel", &TfmMain::pkcLowCutSlopInAMouseWheel);
-    b.Method<TMouseWheelEvent>("pkcHighCutSlopInAMouseWheel", &TfmMain::pkcHighCutSlopInAMouseWheel);
-    b.Method<TMouseEvent>("fftDrawInAMouseDown", &TfmMain::fftDrawInAMouseDown);
-    b.Method<TMouseMoveEvent>("fftDrawInAMouseMove", &TfmMain::fftDrawInAMouseMove);
-    b.Method<TMouseEvent>("fftDrawInAMouseUp", &TfmMain::fftDrawInAMouseUp);
-    b.Method<TNotifyEvent>("tmMouseEqCurveTimer", &TfmMain::tmMouseEqCurveTimer);
+namespace {
+
+TPeqPage* PeqOf(TfmMain& w) {
+    return &w.Peq();
 }
 
-LMyFFTDrawHpLp6dB* TfmMain::ChannelGraph(int channel) const {
-    return Companion<LMyFFTDrawHpLp6dB>("fftDraw", channel);
+} // namespace
+
+void TPeqPage::Publish(TClassBuilder<TfmMain>& b) {
+    b.Forward<TNotifyEvent>("peqPeqInAChange", PeqOf, &TPeqPage::peqPeqInAChange);
+    b.Forward<TMouseEvent>("peqPeqInAEditMouseDown", PeqOf, &TPeqPage::peqPeqInAEditMouseDown);
+    b.Forward<TMouseWheelEvent>("peqPeqInAPeqTypeMouseWheel", PeqOf, &TPeqPage::peqPeqInAPeqTypeMouseWheel);
+    b.Forward<TNotifyEvent>("pkbEq1InAClick", PeqOf, &TPeqPage::pkbEq1InAClick);
+    b.Forward<TNotifyEvent>("isEqFreqInAChange", PeqOf, &TPeqPage::isEqFreqInAChange);
+    b.Forward<TNotifyEvent>("isEqBwInAChange", PeqOf, &TPeqPage::isEqBwInAChange);
+    b.Forward<TNotifyEvent>("isEqGainInAChange", PeqOf, &TPeqPage::isEqGainInAChange);
+    b.Forward<TNotifyEvent>("tmEqCurveTimer", PeqOf, &TPeqPage::tmEqCurveTimer);
+    b.Forward<TKeyEvent>("cvdEqFreqInAKeyDown", PeqOf, &TPeqPage::cvdEqFreqInAKeyDown);
+    b.Forward<TNotifyEvent>("cvdEqFreqInAExit", PeqOf, &TPeqPage::cvdEqFreqInAExit);
+    b.Forward<TNotifyEvent>("ldbEqShowAllInAClick", PeqOf, &TPeqPage::ldbEqShowAllInAClick);
+    b.Forward<TNotifyEvent>("isLowCutFreqInAChange", PeqOf, &TPeqPage::isLowCutFreqInAChange);
+    b.Forward<TNotifyEvent>("isHighCutFreqInAChange", PeqOf, &TPeqPage::isHighCutFreqInAChange);
+    b.Forward<TNotifyEvent>("tmHpLpCurveTimer", PeqOf, &TPeqPage::tmHpLpCurveTimer);
+    b.Forward<TNotifyEvent>("pkcLowCutSlopInAChange", PeqOf, &TPeqPage::pkcLowCutSlopInAChange);
+    b.Forward<TNotifyEvent>("pkcHighCutSlopInAChange", PeqOf, &TPeqPage::pkcHighCutSlopInAChange);
+    b.Forward<TNotifyEvent>("pkbLowCutBypassInAClick", PeqOf, &TPeqPage::pkbLowCutBypassInAClick);
+    b.Forward<TNotifyEvent>("pkbHighCutBypassInAClick", PeqOf, &TPeqPage::pkbHighCutBypassInAClick);
+    b.Forward<TMouseWheelEvent>("pkcLowCutSlopInAMouseWheel", PeqOf, &TPeqPage::pkcLowCutSlopInAMouseWheel);
+    b.Forward<TMouseWheelEvent>("pkcHighCutSlopInAMouseWheel", PeqOf, &TPeqPage::pkcHighCutSlopInAMouseWheel);
+    b.Forward<TMouseEvent>("fftDrawInAMouseDown", PeqOf, &TPeqPage::fftDrawInAMouseDown);
+    b.Forward<TMouseMoveEvent>("fftDrawInAMouseMove", PeqOf, &TPeqPage::fftDrawInAMouseMove);
+    b.Forward<TMouseEvent>("fftDrawInAMouseUp", PeqOf, &TPeqPage::fftDrawInAMouseUp);
+    b.Forward<TNotifyEvent>("tmMouseEqCurveTimer", PeqOf, &TPeqPage::tmMouseEqCurveTimer);
 }
 
-TPeqBandTable* TfmMain::BandTable(int channel) const {
-    return Companion<TMyPEQType8>("peqPeq", channel);
+TPeqPage::TPeqPage(TfmMain& window) : w(window) {}
+
+TPeqPage::~TPeqPage() = default;
+
+void TPeqPage::Bind() {
+    // The ten response engines on their graphs, in magnitude mode.
+    for (size_t i = 0; i < plots.size(); ++i) {
+        if (auto* graph = w.Find<LMyFFTDrawHpLp6dB>(kCurveGraphNames[i])) {
+            plots[i] = std::make_unique<Plot>(&graph->Graph());
+            plots[i]->SetCurveMode(0);
+        }
+    }
+    for (int c = 0; c <= 5; ++c) {
+        Controls& k = channels[static_cast<size_t>(c)];
+        k.graph = w.Companion<LMyFFTDrawHpLp6dB>("fftDraw", c);
+        k.table = w.Companion<TMyPEQType8>("peqPeq", c);
+        for (size_t n = 0; n < k.bandButtons.size(); ++n)
+            k.bandButtons[n] = w.Companion<TPkBmpButton>("pkbEq" + std::to_string(n + 1), c);
+        k.hint = w.Companion<TControl>("lbFftParam", c);
+        k.group = w.Companion<TControl>("pkgFft", c);
+        k.eqFreq = w.Companion<TStTrackBar>("isEqFreq", c);
+        k.eqBw = w.Companion<TStTrackBar>("isEqBw", c);
+        k.eqGain = w.Companion<TStTrackBar>("isEqGain", c);
+        k.eqFreqBox = w.Companion<TRoundEdit>("cvdEqFreq", c);
+        k.eqBwBox = w.Companion<TRoundEdit>("cvdEqBw", c);
+        k.eqGainBox = w.Companion<TRoundEdit>("cvdEqGain", c);
+        for (const bool high : {true, false}) {
+            const std::string word = high ? "LowCut" : "HighCut";
+            FilterControls& f = high ? k.highPass : k.lowPass;
+            f.fader = w.Companion<TStTrackBar>("is" + word + "Freq", c);
+            f.box = w.Companion<TRoundEdit>("cvd" + word + "Freq", c);
+            f.slope = w.Companion<TPkComboBox>("pkc" + word + "Slop", c);
+            f.bypass = w.Companion<TPkBmpButton>("pkb" + word + "Bypass", c);
+        }
+    }
+    tmEqCurve = w.Find<kv::TTimer>("tmEqCurve");
+    tmHpLpCurve = w.Find<kv::TTimer>("tmHpLpCurve");
+    tmMouseEqCurve = w.Find<kv::TTimer>("tmMouseEqCurve");
+    dragBlock = -1;
 }
 
-int TfmMain::SelectedBand(const TPeqBandTable* table) {
+const TPeqPage::Controls& TPeqPage::At(int channel) const {
+    static const Controls none;
+    return channel >= 0 && channel <= 5 ? channels[static_cast<size_t>(channel)] : none;
+}
+
+TPkBmpButton* TPeqPage::BandButton(int channel, int n) const {
+    const auto& buttons = At(channel).bandButtons;
+    return n >= 0 && n < static_cast<int>(buttons.size()) ? buttons[static_cast<size_t>(n)] : nullptr;
+}
+
+int TPeqPage::SelectedBand(const TPeqBandTable* table) {
     if (!table)
         return -1;
     const int row = table->GetNowIndex();
@@ -56,12 +110,7 @@ int TfmMain::SelectedBand(const TPeqBandTable* table) {
     return row >= 0 && row < rows ? row : -1;
 }
 
-void TfmMain::EnableTimer(const char* name) const {
-    if (auto* t = Find<kv::TTimer>(name))
-        t->SetEnabled(true);
-}
-
-void TfmMain::ComputeFilterCurve(bool highPass, int slopeCode, double frequency, int base, int channel) {
+void TPeqPage::ComputeFilterCurve(bool highPass, int slopeCode, double frequency, int base, int channel) {
     if (channel < 0 || channel > 5)
         return;
     if (Plot* plot = CurvePlot(channel))
@@ -77,42 +126,28 @@ int GraphChannel(const LMyFFTDrawHpLp6dB* graph) {
 
 } // namespace
 
-void TfmMain::ComputeFilterOf(LMyFFTDrawHpLp6dB* graph, bool highPass) {
+void TPeqPage::ComputeFilterOf(LMyFFTDrawHpLp6dB* graph, bool highPass) {
     const int ch = GraphChannel(graph);
-    if (ch < 0 || !unitControl)
+    LUnitControl* model = w.UnitControl();
+    if (ch < 0 || !model)
         return;
-    const FilterRecord f = unitControl->GetFilters(ch);
+    const FilterRecord f = model->GetFilters(ch);
     ComputeFilterCurve(highPass, highPass ? f.hpSlope : f.lpSlope,
                        IndexToFreq(highPass ? f.hpFreq : f.lpFreq), SECTION_HIGH_PASS, ch);
     CurvePlot(ch)->DrawTotalCurve(ch);
 }
 
-void TfmMain::ComputeHighPassCurve(LMyFFTDrawHpLp6dB* graph) {
+void TPeqPage::ComputeHighPassCurve(LMyFFTDrawHpLp6dB* graph) {
     ComputeFilterOf(graph, true);
 }
 
-void TfmMain::ComputeLowPassCurve(LMyFFTDrawHpLp6dB* graph) {
+void TPeqPage::ComputeLowPassCurve(LMyFFTDrawHpLp6dB* graph) {
     ComputeFilterOf(graph, false);
 }
 
-void TfmMain::ComputeGeqCurve(LMyFFTDrawHpLp6dB* graph) {
-    LMyFFTDrawHpLp6dB* g = graph;
-    if (!g || (g->Tag() != 8 && g->Tag() != 9) || !unitControl)
-        return;
-    Plot* plot = CurvePlot(g->Tag());
-    if (!plot)
-        return;
-    const int input = g->Tag() - 8;
-    for (int i = 0; i < static_cast<int>(GEQ_CENTRE_HZ.size()); ++i)
-        SetSection(plot->Section(i), IndexToGain(unitControl->GetGeqBand(input, i)),
-                   GEQ_CENTRE_HZ[static_cast<size_t>(i)], GEQ_BAND_Q, ST_PEAK);
-    plot->DrawTotalCurve(g->Tag());
-    g->UpdateCurvePage();
-}
-
-void TfmMain::ComputePeqCurve(LMyFFTDrawHpLp6dB* graph) {
+void TPeqPage::ComputePeqCurve(LMyFFTDrawHpLp6dB* graph) {
     const int ch = GraphChannel(graph);
-    TPeqBandTable* table = BandTable(ch);
+    TPeqBandTable* table = At(ch).table;
     Plot* plot = CurvePlot(ch);
     if (ch < 0 || !table || !plot)
         return;
@@ -132,14 +167,13 @@ void TfmMain::ComputePeqCurve(LMyFFTDrawHpLp6dB* graph) {
     plot->DrawTotalCurve(ch);
 }
 
-void TfmMain::ResetPeqViews() {
+void TPeqPage::ResetPeqViews() {
     for (int ch = 0; ch <= 5; ++ch) {
-        TPeqBandTable* table = BandTable(ch);
+        TPeqBandTable* table = At(ch).table;
         if (!table)
             return;
         const int selected = SelectedBand(table);
-        auto* button =
-            Companion<TPkBmpButton>("pkbEq" + std::to_string((selected < 0 ? 0 : selected) + 1), ch);
+        auto* button = BandButton(ch, selected < 0 ? 0 : selected);
         if (!button)
             return;
         ReleaseBandButton(button);
@@ -150,12 +184,12 @@ void TfmMain::ResetPeqViews() {
             plot->DrawSectionParam(1, 0, 0.0, 0.4, false);
             plot->DrawTotalCurve(ch);
         }
-        if (auto* graph = ChannelGraph(ch))
+        if (auto* graph = At(ch).graph)
             graph->UpdateCurvePage();
     }
 }
 
-void TfmMain::ReleaseBandButton(TPkBmpButton* button) {
+void TPeqPage::ReleaseBandButton(TPkBmpButton* button) {
     if (!button)
         return;
     // The band buttons of a channel form a group that never lets all of them up on a click; released
@@ -166,10 +200,10 @@ void TfmMain::ReleaseBandButton(TPkBmpButton* button) {
     button->SetAllowAllUp(allUp);
 }
 
-void TfmMain::ShowAllPeqBands() {
+void TPeqPage::ShowAllPeqBands() {
     for (int ch = 0; ch <= 5; ++ch) {
-        TPeqBandTable* table = BandTable(ch);
-        auto* button = Companion<TPkBmpButton>("pkbEq1", ch);
+        TPeqBandTable* table = At(ch).table;
+        auto* button = BandButton(ch, 0);
         if (!table || !button)
             return;
         button->SetDown(true);
@@ -183,12 +217,26 @@ void TfmMain::ShowAllPeqBands() {
     }
 }
 
-void TfmMain::DrawSelectedBand(int channel, int band, double gain, double q, int type) {
+void TPeqPage::DrawSelectedBand(int channel, int band, double gain, double q, int type) {
     if (Plot* plot = CurvePlot(channel)) {
         plot->DrawSectionBlock(band, static_cast<float>(gain), BLOCK_CIRCLE);
         plot->DrawSectionParam(type, band, gain, q, true);
         plot->DrawTotalCurve(channel);
     }
-    if (auto* graph = ChannelGraph(channel))
+    if (auto* graph = At(channel).graph)
         graph->UpdateCurvePage();
+}
+
+// The window's own names for what the model and the link ask of the PEQ views.
+Plot* TfmMain::CurvePlot(int index) const {
+    return peqPage ? peqPage->CurvePlot(index) : nullptr;
+}
+
+void TfmMain::ResetPeqViews() {
+    Peq().ResetPeqViews();
+}
+
+void TfmMain::EnableTimer(const char* name) const {
+    if (auto* t = Find<kv::TTimer>(name))
+        t->SetEnabled(true);
 }

@@ -1,8 +1,10 @@
-// Band dragging on the channel graphs: a handle is grabbed with the left button and dragged, a PEQ band
-// in frequency and gain, the high- or low-pass in frequency. Every step is stored and sent at once; the
-// band's curve follows on the next 1 ms tick, a filter's through the filter timer.
+// The PEQ page's band dragging on the channel graphs: a handle is grabbed with the left button and dragged, a
+// PEQ band in frequency and gain, the high- or low-pass in frequency. Every step is stored and sent at once;
+// the band's curve follows on the next 1 ms tick, a filter's through the filter timer.
 
-#include "app/FMain.h"
+#include "app/pages/PeqPage.h"
+
+#include "app/TimerComponent.h"
 
 #include "controls/LMyFFTDrawHpLp6dB.h"
 #include "controls/MyPEQType8.h"
@@ -46,17 +48,17 @@ PlotPointer PointerOnPlot(const LMyFFTDrawHpLp6dB& graph, int x, int y) {
 
 } // namespace
 
-int TfmMain::DragChannel(TObject* sender) const {
+int TPeqPage::DragChannel(TObject* sender) const {
     auto* graph = dynamic_cast<LMyFFTDrawHpLp6dB*>(sender);
     if (!graph || graph->Tag() < 0 || graph->Tag() > 5)
         return -1;
     // The gain page's graphs carry Tag 0 but hold no handles.
-    return graph == ChannelGraph(graph->Tag()) ? graph->Tag() : -1;
+    return graph == At(graph->Tag()).graph ? graph->Tag() : -1;
 }
 
-bool TfmMain::HandleHit(int channel, int n, int x, int y) const {
-    LMyFFTDrawHpLp6dB* graph = ChannelGraph(channel);
-    TPeqBandTable* table = BandTable(channel);
+bool TPeqPage::HandleHit(int channel, int n, int x, int y) const {
+    LMyFFTDrawHpLp6dB* graph = At(channel).graph;
+    TPeqBandTable* table = At(channel).table;
     if (!graph || !table)
         return false;
     const int bands = std::min(table->GetChannelNumber(), img::PeqBands(channel));
@@ -75,17 +77,17 @@ bool TfmMain::HandleHit(int channel, int n, int x, int y) const {
     return std::abs(p.column - pos.X) < 5 && std::trunc(std::abs(level - handleLevel)) < 2.0;
 }
 
-void TfmMain::fftDrawInAMouseDown(TObject* sender, TMouseButton button, TShiftState, int x, int y) {
+void TPeqPage::fftDrawInAMouseDown(TObject* sender, TMouseButton button, TShiftState, int x, int y) {
     dragBlock = -1;
     const int c = DragChannel(sender);
-    if (c < 0 || !BandTable(c) || button != TMouseButton::mbLeft)
+    if (c < 0 || !At(c).table || button != TMouseButton::mbLeft)
         return;
     for (int n = 35; n >= 0; --n) {
         if (!HandleHit(c, n, x, y))
             continue;
         dragBlock = n;
         // The filters have no band button: a filter handle wins over any band under it.
-        auto* bandButton = Companion<TPkBmpButton>("pkbEq" + std::to_string(n + 1), c);
+        auto* bandButton = BandButton(c, n);
         if (!bandButton)
             return;
         // Selects the band as a click on its button does; among overlapping bands the lowest number
@@ -95,16 +97,16 @@ void TfmMain::fftDrawInAMouseDown(TObject* sender, TMouseButton button, TShiftSt
     }
 }
 
-void TfmMain::fftDrawInAMouseMove(TObject* sender, TShiftState, int x, int y) {
+void TPeqPage::fftDrawInAMouseMove(TObject* sender, TShiftState, int x, int y) {
     if (x == lastMoveX && y == lastMoveY)
         return;
     lastMoveX = x;
     lastMoveY = y;
     const int c = DragChannel(sender);
-    TPeqBandTable* table = BandTable(c);
-    if (c < 0 || !table || !unitControl)
+    TPeqBandTable* table = At(c).table;
+    if (c < 0 || !table || !w.UnitControl())
         return;
-    auto* graph = ChannelGraph(c);
+    auto* graph = At(c).graph;
 
     if (dragBlock == -1) {
         graph->SetCursor(crDefault);
@@ -128,27 +130,22 @@ void TfmMain::fftDrawInAMouseMove(TObject* sender, TShiftState, int x, int y) {
 
     if (n >= SECTION_HIGH_PASS) {
         const bool highPass = n == SECTION_HIGH_PASS;
-        const std::string word = highPass ? "LowCut" : "HighCut";
-        auto* box = Companion<TRoundEdit>("cvd" + word + "Freq", c);
-        auto* bypass = Companion<TPkBmpButton>("pkb" + word + "Bypass", c);
-        auto* slope = Companion<TPkComboBox>("pkc" + word + "Slop", c);
-        auto* fader = Companion<TStTrackBar>("is" + word + "Freq", c);
+        const FilterControls& k = At(c).Filter(highPass);
+        auto* box = k.box;
+        auto* bypass = k.bypass;
+        auto* slope = k.slope;
+        auto* fader = k.fader;
         if (!box || !bypass || !slope || !fader)
             return;
         box->SetText(FaderFreqText(f));
         // The fader's own handler stores and sends the filter and schedules its curve.
         fader->SetPosition(freqIndex);
         const int code = SlopeCodeOf(bypass, slope);
-        pendingEdit.filter = PendingEdit{};
-        pendingEdit.filter.kind = highPass ? 1 : 0;
-        pendingEdit.filter.channel = c;
-        pendingEdit.filter.frequency = static_cast<float>(f);
-        pendingEdit.filter.slope = code;
-        EnableTimer("tmHpLpCurve");
+        QueueFilterCurve(c, highPass, f, code);
         StoreFilter(c, highPass, FilterRecordWith(c, highPass, fader->Position(), code));
         const int selected = SelectedBand(table);
         if (selected >= 0) {
-            auto* bandButton = Companion<TPkBmpButton>("pkbEq" + std::to_string(selected + 1), c);
+            auto* bandButton = BandButton(c, selected);
             if (!bandButton)
                 return;
             table->SetNowIndex(-1);
@@ -158,8 +155,8 @@ void TfmMain::fftDrawInAMouseMove(TObject* sender, TShiftState, int x, int y) {
         return;
     }
 
-    auto* bandButton = Companion<TPkBmpButton>("pkbEq" + std::to_string(n + 1), c);
-    if (!bandButton || !Companion<TControl>("lbFftParam", c))
+    auto* bandButton = BandButton(c, n);
+    if (!bandButton || !At(c).hint)
         return;
     // The level in 0.1 dB steps toward zero, within +-12 dB. It is the pointer's own level: adding
     // 1 dB to it below 0 dB, as the grab area does, made a cut band jump 1 dB down at the first move.
@@ -181,27 +178,28 @@ void TfmMain::fftDrawInAMouseMove(TObject* sender, TShiftState, int x, int y) {
     pendingEdit.drag.frequency = static_cast<float>(f);
     pendingEdit.drag.type = type;
     pendingEdit.drag.bypass = bypass;
-    EnableTimer("tmMouseEqCurve");
+    if (tmMouseEqCurve)
+        tmMouseEqCurve->SetEnabled(true);
     table->SetNowIndex(n);
-    unitControl->SetPeqBand(c, n, static_cast<uint16_t>(120 + steps), static_cast<uint16_t>(freqIndex),
-                            static_cast<uint8_t>(QToIndex(q)), static_cast<uint8_t>(std::max(type, 0)),
-                            bypass);
+    w.UnitControl()->SetPeqBand(c, n, static_cast<uint16_t>(120 + steps), static_cast<uint16_t>(freqIndex),
+                                static_cast<uint8_t>(QToIndex(q)), static_cast<uint8_t>(std::max(type, 0)),
+                                bypass);
 }
 
-void TfmMain::fftDrawInAMouseUp(TObject* sender, TMouseButton, TShiftState, int, int) {
+void TPeqPage::fftDrawInAMouseUp(TObject* sender, TMouseButton, TShiftState, int, int) {
     // The drag ends whatever else is missing, so band-table edits are never left ignored.
     dragBlock = -1;
     const int c = DragChannel(sender);
     if (c < 0)
         return;
-    for (const char* stem : {"cvdLowCutFreq", "cvdHighCutFreq"})
-        if (auto* box = Companion<TRoundEdit>(stem, c))
+    for (const bool highPass : {true, false})
+        if (auto* box = At(c).Filter(highPass).box)
             box->Font()->SetColor(clBlack);
 }
 
-void TfmMain::tmMouseEqCurveTimer(TObject*) {
-    if (auto* t = Find<kv::TTimer>("tmMouseEqCurve"))
-        t->SetEnabled(false);
+void TPeqPage::tmMouseEqCurveTimer(TObject*) {
+    if (tmMouseEqCurve)
+        tmMouseEqCurve->SetEnabled(false);
     const PendingEdit e = pendingEdit.drag;
     const int c = e.channel;
     ShowPeqBandControls(c, true, e.q, e.gain, e.frequency);
@@ -215,6 +213,6 @@ void TfmMain::tmMouseEqCurveTimer(TObject*) {
         SetSection(plot->Section(e.band), e.gain, e.frequency, e.q,
                    PEQ_TYPE_SECTION[static_cast<size_t>(e.type)]);
     DrawSelectedBand(c, e.band, e.gain, e.q, e.type);
-    if (auto* hint = Companion<TControl>("lbFftParam", c))
+    if (auto* hint = At(c).hint)
         hint->SetVisible(true);
 }

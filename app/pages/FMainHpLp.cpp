@@ -1,7 +1,8 @@
-// The high-pass (low cut) and low-pass (high cut) editors: frequency faders stored and sent at once with
-// the curve drawn on the next 1 ms tick, slope lists and bypass buttons stored, sent and drawn at once.
+// The PEQ page's high-pass (low cut) and low-pass (high cut) editors: frequency faders stored and sent at
+// once with the curve drawn on the next 1 ms tick, slope lists and bypass buttons stored, sent and drawn at
+// once.
 
-#include "app/FMain.h"
+#include "app/pages/PeqPage.h"
 
 #include "app/TimerComponent.h"
 #include "controls/LMyFFTDrawHpLp6dB.h"
@@ -13,22 +14,13 @@
 
 using namespace kv;
 
-namespace {
-
-// Control stems of the two filters: the high-pass is named low cut, the low-pass high cut.
-const char* FilterWord(bool highPass) {
-    return highPass ? "LowCut" : "HighCut";
-}
-
-} // namespace
-
-int TfmMain::SlopeCodeOf(const TPkBmpButton* bypass, const TPkComboBox* slope) {
+int TPeqPage::SlopeCodeOf(const TPkBmpButton* bypass, const TPkComboBox* slope) {
     if (!bypass || !slope || bypass->Down())
         return 0;
     return std::clamp(slope->ItemIndex(), 0, 19) + 1;
 }
 
-void TfmMain::DrawFilter(int channel, bool highPass, int slopeCode, double frequency) {
+void TPeqPage::DrawFilter(int channel, bool highPass, int slopeCode, double frequency) {
     ComputeFilterCurve(highPass, slopeCode, frequency, SECTION_HIGH_PASS, channel);
     Plot* plot = CurvePlot(channel);
     if (!plot || channel < 0 || channel > 5)
@@ -40,12 +32,12 @@ void TfmMain::DrawFilter(int channel, bool highPass, int slopeCode, double frequ
     else
         plot->DrawSectionParam(6, SECTION_LOW_PASS, 0.0, 0.0, true);
     plot->DrawTotalCurve(channel);
-    if (auto* graph = ChannelGraph(channel))
+    if (auto* graph = At(channel).graph)
         graph->UpdateCurvePage();
 }
 
-FilterRecord TfmMain::FilterRecordWith(int channel, bool highPass, int frequencyIndex, int slopeCode) const {
-    FilterRecord record = unitControl->GetFilters(channel);
+FilterRecord TPeqPage::FilterRecordWith(int channel, bool highPass, int frequencyIndex, int slopeCode) const {
+    FilterRecord record = w.UnitControl()->GetFilters(channel);
     if (highPass) {
         record.hpFreq = static_cast<uint16_t>(frequencyIndex);
         record.hpSlope = static_cast<uint8_t>(slopeCode);
@@ -56,22 +48,32 @@ FilterRecord TfmMain::FilterRecordWith(int channel, bool highPass, int frequency
     return record;
 }
 
-void TfmMain::StoreFilter(int channel, bool highPass, const FilterRecord& record) {
+void TPeqPage::StoreFilter(int channel, bool highPass, const FilterRecord& record) {
     if (highPass)
-        unitControl->SetHighPass(channel, record);
+        w.UnitControl()->SetHighPass(channel, record);
     else
-        unitControl->SetLowPass(channel, record);
+        w.UnitControl()->SetLowPass(channel, record);
 }
 
-void TfmMain::FilterFrequencyEdit(TObject* sender, bool highPass) {
+void TPeqPage::QueueFilterCurve(int channel, bool highPass, double frequency, int slopeCode) {
+    pendingEdit.filter = PendingEdit{};
+    pendingEdit.filter.kind = highPass ? 1 : 0;
+    pendingEdit.filter.channel = channel;
+    pendingEdit.filter.frequency = static_cast<float>(frequency);
+    pendingEdit.filter.slope = slopeCode;
+    if (tmHpLpCurve)
+        tmHpLpCurve->SetEnabled(true);
+}
+
+void TPeqPage::FilterFrequencyEdit(TObject* sender, bool highPass) {
     auto* fader = dynamic_cast<TStTrackBar*>(sender);
-    if (updatingView || !fader || !unitControl)
+    if (w.IsUpdatingView() || !fader || !w.UnitControl())
         return;
     const int c = fader->Tag();
-    const std::string word = FilterWord(highPass);
-    auto* box = Companion<TRoundEdit>("cvd" + word + "Freq", c);
-    auto* slope = Companion<TPkComboBox>("pkc" + word + "Slop", c);
-    auto* bypass = Companion<TPkBmpButton>("pkb" + word + "Bypass", c);
+    const FilterControls& k = At(c).Filter(highPass);
+    auto* box = k.box;
+    auto* slope = k.slope;
+    auto* bypass = k.bypass;
     if (!box || !slope || !bypass)
         return;
     const int position = std::clamp(fader->Position(), 0, 300);
@@ -79,71 +81,66 @@ void TfmMain::FilterFrequencyEdit(TObject* sender, bool highPass) {
     box->SetText(FaderFreqText(f));
     const int code = SlopeCodeOf(bypass, slope);
     const FilterRecord record = FilterRecordWith(c, highPass, position, code);
-    pendingEdit.filter = PendingEdit{};
-    pendingEdit.filter.kind = highPass ? 1 : 0;
-    pendingEdit.filter.channel = c;
-    pendingEdit.filter.frequency = f;
-    pendingEdit.filter.slope = code;
-    EnableTimer("tmHpLpCurve");
+    QueueFilterCurve(c, highPass, f, code);
     // The model and the unit follow at once; only the curve waits for the tick.
     StoreFilter(c, highPass, record);
 }
 
-void TfmMain::FilterSlopeEdit(TObject* sender, bool highPass) {
+void TPeqPage::FilterSlopeEdit(TObject* sender, bool highPass) {
     auto* control = dynamic_cast<TControl*>(sender);
-    if (!control || !unitControl)
+    if (!control || !w.UnitControl())
         return;
     const int c = control->Tag();
-    const std::string word = FilterWord(highPass);
-    auto* fader = Companion<TStTrackBar>("is" + word + "Freq", c);
-    auto* slope = Companion<TPkComboBox>("pkc" + word + "Slop", c);
-    auto* bypass = Companion<TPkBmpButton>("pkb" + word + "Bypass", c);
+    const FilterControls& k = At(c).Filter(highPass);
+    auto* fader = k.fader;
+    auto* slope = k.slope;
+    auto* bypass = k.bypass;
     if (!fader || !slope || !bypass)
         return;
     const int position = std::clamp(fader->Position(), 0, 300);
     const int code = SlopeCodeOf(bypass, slope);
     const FilterRecord record = FilterRecordWith(c, highPass, position, code);
     DrawFilter(c, highPass, code, IndexToFreq(position));
-    if (!updatingView)
+    if (!w.IsUpdatingView())
         StoreFilter(c, highPass, record);
 }
 
-void TfmMain::isLowCutFreqInAChange(TObject* sender) {
+void TPeqPage::isLowCutFreqInAChange(TObject* sender) {
     FilterFrequencyEdit(sender, true);
 }
 
-void TfmMain::isHighCutFreqInAChange(TObject* sender) {
+void TPeqPage::isHighCutFreqInAChange(TObject* sender) {
     FilterFrequencyEdit(sender, false);
 }
 
-void TfmMain::tmHpLpCurveTimer(TObject*) {
-    if (auto* t = Find<kv::TTimer>("tmHpLpCurve"))
-        t->SetEnabled(false);
+void TPeqPage::tmHpLpCurveTimer(TObject*) {
+    if (tmHpLpCurve)
+        tmHpLpCurve->SetEnabled(false);
     const PendingEdit e = pendingEdit.filter;
     DrawFilter(e.channel, e.kind == 1, e.slope, e.frequency);
 }
 
-void TfmMain::pkcLowCutSlopInAChange(TObject* sender) {
+void TPeqPage::pkcLowCutSlopInAChange(TObject* sender) {
     FilterSlopeEdit(sender, true);
 }
 
-void TfmMain::pkcHighCutSlopInAChange(TObject* sender) {
+void TPeqPage::pkcHighCutSlopInAChange(TObject* sender) {
     FilterSlopeEdit(sender, false);
 }
 
-void TfmMain::pkbLowCutBypassInAClick(TObject* sender) {
+void TPeqPage::pkbLowCutBypassInAClick(TObject* sender) {
     FilterSlopeEdit(sender, true);
 }
 
-void TfmMain::pkbHighCutBypassInAClick(TObject* sender) {
+void TPeqPage::pkbHighCutBypassInAClick(TObject* sender) {
     FilterSlopeEdit(sender, false);
 }
 
 // The wheel never changes a slope: a turn over the list while scrolling the page would send one.
-void TfmMain::pkcLowCutSlopInAMouseWheel(TObject*, TShiftState, int, TPoint, bool& handled) {
+void TPeqPage::pkcLowCutSlopInAMouseWheel(TObject*, TShiftState, int, TPoint, bool& handled) {
     handled = true;
 }
 
-void TfmMain::pkcHighCutSlopInAMouseWheel(TObject*, TShiftState, int, TPoint, bool& handled) {
+void TPeqPage::pkcHighCutSlopInAMouseWheel(TObject*, TShiftState, int, TPoint, bool& handled) {
     handled = true;
 }

@@ -1,9 +1,10 @@
-// Curve overlays: the other channels' total curves on a channel graph and all six on the gain page's two
-// graphs, brought up to date lazily by dirty masks when a page is shown; and the magnitude/phase switch
-// of the six channel graphs.
+// The overlays page: the other channels' total curves on a channel graph and all six on the gain page's
+// two graphs, brought up to date lazily by dirty masks when a page is shown; and the magnitude/phase
+// switch of the six channel graphs.
 
-#include "app/FMain.h"
+#include "app/pages/OverlaysPage.h"
 
+#include "app/pages/PeqPage.h"
 #include "controls/LMyFFTDrawHpLp6dB.h"
 #include "controls/MyPEQType8.h"
 #include "panels/PkPanel.h"
@@ -12,20 +13,28 @@
 
 using namespace kv;
 
-void TfmMain::PublishOverlays(TClassBuilder<TfmMain>& b) {
-    b.Method<TNotifyEvent>("ldbShowBInAClick", &TfmMain::ldbShowBInAClick);
-    b.Method<TNotifyEvent>("ldbShowAInBClick", &TfmMain::ldbShowAInBClick);
-    b.Method<TNotifyEvent>("ldbShowAInCClick", &TfmMain::ldbShowAInCClick);
-    b.Method<TNotifyEvent>("ldbShow2Out1Click", &TfmMain::ldbShow2Out1Click);
-    b.Method<TNotifyEvent>("ldbShow1Out2Click", &TfmMain::ldbShow1Out2Click);
-    b.Method<TNotifyEvent>("ldbShow1Out3Click", &TfmMain::ldbShow1Out3Click);
-    b.Method<TNotifyEvent>("ldbShow1Out4Click", &TfmMain::ldbShow1Out4Click);
-    b.Method<TNotifyEvent>("ldbShow1Out5Click", &TfmMain::ldbShow1Out5Click);
-    b.Method<TNotifyEvent>("ldbShow1Out6Click", &TfmMain::ldbShow1Out6Click);
-    b.Method<TNotifyEvent>("ldbShowAGainClick", &TfmMain::ldbShowAGainClick);
-    b.Method<TNotifyEvent>("ldbShow1GainClick", &TfmMain::ldbShow1GainClick);
-    b.Method<TNotifyEvent>("rbShowGainInAClick", &TfmMain::rbShowGainInAClick);
-    b.Method<TNotifyEvent>("rbShowPhaseInAClick", &TfmMain::rbShowPhaseInAClick);
+namespace {
+
+TOverlaysPage* OverlaysOf(TfmMain& w) {
+    return &w.Overlays();
+}
+
+} // namespace
+
+void TOverlaysPage::Publish(TClassBuilder<TfmMain>& b) {
+    b.Forward<TNotifyEvent>("ldbShowBInAClick", OverlaysOf, &TOverlaysPage::ldbShowBInAClick);
+    b.Forward<TNotifyEvent>("ldbShowAInBClick", OverlaysOf, &TOverlaysPage::ldbShowAInBClick);
+    b.Forward<TNotifyEvent>("ldbShowAInCClick", OverlaysOf, &TOverlaysPage::ldbShowAInCClick);
+    b.Forward<TNotifyEvent>("ldbShow2Out1Click", OverlaysOf, &TOverlaysPage::ldbShow2Out1Click);
+    b.Forward<TNotifyEvent>("ldbShow1Out2Click", OverlaysOf, &TOverlaysPage::ldbShow1Out2Click);
+    b.Forward<TNotifyEvent>("ldbShow1Out3Click", OverlaysOf, &TOverlaysPage::ldbShow1Out3Click);
+    b.Forward<TNotifyEvent>("ldbShow1Out4Click", OverlaysOf, &TOverlaysPage::ldbShow1Out4Click);
+    b.Forward<TNotifyEvent>("ldbShow1Out5Click", OverlaysOf, &TOverlaysPage::ldbShow1Out5Click);
+    b.Forward<TNotifyEvent>("ldbShow1Out6Click", OverlaysOf, &TOverlaysPage::ldbShow1Out6Click);
+    b.Forward<TNotifyEvent>("ldbShowAGainClick", OverlaysOf, &TOverlaysPage::ldbShowAGainClick);
+    b.Forward<TNotifyEvent>("ldbShow1GainClick", OverlaysOf, &TOverlaysPage::ldbShow1GainClick);
+    b.Forward<TNotifyEvent>("rbShowGainInAClick", OverlaysOf, &TOverlaysPage::rbShowGainInAClick);
+    b.Forward<TNotifyEvent>("rbShowPhaseInAClick", OverlaysOf, &TOverlaysPage::rbShowPhaseInAClick);
 }
 
 namespace {
@@ -36,7 +45,27 @@ CurveColour ChannelColour(int channel) {
 
 } // namespace
 
-void TfmMain::SetOverlaysDirty(int ch) {
+TOverlaysPage::TOverlaysPage(TfmMain& window) : w(window) {}
+
+void TOverlaysPage::Bind() {
+    for (size_t g = 0; g < graphs.size(); ++g)
+        graphs[g] = w.Find<LMyFFTDrawHpLp6dB>(kCurveGraphNames[g]);
+    for (int c = 0; c <= 5; ++c) {
+        const std::string mark = TfmMain::ChannelMark(c);
+        gainButtons[static_cast<size_t>(c)] = w.Find<TLdPowerButton>("ldbShow" + mark + "Gain");
+        for (int p = 0; p <= 5; ++p)
+            if (p != c)
+                channelButtons[static_cast<size_t>(p)][static_cast<size_t>(c)] =
+                    w.Find<TLdPowerButton>("ldbShow" + mark + TfmMain::ChannelSuffix(p));
+        ModeControls& m = modes[static_cast<size_t>(c)];
+        m.table = w.Companion<TMyPEQType8>("peqPeq", c);
+        m.group = w.Companion<TPkGroupBox>("pkgFft", c);
+        m.magnitude = w.Companion<TRadioButton>("rbShowGain", c);
+        m.phase = w.Companion<TRadioButton>("rbShowPhase", c);
+    }
+}
+
+void TOverlaysPage::SetOverlaysDirty(int ch) {
     if (ch < 0 || ch > 5)
         return;
     const int bit = 1 << ch;
@@ -49,23 +78,36 @@ void TfmMain::SetOverlaysDirty(int ch) {
     }
 }
 
-uint32_t TfmMain::OverlayDirtyMask(int graph) const {
+void TOverlaysPage::MarkAllDirty(int graph) {
+    if (graph == kGainInGraph || graph == kGainOutGraph)
+        overlayDirty[static_cast<size_t>(graph)] = 0x0FFF;
+}
+
+void TOverlaysPage::TakeOff(int graph, int channel, int section) {
+    if (graph < 0 || graph > kGainOutGraph)
+        return;
+    overlayDirty[static_cast<size_t>(graph)] &= ~(1 << channel);
+    if (Plot* plot = w.CurvePlot(graph))
+        plot->RemoveOverlay(section);
+}
+
+uint32_t TOverlaysPage::OverlayDirtyMask(int graph) const {
     return graph >= 0 && graph < 8 ? static_cast<uint32_t>(overlayDirty[static_cast<size_t>(graph)]) : 0;
 }
 
-void TfmMain::RedrawGainPageOverlays() {
-    Plot* gainIn = curvePlots[kGainInGraph].get();
-    Plot* gainOut = curvePlots[kGainOutGraph].get();
+void TOverlaysPage::RedrawGainPageOverlays() {
+    Plot* gainIn = w.CurvePlot(kGainInGraph);
+    Plot* gainOut = w.CurvePlot(kGainOutGraph);
     if (!gainIn || !gainOut)
         return;
     // The copies are made every time: the gain page shows each channel's curve as it is now.
     for (int c = 0; c <= 5; ++c) {
-        if (Plot* source = curvePlots[static_cast<size_t>(c)].get())
+        if (Plot* source = w.CurvePlot(c))
             (c <= 1 ? gainIn : gainOut)->Section(c).CopyCurve(source->Section(SECTION_TOTAL).Curve());
     }
     for (int c = 0; c <= 5; ++c) {
         const int graph = c <= 1 ? kGainInGraph : kGainOutGraph;
-        auto* button = Find<TLdPowerButton>("ldbShow" + ChannelMark(c) + "Gain");
+        auto* button = gainButtons[static_cast<size_t>(c)];
         if (!button)
             return;
         int& mask = overlayDirty[static_cast<size_t>(graph)];
@@ -74,17 +116,17 @@ void TfmMain::RedrawGainPageOverlays() {
             (c <= 1 ? gainIn : gainOut)->ShowOverlay(c, ChannelColour(c));
         }
     }
-    for (const char* name : {"fftDrawGainIn", "fftDrawGainOut"})
-        if (auto* graph = Find<LMyFFTDrawHpLp6dB>(name))
+    for (const int g : {kGainInGraph, kGainOutGraph})
+        if (auto* graph = graphs[static_cast<size_t>(g)])
             graph->UpdateCurvePage();
 }
 
-void TfmMain::RedrawChannelOverlays(int page) {
+void TOverlaysPage::RedrawChannelOverlays(int page) {
     // Only the six channel pages have overlays; the shared pages leave every mask as it is.
     if (page < pgInA || page > pgOut4)
         return;
-    Plot* target = curvePlots[static_cast<size_t>(page)].get();
-    auto* graph = Find<LMyFFTDrawHpLp6dB>(kCurveGraphNames[static_cast<size_t>(page)]);
+    Plot* target = w.CurvePlot(page);
+    auto* graph = graphs[static_cast<size_t>(page)];
     if (!target || !graph)
         return;
     const bool inputs = page <= pgInB;
@@ -93,7 +135,7 @@ void TfmMain::RedrawChannelOverlays(int page) {
     for (int c = first; c <= last; ++c) {
         if (c == page)
             continue;
-        auto* button = Find<TLdPowerButton>("ldbShow" + ChannelMark(c) + ChannelSuffix(page));
+        auto* button = channelButtons[static_cast<size_t>(page)][static_cast<size_t>(c)];
         if (!button)
             return;
         if (!(mask & 1 << c))
@@ -101,7 +143,7 @@ void TfmMain::RedrawChannelOverlays(int page) {
         // A dirty curve is copied also while its button is off, so switching it on shows it current.
         mask &= ~(1 << c);
         const int section = SECTION_FIRST_OVERLAY + c - first;
-        if (Plot* source = curvePlots[static_cast<size_t>(c)].get())
+        if (Plot* source = w.CurvePlot(c))
             target->Section(section).CopyCurve(source->Section(SECTION_TOTAL).Curve());
         if (button->Active())
             target->ShowOverlay(section, ChannelColour(c));
@@ -109,15 +151,15 @@ void TfmMain::RedrawChannelOverlays(int page) {
     graph->UpdateCurvePage();
 }
 
-void TfmMain::OverlayClick(TObject* sender, int graphIndex) {
+void TOverlaysPage::OverlayClick(TObject* sender, int graphIndex) {
     auto* button = dynamic_cast<TLdPowerButton*>(sender);
     if (!button || graphIndex < 0 || graphIndex > kGainOutGraph)
         return;
     const int c = static_cast<int>(button->Tag());
     if (c < 0 || c > 5)
         return;
-    Plot* plot = curvePlots[static_cast<size_t>(graphIndex)].get();
-    auto* graph = Find<LMyFFTDrawHpLp6dB>(kCurveGraphNames[static_cast<size_t>(graphIndex)]);
+    Plot* plot = w.CurvePlot(graphIndex);
+    auto* graph = graphs[static_cast<size_t>(graphIndex)];
     if (!plot || !graph)
         return;
     overlayDirty[static_cast<size_t>(graphIndex)] &= ~(1 << c);
@@ -130,68 +172,68 @@ void TfmMain::OverlayClick(TObject* sender, int graphIndex) {
     graph->UpdateCurvePage();
 }
 
-void TfmMain::ldbShowBInAClick(TObject* sender) {
+void TOverlaysPage::ldbShowBInAClick(TObject* sender) {
     OverlayClick(sender, 0);
 }
-void TfmMain::ldbShowAInBClick(TObject* sender) {
+void TOverlaysPage::ldbShowAInBClick(TObject* sender) {
     OverlayClick(sender, 1);
 }
-void TfmMain::ldbShow2Out1Click(TObject* sender) {
+void TOverlaysPage::ldbShow2Out1Click(TObject* sender) {
     OverlayClick(sender, 2);
 }
-void TfmMain::ldbShow1Out2Click(TObject* sender) {
+void TOverlaysPage::ldbShow1Out2Click(TObject* sender) {
     OverlayClick(sender, 3);
 }
-void TfmMain::ldbShow1Out3Click(TObject* sender) {
+void TOverlaysPage::ldbShow1Out3Click(TObject* sender) {
     OverlayClick(sender, 4);
 }
-void TfmMain::ldbShow1Out4Click(TObject* sender) {
+void TOverlaysPage::ldbShow1Out4Click(TObject* sender) {
     OverlayClick(sender, 5);
 }
-void TfmMain::ldbShowAGainClick(TObject* sender) {
+void TOverlaysPage::ldbShowAGainClick(TObject* sender) {
     OverlayClick(sender, kGainInGraph);
 }
-void TfmMain::ldbShow1GainClick(TObject* sender) {
+void TOverlaysPage::ldbShow1GainClick(TObject* sender) {
     OverlayClick(sender, kGainOutGraph);
 }
 // A third input and a fifth and sixth output do not exist on this unit: no button is bound to these.
-void TfmMain::ldbShowAInCClick(TObject*) {}
-void TfmMain::ldbShow1Out5Click(TObject*) {}
-void TfmMain::ldbShow1Out6Click(TObject*) {}
+void TOverlaysPage::ldbShowAInCClick(TObject*) {}
+void TOverlaysPage::ldbShow1Out5Click(TObject*) {}
+void TOverlaysPage::ldbShow1Out6Click(TObject*) {}
 
-void TfmMain::rbShowGainInAClick(TObject* sender) {
+void TOverlaysPage::rbShowGainInAClick(TObject* sender) {
     ShowGraphMode(sender, 0);
 }
 
-void TfmMain::rbShowPhaseInAClick(TObject* sender) {
+void TOverlaysPage::rbShowPhaseInAClick(TObject* sender) {
     ShowGraphMode(sender, 1);
 }
 
-void TfmMain::ShowGraphMode(TObject* sender, uint8_t mode) {
+void TOverlaysPage::ShowGraphMode(TObject* sender, uint8_t mode) {
     auto* radio = dynamic_cast<TRadioButton*>(sender);
     if (!radio)
         return;
     const int c = static_cast<int>(radio->Tag());
     if (c < 0 || c > 5)
         return;
-    Plot* plot = curvePlots[static_cast<size_t>(c)].get();
+    Plot* plot = w.CurvePlot(c);
     // A click on the mode already shown does nothing.
     if (!plot || plot->GetCurveMode() == mode)
         return;
     plot->SetCurveMode(mode);
-    const std::string s = ChannelSuffix(c);
-    auto* graph = Find<LMyFFTDrawHpLp6dB>("fftDraw" + s);
-    auto* table = Find<TMyPEQType8>("peqPeq" + s);
-    auto* group = Find<TPkGroupBox>("pkgFft" + s);
-    auto* other = Find<TRadioButton>((mode == 0 ? "rbShowPhase" : "rbShowGain") + s);
+    const ModeControls& m = modes[static_cast<size_t>(c)];
+    auto* graph = graphs[static_cast<size_t>(c)];
+    auto* table = m.table;
+    auto* group = m.group;
+    auto* other = mode == 0 ? m.phase : m.magnitude;
     if (!graph || !table || !group || !other)
         return;
     radio->Font()->SetColor(clYellow);
     other->Font()->SetColor(clSilver);
 
-    ComputePeqCurve(graph);
-    ComputeHighPassCurve(graph);
-    ComputeLowPassCurve(graph);
+    w.Peq().ComputePeqCurve(graph);
+    w.Peq().ComputeHighPassCurve(graph);
+    w.Peq().ComputeLowPassCurve(graph);
 
     // Phase curves are in tens of degrees: the same -18..18 range reads as -180..180 degrees.
     graph->SetNumHorzGrid(mode == 0 ? 11 : 7);
@@ -212,8 +254,17 @@ void TfmMain::ShowGraphMode(TObject* sender, uint8_t mode) {
     RedrawChannelOverlays(c);
 }
 
-void TfmMain::RepaintChannelGraphs() {
+void TOverlaysPage::RepaintChannelGraphs() {
     for (int c = 0; c <= 5; ++c)
-        if (auto* graph = Find<LMyFFTDrawHpLp6dB>(kCurveGraphNames[static_cast<size_t>(c)]))
+        if (auto* graph = graphs[static_cast<size_t>(c)])
             graph->Repaint();
+}
+
+// The window's own names for what the model and the link ask of the overlays.
+void TfmMain::SetOverlaysDirty(int ch) {
+    Overlays().SetOverlaysDirty(ch);
+}
+
+void TfmMain::RepaintChannelGraphs() {
+    Overlays().RepaintChannelGraphs();
 }

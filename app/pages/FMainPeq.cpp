@@ -1,8 +1,8 @@
-// The PEQ band editor: the band table's change handler with its Q rules, band selection, the three
-// faders of the selected band with their 1 ms deferral, the keyboard nudges, "SHOW ALL EQ" and the EQ
-// reset of a channel's PEQ or an input's graphic EQ.
+// The PEQ page's band editor: the band table's change handler with its Q rules, band selection, the
+// three faders of the selected band with their 1 ms deferral, the keyboard nudges, "SHOW ALL EQ" and
+// the EQ reset of a channel's PEQ.
 
-#include "app/FMain.h"
+#include "app/pages/PeqPage.h"
 
 #include "app/TimerComponent.h"
 #include "controls/LMyFFTDrawHpLp6dB.h"
@@ -40,7 +40,7 @@ std::string QBoxText(int qIndex) {
 
 } // namespace
 
-std::string TfmMain::FaderFreqText(double hz) {
+std::string TPeqPage::FaderFreqText(double hz) {
     char buf[32];
     if (hz >= 1000.0)
         std::snprintf(buf, sizeof buf, "%4.2fKHz", hz / 1000.0);
@@ -49,7 +49,7 @@ std::string TfmMain::FaderFreqText(double hz) {
     return buf;
 }
 
-std::string TfmMain::FaderGainText(int gainIndex) {
+std::string TPeqPage::FaderGainText(int gainIndex) {
     const double dB = (gainIndex - 120) * 0.1;
     char buf[32];
     if (gainIndex < 120)
@@ -59,15 +59,14 @@ std::string TfmMain::FaderGainText(int gainIndex) {
     return buf;
 }
 
-void TfmMain::ShowPeqBandControls(int channel, bool enabled, double q, double gain, double frequency) {
-    if (updatingView)
+void TPeqPage::ShowPeqBandControls(int channel, bool enabled, double q, double gain, double frequency) {
+    if (w.IsUpdatingView())
         return;
-    UpdatingViewGuard quiet(*this);
+    TfmMain::UpdatingViewGuard quiet(w);
+    const Controls& k = At(channel);
     // Each fader and its box in turn: position, enabled state, then the box's text; a missing pair ends
     // the fill there.
-    const auto show = [&](const char* faderStem, const char* boxStem, int position, auto text) {
-        auto* fader = Companion<TStTrackBar>(faderStem, channel);
-        auto* box = Companion<TRoundEdit>(boxStem, channel);
+    const auto show = [&](TStTrackBar* fader, TRoundEdit* box, int position, auto text) {
         if (!fader || !box)
             return false;
         fader->SetPosition(position);
@@ -75,30 +74,31 @@ void TfmMain::ShowPeqBandControls(int channel, bool enabled, double q, double ga
         box->SetText(text(fader->Position()));
         return true;
     };
-    show("isEqFreq", "cvdEqFreq", FreqToIndex(frequency), [&](int) { return FaderFreqText(frequency); }) &&
-        show("isEqGain", "cvdEqGain", GainToIndex(gain), [](int p) { return FaderGainText(p); }) &&
-        show("isEqBw", "cvdEqBw", QToIndex(q), [](int p) { return QBoxText(p); });
+    show(k.eqFreq, k.eqFreqBox, FreqToIndex(frequency), [&](int) { return FaderFreqText(frequency); }) &&
+        show(k.eqGain, k.eqGainBox, GainToIndex(gain), [](int p) { return FaderGainText(p); }) &&
+        show(k.eqBw, k.eqBwBox, QToIndex(q), [](int p) { return QBoxText(p); });
 }
 
-void TfmMain::FocusEqFreqEdit(int channel) {
+void TPeqPage::FocusEqFreqEdit(int channel) {
     // A box on a page not shown cannot take the focus; the keys then reach it once the user clicks it.
-    auto* box = Companion<TRoundEdit>("cvdEqFreq", channel);
+    auto* box = At(channel).eqFreqBox;
     if (box && box->CanFocus())
         box->SetFocus();
 }
 
-void TfmMain::peqPeqInAChange(TObject* sender) {
+void TPeqPage::peqPeqInAChange(TObject* sender) {
     auto* table = dynamic_cast<TPeqBandTable*>(sender);
     // A drag sends its own values. While the window fills its controls from the model the rows show
     // what the model holds, so the Q rules wait for the user's next edit as well.
-    if (!table || dragBlock != -1 || updatingView || !unitControl)
+    LUnitControl* model = w.UnitControl();
+    if (!table || dragBlock != -1 || w.IsUpdatingView() || !model)
         return;
     const int c = table->Tag();
     const int r = SelectedBand(table);
     if (r < 0 || r >= img::PeqBands(c))
         return;
-    auto* button = Companion<TPkBmpButton>("pkbEq" + std::to_string(r + 1), c);
-    if (!ChannelGraph(c) || !button || !Companion<TControl>("lbFftParam", c))
+    auto* button = BandButton(c, r);
+    if (!At(c).graph || !button || !At(c).hint)
         return;
 
     const double f = table->GetFreqValue(r);
@@ -110,7 +110,7 @@ void TfmMain::peqPeqInAChange(TObject* sender) {
         return;
 
     // Q rules, against the type the model holds until this change is stored.
-    const int modelType = unitControl->GetPeqBand(c, r).type;
+    const int modelType = model->GetPeqBand(c, r).type;
     int qIndex = QToIndex(q);
     int newIndex = qIndex;
     if (IsQType(t)) {
@@ -141,12 +141,12 @@ void TfmMain::peqPeqInAChange(TObject* sender) {
             SetSection(plot->Section(r), g, f, q, PEQ_TYPE_SECTION[static_cast<size_t>(t)]);
     }
     DrawSelectedBand(c, r, g, q, t);
-    unitControl->SetPeqBand(c, r, gainIndex, freqIndex, static_cast<uint8_t>(qIndex), static_cast<uint8_t>(t),
-                            bypass);
+    model->SetPeqBand(c, r, gainIndex, freqIndex, static_cast<uint8_t>(qIndex), static_cast<uint8_t>(t),
+                      bypass);
     ShowPeqBandControls(c, true, q, g, f);
 }
 
-void TfmMain::peqPeqInAEditMouseDown(TObject* sender, TMouseButton, TShiftState, int, int) {
+void TPeqPage::peqPeqInAEditMouseDown(TObject* sender, TMouseButton, TShiftState, int, int) {
     auto* table = dynamic_cast<TPeqBandTable*>(sender);
     if (!table)
         return;
@@ -154,8 +154,8 @@ void TfmMain::peqPeqInAEditMouseDown(TObject* sender, TMouseButton, TShiftState,
     const int r = SelectedBand(table);
     if (r < 0)
         return;
-    auto* button = Companion<TPkBmpButton>("pkbEq" + std::to_string(r + 1), c);
-    auto* hint = Companion<TControl>("lbFftParam", c);
+    auto* button = BandButton(c, r);
+    auto* hint = At(c).hint;
     if (!button || !hint)
         return;
     button->SetDown(true);
@@ -167,18 +167,18 @@ void TfmMain::peqPeqInAEditMouseDown(TObject* sender, TMouseButton, TShiftState,
     hint->SetVisible(true);
 }
 
-void TfmMain::peqPeqInAPeqTypeMouseWheel(TObject*, TShiftState, int, TPoint, bool& handled) {
+void TPeqPage::peqPeqInAPeqTypeMouseWheel(TObject*, TShiftState, int, TPoint, bool& handled) {
     handled = true;
 }
 
-void TfmMain::pkbEq1InAClick(TObject* sender) {
+void TPeqPage::pkbEq1InAClick(TObject* sender) {
     auto* button = dynamic_cast<TPkBmpButton*>(sender);
     if (!button)
         return;
     const int c = button->GroupIndex() - 1;
     const int r = button->Tag();
-    TPeqBandTable* table = BandTable(c);
-    auto* hint = Companion<TControl>("lbFftParam", c);
+    TPeqBandTable* table = At(c).table;
+    auto* hint = At(c).hint;
     if (!table || !hint || r < 0 || r >= std::min(table->GetChannelNumber(), SECTION_HIGH_PASS))
         return;
     const double f = table->GetFreqValue(r), g = table->GetGainValue(r), q = table->GetQValue(r);
@@ -194,7 +194,7 @@ void TfmMain::pkbEq1InAClick(TObject* sender) {
 // The shared start of the three fader handlers: the fader, its channel and value box, and the channel's
 // selected band; nothing while the window fills its controls or when no band is selected (the faders
 // then belong to no row).
-struct TfmMain::EqFaderEdit {
+struct TPeqPage::EqFaderEdit {
     TStTrackBar* fader = nullptr;
     TRoundEdit* box = nullptr;
     TPeqBandTable* table = nullptr;
@@ -202,27 +202,29 @@ struct TfmMain::EqFaderEdit {
     int band = -1;
 };
 
-std::optional<TfmMain::EqFaderEdit> TfmMain::BeginEqFaderEdit(TObject* sender, const char* boxStem) const {
+std::optional<TPeqPage::EqFaderEdit> TPeqPage::BeginEqFaderEdit(TObject* sender,
+                                                                TRoundEdit* Controls::*box) const {
     EqFaderEdit e;
     e.fader = dynamic_cast<TStTrackBar*>(sender);
-    if (updatingView || !e.fader)
+    if (w.IsUpdatingView() || !e.fader)
         return std::nullopt;
     e.channel = e.fader->Tag();
-    e.box = Companion<TRoundEdit>(boxStem, e.channel);
-    e.table = BandTable(e.channel);
+    e.box = At(e.channel).*box;
+    e.table = At(e.channel).table;
     e.band = SelectedBand(e.table);
     if (!e.box || e.band < 0)
         return std::nullopt;
     return e;
 }
 
-void TfmMain::QueueEqEdit(const PendingEdit& edit) {
+void TPeqPage::QueueEqEdit(const PendingEdit& edit) {
     pendingEdit.eq = edit;
-    EnableTimer("tmEqCurve");
+    if (tmEqCurve)
+        tmEqCurve->SetEnabled(true);
 }
 
-void TfmMain::isEqFreqInAChange(TObject* sender) {
-    const auto e = BeginEqFaderEdit(sender, "cvdEqFreq");
+void TPeqPage::isEqFreqInAChange(TObject* sender) {
+    const auto e = BeginEqFaderEdit(sender, &Controls::eqFreqBox);
     if (!e)
         return;
     PendingEdit edit;
@@ -233,8 +235,8 @@ void TfmMain::isEqFreqInAChange(TObject* sender) {
     QueueEqEdit(edit);
 }
 
-void TfmMain::isEqBwInAChange(TObject* sender) {
-    const auto e = BeginEqFaderEdit(sender, "cvdEqBw");
+void TPeqPage::isEqBwInAChange(TObject* sender) {
+    const auto e = BeginEqFaderEdit(sender, &Controls::eqBwBox);
     if (!e)
         return;
     if (!IsQType(e->table->GetTypeValue(e->band)) && e->fader->Position() > kMaxShelfQIndex) {
@@ -250,8 +252,8 @@ void TfmMain::isEqBwInAChange(TObject* sender) {
     QueueEqEdit(edit);
 }
 
-void TfmMain::isEqGainInAChange(TObject* sender) {
-    const auto e = BeginEqFaderEdit(sender, "cvdEqGain");
+void TPeqPage::isEqGainInAChange(TObject* sender) {
+    const auto e = BeginEqFaderEdit(sender, &Controls::eqGainBox);
     if (!e)
         return;
     PendingEdit edit;
@@ -262,11 +264,11 @@ void TfmMain::isEqGainInAChange(TObject* sender) {
     QueueEqEdit(edit);
 }
 
-void TfmMain::tmEqCurveTimer(TObject*) {
-    if (auto* t = Find<kv::TTimer>("tmEqCurve"))
-        t->SetEnabled(false);
+void TPeqPage::tmEqCurveTimer(TObject*) {
+    if (tmEqCurve)
+        tmEqCurve->SetEnabled(false);
     const PendingEdit e = pendingEdit.eq;
-    TPeqBandTable* table = BandTable(e.channel);
+    TPeqBandTable* table = At(e.channel).table;
     const int r = SelectedBand(table);
     if (r < 0)
         return;
@@ -286,18 +288,19 @@ void TfmMain::tmEqCurveTimer(TObject*) {
     }
 }
 
-void TfmMain::cvdEqFreqInAKeyDown(TObject* sender, std::uint16_t& key, TShiftState) {
+void TPeqPage::cvdEqFreqInAKeyDown(TObject* sender, std::uint16_t& key, TShiftState) {
     auto* box = dynamic_cast<TRoundEdit*>(sender);
     if (!box)
         return;
     const int c = box->Tag();
-    auto* freq = Companion<TStTrackBar>("isEqFreq", c);
-    auto* q = Companion<TStTrackBar>("isEqBw", c);
-    auto* gain = Companion<TStTrackBar>("isEqGain", c);
-    if (!freq || !q || !gain || !BandTable(c) || !Companion<TControl>("lbFftParam", c))
+    const Controls& k = At(c);
+    auto* freq = k.eqFreq;
+    auto* q = k.eqBw;
+    auto* gain = k.eqGain;
+    if (!freq || !q || !gain || !k.table || !k.hint)
         return;
     // With no band selected the faders are disabled and belong to no row: the keys do nothing.
-    if (SelectedBand(BandTable(c)) < 0 || !freq->Enabled())
+    if (SelectedBand(k.table) < 0 || !freq->Enabled())
         return;
     switch (key) {
     case 37:
@@ -326,33 +329,33 @@ void TfmMain::cvdEqFreqInAKeyDown(TObject* sender, std::uint16_t& key, TShiftSta
 }
 
 // Leaving the frequency box changes nothing: the box is read-only and only takes the keys.
-void TfmMain::cvdEqFreqInAExit(TObject*) {}
+void TPeqPage::cvdEqFreqInAExit(TObject*) {}
 
-void TfmMain::ldbEqShowAllInAClick(TObject* sender) {
+void TPeqPage::ldbEqShowAllInAClick(TObject* sender) {
     auto* button = dynamic_cast<TLdPowerButton*>(sender);
     if (!button)
         return;
     const int c = button->Tag();
-    auto* graph = ChannelGraph(c);
+    auto* graph = At(c).graph;
     if (!graph)
         return;
     graph->SetParameterDisplay(button->Active());
     graph->UpdateCurvePage();
-    if (auto* box = Companion<TControl>("pkgFft", c))
+    if (auto* box = At(c).group)
         box->Repaint();
 }
 
-void TfmMain::SendAllPeqBands(int channel) {
-    TPeqBandTable* table = BandTable(channel);
-    if (!table || !unitControl)
+void TPeqPage::SendAllPeqBands(int channel) {
+    TPeqBandTable* table = At(channel).table;
+    if (!table || !w.UnitControl())
         return;
     const int bands = std::min(table->GetChannelNumber(), img::PeqBands(channel));
     table->SetNowIndex(0);
     for (int b = bands - 1; b >= 0; --b) {
         const PeqBand d = LUnitControl::GetDefaultPeqBand(channel, b);
-        SendCommand(CM_MCS_PEQ(static_cast<uint8_t>(GetDeviceId()), static_cast<uint8_t>(channel),
-                               static_cast<uint8_t>(b), d, 0),
-                    true);
+        w.SendCommand(CM_MCS_PEQ(static_cast<uint8_t>(w.GetDeviceId()), static_cast<uint8_t>(channel),
+                                 static_cast<uint8_t>(b), d, 0),
+                      true);
         table->SetNowIndex(b);
         // The change event stores the band in the model and its linked channels and sends it again.
         table->SetEqParamValue(b, IndexToFreq(d.freq), d.q, IndexToGain(d.gain), d.type, false);

@@ -6,6 +6,7 @@
 #include "app/FCopy.h"
 #include "app/FLinkSel.h"
 #include "app/TimerComponent.h"
+#include "app/pages/OverlaysPage.h"
 #include "link/LCmd.h"
 #include "link/LMainHost.h"
 #include "panels/PkBmpButton.h"
@@ -133,9 +134,7 @@ void TLinkingPage::SetOverlayButtonsVisible(int channel, bool visible) {
         if (visible)
             return;
         button.SetActive(false);
-        w.overlayDirty[static_cast<size_t>(graph)] &= ~(1 << button.Tag());
-        if (Plot* plot = w.CurvePlot(graph))
-            plot->RemoveOverlay(curve);
+        w.Overlays().TakeOff(graph, static_cast<int>(button.Tag()), curve);
     };
     auto* gain = At(gainOverlays, channel);
     if (!gain)

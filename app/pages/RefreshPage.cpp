@@ -8,8 +8,11 @@
 #include "app/pages/DelayPage.h"
 #include "app/pages/DynamicsPage.h"
 #include "app/pages/GainPage.h"
+#include "app/pages/GeqPage.h"
 #include "app/pages/LinkingPage.h"
 #include "app/pages/MatrixPage.h"
+#include "app/pages/OverlaysPage.h"
+#include "app/pages/PeqPage.h"
 #include "link/Scales.h"
 
 #include "controls/LMyFFTDrawHpLp6dB.h"
@@ -87,18 +90,18 @@ void TRefreshPage::RefreshAllPanels(bool startup) {
         auto* graph = w.Find<LMyFFTDrawHpLp6dB>(kCurveGraphNames[static_cast<size_t>(c)]);
         if (!graph)
             break;
-        w.ComputePeqCurve(graph);
-        w.ComputeHighPassCurve(graph);
-        w.ComputeLowPassCurve(graph);
+        w.Peq().ComputePeqCurve(graph);
+        w.Peq().ComputeHighPassCurve(graph);
+        w.Peq().ComputeLowPassCurve(graph);
     }
     for (const char* name : {"fftDrawGeqInA", "fftDrawGeqInB"})
         if (auto* graph = w.Find<LMyFFTDrawHpLp6dB>(name))
-            w.ComputeGeqCurve(graph);
-    w.ShowAllPeqBands();
+            w.Geq().ComputeGeqCurve(graph);
+    w.Peq().ShowAllPeqBands();
     if (w.CurrentPage() == pgGain)
-        w.RedrawGainPageOverlays();
+        w.Overlays().RedrawGainPageOverlays();
     else
-        w.RedrawChannelOverlays(w.CurrentPage());
+        w.Overlays().RedrawChannelOverlays(w.CurrentPage());
 }
 
 void TRefreshPage::FillPanelsFromModel(bool startup) {
@@ -114,9 +117,9 @@ void TRefreshPage::FillPanelsFromModel(bool startup) {
     if (!f.ok())
         return;
 
-    w.overlayDirty[6] = 0x0FFF;
-    w.overlayDirty[7] = 0x0FFF;
-    w.RedrawGainPageOverlays();
+    w.Overlays().MarkAllDirty(kGainInGraph);
+    w.Overlays().MarkAllDirty(kGainOutGraph);
+    w.Overlays().RedrawGainPageOverlays();
 
     for (int c = 0; c <= 5; ++c) {
         const std::string s = TfmMain::ChannelSuffix(c);
@@ -134,11 +137,11 @@ void TRefreshPage::FillPanelsFromModel(bool startup) {
         if (input) {
             // The fader's change handler writes the band's label too, but only when the position moves.
             for (int band = 0; band < 31; ++band) {
-                const int p = f.Fader(TfmMain::GeqFaderName(c, band), m.GetGeqBand(c, band));
+                const int p = f.Fader(TGeqPage::GeqFaderName(c, band), m.GetGeqBand(c, band));
                 char label[32];
                 std::snprintf(label, sizeof label, "lbGeqGainCh%02d%s", band + 1, s.c_str());
                 if (auto* l = f.Get<TLabel>(label))
-                    l->SetCaption(TfmMain::GeqGainText(p));
+                    l->SetCaption(TGeqPage::GeqGainText(p));
             }
             if (!f.ok())
                 return;
@@ -187,10 +190,10 @@ void TRefreshPage::FillPanelsFromModel(bool startup) {
 
         const int bit = input ? c : c - 2;
         if (auto* graph = f.Get<LMyFFTDrawHpLp6dB>("fftDraw" + s))
-            TfmMain::SetBypassLabel(*graph, m.GetEqBypassMask(c) >> bit & 1);
+            TGeqPage::SetBypassLabel(*graph, m.GetEqBypassMask(c) >> bit & 1);
         if (input) {
             if (auto* graph = f.Get<LMyFFTDrawHpLp6dB>("fftDrawGeq" + s)) {
-                TfmMain::SetBypassLabel(*graph, m.GetGeqBypassMask() >> c & 1);
+                TGeqPage::SetBypassLabel(*graph, m.GetGeqBypassMask() >> c & 1);
                 graph->Repaint();
             }
         }

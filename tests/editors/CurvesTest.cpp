@@ -4,6 +4,7 @@
 
 #include "tests/editors/EditorFixture.h"
 
+#include "app/pages/PeqPage.h"
 #include "link/Scales.h"
 
 #include <cmath>
@@ -40,7 +41,7 @@ TEST_F(CurvesTest, EverySlopeReachesItsCornerLevel) {
         const bool linkwitz = kTexts[code - 1][0] == 'L';
         const double expected = linkwitz ? -6.02 : -3.01;
         for (bool highPass : {true, false}) {
-            main->ComputeFilterCurve(highPass, code, corner, SECTION_HIGH_PASS, 2);
+            main->Peq().ComputeFilterCurve(highPass, code, corner, SECTION_HIGH_PASS, 2);
             const double level =
                 main->CurvePlot(2)->Section(highPass ? SECTION_HIGH_PASS : SECTION_LOW_PASS)[i];
             EXPECT_NEAR(level, expected, 0.02) << kTexts[code - 1] << (highPass ? " high-pass" : " low-pass");
@@ -54,9 +55,9 @@ TEST_F(CurvesTest, EverySlopeReachesItsCornerLevel) {
 }
 
 TEST_F(CurvesTest, LinkwitzRiley24IsTwiceButterworth12AndBothFiltersKeepTheirOwnTotals) {
-    main->ComputeFilterCurve(true, 3, 250.0, SECTION_HIGH_PASS, 0); // BW -12
+    main->Peq().ComputeFilterCurve(true, 3, 250.0, SECTION_HIGH_PASS, 0); // BW -12
     const std::vector<double> bw12 = Curve(0, SECTION_HIGH_PASS);
-    main->ComputeFilterCurve(true, 10, 250.0, SECTION_HIGH_PASS, 0); // LK -24
+    main->Peq().ComputeFilterCurve(true, 10, 250.0, SECTION_HIGH_PASS, 0); // LK -24
     const std::vector<double> lk24 = Curve(0, SECTION_HIGH_PASS);
     for (int i = 0; i < GRID_POINTS; ++i)
         ASSERT_EQ(lk24[static_cast<size_t>(i)], 2.0 * bw12[static_cast<size_t>(i)]) << "point " << i;
@@ -133,7 +134,7 @@ TEST_F(CurvesTest, ResetViewsSelectNothingAndShowAllSelectsBandOne) {
         EXPECT_EQ(BoxText(std::string("cvdEqGain") + s), "+0.0dB");
         EXPECT_FALSE(Graph(s).CurveDisplay());
     }
-    main->ShowAllPeqBands();
+    main->Peq().ShowAllPeqBands();
     EXPECT_EQ(Table("Out2").GetNowIndex(), 0);
     EXPECT_TRUE(Get<kv::TPkBmpButton>("pkbEq1Out2").Down());
     EXPECT_TRUE(Fader("isEqGainOut2").Enabled());

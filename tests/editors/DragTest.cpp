@@ -4,6 +4,7 @@
 
 #include "tests/editors/EditorFixture.h"
 
+#include "app/pages/PeqPage.h"
 #include "link/Scales.h"
 
 #include <cmath>
@@ -67,9 +68,9 @@ TEST_F(DragTest, GrabAreaAndCrossCursorAreTheSame) {
         Move(g, x, y);
         EXPECT_EQ(g.Cursor(), c.button == kv::TMouseButton::mbLeft && !c.grabs ? kv::crDefault : kv::crCross);
         Press(g, x, y, c.button);
-        EXPECT_EQ(main->DraggedBlock(), c.grabs ? 1 : -1);
+        EXPECT_EQ(main->Peq().DraggedBlock(), c.grabs ? 1 : -1);
         Release(g, x, y, c.button);
-        EXPECT_EQ(main->DraggedBlock(), -1);
+        EXPECT_EQ(main->Peq().DraggedBlock(), -1);
     }
     // A grabbed band is the selected band.
     Press(g, x0, RowOfLevel(g, 0));
@@ -86,7 +87,7 @@ TEST_F(DragTest, NothingIsGrabbedWhereNoHandleWasPlaced) {
     Move(gain, corner.x(), corner.y());
     EXPECT_EQ(gain.Cursor(), kv::crDefault);
     Press(gain, corner.x(), corner.y());
-    EXPECT_EQ(main->DraggedBlock(), -1);
+    EXPECT_EQ(main->Peq().DraggedBlock(), -1);
     Release(gain, corner.x(), corner.y());
 
     // On an input graph the rows past its eight bands, and the handles above the filters, were never
@@ -99,7 +100,7 @@ TEST_F(DragTest, NothingIsGrabbedWhereNoHandleWasPlaced) {
     Move(in, left.x(), left.y());
     EXPECT_EQ(in.Cursor(), kv::crDefault);
     Press(in, left.x(), left.y());
-    EXPECT_EQ(main->DraggedBlock(), -1);
+    EXPECT_EQ(main->Peq().DraggedBlock(), -1);
     Release(in, left.x(), left.y());
 }
 
@@ -126,7 +127,7 @@ TEST_F(DragTest, BandMovesOnTheGridWithinItsLimits) {
         if (c.to.y() == kKeepLevel)
             c.to.setY(at.y());
         Drag(g, at, c.to);
-        EXPECT_EQ(main->DraggedBlock(), 4);
+        EXPECT_EQ(main->Peq().DraggedBlock(), 4);
         const PeqBand band = Model().GetPeqBand(2, 4);
         if (c.gainIndex >= 0) {
             EXPECT_EQ(band.gain, c.gainIndex);
@@ -165,7 +166,7 @@ TEST_F(DragTest, CutBandStaysAtItsLevelWhenGrabbedAndMovedSideways) {
     ASSERT_EQ(Model().GetPeqBand(2, 5).gain, 60);
     const QPoint h = HandlePixel(g, 5);
     Press(g, h.x(), h.y());
-    ASSERT_EQ(main->DraggedBlock(), 5);
+    ASSERT_EQ(main->Peq().DraggedBlock(), 5);
     Move(g, h.x() + 2, h.y());
     EXPECT_NEAR(Model().GetPeqBand(2, 5).gain, 60, 2); // within the pixel's 0.15 dB
     Release(g, h.x() + 2, h.y());
@@ -181,7 +182,7 @@ TEST_F(DragTest, HighPassHandleDragsItsFaderAndDeselectsTheBand) {
     ASSERT_EQ(Table("Out1").GetNowIndex(), 0);
     const QPoint h = HandlePixel(g, SECTION_HIGH_PASS);
     Press(g, h.x(), h.y());
-    ASSERT_EQ(main->DraggedBlock(), SECTION_HIGH_PASS);
+    ASSERT_EQ(main->Peq().DraggedBlock(), SECTION_HIGH_PASS);
     Move(g, h.x() + 80, h.y() - 30); // filters move in frequency only
     const int index = Fader("isLowCutFreqOut1").Position();
     EXPECT_GT(index, 100);
@@ -194,7 +195,7 @@ TEST_F(DragTest, HighPassHandleDragsItsFaderAndDeselectsTheBand) {
     EXPECT_DOUBLE_EQ(g.Block(SECTION_HIGH_PASS).Y, 0.0);
     Release(g, h.x() + 80, h.y() - 30);
     EXPECT_EQ(Get<kv::TRoundEdit>("cvdLowCutFreqOut1").Font()->Color(), kv::clBlack);
-    EXPECT_EQ(main->DraggedBlock(), -1);
+    EXPECT_EQ(main->Peq().DraggedBlock(), -1);
 }
 
 // Against the simulated unit: band edits, a filter fader and a drag reach it as the frames the editor
@@ -250,7 +251,7 @@ TEST_F(DragTest, EditsReachTheUnit) {
     const QPoint h = HandlePixel(g, 3);
     const PeqBand before = Model().GetPeqBand(3, 3);
     Press(g, h.x(), h.y());
-    ASSERT_EQ(main->DraggedBlock(), 3);
+    ASSERT_EQ(main->Peq().DraggedBlock(), 3);
     Move(g, h.x() + 30, h.y() - 25);
     Step(50);
     peq = ReceivedOf(sim::code::Peq);

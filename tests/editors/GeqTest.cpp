@@ -3,6 +3,7 @@
 
 #include "tests/editors/PanelsFixture.h"
 
+#include "app/pages/GeqPage.h"
 #include "panels/PkPanel.h"
 #include "panels/led/LdDemoButton.h"
 #include "platform/gui/StdCtrls.h"
@@ -17,7 +18,7 @@ using namespace kv;
 
 class GeqTest : public PanelsFixture {
 protected:
-    TStTrackBar& Fader(int input, int band) { return Get<TStTrackBar>(TfmMain::GeqFaderName(input, band)); }
+    TStTrackBar& Fader(int input, int band) { return Get<TStTrackBar>(TGeqPage::GeqFaderName(input, band)); }
     // A click on an LED push button as the user makes it.
     void ClickLed(const std::string& name) { Click(Get<TLdDemoButton>(name)); }
     // Index of the grid point nearest to f.
@@ -30,7 +31,7 @@ TEST(GeqGainText, PositionsToTexts) {
         const char* text;
     } cases[] = {{120, "+0.0"}, {150, "+3.0"}, {119, "-0.1"}, {0, "-12.0"}, {240, "+12.0"}, {1, "-11.9"}};
     for (const auto& c : cases)
-        EXPECT_EQ(TfmMain::GeqGainText(c.position), c.text) << c.position;
+        EXPECT_EQ(TGeqPage::GeqGainText(c.position), c.text) << c.position;
 }
 
 TEST_F(GeqTest, FaderMoveShowsStoresAndDrawsItsBandOneMillisecondLater) {
@@ -46,8 +47,8 @@ TEST_F(GeqTest, FaderMoveShowsStoresAndDrawsItsBandOneMillisecondLater) {
     EXPECT_NEAR(s[GridIndex(1000.0)], 3.0, 0.05);
     EXPECT_EQ(Model().GetGeqBand(0, 17), 150);
     EXPECT_EQ(Model().GetGeqBand(1, 17), 120);
-    EXPECT_EQ(main->PendingGeq().plot, 8);
-    EXPECT_EQ(main->PendingGeq().band, 17);
+    EXPECT_EQ(main->Geq().PendingGeq().plot, 8);
+    EXPECT_EQ(main->Geq().PendingGeq().band, 17);
     // Drawn at the timer's tick, not before.
     EXPECT_FALSE(graph.CurveDisplay());
     clock.Advance(1);

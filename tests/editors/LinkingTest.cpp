@@ -5,6 +5,7 @@
 #include "tests/editors/EditorFixture.h"
 
 #include "app/pages/LinkingPage.h"
+#include "app/pages/OverlaysPage.h"
 #include "panels/led/LdPowerButton.h"
 
 namespace {
@@ -64,7 +65,7 @@ TEST_F(LinkingTest, HidingAChannelsCurveButtonsTakesItsCurveOffEveryGraph) {
         EXPECT_FALSE(Drawn(graph, 40)) << graph;
     EXPECT_FALSE(Drawn("GainOut", 3));
     for (int graph : {2, 4, 5, 7})
-        EXPECT_EQ(main->OverlayDirtyMask(graph) & 1u << 3, 0u) << graph;
+        EXPECT_EQ(main->Overlays().OverlayDirtyMask(graph) & 1u << 3, 0u) << graph;
     // Other channels' buttons stay.
     EXPECT_TRUE(Get<TLdPowerButton>("ldbShow1Out2").Visible());
     EXPECT_TRUE(Get<TLdPowerButton>("ldbShow3Gain").Visible());

@@ -4,6 +4,7 @@
 
 #include "tests/editors/PanelsFixture.h"
 
+#include "app/pages/OverlaysPage.h"
 #include "panels/led/LdPowerButton.h"
 #include "platform/gui/StdButtons.h"
 
@@ -20,7 +21,7 @@ protected:
     std::array<uint32_t, 8> Masks() {
         std::array<uint32_t, 8> m{};
         for (int g = 0; g < 8; ++g)
-            m[static_cast<size_t>(g)] = main->OverlayDirtyMask(g);
+            m[static_cast<size_t>(g)] = main->Overlays().OverlayDirtyMask(g);
         return m;
     }
     // Shows every channel page and the gain page, so each graph takes its copies and clears the bits of
@@ -95,7 +96,7 @@ TEST_F(OverlaysTest, ShowingAPageCopiesDirtyCurvesAndTheButtonShowsTheCopy) {
     Plot& a = *main->CurvePlot(0);
     const Plot& b = *main->CurvePlot(1);
     EXPECT_TRUE(SameCurve(a.Section(40), b.Section(SECTION_TOTAL)));
-    EXPECT_EQ(main->OverlayDirtyMask(0) & 2, 0u);
+    EXPECT_EQ(main->Overlays().OverlayDirtyMask(0) & 2, 0u);
     EXPECT_FALSE(Drawn("InA", 40));
 
     // InB changes again without its page being left: the button shows the copy made when InA's page
@@ -132,8 +133,8 @@ TEST_F(OverlaysTest, GainPageCopiesEveryCurveAndDrawsOnlyDirtyActiveOnes) {
         EXPECT_TRUE(SameCurve(gain.Section(c), main->CurvePlot(c)->Section(SECTION_TOTAL))) << c;
     }
     // ldbShowAGain starts on: InA's overlay was redrawn and its bit cleared.
-    EXPECT_EQ(main->OverlayDirtyMask(6) & 1, 0u);
-    EXPECT_NE(main->OverlayDirtyMask(7) & 8, 0u); // Out2's button is off: its bit waits
+    EXPECT_EQ(main->Overlays().OverlayDirtyMask(6) & 1, 0u);
+    EXPECT_NE(main->Overlays().OverlayDirtyMask(7) & 8, 0u); // Out2's button is off: its bit waits
     EXPECT_TRUE(Drawn("GainIn", 0));
     EXPECT_FALSE(Drawn("GainOut", 3));
     Click(Get<TLdPowerButton>("ldbShow2Gain"));
@@ -157,13 +158,13 @@ TEST_F(OverlaysTest, MagnitudeAndPhaseSwitchTheGraphAndItsAxes) {
     EXPECT_EQ(phase.Font()->Color(), kv::clYellow);
     EXPECT_EQ(mag.Font()->Color(), kv::clSilver);
     // Its own curve changed: the other graphs of its side will copy it; its own graph drew its overlays.
-    EXPECT_EQ(main->OverlayDirtyMask(2) & 8, 8u);
-    EXPECT_EQ(main->OverlayDirtyMask(3) & ~8u, 0u);
+    EXPECT_EQ(main->Overlays().OverlayDirtyMask(2) & 8, 8u);
+    EXPECT_EQ(main->Overlays().OverlayDirtyMask(3) & ~8u, 0u);
     // The sections were computed again in phase (tens of degrees).
     EXPECT_EQ(plot.Section(SECTION_HIGH_PASS).mode, 1);
 
     // A second click on the shown mode does nothing.
-    main->rbShowPhaseInAClick(&phase);
+    main->Overlays().rbShowPhaseInAClick(&phase);
     EXPECT_EQ(plot.GetCurveMode(), 1);
     EXPECT_EQ(graph.NumHorzGrid(), 7);
 

@@ -4,6 +4,7 @@
 
 #include "tests/editors/EditorFixture.h"
 
+#include "app/pages/PeqPage.h"
 #include "link/Scales.h"
 #include "panels/led/LdPowerButton.h"
 #include "platform/gui/StdCtrls.h"
@@ -193,7 +194,7 @@ TEST_F(PeqTest, EqResetPutsEveryBandBackAndSelectsBandOne) {
     Tick();
     table->TypeList(6)->UserPick(3);
     ASSERT_NE(Band(4), LUnitControl::GetDefaultPeqBand(kOut2, 4));
-    main->SendAllPeqBands(kOut2);
+    main->Peq().SendAllPeqBands(kOut2);
     for (int b = 0; b < 9; ++b) {
         SCOPED_TRACE(b);
         EXPECT_EQ(Band(b), LUnitControl::GetDefaultPeqBand(kOut2, b));
