@@ -101,6 +101,9 @@ public:
     bool IsDestroying() const { return FDestroying; }
     // Called by the layout loader around reading this component's properties.
     virtual void BeginLoading() { FLoading = true; }
+    // Called by the layout loader once this component's own lines (its properties and the components
+    // placed in it) are read, before the next component is made; Loaded follows when all are read.
+    virtual void ReadDone() {}
     virtual void Loaded() { FLoading = false; }
 
     // Handler names bound to this component's event properties (property name -> handler name),

@@ -302,6 +302,7 @@ private:
             std::string_view t = TrimLine(lines[i]);
             if (t == "end") {
                 ++i;
+                obj->ReadDone();
                 return;
             }
             if (t.starts_with("object ")) {
