@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "MainWindowBench.h"
+#include "StepTiming.h"
 #include "app/FMain.h"
 #include "platform/gui/Layout.h"
 
@@ -22,12 +23,8 @@ namespace {
 
 std::map<std::string, std::vector<double>> gSamples; // milliseconds per creation
 
-double Median(std::vector<double> v) {
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+double Median(const std::vector<double>& v) {
+    return benchstep::Quantile(v, 0.5);
 }
 
 template <class F> void Time(benchmark::State& state, const std::string& name, F&& once) {
