@@ -113,6 +113,22 @@ CurveGraph& LMyFFTDrawBase::Graph() {
     return *FGraph;
 }
 
+// A layout sets many properties, each drawing the pages again; the drawing waits for the last one.
+bool LMyFFTDrawBase::HeldWhileLoading() {
+    if (!IsLoading())
+        return false;
+    FDrawHeld = true;
+    return true;
+}
+
+void LMyFFTDrawBase::Loaded() {
+    TPaintBox::Loaded();
+    if (!FDrawHeld)
+        return;
+    FDrawHeld = false;
+    Redraw();
+}
+
 void LMyFFTDrawBase::Change() {
     if (OnChange)
         OnChange(this);
@@ -662,6 +678,8 @@ void LMyFFTDrawBase::CopyPage(TPageRole role) {
 }
 
 void LMyFFTDrawBase::UpdatePaintPage(TPageRole role) {
+    if (HeldWhileLoading())
+        return;
     ComposePlot();
     CopyPage(role);
 }
@@ -908,6 +926,8 @@ void LMyFFTDrawBase::SetLayerCache(bool on) {
 }
 
 void LMyFFTDrawBase::DrawAllPlots() {
+    if (HeldWhileLoading())
+        return;
     if (!Visible() || PageEmpty(prPlot))
         return;
     TCanvas* c = PageCanvas(prPlot);
@@ -1108,6 +1128,8 @@ static std::string LabelKey(const TPaintPage& page, TColor colour, const TFont& 
 }
 
 void LMyFFTDrawBase::DrawXAxisLabels() {
+    if (HeldWhileLoading())
+        return;
     if (!FShowXLabel)
         return;
     FPages[prXLabel]->SetFont(AxisLabelFont());
@@ -1133,6 +1155,8 @@ void LMyFFTDrawBase::DrawXAxisLabels() {
 }
 
 void LMyFFTDrawBase::DrawYAxisLabels() {
+    if (HeldWhileLoading())
+        return;
     if (!FShowYLabel)
         return;
     FPages[prYLabel]->SetFont(AxisLabelFont());
@@ -1172,6 +1196,8 @@ void LMyFFTDrawBase::DrawYAxisLabels() {
 }
 
 void LMyFFTDrawBase::DrawTitles() {
+    if (HeldWhileLoading())
+        return;
     const int plotWidth = GetPlotWidth(), plotHeight = GetPlotHeight();
     FPages[prPlotTitle]->Fill(Color());
     if (FShowPlotTitle) {

@@ -266,6 +266,7 @@ public:
     void RedrawScreen();
     void UpdatePaintPage(TPageRole role);
     void Paint(TCanvas& canvas) override;
+    void Loaded() override;
 
     // Scaling.
     void FindXMaxMin();
@@ -363,6 +364,8 @@ private:
     TCanvas* PageCanvas(TPageRole role) const { return FPages[role]->Bitmap()->Canvas(); }
     bool PageEmpty(TPageRole role) const;
     void CopyPage(TPageRole role);
+    // True (and the drawing noted for the end) while a layout is being read.
+    bool HeldWhileLoading();
     TBaseInputs BaseInputs() const;
     void DrawBase();
     const TPlotListMember* LastCurve() const;
@@ -422,6 +425,7 @@ private:
     std::array<std::unique_ptr<TPaintPage>, PAGE_COUNT> FPages;
     std::array<std::unique_ptr<TFont>, FONT_COUNT> FFonts;
     bool FSettingFont = false;
+    bool FDrawHeld = false;
     int FLaidOutWidth = 0, FLaidOutHeight = 0;
     bool FPainting = false;
     // Pages that have reached the screen and are copied by every paint.

@@ -303,7 +303,20 @@ TPeqBandTable::TPeqBandTable(TComponent* owner, std::vector<std::string> builtIn
         t->SetVisible(false);
         FTitles[static_cast<size_t>(k)] = t;
     }
-    for (int r = 0; r < MaxRows; ++r) {
+    SetBounds(Left(), Top(), 490, 420);
+    FLaidWidth = Width();
+    FLaidHeight = Height();
+    FFirstPlace = {(Width() - 68) / 5, (Height() - FTopBottomSpace - 16) / FChannelNumber, FTopBottomSpace};
+    PlaceTitles(FFirstPlace.cw, FFirstPlace.rh, 8);
+    // A layout's table usually shows a few of its rows: the rest are made only when something asks
+    // for them. A table made in code has all of them at once.
+    if (!owner || !owner->IsLoading())
+        MakeRows(MaxRows);
+}
+
+void TPeqBandTable::MakeRows(int count) {
+    count = std::min(count, MaxRows);
+    for (int r = FMadeRows; r < count; ++r) {
         Row& row = R(r);
         row.freq = NewRowEdit(this, r, std::to_string(r));
         row.q = NewRowEdit(this, r, "0.40");
@@ -349,11 +362,19 @@ TPeqBandTable::TPeqBandTable(TComponent* owner, std::vector<std::string> builtIn
         row.bypass->SetThemeAware(false);
         row.bypass->SetTag(r);
         row.bypass->OnClick = [this](TObject* s) { ByPassClick(s); };
+
+        FMadeRows = r + 1;
+        // Where the table's first layout put every row, and, once a relayout has hidden the rows past
+        // the shown ones, hidden as they are.
+        PlaceRow(r, FFirstPlace.cw, FFirstPlace.rh, FFirstPlace.top, FFirstPlace.cw);
+        if (FRelaidOut && r >= std::clamp(FChannelNumber, 0, MaxRows))
+            HideRow(row);
     }
-    SetBounds(Left(), Top(), 490, 420);
-    FLaidWidth = Width();
-    FLaidHeight = Height();
-    PlaceRows((Width() - 68) / 5, (Height() - FTopBottomSpace - 16) / FChannelNumber, 0, 8);
+}
+
+void TPeqBandTable::ReadDone() {
+    TPkGroupBox::ReadDone();
+    MakeRows(FChannelNumber);
 }
 
 TPeqBandTable::~TPeqBandTable() = default;
@@ -363,23 +384,39 @@ int TPeqBandTable::RowOf(TObject* sender) const {
     return c ? static_cast<int>(c->Tag()) : -1;
 }
 
-void TPeqBandTable::PlaceRows(int cw, int rh, int titleBand, int title0X) {
-    const int rows = std::clamp(FChannelNumber, 0, MaxRows);
+void TPeqBandTable::PlaceTitles(int cw, int rh, int title0X) {
     FTitles[0]->SetBounds(title0X, FTopBottomSpace, 20, rh);
     for (int k = 1; k < 6; ++k)
         FTitles[static_cast<size_t>(k)]->SetBounds(8 * k + (k - 1) * cw + 33, FTopBottomSpace, cw - 15, rh);
+}
+
+void TPeqBandTable::PlaceRows(int cw, int rh, int titleBand, int title0X) {
+    const int rows = std::clamp(FChannelNumber, 0, MaxRows);
+    PlaceTitles(cw, rh, title0X);
     const int editWidth = FUpdownVisable ? cw - 20 : cw;
-    for (int r = 0; r < rows; ++r) {
-        Row& row = R(r);
-        const int y = FTopBottomSpace + titleBand + rh * r + 8;
-        row.number->SetBounds(12, y, 20, rh);
-        const int b = R(0).number->Left() + R(0).number->Width();
-        const int cy = y - 1;
-        row.freq->SetBounds(b + 8, cy, editWidth, row.freq->Height());
-        row.q->SetBounds(b + cw + 16, cy, editWidth, row.q->Height());
-        row.gain->SetBounds(b + 2 * cw + 24, cy, editWidth, row.gain->Height());
-        row.type->SetBounds(b + 3 * cw + 32, cy, cw + 8, rh);
-        row.bypass->SetBounds(b + 4 * cw + 46, cy, cw - 14, row.gain->Height());
+    MakeRows(rows);
+    for (int r = 0; r < rows; ++r)
+        PlaceRow(r, cw, rh, FTopBottomSpace + titleBand, editWidth);
+}
+
+void TPeqBandTable::PlaceRow(int r, int cw, int rh, int top, int editWidth) {
+    Row& row = R(r);
+    const int y = top + rh * r + 8;
+    row.number->SetBounds(12, y, 20, rh);
+    const int b = R(0).number->Left() + R(0).number->Width();
+    const int cy = y - 1;
+    row.freq->SetBounds(b + 8, cy, editWidth, row.freq->Height());
+    row.q->SetBounds(b + cw + 16, cy, editWidth, row.q->Height());
+    row.gain->SetBounds(b + 2 * cw + 24, cy, editWidth, row.gain->Height());
+    row.type->SetBounds(b + 3 * cw + 32, cy, cw + 8, rh);
+    row.bypass->SetBounds(b + 4 * cw + 46, cy, cw - 14, row.gain->Height());
+}
+
+void TPeqBandTable::HideRow(Row& row) {
+    for (TControl* c :
+         std::initializer_list<TControl*>{row.number, row.freq, row.q, row.gain, row.type, row.bypass}) {
+        c->SetVisible(false);
+        c->SetBounds(c->Left(), 10000, c->Width(), c->Height());
     }
 }
 
@@ -399,8 +436,8 @@ void TPeqBandTable::CreateWnd() {
     const int rows = std::clamp(FChannelNumber, 0, MaxRows);
     for (int r = 0; r < rows; ++r) {
         for (const std::string& name : FTypeNames)
-            R(r).type->Add(name);
-        R(r).type->SetItemIndex(FCreatedType);
+            W(r).type->Add(name);
+        W(r).type->SetItemIndex(FCreatedType);
     }
 }
 
@@ -416,13 +453,13 @@ void TPeqBandTable::RePaint() {
     const int rh = (Height() - FTopBottomSpace - titleBand - 16) / std::max(1, rows);
     // The normal colour is row 0's, unless row 0 is highlighted just now: its selection colour taken
     // as normal would leave every row that loses the highlight green.
-    const TColor rowZero = R(0).freq->Font()->Color();
+    const TColor rowZero = W(0).freq->Font()->Color();
     FNormalColor = rowZero != SelectedTextColor ? rowZero : Font()->Color();
     for (TPkLabel* t : FTitles)
         t->SetVisible(FTitleVisable);
     PlaceRows(cw, rh, titleBand, 12);
     for (int r = 0; r < rows; ++r) {
-        Row& row = R(r);
+        Row& row = W(r);
         row.number->SetCaption(std::to_string(r + 1));
         // Each row keeps its type: a relayout is no edit, and the unit's filter type must not change.
         RefillTypeList(row);
@@ -432,14 +469,10 @@ void TPeqBandTable::RePaint() {
              std::initializer_list<TControl*>{row.number, row.freq, row.q, row.gain, row.type, row.bypass})
             c->SetVisible(true);
     }
-    for (int r = rows; r < MaxRows; ++r) {
-        Row& row = R(r);
-        for (TControl* c :
-             std::initializer_list<TControl*>{row.number, row.freq, row.q, row.gain, row.type, row.bypass}) {
-            c->SetVisible(false);
-            c->SetBounds(c->Left(), 10000, c->Width(), c->Height());
-        }
-    }
+    // Rows not made yet are hidden as they are made.
+    for (int r = rows; r < FMadeRows; ++r)
+        HideRow(R(r));
+    FRelaidOut = true;
 }
 
 void TPeqBandTable::WndProcPaint() {
@@ -466,7 +499,7 @@ int TPeqBandTable::GetTypeValue(int i) {
     if (!ValidRow(i))
         return -1;
     CreateWnd();
-    return R(i).type->ItemIndex();
+    return W(i).type->ItemIndex();
 }
 
 bool TPeqBandTable::GetBypassValue(int i) const {
@@ -478,7 +511,7 @@ void TPeqBandTable::SetFreqValue(int i, double hz) {
         return;
     R(i).freqOffset = peq::FreqOffsetByValue(hz);
     FCurrentFreq = peq::OffsetToFreq(R(i).freqOffset);
-    R(i).freq->SetText(peq::FreqText(FCurrentFreq));
+    W(i).freq->SetText(peq::FreqText(FCurrentFreq));
     Change();
 }
 
@@ -486,7 +519,7 @@ void TPeqBandTable::SetQValue(int i, double index) {
     if (!ValidRow(i))
         return;
     R(i).qIndex = peq::TruncatedSteps(index, 1.0);
-    R(i).q->SetText(peq::QText(GetQValue(i)));
+    W(i).q->SetText(peq::QText(GetQValue(i)));
     Change();
 }
 
@@ -494,7 +527,7 @@ void TPeqBandTable::SetGainValue(int i, double dB) {
     if (!ValidRow(i))
         return;
     R(i).gainStep = peq::TruncatedSteps(dB, 10.0);
-    R(i).gain->SetText(peq::GainText(dB));
+    W(i).gain->SetText(peq::GainText(dB));
     Change();
 }
 
@@ -502,7 +535,7 @@ void TPeqBandTable::SetTypeValue(int i, int type) {
     if (!ValidRow(i))
         return;
     CreateWnd();
-    R(i).type->SetItemIndex(type);
+    W(i).type->SetItemIndex(type);
     Change();
 }
 
@@ -516,7 +549,7 @@ void TPeqBandTable::SetBypassValue(int i, bool on) {
 void TPeqBandTable::SetEqParamValue(int i, double hz, double qIndex, double dB, int type, bool bypass) {
     if (!ValidRow(i))
         return;
-    Row& row = R(i);
+    Row& row = W(i);
     row.freqOffset = peq::FreqOffsetByValue(hz);
     FCurrentFreq = peq::OffsetToFreq(row.freqOffset);
     row.freq->SetText(peq::FreqText(FCurrentFreq));
@@ -547,7 +580,7 @@ void TPeqBandTable::SetNowIndex(int r) {
 void TPeqBandTable::SetColor(int i, TColor c) {
     if (i < 0 || i >= std::min(FChannelNumber, MaxRows))
         return;
-    for (TEdit* e : {R(i).gain, R(i).q, R(i).freq})
+    for (TEdit* e : {W(i).gain, W(i).q, W(i).freq})
         e->Font()->SetColor(c);
 }
 
@@ -564,8 +597,8 @@ void TPeqBandTable::ChangeLanguage() {
     CreateWnd();
     const int rows = std::clamp(FChannelNumber, 0, MaxRows);
     for (int r = 0; r < rows; ++r) {
-        RefillTypeList(R(r));
-        R(r).bypass->SetCaption(FBypassCaption);
+        RefillTypeList(W(r));
+        W(r).bypass->SetCaption(FBypassCaption);
     }
 }
 
@@ -608,9 +641,9 @@ void TPeqBandTable::SetEditBackColor(TColor v) {
         return;
     const int rows = std::clamp(FChannelNumber, 0, MaxRows);
     for (int r = 0; r < rows; ++r) {
-        for (TEdit* e : {R(r).freq, R(r).q, R(r).gain})
+        for (TEdit* e : {W(r).freq, W(r).q, W(r).gain})
             e->SetColor(v);
-        R(r).type->SetColor(v);
+        W(r).type->SetColor(v);
     }
     FEditBackColor = v;
     Invalidate();
@@ -621,7 +654,7 @@ void TPeqBandTable::SetBypassBackColor(TColor v) {
         return;
     const int rows = std::clamp(FChannelNumber, 0, MaxRows);
     for (int r = 0; r < rows; ++r)
-        R(r).bypass->SetColor(v);
+        W(r).bypass->SetColor(v);
     FBypassBackColor = v;
     Invalidate();
 }
@@ -637,7 +670,7 @@ void TPeqBandTable::Change() {
         return;
     const int rows = std::clamp(FChannelNumber, 0, MaxRows);
     for (int r = 0; r < rows; ++r)
-        ColourBypassButton(R(r));
+        ColourBypassButton(W(r));
     OnChange(this);
 }
 

@@ -123,18 +123,22 @@ public:
     TColor BypassBackColor() const { return FBypassBackColor; }
     void SetBypassBackColor(TColor v);
 
-    // The controls of a row and the column titles (for the main window's tests and screenshots).
-    TEdit* FreqEdit(int row) const { return FRows.at(static_cast<size_t>(row)).freq; }
-    TEdit* QEdit(int row) const { return FRows.at(static_cast<size_t>(row)).q; }
-    TEdit* GainEdit(int row) const { return FRows.at(static_cast<size_t>(row)).gain; }
-    TPkLabel* NumberLabel(int row) const { return FRows.at(static_cast<size_t>(row)).number; }
-    TPkComboBox* TypeList(int row) const { return FRows.at(static_cast<size_t>(row)).type; }
-    TPkButton* BypassButton(int row) const { return FRows.at(static_cast<size_t>(row)).bypass; }
+    // The controls of a row and the column titles (for the main window's tests and screenshots). A row
+    // a layout's table does not show is made when it is first asked for.
+    TEdit* FreqEdit(int row) const { return Made(row).freq; }
+    TEdit* QEdit(int row) const { return Made(row).q; }
+    TEdit* GainEdit(int row) const { return Made(row).gain; }
+    TPkLabel* NumberLabel(int row) const { return Made(row).number; }
+    TPkComboBox* TypeList(int row) const { return Made(row).type; }
+    TPkButton* BypassButton(int row) const { return Made(row).bypass; }
+    // Rows whose controls exist: all of a table made in code, the shown ones of a layout's table.
+    int MadeRows() const { return FMadeRows; }
     TPkLabel* Title(int k) const { return FTitles.at(static_cast<size_t>(k)); }
     TColor NormalTextColor() const { return FNormalColor; }
     const std::vector<std::string>& TypeNames() const { return FTypeNames; }
 
     void WndProcPaint() override;
+    void ReadDone() override;
 
     TNotifyEvent OnChange;
     TMouseEvent OnEditMouseDown;
@@ -167,8 +171,23 @@ private:
     bool ValidRow(int i) const { return i >= 0 && i < MaxRows; }
     Row& R(int i) { return FRows[static_cast<size_t>(i)]; }
     const Row& R(int i) const { return FRows[static_cast<size_t>(i)]; }
+    // A row with its controls, made first when missing.
+    Row& W(int i) {
+        MakeRows(i + 1);
+        return R(i);
+    }
+    const Row& Made(int row) const {
+        if (row >= 0 && row < MaxRows)
+            const_cast<TPeqBandTable*>(this)->MakeRows(row + 1);
+        return FRows.at(static_cast<size_t>(row));
+    }
+    // Makes the controls of rows up to `count`, each as the first layout of a new table placed it.
+    void MakeRows(int count);
     int RowOf(TObject* sender) const;
+    void PlaceTitles(int cw, int rh, int title0X);
     void PlaceRows(int cw, int rh, int titleBand, int title0X);
+    void PlaceRow(int r, int cw, int rh, int top, int editWidth);
+    void HideRow(Row& row);
     // Refills a row's list with the current names, keeping its selection (the first type when none).
     void RefillTypeList(Row& row);
     void ColourBypassButton(Row& row);
@@ -197,6 +216,12 @@ private:
     TColor FNormalColor = 0;
     int FCreatedType = 1;
     bool FCreated = false;
+    int FMadeRows = 0;
+    // The rows' places when the table was made, and whether a relayout has hidden unshown rows since.
+    struct {
+        int cw = 0, rh = 0, top = 0;
+    } FFirstPlace;
+    bool FRelaidOut = false;
 };
 
 } // namespace kv

@@ -42,6 +42,15 @@ bool SameText(std::string_view a, std::string_view b) {
            });
 }
 
+std::size_t TSameTextHash::operator()(std::string_view s) const {
+    std::size_t h = 14695981039346656037ull;
+    for (char c : s) {
+        const auto u = static_cast<unsigned char>(c);
+        h = (h ^ (u >= 'a' && u <= 'z' ? u - 32 : u)) * 1099511628211ull;
+    }
+    return h;
+}
+
 std::string UpperCase(std::string_view text) {
     std::string r(text);
     for (char& c : r)
@@ -94,7 +103,42 @@ void TComponent::SetName(const std::string& name) {
         if (other && other != this)
             throw EComponentError("A component named " + name + " already exists");
     }
+    if (FOwner)
+        FOwner->UnindexName(this);
     FName = name;
+    if (FOwner)
+        FOwner->IndexName(this);
+}
+
+namespace {
+// An owner indexes its components' names from this many on; below it a look through the list is as quick.
+constexpr std::size_t kIndexedFrom = 32;
+
+bool Ascii(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+} // namespace
+
+void TComponent::IndexName(TComponent* component) {
+    if (!FNames) {
+        if (FComponents.size() < kIndexedFrom)
+            return;
+        FNames = std::make_unique<decltype(FNames)::element_type>();
+        for (TComponent* c : FComponents)
+            if (!c->FName.empty())
+                FNames->emplace(c->FName, c);
+        return;
+    }
+    if (!component->FName.empty())
+        FNames->emplace(component->FName, component);
+}
+
+void TComponent::UnindexName(TComponent* component) {
+    if (!FNames || component->FName.empty())
+        return;
+    auto it = FNames->find(component->FName);
+    if (it != FNames->end() && it->second == component)
+        FNames->erase(it);
 }
 
 int TComponent::ComponentIndex() const {
@@ -108,6 +152,11 @@ int TComponent::ComponentIndex() const {
 TComponent* TComponent::FindComponent(std::string_view name) const {
     if (name.empty())
         return nullptr;
+    // The index holds names as SameText matches ASCII letters; other bytes are compared one by one.
+    if (FNames && Ascii(name)) {
+        auto it = FNames->find(name);
+        return it == FNames->end() ? nullptr : it->second;
+    }
     for (TComponent* c : FComponents)
         if (SameText(c->FName, name))
             return c;
@@ -123,6 +172,7 @@ void TComponent::InsertComponent(TComponent* component) {
         component->FOwner->RemoveComponent(component);
     FComponents.push_back(component);
     component->FOwner = this;
+    IndexName(component);
     Notification(component, TOperation::opInsert);
 }
 
@@ -132,13 +182,15 @@ void TComponent::RemoveComponent(TComponent* component) {
         return;
     if (!FDestroying)
         Notification(component, TOperation::opRemove);
+    UnindexName(component);
     FComponents.erase(it);
     component->FOwner = nullptr;
 }
 
 void TComponent::DestroyComponents() {
     // Last created first, as the old framework did; each one is unlinked before it is deleted, so its
-    // destructor finds no owner to take it out of the list.
+    // destructor finds no owner to take it out of the list. Lookups meanwhile go through the list.
+    FNames.reset();
     while (!FComponents.empty()) {
         TComponent* c = FComponents.back();
         FComponents.pop_back();

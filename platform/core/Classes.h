@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kv {
@@ -30,6 +32,15 @@ public:
 class EComponentError : public EKvError {
 public:
     using EKvError::EKvError;
+};
+
+bool SameText(std::string_view a, std::string_view b);
+// Hash and equality of names for tables looked up as SameText compares: ASCII letters ignoring case.
+struct TSameTextHash {
+    std::size_t operator()(std::string_view s) const;
+};
+struct TSameTextEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return SameText(a, b); }
 };
 
 // Declares the run-time class information of a class; pair it with KV_REGISTER_CLASS in the .cpp.
@@ -101,6 +112,9 @@ public:
     bool IsDestroying() const { return FDestroying; }
     // Called by the layout loader around reading this component's properties.
     virtual void BeginLoading() { FLoading = true; }
+    // Called by the layout loader once this component's own lines (its properties and the components
+    // placed in it) are read, before the next component is made; Loaded follows when all are read.
+    virtual void ReadDone() {}
     virtual void Loaded() { FLoading = false; }
 
     // Handler names bound to this component's event properties (property name -> handler name),
@@ -116,11 +130,16 @@ protected:
 
 private:
     void SendFreeNotifications();
+    // Named owned components by name, kept once an owner holds many: a window's layout names each of
+    // its controls, and every name is checked against all the others.
+    void IndexName(TComponent* component);
+    void UnindexName(TComponent* component);
 
     TComponent* FOwner = nullptr;
     std::string FName;
     std::intptr_t FTag = 0;
     std::vector<TComponent*> FComponents;
+    std::unique_ptr<std::unordered_map<std::string_view, TComponent*, TSameTextHash, TSameTextEqual>> FNames;
     std::vector<TComponent*> FFreeNotifies;
     std::map<std::string, std::string> FHandlers;
     bool FLoading = false;

@@ -29,6 +29,7 @@ std::optional<long long> TIdentMap::ToInt(std::string_view ident) const {
 TClassInfo::TClassInfo(std::string name, const TClassInfo* parent) : FName(std::move(name)), FParent(parent) {
     if (parent) {
         FProps = parent->FProps;
+        FPropIndex = parent->FPropIndex;
         FMethods = parent->FMethods;
         FCollection = parent->FCollection;
     }
@@ -42,10 +43,8 @@ bool TClassInfo::InheritsFrom(const TClassInfo& other) const {
 }
 
 const TPropInfo* TClassInfo::FindProp(std::string_view name) const {
-    for (const auto& p : FProps)
-        if (SameText(p->Name, name))
-            return p.get();
-    return nullptr;
+    auto it = FPropIndex.find(name);
+    return it == FPropIndex.end() ? nullptr : FProps[it->second].get();
 }
 
 const TMethodInfo* TClassInfo::FindMethod(std::string_view name) const {
@@ -56,12 +55,15 @@ const TMethodInfo* TClassInfo::FindMethod(std::string_view name) const {
 }
 
 void TClassInfo::AddProp(std::shared_ptr<TPropInfo> prop) {
-    for (auto& p : FProps)
-        if (SameText(p->Name, prop->Name)) {
-            p = std::move(prop);
-            return;
-        }
-    FProps.push_back(std::move(prop));
+    std::size_t at = FProps.size();
+    if (auto it = FPropIndex.find(prop->Name); it != FPropIndex.end()) {
+        at = it->second; // declared again: the new entry takes the old one's place
+        FPropIndex.erase(it);
+        FProps[at] = std::move(prop);
+    } else {
+        FProps.push_back(std::move(prop));
+    }
+    FPropIndex.emplace(FProps[at]->Name, at);
 }
 
 // ---------------------------------------------------------------------------------------------------

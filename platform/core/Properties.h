@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -149,6 +150,7 @@ private:
     std::string FName;
     const TClassInfo* FParent;
     std::vector<std::shared_ptr<const TPropInfo>> FProps;
+    std::unordered_map<std::string_view, std::size_t, TSameTextHash, TSameTextEqual> FPropIndex; // into FProps
     std::vector<TMethodInfo> FMethods;
     std::shared_ptr<const TCollectionAccess> FCollection;
 };

@@ -93,19 +93,21 @@ public:
             Fail("a name or value expected");
         return std::string(FS.substr(start, FPos - start));
     }
+    static int HexDigit(char c) {
+        return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+    }
+    // Pictures are stored as long texts of \x escapes: the plain text between escapes is taken in runs.
     std::string Quoted() {
         Expect('"');
         std::string out;
         for (;;) {
-            if (FPos >= FS.size())
+            const std::size_t stop = FS.find_first_of("\"\\", FPos);
+            if (stop == std::string_view::npos)
                 Fail("unterminated text");
-            char c = FS[FPos++];
-            if (c == '"')
+            out.append(FS.substr(FPos, stop - FPos));
+            FPos = stop + 1;
+            if (FS[stop] == '"')
                 return out;
-            if (c != '\\') {
-                out += c;
-                continue;
-            }
             if (FPos >= FS.size())
                 Fail("unterminated text");
             char e = FS[FPos++];
@@ -129,7 +131,7 @@ public:
                 if (FPos + 2 > FS.size() || !std::isxdigit(static_cast<unsigned char>(FS[FPos])) ||
                     !std::isxdigit(static_cast<unsigned char>(FS[FPos + 1])))
                     Fail("bad \\x escape");
-                out += static_cast<char>(std::stoi(std::string(FS.substr(FPos, 2)), nullptr, 16));
+                out += static_cast<char>(HexDigit(FS[FPos]) * 16 + HexDigit(FS[FPos + 1]));
                 FPos += 2;
                 break;
             }
@@ -302,6 +304,7 @@ private:
             std::string_view t = TrimLine(lines[i]);
             if (t == "end") {
                 ++i;
+                obj->ReadDone();
                 return;
             }
             if (t.starts_with("object ")) {

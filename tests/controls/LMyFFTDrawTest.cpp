@@ -2,6 +2,7 @@
 #include "controls/LMyFFTDrawHpLp6dB.h"
 #include "controls/LMyFFTDrawPhase.h"
 #include "editors/response/Plot.h"
+#include "platform/core/Properties.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Layout.h"
 
@@ -17,6 +18,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace kv;
@@ -169,6 +171,45 @@ TEST(LMyFFTDrawTest, CreatedValuesAndPublishedProperties) {
     EXPECT_EQ(layout.find("AxisStyle"), std::string::npos) << layout;
     EXPECT_EQ(info.FindProp("MouseX")->Writable(), false);
     EXPECT_NE(FindClass("LMyFFTDrawPhase"), nullptr);
+}
+
+// A graph read from a layout draws its pages once, when the layout is read, not at every property; it
+// shows what a graph given the same properties one by one shows.
+TEST(LMyFFTDrawTest, AGraphReadFromALayoutHasThePagesOfOneSetUpInCode) {
+    for (const std::string cls : {"LMyFFTDrawHpLp6dB", "LMyFFTDrawPhase"}) {
+        SCOPED_TRACE(cls);
+        GraphForm read(1100, 255, cls);
+        TForm host(nullptr);
+        host.SetBounds(0, 0, 1200, 400);
+        std::unique_ptr<LMyFFTDrawBase> made(dynamic_cast<LMyFFTDrawBase*>(FindClass(cls)->Create(&host)));
+        ASSERT_NE(made, nullptr);
+        made->SetParent(&host);
+        const std::string text = GraphLayout(cls, 1100, 255);
+        std::size_t at = text.find("fftDrawInA");
+        at = text.find('\n', at) + 1;
+        for (;;) {
+            const std::size_t end = text.find('\n', at);
+            std::string line = text.substr(at, end - at);
+            at = end + 1;
+            line.erase(0, line.find_first_not_of(' '));
+            if (line == "end")
+                break;
+            const std::size_t eq = line.find(" = ");
+            std::string value = line.substr(eq + 3);
+            if (value.front() == '"')
+                value = value.substr(1, value.size() - 2);
+            ASSERT_TRUE(SetPropText(*made, line.substr(0, eq), value)) << line;
+        }
+        // The first paint lays the pages out for the graph's size; from then on every page is the same.
+        const QImage shown = read.Paint();
+        LMyFFTDrawBase* const graph = std::exchange(read.graph, made.get());
+        EXPECT_EQ(shown, read.Paint());
+        for (int role = 0; role < LMyFFTDrawBase::PAGE_COUNT; ++role) {
+            const auto page = static_cast<Page>(role);
+            EXPECT_EQ(graph->Page(page).Bitmap()->Image(), made->Page(page).Bitmap()->Image()) << "page " << role;
+        }
+        read.graph = graph;
+    }
 }
 
 TEST(LMyFFTDrawTest, SetterRulesAndScaling) {

@@ -5,6 +5,7 @@
 #include "panels/PkButton.h"
 #include "panels/PkComboBox.h"
 #include "panels/PkLabel.h"
+#include "platform/core/Properties.h"
 #include "platform/gui/Forms.h"
 
 #include <gtest/gtest.h>
@@ -548,6 +549,88 @@ end
     EXPECT_EQ(t->BypassButton(8)->Color(), clSilver);
     t->RePaint();
     EXPECT_EQ(t->FreqEdit(8)->Top(), 22 + 26 * 8);
+}
+
+// What a row shows and holds, for comparing two tables row by row.
+std::string RowState(const TPeqBandTable& t, int r) {
+    std::string out;
+    auto add = [&](const TControl* c) {
+        const TRect b = c->BoundsRect();
+        out += std::to_string(b.Left) + "," + std::to_string(b.Top) + "," + std::to_string(b.Right) + "," +
+               std::to_string(b.Bottom) + (c->Visible() ? " shown" : " hidden") + " colour " +
+               std::to_string(c->Color()) + " font " + c->Font()->Name() + "/" + std::to_string(c->Font()->Height()) +
+               "/" + std::to_string(c->Font()->Color()) + " tag " + std::to_string(c->Tag()) + "; ";
+    };
+    for (const TControl* c : std::initializer_list<const TControl*>{t.FreqEdit(r), t.QEdit(r), t.GainEdit(r),
+                                                                     t.NumberLabel(r), t.TypeList(r),
+                                                                     t.BypassButton(r)})
+        add(c);
+    out += t.FreqEdit(r)->Text() + "|" + t.QEdit(r)->Text() + "|" + t.GainEdit(r)->Text() + "|" +
+           t.NumberLabel(r)->Caption() + "|" + t.BypassButton(r)->Caption() + "|" +
+           std::to_string(t.TypeList(r)->Items()->Count()) + "/" + std::to_string(t.TypeList(r)->ItemIndex());
+    return out;
+}
+
+// A table read from a layout makes the controls of the rows it shows only; any other row is made when
+// asked for, and is then the row a table made in code has after the same steps.
+TEST(MyPEQType8Test, ALayoutsTableMakesTheRowsItShowsAndTheRestWhenAskedFor) {
+    RegisterControlClasses();
+    const std::vector<std::pair<std::string, std::string>> props = {
+        {"Left", "-11"},          {"Top", "-14"},           {"Width", "536"},
+        {"Height", "270"},        {"ChannelNumber", "9"},   {"GroupStyle", "gsCustom"},
+        {"Transparent", "True"},  {"LabelColor", "clBackground"}, {"ParentFont", "False"},
+        {"Font.Name", "Tahoma"},
+        {"Font.Height", "-13"},   {"Font.Color", "clWindowText"},
+    };
+    std::string text = "object fmPeq: TForm\n  Width = 600\n  Height = 320\n  object peqPeqOut2: TMyPEQType8\n";
+    for (const auto& [name, value] : props)
+        text += "    " + name + " = " + (name == "Font.Name" ? "\"" + value + "\"" : value) + "\n";
+    text += "  end\n  object edAfter: TEdit\n  end\nend\n";
+    TForm read(nullptr);
+    const auto errors = read.LoadLayoutText(text);
+    ASSERT_TRUE(errors.empty()) << errors.front();
+    auto& lazy = *dynamic_cast<TMyPEQType8*>(read.FindComponent("peqPeqOut2"));
+    EXPECT_EQ(lazy.MadeRows(), 9);
+
+    // The shown rows come before the next control in the window's Tab order, as when every row was
+    // made with the table.
+    QWidget* after = dynamic_cast<TControl*>(read.FindComponent("edAfter"))->Widget();
+    int seen = 0;
+    for (QWidget* w = lazy.Widget()->nextInFocusChain(); w != after && w != lazy.Widget();
+         w = w->nextInFocusChain())
+        seen += w == lazy.GainEdit(8)->Widget() || w == lazy.BypassButton(8)->Widget();
+    EXPECT_EQ(seen, 2);
+
+    TForm host(nullptr);
+    host.SetBounds(0, 0, 600, 320);
+    TMyPEQType8 made(&host);
+    made.SetParent(&host);
+    for (const auto& [name, value] : props)
+        ASSERT_TRUE(SetPropText(made, name, value)) << name;
+    ASSERT_EQ(made.MadeRows(), TPeqBandTable::MaxRows);
+
+    // Before the first relayout, at it, after a language change and once more rows are shown.
+    auto compare = [&](const std::string& when, std::initializer_list<int> rows) {
+        for (int r : rows)
+            EXPECT_EQ(RowState(lazy, r), RowState(made, r)) << when << ", row " << r;
+    };
+    compare("new", {0, 8, 9});
+    for (TPeqBandTable* t : {static_cast<TPeqBandTable*>(&lazy), static_cast<TPeqBandTable*>(&made)})
+        (void)t->RenderToImage();
+    compare("laid out", {0, 8, 20});
+    for (TPeqBandTable* t : {static_cast<TPeqBandTable*>(&lazy), static_cast<TPeqBandTable*>(&made)}) {
+        t->SetEditBackColor(clWhite);
+        t->SetBypassBackColor(clSilver);
+        t->SetBypassString("Bypass");
+        t->ChangeLanguage();
+        t->SetEqParamValue(30, 2000, 10, -3, 2, true);
+        t->SetChannelNumber(12);
+        t->SetBounds(0, 0, 536, 300);
+        (void)t->RenderToImage();
+    }
+    compare("twelve rows", {0, 9, 11, 12, 30, 49});
+    EXPECT_EQ(lazy.MadeRows(), TPeqBandTable::MaxRows);
+    EXPECT_EQ(lazy.RenderToImage(), made.RenderToImage());
 }
 
 } // namespace

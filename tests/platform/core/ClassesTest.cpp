@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 using namespace kv;
 
@@ -40,6 +42,57 @@ TEST(ComponentTest, OwnerNameAndFindIgnoringCase) {
     EXPECT_EQ(form.FindComponent(""), nullptr);
     EXPECT_EQ(a->Tag(), 4);
     EXPECT_EQ(b->ComponentIndex(), 1);
+}
+
+// An owner of many components finds them by name as one of a few does, through renames, moves to
+// another owner, frees and the owner's own teardown.
+TEST(ComponentTest, FindingByNameFollowsRenamesMovesAndFrees) {
+    for (int count : {5, 200}) {
+        SCOPED_TRACE(count);
+        auto form = std::make_unique<TComponent>(nullptr);
+        struct Asker : TComponent {
+            Asker(TComponent* owner, TComponent*& looked) : TComponent(owner), FForm(owner), FLooked(looked) {}
+            ~Asker() override { FLooked = FForm->FindComponent("lbCtl4"); }
+            TComponent* FForm;
+            TComponent*& FLooked;
+        };
+        TComponent* looked = reinterpret_cast<TComponent*>(1);
+        new Asker(form.get(), looked);
+        std::vector<TComponent*> kids;
+        for (int i = 0; i < count; ++i) {
+            kids.push_back(new TComponent(form.get()));
+            if (i % 3 != 2) // some stay unnamed, as a table's rows do
+                kids.back()->SetName("lbCtl" + std::to_string(i));
+        }
+        EXPECT_EQ(form->FindComponent("LBCTL1"), kids[1]);
+        EXPECT_EQ(form->FindComponent("lbctl" + std::to_string(count - 2)), kids[static_cast<size_t>(count - 2)]);
+        EXPECT_EQ(form->FindComponent("lbCtl2"), nullptr);
+        EXPECT_EQ(form->FindComponent("lbCtl1\xC9"), nullptr);
+
+        kids[0]->SetName("edRenamed");
+        EXPECT_EQ(form->FindComponent("lbCtl0"), nullptr);
+        EXPECT_EQ(form->FindComponent("EDRENAMED"), kids[0]);
+        EXPECT_THROW(kids[1]->SetName("edrenamed"), EComponentError);
+        EXPECT_EQ(form->FindComponent("lbCtl1"), kids[1]);
+        kids[0]->SetName("");
+        EXPECT_EQ(form->FindComponent("edRenamed"), nullptr);
+        kids[1]->SetName("edRenamed"); // the name is free again
+
+        TComponent other(nullptr);
+        other.InsertComponent(kids[1]);
+        EXPECT_EQ(form->FindComponent("edRenamed"), nullptr);
+        EXPECT_EQ(other.FindComponent("EDRENAMED"), kids[1]);
+        delete kids[3];
+        EXPECT_EQ(form->FindComponent("lbCtl3"), nullptr);
+        auto* again = new TComponent(form.get());
+        again->SetName("lbCtl3");
+        EXPECT_EQ(form->FindComponent("lbCtl3"), again);
+
+        // The first component is freed last with its owner and looks for one freed before it.
+        EXPECT_EQ(looked, reinterpret_cast<TComponent*>(1));
+        form.reset();
+        EXPECT_EQ(looked, nullptr);
+    }
 }
 
 TEST(ComponentTest, BadAndDuplicateNamesAreRefused) {
