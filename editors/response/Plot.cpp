@@ -160,7 +160,8 @@ constexpr uint64_t NORMAL_MAX_BITS = 0x7fefffffffffffffULL; // DBL_MAX
 // out += in, for several inputs in one pass, added in their order; the last pass also puts each point
 // through `finish`, so that it costs no pass of its own.
 template <class Finish>
-[[gnu::always_inline]] inline void AddTerms(double* __restrict out, const double* const* terms, size_t count, Finish finish) {
+[[gnu::always_inline]] inline void AddTerms(double* __restrict out, const double* const* terms, size_t count,
+                                            Finish finish) {
     if (count == 0) {
         for (int i = 0; i < GRID_POINTS; ++i)
             out[i] = finish(out[i]);

@@ -157,8 +157,8 @@ TEST(Plot, PhaseTotalWrapsEveryTurn) {
         double sum;
         double shown;
     };
-    const Case cases[] = {{20, -16}, {-40, -4}, {18, 18},   {-18, -18}, {60, -12}, {54, 18},
-                          {90, 18},  {100, -8}, {-100, 8},  {5.5, 5.5}, {600, -12}, {-540, 0}};
+    const Case cases[] = {{20, -16}, {-40, -4}, {18, 18},  {-18, -18}, {60, -12},  {54, 18},
+                          {90, 18},  {100, -8}, {-100, 8}, {5.5, 5.5}, {600, -12}, {-540, 0}};
     Plot plot(nullptr);
     plot.SetCurveMode(1);
     for (const Case& c : cases) {
@@ -191,10 +191,10 @@ double WrapOnePoint(double v) {
 TEST(Plot, PhaseWrapGivesTheSameBitsAsTheTurnFormulaAtEveryEdge) {
     const double inf = HUGE_VAL;
     const double twoTo52 = 4503599627370496.0;
-    std::vector<double> edges = {18.0,  -18.0, 0.0,   -0.0,   54.0,     -54.0,     36.0,    -36.0,
-                                 72.0,  -72.0, 90.0,  -90.0,  1e6 + .1, -1e6 - .1, 1e15,    -1e15,
-                                 twoTo52, -twoTo52, 36 * twoTo52, -36 * twoTo52, 1e17, -1e17, 1e300, -1e300,
-                                 DBL_MAX, -DBL_MAX, 5e-324, -5e-324, inf, -inf};
+    std::vector<double> edges = {
+        18.0, -18.0, 0.0,      -0.0,      54.0,    -54.0,    36.0,    -36.0,    72.0,         -72.0,
+        90.0, -90.0, 1e6 + .1, -1e6 - .1, 1e15,    -1e15,    twoTo52, -twoTo52, 36 * twoTo52, -36 * twoTo52,
+        1e17, -1e17, 1e300,    -1e300,    DBL_MAX, -DBL_MAX, 5e-324,  -5e-324,  inf,          -inf};
     // Every multiple of a half turn up to 40 turns, and each of them one unit of the last place either side.
     for (int k = -80; k <= 80; ++k)
         edges.push_back(18.0 * k);
