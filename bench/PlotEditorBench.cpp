@@ -54,12 +54,7 @@ bool WaitUntil(const std::function<bool()>& cond) {
     return benchstep::WaitUntil(cond, 10000);
 }
 
-void Idle(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-}
+using benchstep::Idle;
 
 int CountShownControls(const TComponent& root, QWidget* window) {
     int n = 0;

@@ -61,11 +61,21 @@ inline bool WaitUntil(const std::function<bool()>& cond, int limitMs = 5000) {
     return true;
 }
 
+// Runs the event loop for `ms` milliseconds.
+inline void Idle(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 1);
+}
+
 // Runs event(k) `warmUp` times untimed, then once per iteration of the benchmark, each timed into
-// `samples`. An event that returns false (nothing painted) ends the benchmark with `error`.
+// `samples`. An event that returns false (nothing painted) ends the benchmark with `error`. With
+// `pauseMs`, the event loop runs that long, untimed, before each event: edits spaced as a user's are,
+// past a frame-rate hold, so that the figure is the work of one edit and not the wait for the next frame.
 template <class Event>
 void TimeEvents(benchmark::State& state, std::vector<double>& samples, Event&& event, int warmUp = 5,
-                const char* error = "not painted after the event") {
+                const char* error = "not painted after the event", int pauseMs = 0) {
     for (int k = 0; k < warmUp; ++k)
         if (!event(k)) {
             state.SkipWithError(error);
@@ -74,6 +84,11 @@ void TimeEvents(benchmark::State& state, std::vector<double>& samples, Event&& e
     samples.clear();
     int k = warmUp;
     for (auto _ : state) {
+        if (pauseMs > 0) {
+            state.PauseTiming();
+            Idle(pauseMs);
+            state.ResumeTiming();
+        }
         const auto start = std::chrono::steady_clock::now();
         const bool painted = event(k++);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;

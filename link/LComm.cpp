@@ -19,6 +19,7 @@ bool LComm::Open(const std::string& port, uint32_t baudRate, int byteSize, int p
             return false;
         }
         port_.Purge();
+        baudRate_ = port_.BaudRate();
     }
     if (!StartWorker()) {
         std::lock_guard lock(cs_);
@@ -32,10 +33,11 @@ void LComm::InputStep() {
     uint8_t buffer[256];
     for (;;) {
         const size_t n = port_.Read(buffer, sizeof buffer);
-        if (n == 0)
-            return;
         for (size_t i = 0; i < n; ++i)
             OnByte(buffer[i]);
+        // A short read took all there was; anything newer wakes the next wait.
+        if (n < sizeof buffer)
+            return;
     }
 }
 
@@ -72,7 +74,8 @@ void LComm::LogReceive(const BSTM& frame) {
 }
 
 uint32_t LComm::FrameMessage() {
-    return port_.BaudRate() == 115200 ? WM_LINK_FRAME : WM_LINK_FRAME_OTHER;
+    // Read once at Open, not asked of the driver for every frame.
+    return baudRate_.load() == 115200 ? WM_LINK_FRAME : WM_LINK_FRAME_OTHER;
 }
 
 void LComm::OnWaitFailed(bool portGone) {

@@ -35,6 +35,7 @@ protected:
 
 private:
     TSerialPort port_;
+    std::atomic<uint32_t> baudRate_{0}; // as the port was configured at Open
     std::atomic<int> forcedResend_{0};
 };
 

@@ -91,6 +91,7 @@ LLink::~LLink() {
     // Derived parts stop the worker in their own destructors; this is the last resort.
     if (worker_.Started())
         LLink::Close();
+    *alive_ = false;
 }
 
 bool LLink::StartWorker() {
@@ -225,6 +226,10 @@ void LLink::AppendInput(const uint8_t* bytes, uint32_t length) {
     inputEvent_.Set();
 }
 
+void LLink::ReturnInputLocked(const uint8_t* bytes, size_t length) {
+    input_.insert(input_.begin(), bytes, bytes + length);
+}
+
 std::vector<uint8_t> LLink::TakeInput() {
     std::lock_guard lock(state_);
     std::vector<uint8_t> taken;
@@ -356,16 +361,27 @@ void LLink::WorkerThread() {
             break;
         if (r.kind == TWaitResult::Ready && r.index == 0) {
             {
+                std::lock_guard lock(state_);
+                // The GUI thread is handing over input of its own; it wakes the worker when it is done.
+                if (inputBusy_)
+                    continue;
+                inputBusy_ = true;
+            }
+            // A frame the GUI thread left for writing goes out before the replies that follow it.
+            WritePending();
+            std::vector<BSTM> frames;
+            {
                 std::lock_guard lock(cs_);
                 InputStep();
+                frames.swap(completed_);
             }
-            std::vector<BSTM> frames;
-            frames.swap(completed_);
             for (const BSTM& f : frames) {
                 if (stopping_)
                     break;
                 OnFrameComplete(f);
             }
+            std::lock_guard lock(state_);
+            inputBusy_ = false;
         } else if (r.kind == TWaitResult::Ready && r.index == 1) {
             continue; // the write is made at the top of the loop
         } else if (r.kind == TWaitResult::Ready && r.index == 2) {

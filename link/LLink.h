@@ -11,14 +11,20 @@
 // sets the write event, so a port that does not take its bytes stalls the worker, never the window.
 //
 // While a reply is awaited, the reply timeout runs from the last write (or the last timeout); the
-// worker does not wait for replies while it hands a frame to the owner, so a slow frame handler costs
-// no resend. Owners close a transport before destroying it; the destructor closes as a last resort.
+// worker does not wait for replies while a frame is being handed to the owner, so a slow frame handler
+// costs no resend. Owners close a transport before destroying it; the destructor closes as a last resort.
+//
+// The USB and network transports get their input from the owner on the GUI thread. When the worker has
+// nothing of it in hand (no input, no frame on its way to the owner, no frame waiting to be written), that
+// input is cut into frames and handed to the owner right there: the round trip then costs no crossing to
+// the worker and back. The order of frames, writes and link events stays the worker's.
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -80,13 +86,21 @@ protected:
     bool OpenWorkerOnly();
     // Their input step: passes what DeliverInput brought to OnByte.
     void FeedInput();
+    // Input the owner received on the GUI thread, handled there when the worker has nothing in hand
+    // (see above); false when it is the worker's to handle.
+    virtual bool HandleInputHere(const uint8_t* bytes, uint32_t length) {
+        (void)bytes;
+        (void)length;
+        return false;
+    }
 
     // Hooks of the packet layer.
     virtual void OnOpening() {}
     virtual void OnClosing() {}
     // Resends only while this is true (state lock held).
     virtual bool ReplyAwaitedLocked() { return true; }
-    // A complete frame, on the worker thread, outside every lock.
+    // A complete frame, outside every lock: on the worker thread, or on the GUI thread for input handled
+    // there.
     virtual void OnFrameComplete(const BSTM& frame) { (void)frame; }
 
     // Port specifics.
@@ -125,6 +139,12 @@ protected:
     // Input deliveries (USB, network): appended on the GUI thread, taken whole by the worker.
     void AppendInput(const uint8_t* bytes, uint32_t length);
     std::vector<uint8_t> TakeInput();
+    // State lock held: whether input waits for the worker, whether a new frame waits to be written.
+    bool InputWaitingLocked() const { return !input_.empty(); }
+    bool WritePendingLocked() const { return writePending_; }
+    // State lock held: input handed back to the worker, before anything delivered since.
+    void ReturnInputLocked(const uint8_t* bytes, size_t length);
+    bool OnWorker() const { return std::this_thread::get_id() == workerId_.load(); }
     // Frames the assembler completed during an input step, handed over after it.
     void FrameCompleted(const BSTM& frame) { completed_.push_back(frame); }
 
@@ -135,6 +155,11 @@ protected:
     TEvent inputEvent_, writeEvent_, stopEvent_;
     std::atomic<bool> stopping_{false};
     std::atomic<int64_t> lastWrite_{0}; // counter reading of the last write or timeout
+    // Under the state lock: input is being cut into frames and handed to the owner (by the worker, or by
+    // the GUI thread for input it received itself); the other side leaves input alone meanwhile.
+    bool inputBusy_ = false;
+    // False once the transport is destroyed: a frame handler on the GUI thread may destroy it.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
 private:
     void WorkerThread();

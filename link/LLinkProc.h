@@ -79,7 +79,8 @@ public:
     }
     void SendFrame(const BSTM& frame) override { Queue(frame, false, false); }
 
-    // Worker thread, after the owner has handled a reply: writes the next queued frame.
+    // After the owner has handled a reply: writes the next queued frame (on the worker; from the GUI
+    // thread the worker is asked to).
     void SendNext() {
         BSTM next;
         {
@@ -98,8 +99,12 @@ public:
             this->MarkWritePendingLocked();
         }
         this->LogSend(next.data(), static_cast<uint32_t>(next.size()));
-        // Written right here: a second reply in the same input must not overwrite it unsent.
-        this->WritePending();
+        // On the worker written right here: a second reply in the same input must not overwrite it
+        // unsent. The GUI thread leaves the write to the worker and the rest of its input with it.
+        if (this->OnWorker())
+            this->WritePending();
+        else
+            this->writeEvent_.Set();
     }
 
     // Keep-alive timer handler (GUI thread).
@@ -152,7 +157,8 @@ protected:
         replaceableFrom_ = 0;
     }
 
-    bool ReplyAwaitedLocked() override { return awaiting_; }
+    // Not while a frame is on its way to the owner: a slow handler costs no resend.
+    bool ReplyAwaitedLocked() override { return awaiting_ && !this->inputBusy_; }
 
     void OnFrameComplete(const BSTM& frame) override {
         int64_t start, frequency;
@@ -168,9 +174,69 @@ protected:
         msg.Data = frame;
         msg.LParam = static_cast<intptr_t>(rtt);
         // The owner handles its own copy; the worker waits, without any lock held.
+        const std::shared_ptr<bool> alive = this->alive_;
+        const bool worker = this->OnWorker();
         if (!TMessageBridge::Send(this->owner_, msg, this) && this->stopping_)
             return;
+        // A handler on the GUI thread may have closed the transport, or destroyed it: as for an abandoned
+        // hand-over, nothing follows.
+        if (!*alive || (!worker && (this->stopping_ || !this->IsOpen())))
+            return;
         SendNext();
+    }
+
+    bool HandleInputHere(const uint8_t* bytes, uint32_t length) override {
+        // Only with nothing of this transport still queued for the owner (a link event, a log line),
+        // which must reach it first.
+        if (!TMessageBridge::OnGuiThread() || this->OnWorker() || TMessageBridge::PendingFrom(this) != 0)
+            return false;
+        // The critical section is held by a worker's port write, which may wait for a stalled peer: the
+        // GUI thread does not wait for it.
+        std::unique_lock cs(this->cs_, std::try_to_lock);
+        if (!cs.owns_lock())
+            return false;
+        {
+            std::lock_guard lock(this->state_);
+            if (!this->IsOpen() || this->stopping_ || this->inputBusy_ || this->InputWaitingLocked() ||
+                this->WritePendingLocked())
+                return false;
+            this->inputBusy_ = true;
+        }
+        const std::shared_ptr<bool> alive = this->alive_;
+        uint32_t at = 0;
+        while (at < length) {
+            if (!cs.owns_lock() && !cs.try_lock())
+                break;
+            bool complete = false;
+            while (at < length && !complete)
+                complete = rx_.Push(bytes[at++], framed_.load());
+            if (!complete)
+                break;
+            const BSTM frame = rx_.Frame();
+            cs.unlock();
+            OnFrameComplete(frame);
+            if (!*alive)
+                return true; // destroyed by the handler
+            if (this->stopping_ || !this->IsOpen()) {
+                at = length; // closed by the handler: the rest is not for this connection
+                break;
+            }
+            std::lock_guard lock(this->state_);
+            // The next frame waits for the worker's write: what follows in the input is the worker's.
+            if (this->WritePendingLocked())
+                break;
+        }
+        bool wake;
+        {
+            std::lock_guard lock(this->state_);
+            if (at < length)
+                this->ReturnInputLocked(bytes + at, length - at);
+            this->inputBusy_ = false;
+            wake = this->InputWaitingLocked();
+        }
+        if (wake)
+            this->inputEvent_.Set();
+        return true;
     }
 
 private:

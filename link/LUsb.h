@@ -33,7 +33,10 @@ public:
     // Starts the worker; no device is opened.
     virtual bool Open() { return OpenWorkerOnly(); }
     // Received data (GUI thread); appended to what the worker has not taken yet.
-    virtual void DeliverInput(const uint8_t* bytes, uint32_t length) { AppendInput(bytes, length); }
+    virtual void DeliverInput(const uint8_t* bytes, uint32_t length) {
+        if (!HandleInputHere(bytes, length))
+            AppendInput(bytes, length);
+    }
 
 protected:
     TWaitItem FirstWaitItem() override { return TWaitItem::Of(inputEvent_); }

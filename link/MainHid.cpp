@@ -92,13 +92,15 @@ void LMainHid::HidCtlDeviceData(THidDevice* device, uint8_t reportId, const uint
         return;
     const size_t frameLen =
         std::min<size_t>({static_cast<size_t>(data[4]) + kFrameOverhead, size, kUsbInputMax});
-    if (link)
-        link->DeliverInput(data, static_cast<uint32_t>(frameLen));
+    // Logged first: the transport may hand the frame to the window before the delivery returns, and the
+    // line comes before whatever the window does with it.
     if (owner_->FrameLogShown && link) {
         char head[16];
         std::snprintf(head, sizeof head, "USB R %02X  ", reportId);
         PostFrameLog(owner_, FrameLogLine(head, data, frameLen));
     }
+    if (link)
+        link->DeliverInput(data, static_cast<uint32_t>(frameLen));
 }
 
 void LMainHid::HidCtlDeviceUnplug(THidDevice* device) {

@@ -16,6 +16,8 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace kv {
@@ -146,8 +148,8 @@ void gDrawRotatedText(TCanvas& canvas, const std::string& text, const TRect& rec
                       TgAlignmentHorizontal alignment, bool enabled, TColor color, TRect& textRect) {
     const int cx = (rect.Left + rect.Right) / 2;
     const int cy = (rect.Top + rect.Bottom) / 2;
-    const int w = canvas.TextWidth(text);
-    const int h = canvas.TextHeight(text);
+    const int w = gTextWidth(canvas, text);
+    const int h = gTextHeight(canvas, text);
     if (rotation == TgRotationAngle::ira000) {
         std::uint16_t options = gtoVCenter | gtoNoClip | gAlignmentTextOption(alignment);
         // Lines end with CR, LF or CR LF, as the measuring routines count them.
@@ -202,18 +204,74 @@ void gDrawRotatedText(TCanvas& canvas, const std::string& text, const TRect& rec
     canvas.TextOut(start.X, start.Y, text);
 }
 
+namespace {
+
+enum class MeasureKind : char { Width = 'w', Height = 'h', LinesHeight = 'm' };
+
+// What the measures depend on: the font as the canvas turns it into a face (family, size, style, pitch;
+// not colour or rotation), what is measured, and the text. Used on the GUI thread only.
+struct TextMeasures {
+    std::unordered_map<std::string, int> kept;
+    std::string key;
+    int taken = 0;
+
+    template <class Measure>
+    int Get(TCanvas& canvas, MeasureKind kind, const std::string& text, Measure measure) {
+        const TFont& f = *canvas.Font();
+        key.assign(f.Name());
+        key += '\x1f';
+        key += std::to_string(f.Height());
+        for (TFontStyle s :
+             {TFontStyle::fsBold, TFontStyle::fsItalic, TFontStyle::fsUnderline, TFontStyle::fsStrikeOut})
+            key += f.Style().Contains(s) ? '1' : '0';
+        key += static_cast<char>('0' + static_cast<int>(f.Pitch()));
+        key += static_cast<char>(kind);
+        key += text;
+        if (const auto it = kept.find(key); it != kept.end())
+            return it->second;
+        ++taken;
+        const int value = measure();
+        // Labels come and go with the scales; what is no longer shown is let go now and then.
+        if (kept.size() >= 4096)
+            kept.clear();
+        kept.emplace(key, value);
+        return value;
+    }
+};
+
+TextMeasures& Measures() {
+    static TextMeasures measures;
+    return measures;
+}
+
+} // namespace
+
+int gTextWidth(TCanvas& canvas, const std::string& text) {
+    return Measures().Get(canvas, MeasureKind::Width, text, [&] { return canvas.TextWidth(text); });
+}
+
+int gTextHeight(TCanvas& canvas, const std::string& text) {
+    return Measures().Get(canvas, MeasureKind::Height, text, [&] { return canvas.TextHeight(text); });
+}
+
+int gTextMeasuresTaken() {
+    return Measures().taken;
+}
+
 int gTextWidthMultiLine(TCanvas& canvas, const std::string& text) {
     if (text.empty())
         return 0;
     int w = 0;
     for (const std::string& line : gSplitLines(text))
-        w = std::max(w, canvas.TextWidth(line));
+        w = std::max(w, gTextWidth(canvas, line));
     return w;
 }
 
 int gTextHeightMultiLine(TCanvas& canvas, const std::string& text) {
-    TRect r{0, 0, 0, 0};
-    return gDrawText(canvas, text, r, gtoNoClip | gtoCalcRect, true, canvas.Font()->Color());
+    return Measures().Get(canvas, MeasureKind::LinesHeight, text, [&] {
+        TRect r{0, 0, 0, 0};
+        return gDrawText(canvas, text, r, gtoNoClip | gtoCalcRect, true, canvas.Font()->Color());
+    });
 }
 
 int gTextHeightWrapped(TCanvas& canvas, const std::string& text, int width) {

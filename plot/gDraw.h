@@ -77,9 +77,16 @@ enum class TgRotationAngle { ira000, ira090, ira180, ira270 };
 void gDrawRotatedText(TCanvas& canvas, const std::string& text, const TRect& rect, TgRotationAngle rotation,
                       TgAlignmentHorizontal alignment, bool enabled, TColor color, TRect& textRect);
 
-// Width of the widest line (lines end at CR, LF or CR LF); 0 for an empty text.
 // The lines of a text; CR LF, CR and LF each end a line.
 std::vector<std::string> gSplitLines(const std::string& text);
+// Text measures in the canvas's font. A plot measures the same labels several times in every paint
+// (ticks, layout, drawing) and its labels change only with its scales and fonts, so the measures are
+// kept per font and text: a label is measured when it (or its font) changes, not on every paint.
+int gTextWidth(TCanvas& canvas, const std::string& text);
+int gTextHeight(TCanvas& canvas, const std::string& text);
+// Measures taken from the canvas so far (not answered from what was kept); for tests.
+int gTextMeasuresTaken();
+// Width of the widest line (lines end at CR, LF or CR LF); 0 for an empty text.
 int gTextWidthMultiLine(TCanvas& canvas, const std::string& text);
 // Height of all lines.
 int gTextHeightMultiLine(TCanvas& canvas, const std::string& text);

@@ -676,7 +676,7 @@ std::string TgPlotAxis::GetLegendText(double value) {
 
 int TgPlotAxis::GetMaxLabelWidth(TCanvas& canvas, const TFont* font) {
     canvas.SetFont(font);
-    const int w0 = canvas.TextWidth("0");
+    const int w0 = gTextWidth(canvas, "0");
     int result = gRoundPixels(w0 * FLabels.MinLength);
     std::string estimate;
     {
@@ -692,13 +692,13 @@ int TgPlotAxis::GetMaxLabelWidth(TCanvas& canvas, const TFont* font) {
 int TgPlotAxis::GetLegendMinWidth(TCanvas& canvas, const TFont* font) {
     canvas.SetFont(font);
     const double length = FLegendUseDefaultFormat ? FLabels.MinLength : FLegend.MinLength;
-    return gRoundPixels(canvas.TextWidth("0") * length);
+    return gRoundPixels(gTextWidth(canvas, "0") * length);
 }
 
 int TgPlotAxis::GetCursorMinWidth(TCanvas& canvas, const TFont* font) {
     canvas.SetFont(font);
     const double length = FCursorUseDefaultFormat ? FLabels.MinLength : FCursor.MinLength;
-    return gRoundPixels(canvas.TextWidth("0") * length);
+    return gRoundPixels(gTextWidth(canvas, "0") * length);
 }
 
 int TgPlotAxis::GetRequiredWidth(TCanvas& canvas) {
@@ -715,7 +715,7 @@ int TgPlotAxis::GetRequiredWidth(TCanvas& canvas) {
     int margin = 0, labels = 0;
     if (LabelsVisible()) {
         canvas.SetFont(FLabelsFont.get());
-        margin = gRoundPixels(canvas.TextHeight("A") * FLabelsMargin);
+        margin = gRoundPixels(gTextHeight(canvas, "A") * FLabelsMargin);
         // The depth across the axis: label widths when they stand across it, else one label's height.
         if (IsHorz() == Turned(FLabelsRotation))
             labels = GetMaxLabelWidth(canvas, FLabelsFont.get());

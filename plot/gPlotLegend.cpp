@@ -252,8 +252,8 @@ std::string TgPlotLegend::YMeanText(TgPlotChannelCustom* channel) {
 bool TgPlotLegend::CalculateLayout(TCanvas& canvas) {
     // 1. Units of the entries' font.
     canvas.Font()->Assign(FFont.get());
-    const int w0 = canvas.TextWidth("0");
-    const int h0 = canvas.TextHeight("0");
+    const int w0 = gTextWidth(canvas, "0");
+    const int h0 = gTextHeight(canvas, "0");
     const int marginLeft = gRoundSaturated(w0 * FMarginLeft);
     const int marginRight = gRoundSaturated(w0 * FMarginRight);
     const int marginTop = gRoundSaturated(h0 * FMarginTop);
@@ -326,7 +326,7 @@ bool TgPlotLegend::CalculateLayout(TCanvas& canvas) {
     // 6. Column titles: every shown column at least as wide as its caption.
     if (FColumnTitlesVisible) {
         canvas.Font()->Assign(FColumnTitlesFont.get());
-        FColumnTitlesHeightPixels = canvas.TextHeight("0");
+        FColumnTitlesHeightPixels = gTextHeight(canvas, "0");
         FColumnTitlesMarginPixels = FColumnTitlesHeightPixels / 4;
         auto widen = [&](bool shown, int& width, const std::string& caption) {
             if (shown)

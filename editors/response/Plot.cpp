@@ -136,37 +136,79 @@ constexpr uint64_t NORMAL_MAX_BITS = 0x7fefffffffffffffULL; // DBL_MAX
 #define KV_POINT_LOOP
 #endif
 
-// out += in, for several inputs in one pass, added in their order.
-KV_POINT_LOOP void AddInto(double* __restrict out, const double* const* terms, size_t count) {
+// ceil(q) for a positive finite q, without a library call (which would keep the loop from vectorising):
+// below 2^52 adding and taking away 2^52 rounds to the nearest whole number, one more when that fell
+// short; from 2^52 on every double is whole already.
+[[gnu::always_inline]] inline double CeilPositive(double q) {
+    constexpr double twoTo52 = 4503599627370496.0;
+    const double nearest = (q + twoTo52) - twoTo52;
+    const double up = Select(nearest < q, nearest + 1.0, nearest);
+    return Select(q < twoTo52, up, q);
+}
+
+// A phase total back into -18..18, however many turns it made (33 sections can add up to far more
+// than two); exactly +-18 stays, and so do infinities and NaN. Whole turns are taken at once:
+// ceil((v - 18) / 36) of them above, ceil((-18 - v) / 36) below, from one division whose quotient is
+// positive wherever it is used.
+[[gnu::always_inline]] inline double WrapPhase(double v) {
+    const bool above = (v > 18.0) & (v < HUGE_VAL);
+    const bool below = (v < -18.0) & (v > -HUGE_VAL);
+    const double turns = CeilPositive(Select(above, v - 18.0, -18.0 - v) / 36.0);
+    return Select(above, v - 36.0 * turns, Select(below, v + 36.0 * turns, v));
+}
+
+// out += in, for several inputs in one pass, added in their order; the last pass also puts each point
+// through `finish`, so that it costs no pass of its own.
+template <class Finish>
+[[gnu::always_inline]] inline void AddTerms(double* __restrict out, const double* const* terms, size_t count,
+                                            Finish finish) {
+    if (count == 0) {
+        for (int i = 0; i < GRID_POINTS; ++i)
+            out[i] = finish(out[i]);
+        return;
+    }
     size_t t = 0;
     for (; t + 4 <= count; t += 4) {
         const double* __restrict a = terms[t];
         const double* __restrict b = terms[t + 1];
         const double* __restrict c = terms[t + 2];
         const double* __restrict d = terms[t + 3];
-        for (int i = 0; i < GRID_POINTS; ++i)
-            out[i] = out[i] + a[i] + b[i] + c[i] + d[i];
+        if (t + 4 == count) {
+            for (int i = 0; i < GRID_POINTS; ++i)
+                out[i] = finish(out[i] + a[i] + b[i] + c[i] + d[i]);
+        } else {
+            for (int i = 0; i < GRID_POINTS; ++i)
+                out[i] = out[i] + a[i] + b[i] + c[i] + d[i];
+        }
     }
     for (; t < count; ++t) {
         const double* __restrict a = terms[t];
-        for (int i = 0; i < GRID_POINTS; ++i)
-            out[i] += a[i];
+        if (t + 1 == count) {
+            for (int i = 0; i < GRID_POINTS; ++i)
+                out[i] = finish(out[i] + a[i]);
+        } else {
+            for (int i = 0; i < GRID_POINTS; ++i)
+                out[i] += a[i];
+        }
     }
 }
 
-// A phase total back into -18..18, however many turns it made (33 sections can add up to far more
-// than two); exactly +-18 stays. Whole turns are taken at once, so no loop runs per point.
-KV_POINT_LOOP void WrapPhase(double* __restrict out) {
-    for (int i = 0; i < GRID_POINTS; ++i) {
-        double v = out[i];
-        const bool above = (v > 18.0) & (v < HUGE_VAL);
-        const bool below = (v < -18.0) & (v > -HUGE_VAL);
-        const double turnsDown = std::ceil((v - 18.0) / 36.0);
-        const double turnsUp = std::ceil((-18.0 - v) / 36.0);
-        v = Select(above, v - 36.0 * turnsDown, v);
-        v = Select(below, v + 36.0 * turnsUp, v);
-        out[i] = v;
-    }
+// The finishing steps, inlined into each processor's variant of the loops (a call per point, or a loop
+// built for the plainest processor, would cost several times the sum).
+struct AsSummed {
+    [[gnu::always_inline]] double operator()(double v) const { return v; }
+};
+struct PhaseWrapped {
+    [[gnu::always_inline]] double operator()(double v) const { return WrapPhase(v); }
+};
+
+KV_POINT_LOOP void AddInto(double* __restrict out, const double* const* terms, size_t count) {
+    AddTerms(out, terms, count, AsSummed{});
+}
+
+// The phase total: the sum, wrapped.
+KV_POINT_LOOP void AddIntoWrapped(double* __restrict out, const double* const* terms, size_t count) {
+    AddTerms(out, terms, count, PhaseWrapped{});
 }
 
 KV_POINT_LOOP void EvaluateMagnitude(const Biquad& c, double* __restrict out) {
@@ -548,10 +590,10 @@ void Plot::DrawTotalCurve(int colourIndex) {
             std::fill(out, out + GRID_POINTS, 0.0);
         } else {
             std::copy(terms[0], terms[0] + GRID_POINTS, out);
-            AddInto(out, terms.data() + 1, count - 1);
-        }
-        if (curveMode_ == 1) {
-            WrapPhase(out);
+            if (curveMode_ == 1)
+                AddIntoWrapped(out, terms.data() + 1, count - 1);
+            else
+                AddInto(out, terms.data() + 1, count - 1);
         }
         total.computed_ = false;
         total.CurveChanged(count == 0);

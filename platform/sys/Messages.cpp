@@ -241,6 +241,15 @@ size_t TMessageBridge::PendingCount() {
     return b.queue.size();
 }
 
+size_t TMessageBridge::PendingFrom(const TMessageSource* source) {
+    Bridge& b = B();
+    std::lock_guard lock(b.m);
+    size_t n = 0;
+    for (const auto& r : b.queue)
+        n += r->sourceKey == source ? 1 : 0;
+    return n;
+}
+
 void TMessageBridge::WaitForPending(uint32_t timeoutMs) {
     Bridge& b = B();
     std::unique_lock lock(b.m);

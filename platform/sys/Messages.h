@@ -72,6 +72,8 @@ public:
     static bool ServePendingFrom(const TMessageSource* source);
     // Number of hand-overs and posted messages not yet handled.
     static size_t PendingCount();
+    // Of them, those of one source.
+    static size_t PendingFrom(const TMessageSource* source);
     // Blocks the GUI thread until something is pending or the timeout has passed (real time), or until
     // Wake is called.
     static void WaitForPending(uint32_t timeoutMs);

@@ -5,6 +5,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <iterator>
 #include <vector>
 
 TEvent::TEvent() : fd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
@@ -26,12 +27,15 @@ bool TEvent::Reset() {
 }
 
 TWaitResult PollItems(const TWaitItem* items, size_t count, int timeoutMs) {
-    std::vector<pollfd> fds(count);
+    // The transports wait on three items at a time, once or more per frame: no allocation for those.
+    pollfd few[4];
+    std::vector<pollfd> many(count > std::size(few) ? count : 0);
+    pollfd* fds = count > std::size(few) ? many.data() : few;
     for (size_t i = 0; i < count; ++i)
         fds[i] = {items[i].fd, POLLIN, 0};
     int r;
     do {
-        r = poll(fds.data(), fds.size(), timeoutMs);
+        r = poll(fds, static_cast<nfds_t>(count), timeoutMs);
         // A blocking caller recomputes its deadline; a mere check just tries again.
     } while (r < 0 && errno == EINTR && timeoutMs == 0);
     if (r < 0)

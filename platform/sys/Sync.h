@@ -30,6 +30,7 @@ public:
     void Leave() { m_.unlock(); }
     void lock() { m_.lock(); }
     void unlock() { m_.unlock(); }
+    bool try_lock() { return m_.try_lock(); }
 
 private:
     std::recursive_mutex m_;

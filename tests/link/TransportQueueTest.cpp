@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 #include "tests/link/TransportHarness.h"
 
@@ -306,9 +307,10 @@ TEST(TransportQueue, CloseDuringAHandOverNeitherWaitsNorDeliversIt) {
     TransportHarness h(Kind::Usb);
     h.Suspend(true);
     h.Queue(Probe());
-    // The reply reaches the worker, which waits in its hand-over; the GUI thread does not serve it.
+    // The reply reaches the worker (delivered off the GUI thread, as a reader thread would), which waits
+    // in its hand-over; the GUI thread does not serve it.
     const BSTM ack = Ack();
-    h.usb->DeliverInput(ack.data(), static_cast<uint32_t>(ack.size()));
+    std::thread([&] { h.usb->DeliverInput(ack.data(), static_cast<uint32_t>(ack.size())); }).join();
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (TMessageBridge::PendingCount() == 0 && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -375,6 +377,89 @@ TEST(TransportQueue, InputDeliveriesAreAppendedAndFramesAreHandedOverInOrder) {
                       LCmd::ToFrame(CM_MCS_CMD(1, MCS_ACK, static_cast<uint8_t>(i))));
         EXPECT_EQ(Frames(h.Writes()), (std::vector<BSTM>{Probe(), Gain(2, 1), Gain(3, 1)}));
         EXPECT_FALSE(h.Awaiting());
+    }
+}
+
+// USB and network input arrives on the GUI thread: with nothing in the worker's hands it is handed to the
+// owner before the delivery returns, and the next frame is still written by the worker.
+TEST(TransportQueue, InputOnTheGuiThreadReachesTheOwnerAtOnceAndTheWorkerStillWrites) {
+    for (Kind kind : {Kind::Usb, Kind::Net}) {
+        TransportHarness h(kind);
+        h.Suspend(true);
+        h.Queue(Probe());
+        h.Queue(Gain(2, 1));
+        const int offWorker = LLink::PortWritesOffWorker();
+        const BSTM ack = Ack();
+        if (h.usb)
+            h.usb->DeliverInput(ack.data(), static_cast<uint32_t>(ack.size()));
+        else
+            h.net->DeliverInput(ack.data(), static_cast<uint32_t>(ack.size()));
+        ASSERT_EQ(h.owner.frames.size(), 1u);
+        EXPECT_EQ(h.owner.frames[0].frame, ack);
+        h.clock.Settle();
+        EXPECT_EQ(Frames(h.Writes()), (std::vector<BSTM>{Probe(), Gain(2, 1)}));
+        EXPECT_EQ(LLink::PortWritesOffWorker(), offWorker);
+        EXPECT_EQ(h.owner.guiThreadWrites.load(), 0);
+        EXPECT_FALSE(h.owner.offGuiThread);
+    }
+}
+
+// What the GUI thread does with its input keeps the order the worker gives: a link event already on its
+// way comes first, input that arrives while a frame is being handled (from a nested message loop) waits
+// for that handler, and a handler that destroys the transport ends the delivery.
+TEST(TransportQueue, InputHandledOnTheGuiThreadKeepsTheWorkersOrder) {
+    for (Kind kind : {Kind::Usb, Kind::Net}) {
+        auto deliver = [](TransportHarness& h, const BSTM& bytes) {
+            if (h.usb)
+                h.usb->DeliverInput(bytes.data(), static_cast<uint32_t>(bytes.size()));
+            else
+                h.net->DeliverInput(bytes.data(), static_cast<uint32_t>(bytes.size()));
+        };
+        const BSTM ack0 = LCmd::ToFrame(CM_MCS_CMD(1, MCS_ACK, 0));
+        const BSTM ack1 = LCmd::ToFrame(CM_MCS_CMD(1, MCS_ACK, 1));
+
+        TransportHarness e(kind);
+        e.Suspend(true);
+        e.Queue(Probe());
+        e.link->Notify(LINK_NO_REPLY, 7); // posted, not yet served
+        size_t eventsBeforeFrame = 99;
+        e.owner.onFrame = [&](const BSTM&) { eventsBeforeFrame = e.owner.events.size(); };
+        deliver(e, ack0);
+        e.clock.Settle();
+        ASSERT_EQ(e.owner.frames.size(), 1u);
+        EXPECT_EQ(eventsBeforeFrame, 1u);
+
+        TransportHarness n(kind);
+        n.Suspend(true);
+        n.Queue(Probe());
+        n.Queue(Gain(2, 1));
+        n.Queue(Gain(3, 1));
+        bool inHandler = false, nested = false;
+        n.owner.onFrame = [&](const BSTM&) {
+            nested = nested || inHandler;
+            if (n.owner.frames.size() == 1) {
+                inHandler = true;
+                deliver(n, ack1);
+                n.clock.Settle();
+                inHandler = false;
+            }
+        };
+        deliver(n, ack0);
+        n.clock.Settle();
+        EXPECT_FALSE(nested);
+        ASSERT_EQ(n.owner.frames.size(), 2u);
+        EXPECT_EQ(n.owner.frames[1].frame, ack1);
+        EXPECT_EQ(Frames(n.Writes()), (std::vector<BSTM>{Probe(), Gain(2, 1), Gain(3, 1)}));
+
+        TransportHarness d(kind);
+        d.Suspend(true);
+        d.Queue(Probe());
+        d.owner.onFrame = [&](const BSTM&) { d.Destroy(); };
+        BSTM both = ack0;
+        both.insert(both.end(), ack1.begin(), ack1.end());
+        deliver(d, both);
+        EXPECT_EQ(d.owner.frames.size(), 1u);
+        EXPECT_EQ(d.link, nullptr);
     }
 }
 

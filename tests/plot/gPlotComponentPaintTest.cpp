@@ -1,5 +1,6 @@
 #include "plot/gPlotComponent.h"
 
+#include "plot/gDraw.h"
 #include "plot/gPlotLayoutManager.h"
 #include "plot/gXYPlot.h"
 #include "tests/plot/PlotMainWindowSetup.h"
@@ -36,6 +37,50 @@ public:
 } // namespace
 
 KV_REGISTER_CLASS(PaintTallToolBar, TgPlotToolBar, b) {}
+
+// The labels are measured when they or their fonts change, not on every paint; what is remembered is
+// what the canvas measures, so the pixels are the same either way.
+TEST(PlotPaint, LabelsAreMeasuredWhenTheyChangeNotOnEveryPaint) {
+    TgXYPlot plot(nullptr);
+    SetUpMainWindowPlot(plot);
+    const QImage first = PaintRender(plot)->Image().copy();
+
+    // A new point changes no label: a repaint measures nothing and gives the same picture but the point.
+    int taken = gTextMeasuresTaken();
+    const QImage again = PaintRender(plot)->Image().copy();
+    EXPECT_EQ(gTextMeasuresTaken(), taken);
+    EXPECT_EQ(again, first);
+    plot.GetXYChannel(0)->AddXY(-40, -40);
+    PaintRender(plot);
+    EXPECT_EQ(gTextMeasuresTaken(), taken);
+
+    // New label texts (another range) and a new label font are measured, once.
+    plot.GetXAxis(0)->SetMin(-97);
+    PaintRender(plot);
+    EXPECT_GT(gTextMeasuresTaken(), taken);
+    plot.GetYAxis(0)->LabelsFont()->SetSize(plot.GetYAxis(0)->LabelsFont()->Size() + 3);
+    taken = gTextMeasuresTaken();
+    PaintRender(plot);
+    EXPECT_GT(gTextMeasuresTaken(), taken);
+    taken = gTextMeasuresTaken();
+    PaintRender(plot);
+    EXPECT_EQ(gTextMeasuresTaken(), taken);
+
+    // What is remembered is what the canvas gives, font by font.
+    TBitmap bitmap(10, 10);
+    TCanvas& c = *bitmap.Canvas();
+    for (int size : {7, 8, 12}) {
+        for (bool bold : {false, true}) {
+            c.Font()->SetSize(size);
+            c.Font()->SetStyle(bold ? TFontStyles{TFontStyle::fsBold} : TFontStyles{});
+            for (const char* text : {"0", "-100", "20.5", "Output dB", "\xe8\xbe\x93\xe5\x87\xba"}) {
+                EXPECT_EQ(gTextWidth(c, text), c.TextWidth(text)) << size << bold << text;
+                EXPECT_EQ(gTextHeight(c, text), c.TextHeight(text)) << size << bold << text;
+                EXPECT_EQ(gTextWidth(c, text), c.TextWidth(text)) << "remembered " << size << bold << text;
+            }
+        }
+    }
+}
 
 TEST(PlotPaint, TheMainWindowsPlotFitsTheDataViewToTheAxesScales) {
     TgXYPlot plot(nullptr);

@@ -1,5 +1,7 @@
 #include "editors/response/Plot.h"
 
+#include <bit>
+#include <cfloat>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -155,8 +157,8 @@ TEST(Plot, PhaseTotalWrapsEveryTurn) {
         double sum;
         double shown;
     };
-    const Case cases[] = {{20, -16}, {-40, -4}, {18, 18},   {-18, -18}, {60, -12}, {54, 18},
-                          {90, 18},  {100, -8}, {-100, 8},  {5.5, 5.5}, {600, -12}, {-540, 0}};
+    const Case cases[] = {{20, -16}, {-40, -4}, {18, 18},  {-18, -18}, {60, -12},  {54, 18},
+                          {90, 18},  {100, -8}, {-100, 8}, {5.5, 5.5}, {600, -12}, {-540, 0}};
     Plot plot(nullptr);
     plot.SetCurveMode(1);
     for (const Case& c : cases) {
@@ -174,6 +176,65 @@ TEST(Plot, PhaseTotalWrapsEveryTurn) {
     plot.SetCurveMode(0);
     plot.DrawTotalCurve(0);
     EXPECT_EQ(plot.Section(SECTION_TOTAL)[7], 100);
+}
+
+// The wrap as it was first written, one point at a time with the library's ceil: the fast one must give
+// the same bits for every value.
+double WrapOnePoint(double v) {
+    if (v > 18.0 && v < HUGE_VAL)
+        return v - 36.0 * std::ceil((v - 18.0) / 36.0);
+    if (v < -18.0 && v > -HUGE_VAL)
+        return v + 36.0 * std::ceil((-18.0 - v) / 36.0);
+    return v;
+}
+
+TEST(Plot, PhaseWrapGivesTheSameBitsAsTheTurnFormulaAtEveryEdge) {
+    const double inf = HUGE_VAL;
+    const double twoTo52 = 4503599627370496.0;
+    std::vector<double> edges = {
+        18.0, -18.0, 0.0,      -0.0,      54.0,    -54.0,    36.0,    -36.0,    72.0,         -72.0,
+        90.0, -90.0, 1e6 + .1, -1e6 - .1, 1e15,    -1e15,    twoTo52, -twoTo52, 36 * twoTo52, -36 * twoTo52,
+        1e17, -1e17, 1e300,    -1e300,    DBL_MAX, -DBL_MAX, 5e-324,  -5e-324,  inf,          -inf};
+    // Every multiple of a half turn up to 40 turns, and each of them one unit of the last place either side.
+    for (int k = -80; k <= 80; ++k)
+        edges.push_back(18.0 * k);
+    const size_t exact = edges.size();
+    for (size_t i = 0; i < exact; ++i) {
+        edges.push_back(std::nextafter(edges[i], inf));
+        edges.push_back(std::nextafter(edges[i], -inf));
+    }
+    ASSERT_LE(edges.size(), static_cast<size_t>(GRID_POINTS));
+
+    Plot plot(nullptr);
+    plot.SetCurveMode(1);
+    for (bool withNaN : {false, true}) {
+        std::vector<double> sum(GRID_POINTS, 7.25);
+        std::copy(edges.begin(), edges.end(), sum.begin());
+        if (withNaN)
+            sum.back() = std::nan("");
+        plot.Section(5).CopyCurve(sum.data()); // the only section in use: the total is this curve, wrapped
+        plot.DrawTotalCurve(0);
+        for (size_t i = 0; i < sum.size(); ++i) {
+            const double got = plot.Section(SECTION_TOTAL)[static_cast<int>(i)];
+            const double want = WrapOnePoint(sum[i]);
+            EXPECT_EQ(std::bit_cast<uint64_t>(got), std::bit_cast<uint64_t>(want))
+                << "sum " << sum[i] << ": " << got << " instead of " << want;
+            if (std::isfinite(sum[i]) && std::fabs(sum[i]) < 1e15)
+                EXPECT_LE(std::fabs(got), 18.0) << sum[i];
+        }
+    }
+
+    // Totals that stay inside, -0 and the exact edges among them, come through untouched.
+    std::vector<double> inside(GRID_POINTS);
+    for (size_t i = 0; i < inside.size(); ++i)
+        inside[i] = -18.0 + 36.0 * static_cast<double>(i) / (GRID_POINTS - 1);
+    inside[7] = -0.0;
+    plot.Section(5).CopyCurve(inside.data());
+    plot.DrawTotalCurve(0);
+    for (size_t i = 0; i < inside.size(); ++i)
+        EXPECT_EQ(std::bit_cast<uint64_t>(plot.Section(SECTION_TOTAL)[static_cast<int>(i)]),
+                  std::bit_cast<uint64_t>(inside[i]))
+            << i;
 }
 
 TEST(Plot, ShapesOfTheFilterTypes) {
