@@ -5,6 +5,7 @@
 #include "app/FExit.h"
 #include "app/SingleInstance.h"
 #include "app/TimerComponent.h"
+#include "app/link/MainLink.h"
 #include "controls/LMyFFTDrawHpLp6dB.h"
 #include "link/Product.h"
 #include "panels/PkBmpButton.h"
@@ -28,7 +29,6 @@ KV_REGISTER_CLASS(TfmMain, kv::TForm, b) {
     TfmMain::PublishTexts(b);
     TfmMain::PublishResize(b);
     TfmMain::PublishNames(b);
-    TfmMain::PublishPresets(b);
     TfmMain::PublishMeters(b);
     TfmMain::PublishOverlays(b);
     TfmMain::PublishGeq(b);
@@ -54,6 +54,7 @@ void TfmMain::PublishShell(TClassBuilder<TfmMain>& b) {
 // before the application hands it back).
 TfmMain::TfmMain(TComponent* owner) : TForm(owner) {
     fmMain = this;
+    CreateLink();
 }
 
 TfmMain::~TfmMain() {
@@ -79,7 +80,7 @@ std::string TfmMain::ChannelMark(int channel) {
 }
 
 void TfmMain::FormCreate(TObject*) {
-    LinkCreate();
+    mainLink->Bind();
     SetCaption(std::string(PROGRAM_TITLE) + " " + PROGRAM_VERSION);
     SetHint(PROGRAM_TITLE);
 
@@ -94,7 +95,7 @@ void TfmMain::FormCreate(TObject*) {
         singleInstance->Listen(key, [this] { ComeForward(); });
     }
 
-    SetDeviceId(1);
+    mainLink->SetDeviceId(1);
 
     dragBlock = -1;
     lastDragBlock = -1;
@@ -130,7 +131,8 @@ void TfmMain::FormCreate(TObject*) {
         item->SetChecked(true);
     ApplyLanguage();
 
-    unitControl = std::make_unique<LUnitControl>(*this);
+    unitControl = std::make_unique<LUnitControl>(*mainLink);
+    mainLink->SetModel(unitControl.get());
 
     // The gain page is the start page.
     if (auto* g = Find<TPkGroupBox>("pkgFftGain"))
@@ -150,7 +152,7 @@ void TfmMain::FormCreate(TObject*) {
     RedrawGainPageOverlays();
     SeedTransferCurves();
 
-    SetDefaultNetworkAddress();
+    mainLink->SetDefaultNetworkAddress();
 
     if (auto* item = Find<TMenuItem>("NetworkSetup"))
         item->SetVisible(true);
@@ -257,31 +259,6 @@ void TfmMain::SharePictures() {
     }
 }
 
-void TfmMain::SetDefaultNetworkAddress() {
-    ClientSocket().Port = kUnitTcpPort;
-    ClientSocket().Address = DEFAULT_DEVICE_IP;
-    unsigned a = 0, b = 0, c = 0, d = 0;
-    if (std::sscanf(DEFAULT_DEVICE_IP, "%u.%u.%u.%u", &a, &b, &c, &d) == 4)
-        deviceIp = (a << 24) | (b << 16) | (c << 8) | d;
-}
-
-void TfmMain::CloseTransportsForExit() {
-    if (comLink) {
-        comLink->Close();
-        comLink.reset();
-    }
-    if (usbLink) {
-        usbLink->Close();
-        mainHid.SetLink(nullptr);
-        usbLink.reset();
-    }
-    if (netLink) {
-        netLink->Close();
-        netSocket.SetLink(nullptr);
-        netLink.reset();
-    }
-}
-
 void TfmMain::ComeForward() {
     QWidget* window = Widget() ? Widget()->window() : nullptr;
     if (window && window->isMinimized())
@@ -298,7 +275,7 @@ void TfmMain::FormClose(TObject*, TCloseAction& action) {
     }
     action = TCloseAction::caHide;
     // Each transport stops its worker before it is released, serial first, then USB, then network.
-    CloseTransportsForExit();
+    mainLink->CloseForExit();
 }
 
 void TfmMain::ExitClick(TObject*) {

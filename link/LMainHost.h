@@ -23,6 +23,10 @@ enum TransferState {
     tsDownloadStart = 10,
 };
 
+// The post-open step of a preset file sent to the unit: its records are acknowledged one by one, and
+// the next level reply ends it.
+inline constexpr int kPostOpenSendingFile = 12;
+
 // The four file dialogs of the File menu.
 enum class FileDialog { OpenPreset, SavePreset, SaveUnit, OpenUnit };
 

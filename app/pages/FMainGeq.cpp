@@ -175,7 +175,7 @@ void TfmMain::ldbEqBypassGeqInAClick(TObject* sender) {
     }
     unitControl->SetGeqBypassMask(static_cast<uint16_t>(mask));
     SendCommand(
-        CM_MCS_CMD(static_cast<uint8_t>(deviceId), MCS_GEQ_BYPASS, static_cast<uint8_t>(a), bypass ? 1 : 0),
+        CM_MCS_CMD(static_cast<uint8_t>(GetDeviceId()), MCS_GEQ_BYPASS, static_cast<uint8_t>(a), bypass ? 1 : 0),
         false);
 }
 
@@ -202,7 +202,7 @@ void TfmMain::ldbEqBypassInAClick(TObject* sender) {
     unitControl->SetEqBypassMask(c, static_cast<uint16_t>(mask));
     graph->Repaint();
     SendCommand(
-        CM_MCS_CMD(static_cast<uint8_t>(deviceId), MCS_EQ_BYPASS, static_cast<uint8_t>(c), bypass ? 1 : 0),
+        CM_MCS_CMD(static_cast<uint8_t>(GetDeviceId()), MCS_EQ_BYPASS, static_cast<uint8_t>(c), bypass ? 1 : 0),
         false);
 }
 
@@ -227,7 +227,7 @@ void TfmMain::SendAllGeqBands(int code) {
     const int input = code - 6;
     if (input != 0 && input != 1)
         return;
-    const uint8_t id = static_cast<uint8_t>(deviceId);
+    const uint8_t id = static_cast<uint8_t>(GetDeviceId());
     for (int band = 0; band < kGeqBands; ++band) {
         auto* fader = Find<TStTrackBar>(GeqFaderName(input, band));
         if (!fader)

@@ -52,12 +52,12 @@ void TfmMain::SetChannelLinkMask(int channel, int mask) {
 void TfmMain::CopyChannelSettings(int source, int destination, bool full) {
     if (source == destination || !SameSide(source, destination) || !unitControl)
         return;
-    if (connected) {
+    if (IsConnected()) {
         // The unit copies; the model learns the result from the read-back that the next
         // acknowledgement starts.
         if (full)
             SetTransferState(tsResync);
-        SendCommand(CM_MCS_CMD(static_cast<uint8_t>(deviceId), MCS_COPY_CHANNEL, static_cast<uint8_t>(source),
+        SendCommand(CM_MCS_CMD(static_cast<uint8_t>(GetDeviceId()), MCS_COPY_CHANNEL, static_cast<uint8_t>(source),
                                static_cast<uint8_t>(destination)),
                     true);
         return;
@@ -78,13 +78,13 @@ void TfmMain::CopyChannelSettings(int source, int destination, bool full) {
 }
 
 void TfmMain::ResyncAfterLink() {
-    if (!connected) {
+    if (!IsConnected()) {
         RefreshAllPanels();
         return;
     }
     StopLevelPoll();
     SetTransferState(tsResync);
-    SendCommand(CM_MCS_CMD(static_cast<uint8_t>(deviceId), MCS_KEEP_ALIVE), true);
+    SendCommand(CM_MCS_CMD(static_cast<uint8_t>(GetDeviceId()), MCS_KEEP_ALIVE), true);
     if (auto* link = Find<TPkBmpButton>("pkbMenuLink"))
         if (link->CanFocus())
             link->SetFocus();

@@ -50,7 +50,7 @@ int TfmMain::LevelSegments(float level, bool input) {
 }
 
 void TfmMain::tmInLevelDetTimer(TObject*) {
-    SendCommand(CM_MCS_CMD(static_cast<uint8_t>(deviceId), MCS_LEVELS), false);
+    SendCommand(CM_MCS_CMD(static_cast<uint8_t>(GetDeviceId()), MCS_LEVELS), false);
 }
 
 void TfmMain::OnLevelsReply(const BSTM& payload) {

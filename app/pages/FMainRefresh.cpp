@@ -128,7 +128,7 @@ void TfmMain::FillPanelsFromModel() {
     Filler f(*this);
 
     if (auto* number = f.Get<TLabel>("lbPstNum"))
-        number->SetCaption(PresetNumberText(currentPreset));
+        number->SetCaption(PresetNumberText(CurrentPreset()));
     if (auto* name = f.Get<TLabel>("lbPstName"))
         name->SetCaption(NameText(m.PresetName()));
     if (!f.ok())
