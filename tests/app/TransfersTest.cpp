@@ -120,7 +120,7 @@ protected:
     void OpenPresetFileOnline(const std::string& path) {
         bool polled = false;
         onStep = [&] {
-            if (!polled && process->Modal() && main->MainLink().PostOpenState() == 12) {
+            if (!polled && process->Modal() && main->MainLink().PostOpenState() == kPostOpenSendingFile) {
                 polled = true;
                 main->SendCommand(CM_MCS_CMD(1, MCS_LEVELS), false);
             }
@@ -294,7 +294,7 @@ TEST_F(TransfersTest, PresetFileOpenedOnlineSendsItsRecordsInOrder) {
     // The level poll's next request closes the progress window once the records are through.
     bool polled = false;
     onStep = [&] {
-        if (!polled && process->Modal() && main->MainLink().PostOpenState() == 12) {
+        if (!polled && process->Modal() && main->MainLink().PostOpenState() == kPostOpenSendingFile) {
             polled = true;
             main->SendCommand(CM_MCS_CMD(1, MCS_LEVELS), false);
         }
