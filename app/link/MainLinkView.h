@@ -24,28 +24,9 @@ enum class LinkTimer {
     Upload,      // writes the unit file of an upload, after the frame handler has returned
 };
 
-class TMainLinkView {
+// Besides the window parts of the model's host (LWindowHost), which the link hands on to it:
+class TMainLinkView : public LWindowHost {
 public:
-    virtual ~TMainLinkView() = default;
-
-    // ---- what the model's host needs of the window (forwarded by the link's LMainHost) ----
-    virtual bool IsUpdatingView() const = 0;
-    virtual void SetUpdatingView(bool on) = 0;
-    virtual void SetOverlaysDirty(int ch) = 0;
-    virtual void ResetPeqViews() = 0;
-    virtual void RefreshAllPanels() = 0;
-    virtual void RepaintChannelGraphs() = 0;
-    virtual void ResetLevelMeters() = 0;
-    virtual void SetRecallPresetName(int row, const std::string& name) = 0;
-    virtual void SetStorePresetName(int row, const std::string& name) = 0;
-    virtual std::optional<std::string> RunFileDialog(FileDialog which) = 0;
-    virtual std::string GetLangText(const std::string& key) const = 0;
-    virtual void ShowInformation(const std::string& text) = 0;
-    virtual void ShowProgressModal() = 0;
-    virtual void ShowProgress(const std::string& status, int position, int max) = 0;
-    virtual void SetMainEnabled(bool on) = 0;
-    virtual void RestoreProgramFolder() = 0;
-
     // ---- the USB device's handlers (forwarded by the link's LHidHost) ----
     virtual std::string StatusText() const = 0;
     virtual void SetStatusText(const std::string& text) = 0;

@@ -3,6 +3,7 @@
 // answering ends with a message, a usable window and nothing written.
 
 #include "tests/app/PresetsFixture.h"
+#include "tests/app/UnitFileOf.h"
 #include "app/link/MainLink.h"
 
 #include "link/PresetFiles.h"
@@ -59,24 +60,6 @@ protected:
     void Disconnect() {
         main->MainLink().pkbMenuLinkClick(nullptr);
         ASSERT_TRUE(RunUntil([&] { return !main->MainLink().Link() && !AnyModal(); }, 2000));
-    }
-
-    // The unit file of the unit's presets and information, as an upload writes it.
-    static std::string UnitFileOf(const sim::SimUnit& u) {
-        std::string file(kFileHeader);
-        const sim::Bytes info = u.UnitInfo();
-        file.append(info.begin(), info.end());
-        for (int p = 1; p <= 20; ++p) {
-            if (u.SlotUsed(p)) {
-                const sim::Dump d = u.Stored(p);
-                file += static_cast<char>(p);
-                file.append(d.begin(), d.begin() + 721);
-            } else {
-                file.append(722, '\x64');
-            }
-            file += "\r\n";
-        }
-        return file;
     }
 
     // Puts `u` on a wire of its own that the next search finds: a fresh pseudo-terminal, or its own

@@ -7,6 +7,7 @@
 #include "link/PresetFiles.h"
 #include "platform/core/FileIO.h"
 #include "platform/sys/Serial.h"
+#include "tests/app/UnitFileOf.h"
 #include "tests/sim/SimImage.h"
 #include "tests/sim/SimPty.h"
 #include "tests/sim/SimUnit.h"
@@ -43,8 +44,9 @@ public:
         const struct {
             LinkTimer id;
             uint32_t ms;
-        } layout[] = {{LinkTimer::Disconnect, 300}, {LinkTimer::LinkBroken, 300}, {LinkTimer::ComScan, 1},
-                      {LinkTimer::LockPrompt, 1000}, {LinkTimer::ProcessShow, 100}, {LinkTimer::LevelPoll, 300},
+        } layout[] = {{LinkTimer::Disconnect, 300},  {LinkTimer::LinkBroken, 300},
+                      {LinkTimer::ComScan, 1},       {LinkTimer::LockPrompt, 1000},
+                      {LinkTimer::ProcessShow, 100}, {LinkTimer::LevelPoll, 300},
                       {LinkTimer::Upload, 300}};
         for (const auto& t : layout) {
             auto timer = std::make_unique<::TTimer>(&clock);
@@ -131,7 +133,9 @@ public:
         progressPosition = 0;
     }
     // As the bar does: clamped to its range.
-    void SetProgressPosition(int position) override { progressPosition = std::clamp(position, 0, progressMax); }
+    void SetProgressPosition(int position) override {
+        progressPosition = std::clamp(position, 0, progressMax);
+    }
     int ProgressPosition() const override { return progressPosition; }
     int ProgressMax() const override { return progressMax; }
     void CloseProgressWindow() override {
@@ -245,8 +249,8 @@ protected:
     void ConnectAndReadBack() {
         const int before = view->readBacksDone;
         link->ConnectCom();
-        ASSERT_TRUE(RunUntil([&] { return view->readBacksDone > before && LastCode() == sim::code::KeepAlive; },
-                             20000));
+        ASSERT_TRUE(RunUntil(
+            [&] { return view->readBacksDone > before && LastCode() == sim::code::KeepAlive; }, 20000));
         Step(50);
         current->ClearReceived();
     }
@@ -342,9 +346,10 @@ TEST_F(MainLinkAloneTest, ReadBackAsksInOrderAndFillsTheModel) {
     unit.SetCurrentPreset(4);
     Attach(unit);
     link->ConnectCom();
-    ASSERT_TRUE(RunUntil([&] { return view->readBacksDone == 1 && LastCode() == sim::code::KeepAlive; }, 20000));
+    ASSERT_TRUE(
+        RunUntil([&] { return view->readBacksDone == 1 && LastCode() == sim::code::KeepAlive; }, 20000));
 
-    std::vector<uint8_t> expected = {sim::code::Probe,     sim::code::Identity,     sim::code::LockStatus,
+    std::vector<uint8_t> expected = {sim::code::Probe, sim::code::Identity, sim::code::LockStatus,
                                      sim::code::ReadParams, sim::code::CurrentPreset};
     expected.insert(expected.end(), 20, sim::code::PresetNameOf);
     expected.insert(expected.end(), 15, sim::code::ReadParamBlock);
@@ -482,19 +487,7 @@ TEST_F(MainLinkAloneTest, UploadFromALateUnitAndDownloadIntoAnother) {
     EXPECT_EQ(link->UploadPreset(), 0);
     const auto written = kv::ReadFileBytes(File("all.unt"), 1 << 20);
     ASSERT_TRUE(written);
-    std::string wanted(kFileHeader);
-    wanted.append(info.begin(), info.end());
-    for (int p = 1; p <= 20; ++p) {
-        if (unit.SlotUsed(p)) {
-            const sim::Dump s = unit.Stored(p);
-            wanted += static_cast<char>(p);
-            wanted.append(s.begin(), s.begin() + 721);
-        } else {
-            wanted.append(722, '\x64');
-        }
-        wanted += "\r\n";
-    }
-    EXPECT_EQ(*written, wanted);
+    EXPECT_EQ(*written, linktest::UnitFileOf(unit));
 
     link->CloseLink();
     sim::SimUnit other;
@@ -553,8 +546,9 @@ TEST_F(MainLinkAloneTest, RepliesShorterThanTheirHandlerReadsAreIgnored) {
     const struct {
         uint8_t code;
         size_t least;
-    } cases[] = {{MCS_CURRENT_PRESET, 1}, {MCS_READ_PARAMS, 20}, {36, 51},          {MCS_PRESET_NAME, 15},
-                 {MCS_LOCK_STATUS, 6},    {MCS_READ_EEPROM, 18}, {MCS_DOWNLOAD, 1}, {MCS_READ_PRESET_BLOCK, 51}};
+    } cases[] = {{MCS_CURRENT_PRESET, 1}, {MCS_READ_PARAMS, 20},      {36, 51},
+                 {MCS_PRESET_NAME, 15},   {MCS_LOCK_STATUS, 6},       {MCS_READ_EEPROM, 18},
+                 {MCS_DOWNLOAD, 1},       {MCS_READ_PRESET_BLOCK, 51}};
     const auto image = model->Image();
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.code));
