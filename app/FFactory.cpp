@@ -2,6 +2,7 @@
 
 #include "app/FMain.h"
 #include "app/LangTables.h"
+#include "app/link/MainLink.h"
 #include "panels/PkBmpButton.h"
 #include "panels/PkPanel.h"
 #include "platform/gui/StdPanels.h"
@@ -48,7 +49,7 @@ void TfmFactory::FormShow(TObject*) {
 
 void TfmFactory::btnOKClick(TObject*) {
     if (::fmMain)
-        ::fmMain->SendFactoryReset();
+        ::fmMain->MainLink().SendFactoryReset();
     Close();
 }
 

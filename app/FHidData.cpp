@@ -3,6 +3,7 @@
 #include "app/FMain.h"
 #include "app/LangTables.h"
 #include "app/TimerComponent.h"
+#include "app/link/MainLink.h"
 #include "platform/gui/StdButtons.h"
 #include "platform/gui/StdLists.h"
 
@@ -39,7 +40,7 @@ void TfmHidData::FormCreate(TObject*) {
 // The transports build log lines only while someone reads them.
 void TfmHidData::SetLogging(bool on) {
     if (::fmMain && fmHidData == this)
-        ::fmMain->FrameLogShown = on;
+        ::fmMain->MainLink().FrameLogShown = on;
 }
 
 void TfmHidData::FormShow(TObject*) {

@@ -4,6 +4,7 @@
 #include "app/FMain.h"
 #include "app/LangTables.h"
 #include "app/TimerComponent.h"
+#include "app/link/MainLink.h"
 #include "link/LCmd.h"
 #include "panels/PkBmpButton.h"
 #include "platform/gui/Dialogs.h"
@@ -107,7 +108,7 @@ void TfmLockPassWord::bnCancelClick(TObject*) {
     StopTimer(tmCmd);
     ended = true;
     if (::fmMain)
-        ::fmMain->CloseLink();
+        ::fmMain->MainLink().CloseLink();
     Close();
 }
 

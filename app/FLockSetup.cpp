@@ -4,6 +4,7 @@
 #include "app/FMain.h"
 #include "app/LangTables.h"
 #include "app/TimerComponent.h"
+#include "app/link/MainLink.h"
 #include "link/LCmd.h"
 #include "panels/PkBmpButton.h"
 #include "platform/core/CodePage.h"
@@ -100,7 +101,7 @@ void TfmLockSetup::PkBmpButton1Click(TObject*) {
     if (waiting)
         return;
     const auto password = PanelPasswordBytes(edName ? edName->Text() : std::string());
-    if (::fmMain && ::fmMain->Link()) {
+    if (::fmMain && ::fmMain->MainLink().Link()) {
         ::fmMain->SendCommand(
             CM_MCS_SET_LOCK(static_cast<std::uint8_t>(::fmMain->GetDeviceId()), password.data()), true);
         waiting = true;
@@ -115,7 +116,7 @@ void TfmLockSetup::PkBmpButton1Click(TObject*) {
 void TfmLockSetup::OnAck() {
     // Frames go out one at a time: the first acknowledgement after the lock command has left the
     // queue is its own.
-    if (waiting && ::fmMain && !::fmMain->IsFrameQueued(MCS_SET_LOCK))
+    if (waiting && ::fmMain && !::fmMain->MainLink().IsFrameQueued(MCS_SET_LOCK))
         acked = true;
 }
 
@@ -126,8 +127,9 @@ void TfmLockSetup::tmCloseTimer(TObject*) {
         Finish();
         return;
     }
-    const bool linkOpen = ::fmMain && ::fmMain->Link();
-    if (linkOpen && (acked || (!::fmMain->IsFrameQueued(MCS_SET_LOCK) && ::fmMain->IsLinkDrained()))) {
+    const bool linkOpen = ::fmMain && ::fmMain->MainLink().Link();
+    if (linkOpen && (acked || (!::fmMain->MainLink().IsFrameQueued(MCS_SET_LOCK) &&
+                               ::fmMain->MainLink().IsLinkDrained()))) {
         Finish();
         return;
     }
@@ -146,7 +148,7 @@ void TfmLockSetup::Finish() {
     waiting = false;
     SetButtonsEnabled(true);
     if (::fmMain)
-        ::fmMain->CloseLink();
+        ::fmMain->MainLink().CloseLink();
     Close();
 }
 

@@ -15,6 +15,7 @@
 #include "app/pages/OverlaysPage.h"
 #include "app/pages/PeqPage.h"
 #include "app/pages/RefreshPage.h"
+#include "app/link/MainLink.h"
 #include "controls/LMyFFTDrawHpLp6dB.h"
 #include "link/Product.h"
 #include "panels/PkBmpButton.h"
@@ -38,7 +39,6 @@ KV_REGISTER_CLASS(TfmMain, kv::TForm, b) {
     TfmMain::PublishTexts(b);
     TfmMain::PublishResize(b);
     TfmMain::PublishNames(b);
-    TfmMain::PublishPresets(b);
     TMetersPage::Publish(b);
     TOverlaysPage::Publish(b);
     TGeqPage::Publish(b);
@@ -67,6 +67,7 @@ TfmMain::TfmMain(TComponent* owner)
       overlaysPage(std::make_unique<TOverlaysPage>(*this)) {
     fmMain = this;
     CreateStripPages();
+    CreateLink();
 }
 
 TfmMain::~TfmMain() {
@@ -93,7 +94,7 @@ std::string TfmMain::ChannelMark(int channel) {
 
 void TfmMain::FormCreate(TObject*) {
     BindStripPages();
-    LinkCreate();
+    mainLink->Bind();
     SetCaption(std::string(PROGRAM_TITLE) + " " + PROGRAM_VERSION);
     SetHint(PROGRAM_TITLE);
 
@@ -108,7 +109,7 @@ void TfmMain::FormCreate(TObject*) {
         singleInstance->Listen(key, [this] { ComeForward(); });
     }
 
-    SetDeviceId(1);
+    mainLink->SetDeviceId(1);
 
     currentPage = pgGain;
     Dynamics().ResetPageChannels();
@@ -137,7 +138,8 @@ void TfmMain::FormCreate(TObject*) {
         item->SetChecked(true);
     ApplyLanguage();
 
-    unitControl = std::make_unique<LUnitControl>(*this);
+    unitControl = std::make_unique<LUnitControl>(*mainLink);
+    mainLink->SetModel(unitControl.get());
 
     // The gain page is the start page.
     if (auto* g = Find<TPkGroupBox>("pkgFftGain"))
@@ -157,7 +159,7 @@ void TfmMain::FormCreate(TObject*) {
     Overlays().RedrawGainPageOverlays();
     Dynamics().SeedTransferCurves();
 
-    SetDefaultNetworkAddress();
+    mainLink->SetDefaultNetworkAddress();
 
     if (auto* item = Find<TMenuItem>("NetworkSetup"))
         item->SetVisible(true);
@@ -264,31 +266,6 @@ void TfmMain::SharePictures() {
     }
 }
 
-void TfmMain::SetDefaultNetworkAddress() {
-    ClientSocket().Port = kUnitTcpPort;
-    ClientSocket().Address = DEFAULT_DEVICE_IP;
-    unsigned a = 0, b = 0, c = 0, d = 0;
-    if (std::sscanf(DEFAULT_DEVICE_IP, "%u.%u.%u.%u", &a, &b, &c, &d) == 4)
-        deviceIp = (a << 24) | (b << 16) | (c << 8) | d;
-}
-
-void TfmMain::CloseTransportsForExit() {
-    if (comLink) {
-        comLink->Close();
-        comLink.reset();
-    }
-    if (usbLink) {
-        usbLink->Close();
-        mainHid.SetLink(nullptr);
-        usbLink.reset();
-    }
-    if (netLink) {
-        netLink->Close();
-        netSocket.SetLink(nullptr);
-        netLink.reset();
-    }
-}
-
 void TfmMain::ComeForward() {
     QWidget* window = Widget() ? Widget()->window() : nullptr;
     if (window && window->isMinimized())
@@ -305,7 +282,7 @@ void TfmMain::FormClose(TObject*, TCloseAction& action) {
     }
     action = TCloseAction::caHide;
     // Each transport stops its worker before it is released, serial first, then USB, then network.
-    CloseTransportsForExit();
+    mainLink->CloseForExit();
 }
 
 void TfmMain::ExitClick(TObject*) {

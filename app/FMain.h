@@ -1,7 +1,8 @@
 #pragma once
 // The main window. One class, implemented in one file per subsystem: the life cycle and the block pages
-// here in app/, the link, connection and replies in app/link/FMain*.cpp, the texts in app/FMainText.cpp and
-// the channel editors in app/pages/FMain*.cpp. Each subsystem declares its members in its own section.
+// here in app/, the texts in app/FMainText.cpp and the channel editors in app/pages/FMain*.cpp. Each
+// subsystem declares its members in its own section. The link side is an object of its own (TMainLink,
+// app/link/), which the window owns and which reaches the window through its view (app/FMainLinkView.cpp).
 //
 // Controls are reached by name (FindComponent) or through the few typed members bound after the layout
 // has loaded. Handlers are published by name so that the layout binds them; each member file publishes
@@ -16,20 +17,16 @@
 
 #include "app/TimerComponent.h"
 #include "editors/response/Plot.h"
-#include "link/LComm.h"
 #include "link/LMainHost.h"
-#include "link/LNet.h"
 #include "link/LUnitControl.h"
-#include "link/LUsb.h"
-#include "link/LinkOwner.h"
-#include "link/MainHid.h"
-#include "link/PresetFiles.h"
 #include "platform/core/Properties.h"
 #include "platform/gui/Forms.h"
 
 class TGeqPage;
 class TOverlaysPage;
 class TPeqPage;
+class TMainLink;
+class TMainLinkView;
 class TSingleInstance;
 class TDelayPage;
 class TDynamicsPage;
@@ -74,7 +71,7 @@ inline constexpr std::array<const char*, kCurvePlots> kCurveGraphNames = {
     "fftDrawOut4", "fftDrawGainIn", "fftDrawGainOut", "fftDrawGeqInA", "fftDrawGeqInB",
 };
 
-class TfmMain : public kv::TForm, public LinkOwner, public LMainHost, public LHidHost {
+class TfmMain : public kv::TForm {
     KV_CLASS(TfmMain)
 public:
     explicit TfmMain(kv::TComponent* owner);
@@ -121,20 +118,21 @@ public:
     bool ExitConfirmed() const { return exitConfirmed != 0; }
     void SetExitConfirmed(bool on) { exitConfirmed = on ? 1 : 0; }
 
-    // LMainHost: the updating-view flag, the main window's enabled state, the file dialogs.
-    bool IsUpdatingView() const override { return updatingView != 0; }
-    void SetUpdatingView(bool on) override { updatingView = on ? 1 : 0; }
-    void SetMainEnabled(bool on) override;
-    void RestoreProgramFolder() override;
-    std::optional<std::string> RunFileDialog(FileDialog which) override;
-    // LMainHost operations of the channel editors and preset lists, which later work fills.
-    void SetOverlaysDirty(int ch) override;
-    void ResetPeqViews() override;
-    void RefreshAllPanels() override;
-    void RepaintChannelGraphs() override;
-    void ResetLevelMeters() override;
-    void SetRecallPresetName(int row, const std::string& name) override;
-    void SetStorePresetName(int row, const std::string& name) override;
+    // What the model's host (the link) asks of the window: the updating-view flag, the main window's
+    // enabled state, the file dialogs.
+    bool IsUpdatingView() const { return updatingView != 0; }
+    void SetUpdatingView(bool on) { updatingView = on ? 1 : 0; }
+    void SetMainEnabled(bool on);
+    void RestoreProgramFolder();
+    std::optional<std::string> RunFileDialog(FileDialog which);
+    // The channel editors and preset lists.
+    void SetOverlaysDirty(int ch);
+    void ResetPeqViews();
+    void RefreshAllPanels();
+    void RepaintChannelGraphs();
+    void ResetLevelMeters();
+    void SetRecallPresetName(int row, const std::string& name);
+    void SetStorePresetName(int row, const std::string& name);
 
     // Handler publishing of this window's member files, called by the class registration.
     static void PublishShell(kv::TClassBuilder<TfmMain>& b);
@@ -146,10 +144,6 @@ public:
 private:
     void SharePictures();
     void DrawFixedOverlays();
-    // The client socket's port and the default unit address, also as deviceIp.
-    void SetDefaultNetworkAddress();
-    // Closes and releases the serial, USB and network transports, in that order.
-    void CloseTransportsForExit();
     // Runs the page button's click, sets it down and the matrix button up.
     void GoToPage(const std::string& buttonName);
 
@@ -158,164 +152,49 @@ private:
     uint8_t startupRefresh = 0;
     uint8_t exitConfirmed = 0;
     int currentPage = pgGain;
-    int currentPreset = 0;
     uint8_t updatingView = 0;
     int extraHeight = 0;
     std::unique_ptr<TSingleInstance> singleInstance;
 
-    // ---- link: send path, connection, replies, read-back (app/link/FMain*.cpp) ----
-    // Declared and defined by the link's member files: the link's fields of the private state and the
-    // overrides LinkOwner (GetDeviceId, HidWrite, NetWrite, Dispatch), LMainHost (SendCommand,
-    // IsConnected, StopLevelPoll, SetLinkTimeout, SetTransferState, SetPostOpenState, DownloadBuffers)
-    // and LHidHost (StatusText, SetStatusText, MainWindowVisible, StartLinkBrokenTimer).
+    // ---- link (app/link/: TMainLink; its view on this window in app/FMainLinkView.cpp) ----
 public:
-    // Publishes the link's handlers (timers, socket, HID controller, Connect menu); app/link/FMainLink.cpp.
+    // The link side: transports, send path, replies, read-back, presets, files and transfers.
+    TMainLink& MainLink() const { return *mainLink; }
+    // Publishes the link's handlers (timers, link button, Connect menu, preset bar, File menu).
     static void PublishLink(kv::TClassBuilder<TfmMain>& b);
-    // Binds the HID controller and the client socket; FormCreate calls it first.
-    void LinkCreate();
-
-    // LinkOwner and LMainHost: the send path, the port writes, the link messages.
-    int GetDeviceId() const override { return deviceId; }
-    void HidWrite(const uint8_t* bytes, uint32_t length) override;
-    void NetWrite(const uint8_t* bytes, uint32_t length) override;
-    void Dispatch(TMessage& msg) override;
-    void SendCommand(const LCmd& cmd, bool force) override;
-    bool IsConnected() const override { return connected != 0; }
-    void StopLevelPoll() override;
-    void SetLinkTimeout(int ms) override;
-    void SetTransferState(TransferState state) override;
-    void SetPostOpenState(int state) override;
-    UnitDownload& DownloadBuffers() override;
-    // LHidHost: lbStatus, visibility, the unplug's deferred close.
-    std::string StatusText() const override;
-    void SetStatusText(const std::string& text) override;
-    bool MainWindowVisible() const override;
-    void StartLinkBrokenTimer() override;
-
-    // Link events and closing (app/link/FMainLink.cpp).
-    void OnLinkEvent(TMessage& msg);
-    void CloseLink();
-    void SetLinkRetryLimit(int n);
-    void SetKeepAliveSuspended(bool on);
-    void SetDeviceId(int id);
-    void tmDisconnectTimer(kv::TObject* sender);
-    void tmLinkBrokenTimer(kv::TObject* sender);
-    void tmComScanTimer(kv::TObject* sender);
-    // The network side: the socket's handlers, the probe of the address before a search, and what the
-    // setup dialog changes.
-    void ProbeNetworkAddress();
-    void ClientSocketConnecting();
-    void ClientSocketConnect();
-    void RetargetSocket(const std::string& address);
-    TClientSocket& ClientSocket() { return netSocket.Socket; }
-    uint32_t DeviceIp() const { return deviceIp; }
-    void SetDeviceIp(uint32_t ip) { deviceIp = ip; }
-    bool AutoIp() const { return autoIp != 0; }
-    void SetAutoIp(bool on) { autoIp = on ? 1 : 0; }
-    THidDevice* HidDevice() { return mainHid.HidDevice(); }
-    LMainHid& MainHid() { return mainHid; }
-
-    // Connect and handshake (app/link/FMainConnect.cpp).
-    void ConnectCom();
-    void ConnectUsb();
-    void ConnectNet();
-    void OnProbeReply();
-    void OnIdentityReply(const BSTM& payload);
-    void pkbMenuLinkClick(kv::TObject* sender);
+    // What the channel editors ask of the link, forwarded.
+    void SendCommand(const LCmd& cmd, bool force);
+    int GetDeviceId() const;
+    bool IsConnected() const;
+    bool IsOnline() const;
+    int CurrentPreset() const;
+    void StopLevelPoll();
+    void SetTransferState(TransferState state);
+    // Window handlers of the link: the Connect item and the start-up press of the link button; the
+    // preset bar's lists and the factory-default confirmation.
     void ConnectedClick(kv::TObject* sender);
     void tmStartConnectTimer(kv::TObject* sender);
-    // The serial port of the next attempt, by its path.
-    void SetComPortName(const std::string& path) { comPortName = path; }
-    const std::string& ComPortName() const { return comPortName; }
-
-    // Replies and transfer states (app/link/FMainReply.cpp).
-    void OnLinkFrame(const BSTM& frame);
-    TransferState GetTransferState() const { return transferState; }
-    int PostOpenState() const { return postOpenState; }
-    // The transfer watchdog: a transfer that makes no progress for this long closes the progress
-    // window and the link.
-    uint32_t TransferWatchdogMs() const;
-
-    // Lock status and read-back (app/link/FMainReadBack.cpp).
-    void OnLockStatusReply(const BSTM& payload);
-    void tmLockPromptTimer(kv::TObject* sender);
-    void OnReadParamsReply(const BSTM& payload);
-    void OnCurrentPresetReply(uint8_t preset);
-    void OnPresetNameReply(const BSTM& payload);
-    void OnParamBlockReply(uint8_t id, const BSTM& payload);
-    int CurrentPreset() const { return currentPreset; }
-
-    // State for the dialogs and tests.
-    bool IsOnline() const { return online != 0; }
-    bool IsConnecting() const { return connecting != 0; }
-    // The open transport: serial, else USB, else network; none when offline.
-    LLink* Link() const;
-    LCommProc* ComLink() const { return comLink.get(); }
-    LUsbProc* UsbLink() const { return usbLink.get(); }
-    LNetProc* NetLink() const { return netLink.get(); }
+    void bStoreClick(kv::TObject* sender);
+    void bRecallClick(kv::TObject* sender);
+    void FactoryDefaultClick(kv::TObject* sender);
     // Closes the progress window, also one whose deferred showing is still due.
     void CloseProgressWindow();
-    // Generation of the transport that exists now; every new transport gets the next one.
-    uint32_t LinkGeneration() const { return linkGeneration; }
 
 private:
-    template <class P> std::unique_ptr<P> NewTransport();
-    // Frees the transport; the socket is deactivated when it was the network transport.
-    void FreeTransports();
-    // Back to no transfer: state, cursors, the post-open step and the lock prompt.
-    void ResetTransfers();
-    // The window's side of a closed link: captions, buttons, the level meters.
-    void ShowLinkClosed();
-
-    // The transfer watchdog: (re)started by every transfer step, stopped when it ends.
-    void KickTransferWatchdog();
-    // Whether an acknowledgement now answers a step of a running transfer (a keep-alive's does not).
-    bool AckIsTransferStep() const;
-    // The text key of what an interrupted transfer leaves on the unit, null when nothing is running
-    // that leaves it incomplete.
-    const char* IncompleteCopyKey() const;
-    // The store's acknowledgement: the new number and name take effect.
-    void ApplyStoredPreset();
-    void StopTransferWatchdog();
-    void TransferWatchdogExpired();
-    // The lock status is asked again only after the prompt has been answered.
-    void ShowLockPrompt();
-    kv::TTimer* LinkTimer(const char* name) const;
-
-    std::unique_ptr<LCommProc> comLink;
-    std::unique_ptr<LUsbProc> usbLink;
-    std::unique_ptr<LNetProc> netLink;
-    LNetSocket netSocket{this};
-    LMainHid mainHid{this, this};
-    std::string comPortName;
-    int deviceId = 1;
-    uint8_t connecting = 0;
-    uint8_t connected = 0;
-    uint8_t online = 0;
-    uint32_t deviceIp = 0;
-    int autoIp = 0;
-    uint32_t linkGeneration = 0;
-    TransferState transferState = tsIdle;
-    int postOpenState = 0;
-    int uploadPreset = 0;
-    int downloadRecord = 0;
-    std::unique_ptr<UnitDownload> downloadUnitInfo;
-    uint8_t lockPromptShown = 0;
-    std::unique_ptr<::TTimer> transferWatchdog;
-    // A store under way: the preset number (1..20, 0 = none) and the 14 name bytes it stores, and
-    // whether the unit acknowledged it.
-    int storePreset = 0;
-    BSTM storeName;
-    bool storeAcked = false;
+    // The link and its view on this window; the constructor makes them, before the layout binds.
+    void CreateLink();
+    // Declared before the link, which uses it up to its end.
+    std::unique_ptr<TMainLinkView> linkView;
+    std::unique_ptr<TMainLink> mainLink;
 
     // ---- texts: GetLangText, ApplyLanguage (app/FMainText.cpp) ----
-    // Declared and defined by the texts' member file, with the dialog overrides of LMainHost and
-    // LHidHost: GetLangText, ShowInformation, ShowProgressModal, ShowProgress.
+    // Declared and defined by the texts' member file, with the information and progress windows that
+    // the link's view hands on: GetLangText, ShowInformation, ShowProgressModal, ShowProgress.
 public:
     // Publishes the language menu's handlers; app/FMainText.cpp.
     static void PublishTexts(kv::TClassBuilder<TfmMain>& b);
     // The text of a SID_ key in the current language; a language without a table reads English.
-    std::string GetLangText(const std::string& key) const override;
+    std::string GetLangText(const std::string& key) const;
     // Sets every text of the main window in the current language.
     void ApplyLanguage();
     // The caption of the control or menu item `name`; false when the name finds neither.
@@ -329,48 +208,9 @@ public:
     // The deferred modal showing of the progress window.
     void tmProcessShowTimer(kv::TObject* sender);
     // LMainHost: the information and progress windows.
-    void ShowInformation(const std::string& text) override;
-    void ShowProgressModal() override;
-    void ShowProgress(const std::string& status, int position, int max) override;
-
-    // ---- presets, files and whole-unit transfers (app/link/FMainPresets.cpp, app/link/FMainFiles.cpp) ----
-private:
-    // The level poll on again at the end of a transfer.
-    void StartLevelPoll();
-    // The progress window's status, range and position, before it is shown.
-    void PrepareProgress(const std::string& status, int max);
-    void FinishDownload();
-    LPresetFiles& PresetFiles();
-    std::unique_ptr<LPresetFiles> presetFiles;
-
-public:
-    // Publishes the preset bar's, the File menu's and the upload timer's handlers; app/link/FMainPresets.cpp.
-    static void PublishPresets(kv::TClassBuilder<TfmMain>& b);
-
-    // Preset bar and factory default (app/link/FMainPresets.cpp). Names travel as the 14 bytes of the
-    // user's code page, padded with blanks.
-    void bStoreClick(kv::TObject* sender);
-    void bRecallClick(kv::TObject* sender);
-    // True once the unit acknowledged the store; the preset bar and the model change only then.
-    bool StorePresetToDevice(int n, const std::string& name14);
-    void RecallPresetFromDevice(int n);
-    void FactoryDefaultClick(kv::TObject* sender);
-    void SendFactoryReset();
-
-    // File menu and whole-unit transfers (app/link/FMainFiles.cpp).
-    void OpenClick(kv::TObject* sender);
-    void SaveClick(kv::TObject* sender);
-    void UploadClick(kv::TObject* sender);
-    void DownloadClick(kv::TObject* sender);
-    void UploadUnit();
-    void OnUnitInfoReply(const BSTM& payload);
-    void RequestPreset(int n);
-    void OnPresetBlockReply(uint8_t id, const BSTM& payload);
-    void tmUploadTimer(kv::TObject* sender);
-    void DownloadNextPreset(int record);
-    void OnDownloadAck(const BSTM& payload);
-    int UploadPreset() const { return uploadPreset; }
-    int DownloadRecord() const { return downloadRecord; }
+    void ShowInformation(const std::string& text);
+    void ShowProgressModal();
+    void ShowProgress(const std::string& status, int position, int max);
 
     // ---- panel lock, test signal and small windows (app/FMainDialogs.cpp) ----
 public:
@@ -383,16 +223,6 @@ public:
     void Rs232CodeClick(kv::TObject* sender);
     void MemoShowClick(kv::TObject* sender);
     void HidDataClick(kv::TObject* sender);
-    // Whether a frame with this command code still waits in the open transport's queue.
-    bool IsFrameQueued(uint8_t code) const;
-    // Whether there is a transport and it awaits no reply and holds nothing queued.
-    bool IsLinkDrained() const;
-    // An acknowledgement arrived: the lock dialog learns whether it was its command's.
-    void OnLockAck();
-    // Reply 45, the unit's verdict on a submitted password.
-    void OnPasswordReply(const BSTM& payload);
-    // One line for the frame log, on the GUI thread.
-    void OnFrameLogLine(const std::string& line);
 
     // ---- layout on resize and channel names (app/FMainResize.cpp, app/FMainNames.cpp) ----
 public:

@@ -1,5 +1,4 @@
-// The main window's side of the panel lock, the test signal and the small windows: their menu items,
-// the lock command's acknowledgement, the unlock verdict and the frame log's lines.
+// The menu items of the panel lock, the test signal and the small windows.
 
 #include "app/FMain.h"
 
@@ -12,8 +11,6 @@
 #include "app/FRs232CodeDocEnglish.h"
 #include "app/FTest.h"
 #include "app/LangTables.h"
-
-#include <algorithm>
 
 using namespace kv;
 
@@ -64,42 +61,4 @@ void TfmMain::MemoShowClick(TObject*) {
 void TfmMain::HidDataClick(TObject*) {
     if (fmHidData)
         fmHidData->Show();
-}
-
-bool TfmMain::IsFrameQueued(uint8_t code) const {
-    std::deque<BSTM> queued;
-    if (comLink)
-        queued = comLink->QueuedFrames();
-    else if (usbLink)
-        queued = usbLink->QueuedFrames();
-    else if (netLink)
-        queued = netLink->QueuedFrames();
-    return std::any_of(queued.begin(), queued.end(),
-                       [code](const BSTM& f) { return f.size() > 5 && f[5] == code; });
-}
-
-bool TfmMain::IsLinkDrained() const {
-    if (comLink)
-        return !comLink->IsAwaiting() && comLink->QueuedFrames().empty();
-    if (usbLink)
-        return !usbLink->IsAwaiting() && usbLink->QueuedFrames().empty();
-    if (netLink)
-        return !netLink->IsAwaiting() && netLink->QueuedFrames().empty();
-    return false;
-}
-
-void TfmMain::OnLockAck() {
-    if (fmLockSetup && fmLockSetup->Waiting())
-        fmLockSetup->OnAck();
-}
-
-void TfmMain::OnPasswordReply(const BSTM& payload) {
-    // Lock number 0 is the panel lock; the unit's other locks are not the editor's.
-    if (payload.size() >= 2 && payload[0] == 0 && fmLockPassWord)
-        fmLockPassWord->SetReplyState(payload[1]);
-}
-
-void TfmMain::OnFrameLogLine(const std::string& line) {
-    if (fmHidData)
-        fmHidData->AddLine(line);
 }

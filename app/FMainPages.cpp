@@ -3,6 +3,7 @@
 #include "app/FMain.h"
 #include "app/pages/OverlaysPage.h"
 
+#include "app/link/MainLink.h"
 #include "controls/LMyFFTDrawHpLp6dB.h"
 #include "panels/PkBmpButton.h"
 #include "panels/PkPanel.h"
@@ -55,8 +56,7 @@ void TfmMain::pkbMenuInAClick(TObject* sender) {
     if (p == currentPage)
         return;
     // The unit may be slow to answer while a page is built; one extra resend of the awaited frame.
-    if (comLink)
-        comLink->SetForcedResend(1);
+    MainLink().SetForcedResend(1);
 
     const std::string previousWord = PageWord(currentPage);
     auto* previousButton = Find<TPkBmpButton>("pkbMenu" + previousWord);

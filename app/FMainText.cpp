@@ -117,7 +117,7 @@ void TfmMain::ApplyLanguage() {
     };
     const char* inputs[] = {"A", "B"};
     const char* outputs[] = {"1", "2", "3", "4"};
-    const bool isOnline = online == 1;
+    const bool isOnline = IsOnline();
 
     // Menu items.
     if (!setAll("", {{"File", "SID_FILE"},

@@ -4,6 +4,7 @@
 #include "app/FProcess.h"
 #include "app/LangTables.h"
 #include "app/TimerComponent.h"
+#include "app/link/MainLink.h"
 #include "panels/PkBmpButton.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdBars.h"
@@ -136,8 +137,8 @@ void TfmNetwork::BeginScan() {
             cbCOM->SetItemIndex(0);
     }
 
-    const bool usb = ::fmMain && ::fmMain->HidDevice();
-    const bool net = ::fmMain && ::fmMain->DeviceIp() != 0;
+    const bool usb = ::fmMain && ::fmMain->MainLink().HidDevice();
+    const bool net = ::fmMain && ::fmMain->MainLink().DeviceIp() != 0;
     extraCount = usb || net ? 1 : 0;
     const int n = Candidates();
     if (usb || net) {
@@ -171,7 +172,7 @@ void TfmNetwork::TryPort(int index) {
     const std::string& path = portPaths[static_cast<size_t>(index)];
     SetStatus(UiText("SID_SCAN") + SerialPortShortName(path) + " ......");
     if (::fmMain)
-        ::fmMain->SetComPortName(path);
+        ::fmMain->MainLink().SetComPortName(path);
     ArmWatchdog(kComWatchdogMs);
     StartTimer(tmRunComConnect);
 }
@@ -206,7 +207,7 @@ void TfmNetwork::tmConnectTimer(TObject*) {
         return;
     }
     if (::fmMain)
-        ::fmMain->CloseLink();
+        ::fmMain->MainLink().CloseLink();
     if (position >= Candidates()) {
         // Exhausted: nothing is left to time.
         StopTimer(tmWatchDog);
@@ -238,24 +239,24 @@ void TfmNetwork::tmWatchDogTimer(TObject*) {
 void TfmNetwork::tmRunUsbConnectTimer(TObject*) {
     StopTimer(tmRunUsbConnect);
     if (::fmMain)
-        ::fmMain->ConnectUsb();
+        ::fmMain->MainLink().ConnectUsb();
 }
 
 void TfmNetwork::tmRunNetConnectTimer(TObject*) {
     StopTimer(tmRunNetConnect);
     if (::fmMain)
-        ::fmMain->ConnectNet();
+        ::fmMain->MainLink().ConnectNet();
 }
 
 void TfmNetwork::tmRunComConnectTimer(TObject*) {
     StopTimer(tmRunComConnect);
     if (::fmMain)
-        ::fmMain->ConnectCom();
+        ::fmMain->MainLink().ConnectCom();
 }
 
 void TfmNetwork::btnOKClick(TObject*) {
     if (::fmMain)
-        ::fmMain->ProbeNetworkAddress();
+        ::fmMain->MainLink().ProbeNetworkAddress();
     StartScan();
 }
 
@@ -307,8 +308,8 @@ void TfmNetwork::EndSearch() {
     // attempt still waiting for its probe reply is given up, so nothing takes the editor online
     // behind the user's back.
     StopSearch();
-    if (::fmMain && ::fmMain->IsConnecting())
-        ::fmMain->CloseLink();
+    if (::fmMain && ::fmMain->MainLink().IsConnecting())
+        ::fmMain->MainLink().CloseLink();
 }
 
 } // namespace kv

@@ -3,6 +3,7 @@
 #include "app/FInformation.h"
 #include "app/FMain.h"
 #include "app/LangTables.h"
+#include "app/link/MainLink.h"
 #include "panels/PkBmpButton.h"
 #include "platform/gui/StdButtons.h"
 #include "platform/gui/StdEdits.h"
@@ -93,7 +94,7 @@ void TfmNetworkSetup::Execute(bool online) {
 
 void TfmNetworkSetup::FormShow(TObject*) {
     if (::fmMain) {
-        const std::uint32_t ip = ::fmMain->DeviceIp();
+        const std::uint32_t ip = ::fmMain->MainLink().DeviceIp();
         for (int i = 0; i < 4; ++i)
             if (edIp[i])
                 edIp[i]->SetText(std::to_string((ip >> (24 - 8 * i)) & 0xFF));
@@ -126,7 +127,7 @@ void TfmNetworkSetup::bnSetClick(TObject*) {
             edId->SetText(std::to_string(::fmMain->GetDeviceId()));
     } else {
         if (::fmMain)
-            ::fmMain->SetDeviceId(*id);
+            ::fmMain->MainLink().SetDeviceId(*id);
         done = true;
     }
 
@@ -136,8 +137,8 @@ void TfmNetworkSetup::bnSetClick(TObject*) {
             octet[i] = (edIp[i] ? BoxNumber(edIp[i]->Text()).value_or(0) : 0) % 256;
         char address[16];
         std::snprintf(address, sizeof address, "%d.%d.%d.%d", octet[0], octet[1], octet[2], octet[3]);
-        ::fmMain->RetargetSocket(address);
-        ::fmMain->SetDeviceIp(
+        ::fmMain->MainLink().RetargetSocket(address);
+        ::fmMain->MainLink().SetDeviceIp(
             static_cast<std::uint32_t>(octet[0]) << 24 | static_cast<std::uint32_t>(octet[1]) << 16 |
             static_cast<std::uint32_t>(octet[2]) << 8 | static_cast<std::uint32_t>(octet[3]));
         if (auto* label = ::fmMain->Find<TLabel>("lbShowIp"))
@@ -147,7 +148,7 @@ void TfmNetworkSetup::bnSetClick(TObject*) {
 
     if (done) {
         if (::fmMain)
-            ::fmMain->SetAutoIp(rbAutoSetting && rbAutoSetting->Checked());
+            ::fmMain->MainLink().SetAutoIp(rbAutoSetting && rbAutoSetting->Checked());
         Close();
     }
 }

@@ -4,6 +4,7 @@
 #include "app/FRecallPreset.h"
 #include "app/FStorePreset.h"
 #include "app/LangTables.h"
+#include "app/link/MainLink.h"
 #include "panels/PkBmpButton.h"
 #include "platform/core/CodePage.h"
 #include "platform/gui/StdCtrls.h"
@@ -96,7 +97,7 @@ void TfmStoreName::btnOKClick(TObject*) {
         if (fmStorePreset)
             fmStorePreset->Close();
         const int index = presetIndex;
-        const bool stored = ::fmMain && ::fmMain->StorePresetToDevice(index, field);
+        const bool stored = ::fmMain && ::fmMain->MainLink().StorePresetToDevice(index, field);
         // A store the unit never acknowledged leaves the lists as they were; offline they learn the
         // name all the same.
         if (connected && !stored)
@@ -113,7 +114,7 @@ void TfmStoreName::btnOKClick(TObject*) {
     if (fmRecallPreset)
         fmRecallPreset->Close();
     if (::fmMain)
-        ::fmMain->RecallPresetFromDevice(presetIndex);
+        ::fmMain->MainLink().RecallPresetFromDevice(presetIndex);
 }
 
 void TfmStoreName::bnCancelClick(TObject*) {

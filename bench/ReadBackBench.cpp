@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/FMain.h"
+#include "app/link/MainLink.h"
 #include "app/FNetwork.h"
 #include "app/FProcess.h"
 #include "app/Registration.h"
@@ -60,7 +61,7 @@ Editor& TheEditor() {
 bool ReadBackDone(TfmMain& main, const sim::SimUnit& unit) {
     auto* link = main.Find<TPkBmpButton>("pkbMenuLink");
     const auto codes = unit.ReceivedCodes();
-    return main.IsOnline() && link && link->Enabled() && !codes.empty() && codes.back() == MCS_KEEP_ALIVE;
+    return main.MainLink().IsOnline() && link && link->Enabled() && !codes.empty() && codes.back() == MCS_KEEP_ALIVE;
 }
 
 void BM_ReadBackOverPacedSerialLine(benchmark::State& state) {
@@ -72,7 +73,7 @@ void BM_ReadBackOverPacedSerialLine(benchmark::State& state) {
     const bool paced = state.range(0) != 0;
     if (paced)
         pty.SetBytePacing(byteTime);
-    main.SetComPortName(pty.SlavePath());
+    main.MainLink().SetComPortName(pty.SlavePath());
 
     double readBackMs = 0, wireMs = 0;
     for (auto _ : state) {
@@ -80,7 +81,7 @@ void BM_ReadBackOverPacedSerialLine(benchmark::State& state) {
         const uint64_t in0 = pty.BytesIn(), out0 = pty.BytesOut();
         QElapsedTimer t;
         t.start();
-        main.ConnectCom();
+        main.MainLink().ConnectCom();
         while (!ReadBackDone(main, unit)) {
             if (t.elapsed() > 20000) {
                 state.SkipWithError("the read-back did not complete");
@@ -94,7 +95,7 @@ void BM_ReadBackOverPacedSerialLine(benchmark::State& state) {
         readBackMs += elapsed;
         const uint64_t bytes = (pty.BytesIn() - in0) + (pty.BytesOut() - out0);
         wireMs += static_cast<double>(bytes) * static_cast<double>(byteTime.count()) / 1e6;
-        main.CloseLink();
+        main.MainLink().CloseLink();
         // Let the closed port settle before the next connection.
         QCoreApplication::processEvents();
     }

@@ -144,7 +144,7 @@ public:
 protected:
     void OnOpening() override {
         rx_.Reset(); // the worker is not running yet: nothing of an earlier connection is kept
-        keepAlive_ = std::make_unique<TTimer>(&this->scheduler_);
+        keepAlive_ = std::make_unique<::TTimer>(&this->scheduler_);
         keepAlive_->SetInterval(kKeepAliveMs);
         keepAlive_->OnTimer = [this] { KeepAlive(); };
         keepAlive_->SetEnabled(true);
@@ -294,5 +294,5 @@ private:
     size_t replaceableFrom_ = 0; // the last forced frame's index + 1: it and what precedes it stay
     int64_t startCount_ = 0;
     int64_t frequency_ = 1;
-    std::unique_ptr<TTimer> keepAlive_; // GUI thread only
+    std::unique_ptr<::TTimer> keepAlive_; // GUI thread only
 };

@@ -1,6 +1,6 @@
 #pragma once
-// What the unit model and the file commands need of the main window. The main window implements it;
-// tests use a recording fake.
+// What the unit model and the file commands need of the main window: its link side (LMainHost) and
+// its windows (LWindowHost). The link side implements it; tests use a recording fake.
 
 #include <array>
 #include <cstdint>
@@ -23,17 +23,19 @@ enum TransferState {
     tsDownloadStart = 10,
 };
 
+// The post-open step of a preset file sent to the unit: its records are acknowledged one by one, and
+// the next level reply ends it.
+inline constexpr int kPostOpenSendingFile = 12;
+
 // The four file dialogs of the File menu.
 enum class FileDialog { OpenPreset, SavePreset, SaveUnit, OpenUnit };
 
-class LMainHost {
+// What the model and the link need of the windows: the updating-view flag, the channel editors, the
+// preset lists and the file, information and progress windows. The link's view on the main window
+// extends it; the link hands these on to it.
+class LWindowHost {
 public:
-    virtual ~LMainHost() = default;
-
-    // Send path: frames the record and queues it on the open transport; nothing when none is open.
-    virtual void SendCommand(const LCmd& cmd, bool force) = 0;
-    virtual int GetDeviceId() const = 0;
-    virtual bool IsConnected() const = 0;
+    virtual ~LWindowHost() = default;
 
     // Set while the window fills its controls from the model: setters then send nothing.
     virtual bool IsUpdatingView() const = 0;
@@ -45,7 +47,6 @@ public:
     virtual void RefreshAllPanels() = 0;
     virtual void RepaintChannelGraphs() = 0;
     virtual void ResetLevelMeters() = 0;
-    virtual void StopLevelPoll() = 0;
 
     // Preset lists: recall row 0..20, store row 0..19; the name is UTF-8.
     virtual void SetRecallPresetName(int row, const std::string& name) = 0;
@@ -64,6 +65,16 @@ public:
     virtual void SetMainEnabled(bool on) = 0;
     // Makes the program's folder the current folder again after a file dialog.
     virtual void RestoreProgramFolder() = 0;
+};
+
+// What the unit model and the file commands need of the main window's link side, besides the windows.
+class LMainHost : public LWindowHost {
+public:
+    // Send path: frames the record and queues it on the open transport; nothing when none is open.
+    virtual void SendCommand(const LCmd& cmd, bool force) = 0;
+    virtual int GetDeviceId() const = 0;
+    virtual bool IsConnected() const = 0;
+    virtual void StopLevelPoll() = 0;
 
     // Link and transfer state of the main window.
     virtual void SetLinkTimeout(int ms) = 0;

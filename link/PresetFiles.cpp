@@ -113,7 +113,7 @@ bool LPresetFiles::OpenPresetFile() {
     host_.RefreshAllPanels();
     // The controls are filled; the progress window below must not run with the setters muted.
     host_.SetUpdatingView(false);
-    host_.SetPostOpenState(12);
+    host_.SetPostOpenState(kPostOpenSendingFile);
     if (host_.IsConnected())
         host_.ShowProgressModal();
     return true;

@@ -4,6 +4,7 @@
 #include "app/FFactory.h"
 #include "app/FInformation.h"
 #include "app/FMain.h"
+#include "app/link/MainLink.h"
 #include "app/FNetworkSetup.h"
 #include "app/FProcess.h"
 #include "app/LangTables.h"
@@ -224,11 +225,11 @@ TEST_F(NetworkSetupTest, ShowsTheAddressAndItsTextsInBothLanguages) {
         for (TEdit* box : setup->edIp)
             texts += box->Text() + ".";
     };
-    main->SetDeviceIp(0xC0A80164);
+    main->MainLink().SetDeviceIp(0xC0A80164);
     RunFromMenu(read);
     EXPECT_EQ(texts, "Setting ID/IP| Input ID Number| Input IP Address|Number :|Set|Exit|192.168.1.100.");
     // After a search under the automatic setting the address is 0.
-    main->SetDeviceIp(0);
+    main->MainLink().SetDeviceIp(0);
     Chinese();
     RunFromMenu(read);
     EXPECT_EQ(texts, "ID与网口设定| 输入 ID| 输入 IP 位址|ID 位址:|设定|取消|0.0.0.0.");
@@ -276,16 +277,16 @@ TEST_F(NetworkSetupTest, SetAppliesIdAndAddressAnEmptyOctetBeingZero) {
         setup->bnSet->Click();
     }));
     EXPECT_EQ(main->GetDeviceId(), 250);
-    EXPECT_EQ(main->DeviceIp(), 0x7F0000E7u);
-    EXPECT_EQ(main->ClientSocket().Address, "127.0.0.231");
+    EXPECT_EQ(main->MainLink().DeviceIp(), 0x7F0000E7u);
+    EXPECT_EQ(main->MainLink().ClientSocket().Address, "127.0.0.231");
     EXPECT_EQ(main->Find<TControl>("lbShowIp")->Caption(), "IP : 127.0.0.231");
-    EXPECT_FALSE(main->AutoIp());
+    EXPECT_FALSE(main->MainLink().AutoIp());
 }
 
 TEST_F(NetworkSetupTest, AnInvalidIdIsRefusedTheAddressStillApplies) {
     for (const char* id : {"251", "0", ""}) {
         SCOPED_TRACE(id);
-        main->SetDeviceId(7);
+        main->MainLink().SetDeviceId(7);
         std::string message;
         EXPECT_TRUE(RunFromMenu([&] {
             SetBoxes(id, "127", "0", "0", "42");
@@ -294,14 +295,14 @@ TEST_F(NetworkSetupTest, AnInvalidIdIsRefusedTheAddressStillApplies) {
         EXPECT_EQ(message, "ID Setting Error");
         EXPECT_EQ(main->GetDeviceId(), 7);
         EXPECT_EQ(setup->edId->Text(), "7"); // reverted
-        EXPECT_EQ(main->ClientSocket().Address, "127.0.0.42");
+        EXPECT_EQ(main->MainLink().ClientSocket().Address, "127.0.0.42");
     }
 }
 
 TEST_F(NetworkSetupTest, WithoutTheAddressStepAnInvalidIdKeepsTheDialogOpen) {
     // Under the automatic setting the address is not set here; the ID alone decides.
     setup->rbAutoSetting->SetChecked(true);
-    const std::string address = main->ClientSocket().Address;
+    const std::string address = main->MainLink().ClientSocket().Address;
     std::string message;
     bool openAfterError = false;
     EXPECT_FALSE(RunFromMenu([&] {
@@ -311,16 +312,16 @@ TEST_F(NetworkSetupTest, WithoutTheAddressStepAnInvalidIdKeepsTheDialogOpen) {
     }));
     EXPECT_EQ(message, "ID Setting Error");
     EXPECT_TRUE(openAfterError);
-    EXPECT_EQ(main->ClientSocket().Address, address);
-    EXPECT_FALSE(main->AutoIp()); // nothing was set
+    EXPECT_EQ(main->MainLink().ClientSocket().Address, address);
+    EXPECT_FALSE(main->MainLink().AutoIp()); // nothing was set
 
     EXPECT_TRUE(RunFromMenu([&] {
         setup->edId->SetText("12");
         setup->bnSet->Click();
     }));
     EXPECT_EQ(main->GetDeviceId(), 12);
-    EXPECT_TRUE(main->AutoIp());
-    EXPECT_EQ(main->ClientSocket().Address, address);
+    EXPECT_TRUE(main->MainLink().AutoIp());
+    EXPECT_EQ(main->MainLink().ClientSocket().Address, address);
 }
 
 TEST_F(NetworkSetupTest, OnlineOrAutomaticLocksTheBoxes) {

@@ -6,6 +6,7 @@
 
 #include "app/FInformation.h"
 #include "app/FMain.h"
+#include "app/link/MainLink.h"
 #include "app/FNetwork.h"
 #include "app/FProcess.h"
 #include "app/Registration.h"
@@ -89,7 +90,7 @@ protected:
                 shown(sender);
         };
         // No network candidate unless a test gives one.
-        main->SetDeviceIp(0);
+        main->MainLink().SetDeviceIp(0);
         // Qt never fires a timer again while its handler runs: one timer per level of nested windows.
         for (QTimer& t : drivers) {
             t.setInterval(1);
@@ -138,8 +139,8 @@ protected:
             break;
         case Wire::Net: {
             tcp = std::make_unique<sim::SimTcp>(unit, 9761, loopback);
-            main->ClientSocket().Address = loopback;
-            main->SetDeviceIp(Ipv4Word(loopback));
+            main->MainLink().ClientSocket().Address = loopback;
+            main->MainLink().SetDeviceIp(Ipv4Word(loopback));
             break;
         }
         case Wire::Usb: {
@@ -171,18 +172,18 @@ protected:
             const bool unanswered =
                 !codes.empty() && (codes.back() == sim::code::Release || codes.back() == sim::code::McuReset);
             if (!unitSilent && !unanswered) {
-                if (auto* l = main->ComLink())
+                if (auto* l = main->MainLink().ComLink())
                     busy |= l->IsAwaiting();
-                if (auto* l = main->UsbLink())
+                if (auto* l = main->MainLink().UsbLink())
                     busy |= l->IsAwaiting();
-                if (auto* l = main->NetLink())
+                if (auto* l = main->MainLink().NetLink())
                     busy |= l->IsAwaiting();
             }
             // A reply the unit holds back for later (a slow unit on the virtual clock) comes only
             // when time goes on.
             if (busy && unit.HasPending() && !unit.HasDue())
                 busy = false;
-            if (tcp && main->ClientSocket().Active() && !main->ClientSocket().Connected())
+            if (tcp && main->MainLink().ClientSocket().Active() && !main->MainLink().ClientSocket().Connected())
                 busy = true;
             if (!busy)
                 return;

@@ -3,6 +3,7 @@
 // and with an unacknowledged lock; the test signal's payloads and the refresh that sends nothing.
 
 #include "tests/app/LinkTestFixture.h"
+#include "app/link/MainLink.h"
 
 #include "app/FLockPassWord.h"
 #include "app/FLockSetup.h"
@@ -134,7 +135,7 @@ TEST_P(LockWireTest, LockIsSetAndTheLinkClosedOnlyOnceTheUnitTookItEvenBehindALe
     EXPECT_TRUE(unit.PanelLocked());
     EXPECT_EQ(unit.Password(), Bytes({'9', 'A', '7', 'Z'}));
     EXPECT_EQ(ReceivedOf(sim::code::SetLock).size(), 1u);
-    EXPECT_EQ(main->Link(), nullptr);
+    EXPECT_EQ(main->MainLink().Link(), nullptr);
     EXPECT_FALSE(main->IsOnline());
     EXPECT_TRUE(messages.empty());
     // Closed after the acknowledgement came, not before.
@@ -143,7 +144,7 @@ TEST_P(LockWireTest, LockIsSetAndTheLinkClosedOnlyOnceTheUnitTookItEvenBehindALe
 
     // Connecting again finds the panel locked and asks for the password just set.
     actions.push_back([&] { Submit(unlock->edName, unlock->btnOK, "9A7Z"); });
-    main->pkbMenuLinkClick(nullptr);
+    main->MainLink().pkbMenuLinkClick(nullptr);
     ASSERT_TRUE(Connected());
     EXPECT_FALSE(unit.PanelLocked());
 }
@@ -182,8 +183,8 @@ TEST_F(LockTest, NoVerdictTimesOutAfterTheLastCheckAndClosesTheLink) {
     // The unit answers, but for another of its locks: the panel's verdict never comes.
     unit.GarbleReply(6, 0x01, -1, sim::code::PassSubmit);
     actions.push_back([&] { Submit(unlock->edName, unlock->btnOK, "0000"); });
-    ASSERT_TRUE(RunUntil([&] { return !boxes.empty() && !main->Link() && !unlock->Visible(); }, 30000))
-        << "boxes " << boxes.size() << " link " << (main->Link() != nullptr) << " shown " << unlock->Visible()
+    ASSERT_TRUE(RunUntil([&] { return !boxes.empty() && !main->MainLink().Link() && !unlock->Visible(); }, 30000))
+        << "boxes " << boxes.size() << " link " << (main->MainLink().Link() != nullptr) << " shown " << unlock->Visible()
         << " state " << int(unlock->ReplyState()) << " checks " << unlock->CheckCount() << " ms "
         << clock.Ms() << " messages " << messages.size() << " 45s "
         << ReceivedOf(sim::code::PassSubmit).size();
@@ -206,7 +207,7 @@ TEST_F(LockTest, UnacknowledgedLockIsReportedAndTheLinkClosed) {
     });
     main->LockClick(nullptr);
     EXPECT_FALSE(lock->Visible());
-    EXPECT_EQ(main->Link(), nullptr);
+    EXPECT_EQ(main->MainLink().Link(), nullptr);
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back(), "Lock Setting: Link Broken");
     EXPECT_FALSE(ReceivedOf(sim::code::SetLock).empty());
@@ -227,8 +228,8 @@ TEST_F(LockTest, PromptStillOpenFromABrokenLinkServesTheNextConnection) {
     ::TTimer::SetErrorSink([](const std::exception*) noexcept { ++timerErrors; });
     // The link breaks while the prompt is open, and the search connects again (the same locked unit).
     actions.push_back([&] {
-        main->CloseLink();
-        main->pkbMenuLinkClick(nullptr);
+        main->MainLink().CloseLink();
+        main->MainLink().pkbMenuLinkClick(nullptr);
     });
     // The user answers only after the new connection's prompt is due.
     actions.push_back([&] { RunUntil([] { return false; }, 1500); });
@@ -262,7 +263,7 @@ TEST_P(LockCloseTest, CancelOrACloseRequestLeavesTheUnitLockedAndTheEditorOfflin
     ASSERT_TRUE(RunUntil(
         [&] { return acted && !unlock->Visible() && main->IsConnected() == false && !AnyModal(); }, 30000));
     EXPECT_FALSE(ReceivedOf(sim::code::LockStatus).empty()) << "the prompt came from a locked unit";
-    EXPECT_EQ(main->Link(), nullptr);
+    EXPECT_EQ(main->MainLink().Link(), nullptr);
     EXPECT_FALSE(main->IsOnline());
     EXPECT_TRUE(unit.PanelLocked());
     EXPECT_TRUE(ReceivedOf(sim::code::PassSubmit).empty());
@@ -308,7 +309,7 @@ TEST_F(LockTest, TestSignalSendsEachChoiceAndNothingWhileTheViewIsRefreshed) {
     EXPECT_EQ(workModes().back(), Bytes({0, 4}));
 
     // Offline only the dialog's own controls change.
-    main->CloseLink();
+    main->MainLink().CloseLink();
     test->rbSineWave->SetChecked(true);
     EXPECT_TRUE(test->rbSineWave->Checked());
 }

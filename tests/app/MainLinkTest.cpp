@@ -5,6 +5,7 @@
 // replies, stale link events and transfer states.
 
 #include "tests/app/LinkTestFixture.h"
+#include "app/link/MainLink.h"
 
 #include "link/UnitImage.h"
 #include "platform/gui/Menus.h"
@@ -53,7 +54,7 @@ protected:
         EXPECT_TRUE(main->UnitControl()->IsPresetSlotUsed(4)); // stored preset 5 is user index 4
         EXPECT_FALSE(main->UnitControl()->IsPresetSlotUsed(3));
         EXPECT_FALSE(process->Visible());
-        EXPECT_EQ(main->GetTransferState(), tsIdle);
+        EXPECT_EQ(main->MainLink().GetTransferState(), tsIdle);
     }
 
     std::string Caption(const char* name) {
@@ -79,7 +80,7 @@ TEST_P(MainLinkWireTest, SearchFindsTheUnitAndTheReadBackCopiesItsImage) {
     ASSERT_TRUE(RunUntil([&] { return ReadBackDone(); }, 30000))
         << "codes: " << unit.ReceivedCodes().size() << " online " << main->IsOnline() << " connected "
         << main->IsConnected() << " status " << network->Status() << " messages " << messages.size()
-        << " link " << (main->Link() != nullptr) << " hid " << (main->HidDevice() != nullptr) << " shows "
+        << " link " << (main->MainLink().Link() != nullptr) << " hid " << (main->MainLink().HidDevice() != nullptr) << " shows "
         << networkShows << " statuses " << dialogStatuses.size() << " ms " << clock.Ms();
     ExpectReadBackMatchesUnit();
     EXPECT_EQ(network->SearchResult(), 1);
@@ -95,11 +96,11 @@ TEST_P(MainLinkWireTest, SearchFindsTheUnitAndTheReadBackCopiesItsImage) {
 
     // The link button while online disconnects 300 ms later, without the search dialog.
     const int shows = networkShows;
-    main->pkbMenuLinkClick(nullptr);
+    main->MainLink().pkbMenuLinkClick(nullptr);
     Step(300);
     Step(200);
     EXPECT_FALSE(main->IsOnline());
-    EXPECT_EQ(main->Link(), nullptr);
+    EXPECT_EQ(main->MainLink().Link(), nullptr);
     EXPECT_EQ(network->Status(), "Link Broken");
     EXPECT_EQ(networkShows, shows);
     EXPECT_EQ(Caption("pkbMenuLink"), "OffLine");
@@ -126,10 +127,10 @@ TEST_F(MainLinkTest, WrongIdentityIsRefusedWithItsMessageAndReleased) {
         messages.clear();
         if (!first) {
             // The search button of the dialog, as the user presses it again.
-            main->pkbMenuLinkClick(nullptr);
+            main->MainLink().pkbMenuLinkClick(nullptr);
         }
         first = false;
-        ASSERT_TRUE(RunUntil([&] { return !messages.empty() && !main->Link() && !AnyModal(); }, 5000));
+        ASSERT_TRUE(RunUntil([&] { return !messages.empty() && !main->MainLink().Link() && !AnyModal(); }, 5000));
         Step(200);
         EXPECT_EQ(messages, std::vector<std::string>{c.message});
         EXPECT_FALSE(main->IsOnline());
@@ -153,9 +154,9 @@ TEST_F(MainLinkTest, UnitFallingSilentMidReadBackEndsInLinkBrokenWithinTheWatchd
         if (silentAt == 0 && ReceivedOf(sim::code::ReadParamBlock).size() >= 5) {
             unitSilent = true;
             silentAt = clock.Ms();
-            watchdogMs = main->TransferWatchdogMs();
+            watchdogMs = main->MainLink().TransferWatchdogMs();
         }
-        if (silentAt != 0 && brokenAt == 0 && !main->Link())
+        if (silentAt != 0 && brokenAt == 0 && !main->MainLink().Link())
             brokenAt = clock.Ms();
     };
     ASSERT_TRUE(RunUntil([&] { return brokenAt != 0; }, 30000));
@@ -172,7 +173,7 @@ TEST_F(MainLinkTest, UnitFallingSilentMidReadBackEndsInLinkBrokenWithinTheWatchd
     auto* link = main->Find<kv::TPkBmpButton>("pkbMenuLink");
     ASSERT_NE(link, nullptr);
     EXPECT_TRUE(link->Enabled());
-    EXPECT_EQ(main->GetTransferState(), tsIdle);
+    EXPECT_EQ(main->MainLink().GetTransferState(), tsIdle);
 }
 
 TEST_F(MainLinkTest, TransferThatStopsMovingIsEndedByTheWatchdog) {
@@ -185,9 +186,9 @@ TEST_F(MainLinkTest, TransferThatStopsMovingIsEndedByTheWatchdog) {
     onStep = [&] {
         if (stalledAt == 0 && !ReceivedOf(sim::code::ReadParamBlock).empty()) {
             stalledAt = clock.Ms();
-            watchdogMs = main->TransferWatchdogMs();
+            watchdogMs = main->MainLink().TransferWatchdogMs();
         }
-        if (stalledAt != 0 && brokenAt == 0 && !main->Link())
+        if (stalledAt != 0 && brokenAt == 0 && !main->MainLink().Link())
             brokenAt = clock.Ms();
     };
     ASSERT_TRUE(RunUntil([&] { return brokenAt != 0; }, 30000));
@@ -203,7 +204,7 @@ TEST_F(MainLinkTest, TransferThatStopsMovingIsEndedByTheWatchdog) {
 TEST_F(MainLinkTest, UnpluggingTheUsbUnitClosesTheLinkAndShowsTheDialog) {
     Attach(Wire::Usb);
     ASSERT_TRUE(RunUntil([&] { return ReadBackDone(); }, 30000));
-    ASSERT_NE(main->UsbLink(), nullptr);
+    ASSERT_NE(main->MainLink().UsbLink(), nullptr);
     const int shows = networkShows;
     kv::sys::RemoveFakeHidDevice(kHidNumber);
     // The system's device-change broadcast, as the device tree changed.
@@ -213,16 +214,16 @@ TEST_F(MainLinkTest, UnpluggingTheUsbUnitClosesTheLinkAndShowsTheDialog) {
     change.Msg = kv::sys::WM_DEVICECHANGE;
     change.WParam = kv::sys::DBT_DEVNODES_CHANGED;
     ctl->EventPipe(change);
-    ASSERT_TRUE(RunUntil([&] { return !main->Link() && networkShows > shows && !AnyModal(); }, 5000));
-    EXPECT_EQ(main->HidDevice(), nullptr);
+    ASSERT_TRUE(RunUntil([&] { return !main->MainLink().Link() && networkShows > shows && !AnyModal(); }, 5000));
+    EXPECT_EQ(main->MainLink().HidDevice(), nullptr);
     EXPECT_FALSE(main->IsOnline());
     EXPECT_EQ(dialogStatuses.back(), "Link Broken");
 }
 
 TEST_F(MainLinkTest, LoopbackOnlyRefusesTheDefaultAddressAtOnceAndTheSearchGoesOnToTheSerialPorts) {
     Attach(Wire::Serial);
-    main->SetDeviceIp(0xC0A80164); // the default private address
-    main->ClientSocket().Address = "192.168.1.100";
+    main->MainLink().SetDeviceIp(0xC0A80164); // the default private address
+    main->MainLink().ClientSocket().Address = "192.168.1.100";
     ASSERT_TRUE(RunUntil([&] { return network->Position() == 2; }, 1000));
     // Long before the network candidate's 2000 ms watchdog.
     EXPECT_LT(clock.Ms(), 300u + 2000u);
@@ -249,34 +250,34 @@ TEST_F(MainLinkTest, RepliesOnlineFollowTheDispatchRules) {
     const uint8_t id = 1;
 
     // Too short for what it carries, an unexpected handshake reply, a code without a handler: nothing.
-    main->OnLinkFrame(Reply(id, MCS_LOCK_STATUS, {0, 0, 0}));
-    main->OnLinkFrame(Reply(id, MCS_READ_PARAMS, BSTM(19, 0xFF)));
-    main->OnLinkFrame(Reply(id, 36, {3, 1, 2}));
-    main->OnLinkFrame(Reply(id, MCS_PROBE));
-    main->OnLinkFrame(Reply(id, MCS_IDENTITY, {'T', 'i', 'r', 'n', 'e', 'l', ' ', 'V', '0', '1', '0'}));
+    main->MainLink().OnLinkFrame(Reply(id, MCS_LOCK_STATUS, {0, 0, 0}));
+    main->MainLink().OnLinkFrame(Reply(id, MCS_READ_PARAMS, BSTM(19, 0xFF)));
+    main->MainLink().OnLinkFrame(Reply(id, 36, {3, 1, 2}));
+    main->MainLink().OnLinkFrame(Reply(id, MCS_PROBE));
+    main->MainLink().OnLinkFrame(Reply(id, MCS_IDENTITY, {'T', 'i', 'r', 'n', 'e', 'l', ' ', 'V', '0', '1', '0'}));
     for (uint8_t code : {2, 17, 39, 63})
-        main->OnLinkFrame(Reply(id, code, {0, 0, 0, 0, 0, 0}));
-    main->OnLinkFrame({0x10, 0x02, 0x01, 0x00, 0x05, 0x2C}); // cut short
+        main->MainLink().OnLinkFrame(Reply(id, code, {0, 0, 0, 0, 0, 0}));
+    main->MainLink().OnLinkFrame({0x10, 0x02, 0x01, 0x00, 0x05, 0x2C}); // cut short
     // An acknowledgement in tsIdle sends nothing.
-    main->OnLinkFrame(Reply(id, MCS_ACK));
+    main->MainLink().OnLinkFrame(Reply(id, MCS_ACK));
     Step(50);
     EXPECT_TRUE(unit.ReceivedCodes().empty());
     EXPECT_TRUE(main->IsOnline());
-    EXPECT_EQ(main->GetTransferState(), tsIdle);
+    EXPECT_EQ(main->MainLink().GetTransferState(), tsIdle);
 
     // A foreign reply while online is dropped; nothing is closed as the dialog is hidden.
-    main->OnLinkFrame(Reply(9, MCS_ACK));
+    main->MainLink().OnLinkFrame(Reply(9, MCS_ACK));
     Step(20);
-    EXPECT_NE(main->Link(), nullptr);
+    EXPECT_NE(main->MainLink().Link(), nullptr);
 
     // Store: the name's acknowledgement stores the current preset (3, as the unit reported it), the
     // store's ends the transfer.
     ASSERT_EQ(main->CurrentPreset(), 3);
     unit.ClearReceived();
     main->SetTransferState(tsStoreName);
-    main->OnLinkFrame(Reply(id, MCS_ACK));
-    EXPECT_EQ(main->GetTransferState(), tsStore);
-    ASSERT_TRUE(RunUntil([&] { return main->GetTransferState() == tsIdle; }, 2000));
+    main->MainLink().OnLinkFrame(Reply(id, MCS_ACK));
+    EXPECT_EQ(main->MainLink().GetTransferState(), tsStore);
+    ASSERT_TRUE(RunUntil([&] { return main->MainLink().GetTransferState() == tsIdle; }, 2000));
     const auto codes = unit.ReceivedCodes();
     ASSERT_GE(codes.size(), 2u);
     EXPECT_EQ(codes[0], sim::code::Store);
@@ -288,7 +289,7 @@ TEST_F(MainLinkTest, RepliesOnlineFollowTheDispatchRules) {
 TEST_F(MainLinkTest, StaleLinkEventsOfAFreedTransportAreIgnored) {
     Attach(Wire::Serial);
     ASSERT_TRUE(RunUntil([&] { return ReadBackDone(); }, 30000));
-    const uint32_t current = main->LinkGeneration();
+    const uint32_t current = main->MainLink().LinkGeneration();
     ASSERT_GT(current, 0u);
     TMessage stale;
     stale.Msg = WM_LINK_EVENT;
@@ -296,16 +297,16 @@ TEST_F(MainLinkTest, StaleLinkEventsOfAFreedTransportAreIgnored) {
     const uint32_t old = current - 1;
     stale.Data.resize(sizeof old);
     std::memcpy(stale.Data.data(), &old, sizeof old);
-    main->Dispatch(stale);
-    EXPECT_NE(main->Link(), nullptr);
+    main->MainLink().Dispatch(stale);
+    EXPECT_NE(main->MainLink().Link(), nullptr);
     EXPECT_TRUE(main->IsOnline());
 
     // The same event from the transport open now disconnects.
     TMessage live = stale;
     std::memcpy(live.Data.data(), &current, sizeof current);
-    main->Dispatch(live);
+    main->MainLink().Dispatch(live);
     ASSERT_TRUE(RunUntil([&] { return !dialogStatuses.empty() && !AnyModal(); }, 2000));
-    EXPECT_EQ(main->Link(), nullptr);
+    EXPECT_EQ(main->MainLink().Link(), nullptr);
     EXPECT_EQ(dialogStatuses.back(), "Link Broken");
 }
 
@@ -314,20 +315,20 @@ TEST_F(MainLinkTest, LockedPanelWaitsForThePromptAndReadsNothing) {
     unit.SetPanelLock(true);
     ASSERT_TRUE(RunUntil([&] { return main->IsOnline(); }, 5000));
     Step(1200);
-    EXPECT_EQ(main->GetTransferState(), tsUnlockWait);
+    EXPECT_EQ(main->MainLink().GetTransferState(), tsUnlockWait);
     EXPECT_TRUE(ReceivedOf(sim::code::ReadParams).empty());
 }
 
 TEST_F(MainLinkTest, DeviceIdRangeAndOfflineSending) {
     for (int id : {0, 255, -1})
-        main->SetDeviceId(id);
+        main->MainLink().SetDeviceId(id);
     EXPECT_EQ(main->GetDeviceId(), 1);
-    main->SetDeviceId(254);
+    main->MainLink().SetDeviceId(254);
     EXPECT_EQ(main->GetDeviceId(), 254);
     EXPECT_EQ(Caption("lbShowIdNumber"), "ID : 254");
     // No transport: nothing happens and nothing fails.
     main->SendCommand(CM_MCS_CMD(254, MCS_KEEP_ALIVE), true);
-    EXPECT_EQ(main->Link(), nullptr);
+    EXPECT_EQ(main->MainLink().Link(), nullptr);
 }
 
 } // namespace

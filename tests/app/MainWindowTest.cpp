@@ -4,6 +4,7 @@
 
 #include "app/FExit.h"
 #include "app/FMain.h"
+#include "app/link/MainLink.h"
 #include "app/FNetwork.h"
 #include "app/Registration.h"
 #include "app/SingleInstance.h"
@@ -106,9 +107,9 @@ TEST_F(MainWindowTest, StartsOfflineOnTheGainPageWithTitleSizeAndEngines) {
     EXPECT_TRUE(Get<TMenuItem>("NetworkSetup").Visible());
     EXPECT_FALSE(main->IsOnline());
     EXPECT_NE(main->UnitControl(), nullptr);
-    EXPECT_EQ(main->ClientSocket().Port, 9761);
-    EXPECT_EQ(main->ClientSocket().Address, DEFAULT_DEVICE_IP);
-    EXPECT_EQ(main->DeviceIp(), 0xC0A80164u); // 192.168.1.100, first octet highest
+    EXPECT_EQ(main->MainLink().ClientSocket().Port, 9761);
+    EXPECT_EQ(main->MainLink().ClientSocket().Address, DEFAULT_DEVICE_IP);
+    EXPECT_EQ(main->MainLink().DeviceIp(), 0xC0A80164u); // 192.168.1.100, first octet highest
 
     // Each engine draws on its own graph, in magnitude mode.
     for (int i = 0; i < kCurvePlots; ++i) {
@@ -163,7 +164,7 @@ TEST_F(MainWindowTest, ConnectionSearchStartsOnceThreeHundredMillisecondsAfterCr
     EXPECT_TRUE(timer.Enabled());
     EXPECT_EQ(timer.Interval(), 300);
     clock.Advance(299);
-    EXPECT_FALSE(main->IsConnecting());
+    EXPECT_FALSE(main->MainLink().IsConnecting());
 
     // The search dialog runs modally; it is looked at and closed from inside its loop.
     bool searchShown = false;
@@ -266,9 +267,9 @@ TEST_F(MainWindowTest, ClosingAsksFirstCancelKeepsRunningOkEnds) {
     // A serial link to a unit is open, with the unit's answer to the probe on its way.
     sim::SimUnit unit;
     sim::SimPty pty(unit);
-    main->SetComPortName(pty.SlavePath());
-    main->ConnectCom();
-    ASSERT_NE(main->ComLink(), nullptr);
+    main->MainLink().SetComPortName(pty.SlavePath());
+    main->MainLink().ConnectCom();
+    ASSERT_NE(main->MainLink().ComLink(), nullptr);
     main->Show();
     main->Close();
     EXPECT_TRUE(exitDialog->Visible());
@@ -282,13 +283,13 @@ TEST_F(MainWindowTest, ClosingAsksFirstCancelKeepsRunningOkEnds) {
     EXPECT_FALSE(main->ExitConfirmed());
     EXPECT_TRUE(main->Visible());
     EXPECT_FALSE(Application->Terminated());
-    EXPECT_NE(main->ComLink(), nullptr);
+    EXPECT_NE(main->MainLink().ComLink(), nullptr);
 
     main->Close();
     exitDialog->btnOK->Click();
-    EXPECT_EQ(main->ComLink(), nullptr);
-    EXPECT_EQ(main->UsbLink(), nullptr);
-    EXPECT_EQ(main->NetLink(), nullptr);
+    EXPECT_EQ(main->MainLink().ComLink(), nullptr);
+    EXPECT_EQ(main->MainLink().UsbLink(), nullptr);
+    EXPECT_EQ(main->MainLink().NetLink(), nullptr);
     EXPECT_TRUE(main->ExitConfirmed());
     EXPECT_FALSE(main->Visible());
     EXPECT_FALSE(exitDialog->Visible());

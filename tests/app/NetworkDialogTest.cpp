@@ -2,6 +2,7 @@
 // ends in, and the demo button that stops everything the search still had running.
 
 #include "tests/app/LinkTestFixture.h"
+#include "app/link/MainLink.h"
 
 #include "platform/gui/Menus.h"
 
@@ -39,7 +40,7 @@ TEST_F(NetworkDialogTest, CandidatesInOrderEachWithAFreshWatchdog) {
     unit.SetSilent(true);
     unitSilent = true;
     ports = {"/nonexistent/ttyKV1", "/nonexistent/ttyKV2"};
-    ASSERT_TRUE(RunUntil([&] { return main->HidDevice() != nullptr; }, 1000));
+    ASSERT_TRUE(RunUntil([&] { return main->MainLink().HidDevice() != nullptr; }, 1000));
 
     network->btnOKClick(nullptr);
     EXPECT_EQ(network->Candidates(), 3);
@@ -53,14 +54,14 @@ TEST_F(NetworkDialogTest, CandidatesInOrderEachWithAFreshWatchdog) {
     const uint64_t secondAt = clock.Ms();
     EXPECT_EQ(DeviceCounter(), "2/3");
     EXPECT_EQ(network->Status(), "Scaning" + std::string("ttyKV1") + " ......");
-    EXPECT_EQ(main->ComPortName(), "/nonexistent/ttyKV1");
+    EXPECT_EQ(main->MainLink().ComPortName(), "/nonexistent/ttyKV1");
     // The port cannot be opened: "Link Broken", buttons back, the search waits for this candidate's
     // own watchdog (the USB candidate's must not cut it short).
     ASSERT_TRUE(RunUntil([&] { return network->Status() == "Link Broken"; }, 1000));
     EXPECT_TRUE(ButtonsEnabled());
     ASSERT_TRUE(RunUntil([&] { return network->Position() == 3; }, 12000));
     EXPECT_GE(clock.Ms() - secondAt, 10000u);
-    EXPECT_EQ(main->ComPortName(), "/nonexistent/ttyKV2");
+    EXPECT_EQ(main->MainLink().ComPortName(), "/nonexistent/ttyKV2");
 
     // The last candidate's watchdog ends the search, and nothing runs on afterwards.
     ASSERT_TRUE(RunUntil([&] { return network->Status() == "No Device found."; }, 12000));
@@ -81,24 +82,24 @@ TEST_F(NetworkDialogTest, DemoStopsTheSearchAndGivesUpThePendingAttempt) {
     ASSERT_NE(link, nullptr);
     link->SetEnabled(false);
     network->btnOKClick(nullptr);
-    ASSERT_TRUE(RunUntil([&] { return main->IsConnecting(); }, 500));
+    ASSERT_TRUE(RunUntil([&] { return main->MainLink().IsConnecting(); }, 500));
     network->btnExitClick(nullptr);
-    EXPECT_EQ(main->Link(), nullptr);
+    EXPECT_EQ(main->MainLink().Link(), nullptr);
     EXPECT_TRUE(link->Enabled());
     const auto codes = unit.ReceivedCodes().size();
     Step(25000);
     // No watchdog moved the search on to the next port in the background.
     EXPECT_EQ(network->Position(), 1);
-    EXPECT_EQ(main->Link(), nullptr);
+    EXPECT_EQ(main->MainLink().Link(), nullptr);
     EXPECT_EQ(unit.ReceivedCodes().size(), codes);
     EXPECT_FALSE(main->IsOnline());
 }
 
 TEST_F(NetworkDialogTest, AutomaticAddressSettingOffersNoNetworkCandidate) {
-    main->SetDeviceIp(0x7F000004);
-    main->SetAutoIp(true);
+    main->MainLink().SetDeviceIp(0x7F000004);
+    main->MainLink().SetAutoIp(true);
     network->btnOKClick(nullptr);
-    EXPECT_EQ(main->DeviceIp(), 0u);
+    EXPECT_EQ(main->MainLink().DeviceIp(), 0u);
     EXPECT_EQ(network->Candidates(), 0);
     EXPECT_EQ(network->Status(), "No Device found.");
 }

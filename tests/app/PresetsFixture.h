@@ -3,6 +3,7 @@
 // a folder for the files a test writes.
 
 #include "tests/app/LinkTestFixture.h"
+#include "app/link/MainLink.h"
 
 #include "app/FFactory.h"
 #include "app/FRecallPreset.h"
@@ -81,7 +82,7 @@ protected:
         auto* link = main->Find<kv::TPkBmpButton>("pkbMenuLink");
         const auto codes = u.ReceivedCodes();
         return main->IsOnline() && link && link->Enabled() && link->Down() && !codes.empty() &&
-               codes.back() == sim::code::KeepAlive && !AnyModal() && main->GetTransferState() == tsIdle;
+               codes.back() == sim::code::KeepAlive && !AnyModal() && main->MainLink().GetTransferState() == tsIdle;
     }
 
     void ConnectAndReadBack(Wire wire = Wire::Serial, const std::string& loopback = "127.0.0.21") {

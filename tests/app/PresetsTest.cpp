@@ -2,6 +2,7 @@
 // against the simulated unit.
 
 #include "tests/app/PresetsFixture.h"
+#include "app/link/MainLink.h"
 
 #include "link/UnitImage.h"
 
@@ -83,7 +84,7 @@ TEST_F(PresetsTest, OfflineStorePicksUpdatesBothListsAndSendsNothing) {
     // Offline the unit's side is untouched: no slot, no current preset, no state.
     EXPECT_FALSE(main->UnitControl()->IsPresetSlotUsed(2));
     EXPECT_EQ(main->CurrentPreset(), 0);
-    EXPECT_EQ(main->GetTransferState(), tsIdle);
+    EXPECT_EQ(main->MainLink().GetTransferState(), tsIdle);
     EXPECT_EQ(Caption("lbPstNum"), "F00");
 
     // Recall of the factory row: shown only; offline it leaves the recall pending and opens nothing.
@@ -92,7 +93,7 @@ TEST_F(PresetsTest, OfflineStorePicksUpdatesBothListsAndSendsNothing) {
     EXPECT_FALSE(storeName->edName->Enabled());
     EXPECT_FALSE(storeName->StoreMode());
     storeName->btnOK->Click();
-    EXPECT_EQ(main->GetTransferState(), tsRecall);
+    EXPECT_EQ(main->MainLink().GetTransferState(), tsRecall);
     EXPECT_FALSE(process->Visible());
     // Cancel on the name dialog goes back to the list.
     store->vledPresetNameSelectCell(1, 20);
@@ -164,7 +165,7 @@ TEST_P(PresetsWireTest, StoreANamedPresetRecallItAndRecallTheFactoryPreset) {
     // Store: the user opens the store list, picks U02 and names it.
     PlanPick(store, 2, "Stage Left");
     main->bStoreClick(nullptr);
-    ASSERT_TRUE(RunUntil([&] { return main->GetTransferState() == tsIdle && !AnyModal(); }, 5000));
+    ASSERT_TRUE(RunUntil([&] { return main->MainLink().GetTransferState() == tsIdle && !AnyModal(); }, 5000));
     Step(100);
     const auto codes = unit.ReceivedCodes();
     ASSERT_GE(codes.size(), 3u);
@@ -269,7 +270,7 @@ TEST_F(PresetsTest, FailedStoreLeavesThePresetBarAndListsAsTheyWere) {
     };
     PlanPick(store, 5, "Never stored");
     main->bStoreClick(nullptr);
-    ASSERT_TRUE(RunUntil([&] { return !main->Link() && !dialogStatuses.empty() && !AnyModal(); }, 60000));
+    ASSERT_TRUE(RunUntil([&] { return !main->MainLink().Link() && !dialogStatuses.empty() && !AnyModal(); }, 60000));
     onStep = nullptr;
     EXPECT_EQ(dialogStatuses.back(), "Link Broken");
     EXPECT_EQ(Caption("lbPstNum"), number);

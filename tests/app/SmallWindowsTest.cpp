@@ -16,6 +16,7 @@
 #include "app/Registration.h"
 #include "app/SingleInstance.h"
 #include "app/TimerComponent.h"
+#include "app/link/MainLink.h"
 #include "link/LinkOwner.h"
 #include "panels/PkBmpButton.h"
 #include "platform/core/CodePage.h"
@@ -64,6 +65,13 @@ void Type(TControl& edit, const std::string& text) {
 
 class SmallWindowsTest : public ::testing::Test {
 protected:
+    // A frame-log line as a transport posts it to the link.
+    void LogLine(const std::string& line) {
+        TMessage msg;
+        msg.Msg = WM_LINK_LOG;
+        msg.Text = line;
+        main->MainLink().Dispatch(msg);
+    }
     static void SetUpTestSuite() {
         qputenv("KORVANE_LOOPBACK_ONLY", "1");
         RegisterEditorClasses();
@@ -257,16 +265,16 @@ TEST_F(SmallWindowsTest, PasswordBytesAreCutAtACharacterBoundaryAndFilledWithZer
 
 TEST_F(SmallWindowsTest, FrameLogKeepsTheNewestLinesOnlyWhileShown) {
     TListBox& list = *hidData->hbHidData;
-    main->OnFrameLogLine("hidden");
+    LogLine("hidden");
     EXPECT_EQ(list.Items()->Count(), 0);
-    EXPECT_FALSE(main->FrameLogShown);
+    EXPECT_FALSE(main->MainLink().FrameLogShown);
 
     main->HidDataClick(nullptr);
     ASSERT_TRUE(hidData->Visible());
-    EXPECT_TRUE(main->FrameLogShown);
+    EXPECT_TRUE(main->MainLink().FrameLogShown);
     const int extra = 5;
     for (int i = 0; i < TfmHidData::kMaxLines + extra; ++i) {
-        main->OnFrameLogLine("line " + std::to_string(i));
+        LogLine("line " + std::to_string(i));
         // Some lines shown in between, most in one batch.
         if (i == 2 || i == 8000)
             clock.Advance(TfmHidData::kFlushMs);
@@ -288,7 +296,7 @@ TEST_F(SmallWindowsTest, FrameLogKeepsTheNewestLinesOnlyWhileShown) {
         workers.emplace_back([this, t] {
             for (int i = 0; i < kLines; ++i) {
                 const uint8_t bytes[] = {static_cast<uint8_t>(t), static_cast<uint8_t>(i)};
-                PostFrameLog(main, FrameLogLine("COM R ", bytes, 2));
+                PostFrameLog(&main->MainLink(), FrameLogLine("COM R ", bytes, 2));
             }
         });
     for (auto& w : workers)
@@ -307,9 +315,9 @@ TEST_F(SmallWindowsTest, FrameLogKeepsTheNewestLinesOnlyWhileShown) {
     }
 
     // Hidden again: the transports stop building lines, and a line still on its way is not shown.
-    PostFrameLog(main, "late");
+    PostFrameLog(&main->MainLink(), "late");
     hidData->Close();
-    EXPECT_FALSE(main->FrameLogShown);
+    EXPECT_FALSE(main->MainLink().FrameLogShown);
     for (int i = 0; i < 10; ++i) {
         QCoreApplication::processEvents();
         clock.Advance(TfmHidData::kFlushMs);

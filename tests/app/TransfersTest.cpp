@@ -3,6 +3,8 @@
 // answering ends with a message, a usable window and nothing written.
 
 #include "tests/app/PresetsFixture.h"
+#include "tests/app/UnitFileOf.h"
+#include "app/link/MainLink.h"
 
 #include "app/pages/LinkingPage.h"
 #include "link/PresetFiles.h"
@@ -57,26 +59,8 @@ protected:
     }
 
     void Disconnect() {
-        main->pkbMenuLinkClick(nullptr);
-        ASSERT_TRUE(RunUntil([&] { return !main->Link() && !AnyModal(); }, 2000));
-    }
-
-    // The unit file of the unit's presets and information, as an upload writes it.
-    static std::string UnitFileOf(const sim::SimUnit& u) {
-        std::string file(kFileHeader);
-        const sim::Bytes info = u.UnitInfo();
-        file.append(info.begin(), info.end());
-        for (int p = 1; p <= 20; ++p) {
-            if (u.SlotUsed(p)) {
-                const sim::Dump d = u.Stored(p);
-                file += static_cast<char>(p);
-                file.append(d.begin(), d.begin() + 721);
-            } else {
-                file.append(722, '\x64');
-            }
-            file += "\r\n";
-        }
-        return file;
+        main->MainLink().pkbMenuLinkClick(nullptr);
+        ASSERT_TRUE(RunUntil([&] { return !main->MainLink().Link() && !AnyModal(); }, 2000));
     }
 
     // Puts `u` on a wire of its own that the next search finds: a fresh pseudo-terminal, or its own
@@ -89,8 +73,8 @@ protected:
         }
         const std::string address = ShardLoopback("127.0.0.24");
         tcp = std::make_unique<sim::SimTcp>(u, 9761, address);
-        main->ClientSocket().Address = address;
-        main->SetDeviceIp(Ipv4Word(address));
+        main->MainLink().ClientSocket().Address = address;
+        main->MainLink().SetDeviceIp(Ipv4Word(address));
     }
 
     // Current settings whose channels all differ from each other and from the unit's defaults.
@@ -122,13 +106,13 @@ protected:
     void OpenPresetFileOnline(const std::string& path) {
         bool polled = false;
         onStep = [&] {
-            if (!polled && process->Modal() && main->PostOpenState() == 12) {
+            if (!polled && process->Modal() && main->MainLink().PostOpenState() == kPostOpenSendingFile) {
                 polled = true;
                 main->SendCommand(CM_MCS_CMD(1, MCS_LEVELS), false);
             }
         };
         chosenFile = path;
-        main->OpenClick(nullptr);
+        main->MainLink().OpenClick(nullptr);
         onStep = nullptr;
     }
 
@@ -161,7 +145,7 @@ TEST_P(TransfersWireTest, UploadToAUnitFileAndDownloadIntoAFreshUnitCopiesEveryP
     // The first place cannot be written: the user is told and asked again, and nothing is lost.
     fileAnswers = {File("missing/venue")};
     chosenFile = File("venue");
-    main->UploadClick(nullptr);
+    main->MainLink().UploadClick(nullptr);
     EXPECT_FALSE(process->Visible());
     // The file is written 300 ms after the last block, from the upload timer.
     EXPECT_TRUE(fileDialogs.empty());
@@ -178,22 +162,22 @@ TEST_P(TransfersWireTest, UploadToAUnitFileAndDownloadIntoAFreshUnitCopiesEveryP
     ASSERT_EQ(bytes.size(), kUnitFileSize);
     EXPECT_EQ(bytes.substr(34 + 724, 2), "\x02\xFF");
     EXPECT_EQ(bytes.substr(34, 722), std::string(722, '\x64'));
-    EXPECT_EQ(main->UploadPreset(), 0);
+    EXPECT_EQ(main->MainLink().UploadPreset(), 0);
     EXPECT_TRUE(main->Find<kv::TTimer>("tmInLevelDet")->Enabled());
 
     // Into a fresh unit on another wire.
     Disconnect();
     fresh.UseRealTime();
     Rewire(fresh, wire);
-    main->pkbMenuLinkClick(nullptr);
+    main->MainLink().pkbMenuLinkClick(nullptr);
     ASSERT_TRUE(RunUntil([&] { return ReadBackEnded(fresh); }, 30000));
     Step(100);
     fresh.ClearReceived();
 
     chosenFile = File("venue.unt");
-    main->DownloadClick(nullptr);
+    main->MainLink().DownloadClick(nullptr);
     EXPECT_FALSE(main->Enabled());
-    ASSERT_TRUE(RunUntil([&] { return !main->Link(); }, 20000));
+    ASSERT_TRUE(RunUntil([&] { return !main->MainLink().Link(); }, 20000));
     // The bar counted the two used records.
     EXPECT_EQ(process->ProgressBar->Max(), 2);
     EXPECT_TRUE(main->Enabled());
@@ -239,18 +223,18 @@ INSTANTIATE_TEST_SUITE_P(Wires, TransfersWireTest, ::testing::Values(0, 1), [](c
 
 TEST_F(TransfersTest, UploadAndDownloadRefuseWithAMessageWhenThereIsNothingToDo) {
     chosenFile = File("x.unt");
-    main->UploadClick(nullptr);
-    main->DownloadClick(nullptr);
+    main->MainLink().UploadClick(nullptr);
+    main->MainLink().DownloadClick(nullptr);
     EXPECT_EQ(messages, (std::vector<std::string>{"You Must Connect First !!", "You Must Connect First !!"}));
     EXPECT_TRUE(fileDialogs.empty());
 
     ConnectAndReadBack();
     messages.clear();
-    main->UploadClick(nullptr);
+    main->MainLink().UploadClick(nullptr);
     // A unit file that is too short sends nothing.
     ASSERT_TRUE(kv::WriteFileAtomic(File("short.unt"), std::string(kFileHeader) + std::string(100, '\0')));
     chosenFile = File("short.unt");
-    main->DownloadClick(nullptr);
+    main->MainLink().DownloadClick(nullptr);
     Step(50);
     EXPECT_EQ(messages, (std::vector<std::string>{"No Saving Preset Exist !!", "Download File Error !!"}));
     EXPECT_TRUE(unit.ReceivedCodes().empty());
@@ -259,7 +243,7 @@ TEST_F(TransfersTest, UploadAndDownloadRefuseWithAMessageWhenThereIsNothingToDo)
 
 TEST_F(TransfersTest, PresetFileSavedAndOpenedOffline) {
     chosenFile = File("room.PRS");
-    main->SaveClick(nullptr);
+    main->MainLink().SaveClick(nullptr);
     ASSERT_EQ(fileDialogs, std::vector<std::string>{"sdSavePreset"});
     const std::string bytes = kvtest::ReadAll(File("room.prs"));
     ASSERT_EQ(bytes.size(), kPresetFileSize);
@@ -268,14 +252,14 @@ TEST_F(TransfersTest, PresetFileSavedAndOpenedOffline) {
 
     const auto before = main->UnitControl()->Image();
     chosenFile = File("room.prs");
-    main->OpenClick(nullptr);
+    main->MainLink().OpenClick(nullptr);
     EXPECT_EQ(main->UnitControl()->Image(), before);
     EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(main->IsUpdatingView());
     // A file of another length is refused and changes nothing.
     ASSERT_TRUE(kv::WriteFileAtomic(File("long.prs"), bytes + "x"));
     chosenFile = File("long.prs");
-    main->OpenClick(nullptr);
+    main->MainLink().OpenClick(nullptr);
     EXPECT_EQ(messages, std::vector<std::string>{"Open File Error !!"});
     EXPECT_EQ(main->UnitControl()->Image(), before);
 }
@@ -296,17 +280,17 @@ TEST_F(TransfersTest, PresetFileOpenedOnlineSendsItsRecordsInOrder) {
     // The level poll's next request closes the progress window once the records are through.
     bool polled = false;
     onStep = [&] {
-        if (!polled && process->Modal() && main->PostOpenState() == 12) {
+        if (!polled && process->Modal() && main->MainLink().PostOpenState() == kPostOpenSendingFile) {
             polled = true;
             main->SendCommand(CM_MCS_CMD(1, MCS_LEVELS), false);
         }
     };
     chosenFile = File("room.prs");
-    main->OpenClick(nullptr);
+    main->MainLink().OpenClick(nullptr);
     onStep = nullptr;
     ASSERT_TRUE(polled);
     EXPECT_FALSE(process->Visible());
-    EXPECT_EQ(main->PostOpenState(), 0);
+    EXPECT_EQ(main->MainLink().PostOpenState(), 0);
     Step(50);
 
     // Each channel first linked to itself alone, then the file's records.
@@ -367,14 +351,14 @@ TEST_F(TransfersTest, DownloadProgressCountsUsedRecords) {
     chosenFile = File("late.unt");
     // The unit takes the factory default and the information, then the test answers the blocks.
     unit.SilenceAfter(2);
-    main->DownloadClick(nullptr);
+    main->MainLink().DownloadClick(nullptr);
     ASSERT_TRUE(RunUntil([&] { return !ReceivedOf(sim::code::Download).empty(); }, 2000));
     unitSilent = true;
-    EXPECT_EQ(main->DownloadRecord(), 18);
+    EXPECT_EQ(main->MainLink().DownloadRecord(), 18);
     EXPECT_EQ(process->ProgressBar->Max(), 2);
     EXPECT_EQ(process->ProgressBar->Position(), 0);
-    main->OnLinkFrame(sim::BuildFrame(1, 0, MCS_DOWNLOAD, {14}));
-    EXPECT_EQ(main->DownloadRecord(), 20);
+    main->MainLink().OnLinkFrame(sim::BuildFrame(1, 0, MCS_DOWNLOAD, {14}));
+    EXPECT_EQ(main->MainLink().DownloadRecord(), 20);
     EXPECT_EQ(process->ProgressBar->Position(), 1);
     EXPECT_TRUE(process->Visible());
     EXPECT_FALSE(main->Enabled());
@@ -426,18 +410,18 @@ TEST_P(TransferInterruptTest, EndsWithAMessageAUsableWindowAndNothingWritten) {
         }
     };
     if (upload)
-        main->UploadClick(nullptr);
+        main->MainLink().UploadClick(nullptr);
     else
-        main->DownloadClick(nullptr);
-    ASSERT_TRUE(RunUntil([&] { return !main->Link() && !dialogStatuses.empty() && !AnyModal(); }, 60000));
+        main->MainLink().DownloadClick(nullptr);
+    ASSERT_TRUE(RunUntil([&] { return !main->MainLink().Link() && !dialogStatuses.empty() && !AnyModal(); }, 60000));
     onStep = nullptr;
     EXPECT_EQ(unplugged, unplug);
     EXPECT_EQ(dialogStatuses.back(), "Link Broken");
     EXPECT_FALSE(process->Visible());
     EXPECT_TRUE(main->Enabled());
-    EXPECT_EQ(main->GetTransferState(), tsIdle);
-    EXPECT_EQ(main->UploadPreset(), 0);
-    EXPECT_EQ(main->DownloadRecord(), 0);
+    EXPECT_EQ(main->MainLink().GetTransferState(), tsIdle);
+    EXPECT_EQ(main->MainLink().UploadPreset(), 0);
+    EXPECT_EQ(main->MainLink().DownloadRecord(), 0);
     Step(1000);
     EXPECT_FALSE(main->Find<kv::TTimer>("tmUpload")->Enabled());
     EXPECT_FALSE(std::filesystem::exists(File("out.unt")));
@@ -459,15 +443,15 @@ TEST_P(TransferInterruptTest, EndsWithAMessageAUsableWindowAndNothingWritten) {
         DeviceTreeChanged();
         Step(50);
     }
-    main->pkbMenuLinkClick(nullptr);
+    main->MainLink().pkbMenuLinkClick(nullptr);
     ASSERT_TRUE(RunUntil([&] { return ReadBackEnded(unit); }, 30000))
         << "status " << network->Status() << " online " << main->IsOnline() << " hid "
-        << (main->HidDevice() != nullptr) << " codes " << unit.ReceivedCodes().size();
+        << (main->MainLink().HidDevice() != nullptr) << " codes " << unit.ReceivedCodes().size();
     const auto codes = unit.ReceivedCodes();
     for (uint8_t c : {sim::code::ReadPreset, sim::code::ReadPresetBlock, sim::code::Download,
                       sim::code::WriteEeprom, sim::code::ReadEeprom})
         EXPECT_EQ(std::count(codes.begin(), codes.end(), c), 0) << int(c);
-    EXPECT_EQ(main->GetTransferState(), tsIdle);
+    EXPECT_EQ(main->MainLink().GetTransferState(), tsIdle);
 }
 
 INSTANTIATE_TEST_SUITE_P(Transfers, TransferInterruptTest,
@@ -501,7 +485,7 @@ TEST_P(SlowUnitTest, EveryTransferCompletesAndTheUnitEqualsTheEditor) {
         const std::string file = PresetFileOf(Distinct("Slow load"));
         ASSERT_TRUE(kv::WriteFileAtomic(File("slow.prs"), file));
         OpenPresetFileOnline(File("slow.prs"));
-        EXPECT_EQ(main->PostOpenState(), 0);
+        EXPECT_EQ(main->MainLink().PostOpenState(), 0);
         EXPECT_EQ(ReceivedOf(sim::code::Peq).size(), 8u + 8u + 4u * 9u);
         ExpectUnitAndImageHoldFile(file);
         break;
@@ -511,8 +495,8 @@ TEST_P(SlowUnitTest, EveryTransferCompletesAndTheUnitEqualsTheEditor) {
         fresh.SetStored(9, StoredPreset(9, "Gallery"));
         ASSERT_TRUE(kv::WriteFileAtomic(File("slow.unt"), UnitFileOf(fresh)));
         chosenFile = File("slow.unt");
-        main->DownloadClick(nullptr);
-        ASSERT_TRUE(RunUntil([&] { return !main->Link() && !AnyModal(); }, longest));
+        main->MainLink().DownloadClick(nullptr);
+        ASSERT_TRUE(RunUntil([&] { return !main->MainLink().Link() && !AnyModal(); }, longest));
         EXPECT_EQ(unit.ResetCount(), 1);
         for (int p = 1; p <= 20; ++p) {
             SCOPED_TRACE(p);
@@ -527,7 +511,7 @@ TEST_P(SlowUnitTest, EveryTransferCompletesAndTheUnitEqualsTheEditor) {
     }
     case Transfer::Upload:
         chosenFile = File("slow");
-        main->UploadClick(nullptr);
+        main->MainLink().UploadClick(nullptr);
         ASSERT_TRUE(RunUntil([&] { return std::filesystem::exists(File("slow.unt")); }, 2000));
         EXPECT_EQ(kvtest::ReadAll(File("slow.unt")), UnitFileOf(unit));
         ExpectUnitIsImage();
@@ -536,14 +520,14 @@ TEST_P(SlowUnitTest, EveryTransferCompletesAndTheUnitEqualsTheEditor) {
         // The unit's settings changed behind the editor's back; a link change reads them all back.
         unit.SetCurrent(Distinct("Read back"));
         main->Linking().ResyncAfterLink();
-        ASSERT_TRUE(RunUntil([&] { return ReadBackEnded(unit) && main->Link(); }, longest));
+        ASSERT_TRUE(RunUntil([&] { return ReadBackEnded(unit) && main->MainLink().Link(); }, longest));
         EXPECT_EQ(ReceivedOf(sim::code::ReadParamBlock).size(), 15u);
         ExpectUnitIsImage();
         break;
     case Transfer::Store:
         PlanPick(store, 4, "Slow store");
         main->bStoreClick(nullptr);
-        ASSERT_TRUE(RunUntil([&] { return main->GetTransferState() == tsIdle && !AnyModal(); }, longest));
+        ASSERT_TRUE(RunUntil([&] { return main->MainLink().GetTransferState() == tsIdle && !AnyModal(); }, longest));
         EXPECT_TRUE(unit.SlotUsed(4));
         EXPECT_TRUE(main->UnitControl()->IsPresetSlotUsed(3));
         EXPECT_EQ(Caption("lbPstNum"), "U04");
@@ -564,7 +548,7 @@ TEST_P(SlowUnitTest, EveryTransferCompletesAndTheUnitEqualsTheEditor) {
     EXPECT_TRUE(messages.empty()) << messages.front();
     EXPECT_TRUE(dialogStatuses.empty());
     EXPECT_FALSE(process->Visible());
-    EXPECT_EQ(main->GetTransferState(), tsIdle);
+    EXPECT_EQ(main->MainLink().GetTransferState(), tsIdle);
     if (transfer != Transfer::Download) {
         EXPECT_TRUE(main->IsOnline());
     }
@@ -616,7 +600,7 @@ TEST_P(IncompleteCopyTest, SaysTheUnitHoldsAnIncompleteCopy) {
             // The command the unit no longer answers went out.
             unitSilent = true;
             silentAt = clock.Ms();
-            giveUpMs = main->TransferWatchdogMs();
+            giveUpMs = main->MainLink().TransferWatchdogMs();
         }
         if (silentAt != 0 && toldAt == 0 && !messages.empty()) {
             toldAt = clock.Ms();
@@ -624,9 +608,9 @@ TEST_P(IncompleteCopyTest, SaysTheUnitHoldsAnIncompleteCopy) {
         }
     };
     if (download)
-        main->DownloadClick(nullptr);
+        main->MainLink().DownloadClick(nullptr);
     else
-        main->OpenClick(nullptr);
+        main->MainLink().OpenClick(nullptr);
     ASSERT_TRUE(RunUntil([&] { return toldAt != 0 && !dialogStatuses.empty() && !AnyModal(); }, 60000));
     onStep = nullptr;
     ASSERT_GT(giveUpMs, 0u);
@@ -715,7 +699,7 @@ TEST_F(TransfersTest, PresetFileOverOtherLinksLeavesTheUnitEqualToTheFile) {
 
         unit.ClearReceived();
         OpenPresetFileOnline(path);
-        ASSERT_TRUE(RunUntil([&] { return !AnyModal() && main->PostOpenState() == 0; }, 10000));
+        ASSERT_TRUE(RunUntil([&] { return !AnyModal() && main->MainLink().PostOpenState() == 0; }, 10000));
         EXPECT_TRUE(messages.empty());
         EXPECT_EQ(unit.RejectedCount(), 0);
         ExpectUnitAndImageHoldFile(file);
@@ -749,7 +733,7 @@ TEST_F(TransfersTest, CloseRequestOnTheProgressWindowDuringATransferDoesNothing)
     onStep = nullptr;
     EXPECT_EQ(requests, 3);
     EXPECT_TRUE(stayed);
-    ASSERT_TRUE(RunUntil([&] { return main->GetTransferState() == tsIdle && !AnyModal(); }, 20000));
+    ASSERT_TRUE(RunUntil([&] { return main->MainLink().GetTransferState() == tsIdle && !AnyModal(); }, 20000));
     EXPECT_TRUE(unit.SlotUsed(2));
     EXPECT_EQ(Caption("lbPstNum"), "U02");
     EXPECT_EQ(process->ProgressBar->Position(), 2);
@@ -758,12 +742,12 @@ TEST_F(TransfersTest, CloseRequestOnTheProgressWindowDuringATransferDoesNothing)
     chosenFile = File("held.unt");
     requests = 0;
     onStep = requestClose;
-    main->DownloadClick(nullptr);
+    main->MainLink().DownloadClick(nullptr);
     ASSERT_TRUE(RunUntil([&] { return requests == 3; }, 5000));
     onStep = nullptr;
     EXPECT_TRUE(stayed);
     EXPECT_TRUE(process->Visible());
-    ASSERT_TRUE(RunUntil([&] { return !main->Link() && !AnyModal(); }, 60000));
+    ASSERT_TRUE(RunUntil([&] { return !main->MainLink().Link() && !AnyModal(); }, 60000));
     EXPECT_FALSE(process->Visible());
     EXPECT_EQ(unit.ResetCount(), 1);
     EXPECT_TRUE(messages.empty());

@@ -3,6 +3,7 @@
 // loaded from the model by a refresh, and the copy buttons with their lists.
 
 #include "tests/editors/EditorFixture.h"
+#include "app/link/MainLink.h"
 
 #include "app/FCopy.h"
 #include "app/FLinkSel.h"
@@ -254,11 +255,11 @@ TEST_F(LinkDialogTest, SetOnlineSendsCopiesAndMasksThenReadsTheUnitBack) {
     Choose(3, 2);
     Choose(4, 2);
     Click(DialogButton(*dialog, "bnSet"));
-    EXPECT_EQ(main->GetTransferState(), tsResync);
+    EXPECT_EQ(main->MainLink().GetTransferState(), tsResync);
     EXPECT_FALSE(Poll().Enabled());
     // The model keeps its channels until the unit's own copies come back.
     EXPECT_EQ(Model().GetGain(3), 280);
-    ASSERT_TRUE(RunUntil([&] { return main->GetTransferState() == tsIdle && Poll().Enabled(); }, 30000));
+    ASSERT_TRUE(RunUntil([&] { return main->MainLink().GetTransferState() == tsIdle && Poll().Enabled(); }, 30000));
     std::vector<std::pair<uint8_t, std::vector<uint8_t>>> got;
     for (const auto& c : unit.Received())
         if (c.code != sim::code::Levels)
@@ -329,14 +330,14 @@ TEST_F(LinkDialogTest, CopyOnlineSendsOneCommandAndTheReadBackFollows) {
     Step(50);
     EXPECT_TRUE(ReceivedOf(sim::code::CopyChannel).empty());
     EXPECT_TRUE(Poll().Enabled());
-    EXPECT_EQ(main->GetTransferState(), tsIdle);
+    EXPECT_EQ(main->MainLink().GetTransferState(), tsIdle);
 
     copy->cbOutDestination->UserSelect(3);
     Click(*copy->bnOutChCopy);
-    EXPECT_EQ(main->GetTransferState(), tsResync);
+    EXPECT_EQ(main->MainLink().GetTransferState(), tsResync);
     EXPECT_FALSE(Poll().Enabled());
     EXPECT_EQ(Model().GetGain(5), 280);
-    ASSERT_TRUE(RunUntil([&] { return main->GetTransferState() == tsIdle && Poll().Enabled(); }, 30000));
+    ASSERT_TRUE(RunUntil([&] { return main->MainLink().GetTransferState() == tsIdle && Poll().Enabled(); }, 30000));
     const auto copies = ReceivedOf(sim::code::CopyChannel);
     ASSERT_EQ(copies.size(), 1u);
     EXPECT_EQ(copies[0].payload, (std::vector<uint8_t>{2, 5}));

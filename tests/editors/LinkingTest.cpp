@@ -3,6 +3,7 @@
 // channel alone) and online (one command, the model left to the read-back).
 
 #include "tests/editors/EditorFixture.h"
+#include "app/link/MainLink.h"
 
 #include "app/pages/LinkingPage.h"
 #include "app/pages/OverlaysPage.h"
@@ -114,7 +115,7 @@ TEST_F(LinkingTest, OnlineCopySendsOneCommandAndLeavesTheModel) {
     unit.SetWord(kv::sim::off::ChannelRecord(2) + kv::sim::off::OutGain, 200);
     Connect();
     main->Linking().CopyChannelSettings(2, 5, false);
-    EXPECT_EQ(main->GetTransferState(), tsIdle);
+    EXPECT_EQ(main->MainLink().GetTransferState(), tsIdle);
     Step(50);
     ASSERT_EQ(unit.Received().size(), 1u);
     EXPECT_EQ(unit.Received()[0].code, sim::code::CopyChannel);

@@ -4,6 +4,7 @@
 // send one frame each; the level poll asks every 300 ms while online and the bars follow the levels.
 
 #include "tests/editors/EditorFixture.h"
+#include "app/link/MainLink.h"
 
 #include "controls/LProgressBar.h"
 #include "panels/led/LdDemoButton.h"
@@ -98,15 +99,15 @@ TEST_F(OnlineTest, LevelPollRunsEvery300MillisecondsWhileOnlineAndTheBarsFollow)
     // A preset store stops the poll; its end starts it again.
     main->StopLevelPoll();
     main->SetTransferState(tsStoreName);
-    main->OnLinkFrame(sim::BuildFrame(1, 0, MCS_ACK, {}));
-    ASSERT_TRUE(RunUntil([&] { return main->GetTransferState() == tsIdle; }, 2000));
+    main->MainLink().OnLinkFrame(sim::BuildFrame(1, 0, MCS_ACK, {}));
+    ASSERT_TRUE(RunUntil([&] { return main->MainLink().GetTransferState() == tsIdle; }, 2000));
     unit.ClearReceived();
     for (int i = 0; i < 100; ++i)
         Step(10);
     EXPECT_GE(ReceivedOf(sim::code::Levels).size(), 3u);
 
     // Offline: no more polls, the bars at 0.
-    main->CloseLink();
+    main->MainLink().CloseLink();
     Step(50);
     unit.ClearReceived();
     for (int i = 0; i < 100; ++i)

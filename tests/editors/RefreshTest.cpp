@@ -2,6 +2,7 @@
 // updating-view flag is put back as it was, and linked inputs keep their own graphic-EQ bands.
 
 #include "tests/editors/PanelsFixture.h"
+#include "app/link/MainLink.h"
 
 #include "app/FTest.h"
 #include "controls/MyPEQType8.h"
@@ -62,7 +63,7 @@ TEST_F(RefreshTest, EveryPageShowsTheModel) {
     // The slope list keeps the user's last choice while its filter is bypassed.
     Get<TPkComboBox>("pkcLowCutSlopInA").SetItemIndex(4);
     CraftModel();
-    main->OnCurrentPresetReply(7);
+    main->MainLink().OnCurrentPresetReply(7);
     main->RefreshAllPanels();
     EXPECT_FALSE(main->IsUpdatingView());
 
@@ -155,7 +156,7 @@ TEST_F(RefreshTest, EveryPageShowsTheModel) {
     EXPECT_NEAR(band17.gain, 3.0, 1e-9);
     EXPECT_EQ(band17.frequency, 1000.0);
 
-    main->OnCurrentPresetReply(0);
+    main->MainLink().OnCurrentPresetReply(0);
     main->RefreshAllPanels();
     EXPECT_EQ(Label("lbPstNum"), "F00");
 }

@@ -2,6 +2,7 @@
 // afterwards the unit's image equals the model's, and a preset file saved then holds every edit.
 
 #include "tests/editors/EditorFixture.h"
+#include "app/link/MainLink.h"
 
 #include "app/FLinkSel.h"
 #include "app/TimerComponent.h"
@@ -51,8 +52,8 @@ TEST_F(RoundTripTest, EditsThroughTheControlsReachTheUnitAndTheSavedFile) {
     Click(*links->LinkButton(3, 2));
     Click(*dynamic_cast<TPkBmpButton*>(links->FindComponent("bnSet")));
     auto& poll = Get<kv::TTimer>("tmInLevelDet");
-    ASSERT_EQ(main->GetTransferState(), tsResync);
-    ASSERT_TRUE(RunUntil([&] { return main->GetTransferState() == tsIdle && poll.Enabled(); }, 30000));
+    ASSERT_EQ(main->MainLink().GetTransferState(), tsResync);
+    ASSERT_TRUE(RunUntil([&] { return main->MainLink().GetTransferState() == tsIdle && poll.Enabled(); }, 30000));
     main->StopLevelPoll();
     Step(50);
     ASSERT_EQ(main->GetChannelLinkMask(2), 0x3);
@@ -113,7 +114,7 @@ TEST_F(RoundTripTest, EditsThroughTheControlsReachTheUnitAndTheSavedFile) {
         dialog.SetFileName(path);
         return true;
     };
-    main->SaveClick(nullptr);
+    main->MainLink().SaveClick(nullptr);
     const std::string bytes = kvtest::ReadAll(path);
     ASSERT_EQ(bytes.size(), kPresetFileSize);
     // The file holds what the unit holds, from the preset name up to the work mode.

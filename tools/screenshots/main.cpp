@@ -184,10 +184,10 @@ void ShootSmallWindows(const std::string& language) {
         ShootDialog(*fmAbout, language, "dialog-about");
     if (fmHidData) {
         fmHidData->Show();
-        fmMain->OnFrameLogLine("COM W 10 02 00 01 01 10 10 03 11 ");
-        fmMain->OnFrameLogLine("COM R 10 02 01 00 01 10 10 03 10 ");
-        fmMain->OnFrameLogLine("COM W 10 02 00 01 03 39 01 00 10 03 2B ");
-        fmMain->OnFrameLogLine("COM R 10 02 01 00 01 01 10 03 01 ");
+        fmHidData->AddLine("COM W 10 02 00 01 01 10 10 03 11 ");
+        fmHidData->AddLine("COM R 10 02 01 00 01 10 10 03 10 ");
+        fmHidData->AddLine("COM W 10 02 00 01 03 39 01 00 10 03 2B ");
+        fmHidData->AddLine("COM R 10 02 01 00 01 01 10 03 01 ");
         fmHidData->Flush();
         Shoot(*fmHidData, language, "window-hiddata");
         fmHidData->Hide();
