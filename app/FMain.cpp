@@ -66,8 +66,8 @@ TfmMain::TfmMain(TComponent* owner)
     : TForm(owner), peqPage(std::make_unique<TPeqPage>(*this)), geqPage(std::make_unique<TGeqPage>(*this)),
       overlaysPage(std::make_unique<TOverlaysPage>(*this)) {
     fmMain = this;
-    CreateStripPages();
     CreateLink();
+    CreateStripPages();
 }
 
 TfmMain::~TfmMain() {

@@ -3,6 +3,7 @@
 
 #include "app/FMain.h"
 
+#include "app/link/MainLink.h"
 #include "app/pages/DelayPage.h"
 #include "app/pages/DynamicsPage.h"
 #include "app/pages/GainPage.h"
@@ -13,14 +14,16 @@
 
 using namespace kv;
 
-// Before the layout binds its handlers: the forwards reach the pages from the first event on.
+// Before the layout binds its handlers: the forwards reach the pages from the first event on. The link
+// exists already: the meters and the linking page send through it as the model's host.
 void TfmMain::CreateStripPages() {
+    LMainHost& host = *mainLink;
     gainPage = std::make_unique<TGainPage>(*this);
     delayPage = std::make_unique<TDelayPage>(*this);
     dynamicsPage = std::make_unique<TDynamicsPage>(*this);
     matrixPage = std::make_unique<TMatrixPage>(*this);
-    metersPage = std::make_unique<TMetersPage>(*this, *this);
-    linkingPage = std::make_unique<TLinkingPage>(*this, *this);
+    metersPage = std::make_unique<TMetersPage>(*this, host);
+    linkingPage = std::make_unique<TLinkingPage>(*this, host);
     refreshPage = std::make_unique<TRefreshPage>(*this);
 }
 
