@@ -3,9 +3,11 @@
 
   tools/folder_graph.py                  writes docs/folders.svg
   tools/folder_graph.py --check          fails on an include arrow from a lower floor to a higher one,
-                                         a folder holding files of two floors, or a folder without a floor
-  tools/folder_graph.py --targets DOT    renders cmake's --graphviz output (our product targets only)
-                                         into docs/targets.svg
+                                         a folder holding files of two floors, a folder without a floor, or
+                                         a docs/folders.svg that is not what the includes draw
+  tools/folder_graph.py --targets BUILD  renders the target graph of a configured build folder (through
+                                         cmake --graphviz; our product targets only) into docs/targets.svg;
+                                         a .dot file that cmake --graphviz wrote does as well
 
 A folder is the nearest directory with its own CMakeLists.txt (panels/led belongs to panels/). Arrows go
 from the including folder to the folder of the header. Within a floor arrows may go either way (the
@@ -15,7 +17,9 @@ build's include folders keep the libraries apart); across floors they point down
 import argparse
 import os
 import re
+import subprocess
 import sys
+import tempfile
 from collections import defaultdict
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -219,7 +223,7 @@ def svg(title, rows, edges, group_names, colour_of, label_of, notes=()):
     H = int(y - gap_y + pad + 18 * len(notes) + 10)
     out = [f'<svg xmlns="http://www.w3.org/2000/svg" width="{W}" height="{H}" viewBox="0 0 {W} {H}" '
            'font-family="DejaVu Sans, sans-serif" font-size="12">',
-           '<defs><marker id="a" viewBox="0 0 10 10" refX="10" refY="5" markerWidth="7" markerHeight="7" '
+           '<defs><marker id="a" viewBox="0 0 10 10" refX="10" refY="5" markerWidth="9" markerHeight="9" markerUnits="userSpaceOnUse" '
            'orient="auto"><path d="M0,0 L10,5 L0,10 z" fill="#555"/></marker></defs>',
            f'<rect width="{W}" height="{H}" fill="white"/>',
            f'<text x="{pad}" y="{pad + 8}" font-size="15" font-weight="bold">{title}</text>']
@@ -261,7 +265,7 @@ def svg(title, rows, edges, group_names, colour_of, label_of, notes=()):
     return "\n".join(out) + "\n"
 
 
-def draw_folders(files, path):
+def folder_picture(files):
     folders = sorted({owning_folder(p) for p in files} & set(product_folders()))
     edges = sorted(e for e in edges_of(files) if e[0] in folders and e[1] in folders)
     group = {f: floor_of(f) for f in folders}
@@ -272,8 +276,7 @@ def draw_folders(files, path):
                lambda f: COLOURS[FLOORS[group[f]][0]], lambda f: f + "/",
                notes=["Drawn by tools/folder_graph.py from the #include lines; "
                       "CTest Layering.FolderFloors fails on an upward arrow."])
-    with open(path, "w", encoding="utf-8") as f:
-        f.write(text)
+    return text
 
 
 def draw_targets(dot_path, path):
@@ -288,7 +291,7 @@ def draw_targets(dot_path, path):
                 edges.append((m.group(1), m.group(2)))
 
     def ours(name):
-        return (name.startswith("kv_") or name == "korvane-editor") and name not in (
+        return (name.startswith("kv_") or name == "korvane-editor") and "_resources" not in name and name not in (
             "kv_sim", "kv_testsupport", "kv_benchmarks", "kv_product", "kv_threaded_tests")
     nodes = sorted({label[n] for n in label if ours(label[n])})
     links = sorted({(label[a], label[b]) for a, b in edges
@@ -311,23 +314,36 @@ def draw_targets(dot_path, path):
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--check", action="store_true")
-    ap.add_argument("--targets", metavar="DOT")
+    ap.add_argument("--targets", metavar="BUILD|DOT")
     ap.add_argument("--out")
     args = ap.parse_args()
     if args.targets:
-        draw_targets(args.targets, args.out or os.path.join(ROOT, "docs", "targets.svg"))
+        out = args.out or os.path.join(ROOT, "docs", "targets.svg")
+        if not os.path.isdir(args.targets):
+            draw_targets(args.targets, out)
+            return 0
+        with tempfile.TemporaryDirectory() as tmp:
+            dot = os.path.join(tmp, "targets.dot")
+            subprocess.run(["cmake", "-S", ROOT, "-B", args.targets, "--graphviz=" + dot], check=True,
+                           stdout=subprocess.DEVNULL)
+            draw_targets(dot, out)
         return 0
     tops = sorted({f.split("/")[0] for f in product_folders()})
     files = scan(tops)
+    picture = os.path.join(ROOT, "docs", "folders.svg")
     if args.check:
         problems, notes = check(files)
+        with open(picture, encoding="utf-8") as f:
+            if f.read() != folder_picture(files):
+                problems.append("docs/folders.svg is out of date: run tools/folder_graph.py")
         for n in notes:
             print(n)
         for p in problems:
             print("error:", p)
         print(f"{len(files)} files, {len(edges_of(files))} folder arrows, {len(problems)} problems")
         return 1 if problems else 0
-    draw_folders(files, args.out or os.path.join(ROOT, "docs", "folders.svg"))
+    with open(args.out or picture, "w", encoding="utf-8") as f:
+        f.write(folder_picture(files))
     return 0
 
 
