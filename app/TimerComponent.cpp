@@ -4,17 +4,13 @@
 
 namespace kv {
 
-namespace {
-TScheduler* gScheduler = nullptr;
-}
-
 KV_REGISTER_CLASS(TTimer, TComponent, b) {
     b.Prop("Enabled", &TTimer::Enabled, &TTimer::SetEnabled).Default(true);
     b.Prop("Interval", &TTimer::Interval, &TTimer::SetInterval).Default(1000);
     b.Event("OnTimer", &TTimer::OnTimer);
 }
 
-TTimer::TTimer(TComponent* owner) : TComponent(owner), FTimer(std::make_unique<::TTimer>(gScheduler)) {
+TTimer::TTimer(TComponent* owner) : TComponent(owner), FTimer(std::make_unique<::TTimer>(nullptr)) {
     FTimer->SetEnabled(false);
     FTimer->SetInterval(static_cast<uint32_t>(FInterval));
     FTimer->OnTimer = [this] {
@@ -50,14 +46,6 @@ void TTimer::Loaded() {
 // Runs only when enabled with an interval, and not while the layout is still being read.
 void TTimer::Apply() {
     FTimer->SetEnabled(FEnabled && FInterval > 0 && !IsLoading());
-}
-
-void TTimer::SetScheduler(TScheduler* scheduler) {
-    gScheduler = scheduler;
-}
-
-TScheduler* TTimer::Scheduler() {
-    return gScheduler;
 }
 
 void StartTimer(TTimer* t) {

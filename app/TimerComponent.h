@@ -1,7 +1,7 @@
 #pragma once
 // The interval timer as a window component (the layouts' "TTimer"): Enabled, Interval and OnTimer, on
-// the system layer's precise timer. Timers created while a scheduler is set run on it (tests set a
-// virtual clock before creating their windows); the others run on the real clock.
+// the system layer's precise timer, which runs on the default scheduler of its creation
+// (TScheduler::SetDefault: tests set a virtual clock before creating their windows).
 
 #include <memory>
 
@@ -25,9 +25,8 @@ public:
 
     void Loaded() override;
 
-    // The scheduler of timers created from now on; nullptr for the real clock.
-    static void SetScheduler(TScheduler* scheduler);
-    static TScheduler* Scheduler();
+    // The scheduler of timers created from now on (TScheduler::Default).
+    static TScheduler* Scheduler() { return TScheduler::Default(); }
 
 private:
     void Apply();

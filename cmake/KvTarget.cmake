@@ -56,9 +56,11 @@ function(kv_unity target no_unity)
 endfunction()
 
 # kv_library(name SOURCES ... LIBS ... [HEADERS ...] [NO_UNITY])
-# The folder (relative to the project root) comes from where it is called. Without HEADERS the whole
-# folder is visible to the library's users; with HEADERS only those (file names in the folder), for
-# folders that hold more than one library (link/: kv_proto and kv_link).
+# The folder (relative to the project root) comes from where it is called. Without HEADERS the folder's
+# headers are visible to the library's users, those of its subfolders too, except a subfolder whose
+# CMakeLists.txt builds a library of its own (plot/editors/ under plot/: only kv_plot_editors' users see it); with HEADERS only
+# those (file names in the folder), for folders that hold more than one library (link/: kv_proto and
+# kv_link).
 function(kv_library name)
   cmake_parse_arguments(A "NO_UNITY" "" "SOURCES;LIBS;HEADERS" ${ARGN})
   add_library(${name} STATIC ${A_SOURCES})
@@ -71,7 +73,26 @@ function(kv_library name)
       kv_link_into(${inc} ${folder}/${header} ${CMAKE_CURRENT_SOURCE_DIR}/${header})
     endforeach()
   else()
-    kv_link_into(${inc} ${folder} ${CMAKE_CURRENT_SOURCE_DIR})
+    file(GLOB_RECURSE headers CONFIGURE_DEPENDS RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
+         ${CMAKE_CURRENT_SOURCE_DIR}/*.h ${CMAKE_CURRENT_SOURCE_DIR}/*.inc)
+    foreach(header IN LISTS headers)
+      get_filename_component(sub ${header} DIRECTORY)
+      set(own TRUE)
+      while(sub)
+        set(lists ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/CMakeLists.txt)
+        if(EXISTS ${lists})
+          file(STRINGS ${lists} builds REGEX "^[ \t]*kv_library\\(")
+          if(builds)
+            set(own FALSE)
+            break()
+          endif()
+        endif()
+        get_filename_component(sub ${sub} DIRECTORY)
+      endwhile()
+      if(own)
+        kv_link_into(${inc} ${folder}/${header} ${CMAKE_CURRENT_SOURCE_DIR}/${header})
+      endif()
+    endforeach()
   endif()
   target_include_directories(${name} PUBLIC ${inc})
   target_link_libraries(${name} PUBLIC ${A_LIBS})

@@ -201,7 +201,7 @@ TPkCustomComboBox::TPkCustomComboBox(TComponent* owner)
     : TPkCustomComboBox(owner, TComboBoxStyle::csDropDown) {}
 
 TPkCustomComboBox::TPkCustomComboBox(TComponent* owner, TComboBoxStyle style)
-    : TComboBox(owner, style), FTimer(std::make_unique<TTimer>(PkScheduler())) {
+    : TComboBox(owner, style), FTimer(std::make_unique<TTimer>(nullptr)) {
     FTimer->SetEnabled(false);
     FTimer->SetInterval(PkTypeAheadResetMs);
     FTimer->OnTimer = [this] { TypeAheadTimerFired(); };

@@ -20,16 +20,9 @@
 namespace kv {
 
 namespace {
-TScheduler* gScheduler = nullptr;
 TPkBlinkingControlsList* gBlinkList = nullptr;
 } // namespace
 
-TScheduler* PkScheduler() {
-    return gScheduler;
-}
-void SetPkScheduler(TScheduler* scheduler) {
-    gScheduler = scheduler;
-}
 
 std::vector<std::string> EnumIdents(TBlinkState) {
     return {"bsOn", "bsOff"};
@@ -74,7 +67,7 @@ std::vector<std::string> EnumIdents(TPkIniFileEncoding) {
 // ---------------------------------------------------------------------------------------------------
 // Blink list
 
-TPkBlinkingControlsList::TPkBlinkingControlsList() : FTimer(std::make_unique<TTimer>(PkScheduler())) {
+TPkBlinkingControlsList::TPkBlinkingControlsList() : FTimer(std::make_unique<TTimer>(nullptr)) {
     FTimer->OnTimer = [this] { TimerFired(); };
     FTimer->SetInterval(500);
     FTimer->SetEnabled(true);

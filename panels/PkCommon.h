@@ -11,15 +11,9 @@
 #include <string>
 #include <vector>
 
-class TScheduler;
 class TTimer;
 
 namespace kv {
-
-// The scheduler the pack's timers run on: the real clock unless a test puts a virtual one in place
-// (set it before the first label or combo box is created).
-TScheduler* PkScheduler();
-void SetPkScheduler(TScheduler* scheduler);
 
 // The combo box's type-ahead reset delay.
 constexpr std::uint32_t PkTypeAheadResetMs = 1500;

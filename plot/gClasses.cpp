@@ -279,10 +279,6 @@ void TgLimitDataList::Clear() {
 // ---------------------------------------------------------------------------------------------------
 // TgUpdateObject
 
-namespace {
-TScheduler* gScheduler = nullptr;
-}
-
 TgUpdateObject& TgUpdateObject::Instance() {
     // Never freed: its timer must not outlive the event loop in static destruction order.
     static TgUpdateObject* instance = new TgUpdateObject;
@@ -291,29 +287,22 @@ TgUpdateObject& TgUpdateObject::Instance() {
 
 TgUpdateObject::TgUpdateObject() {
     NewTimer();
+    // Made once and kept: its timer moves with the clock.
+    TScheduler::OnDefaultChange([this] { NewTimer(); });
 }
 
 TgUpdateObject::~TgUpdateObject() = default;
 
 void TgUpdateObject::NewTimer() {
-    FTimer = std::make_unique<TTimer>(gScheduler);
+    FTimer = std::make_unique<TTimer>(nullptr);
     FTimer->SetEnabled(false);
     FTimer->SetInterval(1000);
     FTimer->OnTimer = [this] { DoTimer(); };
     FTimer->SetEnabled(!FControlList.empty());
 }
 
-void TgUpdateObject::SetScheduler(TScheduler* scheduler) {
-    gScheduler = scheduler;
-    Instance().NewTimer();
-}
-
-TScheduler* TgUpdateObject::Scheduler() {
-    return gScheduler;
-}
-
 double TgUpdateObject::NowMs() const {
-    TScheduler& s = TScheduler::Or(gScheduler);
+    TScheduler& s = TScheduler::Or(nullptr);
     return static_cast<double>(s.Counter()) * 1000.0 / static_cast<double>(s.CounterFrequency());
 }
 

@@ -14,7 +14,6 @@
 #include <string_view>
 #include <vector>
 
-class TScheduler;
 class TTimer;
 
 namespace kv {
@@ -152,12 +151,8 @@ public:
     int ControlCount() const { return static_cast<int>(FControlList.size()); }
     bool TimerEnabled() const;
 
-    // Milliseconds on the scheduler's monotonic counter.
+    // Milliseconds on the default scheduler's monotonic counter (TScheduler::SetDefault).
     double NowMs() const;
-    // The scheduler of the plot library's timers and clock (nullptr: the real one). Tests put a
-    // virtual clock here before they create controls, and nullptr back afterwards.
-    static void SetScheduler(TScheduler* scheduler);
-    static TScheduler* Scheduler();
 
     // The tick's work, public for the tests of the rule.
     bool IsUpdateDue(const IgUpdateControl& control) const;

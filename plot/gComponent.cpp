@@ -91,7 +91,7 @@ void TgComponent::InvalidateFrameRate() {
 }
 
 void TgComponent::HoldRepaintUntil(double ms) {
-    TScheduler* scheduler = TgUpdateObject::Scheduler();
+    TScheduler* scheduler = TScheduler::Default();
     if (!FHeldRepaint || FHeldRepaintScheduler != scheduler) {
         FHeldRepaint = std::make_unique<TTimer>(scheduler);
         FHeldRepaint->SetEnabled(false);

@@ -512,7 +512,7 @@ void TgPlotButton::SetEnabled(bool value) {
 void TgPlotButton::DoMouseLeft(const TgPlotMouseData&) {
     if (FTimerEnabled) {
         if (!FTimer) {
-            FTimer = std::make_unique<TTimer>(TgUpdateObject::Scheduler());
+            FTimer = std::make_unique<TTimer>(nullptr);
             FTimer->SetEnabled(false);
             FTimer->SetInterval(500);
             FTimer->OnTimer = [this] { TimerTick(); };

@@ -109,7 +109,7 @@ void TgVCLComponent::TimerStart(int initialDelay, int interval) {
     } else {
         return;
     }
-    FTimer = std::make_unique<TTimer>(TgUpdateObject::Scheduler());
+    FTimer = std::make_unique<TTimer>(nullptr);
     FTimer->SetEnabled(false);
     FTimer->SetInterval(static_cast<uint32_t>(first));
     FTimer->OnTimer = [this] { TimerMessage(); };

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <vector>
 
 #include <QTimer>
 
@@ -62,6 +63,35 @@ public:
 TScheduler& TScheduler::Real() {
     static RealScheduler real;
     return real;
+}
+
+namespace {
+// Read by workers (their waits), set by the GUI thread.
+std::atomic<TScheduler*> gDefault{nullptr};
+
+std::vector<std::function<void()>>& DefaultChangeHandlers() {
+    static std::vector<std::function<void()>> handlers;
+    return handlers;
+}
+} // namespace
+
+void TScheduler::SetDefault(TScheduler* s) {
+    gDefault = s;
+    for (const auto& moved : DefaultChangeHandlers())
+        moved();
+}
+
+TScheduler* TScheduler::Default() {
+    return gDefault.load();
+}
+
+void TScheduler::OnDefaultChange(std::function<void()> moved) {
+    DefaultChangeHandlers().push_back(std::move(moved));
+}
+
+TScheduler& TScheduler::OrDefault() {
+    TScheduler* s = gDefault.load();
+    return s ? *s : Real();
 }
 
 TTimer::TTimer(TScheduler* scheduler) : backend_(TScheduler::Or(scheduler).NewTimer([this] { Fire(); })) {

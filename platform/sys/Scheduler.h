@@ -39,9 +39,23 @@ public:
     virtual void ThreadEnded() {}
     virtual void ThreadEntered() {}
 
-    // The real clock; also what a null scheduler pointer means.
+    // The real clock.
     static TScheduler& Real();
-    static TScheduler& Or(TScheduler* s) { return s ? *s : Real(); }
+
+    // The one place where the clock is chosen for everything made without a scheduler of its own: the
+    // timers, waits and worker threads of every library and of the windows. The real clock unless a
+    // test puts its virtual clock here (before it creates what it times, back to nullptr after).
+    static void SetDefault(TScheduler* s);
+    static TScheduler* Default(); // nullptr: the real clock
+    // Called after every SetDefault, for the few long-lived timers made once and kept (the plot's
+    // update timer), which move to the new clock.
+    static void OnDefaultChange(std::function<void()> moved);
+
+    // The scheduler given, or the default one for none.
+    static TScheduler& Or(TScheduler* s) { return s ? *s : OrDefault(); }
+
+private:
+    static TScheduler& OrDefault();
 };
 
 // Interval timer of the GUI framework: fires OnTimer every Interval ms while Enabled. Its timing is

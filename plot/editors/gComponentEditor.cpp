@@ -413,7 +413,7 @@ void TgComponentEditorEdit::DoExit() {
 
 TgUpDown::TgUpDown(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(Left(), Top(), 15, 21);
-    FTimer = std::make_unique<TTimer>(TgUpdateObject::Scheduler());
+    FTimer = std::make_unique<TTimer>(nullptr);
     FTimer->SetEnabled(false);
     FTimer->OnTimer = [this] { TimerTick(); };
 }

@@ -46,7 +46,7 @@ protected:
         TSingleInstance::SetKeyOverride("korvane-editor-dialogstest-" + std::to_string(getpid()));
     }
     void SetUp() override {
-        kv::TTimer::SetScheduler(&clock);
+        TScheduler::SetDefault(&clock);
         main = Application->CreateForm<TfmMain>();
         process = Application->CreateForm<TfmProcess>();
         info = Application->CreateForm<TfmInformation>();
@@ -59,7 +59,7 @@ protected:
         delete info;
         delete process;
         delete main;
-        kv::TTimer::SetScheduler(nullptr);
+        TScheduler::SetDefault(nullptr);
         Application->Initialize();
     }
     void Chinese() { main->ChineseSimplifiedClick(main->Find<TMenuItem>("ChineseSimplified")); }

@@ -77,7 +77,7 @@ protected:
     void SetUp() override {
         kv::sys::ResetModules();
         kv::sys::SetHidRoot(hidDir.path().string());
-        kv::TTimer::SetScheduler(&clock);
+        TScheduler::SetDefault(&clock);
         main = kv::Application->CreateForm<TfmMain>();
         process = kv::Application->CreateForm<kv::TfmProcess>();
         information = kv::Application->CreateForm<kv::TfmInformation>();
@@ -114,7 +114,7 @@ protected:
         delete process;
         delete main;
         clock.Settle();
-        kv::TTimer::SetScheduler(nullptr);
+        TScheduler::SetDefault(nullptr);
         kv::sys::SetHidRoot("/");
         kv::sys::ResetModules();
         TMessageBridge::ServePending();

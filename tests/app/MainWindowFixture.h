@@ -21,12 +21,12 @@ protected:
         TSingleInstance::SetKeyOverride("korvane-editor-windowtest-" + std::to_string(getpid()));
     }
     void SetUp() override {
-        kv::TTimer::SetScheduler(&clock);
+        TScheduler::SetDefault(&clock);
         main = kv::Application->CreateForm<TfmMain>();
     }
     void TearDown() override {
         delete main;
-        kv::TTimer::SetScheduler(nullptr);
+        TScheduler::SetDefault(nullptr);
         kv::Application->Initialize();
     }
 

@@ -64,7 +64,7 @@ protected:
     }
 
     void SetUp() override {
-        kv::TTimer::SetScheduler(&clock);
+        TScheduler::SetDefault(&clock);
         main = Application->CreateForm<TfmMain>();
         exitDialog = Application->CreateForm<TfmExit>();
     }
@@ -72,7 +72,7 @@ protected:
     void TearDown() override {
         delete exitDialog;
         delete main;
-        kv::TTimer::SetScheduler(nullptr);
+        TScheduler::SetDefault(nullptr);
         // A confirmed exit or a second start ended the loop: the next test starts afresh.
         Application->SetShowMainForm(true);
         Application->Initialize();
@@ -498,9 +498,9 @@ namespace {
 // interval restarts the count; the handler gets the timer as its sender.
 TEST(LayoutTimerTest, RunsWhenEnabledAfterLoadingAndRestartsOnANewInterval) {
     TVirtualClock clock;
-    kv::TTimer::SetScheduler(&clock);
+    TScheduler::SetDefault(&clock);
     kv::TTimer timer(nullptr);
-    kv::TTimer::SetScheduler(nullptr);
+    TScheduler::SetDefault(nullptr);
     std::vector<uint64_t> fired;
     timer.OnTimer = [&](TObject* sender) {
         EXPECT_EQ(sender, &timer);

@@ -78,7 +78,7 @@ protected:
         TSingleInstance::SetKeyOverride("korvane-editor-smallwindows-" + std::to_string(getpid()));
     }
     void SetUp() override {
-        kv::TTimer::SetScheduler(&clock);
+        TScheduler::SetDefault(&clock);
         main = Application->CreateForm<TfmMain>();
         hidData = Application->CreateForm<TfmHidData>();
         about = Application->CreateForm<TfmAbout>();
@@ -93,7 +93,7 @@ protected:
         for (TForm* f :
              std::initializer_list<TForm*>{test, memo, lock, unlock, sheetEn, sheetZh, about, hidData, main})
             delete f;
-        kv::TTimer::SetScheduler(nullptr);
+        TScheduler::SetDefault(nullptr);
         CodePage::SetSystem("");
         Application->Initialize();
     }

@@ -52,8 +52,8 @@ public:
 
 struct Clocked {
     TVirtualClock clock;
-    Clocked() { SetPkScheduler(&clock); }
-    ~Clocked() { SetPkScheduler(nullptr); }
+    Clocked() { TScheduler::SetDefault(&clock); }
+    ~Clocked() { TScheduler::SetDefault(nullptr); }
 };
 
 } // namespace

@@ -122,7 +122,7 @@ TEST(PkLabelTest, TextStyleCopiesAndTheDisabledCaption) {
 
 TEST(PkLabelTest, BlinkingFollowsTheSharedListAndStopsAtOnce) {
     TVirtualClock clock;
-    SetPkScheduler(&clock);
+    TScheduler::SetDefault(&clock);
     {
         Fixture a, b;
         a.label.SetBlinkColor(clRed);
@@ -142,7 +142,7 @@ TEST(PkLabelTest, BlinkingFollowsTheSharedListAndStopsAtOnce) {
         EXPECT_EQ(a.label.GetBlinkIntervalOn(), 200);
     }
     EXPECT_EQ(TPkBlinkingControlsList::Shared(), nullptr) << "the last label releases the list";
-    SetPkScheduler(nullptr);
+    TScheduler::SetDefault(nullptr);
 }
 
 TEST(PkLabelTest, CondensedCaptionsStayInsideAndTurnAutoSizeOff) {

@@ -31,7 +31,7 @@ struct FakeBlinker : IPkBlinkTarget {
 
 TEST(PkBlinkListTest, TicksToggleEveryBlinkingControlOnTheSharedIntervals) {
     TVirtualClock clock;
-    SetPkScheduler(&clock);
+    TScheduler::SetDefault(&clock);
     FakeBlinker a, b, idle;
     idle.blinking = false;
     {
@@ -57,7 +57,7 @@ TEST(PkBlinkListTest, TicksToggleEveryBlinkingControlOnTheSharedIntervals) {
         clock.Advance(1);
         EXPECT_EQ(a.states.size(), 5u);
     }
-    SetPkScheduler(nullptr);
+    TScheduler::SetDefault(nullptr);
 }
 
 TEST(PkFrameControllerTest, PushesItsSettingsIntoLinkedControls) {

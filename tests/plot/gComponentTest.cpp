@@ -87,11 +87,11 @@ namespace {
 class gComponent : public ::testing::Test {
 protected:
     void SetUp() override {
-        TgUpdateObject::SetScheduler(&clock);
+        TScheduler::SetDefault(&clock);
         gSetLocaleDecimalSeparator('.');
     }
     void TearDown() override {
-        TgUpdateObject::SetScheduler(nullptr);
+        TScheduler::SetDefault(nullptr);
         gSetLocaleDecimalSeparator(0);
     }
     TVirtualClock clock;
@@ -171,7 +171,7 @@ public:
 
 TEST(gComponentClock, AClockSetBackNeverFreezesRepaints) {
     TJumpyClock jumpy;
-    TgUpdateObject::SetScheduler(&jumpy);
+    TScheduler::SetDefault(&jumpy);
     {
         jumpy.ms = 3600000;
         TTestPlot c;
@@ -189,7 +189,7 @@ TEST(gComponentClock, AClockSetBackNeverFreezesRepaints) {
         c.InvalidateChange();
         EXPECT_EQ(c.repaints, before + 2) << "a change paints at once";
     }
-    TgUpdateObject::SetScheduler(nullptr);
+    TScheduler::SetDefault(nullptr);
 }
 
 TEST_F(gComponent, RegistersWithTheSharedTick) {

@@ -34,7 +34,7 @@ struct AxisInCtrlHeld {
 class AxisInput : public ::testing::Test {
 protected:
     void SetUp() override {
-        TgUpdateObject::SetScheduler(&clock);
+        TScheduler::SetDefault(&clock);
         plot.ReCalcLayout();
         for (const char* kind : {"x", "y"}) {
             const bool x = *kind == 'x';
@@ -56,7 +56,7 @@ protected:
                 };
         }
     }
-    void TearDown() override { TgUpdateObject::SetScheduler(nullptr); }
+    void TearDown() override { TScheduler::SetDefault(nullptr); }
 
     // A point on the axis, halfway along its scale.
     static TPoint On(const TgPlotAxis& a) {

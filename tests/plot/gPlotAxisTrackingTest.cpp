@@ -38,7 +38,7 @@ void AxisTrkTicksEvery20(TgPlotAxis& axis) {
 class AxisTracking : public ::testing::Test {
 protected:
     void SetUp() override {
-        TgUpdateObject::SetScheduler(&clock);
+        TScheduler::SetDefault(&clock);
         plot.ReCalcLayout();
         plot.OnXAxisMinSpanChange = [this](TObject*, int, double om, double os, double nm, double ns) {
             events.push_back(AxisTrkFormat("x", om, os, nm, ns));
@@ -47,7 +47,7 @@ protected:
             events.push_back(AxisTrkFormat("y", om, os, nm, ns));
         };
     }
-    void TearDown() override { TgUpdateObject::SetScheduler(nullptr); }
+    void TearDown() override { TScheduler::SetDefault(nullptr); }
 
     TVirtualClock clock;
     TgXYPlot plot{nullptr};

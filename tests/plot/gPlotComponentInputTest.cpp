@@ -107,8 +107,8 @@ public:
 
 class PlotInput : public ::testing::Test {
 protected:
-    void SetUp() override { TgUpdateObject::SetScheduler(&clock); }
-    void TearDown() override { TgUpdateObject::SetScheduler(nullptr); }
+    void SetUp() override { TScheduler::SetDefault(&clock); }
+    void TearDown() override { TScheduler::SetDefault(nullptr); }
 
     static TShiftState Held(TShiftItem item) { return TShiftState{item}; }
 

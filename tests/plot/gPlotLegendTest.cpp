@@ -156,8 +156,8 @@ TEST(gPlotLegend, TwelveChannelsInFourRowsScrollOrWrap) {
 
 TEST(gPlotLegend, HeldScrollButtonsMoveOneEntryPerRepeatAndStopAtTheEnds) {
     struct Clock : TVirtualClock {
-        Clock() { TgUpdateObject::SetScheduler(this); }
-        ~Clock() { TgUpdateObject::SetScheduler(nullptr); }
+        Clock() { TScheduler::SetDefault(this); }
+        ~Clock() { TScheduler::SetDefault(nullptr); }
     } clock;
     LegendFixture f(12);
     f.RoomForRows(4);

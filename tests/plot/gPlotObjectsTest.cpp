@@ -252,8 +252,8 @@ TEST(gPlotObject, SortKeysAndDestruction) {
 
 class gPlotButton : public ::testing::Test {
 protected:
-    void SetUp() override { TgUpdateObject::SetScheduler(&clock); }
-    void TearDown() override { TgUpdateObject::SetScheduler(nullptr); }
+    void SetUp() override { TScheduler::SetDefault(&clock); }
+    void TearDown() override { TScheduler::SetDefault(nullptr); }
     TVirtualClock clock;
 };
 

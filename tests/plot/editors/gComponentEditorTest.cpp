@@ -278,8 +278,8 @@ TEST(gComponentEditorKit, TabMovesThroughTheFormInTabOrderAlsoInsidePages) {
 
 class gUpDownTest : public ::testing::Test {
 protected:
-    void SetUp() override { TgUpdateObject::SetScheduler(&clock); }
-    void TearDown() override { TgUpdateObject::SetScheduler(nullptr); }
+    void SetUp() override { TScheduler::SetDefault(&clock); }
+    void TearDown() override { TScheduler::SetDefault(nullptr); }
     TVirtualClock clock;
 };
 

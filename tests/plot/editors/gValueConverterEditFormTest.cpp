@@ -24,13 +24,13 @@ namespace {
 class gValueConverter : public ::testing::Test {
 protected:
     void SetUp() override {
-        TgUpdateObject::SetScheduler(&clock);
+        TScheduler::SetDefault(&clock);
         form = std::make_unique<TgValueConverterEditForm>(nullptr);
         form->InitializeForm();
     }
     void TearDown() override {
         form.reset();
-        TgUpdateObject::SetScheduler(nullptr);
+        TScheduler::SetDefault(nullptr);
     }
     // What the interval, date/time and price pages show, in one line.
     std::string Shown() const {

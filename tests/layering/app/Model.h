@@ -1,0 +1,1 @@
+// Included beside its includer, without a folder.

@@ -1,0 +1,4 @@
+#include "Model.h"
+#if 0
+#include "link/LComm.h"
+#endif
