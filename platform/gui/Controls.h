@@ -312,6 +312,8 @@ protected:
 
 private:
     friend class TControl;
+    // Takes the control out of the list only; false when it is not a child.
+    bool TakeControl(TControl* control);
     std::vector<TControl*> FControls;
     bool FTabStop = false;
     int FTabOrder = -1;
