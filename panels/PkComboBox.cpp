@@ -210,15 +210,20 @@ TPkCustomComboBox::TPkCustomComboBox(TComponent* owner, TComboBoxStyle style)
     QObject::disconnect(cb, QOverload<int>::of(&QComboBox::activated), nullptr, nullptr);
     QObject::connect(cb, QOverload<int>::of(&QComboBox::activated), cb,
                      [this](int index) { UserPick(index); });
-    cb->setItemDelegate(new TOwnerDrawDelegate(this, cb));
-    // The list's window and its item area: the close-up, and a click's way through the open list.
-    FPopupWatch = std::make_unique<TPkPopupWatch>([this](QObject* o, QEvent* e) { return PopupEvent(o, e); });
-    FPopupWatch->Watch(cb->view()->window());
-    FPopupWatch->Watch(cb->view()->viewport());
     FWatch = std::make_unique<TPkMouseWatch>(
         FWidget, [this] { MouseEnter(); }, [this] { MouseLeave(); });
     SetUpEditPart();
     FNormalColor = Color();
+}
+
+void TPkCustomComboBox::ListMade(QAbstractItemView* view) {
+    TComboBox::ListMade(view);
+    QComboBox* cb = Combo();
+    cb->setItemDelegate(new TOwnerDrawDelegate(this, cb));
+    // The list's window and its item area: the close-up, and a click's way through the open list.
+    FPopupWatch = std::make_unique<TPkPopupWatch>([this](QObject* o, QEvent* e) { return PopupEvent(o, e); });
+    FPopupWatch->Watch(view->window());
+    FPopupWatch->Watch(view->viewport());
 }
 
 void TPkCustomComboBox::SetUpEditPart() {
@@ -715,7 +720,7 @@ void TPkCustomComboBox::MouseDown(TMouseButton button, TShiftState shift, int x,
             FSearchString = e->text().toStdString();
         // The widget paints itself, so the press that opens the list is passed on here.
         if (!DroppedDown() && Showing()) {
-            Combo()->view()->setMinimumWidth(ActualDropDownWidth());
+            ListView()->setMinimumWidth(ActualDropDownWidth());
             if (OnDropDown)
                 OnDropDown(this);
             Combo()->showPopup();
@@ -745,7 +750,7 @@ void TPkCustomComboBox::UserPick(int index) {
 // click opens the list and leaves it open. A release on an item, after a click into the list or a drag
 // from the combo box, picks that item at once, whatever time has passed since the list opened.
 bool TPkCustomComboBox::PopupEvent(QObject* object, QEvent* e) {
-    QAbstractItemView* view = Combo()->view();
+    QAbstractItemView* view = ListView();
     switch (e->type()) {
     case QEvent::Hide:
         if (object == view->window()) {
@@ -796,7 +801,8 @@ void TPkCustomComboBox::Change() {
 }
 
 bool TPkCustomComboBox::DroppedDown() const {
-    return Combo()->view() && Combo()->view()->isVisible();
+    // No list made yet: none is open.
+    return HasListView() && Combo()->view()->isVisible();
 }
 
 void TPkCustomComboBox::SetDroppedDown(bool v) {

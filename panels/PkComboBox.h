@@ -214,6 +214,7 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
     void ColorChanged() override;
     void ParentColorChanged() override;
+    void ListMade(QAbstractItemView* view) override;
     bool WheelDown();
     bool WheelUp();
     QComboBox* Combo() const;

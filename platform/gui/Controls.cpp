@@ -184,7 +184,10 @@ void TControlBridge::Paint(QWidget* w, TControl* c) {
     QImage img(w->width(), w->height(), QImage::Format_ARGB32_Premultiplied);
     if (img.isNull())
         return;
-    img.fill(c->OpaqueBackground() ? (0xFF000000u | ToQRgb(c->Color())) : 0u);
+    const bool opaque = c->OpaqueBackground();
+    if (c->MarkOpaque() && !opaque)
+        w->update(); // nothing was painted behind this time: once more, with the parent
+    img.fill(opaque ? (0xFF000000u | ToQRgb(c->Color())) : 0u);
     TCanvas local;
     auto* custom = dynamic_cast<TCustomControl*>(c);
     TCanvas& canvas = custom ? *custom->Canvas() : local;
@@ -584,13 +587,25 @@ void TControl::SetTransparent(bool v) {
     Invalidate();
 }
 
+bool TControl::MarkOpaque() {
+    // A control that covers its whole rectangle is painted alone: Qt repaints nothing behind it.
+    const bool opaque = IsSelfPainted() && OpaqueBackground();
+    if (FWidget->testAttribute(Qt::WA_OpaquePaintEvent) == opaque)
+        return false;
+    FWidget->setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+    return true;
+}
+
 void TControl::Invalidate() {
+    MarkOpaque();
     FWidget->update();
 }
 void TControl::Repaint() {
+    MarkOpaque();
     FWidget->repaint();
 }
 void TControl::Update() {
+    MarkOpaque();
     FWidget->repaint();
 }
 

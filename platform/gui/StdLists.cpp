@@ -44,10 +44,40 @@ KV_REGISTER_CLASS(TComboBox, TWinControl, b) {
     b.Event("OnSelect", &TComboBox::OnSelect);
 }
 
+namespace {
+
+// The combo box's widget; its list is made when it first drops down, by a click, a key or code.
+class TComboWidget : public TBridge<QComboBox> {
+public:
+    using TBridge::TBridge;
+    void showPopup() override {
+        Guarded([this] {
+            if (this->property("kvControl").isValid())
+                static_cast<TComboBox*>(Control())->ListView();
+            QComboBox::showPopup();
+        });
+    }
+};
+
+QWidget* NewComboWidget(TControl* control) {
+    return new TComboWidget(control);
+}
+
+// The edit part as QComboBox::setEditable makes it, without the list that setEditable makes too.
+void MakeEditable(QComboBox* cb) {
+    auto* edit = new QLineEdit(cb);
+    edit->setPalette(cb->palette());
+    cb->setLineEdit(edit);
+    if (!cb->testAttribute(Qt::WA_Resized))
+        cb->adjustSize();
+}
+
+} // namespace
+
 TComboBox::TComboBox(TComponent* owner) : TComboBox(owner, TComboBoxStyle::csDropDown) {}
 
 TComboBox::TComboBox(TComponent* owner, TComboBoxStyle style)
-    : TWinControl(owner, &NewBridge<QComboBox>), FItems(std::make_unique<TStrings>()) {
+    : TWinControl(owner, &NewComboWidget), FItems(std::make_unique<TStrings>()) {
     auto* cb = static_cast<QComboBox*>(FWidget);
     FColor = clWindow;
     SetTabStop(true);
@@ -139,7 +169,10 @@ void TComboBox::SetStyle(TComboBoxStyle v) {
     auto* cb = static_cast<QComboBox*>(FWidget);
     bool editable = v == TComboBoxStyle::csDropDown || v == TComboBoxStyle::csSimple;
     QSignalBlocker block(cb);
-    cb->setEditable(editable);
+    if (editable && !cb->isEditable())
+        MakeEditable(cb);
+    else if (!editable)
+        cb->setEditable(false);
     // Setting an editable style again keeps the same line edit: connect it once only.
     if (editable && cb->lineEdit()) {
         QObject::disconnect(cb->lineEdit(), &QLineEdit::textEdited, cb, nullptr);
@@ -151,6 +184,18 @@ void TComboBox::SetStyle(TComboBoxStyle v) {
         });
     }
 }
+
+QAbstractItemView* TComboBox::ListView() {
+    auto* cb = static_cast<QComboBox*>(FWidget);
+    QAbstractItemView* view = cb->view();
+    if (!FListMade) {
+        FListMade = true;
+        ListMade(view);
+    }
+    return view;
+}
+
+void TComboBox::ListMade(QAbstractItemView*) {}
 
 void TComboBox::SetDropDownCount(int v) {
     FDropDownCount = v;

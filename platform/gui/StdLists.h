@@ -5,6 +5,8 @@
 
 #include <memory>
 
+class QAbstractItemView;
+
 namespace kv {
 
 enum class TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
@@ -38,12 +40,19 @@ public:
     // A user's pick, as the list would report it (tests and keyboard code use it).
     void UserSelect(int index);
     void Loaded() override;
+    // The drop-down list's view. The list (a popup window with its view and scroll bars) is made when it
+    // first drops down or is first asked for here, not with the combo box.
+    QAbstractItemView* ListView();
+    bool HasListView() const { return FListMade; }
 
 protected:
     void ColorChanged() override;
+    // Called once, when the list has just been made, before it first shows.
+    virtual void ListMade(QAbstractItemView* view);
 
 private:
     void ItemsChanged();
+    bool FListMade = false;
     std::unique_ptr<TStrings> FItems;
     TComboBoxStyle FStyle = TComboBoxStyle::csDropDown;
     int FDropDownCount = 8;
