@@ -14,12 +14,12 @@
 #include "app/Registration.h"
 #include "app/SingleInstance.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/StdLists.h"
 
 #include "BareWindow.h"
 #include "StepTiming.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QWidget>
@@ -82,8 +82,9 @@ bool Has(const std::string& s, const char* part) {
 std::string KindOf(const TControl& c) {
     const QWidget* w = c.Widget();
     const std::string& cls = c.ClassName();
-    if (const auto* cb = qobject_cast<const QComboBox*>(w))
-        return Has(cls, "Pk") || cb->isEditable() ? "editcombo" : "combo";
+    if (const auto* cb = dynamic_cast<const TComboBox*>(&c))
+        return cb->Style() == TComboBoxStyle::csDropDown || cb->Style() == TComboBoxStyle::csSimple ? "editcombo"
+                                                                                                   : "combo";
     if (w->inherits("QLineEdit"))
         return "edit";
     if (w->inherits("QPlainTextEdit") || w->inherits("QTextEdit"))

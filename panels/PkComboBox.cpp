@@ -226,8 +226,14 @@ void TPkCustomComboBox::ListMade(QAbstractItemView* view) {
     FPopupWatch->Watch(view->viewport());
 }
 
+void TPkCustomComboBox::EditMade(QLineEdit* edit) {
+    TComboBox::EditMade(edit);
+    SetUpEditPart();
+}
+
+// The pack's settings on the edit part, once it is made; until then the setters only keep them.
 void TPkCustomComboBox::SetUpEditPart() {
-    QLineEdit* e = Edit();
+    QLineEdit* e = Combo()->lineEdit();
     if (!e || e->property("pkEditPart").isValid())
         return;
     e->setProperty("pkEditPart", true);
@@ -261,8 +267,8 @@ QComboBox* TPkCustomComboBox::Combo() const {
     return static_cast<QComboBox*>(FWidget);
 }
 
-QLineEdit* TPkCustomComboBox::Edit() const {
-    return Combo()->lineEdit();
+QLineEdit* TPkCustomComboBox::Edit() {
+    return EditPart();
 }
 
 void TPkCustomComboBox::Notification(TComponent* component, TOperation operation) {
@@ -931,7 +937,7 @@ void TPkCustomComboBox::Loaded() {
 void TPkCustomComboBox::SetReadOnly(bool v) {
     if (!Differs(FReadOnly, v))
         return;
-    if (QLineEdit* e = Edit())
+    if (QLineEdit* e = Combo()->lineEdit())
         e->setReadOnly(v);
     UpdateColors();
     Invalidate();
@@ -1011,7 +1017,7 @@ void TPkCustomComboBox::SetFramingPreference(TFramingPreference v) {
 }
 void TPkCustomComboBox::SetMaxLength(int v) {
     FMaxLength = std::max(0, v);
-    if (QLineEdit* e = Edit())
+    if (QLineEdit* e = Combo()->lineEdit())
         e->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
 }
 void TPkCustomComboBox::SetItemHeight(int v) {
@@ -1021,7 +1027,7 @@ void TPkCustomComboBox::SetItemHeight(int v) {
 }
 void TPkCustomComboBox::SetTextHint(const std::string& v) {
     FTextHint = v;
-    if (QLineEdit* e = Edit())
+    if (QLineEdit* e = Combo()->lineEdit())
         e->setPlaceholderText(QString::fromStdString(v));
 }
 
