@@ -37,9 +37,12 @@ public:
     int count = 0;
 
 protected:
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::ParentChange)
-            ++count;
+    // Only the controls' own widgets count.
+    bool eventFilter(QObject* o, QEvent* e) override {
+        const auto* w = qobject_cast<QWidget*>(o);
+        if (e->type() == QEvent::ParentChange && w)
+            if (const TControl* c = TControl::FromWidget(w); c && c->Widget() == w)
+                ++count;
         return false;
     }
 };
@@ -49,15 +52,20 @@ TEST_F(WindowPartsTest, AboutOneWidgetPerControlAndListsDropOnAClick) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main->Widget()->windowHandle()));
     int controls = 0;
     TPkComboBox* showing = nullptr;
-    Walk(*main, [&](TControl& c) {
-        ++controls;
-        if (auto* cb = dynamic_cast<TPkComboBox*>(&c); cb && !showing && cb->Showing() && cb->Enabled())
-            showing = cb;
-    });
+    Walk(*main, [&](TControl&) { ++controls; });
     QWidget* window = main->Widget()->window();
     const int widgets = static_cast<int>(window->findChildren<QWidget*>().size()) + 1;
     EXPECT_LE(widgets, controls * 12 / 10) << widgets << " widgets for " << controls << " controls";
 
+    // The output pages hold the band tables and their combo boxes: open one by its page button.
+    auto* page = dynamic_cast<TControl*>(main->FindComponent("pkbMenuOut1"));
+    ASSERT_NE(page, nullptr);
+    const QPoint at = page->Widget()->mapTo(window, QPoint(page->Width() / 2, page->Height() / 2));
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at);
+    Walk(*main, [&](TControl& c) {
+        if (auto* cb = dynamic_cast<TPkComboBox*>(&c); cb && !showing && cb->Showing() && cb->Enabled())
+            showing = cb;
+    });
     ASSERT_NE(showing, nullptr);
     EXPECT_FALSE(showing->HasListView());
     auto* combo = static_cast<QComboBox*>(showing->Widget());
@@ -73,7 +81,7 @@ TEST_F(WindowPartsTest, AboutOneWidgetPerControlAndListsDropOnAClick) {
     delete main;
     main = nullptr;
     EXPECT_TRUE(gone.isNull());
-    EXPECT_EQ(moves.count, 0) << "widgets moved out of the closing window";
+    EXPECT_EQ(moves.count, 0) << "controls' widgets moved out of the closing window";
 }
 
 } // namespace
