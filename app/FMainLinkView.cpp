@@ -230,7 +230,7 @@ TMainLink* LinkOf(TfmMain& w) {
 
 void TfmMain::CreateLink() {
     linkView = std::make_unique<TfmMainLinkView>(*this);
-    mainLink = std::make_unique<TMainLink>(*linkView, kv::TTimer::Scheduler());
+    mainLink = std::make_unique<TMainLink>(*linkView, TScheduler::Default());
 }
 
 void TfmMain::PublishLink(TClassBuilder<TfmMain>& b) {

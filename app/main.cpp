@@ -7,7 +7,14 @@
 #include "platform/gui/Forms.h"
 #include "platform/sys/Scheduler.h"
 
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <memory>
 #include <string>
 
 using namespace kv;
@@ -22,6 +29,31 @@ void ShowTimerException(const std::exception* e) noexcept {
     }
 }
 
+// With KORVANE_QUIT_AFTER_PAINT=<ms> (the start-up benchmark), says "painted" on standard output at the
+// main window's first paint and, that long after, "quitting" as it ends the loop, as a user's exit would.
+class TQuitAfterPaint : public QObject {
+public:
+    TQuitAfterPaint(QWidget* window, int ms) : FMs(ms) { window->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            o->removeEventFilter(this);
+            std::puts("painted");
+            std::fflush(stdout);
+            QTimer::singleShot(FMs, [] {
+                std::puts("quitting");
+                std::fflush(stdout);
+                Application->Terminate();
+            });
+        }
+        return false;
+    }
+
+private:
+    int FMs;
+};
+
 } // namespace
 
 int main() {
@@ -33,6 +65,10 @@ int main() {
         RegisterEditorClasses();
 
         CreateEditorWindows();
+
+        std::unique_ptr<TQuitAfterPaint> quit;
+        if (const char* ms = std::getenv("KORVANE_QUIT_AFTER_PAINT"); ms && Application->MainForm())
+            quit = std::make_unique<TQuitAfterPaint>(Application->MainForm()->Widget()->window(), std::atoi(ms));
 
         Application->Run();
         // The forms go before the process: the HID controller gives the unit's device back and stops

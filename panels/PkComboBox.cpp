@@ -210,19 +210,30 @@ TPkCustomComboBox::TPkCustomComboBox(TComponent* owner, TComboBoxStyle style)
     QObject::disconnect(cb, QOverload<int>::of(&QComboBox::activated), nullptr, nullptr);
     QObject::connect(cb, QOverload<int>::of(&QComboBox::activated), cb,
                      [this](int index) { UserPick(index); });
-    cb->setItemDelegate(new TOwnerDrawDelegate(this, cb));
-    // The list's window and its item area: the close-up, and a click's way through the open list.
-    FPopupWatch = std::make_unique<TPkPopupWatch>([this](QObject* o, QEvent* e) { return PopupEvent(o, e); });
-    FPopupWatch->Watch(cb->view()->window());
-    FPopupWatch->Watch(cb->view()->viewport());
     FWatch = std::make_unique<TPkMouseWatch>(
         FWidget, [this] { MouseEnter(); }, [this] { MouseLeave(); });
     SetUpEditPart();
     FNormalColor = Color();
 }
 
+void TPkCustomComboBox::ListMade(QAbstractItemView* view) {
+    TComboBox::ListMade(view);
+    QComboBox* cb = Combo();
+    cb->setItemDelegate(new TOwnerDrawDelegate(this, cb));
+    // The list's window and its item area: the close-up, and a click's way through the open list.
+    FPopupWatch = std::make_unique<TPkPopupWatch>([this](QObject* o, QEvent* e) { return PopupEvent(o, e); });
+    FPopupWatch->Watch(view->window());
+    FPopupWatch->Watch(view->viewport());
+}
+
+void TPkCustomComboBox::EditMade(QLineEdit* edit) {
+    TComboBox::EditMade(edit);
+    SetUpEditPart();
+}
+
+// The pack's settings on the edit part, once it is made; until then the setters only keep them.
 void TPkCustomComboBox::SetUpEditPart() {
-    QLineEdit* e = Edit();
+    QLineEdit* e = Combo()->lineEdit();
     if (!e || e->property("pkEditPart").isValid())
         return;
     e->setProperty("pkEditPart", true);
@@ -256,8 +267,8 @@ QComboBox* TPkCustomComboBox::Combo() const {
     return static_cast<QComboBox*>(FWidget);
 }
 
-QLineEdit* TPkCustomComboBox::Edit() const {
-    return Combo()->lineEdit();
+QLineEdit* TPkCustomComboBox::Edit() {
+    return EditPart();
 }
 
 void TPkCustomComboBox::Notification(TComponent* component, TOperation operation) {
@@ -715,7 +726,7 @@ void TPkCustomComboBox::MouseDown(TMouseButton button, TShiftState shift, int x,
             FSearchString = e->text().toStdString();
         // The widget paints itself, so the press that opens the list is passed on here.
         if (!DroppedDown() && Showing()) {
-            Combo()->view()->setMinimumWidth(ActualDropDownWidth());
+            ListView()->setMinimumWidth(ActualDropDownWidth());
             if (OnDropDown)
                 OnDropDown(this);
             Combo()->showPopup();
@@ -745,7 +756,7 @@ void TPkCustomComboBox::UserPick(int index) {
 // click opens the list and leaves it open. A release on an item, after a click into the list or a drag
 // from the combo box, picks that item at once, whatever time has passed since the list opened.
 bool TPkCustomComboBox::PopupEvent(QObject* object, QEvent* e) {
-    QAbstractItemView* view = Combo()->view();
+    QAbstractItemView* view = ListView();
     switch (e->type()) {
     case QEvent::Hide:
         if (object == view->window()) {
@@ -796,7 +807,8 @@ void TPkCustomComboBox::Change() {
 }
 
 bool TPkCustomComboBox::DroppedDown() const {
-    return Combo()->view() && Combo()->view()->isVisible();
+    // No list made yet: none is open.
+    return HasListView() && Combo()->view()->isVisible();
 }
 
 void TPkCustomComboBox::SetDroppedDown(bool v) {
@@ -925,7 +937,7 @@ void TPkCustomComboBox::Loaded() {
 void TPkCustomComboBox::SetReadOnly(bool v) {
     if (!Differs(FReadOnly, v))
         return;
-    if (QLineEdit* e = Edit())
+    if (QLineEdit* e = Combo()->lineEdit())
         e->setReadOnly(v);
     UpdateColors();
     Invalidate();
@@ -1005,7 +1017,7 @@ void TPkCustomComboBox::SetFramingPreference(TFramingPreference v) {
 }
 void TPkCustomComboBox::SetMaxLength(int v) {
     FMaxLength = std::max(0, v);
-    if (QLineEdit* e = Edit())
+    if (QLineEdit* e = Combo()->lineEdit())
         e->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
 }
 void TPkCustomComboBox::SetItemHeight(int v) {
@@ -1015,7 +1027,7 @@ void TPkCustomComboBox::SetItemHeight(int v) {
 }
 void TPkCustomComboBox::SetTextHint(const std::string& v) {
     FTextHint = v;
-    if (QLineEdit* e = Edit())
+    if (QLineEdit* e = Combo()->lineEdit())
         e->setPlaceholderText(QString::fromStdString(v));
 }
 

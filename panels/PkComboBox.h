@@ -214,10 +214,13 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
     void ColorChanged() override;
     void ParentColorChanged() override;
+    void ListMade(QAbstractItemView* view) override;
+    void EditMade(QLineEdit* edit) override;
     bool WheelDown();
     bool WheelUp();
     QComboBox* Combo() const;
-    QLineEdit* Edit() const;
+    // The edit part, made now if the style has one and it is not made yet.
+    QLineEdit* Edit();
     bool InSetValue() const { return FInSetValue; }
     bool FInSetValue = false;
 

@@ -184,7 +184,10 @@ void TControlBridge::Paint(QWidget* w, TControl* c) {
     QImage img(w->width(), w->height(), QImage::Format_ARGB32_Premultiplied);
     if (img.isNull())
         return;
-    img.fill(c->OpaqueBackground() ? (0xFF000000u | ToQRgb(c->Color())) : 0u);
+    const bool opaque = c->OpaqueBackground();
+    if (c->MarkOpaque() && !opaque)
+        w->update(); // nothing was painted behind this time: once more, with the parent
+    img.fill(opaque ? (0xFF000000u | ToQRgb(c->Color())) : 0u);
     TCanvas local;
     auto* custom = dynamic_cast<TCustomControl*>(c);
     TCanvas& canvas = custom ? *custom->Canvas() : local;
@@ -361,8 +364,14 @@ TControl::TControl(TComponent* owner, TWidgetFactory make)
 
 TControl::~TControl() {
     Destroying();
-    if (FParent)
-        FParent->RemoveControl(this);
+    // The widget dies where it is: re-parenting it to nothing first would walk the window's whole focus
+    // chain, for each control of a window that frees its controls one by one.
+    if (TWinControl* parent = FParent) {
+        parent->TakeControl(this);
+        FWidget->hide();
+        if (!parent->IsDestroying())
+            parent->AlignControls();
+    }
     // The derived parts are gone: nothing the widget emits while it dies may reach them.
     FWidget->blockSignals(true);
     for (QObject* o : FWidget->findChildren<QObject*>())
@@ -578,13 +587,25 @@ void TControl::SetTransparent(bool v) {
     Invalidate();
 }
 
+bool TControl::MarkOpaque() {
+    // A control that covers its whole rectangle is painted alone: Qt repaints nothing behind it.
+    const bool opaque = IsSelfPainted() && OpaqueBackground();
+    if (FWidget->testAttribute(Qt::WA_OpaquePaintEvent) == opaque)
+        return false;
+    FWidget->setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+    return true;
+}
+
 void TControl::Invalidate() {
+    MarkOpaque();
     FWidget->update();
 }
 void TControl::Repaint() {
+    MarkOpaque();
     FWidget->repaint();
 }
 void TControl::Update() {
+    MarkOpaque();
     FWidget->repaint();
 }
 
@@ -680,10 +701,13 @@ TWinControl::TWinControl(TComponent* owner, TWidgetFactory make) : TControl(owne
 
 TWinControl::~TWinControl() {
     Destroying();
-    // Children go with their parent, as in the old framework, whoever owns them.
+    // Children go with their parent, as in the old framework, whoever owns them. Their widgets stay in
+    // ours until each child deletes its own: hiding a widget and re-parenting it to nothing walks the
+    // window's whole focus chain, which one child after another made quadratic in the window's widgets.
     while (!FControls.empty()) {
         TControl* c = FControls.back();
-        RemoveControl(c);
+        FControls.pop_back();
+        c->FParent = nullptr;
         if (c->Owner())
             c->Owner()->RemoveComponent(c);
         delete c;
@@ -712,12 +736,19 @@ void TWinControl::InsertControl(TControl* control) {
         AlignControls();
 }
 
-void TWinControl::RemoveControl(TControl* control) {
-    auto it = std::find(FControls.begin(), FControls.end(), control);
-    if (it == FControls.end())
-        return;
-    FControls.erase(it);
+bool TWinControl::TakeControl(TControl* control) {
+    // Controls mostly go last first: look from the end.
+    auto it = std::find(FControls.rbegin(), FControls.rend(), control);
+    if (it == FControls.rend())
+        return false;
+    FControls.erase(std::next(it).base());
     control->FParent = nullptr;
+    return true;
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+    if (!TakeControl(control))
+        return;
     if (control->FWidget) {
         control->FWidget->hide();
         control->FWidget->setParent(nullptr);

@@ -236,6 +236,8 @@ protected:
 
     friend class TWinControl;
     friend class TControlBridge;
+    // Marks the widget opaque while the control paints its whole rectangle; true when that changed.
+    bool MarkOpaque();
     virtual void ApplyGeometry();
     // Distance to the parent's right and bottom edges for anchoring, kept from the last explicit move.
     int FAnchorRight = 0, FAnchorBottom = 0;
@@ -312,6 +314,8 @@ protected:
 
 private:
     friend class TControl;
+    // Takes the control out of the list only; false when it is not a child.
+    bool TakeControl(TControl* control);
     std::vector<TControl*> FControls;
     bool FTabStop = false;
     int FTabOrder = -1;

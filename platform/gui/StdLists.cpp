@@ -44,10 +44,56 @@ KV_REGISTER_CLASS(TComboBox, TWinControl, b) {
     b.Event("OnSelect", &TComboBox::OnSelect);
 }
 
+namespace {
+
+// The combo box's widget; its list is made when it first drops down, by a click, a key or code.
+class TComboWidget : public TBridge<QComboBox> {
+public:
+    using TBridge::TBridge;
+    void showPopup() override {
+        Guarded([this] {
+            if (this->property("kvControl").isValid())
+                static_cast<TComboBox*>(Control())->ListView();
+            QComboBox::showPopup();
+        });
+    }
+    // Whether Qt has made the list (QComboBox::view() makes it when asked).
+    bool HasList() const {
+        for (const QObject* o : children())
+            if (o->inherits("QComboBoxPrivateContainer"))
+                return true;
+        return false;
+    }
+
+protected:
+    void showEvent(QShowEvent* e) override {
+        Guarded([this] {
+            if (this->property("kvControl").isValid())
+                static_cast<TComboBox*>(Control())->EditPart();
+        });
+        QComboBox::showEvent(e);
+    }
+    void changeEvent(QEvent* e) override {
+        // Qt makes the list on a font change only to hand it the font; without a list, the font waits
+        // for it (ListView).
+        if (e->type() == QEvent::FontChange && !HasList()) {
+            QWidget::changeEvent(e);
+            return;
+        }
+        QComboBox::changeEvent(e);
+    }
+};
+
+QWidget* NewComboWidget(TControl* control) {
+    return new TComboWidget(control);
+}
+
+} // namespace
+
 TComboBox::TComboBox(TComponent* owner) : TComboBox(owner, TComboBoxStyle::csDropDown) {}
 
 TComboBox::TComboBox(TComponent* owner, TComboBoxStyle style)
-    : TWinControl(owner, &NewBridge<QComboBox>), FItems(std::make_unique<TStrings>()) {
+    : TWinControl(owner, &NewComboWidget), FItems(std::make_unique<TStrings>()) {
     auto* cb = static_cast<QComboBox*>(FWidget);
     FColor = clWindow;
     SetTabStop(true);
@@ -62,12 +108,9 @@ TComboBox::TComboBox(TComponent* owner, TComboBoxStyle style)
         });
     });
     SetStyle(style);
-    // Left as a combo whose edit part came and went: no input method, and sized to its hint.
-    if (!cb->isEditable()) {
-        cb->setAttribute(Qt::WA_InputMethodEnabled, false);
-        if (!cb->testAttribute(Qt::WA_Resized))
-            cb->adjustSize();
-    }
+    // Sized to its hint, as a combo whose edit part came (or came and went).
+    if (!cb->testAttribute(Qt::WA_Resized))
+        cb->adjustSize();
     SetBounds(0, 0, 145, 21);
     ColorChanged();
 }
@@ -137,20 +180,59 @@ void TComboBox::UserSelect(int index) {
 void TComboBox::SetStyle(TComboBoxStyle v) {
     FStyle = v;
     auto* cb = static_cast<QComboBox*>(FWidget);
-    bool editable = v == TComboBoxStyle::csDropDown || v == TComboBoxStyle::csSimple;
+    const bool editable = v == TComboBoxStyle::csDropDown || v == TComboBoxStyle::csSimple;
     QSignalBlocker block(cb);
-    cb->setEditable(editable);
-    // Setting an editable style again keeps the same line edit: connect it once only.
-    if (editable && cb->lineEdit()) {
-        QObject::disconnect(cb->lineEdit(), &QLineEdit::textEdited, cb, nullptr);
-        QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, cb, [this] {
+    if (!editable) {
+        FEditPending = false;
+        cb->setEditable(false);
+        cb->setAttribute(Qt::WA_InputMethodEnabled, false);
+    } else if (!cb->isEditable()) {
+        // QComboBox::setEditable would make the list too; the edit part alone is made when needed.
+        FEditPending = true;
+        cb->setAttribute(Qt::WA_InputMethodEnabled, true);
+        if (cb->isVisible())
+            EditPart();
+    }
+}
+
+QLineEdit* TComboBox::EditPart() {
+    auto* cb = static_cast<QComboBox*>(FWidget);
+    if (FEditPending) {
+        FEditPending = false;
+        QSignalBlocker block(cb);
+        // Unlike setEditable's, its palette is left to follow the box's.
+        auto* edit = new QLineEdit(cb);
+        cb->setLineEdit(edit);
+        QObject::connect(edit, &QLineEdit::textEdited, cb, [this] {
             Guarded([this] {
                 if (OnChange)
                     OnChange(this);
             });
         });
+        EditMade(edit);
     }
+    return cb->lineEdit();
 }
+
+void TComboBox::EditMade(QLineEdit*) {}
+
+QAbstractItemView* TComboBox::ListView() {
+    auto* cb = static_cast<TComboWidget*>(FWidget);
+    const bool made = cb->HasList();
+    QAbstractItemView* view = cb->view();
+    if (!made) {
+        // The list is a window of its own: it takes the box's font as a font change would give it.
+        view->window()->setFont(cb->font());
+        view->doItemsLayout();
+    }
+    if (!FListMade) {
+        FListMade = true;
+        ListMade(view);
+    }
+    return view;
+}
+
+void TComboBox::ListMade(QAbstractItemView*) {}
 
 void TComboBox::SetDropDownCount(int v) {
     FDropDownCount = v;
@@ -170,6 +252,7 @@ const std::string& TComboBox::Text() const {
 
 void TComboBox::SetText(const std::string& v) {
     auto* cb = static_cast<QComboBox*>(FWidget);
+    EditPart();
     QSignalBlocker block(cb);
     if (cb->isEditable()) {
         int i = cb->findText(Q(v), Qt::MatchFixedString);

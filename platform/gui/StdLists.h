@@ -5,6 +5,9 @@
 
 #include <memory>
 
+class QAbstractItemView;
+class QLineEdit;
+
 namespace kv {
 
 enum class TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
@@ -38,12 +41,25 @@ public:
     // A user's pick, as the list would report it (tests and keyboard code use it).
     void UserSelect(int index);
     void Loaded() override;
+    // The drop-down list's view. The list (a popup window with its view and scroll bars) is made when it
+    // first drops down or is first asked for here, not with the combo box.
+    QAbstractItemView* ListView();
+    bool HasListView() const { return FListMade; }
+    // The edit part of an editable style, made when the box is first shown or focused, its text is set
+    // or it is asked for here; nullptr in the list styles.
+    QLineEdit* EditPart();
 
 protected:
     void ColorChanged() override;
+    // Called once, when the list has just been made, before it first shows.
+    virtual void ListMade(QAbstractItemView* view);
+    // Called once the edit part has just been made.
+    virtual void EditMade(QLineEdit* edit);
 
 private:
     void ItemsChanged();
+    bool FListMade = false;
+    bool FEditPending = false; // an editable style whose edit part is not made yet
     std::unique_ptr<TStrings> FItems;
     TComboBoxStyle FStyle = TComboBoxStyle::csDropDown;
     int FDropDownCount = 8;

@@ -196,7 +196,7 @@ TEST(PkComboBoxTest, EditableStyleCompletesAndRefusesUnknownTextWithoutAllowEdit
     // Through a list style and back: the new edit part is set up as the first was.
     Probe cb(TComboBoxStyle::csDropDownList);
     cb.SetStyleValue(TComboBoxStyle::csDropDown);
-    QLineEdit* e = static_cast<QComboBox*>(cb.Widget())->lineEdit();
+    QLineEdit* e = cb.EditPart(); // made when first needed
     ASSERT_NE(e, nullptr);
     cb.Type("lk");
     EXPECT_EQ(cb.Selected(), "LK -12");
@@ -330,7 +330,7 @@ TEST(PkComboBoxTest, AClickOpensTheListAndAClickOnAnItemPicksIt) {
 // shows that item with its untyped tail selected; text that starts no item stays as set, unselected.
 TEST(PkComboBoxTest, TextSetFromCodeSelectsTheFirstMatchingItem) {
     Probe cb(TComboBoxStyle::csDropDown);
-    QLineEdit* e = static_cast<QComboBox*>(cb.Widget())->lineEdit();
+    QLineEdit* e = cb.EditPart(); // made when first needed
     ASSERT_NE(e, nullptr);
     struct Case {
         const char* text;

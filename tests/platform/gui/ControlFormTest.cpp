@@ -206,7 +206,7 @@ TEST(ControlFormTest, EventRulesOfTheOldFramework) {
     combo->SetStyle(TComboBoxStyle::csSimple);
     int typed = 0;
     combo->OnChange = [&](TObject*) { ++typed; };
-    QLineEdit* typing = static_cast<QComboBox*>(combo->Widget())->lineEdit();
+    QLineEdit* typing = combo->EditPart(); // made when first needed
     ASSERT_NE(typing, nullptr);
     emit typing->textEdited(QStringLiteral("Lo"));
     EXPECT_EQ(typed, 1);
