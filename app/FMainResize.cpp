@@ -42,11 +42,7 @@ constexpr int kOutputBase[9] = {35, 58, 81, 105, 128, 151, 175, 198, 222};
 
 } // namespace
 
-void TfmMain::ResizeRules::Add(const std::string& name, ResizeSide side, int value) {
-    rules.push_back({name, side, value});
-}
-
-TfmMain::ResizeRules TfmMain::HeightRules(int dH) {
+ResizeRules TfmMain::HeightRules(int dH) {
     ResizeRules r;
     r.Add("pkgMain", ResizeSide::Height, dH + 629);
     for (const char* g : kUpperGroups)
@@ -130,7 +126,7 @@ TfmMain::ResizeRules TfmMain::HeightRules(int dH) {
     return r;
 }
 
-TfmMain::ResizeRules TfmMain::WidthRules(int dW) {
+ResizeRules TfmMain::WidthRules(int dW) {
     ResizeRules r;
     r.Add("pkbMenuLink", ResizeSide::Left, dW + 1040);
     r.Add("pkgFunction", ResizeSide::Width, dW + 1115);

@@ -13,7 +13,7 @@
 int main(int argc, char** argv) {
     benchbare::Spec spec;
     if (argc < 2 || !benchbare::Read(spec, argv[1])) {
-        std::fprintf(stderr, "usage: bench_startup_bare SPEC-FILE\n");
+        std::fprintf(stderr, "usage: startup_bare SPEC-FILE\n");
         return 2;
     }
     const char* idle = std::getenv("KORVANE_QUIT_AFTER_PAINT");

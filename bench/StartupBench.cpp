@@ -3,7 +3,7 @@
 //
 // In this process, on the offscreen platform: creating the window (its layout read, its pictures
 // decoded, its creation handler run) to its first paint, and freeing it (the exit's teardown).
-// As whole processes: the editor and the bare program (bench_startup_bare) each started under
+// As whole processes: the editor and the bare program (startup_bare) each started under
 // KORVANE_QUIT_AFTER_PAINT, timed from exec to their first paint and from "quitting" to their end, and
 // their resident memory read while they idle.
 //
