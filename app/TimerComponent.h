@@ -25,9 +25,6 @@ public:
 
     void Loaded() override;
 
-    // The scheduler of timers created from now on (TScheduler::Default).
-    static TScheduler* Scheduler() { return TScheduler::Default(); }
-
 private:
     void Apply();
 
