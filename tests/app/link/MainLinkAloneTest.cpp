@@ -500,8 +500,9 @@ TEST_F(MainLinkAloneTest, UploadFromALateUnitAndDownloadIntoAnother) {
     for (int p = 1; p <= 20; ++p) {
         SCOPED_TRACE(p);
         ASSERT_EQ(other.SlotUsed(p), unit.SlotUsed(p));
-        if (unit.SlotUsed(p))
+        if (unit.SlotUsed(p)) {
             EXPECT_EQ(other.Stored(p), unit.Stored(p));
+        }
     }
     // The unit keeps its own first byte; the download writes the other seventeen.
     const sim::Bytes otherInfo = other.UnitInfo();

@@ -219,8 +219,9 @@ TEST(Plot, PhaseWrapGivesTheSameBitsAsTheTurnFormulaAtEveryEdge) {
             const double want = WrapOnePoint(sum[i]);
             EXPECT_EQ(std::bit_cast<uint64_t>(got), std::bit_cast<uint64_t>(want))
                 << "sum " << sum[i] << ": " << got << " instead of " << want;
-            if (std::isfinite(sum[i]) && std::fabs(sum[i]) < 1e15)
+            if (std::isfinite(sum[i]) && std::fabs(sum[i]) < 1e15) {
                 EXPECT_LE(std::fabs(got), 18.0) << sum[i];
+            }
         }
     }
 
