@@ -38,12 +38,12 @@ struct Item {
     bool visible = true;
 };
 
-struct Spec {
+struct Plan {
     int width = 0, height = 0;
     std::vector<Item> items;
 };
 
-inline bool Write(const Spec& s, const std::string& path) {
+inline bool Write(const Plan& s, const std::string& path) {
     std::ofstream f(path);
     f << s.width << ' ' << s.height << '\n';
     for (const Item& i : s.items)
@@ -52,7 +52,7 @@ inline bool Write(const Spec& s, const std::string& path) {
     return static_cast<bool>(f);
 }
 
-inline bool Read(Spec& s, const std::string& path) {
+inline bool Read(Plan& s, const std::string& path) {
     std::ifstream f(path);
     if (!(f >> s.width >> s.height))
         return false;
@@ -78,7 +78,7 @@ protected:
 
 class Window : public QWidget {
 public:
-    explicit Window(const Spec& s) {
+    explicit Window(const Plan& s) {
         resize(s.width, s.height);
         std::vector<QWidget*> made;
         made.reserve(s.items.size());

@@ -11,15 +11,15 @@
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-    benchbare::Spec spec;
-    if (argc < 2 || !benchbare::Read(spec, argv[1])) {
-        std::fprintf(stderr, "usage: startup_bare SPEC-FILE\n");
+    benchbare::Plan plan;
+    if (argc < 2 || !benchbare::Read(plan, argv[1])) {
+        std::fprintf(stderr, "usage: startup_bare PLAN-FILE\n");
         return 2;
     }
     const char* idle = std::getenv("KORVANE_QUIT_AFTER_PAINT");
     const int idleMs = idle ? std::atoi(idle) : 0;
     QApplication app(argc, argv);
-    auto window = std::make_unique<benchbare::Window>(spec);
+    auto window = std::make_unique<benchbare::Window>(plan);
     window->setWindowTitle("bare");
     window->show();
     window->onFirstPaint = [&] {

@@ -59,8 +59,8 @@ constexpr int RSS_AFTER_MS = 500; // when its memory is read, counted from its f
 using Clock = std::chrono::steady_clock;
 
 std::map<std::string, std::vector<double>> gSamples; // milliseconds (memory: MB) per sample
-benchbare::Spec gSpec;                               // the bare copy of the main window
-std::string gSpecPath;
+benchbare::Plan gPlan;                               // the bare copy of the main window
+std::string gPlanPath;
 std::string gEditorProgram = KV_EDITOR_PROGRAM; // --editor=PATH: another build's, to compare
 
 double Ms(Clock::duration d) {
@@ -124,7 +124,7 @@ struct Census {
 };
 
 // Walks the control tree from the form, as the bare copy must repeat it.
-void Walk(const TWinControl& parent, int parentIndex, benchbare::Spec& spec, Census& census) {
+void Walk(const TWinControl& parent, int parentIndex, benchbare::Plan& plan, Census& census) {
     for (int i = 0; i < parent.ControlCount(); ++i) {
         const TControl* c = parent.Controls(i);
         benchbare::Item item;
@@ -135,7 +135,7 @@ void Walk(const TWinControl& parent, int parentIndex, benchbare::Spec& spec, Cen
         item.w = c->Width();
         item.h = c->Height();
         item.visible = c->Visible();
-        spec.items.push_back(item);
+        plan.items.push_back(item);
         ++census.controls[c->ClassName()];
         ++census.kinds[item.kind];
         ++census.controlCount;
@@ -145,16 +145,16 @@ void Walk(const TWinControl& parent, int parentIndex, benchbare::Spec& spec, Cen
                 ++own;
         census.own[c->ClassName()] += own;
         if (const auto* win = dynamic_cast<const TWinControl*>(c))
-            Walk(*win, static_cast<int>(spec.items.size()) - 1, spec, census);
+            Walk(*win, static_cast<int>(plan.items.size()) - 1, plan, census);
     }
 }
 
-Census Count(TfmMain& main, benchbare::Spec& spec) {
+Census Count(TfmMain& main, benchbare::Plan& plan) {
     Census census;
-    spec = {};
-    spec.width = main.Width();
-    spec.height = main.Height();
-    Walk(main, -1, spec, census);
+    plan = {};
+    plan.width = main.Width();
+    plan.height = main.Height();
+    Walk(main, -1, plan, census);
     QWidget* window = main.Widget()->window();
     const QList<QWidget*> all = window->findChildren<QWidget*>();
     census.widgetCount = static_cast<int>(all.size()) + 1;
@@ -237,7 +237,7 @@ void BM_BareQt(benchmark::State& state) {
     TimeStarts(
         state, "bare Qt",
         [&] {
-            window = std::make_unique<benchbare::Window>(gSpec);
+            window = std::make_unique<benchbare::Window>(gPlan);
             window->setWindowTitle("bare");
             window->show();
             return WaitUntil([&] { return window->paints > 0; });
@@ -369,7 +369,7 @@ void TimeProcess(benchmark::State& state, const std::string& name, const std::ve
 }
 
 void BM_BareProcess(benchmark::State& state) {
-    TimeProcess(state, "bare Qt", {KV_BARE_PROGRAM, gSpecPath});
+    TimeProcess(state, "bare Qt", {KV_BARE_PROGRAM, gPlanPath});
 }
 
 void BM_EditorProcess(benchmark::State& state) {
@@ -415,16 +415,16 @@ int main(int argc, char** argv) {
     {
         std::unique_ptr<TfmMain> main;
         StartMainWindow(main);
-        const Census census = Count(*main, gSpec);
+        const Census census = Count(*main, gPlan);
         PrintCensus(census);
     }
-    char path[] = "/tmp/kv-bench-spec-XXXXXX";
+    char path[] = "/tmp/kv-bench-plan-XXXXXX";
     const int fd = mkstemp(path);
     if (fd < 0)
         return 1;
     close(fd);
-    gSpecPath = path;
-    benchbare::Write(gSpec, gSpecPath);
+    gPlanPath = path;
+    benchbare::Write(gPlan, gPlanPath);
     for (int i = 1; i < argc; ++i)
         if (std::string a = argv[i]; a.rfind("--editor=", 0) == 0)
             gEditorProgram = a.substr(9);
@@ -432,6 +432,6 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     PrintFigures();
-    unlink(gSpecPath.c_str());
+    unlink(gPlanPath.c_str());
     return 0;
 }
