@@ -11,6 +11,7 @@
 #include "platform/core/FileIO.h"
 
 #include <QCloseEvent>
+#include <QWidget>
 
 #include <algorithm>
 #include <array>
@@ -163,7 +164,9 @@ TEST_P(TransfersWireTest, UploadToAUnitFileAndDownloadIntoAFreshUnitCopiesEveryP
     EXPECT_EQ(bytes.substr(34 + 724, 2), "\x02\xFF");
     EXPECT_EQ(bytes.substr(34, 722), std::string(722, '\x64'));
     EXPECT_EQ(main->MainLink().UploadPreset(), 0);
-    EXPECT_TRUE(main->Find<kv::TTimer>("tmInLevelDet")->Enabled());
+    const kv::TTimer* levels = main->Find<kv::TTimer>("tmInLevelDet");
+    ASSERT_NE(levels, nullptr);
+    EXPECT_TRUE(levels->Enabled());
 
     // Into a fresh unit on another wire.
     Disconnect();
@@ -423,7 +426,9 @@ TEST_P(TransferInterruptTest, EndsWithAMessageAUsableWindowAndNothingWritten) {
     EXPECT_EQ(main->MainLink().UploadPreset(), 0);
     EXPECT_EQ(main->MainLink().DownloadRecord(), 0);
     Step(1000);
-    EXPECT_FALSE(main->Find<kv::TTimer>("tmUpload")->Enabled());
+    const kv::TTimer* uploadTimer = main->Find<kv::TTimer>("tmUpload");
+    ASSERT_NE(uploadTimer, nullptr);
+    EXPECT_FALSE(uploadTimer->Enabled());
     EXPECT_FALSE(std::filesystem::exists(File("out.unt")));
     EXPECT_EQ(unit.ResetCount(), 0);
     // It did stop part-way.

@@ -28,6 +28,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,8 @@ protected:
     }
     template <class T> T* C(const std::string& name) const {
         auto* c = dynamic_cast<T*>(form->FindComponent(name));
-        EXPECT_NE(c, nullptr) << name;
+        if (!c)
+            throw std::runtime_error("no control " + name); // fails the test here, not by a crash later
         return c;
     }
     TgComponentEditorEdit* Edit(const std::string& name) const { return C<TgComponentEditorEdit>(name); }
@@ -176,7 +178,9 @@ TEST_F(PlotEditorForm, AnXYPlotsChannelPageHasNoTimeSeriesParts) {
     }
     EXPECT_FALSE(C<TControl>("ChannelFastDrawCheckBox")->Visible());
     EXPECT_FALSE(C<TControl>("ChannelInterpolationStyleComboBox")->Visible());
-    EXPECT_TRUE(SubPage("ChannelPageControl", "Trace")->TabVisible());
+    TTabSheet* trace = SubPage("ChannelPageControl", "Trace");
+    ASSERT_NE(trace, nullptr);
+    EXPECT_TRUE(trace->TabVisible());
     // By default users neither add nor remove channels.
     EXPECT_FALSE(C<TControl>("gChannelAddButton")->Visible());
     EXPECT_FALSE(C<TControl>("ChannelRemoveButton")->Visible());

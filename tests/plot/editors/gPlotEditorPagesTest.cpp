@@ -22,6 +22,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -78,8 +79,12 @@ public:
     }
 
     TComponent* Form() const { return form.get(); }
+    // A missing control fails the test here rather than crashing it later.
     template <class T> T* Find(const std::string& name) const {
-        return dynamic_cast<T*>(form->FindComponent(name));
+        auto* c = dynamic_cast<T*>(form->FindComponent(name));
+        if (!c)
+            throw std::runtime_error("no control " + name);
+        return c;
     }
     TWinControl* Container(TgPlotEditorKind kind) const { return containers[static_cast<int>(kind)]; }
 
