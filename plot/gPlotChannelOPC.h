@@ -1,11 +1,10 @@
 #pragma once
 // The OPC link both channel kinds keep: two items bound to the channel's "Data" (item 0 also carries
 // the connection settings) and a group manager of the channel's own. The settings read and write the
-// items.
+// items; each update of the group adds the two items' values to the channel as one point.
 
 #include "platform/core/Classes.h"
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -14,13 +13,14 @@ namespace kv {
 class TgOPCItem;
 class TgOPCItemManager;
 class TgOPCManager;
+class TgPlotChannelCustom;
 
 class TgPlotChannelOPC {
 public:
     // owner: the plot that owns the channel (asked whether it is being designed);
-    // onGroupUpdate: runs after each update of the channel's group.
-    TgPlotChannelOPC(TComponent* owner, std::function<void()> onGroupUpdate);
-    ~TgPlotChannelOPC();
+    // channel: the channel the group's points go to.
+    TgPlotChannelOPC(TComponent* owner, TgPlotChannelCustom& channel);
+    virtual ~TgPlotChannelOPC();
     TgPlotChannelOPC(const TgPlotChannelOPC&) = delete;
     TgPlotChannelOPC& operator=(const TgPlotChannelOPC&) = delete;
 
@@ -49,17 +49,24 @@ public:
     TgOPCManager* OPCManager() const { return FOPCManager.get(); }
     TgOPCItemManager* OPCItemManager() const { return FOPCItemManager.get(); }
 
+    // (Re)connects the items as the channel kind does; nothing while the plot is being designed.
+    virtual void OPCActivate() = 0;
+    // The group has updated: the two items' values become one point. Values that are not numbers
+    // add none.
+    void OPCGroupUpdate();
+
 protected:
     bool OwnerDesigning() const;
     TgOPCItem* OPCItem(int index) const;
-    // The two items' values as a point; false when either is no number.
-    bool OPCGroupValues(double& x, double& y) const;
+    // Connects with AutoConnect on, when the channel joins its plot.
+    void OPCAutoActivate();
 
     std::unique_ptr<TgOPCManager> FOPCManager;
     std::unique_ptr<TgOPCItemManager> FOPCItemManager;
 
 private:
     TComponent* FOPCOwner;
+    TgPlotChannelCustom& FOPCChannel;
 };
 
 } // namespace kv

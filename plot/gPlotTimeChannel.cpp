@@ -126,7 +126,7 @@ TgPlotChannel::TgPlotChannel(TComponent* owner, TNotifyEvent onChange, TNotifyEv
                              TNotifyEvent onRemove, TNotifyEvent onRename)
     : TgPlotChannelCustom(owner, std::move(onChange), std::move(onInsert), std::move(onRemove),
                           std::move(onRename)),
-      TgPlotChannelOPC(owner, [this] { OPCGroupUpdate(); }) {
+      TgPlotChannelOPC(owner, *this) {
     FElapsedStartTime = Now();
     FDataList->StoredBarWidth = 5;
     FDataList->StoredBarPenColor = 0x0000FF;
@@ -279,20 +279,9 @@ void TgPlotChannel::OPCNewData(TgOPCItem* item) {
     }
 }
 
-void TgPlotChannel::OPCGroupUpdate() {
-    double x = 0, y = 0;
-    if (OPCGroupValues(x, y))
-        AddXY(x, y);
-}
-
 void TgPlotChannel::DoInsert() {
     TgPlotChannelCustom::DoInsert();
-    if (!OPCItem(0)->AutoConnect())
-        return;
-    try {
-        OPCActivate();
-    } catch (const EKvError&) { // a server that cannot be reached must not stop the plot from loading
-    }
+    OPCAutoActivate();
 }
 
 // --- points

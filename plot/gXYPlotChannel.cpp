@@ -52,7 +52,7 @@ TgXYPlotChannel::TgXYPlotChannel(TComponent* owner, TNotifyEvent onChange, TNoti
                                  TNotifyEvent onRemove, TNotifyEvent onRename)
     : TgPlotChannelCustom(owner, std::move(onChange), std::move(onInsert), std::move(onRemove),
                           std::move(onRename)),
-      TgPlotChannelOPC(owner, [this] { OPCGroupUpdate(); }) {}
+      TgPlotChannelOPC(owner, *this) {}
 
 TgXYPlotChannel::~TgXYPlotChannel() {
     // The OPC link (items, then their group) goes after this, before the channel base.
@@ -100,20 +100,9 @@ void TgXYPlotChannel::OPCUpdateResume() {
         FOPCManager->GetGroup(0)->Resume();
 }
 
-void TgXYPlotChannel::OPCGroupUpdate() {
-    double x = 0, y = 0;
-    if (OPCGroupValues(x, y))
-        AddXY(x, y);
-}
-
 void TgXYPlotChannel::DoInsert() {
     TgPlotChannelCustom::DoInsert();
-    if (!OPCItem(0)->AutoConnect())
-        return;
-    try {
-        OPCActivate();
-    } catch (const EKvError&) { // a server that cannot be reached must not stop the plot from loading
-    }
+    OPCAutoActivate();
 }
 
 // --- points
@@ -182,43 +171,12 @@ void TgXYPlotChannel::DrawSetup() {
 }
 
 void TgXYPlotChannel::Draw(TCanvas& canvas, TColor backGroundColor) {
-    TgPlotAxis* xAxis = XAxis();
-    TgPlotAxis* yAxis = YAxis();
-    if (!xAxis || !yAxis)
-        return;
-    // The plot clips each layered object to its data view widened by one pixel; the axes' rectangle
-    // narrows that and the plot's clip is put back afterwards.
-    TgPlotDataView* dataView = FirstDataView();
-    TRect plotClip{};
-    if (dataView) {
-        plotClip = dataView->DrawRect();
-        ++plotClip.Right;
-        ++plotClip.Bottom;
-    }
-    bool clipped = false;
-    try {
+    DrawClippedToAxes(canvas, [&](bool reversed) {
         CalcStartIndex();
         CalcStopIndex();
-        if (FClipToAxes) {
-            TRect r = FXYAxesReversed ? gRectFromCorners(yAxis->MinPixels(), xAxis->MinPixels(),
-                                                         yAxis->MaxPixels(), xAxis->MaxPixels())
-                                      : gRectFromCorners(xAxis->MinPixels(), yAxis->MinPixels(),
-                                                         xAxis->MaxPixels(), yAxis->MaxPixels());
-            // The end pixels of the axes belong to the area.
-            ++r.Right;
-            ++r.Bottom;
-            if (dataView)
-                r = {std::max(r.Left, plotClip.Left), std::max(r.Top, plotClip.Top),
-                     std::min(r.Right, plotClip.Right), std::min(r.Bottom, plotClip.Bottom)};
-            canvas.SetClipRect(&r);
-            clipped = true;
-        }
-        DrawTraceLine(canvas, FXYAxesReversed, backGroundColor);
-        DrawMarkers(canvas, FXYAxesReversed, backGroundColor);
-    } catch (const std::exception&) { // one faulty channel must not stop the plot's paint
-    }
-    if (clipped)
-        canvas.SetClipRect(dataView ? &plotClip : nullptr);
+        DrawTraceLine(canvas, reversed, backGroundColor);
+        DrawMarkers(canvas, reversed, backGroundColor);
+    });
 }
 
 // --- data cursor
