@@ -4,6 +4,7 @@
 // items; each update of the group adds the two items' values to the channel as one point.
 
 #include "platform/core/Classes.h"
+#include "platform/core/Properties.h"
 
 #include <memory>
 #include <string>
@@ -68,5 +69,19 @@ private:
     TComponent* FOPCOwner;
     TgPlotChannelCustom& FOPCChannel;
 };
+
+// Publishes the OPC settings both channel kinds stream, in their stream order.
+template <class C> void gPublishChannelOPC(TClassBuilder<C>& b) {
+    b.Prop("OPCComputerName", &C::OPCComputerName, &C::SetOPCComputerName);
+    b.Prop("OPCServerName", &C::OPCServerName, &C::SetOPCServerName);
+    b.Prop("OPCItemName", &C::OPCItemName, &C::SetOPCItemName);
+    b.Prop("OPCItem2Name", &C::OPCItem2Name, &C::SetOPCItem2Name);
+    b.Prop("OPCUpdateRate", &C::OPCUpdateRate, &C::SetOPCUpdateRate).Default(500);
+    b.Prop("OPCScalar", &C::OPCScalar, &C::SetOPCScalar);
+    b.Prop("OPCOffset", &C::OPCOffset, &C::SetOPCOffset);
+    b.Prop("OPCScalar2", &C::OPCScalar2, &C::SetOPCScalar2);
+    b.Prop("OPCOffset2", &C::OPCOffset2, &C::SetOPCOffset2);
+    b.Prop("OPCAutoConnect", &C::OPCAutoConnect, &C::SetOPCAutoConnect).Default(true);
+}
 
 } // namespace kv

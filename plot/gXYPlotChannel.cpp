@@ -17,17 +17,7 @@
 namespace kv {
 
 KV_REGISTER_CLASS(TgXYPlotChannel, TgPlotChannelCustom, b) {
-    using C = TgXYPlotChannel;
-    b.Prop("OPCComputerName", &C::OPCComputerName, &C::SetOPCComputerName);
-    b.Prop("OPCServerName", &C::OPCServerName, &C::SetOPCServerName);
-    b.Prop("OPCItemName", &C::OPCItemName, &C::SetOPCItemName);
-    b.Prop("OPCItem2Name", &C::OPCItem2Name, &C::SetOPCItem2Name);
-    b.Prop("OPCUpdateRate", &C::OPCUpdateRate, &C::SetOPCUpdateRate).Default(500);
-    b.Prop("OPCScalar", &C::OPCScalar, &C::SetOPCScalar);
-    b.Prop("OPCOffset", &C::OPCOffset, &C::SetOPCOffset);
-    b.Prop("OPCScalar2", &C::OPCScalar2, &C::SetOPCScalar2);
-    b.Prop("OPCOffset2", &C::OPCOffset2, &C::SetOPCOffset2);
-    b.Prop("OPCAutoConnect", &C::OPCAutoConnect, &C::SetOPCAutoConnect).Default(true);
+    gPublishChannelOPC(b);
 }
 
 namespace {
