@@ -852,7 +852,8 @@ void TgPlotChannelCustom::WriteLogBuffer() {
 
 // --- drawing
 
-void TgPlotChannelCustom::DrawClippedToAxes(TCanvas& canvas, const std::function<void(bool reversed)>& drawLayers) {
+void TgPlotChannelCustom::DrawClippedToAxes(TCanvas& canvas,
+                                            const std::function<void(bool reversed)>& drawLayers) {
     TgPlotAxis* xAxis = XAxis();
     TgPlotAxis* yAxis = YAxis();
     if (!xAxis || !yAxis)

@@ -414,7 +414,9 @@ public:
     void SetProgressiveEncoding(bool v) { FProgressive = v; }
 
 protected:
-    QImage Converted(const QImage& image) const override { return image.convertToFormat(QImage::Format_RGB32); }
+    QImage Converted(const QImage& image) const override {
+        return image.convertToFormat(QImage::Format_RGB32);
+    }
     QImage Decode(const std::vector<std::uint8_t>& bytes) const override;
     std::vector<std::uint8_t> Encode(const QImage& image) const override;
     void AssignSettings(const TEncodedImage& source) override;
