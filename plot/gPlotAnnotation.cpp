@@ -125,7 +125,7 @@ bool AnnotationClipSegment(const TRect& r, TPoint& p0, TPoint& p1) {
 TgPlotAnnotation::TgPlotAnnotation(TComponent* owner, TNotifyEvent onChange, TNotifyEvent onInsert,
                                    TNotifyEvent onRemove, TNotifyEvent onRename)
     : TgPlotObject(owner, std::move(onChange), std::move(onInsert), std::move(onRemove), std::move(onRename)),
-      FFont(std::make_unique<TFont>()) {
+      TgPlotImageHolder(static_cast<TgPlotObject&>(*this)), FFont(std::make_unique<TFont>()) {
     FFont->SetName("Arial");
     FFont->SetColor(clWhite);
     FFont->OnChange = [this](TObject*) { DoChange(); };
@@ -252,31 +252,7 @@ void TgPlotAnnotation::SetHeight(double value) {
     SetCoordinate(value, FHeight);
 }
 
-// --- image and polygon
-
-void TgPlotAnnotation::SetImage(const TBitmap* value) {
-    if (value) {
-        if (!FImage)
-            FImage = std::make_unique<TBitmap>();
-        FImage->Assign(value);
-    } else {
-        FImage.reset();
-    }
-    DoChange();
-}
-
-void TgPlotAnnotation::ImageClear() {
-    if (!FImage)
-        return;
-    FImage.reset();
-    DoChange();
-}
-
-void TgPlotAnnotation::ImageLoadFromFile(const std::string& fileName) {
-    TBitmap loaded;
-    loaded.LoadFromFile(fileName);
-    SetImage(&loaded);
-}
+// --- polygon
 
 int TgPlotAnnotation::PolyPointAdd(double x, double y) {
     FPolyPoints.push_back({x, y});

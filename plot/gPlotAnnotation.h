@@ -2,6 +2,7 @@
 // Annotations: texts, lines, shapes and pictures placed on the plot by data or data-view coordinates.
 
 #include "plot/gDraw.h"
+#include "plot/gPlotImageHolder.h"
 #include "plot/gPlotObjects.h"
 #include "plot/gPlotTable.h"
 
@@ -51,7 +52,7 @@ struct TgPlotAnnotationPoint {
     double X = 0, Y = 0;
 };
 
-class TgPlotAnnotation : public TgPlotObject {
+class TgPlotAnnotation : public TgPlotObject, public TgPlotImageHolder {
     KV_CLASS(TgPlotAnnotation)
 public:
     TgPlotAnnotation(TComponent* owner, TNotifyEvent onChange, TNotifyEvent onInsert, TNotifyEvent onRemove,
@@ -134,13 +135,6 @@ public:
     bool ShowFocusRect() const { return FShowFocusRect; }
     void SetShowFocusRect(bool value);
 
-    // The own picture (copied in; null frees it); without one the plot's image lists are used.
-    const TBitmap* Image() const { return FImage.get(); }
-    void SetImage(const TBitmap* value);
-    void ImageClear();
-    // Raises the loader's error, keeping the previous picture.
-    void ImageLoadFromFile(const std::string& fileName);
-
     // Polygon corners; changes show at the next paint.
     int PolyPointAdd(double x, double y);
     void PolyPointsClear();
@@ -215,7 +209,6 @@ protected:
     double FTextHorzMargin = 1, FTextVertMargin = 1;
     int FOuterMargin = 0;
     int FImageListIndex = 0, FImageIndex = 0;
-    std::unique_ptr<TBitmap> FImage;
     bool FUserCanMove = false, FUserCanSize = false, FSelectModeOnlyInteraction = true, FClipToAxes = false;
     bool FShowFocusRect = true;
 

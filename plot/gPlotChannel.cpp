@@ -852,6 +852,43 @@ void TgPlotChannelCustom::WriteLogBuffer() {
 
 // --- drawing
 
+void TgPlotChannelCustom::DrawClippedToAxes(TCanvas& canvas,
+                                            const std::function<void(bool reversed)>& drawLayers) {
+    TgPlotAxis* xAxis = XAxis();
+    TgPlotAxis* yAxis = YAxis();
+    if (!xAxis || !yAxis)
+        return;
+    // The plot clips each layered object to its data view widened by one pixel; the axes' rectangle
+    // narrows that and the plot's clip is put back afterwards.
+    TgPlotDataView* dataView = FirstDataView();
+    TRect plotClip{};
+    if (dataView) {
+        plotClip = dataView->DrawRect();
+        ++plotClip.Right;
+        ++plotClip.Bottom;
+    }
+    bool clipped = false;
+    const bool reversed = FXYAxesReversed;
+    try {
+        if (FClipToAxes) {
+            TRect r = gSwapRect(reversed, xAxis->MinPixels(), yAxis->MinPixels(), xAxis->MaxPixels(),
+                                yAxis->MaxPixels());
+            // The end pixels of the axes belong to the area.
+            ++r.Right;
+            ++r.Bottom;
+            if (dataView)
+                r = {std::max(r.Left, plotClip.Left), std::max(r.Top, plotClip.Top),
+                     std::min(r.Right, plotClip.Right), std::min(r.Bottom, plotClip.Bottom)};
+            canvas.SetClipRect(&r);
+            clipped = true;
+        }
+        drawLayers(reversed);
+    } catch (const std::exception&) { // one faulty channel must not stop the plot's paint
+    }
+    if (clipped)
+        canvas.SetClipRect(dataView ? &plotClip : nullptr);
+}
+
 void TgPlotChannelCustom::DrawTraceLine(TCanvas& canvas, bool reversed, TColor) {
     if (!FTraceVisible)
         return;

@@ -9,6 +9,7 @@
 
 #include "platform/gui/Graphics.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -267,6 +268,10 @@ public:
     virtual void UpdateDataCursorText(TgPlotObject* cursor) = 0;
 
     // --- drawing
+    // Draws the channel's layers clipped to its axes (with ClipToAxes) inside the plot's clip of the
+    // first data view, then gives the canvas the plot's clip back. Nothing without both axes; a layer
+    // that raises ends only this channel's paint.
+    void DrawClippedToAxes(TCanvas& canvas, const std::function<void(bool reversed)>& drawLayers);
     virtual void DrawTraceLine(TCanvas& canvas, bool reversed, TColor backgroundColor);
     virtual void DrawMarkers(TCanvas& canvas, bool reversed, TColor backgroundColor);
     // A segment between two value points, clipped to the X range (and with ClipToAxes to the Y range).

@@ -7,13 +7,10 @@
 
 namespace kv {
 
-TgPlotChannelOPC::TgPlotChannelOPC(TComponent* owner, std::function<void()> onGroupUpdate)
-    : FOPCOwner(owner) {
+TgPlotChannelOPC::TgPlotChannelOPC(TComponent* owner, TgPlotChannelCustom& channel)
+    : FOPCOwner(owner), FOPCChannel(channel) {
     FOPCManager = std::make_unique<TgOPCManager>(nullptr);
-    FOPCManager->OnAfterGroupUpdate = [update = std::move(onGroupUpdate)](TObject*, const std::string&) {
-        if (update)
-            update();
-    };
+    FOPCManager->OnAfterGroupUpdate = [this](TObject*, const std::string&) { OPCGroupUpdate(); };
     FOPCItemManager = std::make_unique<TgOPCItemManager>(owner);
     FOPCItemManager->OnGetDesigning = [this](TObject*, bool& designing) { designing = OwnerDesigning(); };
     for (int i = 0; i < 2; ++i)
@@ -62,8 +59,19 @@ bool TgPlotChannelOPC::OPCQualityGood() const {
     return OPCItem(0)->QualityGood();
 }
 
-bool TgPlotChannelOPC::OPCGroupValues(double& x, double& y) const {
-    return gChannelVariantNumber(OPCItem(0)->Data(), x) && gChannelVariantNumber(OPCItem(1)->Data(), y);
+void TgPlotChannelOPC::OPCGroupUpdate() {
+    double x = 0, y = 0;
+    if (gChannelVariantNumber(OPCItem(0)->Data(), x) && gChannelVariantNumber(OPCItem(1)->Data(), y))
+        FOPCChannel.AddXY(x, y);
+}
+
+void TgPlotChannelOPC::OPCAutoActivate() {
+    if (!OPCItem(0)->AutoConnect())
+        return;
+    try {
+        OPCActivate();
+    } catch (const EKvError&) { // a server that cannot be reached must not stop the plot from loading
+    }
 }
 
 } // namespace kv

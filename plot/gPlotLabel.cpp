@@ -28,7 +28,7 @@ TgPlotLabel::TgPlotLabel(TComponent* owner, TNotifyEvent onChange, TNotifyEvent 
                          TNotifyEvent onRemove, TNotifyEvent onRename)
     : TgPlotLayoutObject(owner, std::move(onChange), std::move(onInsert), std::move(onRemove),
                          std::move(onRename)),
-      FFont(std::make_unique<TFont>()) {
+      TgPlotImageHolder(static_cast<TgPlotObject&>(*this)), FFont(std::make_unique<TFont>()) {
     FHorizontal = true;
     FFont->SetName("Arial");
     FFont->SetSize(14);
@@ -51,30 +51,6 @@ void TgPlotLabel::SetAlignment(TgAlignmentHorizontal value) {
         return;
     FAlignment = value;
     DoChange();
-}
-
-void TgPlotLabel::SetImage(const TBitmap* value) {
-    if (value) {
-        if (!FImage)
-            FImage = std::make_unique<TBitmap>();
-        FImage->Assign(value);
-    } else {
-        FImage.reset();
-    }
-    DoChange();
-}
-
-void TgPlotLabel::ImageClear() {
-    if (!FImage)
-        return;
-    FImage.reset();
-    DoChange();
-}
-
-void TgPlotLabel::ImageLoadFromFile(const std::string& fileName) {
-    TBitmap bitmap;
-    bitmap.LoadFromFile(fileName);
-    SetImage(&bitmap);
 }
 
 void TgPlotLabel::CalcMargins(TCanvas& canvas) {

@@ -2,6 +2,7 @@
 // A caption stacked on a side of the data view like an axis: a line of text in its own font, or a
 // picture, with margins in character sizes. Label 0 is the plot's title.
 
+#include "plot/gPlotImageHolder.h"
 #include "plot/gPlotObjects.h"
 #include "plot/gPlotTable.h"
 
@@ -23,7 +24,7 @@ protected:
     ~IgPlotImageListHost() = default;
 };
 
-class TgPlotLabel : public TgPlotLayoutObject {
+class TgPlotLabel : public TgPlotLayoutObject, public TgPlotImageHolder {
     KV_CLASS(TgPlotLabel)
 public:
     TgPlotLabel(TComponent* owner, TNotifyEvent onChange, TNotifyEvent onInsert, TNotifyEvent onRemove,
@@ -53,14 +54,6 @@ public:
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int value) { SetIntegerProperty(value, FImageIndex, &TgPlotObject::DoChange); }
 
-    // --- picture: shown instead of an image-list image or the caption; null when none
-    TBitmap* Image() const { return FImage.get(); }
-    // Copies the bitmap into the label's own; null removes the label's picture.
-    void SetImage(const TBitmap* value);
-    void ImageClear();
-    // Loading errors pass to the caller and leave the picture as it was.
-    void ImageLoadFromFile(const std::string& fileName);
-
     // --- measured at every layout and paint from the current font
     int RequiredWidthPixels() const { return FRequiredWidth; }
     int MarginTopPixels() const { return FMarginTopPixels; }
@@ -80,7 +73,6 @@ protected:
     double FMarginLeft = 0, FMarginRight = 0, FMarginBottom = 0, FMarginTop = 0;
     std::unique_ptr<TFont> FFont;
     TgAlignmentHorizontal FAlignment = TgAlignmentHorizontal::iahCenter;
-    std::unique_ptr<TBitmap> FImage;
     int FImageListIndex = -1, FImageIndex = 0;
 
 private:

@@ -96,16 +96,7 @@ KV_REGISTER_CLASS(TgPlotChannel, TgPlotChannelCustom, b) {
         .Idents(ColorIdents(), "TColor");
     b.Prop("BarBrushStyle", &C::BarBrushStyle, &C::SetBarBrushStyle).Default(TBrushStyle::bsSolid);
     b.Prop("OPCGroupName", &C::OPCGroupName, &C::SetOPCGroupName);
-    b.Prop("OPCComputerName", &C::OPCComputerName, &C::SetOPCComputerName);
-    b.Prop("OPCServerName", &C::OPCServerName, &C::SetOPCServerName);
-    b.Prop("OPCItemName", &C::OPCItemName, &C::SetOPCItemName);
-    b.Prop("OPCItem2Name", &C::OPCItem2Name, &C::SetOPCItem2Name);
-    b.Prop("OPCUpdateRate", &C::OPCUpdateRate, &C::SetOPCUpdateRate).Default(500);
-    b.Prop("OPCScalar", &C::OPCScalar, &C::SetOPCScalar);
-    b.Prop("OPCOffset", &C::OPCOffset, &C::SetOPCOffset);
-    b.Prop("OPCScalar2", &C::OPCScalar2, &C::SetOPCScalar2);
-    b.Prop("OPCOffset2", &C::OPCOffset2, &C::SetOPCOffset2);
-    b.Prop("OPCAutoConnect", &C::OPCAutoConnect, &C::SetOPCAutoConnect).Default(true);
+    gPublishChannelOPC(b);
     b.Prop("OPCXValueSource", &C::OPCXValueSource, &C::SetOPCXValueSource)
         .Default(TgOPCXValueSourceStyle::iopcxvsOPCServerTimeStamp);
 }
@@ -126,7 +117,7 @@ TgPlotChannel::TgPlotChannel(TComponent* owner, TNotifyEvent onChange, TNotifyEv
                              TNotifyEvent onRemove, TNotifyEvent onRename)
     : TgPlotChannelCustom(owner, std::move(onChange), std::move(onInsert), std::move(onRemove),
                           std::move(onRename)),
-      TgPlotChannelOPC(owner, [this] { OPCGroupUpdate(); }) {
+      TgPlotChannelOPC(owner, *this) {
     FElapsedStartTime = Now();
     FDataList->StoredBarWidth = 5;
     FDataList->StoredBarPenColor = 0x0000FF;
@@ -279,20 +270,9 @@ void TgPlotChannel::OPCNewData(TgOPCItem* item) {
     }
 }
 
-void TgPlotChannel::OPCGroupUpdate() {
-    double x = 0, y = 0;
-    if (OPCGroupValues(x, y))
-        AddXY(x, y);
-}
-
 void TgPlotChannel::DoInsert() {
     TgPlotChannelCustom::DoInsert();
-    if (!OPCItem(0)->AutoConnect())
-        return;
-    try {
-        OPCActivate();
-    } catch (const EKvError&) { // a server that cannot be reached must not stop the plot from loading
-    }
+    OPCAutoActivate();
 }
 
 // --- points

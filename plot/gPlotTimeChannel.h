@@ -152,7 +152,7 @@ public:
     // --- OPC settings, each kept by one of the two items
     const std::string& OPCGroupName() const;
     void SetOPCGroupName(const std::string& value);
-    void OPCActivate();
+    void OPCActivate() override;
     void OPCActivateSuspend();
     void OPCDeactivate();
     void OPCUpdateSuspend();
@@ -236,7 +236,6 @@ private:
     void StartTimeOnFirstPoint();
     void UpdateXIncreasing();
     void OPCNewData(TgOPCItem* item);
-    void OPCGroupUpdate();
     double VisibleYExtreme(bool largest);
 
     void DrawFill(TCanvas& canvas, bool reversed, TColor backgroundColor);

@@ -104,33 +104,7 @@ void TgPlotChannel::SetPixelPoint(int xPixel, double y) {
 // --- paint
 
 void TgPlotChannel::Draw(TCanvas& canvas, TColor backGroundColor) {
-    TgPlotAxis* xAxis = XAxis();
-    TgPlotAxis* yAxis = YAxis();
-    if (!xAxis || !yAxis)
-        return;
-    // The plot clips each layered object to its data view widened by one pixel; the axes' rectangle
-    // narrows that and the plot's clip is put back afterwards.
-    TgPlotDataView* dataView = FirstDataView();
-    TRect plotClip{};
-    if (dataView) {
-        plotClip = dataView->DrawRect();
-        ++plotClip.Right;
-        ++plotClip.Bottom;
-    }
-    bool clipped = false;
-    const bool reversed = FXYAxesReversed;
-    try {
-        if (FClipToAxes) {
-            TRect r = gSwapRect(reversed, xAxis->MinPixels(), yAxis->MinPixels(), xAxis->MaxPixels(),
-                                yAxis->MaxPixels());
-            ++r.Right;
-            ++r.Bottom;
-            if (dataView)
-                r = {std::max(r.Left, plotClip.Left), std::max(r.Top, plotClip.Top),
-                     std::min(r.Right, plotClip.Right), std::min(r.Bottom, plotClip.Bottom)};
-            canvas.SetClipRect(&r);
-            clipped = true;
-        }
+    DrawClippedToAxes(canvas, [&](bool reversed) {
         DrawFill(canvas, reversed, backGroundColor);
         DrawBars(canvas, reversed, backGroundColor);
         DrawTraceLine(canvas, reversed, backGroundColor);
@@ -139,10 +113,7 @@ void TgPlotChannel::Draw(TCanvas& canvas, TColor backGroundColor) {
             DrawHighLowOpenClose(canvas, reversed, backGroundColor);
         else
             DrawHighLowCandleStick(canvas, reversed, backGroundColor);
-    } catch (const std::exception&) { // one faulty channel must not stop the plot's paint
-    }
-    if (clipped)
-        canvas.SetClipRect(dataView ? &plotClip : nullptr);
+    });
 }
 
 void TgPlotChannel::DrawFill(TCanvas& canvas, bool reversed, TColor) {

@@ -17,17 +17,7 @@
 namespace kv {
 
 KV_REGISTER_CLASS(TgXYPlotChannel, TgPlotChannelCustom, b) {
-    using C = TgXYPlotChannel;
-    b.Prop("OPCComputerName", &C::OPCComputerName, &C::SetOPCComputerName);
-    b.Prop("OPCServerName", &C::OPCServerName, &C::SetOPCServerName);
-    b.Prop("OPCItemName", &C::OPCItemName, &C::SetOPCItemName);
-    b.Prop("OPCItem2Name", &C::OPCItem2Name, &C::SetOPCItem2Name);
-    b.Prop("OPCUpdateRate", &C::OPCUpdateRate, &C::SetOPCUpdateRate).Default(500);
-    b.Prop("OPCScalar", &C::OPCScalar, &C::SetOPCScalar);
-    b.Prop("OPCOffset", &C::OPCOffset, &C::SetOPCOffset);
-    b.Prop("OPCScalar2", &C::OPCScalar2, &C::SetOPCScalar2);
-    b.Prop("OPCOffset2", &C::OPCOffset2, &C::SetOPCOffset2);
-    b.Prop("OPCAutoConnect", &C::OPCAutoConnect, &C::SetOPCAutoConnect).Default(true);
+    gPublishChannelOPC(b);
 }
 
 namespace {
@@ -52,7 +42,7 @@ TgXYPlotChannel::TgXYPlotChannel(TComponent* owner, TNotifyEvent onChange, TNoti
                                  TNotifyEvent onRemove, TNotifyEvent onRename)
     : TgPlotChannelCustom(owner, std::move(onChange), std::move(onInsert), std::move(onRemove),
                           std::move(onRename)),
-      TgPlotChannelOPC(owner, [this] { OPCGroupUpdate(); }) {}
+      TgPlotChannelOPC(owner, *this) {}
 
 TgXYPlotChannel::~TgXYPlotChannel() {
     // The OPC link (items, then their group) goes after this, before the channel base.
@@ -100,20 +90,9 @@ void TgXYPlotChannel::OPCUpdateResume() {
         FOPCManager->GetGroup(0)->Resume();
 }
 
-void TgXYPlotChannel::OPCGroupUpdate() {
-    double x = 0, y = 0;
-    if (OPCGroupValues(x, y))
-        AddXY(x, y);
-}
-
 void TgXYPlotChannel::DoInsert() {
     TgPlotChannelCustom::DoInsert();
-    if (!OPCItem(0)->AutoConnect())
-        return;
-    try {
-        OPCActivate();
-    } catch (const EKvError&) { // a server that cannot be reached must not stop the plot from loading
-    }
+    OPCAutoActivate();
 }
 
 // --- points
@@ -182,43 +161,12 @@ void TgXYPlotChannel::DrawSetup() {
 }
 
 void TgXYPlotChannel::Draw(TCanvas& canvas, TColor backGroundColor) {
-    TgPlotAxis* xAxis = XAxis();
-    TgPlotAxis* yAxis = YAxis();
-    if (!xAxis || !yAxis)
-        return;
-    // The plot clips each layered object to its data view widened by one pixel; the axes' rectangle
-    // narrows that and the plot's clip is put back afterwards.
-    TgPlotDataView* dataView = FirstDataView();
-    TRect plotClip{};
-    if (dataView) {
-        plotClip = dataView->DrawRect();
-        ++plotClip.Right;
-        ++plotClip.Bottom;
-    }
-    bool clipped = false;
-    try {
+    DrawClippedToAxes(canvas, [&](bool reversed) {
         CalcStartIndex();
         CalcStopIndex();
-        if (FClipToAxes) {
-            TRect r = FXYAxesReversed ? gRectFromCorners(yAxis->MinPixels(), xAxis->MinPixels(),
-                                                         yAxis->MaxPixels(), xAxis->MaxPixels())
-                                      : gRectFromCorners(xAxis->MinPixels(), yAxis->MinPixels(),
-                                                         xAxis->MaxPixels(), yAxis->MaxPixels());
-            // The end pixels of the axes belong to the area.
-            ++r.Right;
-            ++r.Bottom;
-            if (dataView)
-                r = {std::max(r.Left, plotClip.Left), std::max(r.Top, plotClip.Top),
-                     std::min(r.Right, plotClip.Right), std::min(r.Bottom, plotClip.Bottom)};
-            canvas.SetClipRect(&r);
-            clipped = true;
-        }
-        DrawTraceLine(canvas, FXYAxesReversed, backGroundColor);
-        DrawMarkers(canvas, FXYAxesReversed, backGroundColor);
-    } catch (const std::exception&) { // one faulty channel must not stop the plot's paint
-    }
-    if (clipped)
-        canvas.SetClipRect(dataView ? &plotClip : nullptr);
+        DrawTraceLine(canvas, reversed, backGroundColor);
+        DrawMarkers(canvas, reversed, backGroundColor);
+    });
 }
 
 // --- data cursor

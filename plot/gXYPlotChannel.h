@@ -25,13 +25,11 @@ public:
 
     // (Re)connects both items through one group of this channel's own; nothing while the plot is being
     // designed or without the OPC client library.
-    void OPCActivate();
+    void OPCActivate() override;
     void OPCActivateSuspend();
     void OPCDeactivate();
     void OPCUpdateSuspend();
     void OPCUpdateResume();
-    // The group has updated: its two values become one point. Values that are not numbers add none.
-    void OPCGroupUpdate();
 
     // A point that breaks the trace, and one the trace skips; neither enters statistics, tracking or
     // the log.

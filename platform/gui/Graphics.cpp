@@ -944,27 +944,28 @@ void TBitmap::Assign(const TPersistent* source) {
     TPersistent::Assign(source);
 }
 
-KV_REGISTER_CLASS(TPngImage, TGraphic, b) {}
+KV_REGISTER_CLASS(TEncodedImage, TGraphic, b) {}
 
-void TPngImage::FromImage(const QImage& image) {
-    FImage = image;
+void TEncodedImage::FromImage(const QImage& image) {
+    FImage = Converted(image);
     FBytes.clear();
     Changed();
 }
-std::vector<std::uint8_t> TPngImage::SaveToBytes() const {
-    return FBytes.empty() ? EncodePng(FImage, FLevel) : FBytes;
+std::vector<std::uint8_t> TEncodedImage::SaveToBytes() const {
+    return FBytes.empty() ? Encode(FImage) : FBytes;
 }
-void TPngImage::LoadFromBytes(const std::vector<std::uint8_t>& bytes) {
-    FImage = DecodePng(bytes.data(), bytes.size());
+void TEncodedImage::LoadFromBytes(const std::vector<std::uint8_t>& bytes) {
+    FImage = Decode(bytes);
     FBytes = bytes;
     Changed();
 }
-void TPngImage::Assign(const TPersistent* source) {
-    if (auto* g = dynamic_cast<const TPngImage*>(source)) {
-        FImage = g->FImage;
-        FBytes = g->FBytes;
-        FLevel = g->FLevel;
-        FTransparent = g->FTransparent;
+void TEncodedImage::Assign(const TPersistent* source) {
+    auto* same = dynamic_cast<const TEncodedImage*>(source);
+    if (same && &same->ClassInfo() == &ClassInfo()) {
+        FImage = same->FImage;
+        FBytes = same->FBytes;
+        AssignSettings(*same);
+        FTransparent = same->FTransparent;
         Changed();
         return;
     }
@@ -975,35 +976,30 @@ void TPngImage::Assign(const TPersistent* source) {
     TPersistent::Assign(source);
 }
 
-KV_REGISTER_CLASS(TJPEGImage, TGraphic, b) {}
+KV_REGISTER_CLASS(TPngImage, TEncodedImage, b) {}
 
-void TJPEGImage::FromImage(const QImage& image) {
-    FImage = image.convertToFormat(QImage::Format_RGB32);
-    FBytes.clear();
-    Changed();
+QImage TPngImage::Decode(const std::vector<std::uint8_t>& bytes) const {
+    return DecodePng(bytes.data(), bytes.size());
 }
-std::vector<std::uint8_t> TJPEGImage::SaveToBytes() const {
-    return FBytes.empty() ? EncodeJpeg(FImage, FQuality, FProgressive) : FBytes;
+std::vector<std::uint8_t> TPngImage::Encode(const QImage& image) const {
+    return EncodePng(image, FLevel);
 }
-void TJPEGImage::LoadFromBytes(const std::vector<std::uint8_t>& bytes) {
-    FImage = DecodeJpeg(bytes.data(), bytes.size());
-    FBytes = bytes;
-    Changed();
+void TPngImage::AssignSettings(const TEncodedImage& source) {
+    FLevel = static_cast<const TPngImage&>(source).FLevel;
 }
-void TJPEGImage::Assign(const TPersistent* source) {
-    if (auto* g = dynamic_cast<const TJPEGImage*>(source)) {
-        FImage = g->FImage;
-        FBytes = g->FBytes;
-        FQuality = g->FQuality;
-        FProgressive = g->FProgressive;
-        Changed();
-        return;
-    }
-    if (auto* g = dynamic_cast<const TGraphic*>(source)) {
-        FromImage(g->ToImage());
-        return;
-    }
-    TPersistent::Assign(source);
+
+KV_REGISTER_CLASS(TJPEGImage, TEncodedImage, b) {}
+
+QImage TJPEGImage::Decode(const std::vector<std::uint8_t>& bytes) const {
+    return DecodeJpeg(bytes.data(), bytes.size());
+}
+std::vector<std::uint8_t> TJPEGImage::Encode(const QImage& image) const {
+    return EncodeJpeg(image, FQuality, FProgressive);
+}
+void TJPEGImage::AssignSettings(const TEncodedImage& source) {
+    const auto& jpeg = static_cast<const TJPEGImage&>(source);
+    FQuality = jpeg.FQuality;
+    FProgressive = jpeg.FProgressive;
 }
 
 KV_REGISTER_CLASS(TPicture, TPersistent, b) {}

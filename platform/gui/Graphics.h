@@ -362,8 +362,10 @@ private:
     TColor FTransparentColor = clDefault;
 };
 
-class TPngImage : public TGraphic {
-    KV_CLASS(TPngImage)
+// A picture kept decoded and, once loaded, as the bytes it came from, so that a loaded picture is
+// written back unchanged. The kinds add their codec and its settings.
+class TEncodedImage : public TGraphic {
+    KV_CLASS(TEncodedImage)
 public:
     int Width() const override { return FImage.width(); }
     int Height() const override { return FImage.height(); }
@@ -371,34 +373,55 @@ public:
     void FromImage(const QImage& image) override;
     std::vector<std::uint8_t> SaveToBytes() const override;
     void LoadFromBytes(const std::vector<std::uint8_t>& bytes) override;
-    int CompressionLevel() const { return FLevel; }
-    void SetCompressionLevel(int v) { FLevel = v; }
+    // A picture of the same kind is copied whole (bytes, settings, transparency); any other graphic
+    // through its pixels.
     void Assign(const TPersistent* source) override;
 
-private:
-    QImage FImage;
-    std::vector<std::uint8_t> FBytes; // kept so that a loaded picture is written back unchanged
-    int FLevel = 9;
-};
-
-class TJPEGImage : public TGraphic {
-    KV_CLASS(TJPEGImage)
-public:
-    int Width() const override { return FImage.width(); }
-    int Height() const override { return FImage.height(); }
-    QImage ToImage() const override { return FImage; }
-    void FromImage(const QImage& image) override;
-    std::vector<std::uint8_t> SaveToBytes() const override;
-    void LoadFromBytes(const std::vector<std::uint8_t>& bytes) override;
-    int CompressionQuality() const { return FQuality; }
-    void SetCompressionQuality(int v) { FQuality = v; }
-    bool ProgressiveEncoding() const { return FProgressive; }
-    void SetProgressiveEncoding(bool v) { FProgressive = v; }
-    void Assign(const TPersistent* source) override;
+protected:
+    // The pixels as this kind keeps them.
+    virtual QImage Converted(const QImage& image) const { return image; }
+    virtual QImage Decode(const std::vector<std::uint8_t>& bytes) const = 0;
+    virtual std::vector<std::uint8_t> Encode(const QImage& image) const = 0;
+    // Takes the codec settings of a picture of the same kind.
+    virtual void AssignSettings(const TEncodedImage& source) = 0;
 
 private:
     QImage FImage;
     std::vector<std::uint8_t> FBytes;
+};
+
+class TPngImage : public TEncodedImage {
+    KV_CLASS(TPngImage)
+public:
+    int CompressionLevel() const { return FLevel; }
+    void SetCompressionLevel(int v) { FLevel = v; }
+
+protected:
+    QImage Decode(const std::vector<std::uint8_t>& bytes) const override;
+    std::vector<std::uint8_t> Encode(const QImage& image) const override;
+    void AssignSettings(const TEncodedImage& source) override;
+
+private:
+    int FLevel = 9;
+};
+
+class TJPEGImage : public TEncodedImage {
+    KV_CLASS(TJPEGImage)
+public:
+    int CompressionQuality() const { return FQuality; }
+    void SetCompressionQuality(int v) { FQuality = v; }
+    bool ProgressiveEncoding() const { return FProgressive; }
+    void SetProgressiveEncoding(bool v) { FProgressive = v; }
+
+protected:
+    QImage Converted(const QImage& image) const override {
+        return image.convertToFormat(QImage::Format_RGB32);
+    }
+    QImage Decode(const std::vector<std::uint8_t>& bytes) const override;
+    std::vector<std::uint8_t> Encode(const QImage& image) const override;
+    void AssignSettings(const TEncodedImage& source) override;
+
+private:
     int FQuality = 90;
     bool FProgressive = false;
 };

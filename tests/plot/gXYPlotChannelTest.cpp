@@ -1,6 +1,7 @@
 #include "plot/gXYPlotChannel.h"
 
 #include "plot/gPlotDataCursor.h"
+#include "plot/gPlotTimeChannel.h"
 #include "plot/gPropStream.h"
 #include "plot/opc/gOPCItems.h"
 #include "plot/opc/gOPCManager.h"
@@ -201,6 +202,47 @@ TEST(gXYPlotChannel, ClipToAxesKeepsMarkersInsideTheAxes) {
     f.Render();
     EXPECT_NE(f.At(edge - 3, row), clBlack);
     EXPECT_EQ(f.At(edge + 3, row), clBlack);
+}
+
+// Both channel kinds: ClipToAxes narrows the plot's clip (its data view widened by a pixel) to the
+// axes while the channel draws, and the plot's clip holds again for what is drawn after it.
+TEST(gXYPlotChannel, BothKindsClipToTheirAxesAndGiveThePlotItsClipBack) {
+    for (bool xy : {true, false}) {
+        XYChannelFixture f;
+        kv::TgPlotChannelCustom* c = f.channel;
+        if (!xy) {
+            f.channel->SetVisible(false);
+            c = f.plot.Add<kv::TgPlotChannel>("Channel 2");
+            c->SetXAxisName("X-Axis 1");
+            c->SetYAxisName("Y-Axis 1");
+            c->SetColor(clWhite);
+        }
+        f.plot.dataView = f.plot.Add<kv::TgPlotDataView>("Data View 1");
+        f.plot.dataView->SetDrawRect({20, 20, 300, 300});
+        c->SetMarkersVisible(true);
+        c->SetMarkersSize(6);
+        c->SetClipToAxes(true);
+        c->AddXY(20, -40); // on the right end of the X axis
+        const int edge = f.x->PositionToPixels(20);
+        const int row = f.y->PositionToPixels(-40);
+
+        TCanvas& canvas = *f.bitmap.Canvas();
+        canvas.SetClipRect(nullptr);
+        canvas.Brush()->SetColor(clBlack);
+        canvas.FillRect({0, 0, 320, 320});
+        const TRect plotClip{20, 20, 301, 301};
+        canvas.SetClipRect(&plotClip);
+        c->DrawSetup();
+        c->Draw(canvas, clBlack);
+        EXPECT_NE(f.At(edge - 3, row), clBlack) << xy;
+        EXPECT_EQ(f.At(edge + 3, row), clBlack) << xy;
+
+        canvas.Brush()->SetColor(clGray);
+        canvas.FillRect({0, 0, 320, 320});
+        EXPECT_EQ(f.At(25, 25), clGray) << xy << ": inside the plot's clip, outside the axes";
+        EXPECT_EQ(f.At(10, 10), clBlack) << xy;
+        EXPECT_EQ(f.At(305, 305), clBlack) << xy;
+    }
 }
 
 TEST(gXYPlotChannel, WithoutItsAxisNothingIsDrawnAndNoExtentReported) {

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include <cstdlib>
+#include <functional>
 
 using namespace kv;
 
@@ -150,6 +151,58 @@ TEST(PictureTest, PictureKnowsItsFormatAndConvertsToBitmap) {
     EXPECT_EQ(bmp->Width(), 20);
     EXPECT_EQ(bmp->Height(), 10);
     EXPECT_THROW(a.LoadFromFile((dir + "/missing.png").toStdString()), EKvError);
+}
+
+// Copying a picture (as a TPicture or an image list does) gives an equal picture of the same kind: the
+// bytes it was loaded from, its codec settings and its transparency. Another kind comes over by its
+// pixels and is written in the copy's own format.
+TEST(PictureTest, CopiesOfEitherKindKeepBytesSettingsAndTransparency) {
+    const QImage pattern = Pattern(24, 16);
+    TPngImage png;
+    png.LoadFromBytes(EncodePng(pattern, 6));
+    png.SetCompressionLevel(3);
+    TJPEGImage jpeg;
+    jpeg.LoadFromBytes(EncodeJpeg(pattern, 60));
+    jpeg.SetCompressionQuality(40);
+    jpeg.SetProgressiveEncoding(true);
+    struct Case {
+        const char* kind;
+        TGraphic* source;
+        std::function<bool(const TGraphic&)> sameSettings;
+    };
+    const Case cases[] = {
+        {"png", &png,
+         [](const TGraphic& g) {
+             auto* p = dynamic_cast<const TPngImage*>(&g);
+             return p && p->CompressionLevel() == 3;
+         }},
+        {"jpeg", &jpeg,
+         [](const TGraphic& g) {
+             auto* j = dynamic_cast<const TJPEGImage*>(&g);
+             return j && j->CompressionQuality() == 40 && j->ProgressiveEncoding();
+         }},
+    };
+    for (const Case& c : cases) {
+        c.source->SetTransparent(true);
+        TPicture picture;
+        picture.SetGraphic(c.source);
+        const TGraphic* copy = picture.Graphic();
+        ASSERT_NE(copy, nullptr) << c.kind;
+        EXPECT_TRUE(c.sameSettings(*copy)) << c.kind;
+        EXPECT_TRUE(copy->Transparent()) << c.kind;
+        EXPECT_EQ(copy->SaveToBytes(), c.source->SaveToBytes()) << c.kind;
+        EXPECT_EQ(copy->ToImage(), c.source->ToImage()) << c.kind;
+    }
+    // Across kinds: the pixels, written anew in the receiving kind's format.
+    TPngImage fromJpeg;
+    fromJpeg.Assign(&jpeg);
+    EXPECT_EQ(fromJpeg.ToImage().convertToFormat(QImage::Format_RGB32), jpeg.ToImage());
+    EXPECT_EQ(fromJpeg.SaveToBytes().at(1), 'P');
+    TJPEGImage fromPng;
+    fromPng.Assign(&png);
+    EXPECT_EQ(fromPng.ToImage().format(), QImage::Format_RGB32);
+    EXPECT_EQ(fromPng.SaveToBytes().at(1), 0xD8);
+    EXPECT_LT(MeanChannelDifference(fromPng.ToImage(), pattern), 3.0);
 }
 
 } // namespace
