@@ -112,7 +112,7 @@ struct AtanReduction {
     return Select(r.shifted, r.num - r.den, r.num) / Select(r.shifted, r.num + r.den, r.den);
 }
 
-// The series in z = t^2 by Horner's scheme: p = 1/27 - z / 29, then p = c - z p for each c here in turn.
+// The series in z = t^2 by Horner's scheme: p = 1/27 - z (1/29), then p = c - z p for each c here.
 inline constexpr std::array<double, 12> ATAN_SERIES = {1.0 / 25, 1.0 / 23, 1.0 / 21, 1.0 / 19,
                                                        1.0 / 17, 1.0 / 15, 1.0 / 13, 1.0 / 11,
                                                        1.0 / 9,  1.0 / 7,  1.0 / 5,  1.0 / 3};
