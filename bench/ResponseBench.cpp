@@ -203,6 +203,18 @@ void BM_BandEdit(benchmark::State& state) {
     }
 }
 
+// One section's curve alone, without the total; the argument is the curve mode.
+void BM_SectionCurve(benchmark::State& state) {
+    PlotSection s;
+    s.mode = static_cast<uint8_t>(state.range(0));
+    bool flip = false;
+    for (auto _ : state) {
+        flip = !flip;
+        SetSection(s, flip ? -4.0 : 4.0, 700.0, 2.0, ST_PEAK);
+        benchmark::DoNotOptimize(s.Curve());
+    }
+}
+
 void BM_BandEditLiteral(benchmark::State& state) {
     Literal literal;
     literal.Channel(2, false);
@@ -237,6 +249,12 @@ void BM_AllGraphsLiteral(benchmark::State& state) {
 constexpr int REPETITIONS = 9;
 
 BENCHMARK(BM_BandEdit)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(REPETITIONS)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_SectionCurve)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMicrosecond)

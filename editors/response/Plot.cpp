@@ -88,34 +88,40 @@ inline double Select(bool condition, double a, double b) {
 // NaN. The quotient is never formed outside [0, 1]: above 1 the reciprocal is taken (pi/2 - atan), above
 // tan(pi/8) the argument moves by pi/4 ((q - 1) / (q + 1), formed from y and x in one division), which
 // leaves |t| <= tan(pi/8), where the alternating series is below 1e-13 after the t^29 term.
-inline double AtanOfRatio(double y, double x) {
+//
+// In three steps, so that a block of points goes through the series one term at a time: worked out point
+// by point, each point's fourteen dependent steps form one long chain, and the processor waits on it.
+struct AtanReduction {
+    bool swapped; // |y| > |x|: the reciprocal's arc tangent is taken
+    bool shifted; // moved by pi/4
+    double num, den;
+};
+
+[[gnu::always_inline]] inline AtanReduction ReduceAtan(double y, double x) {
     constexpr double tanPiOver8 = 0.41421356237309503;
     const double ay = std::fabs(y);
     const double ax = std::fabs(x);
     const bool swapped = ay > ax;
     const double num = Select(swapped, ax, ay);
     const double den = Select(swapped, ay, ax);
-    const bool shifted = num > tanPiOver8 * den;
-    const double t = Select(shifted, num - den, num) / Select(shifted, num + den, den);
-    const double z = t * t;
-    // Horner's scheme, written out: as a loop it is not unrolled and the point loops lose a third.
-    double p = 1.0 / 29;
-    p = 1.0 / 27 - z * p;
-    p = 1.0 / 25 - z * p;
-    p = 1.0 / 23 - z * p;
-    p = 1.0 / 21 - z * p;
-    p = 1.0 / 19 - z * p;
-    p = 1.0 / 17 - z * p;
-    p = 1.0 / 15 - z * p;
-    p = 1.0 / 13 - z * p;
-    p = 1.0 / 11 - z * p;
-    p = 1.0 / 9 - z * p;
-    p = 1.0 / 7 - z * p;
-    p = 1.0 / 5 - z * p;
-    p = 1.0 / 3 - z * p;
+    return {swapped, num > tanPiOver8 * den, num, den};
+}
+
+// The reduced argument t.
+[[gnu::always_inline]] inline double AtanArgument(const AtanReduction& r) {
+    return Select(r.shifted, r.num - r.den, r.num) / Select(r.shifted, r.num + r.den, r.den);
+}
+
+// The series in z = t^2 by Horner's scheme: p = 1/27 - z (1/29), then p = c - z p for each c here.
+inline constexpr std::array<double, 12> ATAN_SERIES = {1.0 / 25, 1.0 / 23, 1.0 / 21, 1.0 / 19,
+                                                       1.0 / 17, 1.0 / 15, 1.0 / 13, 1.0 / 11,
+                                                       1.0 / 9,  1.0 / 7,  1.0 / 5,  1.0 / 3};
+
+[[gnu::always_inline]] inline double FinishAtan(double y, double x, const AtanReduction& r, double t,
+                                                double z, double p) {
     double a = t - t * z * p;
-    a = Select(shifted, a + std::numbers::pi / 4, a);
-    a = Select(swapped, std::numbers::pi / 2 - a, a);
+    a = Select(r.shifted, a + std::numbers::pi / 4, a);
+    a = Select(r.swapped, std::numbers::pi / 2 - a, a);
     // a >= 0: the sign of the quotient goes straight onto the sign bit.
     const uint64_t sign = (std::bit_cast<uint64_t>(x) ^ std::bit_cast<uint64_t>(y)) & 0x8000000000000000ULL;
     return std::bit_cast<double>(std::bit_cast<uint64_t>(a) ^ sign);
@@ -157,15 +163,45 @@ constexpr uint64_t NORMAL_MAX_BITS = 0x7fefffffffffffffULL; // DBL_MAX
     return Select(above, v - 36.0 * turns, Select(below, v + 36.0 * turns, v));
 }
 
+// Where WrapPhaseNear stops counting turns itself: 2^50 tens of degrees either way.
+constexpr double NEAR_WRAP_LIMIT = 1125899906842624.0;
+
+// WrapPhase in far fewer steps and without its division (which cost more than the rest of the phase
+// total's last pass), for totals of size below NEAR_WRAP_LIMIT; larger ones, infinities and NaN are
+// left as they are, and `far` notes them, so that the caller can wrap those.
+// The same bits as WrapPhase:
+// - With s = |v| and a = s - 18 (the same value as WrapPhase's v - 18 or -18 - v), the total below the
+//   edge is the one above it negated: v + 36 n = -(s - 36 n) in every rounding. Adding 0 turns the -0
+//   that this gives for v = -36 n back into WrapPhase's +0 and changes nothing else.
+// - WrapPhase takes ceil(a / 36 rounded) turns, and that is ceil(a / 36) itself: in this range the
+//   quotient never lies within half a unit in its last place of a whole number other than itself, so
+//   its rounding never crosses one. The product with 1/36, rounded to a whole number r, is within far
+//   less than a half of a / 36, so the ceiling is r or r + 1, and the product 36 r, exact here, tells
+//   which.
+[[gnu::always_inline]] inline double WrapPhaseNear(double v, uint64_t& far) {
+    constexpr double twoTo52 = 4503599627370496.0;
+    constexpr uint64_t signBit = 0x8000000000000000ULL;
+    const double s = std::bit_cast<double>(std::bit_cast<uint64_t>(v) & ~signBit);
+    far |= static_cast<uint64_t>(s >= NEAR_WRAP_LIMIT);
+    const double a = s - 18.0;
+    const double r = (a * (1.0 / 36.0) + twoTo52) - twoTo52;
+    const double turns = Select(36.0 * r < a, r + 1.0, r);
+    const double above = s - 36.0 * turns;
+    const double wrapped =
+        std::bit_cast<double>(std::bit_cast<uint64_t>(above) ^ (std::bit_cast<uint64_t>(v) & signBit)) + 0.0;
+    return Select((s > 18.0) & (s < NEAR_WRAP_LIMIT), wrapped, v);
+}
+
 // out += in, for several inputs in one pass, added in their order; the last pass also puts each point
-// through `finish`, so that it costs no pass of its own.
+// through `finish`, so that it costs no pass of its own. Returns what `finish` noted.
 template <class Finish>
-[[gnu::always_inline]] inline void AddTerms(double* __restrict out, const double* const* terms, size_t count,
-                                            Finish finish) {
+[[gnu::always_inline]] inline uint64_t AddTerms(double* __restrict out, const double* const* terms,
+                                                size_t count, Finish finish) {
+    uint64_t noted = 0;
     if (count == 0) {
         for (int i = 0; i < GRID_POINTS; ++i)
-            out[i] = finish(out[i]);
-        return;
+            out[i] = finish(out[i], noted);
+        return noted;
     }
     size_t t = 0;
     for (; t + 4 <= count; t += 4) {
@@ -175,7 +211,7 @@ template <class Finish>
         const double* __restrict d = terms[t + 3];
         if (t + 4 == count) {
             for (int i = 0; i < GRID_POINTS; ++i)
-                out[i] = finish(out[i] + a[i] + b[i] + c[i] + d[i]);
+                out[i] = finish(out[i] + a[i] + b[i] + c[i] + d[i], noted);
         } else {
             for (int i = 0; i < GRID_POINTS; ++i)
                 out[i] = out[i] + a[i] + b[i] + c[i] + d[i];
@@ -185,21 +221,22 @@ template <class Finish>
         const double* __restrict a = terms[t];
         if (t + 1 == count) {
             for (int i = 0; i < GRID_POINTS; ++i)
-                out[i] = finish(out[i] + a[i]);
+                out[i] = finish(out[i] + a[i], noted);
         } else {
             for (int i = 0; i < GRID_POINTS; ++i)
                 out[i] += a[i];
         }
     }
+    return noted;
 }
 
 // The finishing steps, inlined into each processor's variant of the loops (a call per point, or a loop
 // built for the plainest processor, would cost several times the sum).
 struct AsSummed {
-    [[gnu::always_inline]] double operator()(double v) const { return v; }
+    [[gnu::always_inline]] double operator()(double v, uint64_t&) const { return v; }
 };
-struct PhaseWrapped {
-    [[gnu::always_inline]] double operator()(double v) const { return WrapPhase(v); }
+struct PhaseWrappedNear {
+    [[gnu::always_inline]] double operator()(double v, uint64_t& far) const { return WrapPhaseNear(v, far); }
 };
 
 KV_POINT_LOOP void AddInto(double* __restrict out, const double* const* terms, size_t count) {
@@ -208,7 +245,12 @@ KV_POINT_LOOP void AddInto(double* __restrict out, const double* const* terms, s
 
 // The phase total: the sum, wrapped.
 KV_POINT_LOOP void AddIntoWrapped(double* __restrict out, const double* const* terms, size_t count) {
-    AddTerms(out, terms, count, PhaseWrapped{});
+    if (AddTerms(out, terms, count, PhaseWrappedNear{}) == 0)
+        return;
+    // Totals too far out for the quick count, and infinities (WrapPhase leaves the wrapped ones as they
+    // are).
+    for (int i = 0; i < GRID_POINTS; ++i)
+        out[i] = WrapPhase(out[i]);
 }
 
 KV_POINT_LOOP void EvaluateMagnitude(const Biquad& c, double* __restrict out) {
@@ -246,25 +288,57 @@ KV_POINT_LOOP void EvaluateMagnitude(const Biquad& c, double* __restrict out) {
 
 // Phase in tens of degrees: the arc tangent of Im H / Re H, in (-9, 9), then the type's half-turn
 // correction, which places each type's phase in the range its shape runs through.
+// Points that go through the arc tangent's series together: enough independent work per term to keep the
+// arithmetic units busy, few enough that the block's working arrays stay in the first-level cache.
+constexpr int PHASE_BLOCK = 256;
+constexpr size_t SERIES_STEPS = 4;
+
 KV_POINT_LOOP void EvaluatePhaseLoop(const Biquad& c, bool addBelowZero, bool subtractAboveZero,
                                      double* __restrict out) {
     const Grid& g = SharedGrid();
-    const double* __restrict cos1m = g.cos1m.data();
-    const double* __restrict sin1 = g.sin1.data();
-    const double* __restrict cos2m = g.cos2m.data();
-    const double* __restrict sin2 = g.sin2.data();
-    for (int i = 0; i < GRID_POINTS; ++i) {
-        // N and D at e^(-jw) are (nr - j ni) and (dr - j di); H has the angle of N times conj(D).
-        const double nr = c.nSum + c.b1 * cos1m[i] + c.b2 * cos2m[i];
-        const double ni = c.b1 * sin1[i] + c.b2 * sin2[i];
-        const double dr = c.dSum + c.a1 * cos1m[i] + c.a2 * cos2m[i];
-        const double di = c.a1 * sin1[i] + c.a2 * sin2[i];
-        const double re = nr * dr + ni * di;
-        const double im = nr * di - ni * dr;
-        double v = PHASE_SCALE * AtanOfRatio(im, re);
-        v = Select(addBelowZero & (v < 0.0), v + 18.0, v);
-        v = Select(subtractAboveZero & (v > 0.0), v - 18.0, v);
-        out[i] = v;
+    alignas(64) double ys[PHASE_BLOCK];
+    alignas(64) double xs[PHASE_BLOCK];
+    alignas(64) double ts[PHASE_BLOCK];
+    alignas(64) double zs[PHASE_BLOCK];
+    alignas(64) double ps[PHASE_BLOCK];
+    for (int first = 0; first < GRID_POINTS; first += PHASE_BLOCK) {
+        const double* __restrict cos1m = g.cos1m.data() + first;
+        const double* __restrict sin1 = g.sin1.data() + first;
+        const double* __restrict cos2m = g.cos2m.data() + first;
+        const double* __restrict sin2 = g.sin2.data() + first;
+        for (int j = 0; j < PHASE_BLOCK; ++j) {
+            // N and D at e^(-jw) are (nr - j ni) and (dr - j di); H has the angle of N times conj(D).
+            const double nr = c.nSum + c.b1 * cos1m[j] + c.b2 * cos2m[j];
+            const double ni = c.b1 * sin1[j] + c.b2 * sin2[j];
+            const double dr = c.dSum + c.a1 * cos1m[j] + c.a2 * cos2m[j];
+            const double di = c.a1 * sin1[j] + c.a2 * sin2[j];
+            const double re = nr * dr + ni * di;
+            const double im = nr * di - ni * dr;
+            const double t = AtanArgument(ReduceAtan(im, re));
+            ys[j] = im;
+            xs[j] = re;
+            ts[j] = t;
+            zs[j] = t * t;
+            ps[j] = 1.0 / 27 - zs[j] * (1.0 / 29);
+        }
+        for (size_t k = 0; k < ATAN_SERIES.size(); k += SERIES_STEPS) {
+            for (int j = 0; j < PHASE_BLOCK; ++j) {
+                double p = ps[j];
+#pragma GCC unroll 4
+                for (size_t n = k; n < k + SERIES_STEPS; ++n)
+                    p = ATAN_SERIES[n] - zs[j] * p;
+                ps[j] = p;
+            }
+        }
+        double* __restrict block = out + first;
+        for (int j = 0; j < PHASE_BLOCK; ++j) {
+            const double y = ys[j];
+            const double x = xs[j];
+            double v = PHASE_SCALE * FinishAtan(y, x, ReduceAtan(y, x), ts[j], zs[j], ps[j]);
+            v = Select(addBelowZero & (v < 0.0), v + 18.0, v);
+            v = Select(subtractAboveZero & (v > 0.0), v - 18.0, v);
+            block[j] = v;
+        }
     }
 }
 

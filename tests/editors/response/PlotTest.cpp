@@ -195,9 +195,21 @@ TEST(Plot, PhaseWrapGivesTheSameBitsAsTheTurnFormulaAtEveryEdge) {
         18.0, -18.0, 0.0,      -0.0,      54.0,    -54.0,    36.0,    -36.0,    72.0,         -72.0,
         90.0, -90.0, 1e6 + .1, -1e6 - .1, 1e15,    -1e15,    twoTo52, -twoTo52, 36 * twoTo52, -36 * twoTo52,
         1e17, -1e17, 1e300,    -1e300,    DBL_MAX, -DBL_MAX, 5e-324,  -5e-324,  inf,          -inf};
-    // Every multiple of a half turn up to 40 turns, and each of them one unit of the last place either side.
+    // Every multiple of a half turn up to 40 turns, where the quick turn count hands over to the division
+    // (2^50 past the edge), and each of them one unit of the last place either side.
     for (int k = -80; k <= 80; ++k)
         edges.push_back(18.0 * k);
+    for (double far : {1125899906842624.0, 1125899906842624.0 + 18, 1125899906842624.0 - 18}) {
+        edges.push_back(far);
+        edges.push_back(-far);
+    }
+    // Totals of every size between, as many turns as a double holds.
+    for (int e = 0; e < 60; ++e) {
+        for (double m : {1.0, 1.37, 1.5, 1.999}) {
+            edges.push_back(std::ldexp(m, e) * 36.0 + 18.0);
+            edges.push_back(-std::ldexp(m, e) * 36.0 - 18.0);
+        }
+    }
     const size_t exact = edges.size();
     for (size_t i = 0; i < exact; ++i) {
         edges.push_back(std::nextafter(edges[i], inf));
