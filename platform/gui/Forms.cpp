@@ -230,12 +230,16 @@ TCustomForm::~TCustomForm() {
 }
 
 void TCustomForm::InitializeForm() {
-    std::string text = LayoutResourceText(UpperCase(ClassName()));
-    if (!text.empty())
-        LoadLayoutText(text);
+    {
+        const std::string text = LayoutResourceText(UpperCase(ClassName()));
+        if (!text.empty())
+            LoadLayoutText(text);
+    }
     FCreated = true;
     if (OnCreate)
         OnCreate(this);
+    // Pictures decoded only to be converted or measured go now, not with the process.
+    ReleaseUnsharedDecodings();
 }
 
 std::vector<std::string> TCustomForm::LoadLayoutText(const std::string& text) {

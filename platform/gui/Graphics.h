@@ -459,6 +459,9 @@ private:
 // PNG and JPEG codecs on libpng and libjpeg. Decoders give ARGB32 (PNG) or RGB32 (JPEG) images and
 // raise EKvError on damaged data.
 QImage DecodePng(const std::uint8_t* data, std::size_t size);
+// Forgets the decoded PNG pictures that no picture shares any more (returns the bytes freed); the
+// next decoding of one of them decodes it again.
+std::size_t ReleaseUnsharedDecodings();
 std::vector<std::uint8_t> EncodePng(const QImage& image, int level = 9);
 QImage DecodeJpeg(const std::uint8_t* data, std::size_t size);
 std::vector<std::uint8_t> EncodeJpeg(const QImage& image, int quality, bool progressive = false);

@@ -45,12 +45,25 @@ QImage DecodePngBytes(const std::uint8_t* data, std::size_t size) {
 
 // A window's layout carries the same pictures many times over (every channel strip has its own copy of
 // each button), so each distinct picture is decoded once and the copies share its pixels; a picture
-// changed later detaches. The store keeps what it decoded, up to a bound.
+// changed later detaches. The store keeps what it decoded, up to a bound, until
+// ReleaseUnsharedDecodings finds no picture using it.
+namespace {
+struct DecodedStore {
+    std::mutex lock;
+    std::unordered_map<std::string, QImage> pictures;
+    std::size_t stored = 0; // bytes of pixels and sources kept
+};
+DecodedStore& Store() {
+    static DecodedStore store;
+    return store;
+}
+} // namespace
+
 QImage DecodePng(const std::uint8_t* data, std::size_t size) {
-    constexpr std::size_t STORE_LIMIT = 32u << 20; // bytes of pixels and sources kept
-    static std::mutex lock;
-    static std::unordered_map<std::string, QImage> decoded;
-    static std::size_t stored = 0;
+    constexpr std::size_t STORE_LIMIT = 32u << 20;
+    std::mutex& lock = Store().lock;
+    auto& decoded = Store().pictures;
+    std::size_t& stored = Store().stored;
     std::string key(reinterpret_cast<const char*>(data), size);
     {
         std::lock_guard<std::mutex> hold(lock);
@@ -63,6 +76,23 @@ QImage DecodePng(const std::uint8_t* data, std::size_t size) {
     if (stored + cost <= STORE_LIMIT && decoded.emplace(std::move(key), out).second)
         stored += cost;
     return out;
+}
+
+std::size_t ReleaseUnsharedDecodings() {
+    DecodedStore& store = Store();
+    std::lock_guard<std::mutex> hold(store.lock);
+    std::size_t freed = 0;
+    for (auto it = store.pictures.begin(); it != store.pictures.end();) {
+        if (it->second.isDetached()) {
+            const std::size_t cost = static_cast<std::size_t>(it->second.sizeInBytes()) + it->first.size();
+            store.stored -= cost;
+            freed += cost;
+            it = store.pictures.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return freed;
 }
 
 namespace {

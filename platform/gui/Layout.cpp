@@ -10,6 +10,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <string_view>
 
@@ -511,12 +512,9 @@ private:
                     Report(line, "a picture expected for " + name);
                     return;
                 }
-                if (v.picture == "resource") {
-                    picture->LoadFromBytes(ResourceBytes(v.text));
+                picture->SetGraphic(SharedPicture(v).picture.Graphic());
+                if (v.picture == "resource")
                     picture->SetResourceName(v.text);
-                } else {
-                    picture->LoadFromBytes(Base64Decode(v.text));
-                }
                 return;
             }
             if (auto* graphic = dynamic_cast<TBitmap*>(sub)) {
@@ -526,9 +524,17 @@ private:
                     Report(line, "a picture expected for " + name);
                     return;
                 }
-                TPicture picture;
-                picture.LoadFromBytes(v.picture == "resource" ? ResourceBytes(v.text) : Base64Decode(v.text));
-                graphic->Assign(picture.Graphic());
+                SharedImage& shared = SharedPicture(v);
+                const TGraphic* source = shared.picture.Graphic();
+                if (dynamic_cast<const TBitmap*>(source)) {
+                    graphic->Assign(source);
+                } else {
+                    // What Assign does, with the conversion made once for all the bitmaps that show it.
+                    if (shared.bitmap.isNull())
+                        shared.bitmap = source->ToImage().convertToFormat(QImage::Format_RGB32);
+                    graphic->FromImage(shared.bitmap);
+                    graphic->SetTransparent(source->Transparent());
+                }
                 return;
             }
             Report(line, name + " takes no value of its own");
@@ -554,10 +560,31 @@ private:
             Report(line, error);
     }
 
+    // A picture named or embedded more than once in the layout (a button face on every strip) is
+    // decoded once, and its controls share the pixels until one of them paints on its copy.
+    struct SharedImage {
+        TPicture picture;
+        QImage bitmap; // converted for bitmap properties, made at the first one
+    };
+    SharedImage& SharedPicture(const Value& v) {
+        auto [it, fresh] = FPictures.try_emplace(v.picture + ':' + v.text);
+        if (fresh) {
+            try {
+                it->second.picture.LoadFromBytes(v.picture == "resource" ? ResourceBytes(v.text)
+                                                                         : Base64Decode(v.text));
+            } catch (...) {
+                FPictures.erase(it);
+                throw;
+            }
+        }
+        return it->second;
+    }
+
     TComponent& FRoot;
     std::vector<std::string> FErrors;
     std::vector<Fixup> FFixups;
     std::vector<TComponent*> FLoaded;
+    std::map<std::string, SharedImage> FPictures; // only while reading
 };
 
 // ---------------------------------------------------------------------------------------------------

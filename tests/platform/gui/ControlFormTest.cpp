@@ -373,6 +373,37 @@ end
     EXPECT_THROW(g.LoadLayoutText("object a: TForm\n  Picture = png \"***\"\nend\nend\n"), ELayoutError);
 }
 
+// A picture the layout names for several controls is read once: they share its pixels until one of
+// them changes its copy, and each still writes the picture back by its name.
+TEST(ControlFormTest, ControlsNamingOnePictureShareItUntilOneChangesIt) {
+    TForm f(nullptr);
+    const std::string layout = R"(object fmShare: TForm
+  object imA: TImage
+    Width = 16
+    Height = 16
+    Picture = resource "pictures/checker.png"
+  end
+  object imB: TImage
+    Width = 16
+    Height = 16
+    Picture = resource "pictures/checker.png"
+  end
+end
+)";
+    ASSERT_TRUE(f.LoadLayoutText(layout).empty());
+    TPicture* a = Find<TImage>(f, "imA").Picture();
+    TPicture* b = Find<TImage>(f, "imB").Picture();
+    ASSERT_FALSE(a->Empty());
+    const QImage original = b->Graphic()->ToImage();
+    EXPECT_EQ(a->Graphic()->ToImage().constBits(), original.constBits());
+    EXPECT_EQ(b->ResourceName(), "pictures/checker.png");
+
+    a->Bitmap()->Canvas()->SetPixel(0, 0, clRed);
+    EXPECT_EQ(a->Bitmap()->Canvas()->Pixel(0, 0), clRed);
+    EXPECT_EQ(b->Graphic()->ToImage(), original);
+    EXPECT_NE(b->Graphic()->ToImage().pixel(0, 0), qRgb(255, 0, 0));
+}
+
 TEST(ControlFormTest, LayoutRoundTripIsExact) {
     auto f = MakeForm();
     std::string text = ResourceText();

@@ -82,6 +82,19 @@ TEST(PictureTest, SamePngDecodedAgainIsSharedButChangesStayPrivate) {
     EXPECT_NE(first.pixel(2, 3), third.pixel(2, 3));
 }
 
+// A decoding stays in the store while some picture still uses it and goes once none does.
+TEST(PictureTest, UnsharedDecodingsAreReleased) {
+    auto bytes = EncodePng(Pattern(31, 17), 6);
+    ReleaseUnsharedDecodings();
+    QImage held = DecodePng(bytes.data(), bytes.size());
+    EXPECT_EQ(ReleaseUnsharedDecodings(), 0u);
+    EXPECT_EQ(DecodePng(bytes.data(), bytes.size()).constBits(), held.constBits());
+    const auto size = static_cast<std::size_t>(held.sizeInBytes());
+    held = QImage();
+    EXPECT_EQ(ReleaseUnsharedDecodings(), size + bytes.size());
+    EXPECT_EQ(ReleaseUnsharedDecodings(), 0u);
+}
+
 TEST(PictureTest, JpegRoundTripStaysWithinTolerance) {
     QImage src = Pattern(64, 48);
     for (bool progressive : {false, true}) {
