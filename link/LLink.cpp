@@ -105,6 +105,7 @@ bool LLink::StartWorker() {
     {
         std::lock_guard lock(state_);
         ownerWrites_.clear();
+        afterWrite_.clear();
     }
     Resume();
     open_ = true;
@@ -152,6 +153,10 @@ void LLink::Close() {
         }
     }
     open_ = false;
+    {
+        std::lock_guard lock(state_);
+        afterWrite_.clear();
+    }
     std::lock_guard lock(cs_);
     CloseHandles();
 }
@@ -177,6 +182,31 @@ void LLink::WriteOnWorker(std::function<void()> write) {
         ownerWrites_.push_back(std::move(write));
     }
     writeEvent_.Set();
+}
+
+void LLink::PostAfterNextWrite(TMessage msg) {
+    if (!open_)
+        return;
+    {
+        std::lock_guard lock(state_);
+        afterWrite_.push_back(std::move(msg));
+    }
+    // The worker posts it after its next write, or at once when the handler queued nothing.
+    writeEvent_.Set();
+}
+
+void LLink::PostAfterWrite() {
+    std::vector<TMessage> posts;
+    {
+        std::lock_guard lock(state_);
+        // Input being handed over on the GUI thread may still queue the frame these wait for; its end
+        // wakes the worker again.
+        if (inputBusy_ || writePending_)
+            return;
+        posts.swap(afterWrite_);
+    }
+    for (TMessage& msg : posts)
+        TMessageBridge::Post(owner_, std::move(msg), this);
 }
 
 void LLink::SendFrame(const BSTM& frame) {
@@ -354,6 +384,7 @@ void LLink::WorkerThread() {
         // A new frame is written here, first of all, and its reply is timed from this write.
         WritePending();
         RunOwnerWrites();
+        PostAfterWrite();
         const uint32_t waitMs = WaitTime();
         const TWaitItem items[3] = {FirstWaitItem(), TWaitItem::Of(writeEvent_), TWaitItem::Of(stopEvent_)};
         const TWaitResult r = scheduler_.Wait(items, 3, waitMs);

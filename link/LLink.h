@@ -72,6 +72,10 @@ public:
     // Runs a port write of the owner's (a repeat the unit asked for) on the worker, under the critical
     // section, before the worker's next wait. Dropped when the transport is not open.
     void WriteOnWorker(std::function<void()> write);
+    // Posts msg to the owner once the worker has written what the owner queued while handling the
+    // current frame (GUI thread, from a frame handler): work that can wait lets the next frame leave
+    // first. Dropped when the transport closes first.
+    void PostAfterNextWrite(TMessage msg);
 
     // Port writes made off the worker thread, by any transport since the start (a fault: debug builds
     // stop on it, tests read the count).
@@ -139,9 +143,11 @@ protected:
     // Input deliveries (USB, network): appended on the GUI thread, taken whole by the worker.
     void AppendInput(const uint8_t* bytes, uint32_t length);
     std::vector<uint8_t> TakeInput();
-    // State lock held: whether input waits for the worker, whether a new frame waits to be written.
+    // State lock held: whether input waits for the worker, whether a new frame waits to be written,
+    // whether messages wait for the worker's next write.
     bool InputWaitingLocked() const { return !input_.empty(); }
     bool WritePendingLocked() const { return writePending_; }
+    bool PostsWaitingLocked() const { return !afterWrite_.empty(); }
     // State lock held: input handed back to the worker, before anything delivered since.
     void ReturnInputLocked(const uint8_t* bytes, size_t length);
     bool OnWorker() const { return std::this_thread::get_id() == workerId_.load(); }
@@ -163,6 +169,8 @@ protected:
 
 private:
     void WorkerThread();
+    // Worker thread: posts what waited for the next write, unless the GUI thread is handing input over.
+    void PostAfterWrite();
     // Worker thread: the port write, under the critical section.
     void WriteBytes(const uint8_t* bytes, uint32_t length);
     void RunOwnerWrites();
@@ -182,6 +190,7 @@ private:
     uint32_t sendLen_ = 0;
     bool writePending_ = false; // a new frame waits in the send buffer
     std::vector<std::function<void()>> ownerWrites_;
+    std::vector<TMessage> afterWrite_; // under the state lock
     std::atomic<std::thread::id> workerId_{};
     std::vector<uint8_t> input_;
     std::vector<BSTM> completed_; // worker only

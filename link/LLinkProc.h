@@ -226,16 +226,20 @@ protected:
             if (this->WritePendingLocked())
                 break;
         }
-        bool wake;
+        bool wake, posts;
         {
             std::lock_guard lock(this->state_);
             if (at < length)
                 this->ReturnInputLocked(bytes + at, length - at);
             this->inputBusy_ = false;
             wake = this->InputWaitingLocked();
+            posts = this->PostsWaitingLocked();
         }
         if (wake)
             this->inputEvent_.Set();
+        // The worker posts what waited for this input's handling (after the write it queued, if any).
+        if (posts)
+            this->writeEvent_.Set();
         return true;
     }
 

@@ -106,6 +106,9 @@ void TMainLink::Dispatch(TMessage& msg) {
     case WM_LINK_LOG:
         view_.FrameLogLine(msg.Text);
         break;
+    case WM_READ_BACK_SHOWN:
+        ShowReadBackDone();
+        break;
     default:
         // WM_LINK_BYTE and WM_LINK_FRAME_OTHER have no handler here.
         break;

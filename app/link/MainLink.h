@@ -21,6 +21,10 @@
 #include "link/LinkOwner.h"
 #include "link/MainHid.h"
 
+// Posted by the transport to the link side after the read-back's keep-alive went out: the pages show
+// what was read.
+inline constexpr uint32_t WM_READ_BACK_SHOWN = 0x560;
+
 class LPresetFiles;
 class LUnitControl;
 class TScheduler;
@@ -216,6 +220,9 @@ private:
     void ApplyStoredPreset();
     // The level poll on again at the end of a transfer.
     void StartLevelPoll();
+    // The end of the read-back on the windows (every page from the model), once; posted by the
+    // transport after the keep-alive has left, or run before the link goes away.
+    void ShowReadBackDone();
     // The progress window's status, range and position, before it is shown.
     void PrepareProgress(const std::string& status, int max);
     void AdvanceProgress(int step);
@@ -249,6 +256,7 @@ private:
     std::unique_ptr<UnitDownload> downloadUnitInfo_;
     std::unique_ptr<LPresetFiles> presetFiles_;
     uint8_t lockPromptShown_ = 0;
+    bool readBackShowPending_ = false;
     std::unique_ptr<::TTimer> transferWatchdog_;
     // A store under way: the preset number (1..20, 0 = none) and the 14 name bytes it stores, and
     // whether the unit acknowledged it.

@@ -44,6 +44,8 @@ template <class P> std::unique_ptr<P> TMainLink::NewTransport() {
 // Every attempt starts without a transfer of an earlier connection: a half-done transfer or an offline
 // recall never resumes on the unit now answering.
 void TMainLink::ResetTransfers() {
+    // A read-back that ended just before the link went away still shows what it read.
+    ShowReadBackDone();
     StopTransferWatchdog();
     transferState_ = tsIdle;
     postOpenState_ = 0;

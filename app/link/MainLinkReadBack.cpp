@@ -81,7 +81,23 @@ void TMainLink::OnParamBlockReply(const LCmd& reply) {
     SendCommand(CM_MCS_CMD(Id(), MCS_KEEP_ALIVE), false);
     view_.CloseProgressWindow();
     StopTransferWatchdog();
-    // Every control from the model just read, then the levels while online.
-    view_.ShowReadBackDone();
+    // Every control from the model just read, then the levels while online. Filling the pages takes
+    // long enough to hold up the keep-alive, so they are filled once it has gone out.
+    readBackShowPending_ = true;
+    LLink* link = Link();
+    if (link && link->IsOpen()) {
+        TMessage msg;
+        msg.Msg = WM_READ_BACK_SHOWN;
+        link->PostAfterNextWrite(std::move(msg));
+    } else {
+        ShowReadBackDone();
+    }
     StartLevelPoll();
+}
+
+void TMainLink::ShowReadBackDone() {
+    if (!readBackShowPending_)
+        return;
+    readBackShowPending_ = false;
+    view_.ShowReadBackDone();
 }

@@ -9,6 +9,7 @@
 #include "app/pages/LinkingPage.h"
 #include "link/PresetFiles.h"
 #include "platform/core/FileIO.h"
+#include "styled/StTrackBar.h"
 
 #include <QCloseEvent>
 #include <QWidget>
@@ -223,6 +224,26 @@ TEST_P(TransfersWireTest, UploadToAUnitFileAndDownloadIntoAFreshUnitCopiesEveryP
 INSTANTIATE_TEST_SUITE_P(Wires, TransfersWireTest, ::testing::Values(0, 1), [](const auto& param) {
     return std::string(param.param == 0 ? "PseudoTerminal" : "TcpLoopback");
 });
+
+TEST_F(TransfersTest, ReadBackShowsTheUnitsSettingsOnThePages) {
+    // Gains that differ per channel and from what the faders show before.
+    sim::Dump settings = StoredPreset(40, "Foyer");
+    settings[0] = settings[1] = 0;
+    unit.SetCurrent(settings);
+    const char* const suffixes[] = {"InA", "InB", "Out1", "Out2", "Out3", "Out4"};
+    auto faderShowsUnit = [&](int ch) {
+        auto* fader = main->Find<kv::TStTrackBar>(std::string("isGain") + suffixes[ch]);
+        const size_t word = sim::off::ChannelRecord(ch) + (ch < 2 ? sim::off::InGain : sim::off::OutGain);
+        return fader && fader->Position() == fader->Min() + sim::GetWord(settings, word);
+    };
+    for (int ch = 0; ch < 6; ++ch)
+        ASSERT_FALSE(faderShowsUnit(ch)) << suffixes[ch];
+
+    ConnectAndReadBack();
+    for (int ch = 0; ch < 6; ++ch)
+        EXPECT_TRUE(faderShowsUnit(ch)) << suffixes[ch];
+    EXPECT_EQ(Caption("lbPstName"), "Foyer         ");
+}
 
 TEST_F(TransfersTest, UploadAndDownloadRefuseWithAMessageWhenThereIsNothingToDo) {
     chosenFile = File("x.unt");

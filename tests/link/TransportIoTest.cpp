@@ -147,6 +147,65 @@ TEST(TransportIo, NetworkExchangeOnLoopbackWithTheUnitsRepeatRequest) {
     close(conn);
 }
 
+// Work a frame handler leaves for later reaches the window after the frame it queued has gone out, and
+// also when it queued none; the network's replies are handled on the GUI thread itself.
+TEST(TransportIo, PostAfterNextWriteArrivesOnceTheQueuedFrameHasGoneOut) {
+    EnsureApp();
+    LoopbackListener listener;
+    FakeOwner owner;
+    LNetSocket net(&owner);
+    owner.net = &net;
+    ConnectToLoopback(net, listener.Port());
+    const int conn = listener.Accept(5000);
+    ASSERT_GE(conn, 0);
+    ASSERT_TRUE(PumpUntil([&] { return net.Socket.Connected(); }));
+    PeerThread unit;
+    unit.Start(conn, [](int fd, const BSTM& f) { WriteAllTo(fd, PeerReply(f)); });
+    LNetProc link(&owner);
+    net.SetLink(&link);
+    ASSERT_TRUE(link.Open());
+    link.SetTimeout(4000);
+
+    constexpr uint32_t kLater = 0x7A0;
+    auto postLater = [&] {
+        TMessage msg;
+        msg.Msg = kLater;
+        link.PostAfterNextWrite(std::move(msg));
+    };
+    // The gain frame has been written by the time the posted work runs.
+    bool gainOut = false;
+    owner.onFrame = [&](const BSTM& f) {
+        if (f[5] != MCS_PROBE)
+            return;
+        link.QueueFrame(Gain(2, 9), false);
+        postLater();
+    };
+    const size_t before = owner.otherMessages.size();
+    link.QueueFrame(Probe(), true);
+    ASSERT_TRUE(PumpUntil([&] {
+        if (owner.otherMessages.size() > before && !gainOut) {
+            const auto written = owner.Written();
+            gainOut = written.size() == 2 && written.back().frame == Gain(2, 9);
+        }
+        return owner.otherMessages.size() > before;
+    }));
+    EXPECT_TRUE(gainOut);
+    EXPECT_EQ(owner.otherMessages.back(), kLater);
+    ASSERT_TRUE(PumpUntil([&] { return owner.frames.size() == 2; }));
+
+    // Nothing queued by the handler: the work follows all the same, once.
+    owner.onFrame = [&](const BSTM&) { postLater(); };
+    link.QueueFrame(Gain(3, 1), false);
+    ASSERT_TRUE(PumpUntil([&] { return owner.otherMessages.size() == before + 2; }));
+    EXPECT_EQ(owner.otherMessages.back(), kLater);
+    EXPECT_EQ(unit.Received().size(), 3u);
+    link.Close();
+    net.SetLink(nullptr);
+    net.Socket.SetActive(false);
+    unit.Stop();
+    close(conn);
+}
+
 TEST(TransportIo, UsbOutputReportIsReportIdFrameAndPadding) {
     struct Recorder : LHidOutput {
         size_t length;

@@ -76,6 +76,7 @@ public:
     std::deque<std::string> fileAnswers;
     // Runs on every step of the modal progress window's loop.
     std::function<void()> whileModal;
+    std::function<void()> onReadBackDone;
 
     bool IsUpdatingView() const override { return updating_; }
     void SetUpdatingView(bool on) override { updating_ = on; }
@@ -164,7 +165,11 @@ public:
     void ShowOffline() override { ++offlineShown; }
     void ShowLinkBusy() override {}
     void ShowConnectCaption(bool) override {}
-    void ShowReadBackDone() override { ++readBacksDone; }
+    void ShowReadBackDone() override {
+        ++readBacksDone;
+        if (onReadBackDone)
+            onReadBackDone();
+    }
     void ShowDeviceId(int) override {}
     void ShowPreset(const std::string& number, const std::string& name) override {
         presetNumber = number;
@@ -345,9 +350,25 @@ TEST_F(MainLinkAloneTest, ReadBackAsksInOrderAndFillsTheModel) {
     unit.SetStored(4, Stored("Ballroom", 90));
     unit.SetCurrentPreset(4);
     Attach(unit);
+    // The pages are filled once, from the whole image, after the keep-alive has gone out: the unit
+    // sees it while the link waits for the window (a real-time wait; the transport writes it either
+    // before the pages are filled or, held up by them, only after).
+    bool keepAliveFirst = false, imageWhole = false;
+    view->onReadBackDone = [&] {
+        imageWhole = std::equal(model->Image().begin() + 2, model->Image().end(), settings.begin() + 2);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (!keepAliveFirst && std::chrono::steady_clock::now() < end) {
+            keepAliveFirst = LastCode() == sim::code::KeepAlive;
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    };
     link->ConnectCom();
     ASSERT_TRUE(
         RunUntil([&] { return view->readBacksDone == 1 && LastCode() == sim::code::KeepAlive; }, 20000));
+    EXPECT_TRUE(keepAliveFirst);
+    EXPECT_TRUE(imageWhole);
+    Step(100);
+    EXPECT_EQ(view->readBacksDone, 1);
 
     std::vector<uint8_t> expected = {sim::code::Probe, sim::code::Identity, sim::code::LockStatus,
                                      sim::code::ReadParams, sim::code::CurrentPreset};
