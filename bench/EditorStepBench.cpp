@@ -53,7 +53,7 @@ namespace {
 constexpr int EVENTS = 120;
 constexpr int WARM_UP = 5;
 // Past the plot's frame-rate hold of 1000 / 60 ms, twice: one step changes the plot several times, and
-// the repaint held for the later changes comes one frame after the first.
+// the frame-rate hold must have ended before the next step so that it paints at once.
 constexpr int PLOT_STEP_PAUSE_MS = 40;
 
 std::map<std::string, std::vector<double>> gSamples; // milliseconds per event

@@ -59,6 +59,7 @@ TgComponent::~TgComponent() {
 // Repaint policy
 
 void TgComponent::InvalidateChange() {
+    PictureChanged();
     if (FUpdateActive) {
         FNeedsRepaint = true;
         return;
@@ -73,6 +74,7 @@ void TgComponent::InvalidateChange() {
 
 void TgComponent::BackGroundChange() {
     FBackGroundChanged = true;
+    PictureChanged();
     InvalidateChange();
 }
 
@@ -230,6 +232,9 @@ void TgComponent::SetEnabled(bool v) {
 // Painting
 
 void TgComponent::Paint(TCanvas& canvas) {
+    // This paint shows every change made so far: a repaint held back for one of them would only paint
+    // the same picture again.
+    FNeedsRepaint = false;
     PaintOffScreen(canvas);
 }
 

@@ -36,7 +36,10 @@ public:
     // --- repaint policy
     void InvalidateChange();
     void BackGroundChange();
-    void InvalidateNow() { DoInvalidateNow(); }
+    void InvalidateNow() {
+        PictureChanged();
+        DoInvalidateNow();
+    }
     void DoInvalidateNow() override;
     void InvalidateFrameRate();
     virtual void RepaintAll() { BackGroundChange(); }
@@ -149,6 +152,9 @@ protected:
     void PaintOffScreen(TCanvas& target);
     // Makes the held repaint when `ms` have passed, unless one is due already.
     void HoldRepaintUntil(double ms);
+    // Every repaint request but a data change lands here: what a descendant keeps of its last picture
+    // is stale.
+    virtual void PictureChanged() {}
 
     bool FUpdateActive = false;
     int FUpdateFrameRate = 60;

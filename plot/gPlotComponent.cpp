@@ -1131,12 +1131,23 @@ void TgPlotComponent::ForgetMouseObjects(const TObject* object) {
             *target = *source = nullptr;
 }
 
-void TgPlotComponent::NotificationChangeObject(TObject*) {
-    if (!IsDestroying())
-        InvalidateChange();
+void TgPlotComponent::NotificationChangeObject(TObject* sender) {
+    if (IsDestroying())
+        return;
+    // A channel draws only above the kept layer; what else its data moves (scales, ticks, layout) is
+    // checked against the layer's key at the paint.
+    FDataChangeOnly = dynamic_cast<TgPlotChannelCustom*>(sender) != nullptr;
+    InvalidateChange();
+    FDataChangeOnly = false;
+}
+
+void TgPlotComponent::PictureChanged() {
+    if (!FDataChangeOnly)
+        FBaseLayerStale = true;
 }
 
 void TgPlotComponent::NotificationInsertObject(TObject* object) {
+    FBaseLayerStale = true;
     static constexpr TgPlotObjectEvent TgPlotComponent::*kAdd[] = {
         &TgPlotComponent::OnAddChannel,    &TgPlotComponent::OnAddXAxis,      &TgPlotComponent::OnAddYAxis,
         &TgPlotComponent::OnAddDataCursor, &TgPlotComponent::OnAddDataView,   &TgPlotComponent::OnAddLegend,
@@ -1149,6 +1160,7 @@ void TgPlotComponent::NotificationInsertObject(TObject* object) {
 }
 
 void TgPlotComponent::NotificationRemoveObject(TObject* object) {
+    FBaseLayerStale = true;
     // Nothing may reach a removed object (or a button of it) through the mouse state once its remove
     // event runs.
     ForgetMouseObjects(object);

@@ -514,6 +514,7 @@ public:
     // ------------------------------------------------------------------------------------------------
     // Paint
     void gPaint(TCanvas& canvas) override;
+    void Paint(TCanvas& canvas) override;
     // The layout pass: bands around the data view, spans along them, the data view fitted to the axes.
     void CalcLayout(TCanvas& canvas);
     // The axes' label collision list of the current paint: an empty list accepts; otherwise a rectangle
@@ -812,6 +813,16 @@ private:
     TColor FBackGroundGradientStartColor = clBlue, FBackGroundGradientStopColor = clBlack;
     TgFillDirection FBackGroundGradientDirection = TgFillDirection::ifdTopBottom;
     bool FPaintingActive = false;
+    // What a screen paint keeps between paints: the background, the data view's fill and the layer
+    // objects below the channels, for as long as nothing but channel data changed and the layout,
+    // scales and ticks they were drawn with stay the same (FBaseLayerKey).
+    std::unique_ptr<TBitmap> FBaseLayer;
+    std::vector<double> FBaseLayerKey;
+    bool FBaseLayerStale = true;
+    bool FPaintingToScreen = false;
+    bool FDataChangeOnly = false;
+    void PictureChanged() override;
+    std::vector<double> BaseLayerKey(const TCanvas& canvas, size_t baseCount);
     bool FDBLClickActive = false;
     char FLoadingSeparator = '\t';
     TgPlotDataFileColumnSeparator FDataFileColumnSeparator = TgPlotDataFileColumnSeparator::ipdfcsTab;

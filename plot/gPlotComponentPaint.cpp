@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace kv {
 
@@ -346,16 +347,6 @@ void TgPlotComponent::gPaint(TCanvas& canvas) {
     for (int i = 0; i < DataCursorCount(); ++i)
         GetDataCursor(i)->SetDataViewLink(dataView);
 
-    if (FBackGroundGradientEnabled) {
-        const TRect all = Rect(0, 0, Width(), Height());
-        PlotPaintClip clip(canvas, all);
-        gGradientFill(canvas, all, FBackGroundGradientDirection, FBackGroundGradientStartColor,
-                      FBackGroundGradientStopColor);
-    } else {
-        PaintBackGround(canvas, BackGroundColor());
-    }
-    dataView->FillBackground(canvas);
-
     // The data view's layer: by Layer, and within a layer band limits, the grid, other limits,
     // centred axes, channels and annotations.
     const auto add = [&](TgPlotObject* o, char kind) { FLayerList.push_back({o->GetLayerText() + kind, o}); };
@@ -381,10 +372,60 @@ void TgPlotComponent::gPaint(TCanvas& canvas) {
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     const TRect dv = dataView->DrawRect();
     const TRect layerClip{dv.Left, dv.Top, dv.Right + 1, dv.Bottom + 1};
-    for (const auto& entry : FLayerList) {
-        PlotPaintClip clip(canvas, layerClip);
-        entry.second->Draw(canvas, layerBackGround);
+    // What lies below the first channel or annotation does not follow the data: it is the base layer.
+    size_t baseCount = 0;
+    while (baseCount < FLayerList.size() && FLayerList[baseCount].first.back() < 'F')
+        ++baseCount;
+    const auto drawLayer = [&](TCanvas& target, size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) {
+            PlotPaintClip clip(target, layerClip);
+            FLayerList[i].second->Draw(target, layerBackGround);
+        }
+    };
+
+    // The base layer is drawn apart and copied in, so that a kept one and a new one give the same
+    // pixels and leave the canvas in the same state.
+    canvas.EndPaint();
+    std::vector<double> key = BaseLayerKey(canvas, baseCount);
+    const bool keep = FPaintingToScreen && canvas.Target();
+    std::unique_ptr<TBitmap> fresh;
+    if (!keep || FBaseLayerStale || !FBaseLayer || key != FBaseLayerKey) {
+        fresh = std::make_unique<TBitmap>();
+        if (canvas.Target())
+            fresh->Image() = canvas.Target()->copy(); // starts as the canvas does
+        else
+            fresh->SetSize(Width(), Height());
+        TCanvas& b = *fresh->Canvas();
+        b.Brush()->Assign(canvas.Brush());
+        b.Pen()->Assign(canvas.Pen());
+        b.Font()->Assign(canvas.Font());
+        b.SetPenPos(canvas.PenPos());
+        if (FBackGroundGradientEnabled) {
+            const TRect all = Rect(0, 0, Width(), Height());
+            PlotPaintClip clip(b, all);
+            gGradientFill(b, all, FBackGroundGradientDirection, FBackGroundGradientStartColor,
+                          FBackGroundGradientStopColor);
+        } else {
+            PaintBackGround(b, BackGroundColor());
+        }
+        dataView->FillBackground(b);
+        drawLayer(b, 0, baseCount);
+        b.EndPaint();
+        if (keep) { // a paint elsewhere (export, printing, layout) leaves the screen's layer alone
+            FBaseLayer = std::move(fresh);
+            FBaseLayerKey = std::move(key);
+            FBaseLayerStale = false;
+        }
     }
+    TBitmap& layer = fresh ? *fresh : *FBaseLayer;
+    TCanvas& base = *layer.Canvas();
+    const TRect all = Rect(0, 0, layer.Width(), layer.Height());
+    canvas.CopyRect(all, base, all);
+    canvas.Brush()->Assign(base.Brush());
+    canvas.Pen()->Assign(base.Pen());
+    canvas.Font()->Assign(base.Font());
+    canvas.SetPenPos(base.PenPos());
+    drawLayer(canvas, baseCount, FLayerList.size());
     dataView->DrawZoomBox(canvas);
 
     // The objects around the data view.
@@ -428,6 +469,40 @@ void TgPlotComponent::gPaint(TCanvas& canvas) {
     FPaintingActive = false;
     if (OnAfterPaint && !IsDestroying())
         OnAfterPaint(this);
+}
+
+void TgPlotComponent::Paint(TCanvas& canvas) {
+    FPaintingToScreen = true;
+    TgCustomComponent::Paint(canvas);
+    FPaintingToScreen = false;
+}
+
+// Everything the base layer was drawn with that a channel's data may move: the canvas it starts from,
+// the data view's place, the axes' places, scales and ticks, and which objects it holds.
+std::vector<double> TgPlotComponent::BaseLayerKey(const TCanvas& canvas, size_t baseCount) {
+    std::vector<double> key;
+    const auto rect = [&](const TRect& r) { key.insert(key.end(), {double(r.Left), double(r.Top), double(r.Right), double(r.Bottom)}); };
+    const QImage* target = canvas.Target();
+    key.insert(key.end(), {double(Width()), double(Height()), double(Transparent()),
+                           target ? double(target->format()) : -1.0, target ? double(target->width()) : -1.0,
+                           target ? double(target->height()) : -1.0, double(baseCount)});
+    for (size_t i = 0; i < baseCount; ++i)
+        key.push_back(double(reinterpret_cast<std::uintptr_t>(FLayerList[i].second)));
+    rect(GetDataView(0)->DrawRect());
+    const auto axis = [&](const TgPlotAxis* a) {
+        rect(a->DrawRect());
+        key.insert(key.end(), {a->Min(), a->Span(), double(a->TickListCount())});
+        for (int i = 0; i < a->TickListCount(); ++i) {
+            const TgPlotTick& t = a->Tick(i);
+            key.insert(key.end(), {t.Position, double(t.PositionPixels), double(t.Show),
+                                   double(static_cast<int>(t.TickType))});
+        }
+    };
+    for (int i = 0; i < XAxisCount(); ++i)
+        axis(GetXAxis(i));
+    for (int i = 0; i < YAxisCount(); ++i)
+        axis(GetYAxis(i));
+    return key;
 }
 
 void TgPlotComponent::ReCalcLayout() {

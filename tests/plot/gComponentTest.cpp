@@ -128,6 +128,30 @@ TEST_F(gComponent, FrameRateHoldsAChangeWithinTheIntervalUntilItsEnd) {
     EXPECT_EQ(c->repaints, before + 3) << "rate 0: every change at once";
 }
 
+// An edit changes a plot several times within one frame; the paint that follows shows them all, so the
+// repaint held back for the later ones must not paint the same picture again.
+TEST_F(gComponent, APaintAfterHeldChangesLeavesNothingToRepaintAtTheFrameEnd) {
+    auto c = std::make_unique<TTestPlot>();
+    c->SetAutoFrameRate(true);
+    clock.Advance(100);
+    c->repaints = 0;
+    for (int i = 0; i < 4; ++i)
+        c->InvalidateChange();
+    ASSERT_EQ(c->repaints, 1) << "the first change at once, the others held";
+    ASSERT_TRUE(c->GetNeedsRepaint());
+    int painted = 0;
+    c->paintBody = [&] { ++painted; };
+    c->Widget()->grab(); // the paint event the first request brings
+    EXPECT_EQ(painted, 1);
+    EXPECT_FALSE(c->GetNeedsRepaint());
+    clock.Advance(40);
+    EXPECT_EQ(c->repaints, 1) << "the frame's end finds nothing new to show";
+
+    c->InvalidateChange(); // a change after the paint is still painted
+    clock.Advance(40);
+    EXPECT_EQ(c->repaints, 2);
+}
+
 TEST_F(gComponent, UpdateBlocksDoNotNestAndTurningTheRateOffClosesThem) {
     auto c = std::make_unique<TTestPlot>();
     clock.Advance(100);

@@ -3,12 +3,19 @@
 #include "plot/gDraw.h"
 #include "plot/gPlotLayoutManager.h"
 #include "plot/gXYPlot.h"
+#include "platform/gui/Forms.h"
 #include "tests/plot/PlotMainWindowSetup.h"
 
 #include <gtest/gtest.h>
 
 #include <QColor>
 #include <QImage>
+#include <QPixmap>
+#include <QWidget>
+
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include <cstdlib>
 #include <memory>
@@ -79,6 +86,46 @@ TEST(PlotPaint, LabelsAreMeasuredWhenTheyChangeNotOnEveryPaint) {
                 EXPECT_EQ(gTextWidth(c, text), c.TextWidth(text)) << "remembered " << size << bold << text;
             }
         }
+    }
+}
+
+// A screen paint keeps what lies below the channels between paints. After any change, what the widget
+// shows is what a full paint draws, bit for bit.
+TEST(PlotPaint, TheScreenShowsAFullPaintAfterEveryKindOfChange) {
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 800, 300);
+    auto& plot = *new TgXYPlot(&form);
+    plot.SetParent(&form);
+    SetUpMainWindowPlot(plot);
+    plot.GetXYChannel(0)->AddXY(20, 20);
+    plot.GetXYChannel(0)->AddXY(-100, -100);
+    plot.GetXYChannel(1)->AddXY(-10, -10);
+    const auto screen = [&] { return plot.Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    const auto full = [&] { return PaintRender(plot)->Image().convertToFormat(QImage::Format_RGB32); };
+    QImage before = screen();
+    ASSERT_EQ(before, full());
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"a channel's points", [&] { plot.GetXYChannel(0)->AddXY(-40, -60); }},
+        {"the threshold point", [&] {
+             plot.GetXYChannel(1)->DeletePoints(1);
+             plot.GetXYChannel(1)->AddXY(-70, -75);
+         }},
+        {"the grid colour", [&] { plot.GetDataView(0)->SetGridLineColor(clRed); }},
+        {"the data view's colour", [&] {
+             plot.GetDataView(0)->SetBackgroundTransparent(false);
+             plot.GetDataView(0)->SetBackgroundColor(clNavy);
+         }},
+        {"the plot's background", [&] { plot.SetBackGroundColor(clTeal); }},
+        {"an axis range", [&] { plot.GetXAxis(0)->SetMin(-90); }},
+        {"the size", [&] { plot.SetBounds(0, 0, 600, 200); }},
+        {"a channel's colour", [&] { plot.GetXYChannel(0)->SetColor(clYellow); }},
+    };
+    for (const auto& [what, change] : changes) {
+        change();
+        const QImage now = screen();
+        EXPECT_EQ(now, full()) << what;
+        EXPECT_NE(now, before) << what << " shows";
+        before = now;
     }
 }
 
