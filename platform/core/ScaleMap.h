@@ -30,15 +30,10 @@ public:
     // (-inf for 0, NaN below).
     TScaleMap& NonPositiveAs(double value);
 
-    TScaleKind Kind() const { return FKind; }
-    // The range in the map's own units.
-    double From() const { return FFrom; }
+    // The value range's span in the map's own units.
     double Span() const { return FSpan; }
     double FirstPixel() const { return FFirst; }
-    double Pixels() const { return FPixels; }
 
-    // The map's own unit of a value: the value itself, or its logarithm.
-    double Unit(double value) const;
     double ToPixel(double value) const;
     double ToValue(double pixel) const;
     // Pixels per unit of the map's own; 0 when its size passes 1e300 (a value range too narrow to
@@ -59,6 +54,8 @@ public:
     static int TruncatePixel(double pixel);
 
 private:
+    // The map's own unit of a value (the value itself, or its logarithm), and back.
+    double Unit(double value) const;
     double FromUnit(double unit) const;
 
     TScaleKind FKind = TScaleKind::Linear;
