@@ -419,7 +419,8 @@ namespace {
 TScaleMap AxisMap(TMyAxisFormat format, double min, double max, double logMin, double logMax, double first,
                   double last) {
     if (format == TMyAxisFormat::Log)
-        return TScaleMap(TScaleKind::Log10, logMin, logMax - logMin, first, last - first).NonPositiveAs(0.1 * min);
+        return TScaleMap(TScaleKind::Log10, logMin, logMax - logMin, first, last - first)
+            .NonPositiveAs(0.1 * min);
     return TScaleMap::Linear(min, max, first, last);
 }
 

@@ -78,7 +78,7 @@ TScaleMap TgPlotAxisScale::Map() const {
 }
 
 double TgPlotAxisScale::PixelsPerSpanUnit() const {
-    // Counted from the stop back to the start; "0 -" keeps a zero +0.
+    // Signed from the stop back to the start; "0 -" keeps a zero +0.
     return 0 - LinearMap().PixelsPerUnit();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The arithmetic of a plot axis, kept apart from drawing: the value range, the mapping between values
-// and pixels (linear or logarithmic, forward or reversed) and the generation of major and minor ticks.
+// and pixels (a scale map, linear or logarithmic, forward or reversed) and the generation of major and
+// minor ticks.
 // The axis object feeds it the scale rectangle its layout gives and the label budget its fonts allow.
 
 #include "platform/core/Classes.h"
