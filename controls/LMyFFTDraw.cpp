@@ -1,6 +1,7 @@
 #include "controls/LMyFFTDraw.h"
 
 #include "platform/core/Numbers.h"
+#include "platform/core/ScaleMap.h"
 #include "styled/gdiplus/GDIPlus.h"
 
 #include <QFont>
@@ -33,12 +34,9 @@ std::vector<std::string> EnumIdents(TStringFloatFormat) {
 
 namespace {
 
-// Pixel positions are truncated toward zero; values far off the page are held where int still holds
-// them, so that a wild value can never overflow the conversion.
+// Pixel positions are truncated toward zero.
 int Trunc(double v) {
-    if (std::isnan(v))
-        return 0;
-    return static_cast<int>(std::clamp(v, -1.0e8, 1.0e8));
+    return TScaleMap::TruncatePixel(v);
 }
 
 } // namespace
@@ -414,36 +412,44 @@ void LMyFFTDrawBase::SetMouseCoordFont(TFont* f) {
 // ---------------------------------------------------------------------------------------------------
 // Mapping and scaling
 
+namespace {
+
+// One axis of the plot page. A log axis keeps the exponents its bounds were last worked out into, and
+// puts a value <= 0 a decade below its minimum.
+TScaleMap AxisMap(TMyAxisFormat format, double min, double max, double logMin, double logMax, double first,
+                  double last) {
+    if (format == TMyAxisFormat::Log)
+        return TScaleMap(TScaleKind::Log10, logMin, logMax - logMin, first, last - first)
+            .NonPositiveAs(0.1 * min);
+    return TScaleMap::Linear(min, max, first, last);
+}
+
+} // namespace
+
+// The page runs x from 0 at the left and y from 0 at the bottom, upward; mapped back, a page without
+// width or height counts as one pixel.
+TScaleMap LMyFFTDrawBase::XMap(int width) const {
+    return AxisMap(FXAxisFormat, FXMin, FXMax, FLogXMin, FLogXMax, 0, width);
+}
+
+TScaleMap LMyFFTDrawBase::YMap(int height) const {
+    return AxisMap(FYAxisFormat, FYMin, FYMax, FLogYMin, FLogYMax, height, 0);
+}
+
 double LMyFFTDrawBase::ScreenX(double x) const {
-    double w = FPages[prPlot]->Bitmap()->Width();
-    if (FXAxisFormat == TMyAxisFormat::Log) {
-        double lx = x > 0 ? std::log10(x) : std::log10(0.1 * FXMin);
-        return w * (lx - FLogXMin) / (FLogXMax - FLogXMin);
-    }
-    return w * (x - FXMin) / (FXMax - FXMin);
+    return XMap(FPages[prPlot]->Bitmap()->Width()).ToPixel(x);
 }
 
 double LMyFFTDrawBase::ScreenY(double y) const {
-    double h = FPages[prPlot]->Bitmap()->Height();
-    if (FYAxisFormat == TMyAxisFormat::Log) {
-        double ly = y > 0 ? std::log10(y) : std::log10(0.1 * FYMin);
-        return h - h * (ly - FLogYMin) / (FLogYMax - FLogYMin);
-    }
-    return h - h * (y - FYMin) / (FYMax - FYMin);
+    return YMap(FPages[prPlot]->Bitmap()->Height()).ToPixel(y);
 }
 
 double LMyFFTDrawBase::PlotX(int px) const {
-    double w = std::max(1, FPages[prPlot]->Bitmap()->Width());
-    if (FXAxisFormat == TMyAxisFormat::Log)
-        return std::pow(10.0, FLogXMin + px * (FLogXMax - FLogXMin) / w);
-    return FXMin + px * (FXMax - FXMin) / w;
+    return XMap(std::max(1, FPages[prPlot]->Bitmap()->Width())).ToValue(px);
 }
 
 double LMyFFTDrawBase::PlotY(int py) const {
-    double h = std::max(1, FPages[prPlot]->Bitmap()->Height());
-    if (FYAxisFormat == TMyAxisFormat::Log)
-        return std::pow(10.0, FLogYMin + (h - py) * (FLogYMax - FLogYMin) / h);
-    return FYMin + (h - py) * (FYMax - FYMin) / h;
+    return YMap(std::max(1, FPages[prPlot]->Bitmap()->Height())).ToValue(py);
 }
 
 double LMyFFTDrawBase::TopFrequency() const {
@@ -463,7 +469,7 @@ double LMyFFTDrawBase::AxisLength() const {
 }
 
 double LMyFFTDrawBase::FrequencyIndex(double hz) const {
-    return AxisLength() * std::log10(hz) / std::log10(TopFrequency());
+    return TScaleMap::Log10(1, TopFrequency(), 0, AxisLength()).ToPixel(hz);
 }
 
 namespace {

@@ -20,6 +20,7 @@
 #include "controls/PlotList.h"
 #include "editors/response/CurveGraph.h"
 #include "platform/core/Numbers.h"
+#include "platform/core/ScaleMap.h"
 #include "platform/gui/StdCtrls.h"
 
 #include <array>
@@ -381,6 +382,9 @@ private:
     }
     void ComposePlot();
     void PaintOverlays();
+    // The plot page's axes for a page of this width or height.
+    TScaleMap XMap(int width) const;
+    TScaleMap YMap(int height) const;
     bool BlockOffPage(double px, double py) const;
     bool LabelsUnchanged(TPageRole role, const std::string& key);
     void PageText(TPageRole role, int x, int y, const std::string& text);

@@ -22,17 +22,11 @@ std::vector<std::string> EnumIdents(TgPlotTextFormat) {
 }
 
 int gRoundPixels(double value) {
-    return gSaturatedInt(std::nearbyint(value));
+    return TScaleMap::RoundPixel(value);
 }
 
-int gSaturatedInt(double r) {
-    if (std::isnan(r))
-        return 0;
-    if (r >= double(INT_MAX))
-        return INT_MAX;
-    if (r <= double(INT_MIN))
-        return INT_MIN;
-    return int(r);
+int gSaturatedInt(double whole) {
+    return TScaleMap::RoundPixel(whole);
 }
 
 void TgPlotAxisScale::SetMin(double value) {
@@ -71,9 +65,21 @@ int TgPlotAxisScale::ActualStop() const {
     return ReverseScale ? start : stop;
 }
 
+TScaleMap TgPlotAxisScale::LinearMap() const {
+    const int start = ActualStart();
+    return TScaleMap(TScaleKind::Linear, FMin, FSpan, start, double(ActualStop()) - start);
+}
+
+TScaleMap TgPlotAxisScale::Map() const {
+    if (!LogMode())
+        return LinearMap();
+    const double m = LogMin();
+    return TScaleMap::Log10(m, m + LogSpan(), ActualStart(), ActualStop()).NonPositiveAs(1);
+}
+
 double TgPlotAxisScale::PixelsPerSpanUnit() const {
-    const double ppu = (double(ActualStart()) - ActualStop()) / FSpan;
-    return std::fabs(ppu) > 1e300 ? 0 : ppu;
+    // Signed from the stop back to the start; "0 -" keeps a zero +0.
+    return 0 - LinearMap().PixelsPerUnit();
 }
 
 int TgPlotAxisScale::ScaleLength() const {
@@ -84,37 +90,20 @@ int TgPlotAxisScale::PositionToPixels(double value) const {
     const int start = ActualStart(), stop = ActualStop();
     if (start == stop || FSpan <= 1e-300)
         return int((std::int64_t(start) + stop) / 2);
-    if (!LogMode()) {
-        const int offset = gRoundPixels((value - FMin) * PixelsPerSpanUnit());
-        return int(std::clamp<std::int64_t>(std::int64_t(start) - offset, -32000, 32000));
-    }
-    const double m = LogMin();
-    const double decades = gLog10(m + LogSpan()) - gLog10(m);
-    if (decades == 0)
+    const TScaleMap map = Map();
+    if (!LogMode())
+        return int(std::clamp<std::int64_t>(map.NearestPixel(value), -32000, 32000));
+    // A range too narrow for a logarithm to tell its ends apart.
+    if (map.Span() == 0)
         return 0;
-    const double v = value > 0 ? value : 1;
-    const int offset = gRoundPixels((gLog10(v) - gLog10(m)) * (double(start) - stop) / decades);
-    return int(std::clamp<std::int64_t>(std::int64_t(start) - offset, INT_MIN, INT_MAX));
+    return int(std::clamp<std::int64_t>(map.NearestPixel(value), INT_MIN, INT_MAX));
 }
 
 double TgPlotAxisScale::PixelsToPosition(int pixels) const {
-    double f;
-    if (Horizontal) {
-        if (FScaleRect.Left == FScaleRect.Right)
-            return FMin;
-        const double w = double(FScaleRect.Right) - FScaleRect.Left;
-        f = ReverseScale ? (double(FScaleRect.Right) - pixels) / w : (double(pixels) - FScaleRect.Left) / w;
-    } else {
-        if (FScaleRect.Top == FScaleRect.Bottom)
-            return FMin;
-        const double h = double(FScaleRect.Bottom) - FScaleRect.Top;
-        f = ReverseScale ? (double(pixels) - FScaleRect.Top) / h : (double(FScaleRect.Bottom) - pixels) / h;
-    }
-    if (!LogMode())
-        return FMin + FSpan * f;
-    const double m = LogMin();
-    const double lo = gLog10(m);
-    return gPower(10, lo + f * (gLog10(m + LogSpan()) - lo));
+    if (ActualStart() == ActualStop())
+        return FMin;
+    const TScaleMap map = Map();
+    return map.AtFraction(map.Fraction(pixels));
 }
 
 int TgPlotAxisScale::WidthToPixels(double width) const {
@@ -140,10 +129,7 @@ double TgPlotAxisScale::PercentToPosition(double value, double startPercent, dou
             return Max() - value * FSpan;
         return (value * 100 - startPercent) / (stopPercent - startPercent) * FSpan + FMin;
     }
-    const double k = ReverseScale ? 1 - value : value;
-    const double m = LogMin();
-    const double lo = gLog10(m);
-    return gPower(10, lo + k * (gLog10(m + LogSpan()) - lo));
+    return Map().AtFraction(ReverseScale ? 1 - value : value);
 }
 
 namespace detail {
@@ -316,7 +302,7 @@ void TgPlotAxisScale::CalcPrice32ndsIncrement(int n, int& k) {
 void TgPlotAxisScale::CalcLogTicks(int n) {
     const double m = LogMin();
     const double top = m + LogSpan();
-    const double decades = gLog10(top) - gLog10(m);
+    const double decades = Map().Span();
     int step = 200;
     int e;
     if (n >= decades) {
@@ -379,7 +365,7 @@ void TgPlotAxisScale::CalcTicks(int labelBudget, const std::function<std::string
     const int length = ScaleLength();
     int n = std::max(labelBudget, 1);
 
-    if (LogMode() && gLog10(LogMin() + LogSpan()) - gLog10(LogMin()) > 1) {
+    if (LogMode() && Map().Span() > 1) {
         CalcLogTicks(n);
         UpdateTickPixels();
         return;

@@ -1,9 +1,11 @@
 #pragma once
 // The arithmetic of a plot axis, kept apart from drawing: the value range, the mapping between values
-// and pixels (linear or logarithmic, forward or reversed) and the generation of major and minor ticks.
+// and pixels (a scale map, linear or logarithmic, forward or reversed) and the generation of major and
+// minor ticks.
 // The axis object feeds it the scale rectangle its layout gives and the label budget its fonts allow.
 
 #include "platform/core/Classes.h"
+#include "platform/core/ScaleMap.h"
 #include "platform/gui/Graphics.h"
 
 #include <functional>
@@ -119,6 +121,9 @@ public:
     static constexpr int MaxTicks = 5000;
 
 private:
+    // Values onto the scale's pixels, start to stop; LinearMap whatever the scale type.
+    TScaleMap Map() const;
+    TScaleMap LinearMap() const;
     // The range as the logarithmic mapping uses it: a minimum or span <= 0 counts as 1.
     double LogMin() const { return FMin > 0 ? FMin : 1; }
     double LogSpan() const { return FSpan > 0 ? FSpan : 1; }

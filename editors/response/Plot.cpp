@@ -1,5 +1,7 @@
 #include "editors/response/Plot.h"
 
+#include "platform/core/ScaleMap.h"
+
 #include <algorithm>
 #include <bit>
 #include <cfloat>
@@ -22,11 +24,16 @@ struct Grid {
     alignas(64) std::array<double, GRID_POINTS> sin2;  // sin 2w
 };
 
+// Grid points 0..4096 spread 1 Hz..48 kHz evenly by logarithm.
+const kv::TScaleMap& GridMap() {
+    static const kv::TScaleMap map = kv::TScaleMap::Log10(1.0, 48000.0, 0, GRID_POINTS);
+    return map;
+}
+
 void FillGrid(Grid& g) {
-    const double decades = std::log10(48000.0);
     for (int i = 0; i < GRID_POINTS; ++i) {
         const auto k = static_cast<size_t>(i);
-        const double f = std::pow(10.0, decades * i / GRID_POINTS);
+        const double f = GridMap().ToValue(i);
         const long double w = static_cast<long double>(f * std::numbers::pi / 48000.0);
         const long double half = std::sin(w / 2);
         const long double whole = std::sin(w);
@@ -407,7 +414,7 @@ double GridFrequency(int i) {
 }
 
 double FrequencyToGridX(double hz) {
-    return GRID_POINTS * std::log10(hz) / std::log10(48000.0);
+    return GridMap().ToPixel(hz);
 }
 
 // ---- Sections -------------------------------------------------------------------------------------------
