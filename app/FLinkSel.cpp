@@ -1,8 +1,8 @@
 #include "app/FLinkSel.h"
 
 #include "app/FMain.h"
-#include "app/pages/LinkingPage.h"
 #include "app/LangTables.h"
+#include "app/pages/LinkingPage.h"
 #include "link/UnitImage.h"
 #include "panels/PkBmpButton.h"
 

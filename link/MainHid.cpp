@@ -42,7 +42,8 @@ void LMainHid::HidWrite(const uint8_t* bytes, uint32_t length) {
     std::lock_guard lock(deviceLock_);
     if (!link_ || !hidDevice_)
         return;
-    const std::vector<uint8_t> report = HidOutputReport(bytes, length, hidDevice_->GetCaps().OutputReportByteLength);
+    const std::vector<uint8_t> report =
+        HidOutputReport(bytes, length, hidDevice_->GetCaps().OutputReportByteLength);
     if (report.empty())
         return; // the frame does not fit one report
     // Logged before it goes out, so that the line comes before the reply's.

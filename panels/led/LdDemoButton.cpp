@@ -36,9 +36,8 @@ KV_REGISTER_CLASS(TLdDemoButton, TLdButtonControl, b) {
 }
 
 TLdDemoButton::TLdDemoButton(TComponent* owner)
-    : TLdButtonControl(owner), FBitmap(std::make_unique<TBitmap>()),
-      FFontEnter(std::make_unique<TFont>()), FFontLeave(std::make_unique<TFont>()),
-      FFont3D(std::make_unique<TLdFont3D>()) {
+    : TLdButtonControl(owner), FBitmap(std::make_unique<TBitmap>()), FFontEnter(std::make_unique<TFont>()),
+      FFontLeave(std::make_unique<TFont>()), FFont3D(std::make_unique<TLdFont3D>()) {
     SetBounds(0, 0, 150, 25);
     for (TFont* f : {FFontEnter.get(), FFontLeave.get()}) {
         f->SetName("Arial");

@@ -28,7 +28,8 @@ TIniFile::TIniFile(std::string fileName) : FFileName(std::move(fileName)) {
         const auto eq = line.find('=');
         if (!current || eq == std::string::npos)
             continue;
-        current->values.emplace_back(std::string(TrimOf(std::string_view(line).substr(0, eq), kBlankTabCr)), line.substr(eq + 1));
+        current->values.emplace_back(std::string(TrimOf(std::string_view(line).substr(0, eq), kBlankTabCr)),
+                                     line.substr(eq + 1));
     }
 }
 
