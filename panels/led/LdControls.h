@@ -1,7 +1,8 @@
 #pragma once
 // The small control library behind the LED toggle button and the hover button: a control base with
 // update counting and notification hooks, a base that paints through an off-screen bitmap, the
-// palette and 3D-text settings, and four drawing routines.
+// buttons' shared focus and frame handling, the palette and 3D-text settings, and four drawing
+// routines.
 
 #include "platform/gui/Controls.h"
 
@@ -134,6 +135,15 @@ protected:
     bool FFocused = false;
     bool FDown = false, FPressed = false;
 };
+
+// The focus and key events the LED buttons publish, registered last.
+template <class C> void FocusAndKeyEvents(TClassBuilder<C>& b) {
+    b.Event("OnEnter", &TWinControl::OnEnter);
+    b.Event("OnExit", &TWinControl::OnExit);
+    b.Event("OnKeyDown", &TWinControl::OnKeyDown);
+    b.Event("OnKeyPress", &TWinControl::OnKeyPress);
+    b.Event("OnKeyUp", &TWinControl::OnKeyUp);
+}
 
 class TLdPersistent : public TPersistent {
     KV_CLASS(TLdPersistent)

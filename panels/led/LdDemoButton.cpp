@@ -28,11 +28,7 @@ KV_REGISTER_CLASS(TLdDemoButton, TLdButtonControl, b) {
     ColorProps(b, clBtnFace, false);
     PopupProp(b);
     TabProps(b, false);
-    b.Event("OnEnter", &TWinControl::OnEnter);
-    b.Event("OnExit", &TWinControl::OnExit);
-    b.Event("OnKeyDown", &TWinControl::OnKeyDown);
-    b.Event("OnKeyPress", &TWinControl::OnKeyPress);
-    b.Event("OnKeyUp", &TWinControl::OnKeyUp);
+    FocusAndKeyEvents(b);
 }
 
 TLdDemoButton::TLdDemoButton(TComponent* owner)

@@ -35,11 +35,7 @@ KV_REGISTER_CLASS(TLdPowerButton, TLdButtonControl, b) {
     FontProps(b);
     PopupProp(b);
     TabProps(b, false);
-    b.Event("OnEnter", &TWinControl::OnEnter);
-    b.Event("OnExit", &TWinControl::OnExit);
-    b.Event("OnKeyDown", &TWinControl::OnKeyDown);
-    b.Event("OnKeyPress", &TWinControl::OnKeyPress);
-    b.Event("OnKeyUp", &TWinControl::OnKeyUp);
+    FocusAndKeyEvents(b);
 }
 
 TLdPowerButton::TLdPowerButton(TComponent* owner)
