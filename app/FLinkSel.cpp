@@ -1,8 +1,9 @@
 #include "app/FLinkSel.h"
 
 #include "app/FMain.h"
-#include "app/pages/LinkingPage.h"
 #include "app/LangTables.h"
+#include "app/pages/LinkingPage.h"
+#include "link/UnitImage.h"
 #include "panels/PkBmpButton.h"
 
 namespace kv {
@@ -28,16 +29,6 @@ KV_REGISTER_CLASS(TfmLinkSel, TForm, b) {
 
 namespace {
 
-int FirstOfSide(int channel) {
-    return channel <= 1 ? 0 : 2;
-}
-int LastOfSide(int channel) {
-    return channel <= 1 ? 1 : 5;
-}
-// The channel's bit in the link masks of its side.
-int SideBit(int channel) {
-    return 1 << (channel - FirstOfSide(channel));
-}
 int LinkMaskOf(int channel) {
     return ::fmMain ? ::fmMain->GetChannelLinkMask(channel) : 0;
 }
@@ -55,7 +46,7 @@ TfmLinkSel::~TfmLinkSel() {
 }
 
 TPkBmpButton* TfmLinkSel::LinkButton(int row, int column) const {
-    if (row < 0 || row > 5 || column < FirstOfSide(row) || column > row)
+    if (row < 0 || row > 5 || column < img::FirstOfSide(row) || column > row)
         return nullptr;
     // The row by its letter or digit alone: "pkb" "3" "Link" "Out2".
     return FindAs<TPkBmpButton>(*this,
@@ -76,8 +67,8 @@ void TfmLinkSel::RowClick(int channel, TObject* sender) {
     auto* clicked = dynamic_cast<TPkBmpButton*>(sender);
     if (!clicked)
         return;
-    const int column = FirstOfSide(channel) + static_cast<int>(clicked->Tag());
-    for (int later = channel + 1; later <= LastOfSide(channel); ++later) {
+    const int column = img::FirstOfSide(channel) + static_cast<int>(clicked->Tag());
+    for (int later = channel + 1; later <= img::LastOfSide(channel); ++later) {
         TPkBmpButton* b = LinkButton(later, channel);
         if (!b)
             return;
@@ -134,11 +125,11 @@ void TfmLinkSel::pkb8LinkOut8Click(TObject*) {
 void TfmLinkSel::ShowChannelLinks(int channel, int mask) {
     if (channel < 0 || channel > 5)
         return;
-    for (int row = channel; row <= LastOfSide(channel); ++row) {
+    for (int row = channel; row <= img::LastOfSide(channel); ++row) {
         TPkBmpButton* b = LinkButton(row, channel);
         if (!b)
             return;
-        if (mask & SideBit(row)) {
+        if (mask & img::SideBit(row)) {
             b->SetDown(true);
             b->Click();
         }
@@ -172,7 +163,7 @@ void TfmLinkSel::UpdateLinkCaptions() {
     if (!::fmMain)
         return;
     for (int column = 0; column <= 5; ++column)
-        for (int row = column; row <= LastOfSide(column); ++row) {
+        for (int row = column; row <= img::LastOfSide(column); ++row) {
             TPkBmpButton* b = LinkButton(row, column);
             if (!b)
                 return;
@@ -186,19 +177,19 @@ void TfmLinkSel::bnSetClick(TObject*) {
         return;
     // Every button first: a grid the layout does not complete changes nothing rather than half.
     for (int column = 0; column <= 5; ++column)
-        for (int row = column; row <= LastOfSide(column); ++row)
+        for (int row = column; row <= img::LastOfSide(column); ++row)
             if (!LinkButton(row, column))
                 return;
     bool changed = false;
     for (int column = 0; column <= 5; ++column) {
         int mask = 0;
-        for (int row = column; row <= LastOfSide(column); ++row) {
+        for (int row = column; row <= img::LastOfSide(column); ++row) {
             if (!LinkButton(row, column)->Down())
                 continue;
-            mask |= SideBit(row);
+            mask |= img::SideBit(row);
             // Newly joined (or, for its own column, a former member now alone): it takes the master's
             // settings; the copy is resynchronised once, below.
-            if (!(LinkMaskOf(column) & SideBit(row))) {
+            if (!(LinkMaskOf(column) & img::SideBit(row))) {
                 ::fmMain->Linking().ShowLinkCaption(column, row);
                 ::fmMain->Linking().CopyChannelSettings(column, row, false);
                 changed = true;

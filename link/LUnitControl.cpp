@@ -68,15 +68,12 @@ size_t GeqAt(int ch, int band) {
 size_t BandBypassAt(int ch) {
     return kBandBypass0 + 2 * static_cast<size_t>(ch);
 }
-// The mute and whole-PEQ bypass masks of a side, and the channel's bit in them.
+// The mute and whole-PEQ bypass masks of a side.
 size_t MuteAt(int ch) {
     return IsInput(ch) ? kInputMute : kOutputMute;
 }
 size_t EqBypassAt(int ch) {
     return IsInput(ch) ? kEqBypassIn : kEqBypassOut;
-}
-uint16_t SideBit(int ch) {
-    return static_cast<uint16_t>(1u << (IsInput(ch) ? ch : ch - 2));
 }
 
 uint8_t Id(const LMainHost& host) {
@@ -259,7 +256,7 @@ uint16_t LUnitControl::GetLinkMask(int ch) const {
 int LUnitControl::GroupMaster(int ch) const {
     if (!ValidChannel(ch))
         return ch;
-    const int first = IsInput(ch) ? 0 : 2;
+    const int first = FirstOfSide(ch);
     const uint16_t bit = SideBit(ch);
     if (GetLinkMask(ch) & bit)
         return ch;
@@ -309,7 +306,7 @@ uint16_t LUnitControl::GetSineIndex() const {
 // whole group, as its master would. Bits beyond the side's channels name nothing and are skipped.
 template <typename F> void LUnitControl::ForLinked(int ch, F&& write) {
     const uint16_t mask = GroupMask(ch);
-    const int first = IsInput(ch) ? 0 : 2;
+    const int first = FirstOfSide(ch);
     const int count = IsInput(ch) ? 2 : 4;
     for (int i = 0; i < count; ++i)
         if ((mask >> i) & 1u)

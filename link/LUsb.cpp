@@ -1,15 +1,13 @@
 #include "link/LUsb.h"
 
-#include <cstring>
+#include <algorithm>
 
-bool HidWriteFrame(LHidOutput& device, const uint8_t* frame, size_t length) {
-    const size_t reportLength = device.OutputReportLength();
+std::vector<uint8_t> HidOutputReport(const uint8_t* frame, size_t length, size_t reportLength) {
     if (length + 1 > reportLength)
-        return false;
+        return {};
     std::vector<uint8_t> report(reportLength, 0);
-    report[0] = 0;
-    std::memcpy(report.data() + 1, frame, length);
-    return device.WriteReport(report.data(), report.size());
+    std::copy(frame, frame + length, report.begin() + 1);
+    return report;
 }
 
 LUsb::LUsb(LinkOwner* owner, TScheduler* scheduler) : LLink(owner, Kind::Usb, scheduler) {}

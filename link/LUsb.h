@@ -1,27 +1,21 @@
 #pragma once
 // USB transport (LUsb) and its packet layer (LUsbProc). The transport owns no device: the owner window
 // writes each frame to the unit's HID device (LinkOwner::HidWrite, which lays the report out with
-// HidWriteFrame) and delivers the input reports it reads with DeliverInput.
+// HidOutputReport) and delivers the input reports it reads with DeliverInput.
 
 #include "link/LLink.h"
 #include "link/LLinkProc.h"
+
+#include <vector>
 
 // The unit's USB identity.
 inline constexpr uint16_t kUnitVendorId = 0x0168;
 inline constexpr uint16_t kUnitProductId = 0x0821;
 
-// The output side of a HID device, as the transport's writes need it.
-class LHidOutput {
-public:
-    virtual ~LHidOutput() = default;
-    // Output report length, report ID included.
-    virtual size_t OutputReportLength() = 0;
-    virtual bool WriteReport(const uint8_t* report, size_t length) = 0;
-};
-
-// One frame as one output report: report ID 0, the frame, zero padding up to the output report
-// length. A frame that does not fit the report is not written (false).
-bool HidWriteFrame(LHidOutput& device, const uint8_t* frame, size_t length);
+// One frame as one output report of `reportLength` bytes (the device's output report length, report
+// ID included): report ID 0, the frame, zero padding. Empty when the frame does not fit: nothing is
+// cut off.
+std::vector<uint8_t> HidOutputReport(const uint8_t* frame, size_t length, size_t reportLength);
 
 class LUsb : public LLink {
 public:

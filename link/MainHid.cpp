@@ -42,11 +42,10 @@ void LMainHid::HidWrite(const uint8_t* bytes, uint32_t length) {
     std::lock_guard lock(deviceLock_);
     if (!link_ || !hidDevice_)
         return;
-    const size_t reportLength = hidDevice_->GetCaps().OutputReportByteLength;
-    if (length + 1 > reportLength)
+    const std::vector<uint8_t> report =
+        HidOutputReport(bytes, length, hidDevice_->GetCaps().OutputReportByteLength);
+    if (report.empty())
         return; // the frame does not fit one report
-    std::vector<uint8_t> report(reportLength, 0);
-    std::copy(bytes, bytes + length, report.begin() + 1);
     // Logged before it goes out, so that the line comes before the reply's.
     if (owner_->FrameLogShown) {
         char head[16];

@@ -70,6 +70,17 @@ inline constexpr int kOutputPeqBands = 9;
 inline constexpr bool IsInput(int ch) {
     return ch <= 1;
 }
+// The first and last channel of ch's side (inputs 0..1, outputs 2..5).
+inline constexpr int FirstOfSide(int ch) {
+    return IsInput(ch) ? 0 : 2;
+}
+inline constexpr int LastOfSide(int ch) {
+    return IsInput(ch) ? 1 : 5;
+}
+// The channel's bit in its side's masks (link, mute, PEQ bypass).
+inline constexpr uint16_t SideBit(int ch) {
+    return static_cast<uint16_t>(1u << (ch - FirstOfSide(ch)));
+}
 inline constexpr int PeqBands(int ch) {
     return IsInput(ch) ? kInputPeqBands : kOutputPeqBands;
 }

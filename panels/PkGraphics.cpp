@@ -1,6 +1,7 @@
 #include "panels/PkGraphics.h"
 
 #include "panels/PkCommon.h"
+#include "platform/core/Numbers.h"
 #include "platform/gui/GdiOps.h"
 
 #include <QDir>
@@ -74,10 +75,6 @@ int G(TColor c) {
 }
 int B(TColor c) {
     return (c >> 16) & 0xFF;
-}
-// Rounds half to even, as the runtime's Round did.
-int RoundEven(double v) {
-    return static_cast<int>(std::nearbyint(v));
 }
 std::uint8_t ClampByte(int v) {
     return static_cast<std::uint8_t>(std::clamp(v, 0, 255));
@@ -167,8 +164,7 @@ TColor MixColors(TColor a, TColor b, std::uint8_t weight) {
     TColor ca = ColorToRGB(a), cb = ColorToRGB(b);
     float x = static_cast<float>(weight) / 255.0f;
     auto mix = [x](int va, int vb) {
-        return static_cast<int>(
-            std::nearbyint(static_cast<float>(va) * x + (1.0f - x) * static_cast<float>(vb)));
+        return RoundEven(static_cast<float>(va) * x + (1.0f - x) * static_cast<float>(vb));
     };
     return RGB(mix(R(ca), R(cb)), mix(G(ca), G(cb)), mix(B(ca), B(cb)));
 }

@@ -2,6 +2,8 @@
 
 #include "plot/gMath.h"
 
+#include "platform/core/Numbers.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -16,12 +18,9 @@ std::vector<std::string> EnumIdents(TgPrecisionStyle) {
 
 namespace {
 
-std::string Trim(const std::string& s) {
-    const auto first = s.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return "";
-    const auto last = s.find_last_not_of(" \t\r\n");
-    return s.substr(first, last - first + 1);
+// Labels drop the blanks and line ends the formats leave around them.
+std::string Trim(std::string_view s) {
+    return std::string(TrimOf(s, kBlankTabLineEnds));
 }
 
 // printf rounds a value that shows as zero to "-0.00"; a label shows it unsigned.

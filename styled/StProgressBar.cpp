@@ -1,5 +1,6 @@
 #include "styled/StProgressBar.h"
 
+#include "platform/core/Numbers.h"
 #include "platform/sys/Scheduler.h"
 
 #include <algorithm>
@@ -13,11 +14,6 @@ std::vector<std::string> EnumIdents(TGaugeOrientation) {
 }
 
 namespace {
-
-// The runtime's Round: half to even, in extended precision.
-int RoundEven(long double v) {
-    return static_cast<int>(std::nearbyint(v));
-}
 
 void FillGaugeRect(TCanvas& canvas, const TRect& r, TColor colour) {
     canvas.Pen()->SetColor(colour);

@@ -2,6 +2,7 @@
 
 #include "styled/StDragHint.h"
 
+#include "platform/core/Numbers.h"
 #include "platform/sys/Scheduler.h"
 
 #include <QEvent>
@@ -22,15 +23,6 @@ std::vector<std::string> EnumIdents(TMoveOnClick) {
 }
 
 namespace {
-
-// The runtime's Round: half to even, in extended precision.
-int RoundEven(long double v) {
-    return static_cast<int>(std::nearbyint(v));
-}
-
-bool HasImage(const TGDIPPicture* p) {
-    return p && !p->GetEmpty() && !p->Bytes().empty();
-}
 
 bool InRect(const TRect& r, TPoint p) {
     return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom;

@@ -6,6 +6,8 @@
 
 #include "styled/gdiplus/GDIPlus.h"
 
+#include "platform/core/Numbers.h"
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -13,14 +15,6 @@
 namespace kv {
 
 namespace {
-
-int RoundEven(long double v) {
-    return static_cast<int>(std::nearbyint(v));
-}
-
-bool HasImage(const TGDIPPicture* p) {
-    return p && !p->GetEmpty() && !p->Bytes().empty();
-}
 
 bool Valid(const TRect& r) {
     return r.Left >= 0 && r.Right > r.Left && r.Bottom > r.Top;

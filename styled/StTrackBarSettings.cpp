@@ -36,9 +36,6 @@ std::vector<std::string> EnumIdents(TLabelPosition) {
 }
 
 namespace {
-bool HasImage(const TGDIPPicture* p) {
-    return p && !p->GetEmpty() && !p->Bytes().empty();
-}
 std::unique_ptr<TGDIPPicture> NewPicture(const std::function<void()>& onChange) {
     auto p = std::make_unique<TGDIPPicture>();
     p->OnChange = [onChange](TObject*) { onChange(); };

@@ -1,5 +1,7 @@
 #include "panels/led/LdControls.h"
 
+#include "panels/PkControlHelpers.h"
+#include "panels/PkGraphics.h"
 #include "panels/PkMouseWatch.h"
 #include "platform/gui/StdPanels.h"
 
@@ -101,6 +103,64 @@ void TLdCustomImageControl::Paint(TCanvas& canvas) {
     if (w > 0 && h > 0)
         canvas.CopyRect({0, 0, w, h}, *FBitmapImage->Canvas(), {0, 0, w, h});
     DestCanvas = nullptr;
+}
+
+KV_REGISTER_CLASS(TLdButtonControl, TLdCustomImageControl, b) {}
+
+TLdButtonControl::TLdButtonControl(TComponent* owner) : TLdCustomImageControl(owner) {
+    FClickOnMouseUp = false;
+    FColor = clBtnFace;
+    FParentColor = false;
+}
+
+void TLdButtonControl::SetFocusColor(TColor v) {
+    if (Differs(FFocusColor, v))
+        RequestRepaint();
+}
+void TLdButtonControl::SetOutlineColor(TColor v) {
+    if (Differs(FOutlineColor, v))
+        RequestRepaint();
+}
+void TLdButtonControl::SetShadowColor(TColor v) {
+    if (Differs(FShadowColor, v))
+        RequestRepaint();
+}
+void TLdButtonControl::SetHighlightColor(TColor v) {
+    if (Differs(FHighlightColor, v))
+        RequestRepaint();
+}
+
+void TLdButtonControl::DoEnter() {
+    if (!FFocused) {
+        FFocused = true;
+        RequestRepaint();
+    }
+    TLdCustomImageControl::DoEnter();
+}
+
+void TLdButtonControl::DoExit() {
+    if (FFocused) {
+        FFocused = false;
+        RequestRepaint();
+    }
+    TLdCustomImageControl::DoExit();
+}
+
+void TLdButtonControl::SetEnabled(bool v) {
+    TLdCustomImageControl::SetEnabled(v);
+    RequestRepaint();
+}
+
+bool TLdButtonControl::DialogChar(char key) {
+    if (!Enabled() || !MatchesAccelerator(Caption(), key))
+        return false;
+    ClickEvent();
+    return true;
+}
+
+void TLdButtonControl::ClickEvent() {
+    if (OnClick)
+        OnClick(this);
 }
 
 // ---------------------------------------------------------------------------------------------------

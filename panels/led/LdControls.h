@@ -1,7 +1,8 @@
 #pragma once
 // The small control library behind the LED toggle button and the hover button: a control base with
 // update counting and notification hooks, a base that paints through an off-screen bitmap, the
-// palette and 3D-text settings, and four drawing routines.
+// buttons' shared focus and frame handling, the palette and 3D-text settings, and four drawing
+// routines.
 
 #include "platform/gui/Controls.h"
 
@@ -94,6 +95,55 @@ protected:
 private:
     std::unique_ptr<TBitmap> FBitmapImage;
 };
+
+// What the two LED buttons share: the focus outline, the frame colours, the repaint on a focus or
+// enabled change, and the click that OnClick comes from (the framework's own click on release is not
+// used). The frame widths' setters stay with each button: one lays out by them, one only repaints.
+class TLdButtonControl : public TLdCustomImageControl, public IDialogKeyTarget {
+    KV_CLASS(TLdButtonControl)
+public:
+    TColor FocusColor() const { return FFocusColor; }
+    void SetFocusColor(TColor v);
+    TColor OutlineColor() const { return FOutlineColor; }
+    void SetOutlineColor(TColor v);
+    TColor ShadowColor() const { return FShadowColor; }
+    void SetShadowColor(TColor v);
+    TColor HighlightColor() const { return FHighlightColor; }
+    void SetHighlightColor(TColor v);
+    int BevelWidth() const { return FBevelWidth; }
+    int OutlineWidth() const { return FOutlineWidth; }
+    bool Pressed() const { return FPressed; }
+
+    void Click() override {}
+    void DoEnter() override;
+    void DoExit() override;
+    void SetEnabled(bool v) override;
+    bool DialogKey(std::uint16_t, TShiftState) override { return false; }
+    // The caption's accelerator clicks (a toggle button does not toggle by it).
+    bool DialogChar(char key) override;
+
+protected:
+    explicit TLdButtonControl(TComponent* owner);
+    void ClickEvent();
+    // The outer frame's colour: the focus colour while focused.
+    TColor OutlineOrFocusColor() const { return FFocused ? FFocusColor : FOutlineColor; }
+
+    int FBevelWidth = 2;
+    int FOutlineWidth = 1;
+    TColor FOutlineColor = clBlack, FShadowColor = clBtnShadow, FHighlightColor = clBtnHighlight,
+           FFocusColor = clBlue;
+    bool FFocused = false;
+    bool FDown = false, FPressed = false;
+};
+
+// The focus and key events the LED buttons publish, registered last.
+template <class C> void FocusAndKeyEvents(TClassBuilder<C>& b) {
+    b.Event("OnEnter", &TWinControl::OnEnter);
+    b.Event("OnExit", &TWinControl::OnExit);
+    b.Event("OnKeyDown", &TWinControl::OnKeyDown);
+    b.Event("OnKeyPress", &TWinControl::OnKeyPress);
+    b.Event("OnKeyUp", &TWinControl::OnKeyUp);
+}
 
 class TLdPersistent : public TPersistent {
     KV_CLASS(TLdPersistent)

@@ -2,13 +2,12 @@
 
 #include "panels/PkControlHelpers.h"
 #include "panels/PkPropHelpers.h"
-#include "panels/led/LdPowerButton.h"
 
 #include <algorithm>
 
 namespace kv {
 
-KV_REGISTER_CLASS(TLdDemoButton, TLdCustomImageControl, b) {
+KV_REGISTER_CLASS(TLdDemoButton, TLdButtonControl, b) {
     b.Prop("FontEnter", &TLdDemoButton::FontEnter, &TLdDemoButton::SetFontEnter);
     b.Prop("FontLeave", &TLdDemoButton::FontLeave, &TLdDemoButton::SetFontLeave);
     b.Prop("Bitmap", &TLdDemoButton::Bitmap, &TLdDemoButton::SetBitmap);
@@ -29,21 +28,13 @@ KV_REGISTER_CLASS(TLdDemoButton, TLdCustomImageControl, b) {
     ColorProps(b, clBtnFace, false);
     PopupProp(b);
     TabProps(b, false);
-    b.Event("OnEnter", &TWinControl::OnEnter);
-    b.Event("OnExit", &TWinControl::OnExit);
-    b.Event("OnKeyDown", &TWinControl::OnKeyDown);
-    b.Event("OnKeyPress", &TWinControl::OnKeyPress);
-    b.Event("OnKeyUp", &TWinControl::OnKeyUp);
+    FocusAndKeyEvents(b);
 }
 
 TLdDemoButton::TLdDemoButton(TComponent* owner)
-    : TLdCustomImageControl(owner), FBitmap(std::make_unique<TBitmap>()),
-      FFontEnter(std::make_unique<TFont>()), FFontLeave(std::make_unique<TFont>()),
-      FFont3D(std::make_unique<TLdFont3D>()) {
-    FClickOnMouseUp = false;
+    : TLdButtonControl(owner), FBitmap(std::make_unique<TBitmap>()), FFontEnter(std::make_unique<TFont>()),
+      FFontLeave(std::make_unique<TFont>()), FFont3D(std::make_unique<TLdFont3D>()) {
     SetBounds(0, 0, 150, 25);
-    FColor = clBtnFace;
-    FParentColor = false;
     for (TFont* f : {FFontEnter.get(), FFontLeave.get()}) {
         f->SetName("Arial");
         f->SetSize(12);
@@ -73,18 +64,6 @@ void TLdDemoButton::SetBitmap(const TBitmap* v) {
     RequestRepaint();
 }
 
-void TLdDemoButton::SetOutlineColor(TColor v) {
-    if (Differs(FOutlineColor, v))
-        RequestRepaint();
-}
-void TLdDemoButton::SetShadowColor(TColor v) {
-    if (Differs(FShadowColor, v))
-        RequestRepaint();
-}
-void TLdDemoButton::SetHighlightColor(TColor v) {
-    if (Differs(FHighlightColor, v))
-        RequestRepaint();
-}
 void TLdDemoButton::SetBevelWidth(int v) {
     if (Differs(FBevelWidth, std::clamp(v, 0, 255)))
         RequestRepaint();
@@ -99,10 +78,6 @@ void TLdDemoButton::SetTextAlignment(TLdTextAlignment v) {
 }
 void TLdDemoButton::SetDisabledTextColor(TColor v) {
     if (Differs(FDisabledTextColor, v))
-        RequestRepaint();
-}
-void TLdDemoButton::SetFocusColor(TColor v) {
-    if (Differs(FFocusColor, v))
         RequestRepaint();
 }
 void TLdDemoButton::SetFlat(bool v) {
@@ -122,42 +97,9 @@ void TLdDemoButton::DoMouseLeave() {
     RequestRepaint();
 }
 
-void TLdDemoButton::DoEnter() {
-    if (!FFocused) {
-        FFocused = true;
-        RequestRepaint();
-    }
-    TLdCustomImageControl::DoEnter();
-}
-
-void TLdDemoButton::DoExit() {
-    if (FFocused) {
-        FFocused = false;
-        RequestRepaint();
-    }
-    TLdCustomImageControl::DoExit();
-}
-
-void TLdDemoButton::SetEnabled(bool v) {
-    TLdCustomImageControl::SetEnabled(v);
-    RequestRepaint();
-}
-
 void TLdDemoButton::TextChanged() {
     TLdCustomImageControl::TextChanged();
     RequestRepaint();
-}
-
-bool TLdDemoButton::DialogChar(char key) {
-    if (!Enabled() || !IsAccel(key, Caption()))
-        return false;
-    ClickEvent();
-    return true;
-}
-
-void TLdDemoButton::ClickEvent() {
-    if (OnClick)
-        OnClick(this);
 }
 
 void TLdDemoButton::PressAt(int x, int y) {
@@ -231,7 +173,7 @@ void TLdDemoButton::Paint(TCanvas& canvas) {
     if (!FBitmap->Empty())
         TileBitmap(c, r, FBitmap.get());
     r = {0, 0, Width(), Height()};
-    TColor outline = FFocused ? FFocusColor : FOutlineColor;
+    TColor outline = OutlineOrFocusColor();
     DrawFrame3D(c, r, outline, outline, FOutlineWidth);
     if (FDown)
         DrawFrame3D(c, r, FShadowColor, FHighlightColor, FBevelWidth);

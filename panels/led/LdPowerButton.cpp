@@ -12,7 +12,7 @@ bool IsAccel(char key, const std::string& caption) {
     return MatchesAccelerator(caption, key);
 }
 
-KV_REGISTER_CLASS(TLdPowerButton, TLdCustomImageControl, b) {
+KV_REGISTER_CLASS(TLdPowerButton, TLdButtonControl, b) {
     b.Prop("Active", &TLdPowerButton::Active, &TLdPowerButton::SetActive).Default(false);
     b.Prop("LedWidth", &TLdPowerButton::LedWidth, &TLdPowerButton::SetLedWidth).Default(12);
     b.Prop("LedHeight", &TLdPowerButton::LedHeight, &TLdPowerButton::SetLedHeight).Default(12);
@@ -35,20 +35,12 @@ KV_REGISTER_CLASS(TLdPowerButton, TLdCustomImageControl, b) {
     FontProps(b);
     PopupProp(b);
     TabProps(b, false);
-    b.Event("OnEnter", &TWinControl::OnEnter);
-    b.Event("OnExit", &TWinControl::OnExit);
-    b.Event("OnKeyDown", &TWinControl::OnKeyDown);
-    b.Event("OnKeyPress", &TWinControl::OnKeyPress);
-    b.Event("OnKeyUp", &TWinControl::OnKeyUp);
+    FocusAndKeyEvents(b);
 }
 
 TLdPowerButton::TLdPowerButton(TComponent* owner)
-    : TLdCustomImageControl(owner), FPalette(std::make_unique<TLdPalette>()) {
-    // The framework's click-on-release is not used: the release handling raises OnClick itself.
-    FClickOnMouseUp = false;
+    : TLdButtonControl(owner), FPalette(std::make_unique<TLdPalette>()) {
     SetBounds(0, 0, 125, 25);
-    FColor = clBtnFace;
-    FParentColor = false;
     FPalette->OnChange = [this](TObject*) { RequestRepaint(); };
     UpdateLayout();
 }
@@ -95,22 +87,6 @@ void TLdPowerButton::SetOutlineWidth(int v) {
     if (Differs(FOutlineWidth, std::clamp(v, 0, 255)))
         UpdateLayout();
 }
-void TLdPowerButton::SetHighlightColor(TColor v) {
-    if (Differs(FHighlightColor, v))
-        RequestRepaint();
-}
-void TLdPowerButton::SetShadowColor(TColor v) {
-    if (Differs(FShadowColor, v))
-        RequestRepaint();
-}
-void TLdPowerButton::SetOutlineColor(TColor v) {
-    if (Differs(FOutlineColor, v))
-        RequestRepaint();
-}
-void TLdPowerButton::SetFocusColor(TColor v) {
-    if (Differs(FFocusColor, v))
-        RequestRepaint();
-}
 
 void TLdPowerButton::UpdateLayout() {
     TCanvas measure;
@@ -146,39 +122,6 @@ void TLdPowerButton::TextChanged() {
 void TLdPowerButton::Loaded() {
     TLdCustomImageControl::Loaded();
     UpdateLayout();
-}
-
-void TLdPowerButton::DoEnter() {
-    if (!FFocused) {
-        FFocused = true;
-        RequestRepaint();
-    }
-    TLdCustomImageControl::DoEnter();
-}
-
-void TLdPowerButton::DoExit() {
-    if (FFocused) {
-        FFocused = false;
-        RequestRepaint();
-    }
-    TLdCustomImageControl::DoExit();
-}
-
-void TLdPowerButton::SetEnabled(bool v) {
-    TLdCustomImageControl::SetEnabled(v);
-    RequestRepaint();
-}
-
-bool TLdPowerButton::DialogChar(char key) {
-    if (!Enabled() || !IsAccel(key, Caption()))
-        return false;
-    ClickEvent();
-    return true;
-}
-
-void TLdPowerButton::ClickEvent() {
-    if (OnClick)
-        OnClick(this);
 }
 
 void TLdPowerButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -257,7 +200,7 @@ void TLdPowerButton::Paint(TCanvas& canvas) {
     PrepareImage();
     TCanvas& c = *BitmapCanvas();
     TRect r{0, 0, Width(), Height()};
-    TColor outline = FFocused ? FFocusColor : FOutlineColor;
+    TColor outline = OutlineOrFocusColor();
     DrawFrame3D(c, r, outline, outline, FOutlineWidth);
     if (FPressed) {
         r = {0, 0, Width(), Height()};

@@ -6,7 +6,7 @@
 
 namespace kv {
 
-class TLdPowerButton : public TLdCustomImageControl, public IDialogKeyTarget {
+class TLdPowerButton : public TLdButtonControl {
     KV_CLASS(TLdPowerButton)
 public:
     explicit TLdPowerButton(TComponent* owner);
@@ -27,38 +27,20 @@ public:
     void SetSpacing(int v);
     TLdPalette* Palette() const { return FPalette.get(); }
     void SetPalette(const TLdPalette* v) { FPalette->Assign(v); }
-    TColor FocusColor() const { return FFocusColor; }
-    void SetFocusColor(TColor v);
-    TColor OutlineColor() const { return FOutlineColor; }
-    void SetOutlineColor(TColor v);
-    int OutlineWidth() const { return FOutlineWidth; }
+    // The frame widths move the LED and the caption.
     void SetOutlineWidth(int v);
-    TColor HighlightColor() const { return FHighlightColor; }
-    void SetHighlightColor(TColor v);
-    TColor ShadowColor() const { return FShadowColor; }
-    void SetShadowColor(TColor v);
-    int BevelWidth() const { return FBevelWidth; }
     void SetBevelWidth(int v);
 
-    bool Pressed() const { return FPressed; }
     const TRect& TextBounds() const { return FTextBounds; }
     const TRect& ImageRect() const { return FImageRect; }
 
     void Paint(TCanvas& canvas) override;
-    // The framework's own click on release does nothing: OnClick comes from the release handling.
-    void Click() override {}
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     bool KeyDown(std::uint16_t& key, TShiftState shift) override;
     bool KeyUp(std::uint16_t& key, TShiftState shift) override;
-    void DoEnter() override;
-    void DoExit() override;
-    void SetEnabled(bool v) override;
     void SetBounds(int left, int top, int width, int height) override;
-    // The caption's accelerator: clicks without toggling.
-    bool DialogKey(std::uint16_t, TShiftState) override { return false; }
-    bool DialogChar(char key) override;
     void Loaded() override;
 
 protected:
@@ -68,19 +50,12 @@ protected:
     void TextChanged() override;
 
 private:
-    void ClickEvent();
     void UpdateLayout();
     bool FActive = false;
     int FLedWidth = 12, FLedHeight = 12;
     std::unique_ptr<TLdPalette> FPalette;
-    int FBevelWidth = 2;
-    TColor FHighlightColor = clBtnHighlight, FShadowColor = clBtnShadow, FOutlineColor = clBlack;
-    int FOutlineWidth = 1;
     int FSpacing = 5, FMargin = -1;
     TLdImageTextLayout FLayout = TLdImageTextLayout::ImageLeft;
-    bool FFocused = false;
-    TColor FFocusColor = clBlue;
-    bool FDown = false, FPressed = false;
     bool FSpaceDown = false;
     TRect FTextBounds, FImageRect;
 };

@@ -11,14 +11,6 @@ namespace kv {
 
 namespace {
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 std::string TrimZeros(std::string s) {
     if (s.find('.') == std::string::npos)
         return s;
@@ -98,7 +90,7 @@ std::string FormatInt(long long value) {
 }
 
 std::optional<double> ParseDouble(std::string_view text) {
-    text = Trim(text);
+    text = TrimOf(text, kBlankTab);
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
         // from_chars takes a minus of its own; a second sign is no number.
@@ -115,7 +107,7 @@ std::optional<double> ParseDouble(std::string_view text) {
 }
 
 std::optional<long long> ParseInt(std::string_view text) {
-    text = Trim(text);
+    text = TrimOf(text, kBlankTab);
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
         // from_chars takes a minus of its own; a second sign is no number.
@@ -160,6 +152,13 @@ std::string FloatToStrF(double value, TFloatFormat format, int precision, int di
         return "$" + Grouped(Fixed(value, digits));
     }
     return Fixed(value, digits);
+}
+
+std::string_view TrimOf(std::string_view text, std::string_view drop) {
+    const auto first = text.find_first_not_of(drop);
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(drop) - first + 1);
 }
 
 } // namespace kv

@@ -154,16 +154,8 @@ std::string TPropInfo::ValueText(const TObject& obj) const {
     }
 }
 
-static std::string_view Trim(std::string_view s) {
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ')
-        s.remove_suffix(1);
-    return s;
-}
-
 static std::optional<long long> ParseOrdinal(std::string_view t) {
-    t = Trim(t);
+    t = TrimOf(t, kControlsAndBlank);
     if (!t.empty() && t.front() == '$') {
         unsigned long long v = 0;
         auto res = std::from_chars(t.data() + 1, t.data() + t.size(), v, 16);
@@ -197,7 +189,7 @@ bool TPropInfo::SetValueText(TObject& obj, std::string_view text, std::string* e
     case TTypeKind::tkChar: {
         std::optional<long long> v;
         if (Idents)
-            v = Idents->ToInt(Trim(text));
+            v = Idents->ToInt(TrimOf(text, kControlsAndBlank));
         if (!v)
             v = ParseOrdinal(text);
         if (!v)
@@ -206,7 +198,7 @@ bool TPropInfo::SetValueText(TObject& obj, std::string_view text, std::string* e
         return true;
     }
     case TTypeKind::tkEnumeration: {
-        auto v = EnumIndex(EnumNames, Trim(text));
+        auto v = EnumIndex(EnumNames, TrimOf(text, kControlsAndBlank));
         if (!v)
             if (auto n = ParseOrdinal(text); n && *n >= 0 && static_cast<std::size_t>(*n) < EnumNames.size())
                 v = n;
@@ -216,14 +208,14 @@ bool TPropInfo::SetValueText(TObject& obj, std::string_view text, std::string* e
         return true;
     }
     case TTypeKind::tkSet: {
-        std::string_view t = Trim(text);
+        std::string_view t = TrimOf(text, kControlsAndBlank);
         if (t.size() < 2 || t.front() != '[' || t.back() != ']')
             return fail("'" + std::string(text) + "' is not a set value for " + Name);
         t = t.substr(1, t.size() - 2);
         long long bits = 0;
-        while (!Trim(t).empty()) {
+        while (!TrimOf(t, kControlsAndBlank).empty()) {
             auto comma = t.find(',');
-            std::string_view item = Trim(t.substr(0, comma));
+            std::string_view item = TrimOf(t.substr(0, comma), kControlsAndBlank);
             auto v = EnumIndex(EnumNames, item);
             // A set holds at most 64 elements; a name beyond that has no bit.
             if (!v || *v >= 64)

@@ -21,11 +21,6 @@ namespace kv::sys::hid {
 
 namespace {
 
-BOOLEAN FailB(DWORD code) {
-    SetLastErrorCode(code);
-    return 0;
-}
-
 std::mutex preparsedMutex;
 std::set<const HIDP_PREPARSED_DATA*>& Live() {
     static auto* live = new std::set<const HIDP_PREPARSED_DATA*>;

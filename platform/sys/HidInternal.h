@@ -55,6 +55,13 @@ struct FileObject {
     NodeInfo info;
 };
 
+// Records the error for the caller's GetLastError and gives the services' failure value (FALSE, and
+// 0 for the BOOLEAN ones).
+inline BOOL FailB(DWORD code) {
+    SetLastErrorCode(code);
+    return FALSE;
+}
+
 // Handle values for files and device sets alike: never -1 or 0, never reused.
 HANDLE NewHandleValue();
 std::shared_ptr<FileObject> LookupFile(HANDLE handle);

@@ -11,11 +11,6 @@ namespace kv::sys::hid {
 
 namespace {
 
-BOOL FailB(DWORD code) {
-    SetLastErrorCode(code);
-    return FALSE;
-}
-
 struct DeviceSet {
     std::vector<NodeInfo> nodes;
 };

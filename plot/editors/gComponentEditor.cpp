@@ -136,14 +136,6 @@ private:
     std::vector<std::pair<TNotifyEvent*, TNotifyEvent>> FSaved;
 };
 
-std::string KitTrim(const std::string& s) {
-    const auto first = s.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return {};
-    const auto last = s.find_last_not_of(" \t\r\n");
-    return s.substr(first, last - first + 1);
-}
-
 // 15 significant digits, or the shortest text that reads back exactly when 15 are not enough (a
 // value above 1e14 with a fraction would otherwise lose the fraction on its way through an edit).
 std::string KitFloatText(double value) {
@@ -287,7 +279,7 @@ TgComponentEditorEdit::TgComponentEditorEdit(TComponent* owner) : TEdit(owner) {
 }
 
 int TgComponentEditorEdit::AsInteger() const {
-    const auto v = ParseInt(KitTrim(Text()));
+    const auto v = ParseInt(TrimOf(Text(), kBlankTabLineEnds));
     if (!v || *v < INT_MIN || *v > INT_MAX)
         return 0;
     return static_cast<int>(*v);
@@ -308,7 +300,7 @@ void TgComponentEditorEdit::SetAsString(const std::string& value) {
 }
 
 double TgComponentEditorEdit::AsFloat() const {
-    const auto v = ParseDouble(KitTrim(Text()));
+    const auto v = ParseDouble(TrimOf(Text(), kBlankTabLineEnds));
     // Infinity and NaN are no values an editor can write back.
     if (!v || !std::isfinite(*v))
         return 0;
@@ -320,7 +312,7 @@ void TgComponentEditorEdit::SetAsFloat(double value) {
 }
 
 double TgComponentEditorEdit::AsDateTime() const {
-    return gEditorStrToDateTime(KitTrim(Text()));
+    return gEditorStrToDateTime(std::string(TrimOf(Text(), kBlankTabLineEnds)));
 }
 
 void TgComponentEditorEdit::SetAsDateTime(double value) {
@@ -1172,7 +1164,7 @@ std::string gEditorDateTimeToStr(double value) {
 }
 
 double gEditorStrToDateTime(const std::string& text) {
-    const std::string s = KitTrim(text);
+    const std::string s(TrimOf(text, kBlankTabLineEnds));
     auto fail = [&]() -> double { throw EConvertError("'" + text + "' is not a valid date and time"); };
     std::size_t pos = 0;
     auto number = [&](int maxDigits, long long& out) {

@@ -33,6 +33,10 @@ std::string UpperExt(const std::string& fileName) {
 }
 } // namespace
 
+bool HasImage(const TGDIPPictureBase* p) {
+    return p && !p->GetEmpty() && !p->Bytes().empty();
+}
+
 TGDIPPictureBase::TGDIPPictureBase() = default;
 TGDIPPictureBase::~TGDIPPictureBase() = default;
 

@@ -16,6 +16,10 @@ namespace kv {
 enum class TTransparentMode { tmAuto, tmFixed };
 std::vector<std::string> EnumIdents(TTransparentMode);
 
+class TGDIPPictureBase;
+// A picture that is there and holds file bytes: what decides whether a control draws it.
+bool HasImage(const TGDIPPictureBase* p);
+
 // The behaviour both picture classes share.
 class TGDIPPictureBase : public TGraphic {
     KV_CLASS(TGDIPPictureBase)

@@ -2,20 +2,11 @@
 
 #include "platform/core/Classes.h"
 #include "platform/core/FileIO.h"
+#include "platform/core/Numbers.h"
 
 #include <charconv>
 
 namespace kv {
-
-namespace {
-std::string Trim(std::string_view s) {
-    const auto b = s.find_first_not_of(" \t\r");
-    if (b == std::string_view::npos)
-        return {};
-    const auto e = s.find_last_not_of(" \t\r");
-    return std::string(s.substr(b, e - b + 1));
-}
-} // namespace
 
 TIniFile::TIniFile(std::string fileName) : FFileName(std::move(fileName)) {
     const auto text = ReadFileBytes(FFileName, std::size_t(256) << 20);
@@ -25,7 +16,7 @@ TIniFile::TIniFile(std::string fileName) : FFileName(std::move(fileName)) {
     std::string_view rest(*text);
     while (!rest.empty()) {
         const auto nl = rest.find('\n');
-        const std::string line = Trim(rest.substr(0, nl));
+        const std::string line = std::string(TrimOf(rest.substr(0, nl), kBlankTabCr));
         rest = nl == std::string_view::npos ? std::string_view() : rest.substr(nl + 1);
         if (line.empty() || line[0] == ';')
             continue;
@@ -37,7 +28,8 @@ TIniFile::TIniFile(std::string fileName) : FFileName(std::move(fileName)) {
         const auto eq = line.find('=');
         if (!current || eq == std::string::npos)
             continue;
-        current->values.emplace_back(Trim(std::string_view(line).substr(0, eq)), line.substr(eq + 1));
+        current->values.emplace_back(std::string(TrimOf(std::string_view(line).substr(0, eq), kBlankTabCr)),
+                                     line.substr(eq + 1));
     }
 }
 

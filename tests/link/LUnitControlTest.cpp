@@ -285,14 +285,14 @@ TEST(LUnitControlImage, GettersOutsideTheImageReturnTheDefault) {
 
 // ---- linked setters ----
 
-using Probe = std::function<BSTM(const img::Image&, int)>;
+using FieldProbe = std::function<BSTM(const img::Image&, int)>;
 
 // n bytes of a channel's record, at inOff in an input or outOff in an output.
-Probe Field(size_t inOff, size_t outOff, size_t n) {
+FieldProbe Field(size_t inOff, size_t outOff, size_t n) {
     return [=](const img::Image& im, int c) { return Bytes(im, Base(c) + (c < 2 ? inOff : outOff), n); };
 }
 
-Probe MuteBit() {
+FieldProbe MuteBit() {
     return [](const img::Image& im, int c) {
         const uint16_t mask = W(im, c < 2 ? 696 : 698);
         return BSTM{static_cast<uint8_t>((mask >> (c < 2 ? c : c - 2)) & 1)};
@@ -300,7 +300,7 @@ Probe MuteBit() {
 }
 
 // A PEQ band's 6 bytes followed by its bit in the channel's band-bypass word (700 + 2 x ch).
-Probe PeqWithBypass(int band) {
+FieldProbe PeqWithBypass(int band) {
     return [=](const img::Image& im, int c) {
         BSTM b = Bytes(im, Base(c) + (c < 2 ? 78 : 20) + 6 * static_cast<size_t>(band), 6);
         b.push_back(static_cast<uint8_t>((W(im, 700 + 2 * static_cast<size_t>(c)) >> band) & 1));
@@ -312,7 +312,7 @@ struct LinkedCase {
     const char* name;
     int ch; // 1 stands for the inputs, 3 for the outputs
     std::function<void(LUnitControl&)> set;
-    Probe probe;
+    FieldProbe probe;
     BSTM written; // what the probe reads on every written channel; empty: nothing is written
     uint8_t code;
     BSTM payload;

@@ -76,6 +76,15 @@ private:
     QSocketNotifier notifier_;
 };
 
+// The output side of the unit's HID device as the owner window writes to it: its output report
+// length (report ID included) and a write of one whole report.
+class HidOutputPort {
+public:
+    virtual ~HidOutputPort() = default;
+    virtual size_t OutputReportLength() = 0;
+    virtual bool WriteReport(const uint8_t* report, size_t length) = 0;
+};
+
 // The owner window: records frames, link events and log lines as the GUI thread receives them, and
 // the port writes of the USB and network transports as their workers make them.
 class FakeOwner : public LinkOwner {
@@ -99,7 +108,7 @@ public:
     std::atomic<int> guiThreadWrites{0}; // port writes made on the GUI thread: always a fault
 
     // Port writes.
-    LHidOutput* hid = nullptr;
+    HidOutputPort* hid = nullptr;
     LNetSocket* net = nullptr;
 
     int GetDeviceId() const override { return deviceId; }
@@ -123,8 +132,12 @@ public:
 
     void HidWrite(const uint8_t* bytes, uint32_t length) override {
         Record(bytes, length);
-        if (hid)
-            HidWriteFrame(*hid, bytes, length);
+        if (!hid)
+            return;
+        // As the main window writes: one report a frame, none for a frame that does not fit.
+        const std::vector<uint8_t> report = HidOutputReport(bytes, length, hid->OutputReportLength());
+        if (!report.empty())
+            hid->WriteReport(report.data(), report.size());
     }
     void NetWrite(const uint8_t* bytes, uint32_t length) override {
         Record(bytes, length);

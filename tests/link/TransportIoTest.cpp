@@ -207,30 +207,19 @@ TEST(TransportIo, PostAfterNextWriteArrivesOnceTheQueuedFrameHasGoneOut) {
 }
 
 TEST(TransportIo, UsbOutputReportIsReportIdFrameAndPadding) {
-    struct Recorder : LHidOutput {
-        size_t length;
-        std::vector<BSTM> reports;
-        explicit Recorder(size_t n) : length(n) {}
-        size_t OutputReportLength() override { return length; }
-        bool WriteReport(const uint8_t* r, size_t n) override {
-            reports.emplace_back(r, r + n);
-            return true;
-        }
-    };
     const BSTM probe = Probe();
-    Recorder dev(65);
-    ASSERT_TRUE(HidWriteFrame(dev, probe.data(), probe.size()));
     BSTM expected(65, 0);
     std::copy(probe.begin(), probe.end(), expected.begin() + 1);
-    ASSERT_EQ(dev.reports.size(), 1u);
-    EXPECT_EQ(dev.reports[0], expected);
+    EXPECT_EQ(HidOutputReport(probe.data(), probe.size(), 65), expected);
 
-    // A frame that fills the report exactly is written; one byte more is not (nothing is cut off).
-    Recorder small(10);
-    EXPECT_TRUE(HidWriteFrame(small, probe.data(), probe.size()));
+    // A frame that fills the report exactly is laid out; one byte more is not (nothing is cut off).
+    ASSERT_EQ(probe.size(), 9u);
+    BSTM exact(10, 0);
+    std::copy(probe.begin(), probe.end(), exact.begin() + 1);
+    EXPECT_EQ(HidOutputReport(probe.data(), probe.size(), 10), exact);
     const BSTM longer = LCmd::ToFrame(CM_MCS_CMD(1, MCS_ACK, 1));
-    EXPECT_FALSE(HidWriteFrame(small, longer.data(), longer.size()));
-    EXPECT_EQ(small.reports.size(), 1u);
+    EXPECT_TRUE(HidOutputReport(longer.data(), longer.size(), 10).empty());
+    EXPECT_TRUE(HidOutputReport(probe.data(), probe.size(), 0).empty());
 }
 
 TEST(TransportIo, UsbProbeAnsweredByAFakeHidDevice) {

@@ -18,6 +18,7 @@
 
 #include "link/LCmd.h"
 #include "link/LUsb.h"
+#include "tests/link/TransportFixtures.h"
 
 // Cuts a byte stream into frames by the length byte.
 class PeerFrames {
@@ -169,7 +170,7 @@ private:
 
 // The unit's HID device as the main window's device object sees it: output reports go into a
 // socket pair (one packet per report).
-class FakeHidDevice : public LHidOutput {
+class FakeHidDevice : public HidOutputPort {
 public:
     explicit FakeHidDevice(size_t outputReportLength = 65) : length_(outputReportLength) {
         int sv[2];

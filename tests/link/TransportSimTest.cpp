@@ -23,7 +23,7 @@ BSTM ProbeReply() {
 }
 
 // The main window's side of the HID device: output reports into the node, input reports out of it.
-class SimHidPort : public LHidOutput {
+class SimHidPort : public HidOutputPort {
 public:
     SimHidPort(int fd, size_t outputLength) : reader(fd), fd_(fd), length_(outputLength) {}
     size_t OutputReportLength() override { return length_; }

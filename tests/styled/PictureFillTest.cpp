@@ -29,10 +29,6 @@ std::vector<std::uint8_t> Thumb() {
     return kvtest::MakeBmp(16, 29, [](int x, int) { return x >= 4 && x < 12 ? kGreen : kMagenta; });
 }
 
-std::string Str(const std::vector<std::uint8_t>& v) {
-    return std::string(v.begin(), v.end());
-}
-
 // One folder per test process: test processes run side by side.
 std::string TempPath(const std::string& name) {
     static const kvtest::TempDir dir;
@@ -43,7 +39,7 @@ TEST(GdipPicture, LayoutBytesMeasuredOnlyWhenAsked) {
     const auto bmp = Thumb();
     ASSERT_EQ(bmp.size(), 1446u);
     TGDIPPicture p;
-    p.SetData(Str(bmp));
+    p.SetData(kvtest::DataText(bmp));
     EXPECT_FALSE(p.GetEmpty());
     EXPECT_EQ(p.Width(), 0);
     EXPECT_EQ(p.Height(), 0);
@@ -65,7 +61,7 @@ TEST(GdipPicture, LayoutBytesMeasuredOnlyWhenAsked) {
 
 TEST(GdipPicture, KeyColourStaysTransparentAndStretching) {
     TGDIPPicture p;
-    p.SetData(Str(Thumb()));
+    p.SetData(kvtest::DataText(Thumb()));
     QImage img(40, 70, QImage::Format_RGB32);
     img.fill(0xFF123456);
     TCanvas canvas(&img);
@@ -76,7 +72,7 @@ TEST(GdipPicture, KeyColourStaysTransparentAndStretching) {
     EXPECT_EQ(img.pixel(22, 50), 0xFF00FF00u); // x 22 is bar pixel 11 only when stretched
 
     TStGDIPPicture st;
-    st.SetData(Str(Thumb()));
+    st.SetData(kvtest::DataText(Thumb()));
     img.fill(0xFF123456);
     st.Draw(canvas, TRect{0, 0, 32, 58}); // drawn at its own size
     EXPECT_EQ(img.pixel(8, 20), 0xFF00FF00u);
@@ -95,7 +91,7 @@ TEST(GdipPicture, KeyColourStaysTransparentAndStretching) {
 
 TEST(GdipPicture, AssignOrderAndUnsupportedSources) {
     TGDIPPicture p;
-    p.SetData(Str(Thumb()));
+    p.SetData(kvtest::DataText(Thumb()));
     std::string events;
     p.OnChange = [&](TObject*) { events += "change,"; };
     p.OnClear = [&](TObject*) { events += "clear,"; };
@@ -105,7 +101,7 @@ TEST(GdipPicture, AssignOrderAndUnsupportedSources) {
     EXPECT_TRUE(p.Bytes().empty());
 
     // A class the picture cannot take leaves it empty, and its old bytes do not come back on save.
-    p.SetData(Str(Thumb()));
+    p.SetData(kvtest::DataText(Thumb()));
     TFont font;
     p.Assign(&font);
     EXPECT_TRUE(p.GetEmpty());
@@ -115,7 +111,7 @@ TEST(GdipPicture, AssignOrderAndUnsupportedSources) {
 
     TStGDIPPicture st;
     TGDIPPicture src;
-    src.SetData(Str(Thumb()));
+    src.SetData(kvtest::DataText(Thumb()));
     st.Assign(&src);
     EXPECT_EQ(st.Bytes(), Thumb());
     EXPECT_EQ(st.Width(), 16);
@@ -247,7 +243,7 @@ TEST(GdipFill, ShadowFocusAndPicturePlacement) {
     TGDIPFill placed;
     placed.SetColor(clNone);
     TStGDIPPicture pic;
-    pic.SetData(Str(kvtest::MakePng(10, 10, 0xFFFF0000)));
+    pic.SetData(kvtest::DataText(kvtest::MakePng(10, 10, 0xFFFF0000)));
     placed.SetPicture(&pic);
     placed.SetPicturePosition(TFillPicturePosition::ppBottomRight);
     img.fill(0xFFFFFFFF);
@@ -300,7 +296,7 @@ TEST(GdipFill, IniRoundTripKeepsPictureSizeAndRefusesBadHex) {
     a.SetPictureWidth(33);
     a.SetGlow(TGlowMode::gmRadial);
     TStGDIPPicture pic;
-    pic.SetData(Str(Thumb()));
+    pic.SetData(kvtest::DataText(Thumb()));
     a.SetPicture(&pic);
     a.SaveToFile(file, "Face");
 
@@ -334,7 +330,7 @@ TEST(GdipFill, ClipboardRoundTrip) {
     a.SetColor(0x0A0B0C);
     a.SetBorderWidth(3);
     TStGDIPPicture pic;
-    pic.SetData(Str(Thumb()));
+    pic.SetData(kvtest::DataText(Thumb()));
     a.SetPicture(&pic);
     a.SaveToClipBoard();
     TGDIPFill b;
@@ -362,7 +358,7 @@ TEST(PictureContainer, FindPictureIgnoresCaseAndTakesTheFirst) {
 TEST(StOfficeImage, CentredUnscaledOrStretched) {
     TStOfficeImage image(nullptr);
     image.SetBounds(50, 0, 630, 113);
-    image.Picture()->SetData(Str(kvtest::MakeJpeg(537, 67, 0xFF2040C0)));
+    image.Picture()->SetData(kvtest::DataText(kvtest::MakeJpeg(537, 67, 0xFF2040C0)));
     QImage img = White(630, 113);
     TCanvas canvas(&img);
     image.Paint(canvas);
@@ -396,7 +392,7 @@ TEST(StyledLayout, PictureBytesAndRichTextSurviveALayout) {
         auto* pic = new TStOfficeImage(&form);
         pic->SetName("StOfficeImage1");
         pic->SetParent(&form);
-        pic->Picture()->SetData(Str(jpeg));
+        pic->Picture()->SetData(kvtest::DataText(jpeg));
         auto* label = new TRTFLabel(&form);
         label->SetName("RTFLabel");
         label->SetParent(&form);

@@ -15,10 +15,6 @@ using namespace kv;
 
 namespace {
 
-std::string Str(const std::vector<std::uint8_t>& b) {
-    return {b.begin(), b.end()};
-}
-
 // Writes `form`, reads the text into a new form and checks that it writes the same text again.
 std::string RoundTrip(TForm& form, TForm& again) {
     std::string text = WriteLayout(form);
@@ -48,10 +44,10 @@ TEST(StyledCollectionLayout, PictureContainerItemsKeepTheirBytes) {
     auto* a = pc->Items()->Add();
     a->SetName("knob");
     a->SetTag(7);
-    a->Picture()->SetData(Str(png));
+    a->Picture()->SetData(kvtest::DataText(png));
     auto* b = pc->Items()->Add();
     b->SetName("fader");
-    b->Picture()->SetData(Str(jpeg));
+    b->Picture()->SetData(kvtest::DataText(jpeg));
 
     TForm again(nullptr);
     std::string text = RoundTrip(form, again);
@@ -105,7 +101,7 @@ TEST(StyledCollectionLayout, ValueBoxPanelControls) {
     auto* panel = Make<TRoundControlPanel>(form, "ValuePanel");
     auto* c1 = panel->RoundControls()->Add();
     c1->SetHint("Up");
-    c1->Picture()->SetData(Str(png));
+    c1->Picture()->SetData(kvtest::DataText(png));
     auto* c2 = panel->RoundControls()->Add();
     c2->SetPosition(TControlPosition::cpLeft);
     c2->SetDropDown(true);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace kvtest {
@@ -54,6 +55,11 @@ inline std::vector<std::uint8_t> MakeJpeg(int w, int h, QRgb fill, bool progress
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(fill);
     return kv::EncodeJpeg(img, 90, progressive);
+}
+
+// The file's bytes as a picture's "Data" text.
+inline std::string DataText(const std::vector<std::uint8_t>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
 }
 
 } // namespace kvtest
