@@ -89,7 +89,10 @@ std::string FormatInt(long long value) {
     return std::string(buffer, r.ptr);
 }
 
-std::optional<double> ParseDouble(std::string_view text) {
+namespace {
+
+// One number and nothing else but blanks and tabs around it; a plus sign is taken, a second sign is not.
+template <class T> std::optional<T> ParseNumber(std::string_view text) {
     text = TrimOf(text, kBlankTab);
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
@@ -99,28 +102,21 @@ std::optional<double> ParseDouble(std::string_view text) {
     }
     if (text.empty())
         return std::nullopt;
-    double value = 0;
+    T value = 0;
     auto r = std::from_chars(text.data(), text.data() + text.size(), value);
     if (r.ec != std::errc() || r.ptr != text.data() + text.size())
         return std::nullopt;
     return value;
 }
 
+} // namespace
+
+std::optional<double> ParseDouble(std::string_view text) {
+    return ParseNumber<double>(text);
+}
+
 std::optional<long long> ParseInt(std::string_view text) {
-    text = TrimOf(text, kBlankTab);
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        // from_chars takes a minus of its own; a second sign is no number.
-        if (!text.empty() && text.front() == '-')
-            return std::nullopt;
-    }
-    if (text.empty())
-        return std::nullopt;
-    long long value = 0;
-    auto r = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (r.ec != std::errc() || r.ptr != text.data() + text.size())
-        return std::nullopt;
-    return value;
+    return ParseNumber<long long>(text);
 }
 
 std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits) {
