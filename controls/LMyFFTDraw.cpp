@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <numbers>
 #include <unordered_map>
 
@@ -112,11 +113,39 @@ CurveGraph& LMyFFTDrawBase::Graph() {
 }
 
 // A layout sets many properties, each drawing the pages again; the drawing waits for the last one.
-bool LMyFFTDrawBase::HeldWhileLoading() {
-    if (!IsLoading())
+bool LMyFFTDrawBase::HeldWhileLoading(unsigned what) {
+    if (IsLoading()) {
+        FDrawHeld = true;
+        return true;
+    }
+    if (FHolds == 0)
         return false;
-    FDrawHeld = true;
+    FHeld |= what;
     return true;
+}
+
+void LMyFFTDrawBase::ReleaseDrawing() {
+    if (FHolds == 0 || --FHolds > 0)
+        return;
+    const unsigned held = std::exchange(FHeld, 0u);
+    const std::vector<TPageRole> pages = std::exchange(FHeldPages, {});
+    // Each of these draws from the state as it is now, so once at the end leaves what the last of
+    // the held calls would have left.
+    if (held & hdPlots)
+        DrawAllPlots();
+    if (held & hdXLabels)
+        DrawXAxisLabels();
+    if (held & hdYLabels)
+        DrawYAxisLabels();
+    if (held & hdTitles)
+        DrawTitles();
+    for (TPageRole role : pages)
+        UpdatePaintPage(role);
+    // A paint during the hold showed the pages as they were.
+    if (held & hdCompose) {
+        ComposePlot();
+        Invalidate();
+    }
 }
 
 void LMyFFTDrawBase::Loaded() {
@@ -684,8 +713,14 @@ void LMyFFTDrawBase::CopyPage(TPageRole role) {
 }
 
 void LMyFFTDrawBase::UpdatePaintPage(TPageRole role) {
-    if (HeldWhileLoading())
+    if (HeldWhileLoading(0)) {
+        // The order matters where pages overlap: the coordinate read-out and the plot page.
+        if (FHolds > 0) {
+            std::erase(FHeldPages, role);
+            FHeldPages.push_back(role);
+        }
         return;
+    }
     ComposePlot();
     CopyPage(role);
 }
@@ -693,6 +728,10 @@ void LMyFFTDrawBase::UpdatePaintPage(TPageRole role) {
 void LMyFFTDrawBase::ComposePlot() {
     if (FPlotState == psComposed)
         return;
+    if (FHolds > 0) {
+        FHeld |= hdCompose;
+        return;
+    }
     // Overlays of an older state, or drawing done straight onto the page, are taken away first.
     if (FPlotState == psDirty)
         DrawAllPlots();
@@ -932,10 +971,11 @@ void LMyFFTDrawBase::SetLayerCache(bool on) {
 }
 
 void LMyFFTDrawBase::DrawAllPlots() {
-    if (HeldWhileLoading())
+    if (HeldWhileLoading(hdPlots))
         return;
     if (!Visible() || PageEmpty(prPlot))
         return;
+    ++FPlotDraws;
     TCanvas* c = PageCanvas(prPlot);
     const TBaseInputs inputs = BaseInputs();
     if (FLayerCache && !FBase.Empty() && inputs == FBaseInputs) {
@@ -1134,7 +1174,7 @@ static std::string LabelKey(const TPaintPage& page, TColor colour, const TFont& 
 }
 
 void LMyFFTDrawBase::DrawXAxisLabels() {
-    if (HeldWhileLoading())
+    if (HeldWhileLoading(hdXLabels))
         return;
     if (!FShowXLabel)
         return;
@@ -1161,7 +1201,7 @@ void LMyFFTDrawBase::DrawXAxisLabels() {
 }
 
 void LMyFFTDrawBase::DrawYAxisLabels() {
-    if (HeldWhileLoading())
+    if (HeldWhileLoading(hdYLabels))
         return;
     if (!FShowYLabel)
         return;
@@ -1202,7 +1242,7 @@ void LMyFFTDrawBase::DrawYAxisLabels() {
 }
 
 void LMyFFTDrawBase::DrawTitles() {
-    if (HeldWhileLoading())
+    if (HeldWhileLoading(hdTitles))
         return;
     const int plotWidth = GetPlotWidth(), plotHeight = GetPlotHeight();
     FPages[prPlotTitle]->Fill(Color());

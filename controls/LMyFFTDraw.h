@@ -299,6 +299,12 @@ public:
     CurveGraph& Graph();
     // Every text written onto a page is appended here while set.
     void SetTextTrace(std::vector<TFFTText>* trace) { FTextTrace = trace; }
+    // While held (holds nest), the pages are not drawn; the last release draws once what was asked
+    // for meanwhile. For a run of changes of which only the end result is shown.
+    void HoldDrawing() { ++FHolds; }
+    void ReleaseDrawing();
+    // How often the plot page's curves were drawn anew.
+    unsigned PlotDraws() const { return FPlotDraws; }
 
 protected:
     explicit LMyFFTDrawBase(TComponent* owner);
@@ -365,8 +371,10 @@ private:
     TCanvas* PageCanvas(TPageRole role) const { return FPages[role]->Bitmap()->Canvas(); }
     bool PageEmpty(TPageRole role) const;
     void CopyPage(TPageRole role);
-    // True (and the drawing noted for the end) while a layout is being read.
-    bool HeldWhileLoading();
+    // What a hold keeps for its end.
+    enum THeldDraw : unsigned { hdPlots = 1, hdXLabels = 2, hdYLabels = 4, hdTitles = 8, hdCompose = 16 };
+    // True (and the drawing noted for the end) while a layout is being read or the drawing is held.
+    bool HeldWhileLoading(unsigned what);
     TBaseInputs BaseInputs() const;
     void DrawBase();
     const TPlotListMember* LastCurve() const;
@@ -430,6 +438,11 @@ private:
     std::array<std::unique_ptr<TFont>, FONT_COUNT> FFonts;
     bool FSettingFont = false;
     bool FDrawHeld = false;
+    int FHolds = 0;
+    unsigned FHeld = 0;
+    // The pages asked to reach the screen during a hold, the one asked last at the end.
+    std::vector<TPageRole> FHeldPages;
+    unsigned FPlotDraws = 0;
     int FLaidOutWidth = 0, FLaidOutHeight = 0;
     bool FPainting = false;
     // Pages that have reached the screen and are copied by every paint.

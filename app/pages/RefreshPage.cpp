@@ -26,6 +26,7 @@
 #include "styled/RoundControls.h"
 #include "styled/StTrackBar.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 
@@ -76,9 +77,31 @@ std::string PresetNumberText(int preset) {
 
 #undef KV_TEXT
 
+// The curve graphs are changed many times over by a refresh (views reset, bands, filters, totals,
+// labels); each draws once, when the refresh ends.
+class GraphDrawingHold {
+public:
+    explicit GraphDrawingHold(TfmMain& w) {
+        for (size_t i = 0; i < graphs_.size(); ++i)
+            if ((graphs_[i] = w.Find<LMyFFTDrawHpLp6dB>(kCurveGraphNames[i])))
+                graphs_[i]->HoldDrawing();
+    }
+    ~GraphDrawingHold() {
+        for (auto* graph : graphs_)
+            if (graph)
+                graph->ReleaseDrawing();
+    }
+    GraphDrawingHold(const GraphDrawingHold&) = delete;
+    GraphDrawingHold& operator=(const GraphDrawingHold&) = delete;
+
+private:
+    std::array<LMyFFTDrawHpLp6dB*, kCurvePlots> graphs_{};
+};
+
 } // namespace
 
 void TRefreshPage::RefreshAllPanels(bool startup) {
+    GraphDrawingHold hold(w);
     w.ResetPeqViews();
     {
         TfmMain::UpdatingViewGuard updating(w, true);

@@ -6,12 +6,15 @@
 #include "tests/app/UnitFileOf.h"
 #include "app/link/MainLink.h"
 
+#include "app/TimerComponent.h"
 #include "app/pages/LinkingPage.h"
+#include "controls/LMyFFTDrawHpLp6dB.h"
 #include "link/PresetFiles.h"
 #include "platform/core/FileIO.h"
 #include "styled/StTrackBar.h"
 
 #include <QCloseEvent>
+#include <QImage>
 #include <QWidget>
 
 #include <algorithm>
@@ -243,6 +246,66 @@ TEST_F(TransfersTest, ReadBackShowsTheUnitsSettingsOnThePages) {
     for (int ch = 0; ch < 6; ++ch)
         EXPECT_TRUE(faderShowsUnit(ch)) << suffixes[ch];
     EXPECT_EQ(Caption("lbPstName"), "Foyer         ");
+}
+
+// The refresh after a read-back changes each curve graph many times over; each draws its curves once,
+// and shows what a full redraw from the final state shows.
+TEST_F(TransfersTest, ReadBackDrawsEachCurveGraphOnceWithTheFinalPicture) {
+    sim::Dump settings = sim::DefaultDump();
+    for (int ch = 0; ch < 6; ++ch) {
+        const size_t record = sim::off::ChannelRecord(ch);
+        const size_t peq = record + (ch < 2 ? sim::off::InPeq : sim::off::OutPeq);
+        for (size_t band = 0; band < 3; ++band) {
+            const size_t at = peq + band * sim::off::PeqBandSize;
+            const int step = (ch % 2 ? -1 : 1) * static_cast<int>(8 + 4 * band);
+            sim::PutWord(settings, at, static_cast<unsigned>(sim::GetWord(settings, at) + step));
+            sim::PutWord(settings, at + 2, sim::GetWord(settings, at + 2) + 20u * static_cast<unsigned>(band));
+        }
+        const size_t highPass = record + (ch < 2 ? sim::off::InHighPass : sim::off::OutHighPass);
+        sim::PutWord(settings, highPass, sim::GetWord(settings, highPass) + 30u + 5u * static_cast<unsigned>(ch));
+        if (ch < 2)
+            for (size_t band = 0; band < sim::off::GeqBands; band += 5) {
+                const size_t at = record + sim::off::InGeq + 2 * band;
+                sim::PutWord(settings, at, sim::GetWord(settings, at) + 6u);
+            }
+    }
+    unit.SetCurrent(settings);
+
+    std::array<kv::LMyFFTDrawHpLp6dB*, kCurvePlots> graphs{};
+    std::array<unsigned, kCurvePlots> before{};
+    for (size_t i = 0; i < graphs.size(); ++i) {
+        graphs[i] = main->Find<kv::LMyFFTDrawHpLp6dB>(kCurveGraphNames[i]);
+        ASSERT_NE(graphs[i], nullptr) << kCurveGraphNames[i];
+        before[i] = graphs[i]->PlotDraws();
+    }
+    // The graphic EQ's band display follows the last fader moved, by its timer, after the refresh:
+    // those draws are not the refresh's.
+    auto* geqTimer = main->Find<kv::TTimer>("tmGeqCurve");
+    ASSERT_NE(geqTimer, nullptr);
+    const kv::TNotifyEvent geqShow = geqTimer->OnTimer;
+    geqTimer->OnTimer = [&](kv::TObject* sender) {
+        for (size_t i = 0; i < graphs.size(); ++i)
+            before[i] -= graphs[i]->PlotDraws();
+        geqShow(sender);
+        for (size_t i = 0; i < graphs.size(); ++i)
+            before[i] += graphs[i]->PlotDraws();
+    };
+    ConnectAndReadBack();
+
+    auto shown = [](kv::LMyFFTDrawHpLp6dB* graph) {
+        QImage image(graph->Width(), graph->Height(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        kv::TCanvas canvas(&image);
+        graph->Paint(canvas);
+        canvas.SetTarget(nullptr);
+        return image;
+    };
+    for (size_t i = 0; i < graphs.size(); ++i) {
+        EXPECT_LE(graphs[i]->PlotDraws() - before[i], 1u) << kCurveGraphNames[i];
+        const QImage refreshed = shown(graphs[i]);
+        graphs[i]->Redraw();
+        EXPECT_EQ(refreshed, shown(graphs[i])) << kCurveGraphNames[i];
+    }
 }
 
 TEST_F(TransfersTest, UploadAndDownloadRefuseWithAMessageWhenThereIsNothingToDo) {
