@@ -962,3 +962,38 @@ TEST(LMyFFTDrawTest, CopyConstructorsCopyCurvesAndLook) {
 }
 
 } // namespace
+
+// A held graph takes any run of changes, paints included, without drawing its curves; the last release
+// draws them once, and the graph then shows what the same changes show unheld.
+TEST(LMyFFTDrawTest, HeldDrawingEndsInOneDrawWithTheUnheldPicture) {
+    GraphForm held(1070), plain(1070);
+    held.Paint();
+    plain.Paint();
+    std::vector<double> high(4096, 7.5), low(4096, -4.5);
+    auto changes = [&](GraphForm& f, bool paintBetween) {
+        LMyFFTDrawBase& g = *f.graph;
+        g.FFTDraw(high.data(), 4096, 3, clRed, TMyPlotStyle::Line);
+        g.FFTDraw(low.data(), 4096, 5, clLime, TMyPlotStyle::Line);
+        g.DrawLine(g.ScreenX(Index(1000)), clYellow, false);
+        if (paintBetween)
+            f.Paint();
+        g.SetYMax(24.0);
+        g.RemovePlot(3);
+        g.FFTDraw(high.data(), 4096, 5, clBlue, TMyPlotStyle::Line);
+        g.DrawTextA(40, 20, 9, clWhite, "Arial", "held");
+        g.UpdateCurvePage();
+    };
+    changes(plain, false);
+    LMyFFTDrawBase& g = *held.graph;
+    const unsigned before = g.PlotDraws();
+    g.HoldDrawing();
+    g.HoldDrawing();
+    changes(held, true);
+    g.ReleaseDrawing();
+    EXPECT_EQ(g.PlotDraws(), before);
+    g.ReleaseDrawing();
+    EXPECT_EQ(g.PlotDraws(), before + 1);
+    EXPECT_EQ(held.Paint(), plain.Paint());
+    g.ReleaseDrawing(); // one release too many does nothing
+    EXPECT_EQ(g.PlotDraws(), before + 1);
+}
