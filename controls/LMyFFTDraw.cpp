@@ -11,9 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 #include <numbers>
 #include <unordered_map>
+#include <utility>
 
 namespace kv {
 
@@ -113,7 +113,7 @@ CurveGraph& LMyFFTDrawBase::Graph() {
 }
 
 // A layout sets many properties, each drawing the pages again; the drawing waits for the last one.
-bool LMyFFTDrawBase::HeldWhileLoading(unsigned what) {
+bool LMyFFTDrawBase::DrawingHeld(unsigned what) {
     if (IsLoading()) {
         FDrawHeld = true;
         return true;
@@ -713,7 +713,7 @@ void LMyFFTDrawBase::CopyPage(TPageRole role) {
 }
 
 void LMyFFTDrawBase::UpdatePaintPage(TPageRole role) {
-    if (HeldWhileLoading(0)) {
+    if (DrawingHeld(0)) {
         // The order matters where pages overlap: the coordinate read-out and the plot page.
         if (FHolds > 0) {
             std::erase(FHeldPages, role);
@@ -971,7 +971,7 @@ void LMyFFTDrawBase::SetLayerCache(bool on) {
 }
 
 void LMyFFTDrawBase::DrawAllPlots() {
-    if (HeldWhileLoading(hdPlots))
+    if (DrawingHeld(hdPlots))
         return;
     if (!Visible() || PageEmpty(prPlot))
         return;
@@ -1174,7 +1174,7 @@ static std::string LabelKey(const TPaintPage& page, TColor colour, const TFont& 
 }
 
 void LMyFFTDrawBase::DrawXAxisLabels() {
-    if (HeldWhileLoading(hdXLabels))
+    if (DrawingHeld(hdXLabels))
         return;
     if (!FShowXLabel)
         return;
@@ -1201,7 +1201,7 @@ void LMyFFTDrawBase::DrawXAxisLabels() {
 }
 
 void LMyFFTDrawBase::DrawYAxisLabels() {
-    if (HeldWhileLoading(hdYLabels))
+    if (DrawingHeld(hdYLabels))
         return;
     if (!FShowYLabel)
         return;
@@ -1242,7 +1242,7 @@ void LMyFFTDrawBase::DrawYAxisLabels() {
 }
 
 void LMyFFTDrawBase::DrawTitles() {
-    if (HeldWhileLoading(hdTitles))
+    if (DrawingHeld(hdTitles))
         return;
     const int plotWidth = GetPlotWidth(), plotHeight = GetPlotHeight();
     FPages[prPlotTitle]->Fill(Color());

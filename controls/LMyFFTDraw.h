@@ -374,7 +374,7 @@ private:
     // What a hold keeps for its end.
     enum THeldDraw : unsigned { hdPlots = 1, hdXLabels = 2, hdYLabels = 4, hdTitles = 8, hdCompose = 16 };
     // True (and the drawing noted for the end) while a layout is being read or the drawing is held.
-    bool HeldWhileLoading(unsigned what);
+    bool DrawingHeld(unsigned what);
     TBaseInputs BaseInputs() const;
     void DrawBase();
     const TPlotListMember* LastCurve() const;
