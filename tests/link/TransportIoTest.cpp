@@ -101,10 +101,8 @@ TEST(TransportIo, NetworkExchangeOnLoopbackWithTheUnitsRepeatRequest) {
     owner.FrameLogShown = true;
     LNetSocket net(&owner);
     owner.net = &net;
-    ConnectToLoopback(net, listener.Port());
-    const int conn = listener.Accept(5000);
+    const int conn = ConnectedLoopbackPeer(net, listener);
     ASSERT_GE(conn, 0);
-    ASSERT_TRUE(PumpUntil([&] { return net.Socket.Connected(); }));
 
     // The first time it sees a command the unit asks for it again with a 5-byte read, then answers.
     std::atomic<int> seen{0};
@@ -155,10 +153,8 @@ TEST(TransportIo, PostAfterNextWriteArrivesOnceTheQueuedFrameHasGoneOut) {
     FakeOwner owner;
     LNetSocket net(&owner);
     owner.net = &net;
-    ConnectToLoopback(net, listener.Port());
-    const int conn = listener.Accept(5000);
+    const int conn = ConnectedLoopbackPeer(net, listener);
     ASSERT_GE(conn, 0);
-    ASSERT_TRUE(PumpUntil([&] { return net.Socket.Connected(); }));
     PeerThread unit;
     unit.Start(conn, [](int fd, const BSTM& f) { WriteAllTo(fd, PeerReply(f)); });
     LNetProc link(&owner);

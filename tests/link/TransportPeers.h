@@ -168,6 +168,20 @@ private:
     uint16_t port_ = 0;
 };
 
+// Starts the owner's socket towards the listener: the accepted peer's descriptor once the socket says it
+// is connected, or -1 when either side did not get there in time.
+inline int ConnectedLoopbackPeer(LNetSocket& net, LoopbackListener& listener) {
+    ConnectToLoopback(net, listener.Port());
+    const int conn = listener.Accept(5000);
+    if (conn < 0)
+        return -1;
+    if (!PumpUntil([&] { return net.Socket.Connected(); })) {
+        close(conn);
+        return -1;
+    }
+    return conn;
+}
+
 // The unit's HID device as the main window's device object sees it: output reports go into a
 // socket pair (one packet per report).
 class FakeHidDevice : public HidOutputPort {

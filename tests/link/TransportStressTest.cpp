@@ -82,10 +82,8 @@ TEST(TransportStress, NetworkOpenExchangeCloseCycles) {
     FakeOwner owner;
     LNetSocket net(&owner);
     owner.net = &net;
-    ConnectToLoopback(net, listener.Port());
-    const int conn = listener.Accept(5000);
+    const int conn = ConnectedLoopbackPeer(net, listener);
     ASSERT_GE(conn, 0);
-    ASSERT_TRUE(PumpUntil([&] { return net.Socket.Connected(); }));
     PeerThread unit;
     unit.Start(conn, [](int fd, const BSTM& f) { WriteAllTo(fd, PeerReply(f)); });
     for (int i = 0; i < kCycles; ++i) {
