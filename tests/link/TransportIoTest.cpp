@@ -149,16 +149,10 @@ TEST(TransportIo, NetworkExchangeOnLoopbackWithTheUnitsRepeatRequest) {
 // also when it queued none; the network's replies are handled on the GUI thread itself.
 TEST(TransportIo, PostAfterNextWriteArrivesOnceTheQueuedFrameHasGoneOut) {
     EnsureApp();
-    LoopbackListener listener;
-    FakeOwner owner;
-    LNetSocket net(&owner);
-    owner.net = &net;
-    const int conn = ConnectedLoopbackPeer(net, listener);
-    ASSERT_GE(conn, 0);
-    PeerThread unit;
-    unit.Start(conn, [](int fd, const BSTM& f) { WriteAllTo(fd, PeerReply(f)); });
-    LNetProc link(&owner);
-    net.SetLink(&link);
+    AnsweringLoopbackUnit u;
+    ASSERT_TRUE(u.Start());
+    LNetProc link(&u.owner);
+    u.net.SetLink(&link);
     ASSERT_TRUE(link.Open());
     link.SetTimeout(4000);
 
@@ -170,36 +164,33 @@ TEST(TransportIo, PostAfterNextWriteArrivesOnceTheQueuedFrameHasGoneOut) {
     };
     // The gain frame has been written by the time the posted work runs.
     bool gainOut = false;
-    owner.onFrame = [&](const BSTM& f) {
+    u.owner.onFrame = [&](const BSTM& f) {
         if (f[5] != MCS_PROBE)
             return;
         link.QueueFrame(Gain(2, 9), false);
         postLater();
     };
-    const size_t before = owner.otherMessages.size();
+    const size_t before = u.owner.otherMessages.size();
     link.QueueFrame(Probe(), true);
     ASSERT_TRUE(PumpUntil([&] {
-        if (owner.otherMessages.size() > before && !gainOut) {
-            const auto written = owner.Written();
+        if (u.owner.otherMessages.size() > before && !gainOut) {
+            const auto written = u.owner.Written();
             gainOut = written.size() == 2 && written.back().frame == Gain(2, 9);
         }
-        return owner.otherMessages.size() > before;
+        return u.owner.otherMessages.size() > before;
     }));
     EXPECT_TRUE(gainOut);
-    EXPECT_EQ(owner.otherMessages.back(), kLater);
-    ASSERT_TRUE(PumpUntil([&] { return owner.frames.size() == 2; }));
+    EXPECT_EQ(u.owner.otherMessages.back(), kLater);
+    ASSERT_TRUE(PumpUntil([&] { return u.owner.frames.size() == 2; }));
 
     // Nothing queued by the handler: the work follows all the same, once.
-    owner.onFrame = [&](const BSTM&) { postLater(); };
+    u.owner.onFrame = [&](const BSTM&) { postLater(); };
     link.QueueFrame(Gain(3, 1), false);
-    ASSERT_TRUE(PumpUntil([&] { return owner.otherMessages.size() == before + 2; }));
-    EXPECT_EQ(owner.otherMessages.back(), kLater);
-    EXPECT_EQ(unit.Received().size(), 3u);
+    ASSERT_TRUE(PumpUntil([&] { return u.owner.otherMessages.size() == before + 2; }));
+    EXPECT_EQ(u.owner.otherMessages.back(), kLater);
+    EXPECT_EQ(u.unit.Received().size(), 3u);
     link.Close();
-    net.SetLink(nullptr);
-    net.Socket.SetActive(false);
-    unit.Stop();
-    close(conn);
+    u.net.SetLink(nullptr);
 }
 
 TEST(TransportIo, UsbOutputReportIsReportIdFrameAndPadding) {

@@ -182,6 +182,33 @@ inline int ConnectedLoopbackPeer(LNetSocket& net, LoopbackListener& listener) {
     return conn;
 }
 
+// A fake owner's network socket connected to a loopback peer that answers every frame; it lets both go
+// when it ends.
+struct AnsweringLoopbackUnit {
+    LoopbackListener listener;
+    FakeOwner owner;
+    LNetSocket net{&owner};
+    PeerThread unit;
+    int conn = -1;
+
+    // Connects and starts the peer; false when the connection did not come up.
+    bool Start() {
+        owner.net = &net;
+        conn = ConnectedLoopbackPeer(net, listener);
+        if (conn < 0)
+            return false;
+        unit.Start(conn, [](int fd, const BSTM& f) { WriteAllTo(fd, PeerReply(f)); });
+        return true;
+    }
+    // The test takes its link off the socket before the link goes.
+    ~AnsweringLoopbackUnit() {
+        net.Socket.SetActive(false);
+        unit.Stop();
+        if (conn >= 0)
+            close(conn);
+    }
+};
+
 // The unit's HID device as the main window's device object sees it: output reports go into a
 // socket pair (one packet per report).
 class FakeHidDevice : public HidOutputPort {

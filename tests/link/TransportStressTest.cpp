@@ -78,32 +78,23 @@ TEST(TransportStress, UsbOpenExchangeCloseCycles) {
 
 TEST(TransportStress, NetworkOpenExchangeCloseCycles) {
     EnsureApp();
-    LoopbackListener listener;
-    FakeOwner owner;
-    LNetSocket net(&owner);
-    owner.net = &net;
-    const int conn = ConnectedLoopbackPeer(net, listener);
-    ASSERT_GE(conn, 0);
-    PeerThread unit;
-    unit.Start(conn, [](int fd, const BSTM& f) { WriteAllTo(fd, PeerReply(f)); });
+    AnsweringLoopbackUnit u;
+    ASSERT_TRUE(u.Start());
     for (int i = 0; i < kCycles; ++i) {
-        auto link = std::make_unique<LNetProc>(&owner);
-        net.SetLink(link.get());
+        auto link = std::make_unique<LNetProc>(&u.owner);
+        u.net.SetLink(link.get());
         ASSERT_TRUE(link->Open());
         link->SetTimeout(1000);
-        const size_t before = owner.frames.size();
+        const size_t before = u.owner.frames.size();
         link->QueueFrame(Probe(), true);
         link->QueueFrame(Mix(2, 1, static_cast<uint16_t>(i)), false);
-        CloseInFlight(*link, owner, i, before);
-        net.SetLink(nullptr);
+        CloseInFlight(*link, u.owner, i, before);
+        u.net.SetLink(nullptr);
         link.reset();
         if (HasFatalFailure())
             return;
     }
     PumpUntil([] { return false; }, 50);
-    EXPECT_TRUE(owner.events.empty());
-    EXPECT_FALSE(owner.offGuiThread);
-    net.Socket.SetActive(false);
-    unit.Stop();
-    close(conn);
+    EXPECT_TRUE(u.owner.events.empty());
+    EXPECT_FALSE(u.owner.offGuiThread);
 }
